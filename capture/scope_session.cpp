@@ -1,0 +1,54 @@
+#include "capture/scope_session.h"
+
+#include <cstdlib>
+
+ScopeSession scopeSession;
+
+namespace {
+
+const SampleMemory kSystemMemory{&std::malloc, &std::free};
+const SampleMemory* sampleMemory = &kSystemMemory;
+
+}  // namespace
+
+void setSampleMemory(const SampleMemory* memory) {
+    sampleMemory = memory != nullptr ? memory : &kSystemMemory;
+}
+
+uint8_t* obtainSampleBuffer(size_t bytes) {
+    if (bytes == 0) {
+        return nullptr;
+    }
+    return static_cast<uint8_t*>(sampleMemory->obtain(bytes));
+}
+
+void giveBackSampleBuffer(uint8_t* block) {
+    if (block != nullptr) {
+        sampleMemory->giveBack(block);
+    }
+}
+
+void releaseSampleData() {
+    giveBackSampleBuffer(scopeSession.sampleData);
+    scopeSession.sampleData = nullptr;
+}
+
+void resetScopeSession() {
+    ScopeSession& s = scopeSession;
+    releaseSampleData();
+    s.captureSize = 5000;
+    s.delayUnits = 0;
+    s.portNumber = 1;
+    s.portTriggerMask = 0;
+    s.memoryTriggerMask = 0;
+    s.sampleLength = 0;
+    s.viewStart = 0;
+    s.scrollPosition = 0;
+    s.zoomStep = 1;
+    s.viewWidth = 300;
+    s.breakRequested = 0;
+    s.quitRequested = 0;
+    s.documentPath.clear();
+    s.documentTitle.clear();
+    s.workerCapturing = false;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// Channel n (1..5) is status bit 3 + n - 1; bits 0 to 2 are stored as read and never drawn.
+inline constexpr uint8_t kChannelBits[5] = {0x08, 0x10, 0x20, 0x40, 0x80};
+inline constexpr int kChannelCount = 5;
+
+// The one record every subsystem works on. Fields the worker thread touches while the main
+// thread runs are atomics; everything else belongs to the main thread.
+struct ScopeSession {
+    int32_t captureSize = 5000;
+    int8_t delayUnits = 0;
+    std::atomic<uint8_t> portNumber{1};
+    std::atomic<uint8_t> portTriggerMask{0};
+    uint8_t memoryTriggerMask = 0;
+    uint8_t* sampleData = nullptr;
+    std::atomic<uint32_t> sampleLength{0};
+    uint32_t viewStart = 0;
+    int32_t scrollPosition = 0;
+    uint8_t zoomStep = 1;
+    int32_t viewWidth = 300;
+    std::atomic<int32_t> breakRequested{0};
+    std::atomic<int32_t> quitRequested{0};
+    std::string documentPath;
+    std::string documentTitle;
+    // True from the moment a capture is handed to the worker until the main thread has taken
+    // its result (or ended it). While it is set, sampleData belongs to the worker.
+    bool workerCapturing = false;
+};
+
+extern ScopeSession scopeSession;
+
+// Back to the start-up values; releases any samples. For a fresh start and for tests.
+void resetScopeSession();
+
+// A block of exactly `bytes` bytes, contents not cleared; nullptr when none can be had.
+uint8_t* obtainSampleBuffer(size_t bytes);
+// Gives back a block obtained with obtainSampleBuffer (nullptr is allowed).
+void giveBackSampleBuffer(uint8_t* block);
+
+// Gives back the session's whole sample block; sampleLength is left alone.
+void releaseSampleData();
+
+// Seam for tests: how sample blocks are obtained and given back (nullptr restores malloc/free).
+struct SampleMemory {
+    void* (*obtain)(size_t bytes);
+    void (*giveBack)(void* block);
+};
+void setSampleMemory(const SampleMemory* memory);
+
+// Whether readers of the samples (drawing, memory trigger, cuts, save, the too-slow check) have
+// data to work on. A buffer that the worker is still filling does not count.
+inline bool hasSampleData(const ScopeSession& session) {
+    return session.sampleData != nullptr && !session.workerCapturing;
+}

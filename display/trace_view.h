@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+class WindowSystem;
+
+// Colours in 0x00BBGGRR form.
+inline constexpr uint32_t kGridColour = 0x00FF0000;   // blue
+inline constexpr uint32_t kTraceColour = 0x0000FF00;  // green
+
+// The few drawing operations a paint needs, so that the drawing is a pure routine that tests can
+// record and the widget backs with a QPainter.
+class TraceCanvas {
+public:
+    using Pen = int;  // 0 is no pen
+    virtual ~TraceCanvas() = default;
+    virtual Pen createPen(uint32_t colour) = 0;  // a solid pen 1 pixel wide; 0 on failure
+    virtual Pen selectPen(Pen pen) = 0;           // gives back the pen it replaces
+    virtual void deletePen(Pen pen) = 0;
+    virtual void line(int x0, int y0, int x1, int y1) = 0;
+};
+
+// Draws the grid and the session's samples on a client area `width` x `height` pixels; records
+// the width in viewWidth when there is data.
+void paintTrace(TraceCanvas& canvas, int width, int height);
+
+// Repaints the trace view now.
+void refreshTraceView(WindowSystem& mainWindow);
