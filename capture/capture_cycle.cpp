@@ -1,0 +1,109 @@
+#include "capture/capture_cycle.h"
+
+#include <string>
+
+#include "capture/sampler.h"
+#include "capture/sampling_worker.h"
+#include "capture/scope_session.h"
+#include "capture/status_port.h"
+#include "display/navigation.h"
+#include "display/trace_view.h"
+#include "resources/string_table.h"
+#include "shell/command_ids.h"
+#include "shell/window_system.h"
+
+void showMessage(WindowSystem& mainWindow, int stringId) {
+    mainWindow.messageBox(loadString(stringId), loadString(IDS_PROGRAM_NAME), MessageButtons::Ok,
+                          MessageIcon::Exclamation);
+}
+
+void endRunningCapture() {
+    if (scopeSession.workerCapturing) {
+        endWorkerCapture(workerLink);
+    }
+}
+
+void resetDocument(WindowSystem& mainWindow) {
+    ScopeSession& session = scopeSession;
+    endRunningCapture();
+    session.documentTitle = loadString(IDS_NEW_DOCUMENT_TITLE);
+    session.documentPath.clear();
+    releaseSampleData();
+    session.viewStart = 0;
+    session.sampleLength = 0;
+    mainWindow.setScrollRange(0, 1, false);
+    handleScroll(mainWindow, SCROLL_LEFT, 0);
+}
+
+namespace {
+
+// Opens the chosen port now, so that a port that cannot be used is reported before sampling.
+StatusPort& openChosenPort(WindowSystem& mainWindow, PortAccess& ports) {
+    StatusPort& port = ports.port(scopeSession.portNumber);
+    for (const std::string& report : ports.takeReports()) {
+        mainWindow.messageBox(report, loadString(IDS_PROGRAM_NAME), MessageButtons::Ok,
+                              MessageIcon::Exclamation);
+    }
+    return port;
+}
+
+}  // namespace
+
+void startCapture(WindowSystem& mainWindow) {
+    ScopeSession& session = scopeSession;
+    uint8_t* buffer = obtainSampleBuffer(static_cast<size_t>(session.captureSize));
+    if (buffer == nullptr) {
+        session.sampleLength = 0;
+        showMessage(mainWindow, IDS_OUT_OF_MEMORY);
+        return;
+    }
+    session.sampleLength = static_cast<uint32_t>(session.captureSize);
+    session.sampleData = buffer;
+    session.breakRequested = 0;
+    PortAccess& ports = *workerLink.ports;
+    openChosenPort(mainWindow, ports);
+    if (session.delayUnits == 0) {
+        captureInline(ports);
+        finishCapture(mainWindow);
+        return;
+    }
+    workerLink.delayUnits = session.delayUnits;
+    session.workerCapturing = true;
+    signalWake(workerLink);
+}
+
+void finishCapture(WindowSystem& mainWindow) {
+    scopeSession.zoomStep = 1;
+    showTraceRange(mainWindow);
+    refreshTraceView(mainWindow);
+    checkSampleRate(mainWindow);
+}
+
+bool samplingTooSlow(const uint8_t* samples, uint32_t length) {
+    if (samples == nullptr || length == 0) {
+        return false;
+    }
+    uint8_t previous = samples[0];
+    uint32_t run = 0;
+    bool firstRun = true;
+    for (uint32_t i = 0; i < length; ++i) {
+        if (samples[i] == previous) {
+            ++run;
+            continue;
+        }
+        if (!firstRun && run <= 2) {
+            return true;
+        }
+        firstRun = false;
+        previous = samples[i];
+        run = 1;
+    }
+    return false;
+}
+
+void checkSampleRate(WindowSystem& mainWindow) {
+    if (hasSampleData(scopeSession) &&
+        samplingTooSlow(scopeSession.sampleData, scopeSession.sampleLength)) {
+        mainWindow.runDialog(IDD_TOO_SLOW);
+    }
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <cstdint>
+
+class WindowSystem;
+
+// New Sample, first half: drops the document and puts the view at its start. A capture the
+// worker is running is ended first, so that its buffer is never released under it.
+void resetDocument(WindowSystem& mainWindow);
+
+// New Sample, second half: obtains the buffer and runs the capture the speed asks for; the
+// fastest one finishes here, a worker capture when CAPTURE_DONE arrives.
+void startCapture(WindowSystem& mainWindow);
+
+// The completion steps: zoom 1, the view at the first sample, drawn, and the too-slow test.
+void finishCapture(WindowSystem& mainWindow);
+
+// Shows "Too Slow" when the data holds a level that lasted only one or two samples.
+void checkSampleRate(WindowSystem& mainWindow);
+
+// The too-slow rule on its own: a run of equal bytes, other than the first and the one still
+// under way at the end, that is one or two samples long.
+bool samplingTooSlow(const uint8_t* samples, uint32_t length);
+
+// Ends a capture the worker is running, if any, without handing it over; afterwards the main
+// thread owns sampleData again.
+void endRunningCapture();
+
+// Shows a string-table message with the program's name as caption.
+void showMessage(WindowSystem& mainWindow, int stringId);

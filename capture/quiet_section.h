@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Keeps the fastest sampling loop regular where the system allows it: real-time FIFO priority for
+// the calling thread and the sample buffer locked in memory and pre-faulted. User programs cannot
+// mask interrupts on current kernels, so this is the nearest thing. Whatever is not permitted is
+// silently skipped; everything is restored when the section ends.
+class QuietSection {
+public:
+    QuietSection(bool wanted, uint8_t* buffer, size_t bytes);
+    ~QuietSection();
+    QuietSection(const QuietSection&) = delete;
+    QuietSection& operator=(const QuietSection&) = delete;
+
+private:
+    bool priorityRaised_ = false;
+    int oldPolicy_ = 0;
+    int oldPriority_ = 0;
+    uint8_t* locked_ = nullptr;
+    size_t lockedBytes_ = 0;
+};

@@ -1,0 +1,52 @@
+#include "capture/sampler.h"
+
+#include "capture/quiet_section.h"
+#include "capture/scope_session.h"
+#include "capture/status_port.h"
+
+bool waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
+                        const std::atomic<int32_t>* abandon) {
+    const uint8_t reference = port.read() & mask;
+    for (uint32_t polls = 0; maxPolls == 0 || polls < maxPolls; ++polls) {
+        if ((port.read() & mask) != reference) {
+            return true;
+        }
+        if (abandon != nullptr && abandon->load(std::memory_order_relaxed) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+namespace {
+
+// The running value of the busy delay. Thread-local, so each worker carries its own from sample
+// to sample and from capture to capture, as the delay's regularity needs.
+thread_local double delayValue = 1.0;
+
+}  // namespace
+
+void spendBusyDelay(int32_t multiplications) {
+    // The double nearest 10/9. Going through a volatile keeps the optimiser from folding the loop.
+    constexpr double kFactor = 1.1111111111111112;
+    volatile double value = delayValue;
+    for (int32_t step = 0; step < multiplications; ++step) {
+        value = value * kFactor;
+    }
+    delayValue = value;
+}
+
+void captureInline(PortAccess& ports) {
+    ScopeSession& session = scopeSession;
+    StatusPort& port = ports.port(session.portNumber);
+    const uint8_t mask = session.portTriggerMask;
+    if (mask != 0) {
+        waitForPortTrigger(port, mask, kInlineTriggerPolls, nullptr);
+    }
+    uint8_t* const data = session.sampleData;
+    const uint32_t length = session.sampleLength;
+    QuietSection quiet(ports.wantsQuietSection(), data, length);
+    for (uint32_t i = 0; i < length; ++i) {
+        data[i] = port.read();
+    }
+}

@@ -1,0 +1,139 @@
+#include "capture/sampling_worker.h"
+
+#include "capture/sampler.h"
+#include "capture/scope_session.h"
+#include "capture/status_port.h"
+#include "shell/window_system.h"
+
+WorkerLink workerLink;
+
+void signalWake(WorkerLink& link) {
+    {
+        std::lock_guard lock(link.mutex);
+        link.wakeSignalled = true;
+    }
+    link.changed.notify_all();
+}
+
+namespace {
+
+// Waits for the wake event and resets it. Returns false when the worker is to quit.
+bool waitForWake(WorkerLink& link) {
+    std::unique_lock lock(link.mutex);
+    link.changed.wait(lock, [&] { return link.wakeSignalled; });
+    link.wakeSignalled = false;
+    if (scopeSession.quitRequested != 0) {
+        return false;
+    }
+    link.capturing = true;
+    return true;
+}
+
+bool captureEnded(const WorkerLink& link) {
+    return scopeSession.breakRequested.load(std::memory_order_relaxed) != 0 ||
+           link.abandon.load(std::memory_order_relaxed) != 0;
+}
+
+// One delayed capture into sampleData. Returns false when it was abandoned.
+bool runDelayedCapture(WorkerLink& link) {
+    ScopeSession& session = scopeSession;
+    StatusPort& port = link.ports->port(session.portNumber);
+    session.breakRequested = 0;
+    const uint8_t mask = session.portTriggerMask;
+    if (mask != 0 && !waitForPortTrigger(port, mask, 0, &link.abandon)) {
+        return false;
+    }
+    uint8_t* const data = session.sampleData;
+    uint32_t count = 0;
+    while (count < session.sampleLength.load(std::memory_order_relaxed)) {
+        spendBusyDelay(link.delayUnits.load(std::memory_order_relaxed) *
+                       kMultiplicationsPerDelayUnit);
+        data[count] = port.read();
+        if (captureEnded(link)) {
+            break;
+        }
+        ++count;
+    }
+    if (link.abandon != 0) {
+        return false;
+    }
+    // The sample stored last is not kept; broken off on the first sample, nothing is kept.
+    session.sampleLength = count > 0 ? count - 1 : 0;
+    return true;
+}
+
+// Posts CAPTURE_DONE and waits until the main thread has handled it or ended the capture.
+void handOverCapture(WorkerLink& link) {
+    std::unique_lock lock(link.mutex);
+    if (link.abandon != 0) {
+        return;
+    }
+    link.awaitingHandover = true;
+    link.mainWindow->postMessage(WindowMessage{CAPTURE_DONE, 0, 0});
+    link.changed.wait(lock, [&] { return !link.awaitingHandover || link.abandon != 0; });
+    link.awaitingHandover = false;
+}
+
+void markIdle(WorkerLink& link) {
+    {
+        std::lock_guard lock(link.mutex);
+        link.capturing = false;
+    }
+    link.changed.notify_all();
+}
+
+}  // namespace
+
+void SamplingWorker(WorkerLink& link) {
+    while (waitForWake(link)) {
+        if (link.abandon == 0 && runDelayedCapture(link)) {
+            handOverCapture(link);
+        }
+        markIdle(link);
+    }
+}
+
+void startSamplingWorker(WorkerLink& link) {
+    link.thread = std::thread([&link] { SamplingWorker(link); });
+}
+
+bool acceptCaptureDone(WorkerLink& link) {
+    std::lock_guard lock(link.mutex);
+    if (!link.awaitingHandover) {
+        return false;
+    }
+    scopeSession.workerCapturing = false;
+    return true;
+}
+
+void completeCaptureDone(WorkerLink& link) {
+    {
+        std::lock_guard lock(link.mutex);
+        link.awaitingHandover = false;
+    }
+    link.changed.notify_all();
+}
+
+void endWorkerCapture(WorkerLink& link) {
+    {
+        std::unique_lock lock(link.mutex);
+        link.wakeSignalled = false;
+        link.abandon = 1;
+        scopeSession.breakRequested = 1;
+        link.changed.notify_all();
+        link.changed.wait(lock, [&] { return !link.capturing; });
+        link.abandon = 0;
+    }
+    scopeSession.workerCapturing = false;
+}
+
+void stopSamplingWorker(WorkerLink& link) {
+    if (!link.thread.joinable()) {
+        return;
+    }
+    scopeSession.breakRequested = 1;
+    scopeSession.quitRequested = 1;
+    endWorkerCapture(link);
+    signalWake(link);
+    link.thread.join();
+}

@@ -1,0 +1,124 @@
+#include "display/navigation.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "capture/scope_session.h"
+#include "display/trace_view.h"
+#include "shell/window_system.h"
+
+namespace {
+
+// Upper end of the scroll range: one screen (viewWidth samples, whatever the zoom) before the
+// end. Below 0 when the data is shorter than a screen.
+int32_t scrollHighEnd(uint32_t sampleLength) {
+    const int64_t high = int64_t{sampleLength} - scopeSession.viewWidth;
+    return static_cast<int32_t>(std::clamp<int64_t>(high, std::numeric_limits<int32_t>::min(),
+                                                    std::numeric_limits<int32_t>::max()));
+}
+
+// The first index after `from` whose watched channels differ from the sample before it, or
+// `length` when there is none.
+uint32_t nextChange(const uint8_t* samples, uint32_t from, uint32_t length, uint8_t mask) {
+    if (from >= length) {
+        return length;
+    }
+    const uint8_t reference = samples[from] & mask;
+    uint32_t i = from + 1;
+    while (i < length && (samples[i] & mask) == reference) {
+        ++i;
+    }
+    return i;
+}
+
+void showViewStart(WindowSystem& mainWindow) {
+    scopeSession.scrollPosition = static_cast<int32_t>(scopeSession.viewStart);
+    mainWindow.setScrollPosition(scopeSession.scrollPosition, true);
+    refreshTraceView(mainWindow);
+}
+
+}  // namespace
+
+void handleScroll(WindowSystem& mainWindow, int code, int32_t thumbPosition) {
+    const ScrollRange range = mainWindow.scrollRange();
+    const int64_t from = scopeSession.scrollPosition;
+    int64_t p = 0;
+    switch (code) {
+        case SCROLL_LINE_LEFT: p = from - kLineStep; break;
+        case SCROLL_LINE_RIGHT: p = from + kLineStep; break;
+        case SCROLL_PAGE_LEFT: p = from - kPageStep; break;
+        case SCROLL_PAGE_RIGHT: p = from + kPageStep; break;
+        case SCROLL_THUMB_POSITION:
+        case SCROLL_THUMB_TRACK: p = thumbPosition; break;
+        case SCROLL_LEFT: p = range.low; break;
+        case SCROLL_RIGHT: p = range.high; break;
+        default: return;
+    }
+    // High end first: a range whose high end lies below its low end ends at the low end.
+    if (p >= range.high) {
+        p = range.high;
+    }
+    if (p < range.low) {
+        p = range.low;
+    }
+    scopeSession.viewStart = static_cast<uint32_t>(p);
+    showViewStart(mainWindow);
+}
+
+void showTraceRange(WindowSystem& mainWindow) {
+    mainWindow.setScrollRange(0, scrollHighEnd(scopeSession.sampleLength), false);
+    handleScroll(mainWindow, SCROLL_LEFT, 0);
+}
+
+void zoomView(WindowSystem& mainWindow, bool zoomIn) {
+    uint8_t& zoom = scopeSession.zoomStep;
+    if (zoomIn && zoom < 15) {
+        zoom *= 2;
+    } else if (!zoomIn && zoom > 1) {
+        zoom /= 2;
+    }
+    refreshTraceView(mainWindow);
+}
+
+void findMemoryTrigger(WindowSystem& mainWindow) {
+    ScopeSession& s = scopeSession;
+    if (!hasSampleData(s)) {
+        return;
+    }
+    const uint32_t length = s.sampleLength;
+    const uint32_t change = nextChange(s.sampleData, s.viewStart, length, s.memoryTriggerMask);
+    if (change < length) {
+        // Leave a few pixels of the old level in view before the change.
+        const uint32_t backOff = 10u / s.zoomStep;
+        s.viewStart = change > backOff ? change - backOff : 0;
+    }
+    showViewStart(mainWindow);
+}
+
+void cutBefore(WindowSystem& mainWindow) {
+    ScopeSession& s = scopeSession;
+    if (!hasSampleData(s)) {
+        return;
+    }
+    const uint32_t length = s.sampleLength;
+    const uint32_t dropped = std::min(s.viewStart, length);
+    // Moved to the front, so that the block given back later is still the one obtained.
+    std::memmove(s.sampleData, s.sampleData + dropped, length - dropped);
+    s.sampleLength = length - dropped;
+    s.viewStart = 0;
+    s.scrollPosition = 0;
+    mainWindow.setScrollRange(0, scrollHighEnd(length - dropped), false);
+    mainWindow.setScrollPosition(0, true);
+}
+
+void cutAfter(WindowSystem& mainWindow) {
+    ScopeSession& s = scopeSession;
+    if (!hasSampleData(s)) {
+        return;
+    }
+    const int64_t length = s.sampleLength;
+    const int64_t end = int64_t{s.viewStart} + s.viewWidth;
+    s.sampleLength = static_cast<uint32_t>(std::clamp<int64_t>(end, 0, length));
+    mainWindow.setScrollRange(0, static_cast<int32_t>(s.viewStart), true);
+}

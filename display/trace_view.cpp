@@ -1,0 +1,73 @@
+#include "display/trace_view.h"
+
+#include "capture/scope_session.h"
+#include "display/trace_geometry.h"
+#include "shell/window_system.h"
+
+namespace {
+
+int level(uint8_t sample, int channel, int levelHeight) {
+    return (sample & kChannelBits[channel]) != 0 ? levelHeight : 0;
+}
+
+void drawGrid(TraceCanvas& canvas, const TraceGeometry& g, int width) {
+    for (int row : g.gridRow) {
+        canvas.line(0, row, width, row);
+    }
+}
+
+// Each sample continues every channel from the previous sample's level, one zoom step to the
+// left; the first one continues from its own level, so it starts flat.
+void drawSamples(TraceCanvas& canvas, const TraceGeometry& g, const uint8_t* samples,
+                 int zoomStep) {
+    int previous[kChannelCount];
+    for (int k = 0; k < kChannelCount; ++k) {
+        previous[k] = level(samples[g.firstSample], k, g.levelHeight);
+    }
+    int x = 0;
+    for (uint32_t n = 0; n < g.sampleCount; ++n, x += zoomStep) {
+        const uint8_t sample = samples[g.firstSample + n];
+        for (int k = 0; k < kChannelCount; ++k) {
+            const int current = level(sample, k, g.levelHeight);
+            canvas.line(x - zoomStep, g.baseline[k] - previous[k], x, g.baseline[k] - current);
+            previous[k] = current;
+        }
+    }
+}
+
+}  // namespace
+
+void paintTrace(TraceCanvas& canvas, int width, int height) {
+    const TraceCanvas::Pen gridPen = canvas.createPen(kGridColour);
+    const TraceCanvas::Pen tracePen = canvas.createPen(kTraceColour);
+    if (gridPen == 0 || tracePen == 0) {
+        // Whichever pen was made is still ours to release.
+        for (TraceCanvas::Pen pen : {gridPen, tracePen}) {
+            if (pen != 0) {
+                canvas.deletePen(pen);
+            }
+        }
+        return;
+    }
+    const TraceCanvas::Pen oldPen = canvas.selectPen(gridPen);
+
+    ScopeSession& s = scopeSession;
+    const bool withData = hasSampleData(s);
+    const int zoomStep = s.zoomStep;
+    const TraceGeometry g =
+        traceGeometry(width, height, s.viewStart, withData ? s.sampleLength.load() : 0, zoomStep);
+    drawGrid(canvas, g, width);
+    if (withData) {
+        canvas.selectPen(tracePen);
+        s.viewWidth = width;
+        if (g.sampleCount > 0) {
+            drawSamples(canvas, g, s.sampleData, zoomStep);
+        }
+    }
+
+    canvas.selectPen(oldPen);
+    canvas.deletePen(gridPen);
+    canvas.deletePen(tracePen);
+}
+
+void refreshTraceView(WindowSystem& mainWindow) { mainWindow.refreshTraceView(); }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+
+class WindowSystem;
+
+// File > Open: asks for a scope file and shows it from its first sample at zoom 1.
+void openDocument(WindowSystem& mainWindow);
+
+// File > Save (saveAs false) and Save As (true).
+void saveDocument(WindowSystem& mainWindow, bool saveAs);
+
+// The open or save chooser, writing straight into `path` and `title`; true when confirmed.
+bool chooseScopeFile(WindowSystem& owner, bool forOpen, std::string& path, std::string& title);
+
+// The save-changes question when the user's session ends; false only for Cancel.
+bool confirmSessionEnd(WindowSystem& mainWindow);
+
+// The question "Save changes to %s?" for `title`, the title shortened so the text always fits.
+std::string saveChangesQuestion(const std::string& title);

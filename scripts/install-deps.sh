@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Pinprobe needs to build and test, when they are missing.
+# Usage: scripts/install-deps.sh [extra packages...]
+set -euo pipefail
+
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
+          libgtest-dev libgmock-dev libbenchmark-dev "$@")
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+"${sudo_cmd[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
+  "${missing[@]}"

@@ -1,0 +1,54 @@
+#pragma once
+
+// Command numbers; they are also the control ids of the main window's layout.
+enum CommandId : int {
+    CMD_OK = 1,      // Enter in a dialog
+    CMD_CANCEL = 2,  // Esc or the close box in a dialog
+    CMD_NEW_SAMPLE = 110,
+    CMD_ZOOM_IN = 112,
+    CMD_ZOOM_OUT = 113,
+    CMD_MEMORY_TRIGGER = 115,
+    CMD_BREAK = 116,
+    CMD_OPEN = 120,
+    CMD_SAVE = 130,
+    CMD_SAVE_AS = 140,
+    CMD_EXIT = 150,
+    CMD_PORT_TRIGGER_FIRST = 1015,  // channels 1..5: 1015..1019
+    CMD_PORT_TRIGGER_LAST = 1019,
+    CMD_MEMORY_TRIGGER_FIRST = 2000,  // channels 1..5: 2000..2004
+    CMD_MEMORY_TRIGGER_LAST = 2004,
+    CMD_SIZE_5000 = 40004,
+    CMD_SIZE_30000 = 40005,
+    CMD_SIZE_500000 = 40006,
+    CMD_SPEED_FASTEST = 40007,
+    CMD_SPEED_FAST = 40008,
+    CMD_SPEED_SLOW = 40009,
+    CMD_HELP = 40010,
+    CMD_CONNECTIONS = 40011,
+    CMD_ABOUT = 40013,
+    CMD_CUT_BEFORE = 40014,
+    CMD_CUT_AFTER = 40015,
+    CMD_PORT_LPT1 = 40019,
+    CMD_PORT_LPT2 = 40020,
+    CMD_PORT_LPT3 = 40021,
+};
+
+// Other control ids of the main window.
+enum ControlId : int {
+    IDC_TRACE_VIEW = 220,
+    IDC_SCROLL_BAR = 240,
+};
+
+// Numbered templates: the main window, the small dialogs, the menu, the icons.
+enum TemplateId : int {
+    IDD_MAIN_WINDOW = 1000,
+    IDD_HOW_TO_USE = 105,
+    IDD_CONNECTIONS = 106,
+    IDD_ABOUT = 108,
+    IDD_TOO_SLOW = 109,
+    IDD_SORRY = 111,
+    IDD_SAMPLE_SPEED = 112,
+    IDR_MAIN_MENU = 3000,
+    IDI_PROGRAM = 1000,
+    IDI_CONNECTOR = 104,
+};

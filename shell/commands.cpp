@@ -1,0 +1,145 @@
+#include "shell/commands.h"
+
+#include <array>
+
+#include "capture/capture_cycle.h"
+#include "capture/scope_session.h"
+#include "display/navigation.h"
+#include "scopefile/file_commands.h"
+#include "shell/command_ids.h"
+#include "shell/window_system.h"
+
+namespace {
+
+constexpr std::array<std::array<int, 3>, 3> kCheckGroups{{
+    {CMD_SIZE_5000, CMD_SIZE_30000, CMD_SIZE_500000},
+    {CMD_SPEED_FASTEST, CMD_SPEED_FAST, CMD_SPEED_SLOW},
+    {CMD_PORT_LPT1, CMD_PORT_LPT2, CMD_PORT_LPT3},
+}};
+
+uint8_t channelBit(int commandId, int firstId) {
+    return static_cast<uint8_t>(0x08 << (commandId - firstId));
+}
+
+// The settings commands: the mark moves first, then (after the dialog, if any) the field.
+struct SettingCommand {
+    int commandId;
+    int dialogId;  // 0: none
+    void (*apply)(ScopeSession& session);
+};
+
+constexpr SettingCommand kSettingCommands[] = {
+    {CMD_SIZE_5000, 0, [](ScopeSession& s) { s.captureSize = 5000; }},
+    {CMD_SIZE_30000, 0, [](ScopeSession& s) { s.captureSize = 30000; }},
+    {CMD_SIZE_500000, 0, [](ScopeSession& s) { s.captureSize = 500000; }},
+    {CMD_SPEED_FASTEST, 0, [](ScopeSession& s) { s.delayUnits = 0; }},
+    {CMD_SPEED_FAST, 0, [](ScopeSession& s) { s.delayUnits = 5; }},
+    {CMD_SPEED_SLOW, IDD_SAMPLE_SPEED, [](ScopeSession& s) { s.delayUnits = 50; }},
+    {CMD_PORT_LPT1, 0, [](ScopeSession& s) { s.portNumber = 1; }},
+    {CMD_PORT_LPT2, 0, [](ScopeSession& s) { s.portNumber = 2; }},
+    // Not implemented: the mark moves, the port stays.
+    {CMD_PORT_LPT3, IDD_SORRY, [](ScopeSession&) {}},
+};
+
+bool dispatchSetting(WindowSystem& mainWindow, int commandId) {
+    for (const SettingCommand& setting : kSettingCommands) {
+        if (setting.commandId != commandId) {
+            continue;
+        }
+        checkGroupItem(mainWindow, commandId);
+        if (setting.dialogId != 0) {
+            showInfoDialog(mainWindow, setting.dialogId);
+        }
+        setting.apply(scopeSession);
+        return true;
+    }
+    return false;
+}
+
+bool dispatchTriggerBox(int commandId) {
+    if (commandId >= CMD_PORT_TRIGGER_FIRST && commandId <= CMD_PORT_TRIGGER_LAST) {
+        togglePortTriggerBit(channelBit(commandId, CMD_PORT_TRIGGER_FIRST));
+        return true;
+    }
+    if (commandId >= CMD_MEMORY_TRIGGER_FIRST && commandId <= CMD_MEMORY_TRIGGER_LAST) {
+        toggleMemoryTriggerBit(channelBit(commandId, CMD_MEMORY_TRIGGER_FIRST));
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void dispatchCommand(WindowSystem& mainWindow, int commandId) {
+    switch (commandId) {
+        case CMD_NEW_SAMPLE:
+            resetDocument(mainWindow);
+            startCapture(mainWindow);
+            return;
+        case CMD_ZOOM_IN:
+            zoomView(mainWindow, true);
+            return;
+        case CMD_ZOOM_OUT:
+            zoomView(mainWindow, false);
+            return;
+        case CMD_MEMORY_TRIGGER:
+            findMemoryTrigger(mainWindow);
+            return;
+        case CMD_BREAK:
+            scopeSession.breakRequested = 1;
+            return;
+        case CMD_OPEN:
+            openDocument(mainWindow);
+            return;
+        case CMD_SAVE:
+            saveDocument(mainWindow, false);
+            return;
+        case CMD_SAVE_AS:
+            saveDocument(mainWindow, true);
+            return;
+        case CMD_EXIT:
+            mainWindow.postMessage(WindowMessage{MSG_CLOSE, 0, 0});
+            return;
+        case CMD_HELP:
+            showInfoDialog(mainWindow, IDD_HOW_TO_USE);
+            return;
+        case CMD_CONNECTIONS:
+            showInfoDialog(mainWindow, IDD_CONNECTIONS);
+            return;
+        case CMD_ABOUT:
+            showInfoDialog(mainWindow, IDD_ABOUT);
+            return;
+        case CMD_CUT_BEFORE:
+            cutBefore(mainWindow);
+            return;
+        case CMD_CUT_AFTER:
+            cutAfter(mainWindow);
+            return;
+        default:
+            if (!dispatchSetting(mainWindow, commandId)) {
+                dispatchTriggerBox(commandId);
+            }
+            return;
+    }
+}
+
+void checkGroupItem(WindowSystem& mainWindow, int commandId) {
+    for (const auto& group : kCheckGroups) {
+        for (int member : group) {
+            if (member != commandId) {
+                continue;
+            }
+            for (int entry : group) {
+                mainWindow.checkMenuItem(entry, false);
+            }
+            mainWindow.checkMenuItem(commandId, true);
+            return;
+        }
+    }
+}
+
+void togglePortTriggerBit(uint8_t bit) { scopeSession.portTriggerMask ^= bit; }
+
+void toggleMemoryTriggerBit(uint8_t bit) { scopeSession.memoryTriggerMask ^= bit; }
+
+void showInfoDialog(WindowSystem& mainWindow, int templateId) { mainWindow.runDialog(templateId); }

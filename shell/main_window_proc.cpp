@@ -1,0 +1,63 @@
+#include "shell/main_window_proc.h"
+
+#include "capture/capture_cycle.h"
+#include "capture/sampling_worker.h"
+#include "capture/scope_session.h"
+#include "display/navigation.h"
+#include "scopefile/file_commands.h"
+#include "shell/command_ids.h"
+#include "shell/commands.h"
+
+namespace {
+
+MessageResult handled(intptr_t answer = 0) { return MessageResult{true, answer}; }
+
+// A worker capture ends here; the worker waits in its hand-over until the beep has sounded.
+void onCaptureDone(WindowSystem& mainWindow) {
+    if (!acceptCaptureDone(workerLink)) {
+        return;  // a capture that New Sample, Open or shutdown has already ended
+    }
+    finishCapture(mainWindow);
+    mainWindow.beep();
+    completeCaptureDone(workerLink);
+}
+
+}  // namespace
+
+MessageResult mainWindowProc(WindowSystem& mainWindow, const WindowMessage& message) {
+    switch (message.id) {
+        case MSG_INITDIALOG:
+            initMainWindow(mainWindow);
+            return handled(1);
+        case MSG_COMMAND:
+            dispatchCommand(mainWindow, static_cast<int>(message.code & 0xFFFF));
+            return handled();
+        case MSG_HSCROLL:
+            handleScroll(mainWindow, static_cast<int>(message.code), message.position);
+            return handled();
+        case CAPTURE_DONE:
+            onCaptureDone(mainWindow);
+            return handled();
+        case MSG_QUERYENDSESSION:
+            return handled(confirmSessionEnd(mainWindow) ? 1 : 0);
+        case MSG_DESTROY:
+            shutdownMainWindow(mainWindow);
+            return handled();
+        default:
+            return MessageResult{};
+    }
+}
+
+void initMainWindow(WindowSystem& mainWindow) {
+    workerLink.mainWindow = &mainWindow;
+    workerLink.delayUnits = 0;
+    startSamplingWorker(workerLink);
+    mainWindow.postMessage(commandMessage(CMD_NEW_SAMPLE));
+}
+
+void shutdownMainWindow(WindowSystem&) {
+    // Stopping the worker ends a capture or a trigger wait at once and joins the thread, so the
+    // samples are released only when nothing writes into them any more.
+    stopSamplingWorker(workerLink);
+    releaseSampleData();
+}

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "capture/scope_session.h"
+#include "display/trace_geometry.h"
+#include "display/trace_view.h"
+#include "tests/support/recording_canvas.h"
+
+namespace {
+
+using Line = RecordingCanvas::Line;
+
+struct RowsCase {
+    int height;
+    int rows[5];
+    int levelHeight;
+};
+
+TEST(TraceGeometryTest, RowsBaselinesAndLevelFollowTheHeight) {
+    const RowsCase cases[] = {
+        {300, {55, 115, 175, 235, 295}, 42}, {600, {115, 235, 355, 475, 595}, 85},
+        {70, {9, 23, 37, 51, 65}, 10},       {7, {-4, -3, -2, -1, 0}, 1},
+        {6, {-4, -3, -2, -1, 0}, 0},         {3, {-5, -5, -5, -5, -5}, 0},
+    };
+    for (const RowsCase& c : cases) {
+        SCOPED_TRACE(c.height);
+        const TraceGeometry g = traceGeometry(400, c.height, 0, 0, 1);
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(g.gridRow[i], c.rows[i]);
+            EXPECT_EQ(g.baseline[i], c.rows[i] - 3);
+        }
+        EXPECT_EQ(g.levelHeight, c.levelHeight);
+    }
+}
+
+struct VisibleCase {
+    uint32_t viewStart, sampleLength;
+    int width, zoom;
+    uint32_t first, count;
+};
+
+TEST(TraceGeometryTest, VisibleSamplesStayInsideTheData) {
+    const VisibleCase cases[] = {
+        {0, 5000, 300, 1, 0, 302},       {4600, 5000, 300, 1, 4600, 302},
+        {4699, 5000, 300, 1, 4699, 301}, {4700, 5000, 300, 1, 4700, 300},
+        {4900, 5000, 300, 1, 4700, 300},  // the last screen does not scroll further
+        {4900, 5000, 400, 2, 4600, 202},  // counted in samples: the last 198 never show
+        {0, 5000, 400, 16, 0, 27},       {0, 100, 300, 1, 0, 100},
+        {10, 100, 300, 1, 10, 90},       {150, 100, 300, 1, 150, 0},
+        {50, 300, 300, 1, 0, 300},       {0, 0, 300, 1, 0, 0},
+    };
+    for (const VisibleCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.viewStart << " of " << c.sampleLength << ", width "
+                                        << c.width << ", zoom " << c.zoom);
+        const TraceGeometry g = traceGeometry(c.width, 300, c.viewStart, c.sampleLength, c.zoom);
+        EXPECT_EQ(g.firstSample, c.first);
+        EXPECT_EQ(g.sampleCount, c.count);
+    }
+}
+
+class PaintTraceTest : public testing::Test {
+protected:
+    void SetUp() override { resetScopeSession(); }
+    void TearDown() override { resetScopeSession(); }
+
+    // Exactly as many bytes as samples, so that a read past the end is caught by the sanitizer.
+    static void loadSamples(const std::vector<uint8_t>& samples) {
+        scopeSession.sampleData = obtainSampleBuffer(samples.size());
+        std::memcpy(scopeSession.sampleData, samples.data(), samples.size());
+        scopeSession.sampleLength = static_cast<uint32_t>(samples.size());
+    }
+
+    RecordingCanvas canvas;
+};
+
+TEST_F(PaintTraceTest, WithoutDataOnlyTheGridIsDrawn) {
+    for (bool bufferBeingFilled : {false, true}) {
+        SCOPED_TRACE(bufferBeingFilled);
+        resetScopeSession();
+        if (bufferBeingFilled) {
+            loadSamples(std::vector<uint8_t>(5000, 0xF8));
+            scopeSession.workerCapturing = true;
+        }
+        canvas.clear();
+        paintTrace(canvas, 500, 300);
+        const std::vector<Line> grid = {{kGridColour, 0, 55, 500, 55},
+                                        {kGridColour, 0, 115, 500, 115},
+                                        {kGridColour, 0, 175, 500, 175},
+                                        {kGridColour, 0, 235, 500, 235},
+                                        {kGridColour, 0, 295, 500, 295}};
+        EXPECT_EQ(canvas.lines, grid);
+        EXPECT_EQ(scopeSession.viewWidth, 300);
+        EXPECT_EQ(canvas.livePens(), 0);
+        EXPECT_EQ(canvas.selected, RecordingCanvas::kStockPen);
+        scopeSession.workerCapturing = false;
+    }
+}
+
+TEST_F(PaintTraceTest, LevelsTransitionsAndChannelOrder) {
+    // Height 70: baselines 6, 20, 34, 48, 62, level 10. Zoom 4, width 8 would show 4 samples.
+    loadSamples({0x08, 0x17, 0xFF});
+    scopeSession.zoomStep = 4;
+    paintTrace(canvas, 8, 70);
+    const uint32_t g = kTraceColour;
+    const std::vector<Line> expected = {
+        // The first sample is flat, from one step left of the edge.
+        {g, -4, -4, 0, -4}, {g, -4, 20, 0, 20}, {g, -4, 34, 0, 34}, {g, -4, 48, 0, 48},
+        {g, -4, 62, 0, 62},
+        // Channel 1 falls, channel 2 rises; bits 0 to 2 are not drawn.
+        {g, 0, -4, 4, 6}, {g, 0, 20, 4, 10}, {g, 0, 34, 4, 34}, {g, 0, 48, 4, 48},
+        {g, 0, 62, 4, 62},
+        // Every channel high; the data ends here although the view is wider.
+        {g, 4, 6, 8, -4}, {g, 4, 10, 8, 10}, {g, 4, 34, 8, 24}, {g, 4, 48, 8, 38},
+        {g, 4, 62, 8, 52}};
+    EXPECT_EQ(canvas.linesIn(kTraceColour), expected);
+    EXPECT_EQ(canvas.linesIn(kGridColour).size(), 5u);
+    EXPECT_EQ(scopeSession.viewWidth, 8);
+}
+
+TEST_F(PaintTraceTest, EveryZoomDrawsWidthOverZoomPlusTwoSamples) {
+    std::vector<uint8_t> samples(5000);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<uint8_t>(i * 37);
+    }
+    loadSamples(samples);
+    for (int zoom : {1, 2, 4, 8, 16}) {
+        SCOPED_TRACE(zoom);
+        scopeSession.zoomStep = static_cast<uint8_t>(zoom);
+        canvas.clear();
+        paintTrace(canvas, 400, 300);
+        const std::vector<Line> trace = canvas.linesIn(kTraceColour);
+        const int drawn = 400 / zoom + 2;
+        ASSERT_EQ(trace.size(), 5u * drawn);
+        EXPECT_EQ(canvas.lines.size(), trace.size() + 5);
+        EXPECT_EQ(trace.front().x0, -zoom);
+        EXPECT_EQ(trace.back().x1, (drawn - 1) * zoom);
+        for (const Line& l : trace) {
+            ASSERT_EQ(l.x1 - l.x0, zoom);
+        }
+        EXPECT_EQ(scopeSession.viewWidth, 400);
+    }
+}
+
+TEST_F(PaintTraceTest, ViewPastTheLastScreenShowsTheLastScreen) {
+    std::vector<uint8_t> samples(1000, 0x00);
+    samples[700] = 0x08;
+    loadSamples(samples);
+    scopeSession.viewStart = 900;
+    paintTrace(canvas, 300, 300);
+    // Channel 1 of sample 700 is high: baseline 52, level 42.
+    const Line first = canvas.linesIn(kTraceColour).front();
+    EXPECT_EQ(first, (Line{kTraceColour, -1, 10, 0, 10}));
+    EXPECT_EQ(canvas.linesIn(kTraceColour).size(), 5u * 300);
+    EXPECT_EQ(scopeSession.viewStart, 900u);
+}
+
+TEST_F(PaintTraceTest, BelowSevenPixelsEveryChannelIsFlat) {
+    loadSamples({0x00, 0xF8, 0x00, 0xF8});
+    paintTrace(canvas, 300, 6);
+    const std::vector<Line> trace = canvas.linesIn(kTraceColour);
+    ASSERT_EQ(trace.size(), 20u);
+    for (const Line& l : trace) {
+        EXPECT_EQ(l.y0, l.y1);
+    }
+}
+
+TEST_F(PaintTraceTest, PensLiveForOnePaintAndTheOldPenReturns) {
+    loadSamples(std::vector<uint8_t>(5000, 0x55));
+    for (int paint = 1; paint <= 2; ++paint) {
+        canvas.clear();
+        paintTrace(canvas, 400, 300);
+        EXPECT_EQ(canvas.createdColours, (std::vector<uint32_t>{kGridColour, kTraceColour}));
+        const auto [grid, trace] = std::pair(canvas.createdPens[0], canvas.createdPens[1]);
+        EXPECT_EQ(canvas.selectedPens,
+                  (std::vector<TraceCanvas::Pen>{grid, trace, RecordingCanvas::kStockPen}));
+        EXPECT_EQ(canvas.livePens(), 0);
+    }
+}
+
+TEST_F(PaintTraceTest, APenThatCannotBeMadeDrawsNothing) {
+    loadSamples(std::vector<uint8_t>(5000, 0x55));
+    for (int failing : {1, 2}) {
+        SCOPED_TRACE(failing);
+        RecordingCanvas failingCanvas;
+        failingCanvas.failingCreate = failing;
+        paintTrace(failingCanvas, 400, 300);
+        EXPECT_TRUE(failingCanvas.lines.empty());
+        EXPECT_TRUE(failingCanvas.selectedPens.empty());
+        EXPECT_EQ(failingCanvas.livePens(), 0);
+        EXPECT_EQ(scopeSession.viewWidth, 300);
+    }
+}
+
+}  // namespace
