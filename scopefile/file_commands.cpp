@@ -1,0 +1,108 @@
+#include "scopefile/file_commands.h"
+
+#include <vector>
+
+#include "capture/capture_cycle.h"
+#include "capture/scope_session.h"
+#include "display/navigation.h"
+#include "resources/string_table.h"
+#include "scopefile/scope_file.h"
+#include "shell/command_ids.h"
+#include "shell/window_system.h"
+
+namespace {
+
+// The question must fit the classic 80-character text, terminator included.
+constexpr size_t kQuestionCharacters = 79;
+const char* const kEllipsis = "...";
+
+bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// Indexes (in bytes) of the starts of each UTF-8 character of `text`.
+std::vector<size_t> characterStarts(const std::string& text) {
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (!isContinuationByte(text[i])) {
+            starts.push_back(i);
+        }
+    }
+    return starts;
+}
+
+// Keeps the head and the tail (where the extension is) of a title longer than `limit`.
+std::string shortenTitle(const std::string& title, size_t limit) {
+    const std::vector<size_t> starts = characterStarts(title);
+    if (starts.size() <= limit) {
+        return title;
+    }
+    const size_t kept = limit - 3;
+    const size_t head = kept / 2;
+    const size_t tail = kept - head;
+    return title.substr(0, starts[head]) + kEllipsis + title.substr(starts[starts.size() - tail]);
+}
+
+}  // namespace
+
+std::string saveChangesQuestion(const std::string& title) {
+    const std::string format = loadString(IDS_SAVE_CHANGES);
+    const size_t marker = format.find("%s");
+    const size_t room = kQuestionCharacters - (format.size() - 2);
+    return format.substr(0, marker) + shortenTitle(title, room) + format.substr(marker + 2);
+}
+
+bool chooseScopeFile(WindowSystem& owner, bool forOpen, std::string& path, std::string& title) {
+    path.clear();
+    FileChooserRequest request;
+    request.forOpen = forOpen;
+    request.filters = {{"Scope Files (*.SCO)", " *.SCO"}, {", All Files(*.*)", "    *.* "}};
+    request.defaultExtension = "SCO";
+    return owner.chooseFile(request, path, title);
+}
+
+void openDocument(WindowSystem& mainWindow) {
+    ScopeSession& session = scopeSession;
+    if (!chooseScopeFile(mainWindow, true, session.documentPath, session.documentTitle)) {
+        return;
+    }
+    endRunningCapture();
+    releaseSampleData();
+    session.viewStart = 0;
+    if (!readScopeFile(mainWindow, session.documentPath, session.sampleData,
+                       session.sampleLength)) {
+        session.sampleLength = 0;
+    }
+    session.zoomStep = 1;
+    showTraceRange(mainWindow);
+}
+
+void saveDocument(WindowSystem& mainWindow, bool saveAs) {
+    ScopeSession& session = scopeSession;
+    if (session.sampleData == nullptr) {
+        return;
+    }
+    if (session.workerCapturing) {
+        showMessage(mainWindow, IDS_CAPTURE_RUNNING);
+        return;
+    }
+    if (saveAs || session.documentPath.empty()) {
+        if (!chooseScopeFile(mainWindow, false, session.documentPath, session.documentTitle)) {
+            return;
+        }
+    } else if (mainWindow.messageBox(loadString(IDS_OVERWRITE_FILE), loadString(IDS_PROGRAM_NAME),
+                                     MessageButtons::YesNo,
+                                     MessageIcon::Question) != MessageAnswer::Yes) {
+        return;
+    }
+    writeScopeFile(mainWindow, session.documentPath, session.sampleData, session.sampleLength);
+}
+
+bool confirmSessionEnd(WindowSystem& mainWindow) {
+    const MessageAnswer answer =
+        mainWindow.messageBox(saveChangesQuestion(scopeSession.documentTitle),
+                              loadString(IDS_PROGRAM_NAME), MessageButtons::YesNoCancel,
+                              MessageIcon::Question);
+    if (answer == MessageAnswer::Yes) {
+        mainWindow.sendMessage(commandMessage(CMD_SAVE));
+    }
+    return answer != MessageAnswer::Cancel;
+}

@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "capture/capture_cycle.h"
+#include "capture/scope_session.h"
+#include "shell/command_ids.h"
+#include "tests/support/recording_window_system.h"
+
+namespace {
+
+struct TooSlowCase {
+    const char* name;
+    std::vector<uint8_t> samples;
+    bool tooSlow;
+};
+
+TEST(SamplingTooSlow, JudgesRunsBetweenTheFirstAndTheLast) {
+    const uint8_t P = 0x08, Q = 0x10, R = 0x18;
+    const std::vector<TooSlowCase> cases = {
+        {"first run of one is never judged", {P, Q, Q, Q}, false},
+        {"short middle run", {P, P, P, Q, R, R, R}, true},
+        {"middle run of two", {P, P, P, Q, Q, R, R, R}, true},
+        {"middle run of three", {P, P, P, Q, Q, Q, R}, false},
+        {"last run is never judged", {P, P, P, Q}, false},
+        {"no change", {P, P, P, P}, false},
+        {"single change", {P, P, Q, Q}, false},
+        {"one sample", {P}, false},
+        {"bit 0 alone counts", {0, 0, 0, 1, 0, 0, 0}, true},
+        {"bit 1 alone counts", {0, 0, 0, 2, 0, 0, 0}, true},
+        {"bit 2 alone counts", {0, 0, 0, 4, 4, 0, 0}, true},
+    };
+    for (const TooSlowCase& c : cases) {
+        EXPECT_EQ(samplingTooSlow(c.samples.data(), static_cast<uint32_t>(c.samples.size())),
+                  c.tooSlow)
+            << c.name;
+    }
+    EXPECT_FALSE(samplingTooSlow(nullptr, 0));
+}
+
+class CaptureCycleTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetScopeSession(); }
+    void TearDown() override { resetScopeSession(); }
+
+    void loadSamples(const std::vector<uint8_t>& samples) {
+        scopeSession.sampleData = obtainSampleBuffer(samples.size());
+        std::copy(samples.begin(), samples.end(), scopeSession.sampleData);
+        scopeSession.sampleLength = static_cast<uint32_t>(samples.size());
+    }
+
+    RecordingWindowSystem ws;
+};
+
+TEST_F(CaptureCycleTest, TooSlowDialogShownOnceForShortRuns) {
+    loadSamples({1, 1, 1, 2, 3, 4, 5, 5, 5});
+    checkSampleRate(ws);
+    EXPECT_EQ(ws.dialogs, std::vector<int>{IDD_TOO_SLOW});
+}
+
+TEST_F(CaptureCycleTest, NoDataMeansNoTest) {
+    checkSampleRate(ws);
+    scopeSession.sampleLength = 3;  // a length without a buffer is still no data
+    checkSampleRate(ws);
+    EXPECT_TRUE(ws.log.empty());
+}
+
+TEST_F(CaptureCycleTest, BufferBeingFilledIsNotJudged) {
+    loadSamples({1, 1, 1, 2, 3, 3, 3});
+    scopeSession.workerCapturing = true;
+    checkSampleRate(ws);
+    EXPECT_TRUE(ws.dialogs.empty());
+    scopeSession.workerCapturing = false;
+}
+
+TEST_F(CaptureCycleTest, ResetDocumentDropsTheDataAndShowsTheStart) {
+    loadSamples(std::vector<uint8_t>(1000, 0x08));
+    scopeSession.viewStart = 400;
+    scopeSession.scrollPosition = 400;
+    scopeSession.documentPath = "/tmp/run1.SCO";
+    scopeSession.documentTitle = "run1.SCO";
+    resetDocument(ws);
+    EXPECT_EQ(scopeSession.sampleData, nullptr);
+    EXPECT_EQ(scopeSession.sampleLength, 0u);
+    EXPECT_EQ(scopeSession.viewStart, 0u);
+    EXPECT_EQ(scopeSession.scrollPosition, 0);
+    EXPECT_TRUE(scopeSession.documentPath.empty());
+    EXPECT_EQ(scopeSession.documentTitle, "Untitled");
+    EXPECT_EQ(ws.log, (std::vector<std::string>{"range 0..1", "position 0 redraw", "refresh"}));
+}
+
+TEST_F(CaptureCycleTest, FinishCaptureShowsTheFirstSampleAtZoomOne) {
+    loadSamples(std::vector<uint8_t>(1000, 0x08));
+    scopeSession.zoomStep = 16;
+    scopeSession.viewStart = 500;
+    finishCapture(ws);
+    EXPECT_EQ(scopeSession.zoomStep, 1);
+    EXPECT_EQ(scopeSession.viewStart, 0u);
+    EXPECT_EQ(ws.range.low, 0);
+    EXPECT_EQ(ws.range.high, 700);
+    EXPECT_EQ(ws.position, 0);
+    EXPECT_GE(ws.refreshCount, 1);
+    EXPECT_TRUE(ws.dialogs.empty());
+}
+
+TEST_F(CaptureCycleTest, BufferThatCannotBeObtainedReadsNoPort) {
+    static const SampleMemory failing{[](size_t) -> void* { return nullptr; }, [](void*) {}};
+    setSampleMemory(&failing);
+    startCapture(ws);
+    setSampleMemory(nullptr);
+    EXPECT_EQ(ws.messages, std::vector<std::string>{"Out of Memory."});
+    EXPECT_EQ(scopeSession.sampleData, nullptr);
+    EXPECT_EQ(scopeSession.sampleLength, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "capture/scope_session.h"
+#include "scopefile/file_commands.h"
+#include "shell/command_ids.h"
+#include "shell/main_window_proc.h"
+#include "tests/support/recording_window_system.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class FileCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetScopeSession();
+        dir_ = fs::temp_directory_path() /
+               ("pinprobe_file_commands_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        ws.handler = [this](const WindowMessage& m) { return mainWindowProc(ws, m).answer; };
+    }
+    void TearDown() override {
+        resetScopeSession();
+        fs::remove_all(dir_);
+    }
+
+    void loadSamples(const std::vector<uint8_t>& samples) {
+        releaseSampleData();
+        scopeSession.sampleData = obtainSampleBuffer(samples.size());
+        std::copy(samples.begin(), samples.end(), scopeSession.sampleData);
+        scopeSession.sampleLength = static_cast<uint32_t>(samples.size());
+    }
+    std::string path(const std::string& name) const { return (dir_ / name).string(); }
+    static std::vector<uint8_t> fileBytes(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    void chooseNext(const std::string& name) {
+        ws.chooserAnswers.push_back(RecordingWindowSystem::ChooserAnswer{path(name), name});
+    }
+    void cancelNextChooser() { ws.chooserAnswers.push_back(std::nullopt); }
+
+    RecordingWindowSystem ws;
+    fs::path dir_;
+};
+
+TEST_F(FileCommandsTest, ChooserOffersScopeFilesWithTheirExtension) {
+    loadSamples({1, 2, 3});
+    cancelNextChooser();
+    saveDocument(ws, false);
+    ASSERT_EQ(ws.choosers.size(), 1u);
+    const FileChooserRequest& request = ws.choosers[0];
+    EXPECT_FALSE(request.forOpen);
+    EXPECT_EQ(request.defaultExtension, "SCO");
+    ASSERT_EQ(request.filters.size(), 2u);
+    EXPECT_EQ(request.filters[0].description, "Scope Files (*.SCO)");
+    EXPECT_EQ(request.filters[0].pattern, " *.SCO");
+    EXPECT_EQ(request.filters[1].description, ", All Files(*.*)");
+    EXPECT_EQ(request.filters[1].pattern, "    *.* ");
+}
+
+TEST_F(FileCommandsTest, SaveAsksOverwriteOnceTheNameIsKnown) {
+    loadSamples({1, 2, 3});
+    chooseNext("run1.SCO");
+    saveDocument(ws, false);
+    EXPECT_EQ(ws.log, std::vector<std::string>{"chooser save"});
+    EXPECT_EQ(fileBytes(path("run1.SCO")).size(), 24u);
+
+    fs::remove(path("run1.SCO"));
+    ws.clearLog();
+    ws.answers.push_back(MessageAnswer::No);
+    saveDocument(ws, false);
+    EXPECT_EQ(ws.messages, std::vector<std::string>{"Overwrite file?"});
+    EXPECT_FALSE(fs::exists(path("run1.SCO")));
+
+    ws.answers.push_back(MessageAnswer::Yes);
+    saveDocument(ws, false);
+    EXPECT_EQ(fileBytes(path("run1.SCO")).size(), 24u);
+    EXPECT_TRUE(ws.choosers.empty());
+}
+
+TEST_F(FileCommandsTest, SaveAsAlwaysShowsTheChooser) {
+    loadSamples({1, 2, 3, 4});
+    scopeSession.documentPath = path("known.SCO");
+    chooseNext("other.SCO");
+    saveDocument(ws, true);
+    EXPECT_EQ(ws.log, std::vector<std::string>{"chooser save"});
+    EXPECT_TRUE(fs::exists(path("other.SCO")));
+    EXPECT_EQ(scopeSession.documentTitle, "other.SCO");
+}
+
+TEST_F(FileCommandsTest, SaveWithoutDataDoesNothing) {
+    scopeSession.documentPath = path("known.SCO");
+    saveDocument(ws, false);
+    saveDocument(ws, true);
+    EXPECT_TRUE(ws.log.empty());
+}
+
+TEST_F(FileCommandsTest, SaveDuringAWorkerCaptureIsRefusedWithAMessage) {
+    loadSamples({1, 2, 3});
+    scopeSession.workerCapturing = true;
+    saveDocument(ws, true);
+    scopeSession.workerCapturing = false;
+    ASSERT_EQ(ws.messages.size(), 1u);
+    EXPECT_NE(ws.messages[0].find("capture is running"), std::string::npos);
+    EXPECT_TRUE(ws.choosers.empty());
+}
+
+TEST_F(FileCommandsTest, CancelledOpenKeepsTheViewAndForgetsThePath) {
+    loadSamples(std::vector<uint8_t>(2000, 0x08));
+    scopeSession.viewStart = 700;
+    scopeSession.zoomStep = 4;
+    scopeSession.documentPath = path("old.SCO");
+    scopeSession.documentTitle = "old.SCO";
+    cancelNextChooser();
+    openDocument(ws);
+    EXPECT_NE(scopeSession.sampleData, nullptr);
+    EXPECT_EQ(scopeSession.sampleLength, 2000u);
+    EXPECT_EQ(scopeSession.viewStart, 700u);
+    EXPECT_EQ(scopeSession.zoomStep, 4);
+    EXPECT_TRUE(scopeSession.documentPath.empty());
+    EXPECT_EQ(scopeSession.documentTitle, "old.SCO");
+}
+
+TEST_F(FileCommandsTest, RefusedFileLeavesAnEmptyViewAndNothingToSave) {
+    loadSamples(std::vector<uint8_t>(2000, 0x08));
+    scopeSession.zoomStep = 8;
+    scopeSession.viewStart = 300;
+    std::ofstream(path("tone.wav"), std::ios::binary) << "RIFF\x04\0\0\0WAVE";
+    chooseNext("tone.wav");
+    openDocument(ws);
+    ASSERT_EQ(ws.messages.size(), 1u);
+    EXPECT_EQ(scopeSession.sampleData, nullptr);
+    EXPECT_EQ(scopeSession.sampleLength, 0u);
+    EXPECT_EQ(scopeSession.zoomStep, 1);
+    EXPECT_EQ(scopeSession.viewStart, 0u);
+    EXPECT_EQ(ws.position, 0);
+    EXPECT_EQ(scopeSession.documentPath, path("tone.wav"));
+
+    ws.clearLog();
+    saveDocument(ws, false);
+    saveDocument(ws, true);
+    EXPECT_TRUE(ws.log.empty());
+}
+
+TEST_F(FileCommandsTest, GoodFileShowsItsFirstSampleAtZoomOne) {
+    std::vector<uint8_t> saved(3001);
+    for (size_t i = 0; i < saved.size(); ++i) {
+        saved[i] = static_cast<uint8_t>(i * 7);
+    }
+    loadSamples(saved);
+    chooseNext("good.SCO");
+    saveDocument(ws, false);
+
+    loadSamples(std::vector<uint8_t>(9000, 0));
+    scopeSession.zoomStep = 16;
+    scopeSession.viewStart = 4500;
+    scopeSession.scrollPosition = 4500;
+    chooseNext("good.SCO");
+    openDocument(ws);
+    ASSERT_EQ(scopeSession.sampleLength, saved.size());
+    EXPECT_TRUE(std::equal(saved.begin(), saved.end(), scopeSession.sampleData));
+    EXPECT_EQ(scopeSession.zoomStep, 1);
+    EXPECT_EQ(scopeSession.viewStart, 0u);
+    EXPECT_EQ(scopeSession.scrollPosition, 0);
+    EXPECT_EQ(ws.range.high, static_cast<int32_t>(saved.size()) - scopeSession.viewWidth);
+}
+
+struct SessionEndCase {
+    MessageAnswer answer;
+    bool mayEnd;
+    bool saves;
+};
+
+TEST_F(FileCommandsTest, SessionEndQuestionAnswers) {
+    const std::vector<SessionEndCase> cases = {
+        {MessageAnswer::Cancel, false, false},
+        {MessageAnswer::No, true, false},
+        {MessageAnswer::Yes, true, true},
+    };
+    for (const SessionEndCase& c : cases) {
+        loadSamples({1, 2, 3, 4});
+        scopeSession.documentTitle = "run1.SCO";
+        scopeSession.documentPath.clear();
+        ws.clearLog();
+        ws.answers = {c.answer};
+        cancelNextChooser();
+        const intptr_t answer = mainWindowProc(ws, WindowMessage{MSG_QUERYENDSESSION, 0, 0}).answer;
+        EXPECT_EQ(answer != 0, c.mayEnd);
+        EXPECT_EQ(ws.messages[0], "Save changes to run1.SCO?");
+        EXPECT_EQ(ws.choosers.size(), c.saves ? 1u : 0u);
+        ws.chooserAnswers.clear();
+    }
+}
+
+TEST_F(FileCommandsTest, YesAllowsTheEndEvenWhenSaveDidNothing) {
+    ws.answers = {MessageAnswer::Yes};
+    EXPECT_TRUE(confirmSessionEnd(ws));
+    EXPECT_EQ(ws.messages.size(), 1u);
+}
+
+TEST(SaveChangesQuestion, LongTitlesAreShortenedToFit) {
+    EXPECT_EQ(saveChangesQuestion("run1.SCO"), "Save changes to run1.SCO?");
+    const std::string fits(62, 'a');
+    EXPECT_EQ(saveChangesQuestion(fits), "Save changes to " + fits + "?");
+    const std::string longTitle = std::string(100, 'b') + "_end.SCO";
+    const std::string question = saveChangesQuestion(longTitle);
+    EXPECT_EQ(question.size(), 79u);
+    EXPECT_NE(question.find("..."), std::string::npos);
+    EXPECT_NE(question.find("_end.SCO?"), std::string::npos);
+    // Multi-byte characters are never cut in half.
+    std::string accented;
+    for (int i = 0; i < 80; ++i) {
+        accented += "\xC3\xA9";
+    }
+    const std::string shortened = saveChangesQuestion(accented);
+    EXPECT_EQ(shortened.find("\xC3..."), std::string::npos);
+    EXPECT_EQ(shortened.find("...\xA9"), std::string::npos);
+}
+
+}  // namespace
