@@ -45,15 +45,30 @@ void handleScroll(WindowSystem& mainWindow, int code, int32_t thumbPosition) {
     const int64_t from = scopeSession.scrollPosition;
     int64_t p = 0;
     switch (code) {
-        case SCROLL_LINE_LEFT: p = from - kLineStep; break;
-        case SCROLL_LINE_RIGHT: p = from + kLineStep; break;
-        case SCROLL_PAGE_LEFT: p = from - kPageStep; break;
-        case SCROLL_PAGE_RIGHT: p = from + kPageStep; break;
+        case SCROLL_LINE_LEFT:
+            p = from - kLineStep;
+            break;
+        case SCROLL_LINE_RIGHT:
+            p = from + kLineStep;
+            break;
+        case SCROLL_PAGE_LEFT:
+            p = from - kPageStep;
+            break;
+        case SCROLL_PAGE_RIGHT:
+            p = from + kPageStep;
+            break;
         case SCROLL_THUMB_POSITION:
-        case SCROLL_THUMB_TRACK: p = thumbPosition; break;
-        case SCROLL_LEFT: p = range.low; break;
-        case SCROLL_RIGHT: p = range.high; break;
-        default: return;
+        case SCROLL_THUMB_TRACK:
+            p = thumbPosition;
+            break;
+        case SCROLL_LEFT:
+            p = range.low;
+            break;
+        case SCROLL_RIGHT:
+            p = range.high;
+            break;
+        default:
+            return;
     }
     // High end first: a range whose high end lies below its low end ends at the low end.
     if (p >= range.high) {

@@ -42,4 +42,6 @@ void QtTraceCanvas::deletePen(Pen pen) {
     }
 }
 
-void QtTraceCanvas::line(int x0, int y0, int x1, int y1) { painter_.drawLine(x0, y0, x1, y1); }
+void QtTraceCanvas::line(int x0, int y0, int x1, int y1) {
+    painter_.drawLine(x0, y0, x1, y1);
+}

@@ -70,4 +70,6 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
     canvas.deletePen(tracePen);
 }
 
-void refreshTraceView(WindowSystem& mainWindow) { mainWindow.refreshTraceView(); }
+void refreshTraceView(WindowSystem& mainWindow) {
+    mainWindow.refreshTraceView();
+}

@@ -24,7 +24,9 @@ TraceCanvas::Pen RecordingCanvas::selectPen(Pen pen) {
     return previous;
 }
 
-void RecordingCanvas::deletePen(Pen pen) { deletedPens.push_back(pen); }
+void RecordingCanvas::deletePen(Pen pen) {
+    deletedPens.push_back(pen);
+}
 
 void RecordingCanvas::line(int x0, int y0, int x1, int y1) {
     lines.push_back({selectedColour, x0, y0, x1, y1});

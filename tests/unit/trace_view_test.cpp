@@ -61,7 +61,7 @@ TEST(TraceGeometryTest, VisibleSamplesStayInsideTheData) {
 }
 
 class PaintTraceTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override { resetScopeSession(); }
     void TearDown() override { resetScopeSession(); }
 
@@ -85,12 +85,11 @@ TEST_F(PaintTraceTest, WithoutDataOnlyTheGridIsDrawn) {
         }
         canvas.clear();
         paintTrace(canvas, 500, 300);
-        const std::vector<Line> grid = {{kGridColour, 0, 55, 500, 55},
-                                        {kGridColour, 0, 115, 500, 115},
-                                        {kGridColour, 0, 175, 500, 175},
-                                        {kGridColour, 0, 235, 500, 235},
-                                        {kGridColour, 0, 295, 500, 295}};
-        EXPECT_EQ(canvas.lines, grid);
+        ASSERT_EQ(canvas.lines.size(), 5u);
+        for (int i = 0; i < 5; ++i) {
+            const int y = 55 + 60 * i;
+            EXPECT_EQ(canvas.lines[i], (Line{kGridColour, 0, y, 500, y}));
+        }
         EXPECT_EQ(scopeSession.viewWidth, 300);
         EXPECT_EQ(canvas.livePens(), 0);
         EXPECT_EQ(canvas.selected, RecordingCanvas::kStockPen);
@@ -99,23 +98,24 @@ TEST_F(PaintTraceTest, WithoutDataOnlyTheGridIsDrawn) {
 }
 
 TEST_F(PaintTraceTest, LevelsTransitionsAndChannelOrder) {
-    // Height 70: baselines 6, 20, 34, 48, 62, level 10. Zoom 4, width 8 would show 4 samples.
+    // Height 70: baselines 6, 20, 34, 48, 62, level 10. Zoom 4 and width 8 would show 4 samples,
+    // the data has 3. Bits 0 to 2 are not drawn. The first sample is flat from x = -4; then
+    // channel 1 falls and channel 2 rises; then every channel is high.
     loadSamples({0x08, 0x17, 0xFF});
     scopeSession.zoomStep = 4;
     paintTrace(canvas, 8, 70);
-    const uint32_t g = kTraceColour;
-    const std::vector<Line> expected = {
-        // The first sample is flat, from one step left of the edge.
-        {g, -4, -4, 0, -4}, {g, -4, 20, 0, 20}, {g, -4, 34, 0, 34}, {g, -4, 48, 0, 48},
-        {g, -4, 62, 0, 62},
-        // Channel 1 falls, channel 2 rises; bits 0 to 2 are not drawn.
-        {g, 0, -4, 4, 6}, {g, 0, 20, 4, 10}, {g, 0, 34, 4, 34}, {g, 0, 48, 4, 48},
-        {g, 0, 62, 4, 62},
-        // Every channel high; the data ends here although the view is wider.
-        {g, 4, 6, 8, -4}, {g, 4, 10, 8, 10}, {g, 4, 34, 8, 24}, {g, 4, 48, 8, 38},
-        {g, 4, 62, 8, 52}};
-    EXPECT_EQ(canvas.linesIn(kTraceColour), expected);
-    EXPECT_EQ(canvas.linesIn(kGridColour).size(), 5u);
+    // clang-format off
+    const int expected[15][4] = {
+        {-4, -4, 0, -4}, {-4, 20, 0, 20}, {-4, 34, 0, 34}, {-4, 48, 0, 48}, {-4, 62, 0, 62},
+        {0, -4, 4, 6},   {0, 20, 4, 10},  {0, 34, 4, 34},  {0, 48, 4, 48},  {0, 62, 4, 62},
+        {4, 6, 8, -4},   {4, 10, 8, 10},  {4, 34, 8, 24},  {4, 48, 8, 38},  {4, 62, 8, 52}};
+    // clang-format on
+    const std::vector<Line> trace = canvas.linesIn(kTraceColour);
+    ASSERT_EQ(trace.size(), 15u);
+    for (int n = 0; n < 15; ++n) {
+        const int* e = expected[n];
+        EXPECT_EQ(trace[n], (Line{kTraceColour, e[0], e[1], e[2], e[3]})) << "segment " << n;
+    }
     EXPECT_EQ(scopeSession.viewWidth, 8);
 }
 
@@ -154,16 +154,6 @@ TEST_F(PaintTraceTest, ViewPastTheLastScreenShowsTheLastScreen) {
     EXPECT_EQ(first, (Line{kTraceColour, -1, 10, 0, 10}));
     EXPECT_EQ(canvas.linesIn(kTraceColour).size(), 5u * 300);
     EXPECT_EQ(scopeSession.viewStart, 900u);
-}
-
-TEST_F(PaintTraceTest, BelowSevenPixelsEveryChannelIsFlat) {
-    loadSamples({0x00, 0xF8, 0x00, 0xF8});
-    paintTrace(canvas, 300, 6);
-    const std::vector<Line> trace = canvas.linesIn(kTraceColour);
-    ASSERT_EQ(trace.size(), 20u);
-    for (const Line& l : trace) {
-        EXPECT_EQ(l.y0, l.y1);
-    }
 }
 
 TEST_F(PaintTraceTest, PensLiveForOnePaintAndTheOldPenReturns) {

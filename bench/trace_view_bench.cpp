@@ -1,0 +1,84 @@
+#include <benchmark/benchmark.h>
+
+#include <QImage>
+#include <QPainter>
+#include <cstdint>
+
+#include "capture/scope_session.h"
+#include "display/navigation.h"
+#include "display/qt_trace_canvas.h"
+#include "display/trace_view.h"
+#include "tests/support/recording_canvas.h"
+#include "tests/support/recording_window_system.h"
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 600;
+
+// A busy capture: every channel changes often, so every segment is a real one.
+void loadCapture(uint32_t length) {
+    resetScopeSession();
+    scopeSession.sampleData = obtainSampleBuffer(length);
+    uint32_t x = 12345;
+    for (uint32_t i = 0; i < length; ++i) {
+        x = x * 1103515245u + 12345u;
+        scopeSession.sampleData[i] = static_cast<uint8_t>(x >> 16);
+    }
+    scopeSession.sampleLength = length;
+    scopeSession.viewStart = length / 2;
+}
+
+// Only the visible part is touched: the time must not grow with the capture.
+void BM_PaintRecording(benchmark::State& state) {
+    loadCapture(static_cast<uint32_t>(state.range(0)));
+    RecordingCanvas canvas;
+    for (auto _ : state) {
+        canvas.clear();
+        paintTrace(canvas, kWidth, kHeight);
+        benchmark::DoNotOptimize(canvas.lines.data());
+    }
+    state.counters["lines"] = static_cast<double>(canvas.lines.size());
+    resetScopeSession();
+}
+BENCHMARK(BM_PaintRecording)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicrosecond);
+
+// What the widget does on a paint: erase to black, then the trace through a painter.
+void BM_PaintRasterImage(benchmark::State& state) {
+    loadCapture(static_cast<uint32_t>(state.range(0)));
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.fillRect(image.rect(), Qt::black);
+        QtTraceCanvas canvas(painter);
+        paintTrace(canvas, kWidth, kHeight);
+    }
+    resetScopeSession();
+}
+BENCHMARK(BM_PaintRasterImage)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicrosecond);
+
+// The worst search: one change on the last sample.
+void BM_MemoryTriggerSearch(benchmark::State& state) {
+    constexpr uint32_t kLength = 500000;
+    resetScopeSession();
+    scopeSession.sampleData = obtainSampleBuffer(kLength);
+    std::fill_n(scopeSession.sampleData, kLength, uint8_t{0x5F});
+    scopeSession.sampleData[kLength - 1] = 0x4F;
+    scopeSession.sampleLength = kLength;
+    scopeSession.memoryTriggerMask = 0x10;
+    RecordingWindowSystem window;
+    for (auto _ : state) {
+        scopeSession.viewStart = 0;
+        window.log.clear();
+        findMemoryTrigger(window);
+    }
+    if (scopeSession.viewStart != kLength - 11) {
+        state.SkipWithError("the change was not found");
+    }
+    state.counters["s_per_sample"] = benchmark::Counter(
+        kLength, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    resetScopeSession();
+}
+BENCHMARK(BM_MemoryTriggerSearch)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

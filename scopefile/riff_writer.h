@@ -1,0 +1,37 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "scopefile/riff_reader.h"
+
+// A file opened for buffered writing. The writer counts what it writes itself, so that closing
+// a chunk needs no position query on the stream.
+struct RiffWriter {
+    std::FILE* file = nullptr;
+    uint64_t position = 0;
+};
+
+// A chunk that was started and not yet closed: where its size field lies.
+struct RiffOpenChunk {
+    uint64_t sizeOffset = 0;
+};
+
+// Creates the file for writing only; a file of that name is cut to length 0.
+bool createRiffWriter(RiffWriter& writer, const std::string& path);
+// Takes over an open stream, positioned at its start.
+void attachRiffWriter(RiffWriter& writer, std::FILE* stream);
+// Closes the file; false when the close reports that written bytes were lost.
+bool closeRiffWriter(RiffWriter& writer);
+
+// Write a chunk header with a provisional size (and, for the form, its type).
+bool startRiffForm(RiffWriter& writer, const FourCc& formType, RiffOpenChunk& form);
+bool startRiffChunk(RiffWriter& writer, const FourCc& id, RiffOpenChunk& chunk);
+// Writes all `count` bytes in one write, or reports failure.
+bool writeRiffData(RiffWriter& writer, const void* bytes, size_t count);
+// Patches the size field to the bytes written after it, appends a zero pad byte when that count is
+// odd and leaves the position after the chunk. Everything written so far is handed to the system
+// on the way, so that a full disk is reported here rather than lost at the close.
+bool closeRiffChunk(RiffWriter& writer, const RiffOpenChunk& chunk);

@@ -1,0 +1,132 @@
+#include "scopefile/scope_file.h"
+
+#include "capture/scope_session.h"
+#include "resources/string_table.h"
+#include "scopefile/riff_reader.h"
+#include "scopefile/riff_writer.h"
+#include "shell/window_system.h"
+
+namespace {
+
+constexpr FourCc kScopeFormType{'S', 'C', 'O', 'P'};
+constexpr FourCc kDataId{'d', 'a', 't', 'a'};
+// Message texts and captions hold 79 characters.
+constexpr size_t kMaxTextLength = 79;
+
+// Finds the samples' chunk; the error id when there is none to read, else 0.
+int findSamples(RiffReader& reader, RiffChunk& data) {
+    RiffChunk form;
+    if (findRiffForm(reader, kScopeFormType, form) != RiffSearch::Found) {
+        return IDS_NOT_A_SCOPE_FILE;
+    }
+    if (findRiffChunk(reader, form, kDataId, data) != RiffSearch::Found) {
+        return IDS_NO_DATA_CHUNK;
+    }
+    return data.size == 0 ? IDS_EMPTY_DATA : 0;
+}
+
+// The message is shown while the file is still open.
+bool failRead(WindowSystem& owner, RiffReader& reader, int stringId) {
+    showFileError(owner, stringId);
+    closeRiffReader(reader);
+    return false;
+}
+
+bool readSamples(WindowSystem& owner, RiffReader& reader, uint8_t*& outData,
+                 std::atomic<uint32_t>& outLength) {
+    RiffChunk data;
+    if (const int error = findSamples(reader, data); error != 0) {
+        return failRead(owner, reader, error);
+    }
+    uint8_t* buffer = obtainSampleBuffer(data.size);
+    if (buffer == nullptr) {
+        return failRead(owner, reader, IDS_OUT_OF_MEMORY);
+    }
+    if (readRiffData(reader, buffer, data.size) != data.size) {
+        showFileError(owner, IDS_TRUNCATED_DATA);
+        giveBackSampleBuffer(buffer);
+        closeRiffReader(reader);
+        return false;
+    }
+    closeRiffReader(reader);
+    outData = buffer;
+    outLength = data.size;
+    return true;
+}
+
+// Writes the form; the error id of the first step that fails, else 0.
+int writeChunks(RiffWriter& writer, const uint8_t* samples, uint32_t count) {
+    RiffOpenChunk form;
+    RiffOpenChunk data;
+    if (!startRiffForm(writer, kScopeFormType, form)) {
+        return IDS_CANNOT_WRITE_FORM;
+    }
+    if (!startRiffChunk(writer, kDataId, data) || !writeRiffData(writer, samples, count) ||
+        !closeRiffChunk(writer, data)) {
+        return IDS_CANNOT_WRITE_DATA;
+    }
+    return closeRiffChunk(writer, form) ? 0 : IDS_CANNOT_WRITE_FORM;
+}
+
+bool writeSamples(WindowSystem& owner, RiffWriter& writer, const uint8_t* samples, uint32_t count) {
+    if (const int error = writeChunks(writer, samples, count); error != 0) {
+        showFileError(owner, error);
+        closeRiffWriter(writer);
+        return false;
+    }
+    // A close that loses bytes leaves the form incomplete on disk.
+    if (!closeRiffWriter(writer)) {
+        showFileError(owner, IDS_CANNOT_WRITE_FORM);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool readScopeFile(WindowSystem& owner, const std::string& path, uint8_t*& outData,
+                   std::atomic<uint32_t>& outLength) {
+    RiffReader reader;
+    if (!openRiffReader(reader, path)) {
+        showFileError(owner, IDS_CANNOT_OPEN_FILE);
+        return false;
+    }
+    return readSamples(owner, reader, outData, outLength);
+}
+
+bool readScopeStream(WindowSystem& owner, std::FILE* stream, uint8_t*& outData,
+                     std::atomic<uint32_t>& outLength) {
+    RiffReader reader;
+    if (!attachRiffReader(reader, stream)) {
+        showFileError(owner, IDS_CANNOT_OPEN_FILE);
+        return false;
+    }
+    return readSamples(owner, reader, outData, outLength);
+}
+
+bool writeScopeFile(WindowSystem& owner, const std::string& path, const uint8_t* samples,
+                    uint32_t count) {
+    RiffWriter writer;
+    if (!createRiffWriter(writer, path)) {
+        showFileError(owner, IDS_CANNOT_OPEN_FILE);
+        return false;
+    }
+    return writeSamples(owner, writer, samples, count);
+}
+
+bool writeScopeStream(WindowSystem& owner, std::FILE* stream, const uint8_t* samples,
+                      uint32_t count) {
+    if (stream == nullptr) {
+        showFileError(owner, IDS_CANNOT_OPEN_FILE);
+        return false;
+    }
+    RiffWriter writer;
+    attachRiffWriter(writer, stream);
+    return writeSamples(owner, writer, samples, count);
+}
+
+void showFileError(WindowSystem& owner, int stringId) {
+    const std::string text = loadString(stringId).substr(0, kMaxTextLength);
+    const std::string caption = loadString(IDS_PROGRAM_NAME).substr(0, kMaxTextLength);
+    owner.messageBox(text, caption, MessageButtons::Ok, MessageIcon::Exclamation);
+}

@@ -1,0 +1,39 @@
+// libFuzzer target: any bytes handed to the scope file reader end in a load or a refusal, never
+// in a crash, a leak or a read outside the input.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+#include "capture/scope_session.h"
+#include "scopefile/scope_file.h"
+#include "tests/support/silent_window_system.h"
+
+namespace {
+
+// A declared size near 4 GiB must not make every run allocate it: larger blocks are refused, which
+// the reader takes as memory running out.
+constexpr size_t kMemoryLimit = size_t{1} << 20;
+void* obtainLimited(size_t bytes) {
+    return bytes <= kMemoryLimit ? std::malloc(bytes) : nullptr;
+}
+const SampleMemory kLimitedMemory{&obtainLimited, &std::free};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size) {
+    static SilentWindowSystem owner;
+    setSampleMemory(&kLimitedMemory);
+    // Opened for reading only: the input is never written.
+    std::FILE* stream = fmemopen(const_cast<uint8_t*>(bytes), size, "rb");
+    uint8_t* samples = nullptr;
+    std::atomic<uint32_t> length{0};
+    if (readScopeStream(owner, stream, samples, length)) {
+        // Every sample must lie inside the buffer handed over.
+        volatile uint8_t sum = 0;
+        for (uint32_t i = 0; i < length; ++i) {
+            sum = sum ^ samples[i];
+        }
+        giveBackSampleBuffer(samples);
+    }
+    return 0;
+}
