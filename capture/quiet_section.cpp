@@ -7,15 +7,18 @@
 
 namespace {
 
-// High enough to keep ordinary work off the core, low enough to leave kernel threads alone.
-constexpr int kSamplingPriority = 50;
-
+// Faults every page in for writing, so the loop takes no page fault; the contents stay as they are.
 void prefault(uint8_t* buffer, size_t bytes) {
     const long page = sysconf(_SC_PAGESIZE);
     const size_t step = page > 0 ? static_cast<size_t>(page) : 4096;
+    volatile uint8_t* const bytesOf = buffer;
     for (size_t offset = 0; offset < bytes; offset += step) {
-        static_cast<volatile uint8_t*>(buffer)[offset] = 0;
+        bytesOf[offset] = bytesOf[offset];
     }
+}
+
+bool isRealTime(int policy) {
+    return policy == SCHED_FIFO || policy == SCHED_RR;
 }
 
 }  // namespace
@@ -25,19 +28,21 @@ QuietSection::QuietSection(bool wanted, uint8_t* buffer, size_t bytes) {
         return;
     }
     sched_param old{};
-    if (pthread_getschedparam(pthread_self(), &oldPolicy_, &old) == 0) {
+    if (pthread_getschedparam(pthread_self(), &oldPolicy_, &old) == 0 &&
+        !(isRealTime(oldPolicy_) && old.sched_priority >= kQuietSectionPriority)) {
         oldPriority_ = old.sched_priority;
         sched_param fifo{};
-        fifo.sched_priority = kSamplingPriority;
+        fifo.sched_priority = kQuietSectionPriority;
         priorityRaised_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &fifo) == 0;
     }
-    if (buffer != nullptr && bytes > 0 && mlock(buffer, bytes) == 0) {
+    if (buffer == nullptr || bytes == 0) {
+        return;
+    }
+    if (mlock(buffer, bytes) == 0) {
         locked_ = buffer;
         lockedBytes_ = bytes;
     }
-    if (buffer != nullptr) {
-        prefault(buffer, bytes);
-    }
+    prefault(buffer, bytes);
 }
 
 QuietSection::~QuietSection() {

@@ -6,18 +6,25 @@
 // Keeps the fastest sampling loop regular where the system allows it: real-time FIFO priority for
 // the calling thread and the sample buffer locked in memory and pre-faulted. User programs cannot
 // mask interrupts on current kernels, so this is the nearest thing. Whatever is not permitted is
-// silently skipped; everything is restored when the section ends.
+// silently skipped; everything is restored when the section ends, on the thread that began it.
 class QuietSection {
-public:
+  public:
+    // Does nothing at all unless `wanted`.
     QuietSection(bool wanted, uint8_t* buffer, size_t bytes);
     ~QuietSection();
     QuietSection(const QuietSection&) = delete;
     QuietSection& operator=(const QuietSection&) = delete;
 
-private:
+    bool priorityRaised() const { return priorityRaised_; }
+    bool bufferLocked() const { return locked_ != nullptr; }
+
+  private:
     bool priorityRaised_ = false;
     int oldPolicy_ = 0;
     int oldPriority_ = 0;
     uint8_t* locked_ = nullptr;
     size_t lockedBytes_ = 0;
 };
+
+// The FIFO priority a quiet section runs at.
+inline constexpr int kQuietSectionPriority = 10;

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "capture/status_port.h"
+
+// Time for the simulated probe, in nanoseconds from an arbitrary start.
+class ProbeClock {
+  public:
+    virtual ~ProbeClock() = default;
+    virtual uint64_t nowNanoseconds() = 0;
+    // Returns once nowNanoseconds() has reached `nanoseconds`.
+    virtual void waitUntil(uint64_t nanoseconds) = 0;
+};
+
+// The machine's steady clock. Waits spin: a microsecond is far below what a sleep can hit.
+class SteadyProbeClock final : public ProbeClock {
+  public:
+    uint64_t nowNanoseconds() override;
+    void waitUntil(uint64_t nanoseconds) override;
+};
+
+// Time that moves only when waited for or advanced, and then exactly; for tests.
+class VirtualProbeClock final : public ProbeClock {
+  public:
+    explicit VirtualProbeClock(uint64_t start = 0) : now_(start) {}
+    uint64_t nowNanoseconds() override { return now_.load(); }
+    void waitUntil(uint64_t nanoseconds) override;
+    void advance(uint64_t nanoseconds) { now_.fetch_add(nanoseconds); }
+
+  private:
+    std::atomic<uint64_t> now_;
+};
+
+// What the simulated probe feeds each channel. The edges of all five are placed so that no two
+// come closer than 5 µs: read every microsecond, every level lasts at least five samples.
+enum class ProbeSignal {
+    Clock,       // channel 1 (Error): 10 kHz square wave, edges at 0 and 50 µs of each 100 µs
+    SerialText,  // channel 2 (Select): "Pinprobe" as 10 kbaud 8N1 frames every 10 ms, idle high
+    Framing,     // channel 3 (Out Of Paper): low from one bit before the text to one bit after it
+    Pwm,         // channel 4 (Acknowledge): 1 kHz, duty 10% up to 90% and back, 2 ms per step
+    Bursts,      // channel 5 (Busy): three 5 µs pulses 5 µs apart, once per millisecond
+};
+
+// The level of one signal at `timeNs` after the probe started.
+bool signalLevel(ProbeSignal signal, uint64_t timeNs);
+
+// The status byte the probe shows at `timeNs` after it started: the five channels, bits 0-2 set.
+uint8_t levelsAt(uint64_t timeNs);
+
+// How long one read of the probe takes, as long as a read over the legacy I/O bus.
+inline constexpr uint64_t kProbeReadNanoseconds = 1000;
+
+// Stands in for the printer ports (every port number shows the same signals), chosen by
+// --simulate. A read samples the levels at its start and returns one read time later.
+class SimulatedProbe final : public PortAccess {
+  public:
+    // `clock` must outlive the probe; time 0 of the signals is the moment of construction.
+    explicit SimulatedProbe(ProbeClock& clock);
+
+    StatusPort& port(uint8_t portNumber) override;
+    std::vector<std::string> takeReports() override { return {}; }
+    bool wantsQuietSection() const override { return false; }
+
+  private:
+    class ProbePort final : public StatusPort {
+      public:
+        explicit ProbePort(ProbeClock& clock);
+        uint8_t read() override;
+
+      private:
+        ProbeClock& clock_;
+        const uint64_t epoch_;
+    };
+
+    ProbePort port_;
+};

@@ -1,0 +1,88 @@
+#include <gtest/gtest.h>
+#include <pthread.h>
+#include <sched.h>
+
+#include <cstdint>
+#include <fstream>
+#include <numeric>
+#include <string>
+#include <vector>
+
+#include "capture/quiet_section.h"
+
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMlockIsReal = false;  // AddressSanitizer makes mlock a no-op that succeeds
+#else
+constexpr bool kMlockIsReal = true;
+#endif
+
+struct Scheduling {
+    int policy = -1;
+    int priority = -1;
+    bool operator==(const Scheduling&) const = default;
+};
+
+Scheduling currentScheduling() {
+    Scheduling scheduling;
+    sched_param param{};
+    pthread_getschedparam(pthread_self(), &scheduling.policy, &param);
+    scheduling.priority = param.sched_priority;
+    return scheduling;
+}
+
+bool setScheduling(const Scheduling& scheduling) {
+    sched_param param{};
+    param.sched_priority = scheduling.priority;
+    return pthread_setschedparam(pthread_self(), scheduling.policy, &param) == 0;
+}
+
+long lockedKilobytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind("VmLck:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+TEST(QuietSection, RestoresSchedulingAndUnlocksAndKeepsTheBufferAsItWas) {
+    const Scheduling before = currentScheduling();
+    const long lockedBefore = lockedKilobytes();
+    std::vector<uint8_t> buffer(300'000);
+    std::iota(buffer.begin(), buffer.end(), uint8_t{1});
+    const std::vector<uint8_t> original = buffer;
+    {
+        QuietSection quiet(true, buffer.data(), buffer.size());
+        const Scheduling raised{SCHED_FIFO, kQuietSectionPriority};
+        EXPECT_EQ(currentScheduling(), quiet.priorityRaised() ? raised : before);
+        if (quiet.bufferLocked() && kMlockIsReal) {
+            EXPECT_GE(lockedKilobytes(), lockedBefore + 290);
+        }
+        QuietSection unwanted(false, buffer.data(), buffer.size());
+        EXPECT_FALSE(unwanted.priorityRaised() || unwanted.bufferLocked());
+    }
+    EXPECT_EQ(currentScheduling(), before);
+    EXPECT_EQ(lockedKilobytes(), lockedBefore);
+    EXPECT_EQ(buffer, original);
+}
+
+TEST(QuietSection, LeavesAHigherRealTimePriorityAlone) {
+    const Scheduling before = currentScheduling();
+    const Scheduling higher{SCHED_FIFO, kQuietSectionPriority + 5};
+    if (!setScheduling(higher)) {
+        GTEST_SKIP() << "real-time priority is not permitted here";
+    }
+    {
+        QuietSection quiet(true, nullptr, 0);
+        EXPECT_FALSE(quiet.priorityRaised() || quiet.bufferLocked());
+        EXPECT_EQ(currentScheduling(), higher);
+    }
+    EXPECT_EQ(currentScheduling(), higher);
+    ASSERT_TRUE(setScheduling(before));
+}
+
+}  // namespace
