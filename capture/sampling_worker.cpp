@@ -69,6 +69,7 @@ void handOverCapture(WorkerLink& link) {
         return;
     }
     link.awaitingHandover = true;
+    link.handoverAccepted = false;
     link.mainWindow->postMessage(WindowMessage{CAPTURE_DONE, 0, 0});
     link.changed.wait(lock, [&] { return !link.awaitingHandover || link.abandon != 0; });
     link.awaitingHandover = false;
@@ -99,9 +100,10 @@ void startSamplingWorker(WorkerLink& link) {
 
 bool acceptCaptureDone(WorkerLink& link) {
     std::lock_guard lock(link.mutex);
-    if (!link.awaitingHandover) {
+    if (!link.awaitingHandover || link.handoverAccepted) {
         return false;
     }
+    link.handoverAccepted = true;
     scopeSession.workerCapturing = false;
     return true;
 }
@@ -110,6 +112,7 @@ void completeCaptureDone(WorkerLink& link) {
     {
         std::lock_guard lock(link.mutex);
         link.awaitingHandover = false;
+        link.handoverAccepted = false;
     }
     link.changed.notify_all();
 }

@@ -1,0 +1,196 @@
+#include <benchmark/benchmark.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <ctime>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "capture/sampler.h"
+#include "capture/sampling_worker.h"
+#include "capture/scope_session.h"
+#include "capture/status_port.h"
+#include "shell/window_system.h"
+
+// Read the figures as ratios within one run:
+//   InlineCapture / BareReadLoop at the same size: what the capture loop adds to read-and-store.
+//   WorkerCapture/50 / WorkerCapture/5: the Slow to Fast time per sample.
+
+namespace {
+
+// A port that answers from memory through the same virtual call as a real one, so that what is
+// measured is the loop around the read, not the port.
+class MemoryPort : public StatusPort {
+public:
+    MemoryPort() : bytes_(kSize) {
+        uint32_t x = 12345;
+        for (uint8_t& byte : bytes_) {
+            x = x * 1103515245u + 12345u;
+            byte = static_cast<uint8_t>(x >> 16);
+        }
+    }
+    // Out of line: inlined, the compiler would guess the target in the bare loop below and skip
+    // the virtual call that the capture loop makes.
+    [[gnu::noinline]] uint8_t read() override { return bytes_[next_++ & (kSize - 1)]; }
+
+private:
+    static constexpr size_t kSize = 4096;
+    std::vector<uint8_t> bytes_;
+    size_t next_ = 0;
+};
+
+class MemoryPortAccess : public PortAccess {
+public:
+    StatusPort& port(uint8_t) override { return port_; }
+    std::vector<std::string> takeReports() override { return {}; }
+    bool wantsQuietSection() const override { return false; }
+
+private:
+    MemoryPort port_;
+};
+
+// A main window that only notes CAPTURE_DONE; the benchmark thread then answers it as the main
+// thread would. The worker posts with its hand-over lock held, so the answer cannot come from
+// inside postMessage.
+class HandOverWindow : public WindowSystem {
+public:
+    ScrollRange scrollRange() const override { return {}; }
+    void setScrollRange(int32_t, int32_t, bool) override {}
+    void setScrollPosition(int32_t, bool) override {}
+    void refreshTraceView() override {}
+    void checkMenuItem(int, bool) override {}
+    void runDialog(int) override {}
+    MessageAnswer messageBox(std::string_view, std::string_view, MessageButtons,
+                             MessageIcon) override {
+        return MessageAnswer::Ok;
+    }
+    bool chooseFile(const FileChooserRequest&, std::string&, std::string&) override {
+        return false;
+    }
+    void beep() override {}
+    intptr_t sendMessage(const WindowMessage&) override { return 0; }
+
+    void postMessage(const WindowMessage&) override {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        posted_.notify_one();
+    }
+    void waitForCaptureDone() {
+        std::unique_lock lock(mutex_);
+        posted_.wait(lock, [this] { return done_; });
+        done_ = false;
+    }
+
+private:
+    std::mutex mutex_;
+    std::condition_variable posted_;
+    bool done_ = false;
+};
+
+// Points the session at `samples` bytes of `buffer` for as long as a benchmark runs.
+class SessionSamples {
+public:
+    SessionSamples(std::vector<uint8_t>& buffer, uint32_t samples) {
+        resetScopeSession();
+        scopeSession.sampleData = buffer.data();
+        scopeSession.sampleLength = samples;
+    }
+    ~SessionSamples() {
+        scopeSession.sampleData = nullptr;  // not the session's to give back
+        resetScopeSession();
+    }
+    SessionSamples(const SessionSamples&) = delete;
+    SessionSamples& operator=(const SessionSamples&) = delete;
+};
+
+void countPerSample(benchmark::State& state, uint32_t samples) {
+    state.counters["per_sample"] = benchmark::Counter(
+        static_cast<double>(samples),
+        benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+// One port and one buffer for both inline loops, at the same addresses, so that the two differ
+// in nothing but the loop (where the buffer lies against the port's counter moves the timing).
+struct InlineSource {
+    MemoryPortAccess ports;
+    std::vector<uint8_t> buffer = std::vector<uint8_t>(500000);
+};
+
+InlineSource& inlineSource() {
+    static InlineSource source;
+    return source;
+}
+
+void BM_InlineCapture(benchmark::State& state) {
+    const auto samples = static_cast<uint32_t>(state.range(0));
+    InlineSource& source = inlineSource();
+    SessionSamples session(source.buffer, samples);
+    for (auto _ : state) {
+        scopeSession.sampleLength = samples;
+        captureInline(source.ports);
+        benchmark::ClobberMemory();
+    }
+    countPerSample(state, samples);
+}
+BENCHMARK(BM_InlineCapture)->Arg(30000)->Arg(500000);
+
+// The floor: the same port object, the same virtual read, a plain loop storing each byte.
+void BM_BareReadLoop(benchmark::State& state) {
+    const auto samples = static_cast<uint32_t>(state.range(0));
+    InlineSource& source = inlineSource();
+    StatusPort* port = &source.ports.port(1);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(port);  // the call stays virtual, as in the capture
+        uint8_t* data = source.buffer.data();
+        for (uint32_t i = 0; i < samples; ++i) {
+            data[i] = port->read();
+        }
+        benchmark::ClobberMemory();
+    }
+    countPerSample(state, samples);
+}
+BENCHMARK(BM_BareReadLoop)->Arg(30000)->Arg(500000);
+
+double processCpuSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
+// Whole worker captures, hand-over included, at Fast (5) and Slow (50) delay units; 0 shows what
+// the loop itself costs per sample. Timed by the process's processor time, which is the worker's
+// (this thread sleeps meanwhile), so that other work on a shared machine does not count.
+void BM_WorkerCapture(benchmark::State& state) {
+    constexpr uint32_t kSamples = 30000;
+    std::vector<uint8_t> buffer(kSamples);
+    SessionSamples session(buffer, kSamples);
+    MemoryPortAccess ports;
+    HandOverWindow window;
+    WorkerLink link;
+    link.mainWindow = &window;
+    link.ports = &ports;
+    link.delayUnits = static_cast<int32_t>(state.range(0));
+    startSamplingWorker(link);
+    for (auto _ : state) {
+        const double start = processCpuSeconds();
+        scopeSession.sampleLength = kSamples;
+        signalWake(link);
+        window.waitForCaptureDone();
+        acceptCaptureDone(link);
+        completeCaptureDone(link);
+        state.SetIterationTime(processCpuSeconds() - start);
+    }
+    stopSamplingWorker(link);
+    countPerSample(state, kSamples);
+}
+BENCHMARK(BM_WorkerCapture)
+    ->Arg(0)
+    ->Arg(5)
+    ->Arg(50)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,199 @@
+#include "capture/sampler.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <vector>
+
+#include "capture/scope_session.h"
+#include "tests/support/scripted_port.h"
+
+namespace {
+
+constexpr uint8_t kChannel1 = kChannelBits[0];
+constexpr uint8_t kChannel2 = kChannelBits[1];
+constexpr uint8_t kChannel5 = kChannelBits[4];
+
+// Every byte value in turn, bits 0 to 2 included, so a sample out of place shows.
+uint8_t patternByte(uint64_t readIndex) {
+    return static_cast<uint8_t>(readIndex * 37 + 11);
+}
+
+struct TriggerCase {
+    const char* name;
+    std::vector<uint8_t> script;  // then repeats the last byte
+    uint8_t mask;
+    uint32_t maxPolls;
+    uint64_t reads;  // the read that ended the wait is the last one made
+};
+
+TEST(PortTriggerWait, EndsOnTheFirstChangeOfASelectedChannel) {
+    const std::vector<TriggerCase> cases = {
+        {"rising edge", {0x00, 0x00, 0x00, kChannel1}, kChannel1, 0, 4},
+        {"falling edge", {0x80, 0x80, 0x00}, kChannel5, 0, 3},
+        {"either of two selected channels", {0x18, 0x18, 0x18, kChannel1}, 0x18, 0, 4},
+        {"unselected channels and bits 0-2 ignored",
+         {0x00, 0x10, 0x20, 0x40, 0x80, 0x07, 0xF7, kChannel1},
+         kChannel1,
+         0,
+         8},
+        {"first read masked before comparing", {0xF7, 0x00, 0xF6, 0x77, 0xFF}, kChannel1, 0, 5},
+        {"short pulse caught", {0x00, 0x00, kChannel2, 0x00}, kChannel2, 0, 3},
+        {"change on the last allowed poll", {0x00, 0, 0, 0, 0, kChannel1}, kChannel1, 5, 6},
+        {"change one read beyond the bound unseen",
+         {0x00, 0, 0, 0, 0, 0, kChannel1},
+         kChannel1,
+         5,
+         6},
+    };
+    for (const TriggerCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPort port;
+        port.play(c.script);
+        EXPECT_TRUE(waitForPortTrigger(port, c.mask, c.maxPolls, nullptr));
+        EXPECT_EQ(port.reads(), c.reads);
+    }
+}
+
+TEST(PortTriggerWait, UnboundedWaitOutlastsTheInlineBound) {
+    ScriptedPort port;
+    port.play({}, [](uint64_t i) { return i < kInlineTriggerPolls + 5 ? 0x00 : kChannel1; });
+    EXPECT_TRUE(waitForPortTrigger(port, kChannel1, 0, nullptr));
+    EXPECT_EQ(port.reads(), kInlineTriggerPolls + 6);
+}
+
+TEST(PortTriggerWait, OnlyAnAbandonedWaitReportsFailure) {
+    struct Case {
+        const char* name;
+        int32_t abandon;
+        std::vector<uint8_t> script;
+        bool result;
+    };
+    const std::vector<Case> cases = {
+        {"abandoned while nothing changes", 1, {0x00}, false},
+        {"flag clear, trigger comes", 0, {0x00, 0x00, kChannel1}, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPort port;
+        port.play(c.script);
+        std::atomic<int32_t> abandon{c.abandon};
+        EXPECT_EQ(waitForPortTrigger(port, kChannel1, 0, &abandon), c.result);
+    }
+}
+
+class InlineCaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override { resetScopeSession(); }
+    void TearDown() override {
+        scopeSession.sampleData = nullptr;  // the test owns the buffer
+        resetScopeSession();
+    }
+
+    // What startCapture has prepared before the inline loop runs.
+    void prepare(uint32_t samples) {
+        buffer.assign(samples, 0);
+        scopeSession.sampleData = buffer.data();
+        scopeSession.captureSize = static_cast<int32_t>(samples);
+        scopeSession.sampleLength = samples;
+    }
+
+    // Every slot holds the byte of read `firstRead` + slot, as read.
+    void expectSamplesFrom(const ScriptedPort& port, uint64_t firstRead) {
+        for (size_t i = 0; i < buffer.size(); ++i) {
+            ASSERT_EQ(buffer[i], port.byteAt(firstRead + i)) << "slot " << i;
+        }
+    }
+
+    ScriptedPortAccess ports;
+    std::vector<uint8_t> buffer;
+};
+
+TEST_F(InlineCaptureTest, FillsEverySlotInReadOrderAndKeepsThemAll) {
+    struct Case {
+        const char* name;
+        uint32_t samples;
+        bool quiet;
+        int32_t breakRequested;
+    };
+    const std::vector<Case> cases = {
+        {"5000 samples", 5000, false, 0},
+        {"in a quiet section", 5000, true, 0},
+        {"Break ignored", 5000, false, 1},
+        {"single sample", 1, false, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPortAccess access;
+        access.quiet = c.quiet;
+        access.lpt1.play({}, patternByte);
+        prepare(c.samples);
+        scopeSession.breakRequested = c.breakRequested;
+        captureInline(access);
+        EXPECT_EQ(scopeSession.sampleLength, c.samples);
+        EXPECT_EQ(access.lpt1.reads(), c.samples);
+        expectSamplesFrom(access.lpt1, 0);
+    }
+}
+
+TEST_F(InlineCaptureTest, FirstSampleIsTheReadAfterTheTrigger) {
+    ports.lpt1.play({0x80, 0x87, 0x80, 0x88}, patternByte);
+    scopeSession.portTriggerMask = kChannel1;
+    prepare(100);
+    captureInline(ports);
+    EXPECT_EQ(ports.lpt1.reads(), 4u + 100u);
+    expectSamplesFrom(ports.lpt1, 4);
+}
+
+// Channel 1 rises at `triggerRead`; the other bits move all the time.
+uint8_t risingAt(uint64_t readIndex, uint64_t triggerRead) {
+    const uint8_t others = patternByte(readIndex) & static_cast<uint8_t>(~kChannel1);
+    return readIndex >= triggerRead ? others | kChannel1 : others;
+}
+
+TEST_F(InlineCaptureTest, TriggerWaitGivesUpAfterItsBoundAndCapturesAnyway) {
+    struct Case {
+        const char* name;
+        std::optional<uint64_t> triggerRead;
+        uint64_t firstSampleRead;
+    };
+    // One reference read, then at most kInlineTriggerPolls compared reads.
+    const uint64_t afterBound = 1 + uint64_t{kInlineTriggerPolls};
+    const std::vector<Case> cases = {
+        {"change on the last compared read", afterBound - 1, afterBound},
+        {"change just beyond the bound is stored", afterBound, afterBound},
+        {"no change at all", std::nullopt, afterBound},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedPortAccess access;
+        const uint64_t trigger = c.triggerRead.value_or(UINT64_MAX);
+        access.lpt1.play({}, [trigger](uint64_t i) { return risingAt(i, trigger); });
+        scopeSession.portTriggerMask = kChannel1;
+        prepare(50);
+        captureInline(access);
+        EXPECT_EQ(access.lpt1.reads(), c.firstSampleRead + 50);
+        expectSamplesFrom(access.lpt1, c.firstSampleRead);
+    }
+}
+
+TEST_F(InlineCaptureTest, ReadsOnlyThePortChosenByPortNumber) {
+    for (uint8_t portNumber : {1, 2}) {
+        SCOPED_TRACE(static_cast<int>(portNumber));
+        ScriptedPortAccess access;
+        access.lpt1.play({0x00, kChannel1, 0x11});
+        access.lpt2.play({0x00, kChannel1, 0x22});
+        ScriptedPort& chosen = portNumber == 1 ? access.lpt1 : access.lpt2;
+        ScriptedPort& other = portNumber == 1 ? access.lpt2 : access.lpt1;
+        scopeSession.portNumber = portNumber;
+        scopeSession.portTriggerMask = kChannel1;
+        prepare(20);
+        captureInline(access);
+        EXPECT_EQ(access.portsAsked(), std::vector<int>{portNumber});
+        EXPECT_EQ(other.reads(), 0u);
+        EXPECT_EQ(chosen.reads(), 22u);
+        expectSamplesFrom(chosen, 2);
+    }
+}
+
+}  // namespace
