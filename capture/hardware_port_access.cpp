@@ -120,6 +120,7 @@ StatusPort& HardwarePortAccess::open(int slotIndex, uint8_t portNumber) {
     int directError = 0;
     slot.opened = DirectIoPort::open(syscalls_, base, slotIndex, directError);
     if (slot.opened) {
+        reportIfNothingAnswers(portNumber, *slot.opened);
         return *slot.opened;
     }
     PpdevOpening ppdev = openPpdevPort(syscalls_, base);
@@ -129,6 +130,19 @@ StatusPort& HardwarePortAccess::open(int slotIndex, uint8_t portNumber) {
     }
     reports_.push_back(openingReport(portNumber, directError, ppdev));
     return absentPort();
+}
+
+// Direct I/O opens any address, port or not. With no parport the kernel knows of at that base, an
+// idle 0xFF (floating lines) means there is most likely nothing there.
+void HardwarePortAccess::reportIfNothingAnswers(uint8_t portNumber, StatusPort& port) {
+    const uint16_t base = printerPortBase(portNumber);
+    if (findParportAt(syscalls_, base).number >= 0 || port.read() != 0xFF) {
+        return;
+    }
+    reports_.push_back(portTitle(portNumber) +
+                       " reads 0xFF and the kernel lists no parallel port there: the port is "
+                       "probably absent or switched off. Enable it in the firmware setup, or load "
+                       "its driver (sudo modprobe parport_pc) to check.");
 }
 
 std::vector<std::string> HardwarePortAccess::takeReports() {

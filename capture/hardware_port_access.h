@@ -30,6 +30,7 @@ class HardwarePortAccess final : public PortAccess {
     };
 
     StatusPort& open(int slotIndex, uint8_t portNumber);
+    void reportIfNothingAnswers(uint8_t portNumber, StatusPort& port);
 
     PortSyscalls& syscalls_;
     std::mutex mutex_;  // guards opening, the reports and readErrorReported

@@ -69,6 +69,8 @@ bool parportHasBase(PortSyscalls& syscalls, const std::string& name, uint16_t ba
            parseBaseAddress(text, found) && found == base;
 }
 
+}  // namespace
+
 // The parportN whose base-addr file starts with `base` (in decimal); the lowest when several do.
 // The numbers are the kernel's order of registration, not LPT numbers.
 ParportSearch findParportAt(PortSyscalls& syscalls, uint16_t base) {
@@ -87,8 +89,6 @@ ParportSearch findParportAt(PortSyscalls& syscalls, uint16_t base) {
     }
     return search;
 }
-
-}  // namespace
 
 bool isPortBusyError(int error) {
     return error == ENXIO || error == EBUSY || error == ENODEV;

@@ -37,6 +37,9 @@ struct PpdevOpening {
     int error = 0;       // errno value of the open or claim that failed
 };
 
+// The parportN at `base` (the lowest when several are); numbers are not LPT numbers.
+ParportSearch findParportAt(PortSyscalls& syscalls, uint16_t base);
+
 // Whether an open or claim failed because the port is held by another driver or has gone.
 bool isPortBusyError(int error);
 

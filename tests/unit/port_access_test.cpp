@@ -252,3 +252,34 @@ TEST(SystemPortSyscalls, ListsDirectoriesAndReadsFilesAndReportsErrno) {
 }
 
 }  // namespace
+
+namespace {
+
+// Direct I/O opens any address; an idle 0xFF where the kernel lists no port means nothing is there.
+TEST(HardwarePortAccess, DirectIoOnAnAbsentPortReportsIt) {
+    struct Case {
+        bool listed;
+        uint8_t status;
+        bool reported;
+    };
+    for (const Case& c : {Case{false, 0xFF, true}, Case{true, 0xFF, false},
+                          Case{false, 0xD8, false}}) {
+        FakePortSyscalls fake;
+        build(fake, Machine{0, 0, {}});
+        if (c.listed) {
+            fake.addParport(0, 0x378, FakeParportDevice{});
+        }
+        if (c.status != 0xFF) {
+            fake.ioPorts[0x379] = c.status;
+        }
+        HardwarePortAccess access(fake);
+        EXPECT_EQ(access.port(1).read(), c.status);
+        const std::vector<std::string> reports = access.takeReports();
+        ASSERT_EQ(reports.size(), c.reported ? 1u : 0u);
+        if (c.reported) {
+            EXPECT_TRUE(containsAll(reports[0], {"LPT1 (0x378) reads 0xFF", "firmware setup"}));
+        }
+    }
+}
+
+}  // namespace
