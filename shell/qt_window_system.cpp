@@ -1,0 +1,147 @@
+#include "shell/qt_window_system.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMessageBox>
+#include <QWidget>
+
+#include "display/qt_trace_view.h"
+#include "shell/qt_file_chooser.h"
+#include "shell/qt_program_scroll_bar.h"
+#include "shell/qt_template_builder.h"
+
+namespace {
+
+QMessageBox::Icon boxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Exclamation:
+            return QMessageBox::Warning;
+        case MessageIcon::Question:
+            return QMessageBox::Question;
+        case MessageIcon::Information:
+            break;
+    }
+    return QMessageBox::Information;
+}
+
+QMessageBox::StandardButtons boxButtons(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::YesNo:
+            return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::YesNoCancel:
+            return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MessageButtons::Ok:
+            break;
+    }
+    return QMessageBox::Ok;
+}
+
+MessageAnswer answerOf(QMessageBox::StandardButton button, MessageButtons buttons) {
+    switch (button) {
+        case QMessageBox::Yes:
+            return MessageAnswer::Yes;
+        case QMessageBox::No:
+            return MessageAnswer::No;
+        case QMessageBox::Ok:
+            return MessageAnswer::Ok;
+        default:
+            return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    }
+}
+
+}  // namespace
+
+QtWindowSystem::QtWindowSystem(Parts parts, MessageHandler handler, DialogProcedure dialogProcedure)
+    : parts_(std::move(parts)), handler_(std::move(handler)), dialogProcedure_(dialogProcedure) {}
+
+MessageResult QtWindowSystem::deliver(const WindowMessage& message) {
+    if (destroyed_) {
+        return MessageResult{};
+    }
+    const MessageResult result = handler_(*this, message);
+    if (!result.handled && message.id == MSG_CLOSE && destroyWindow() && !closing_) {
+        parts_.window->close();
+    }
+    return result;
+}
+
+bool QtWindowSystem::requestClose() {
+    if (!destroyed_) {
+        closing_ = true;
+        deliver(WindowMessage{MSG_CLOSE, 0, 0});
+        closing_ = false;
+    }
+    return destroyed_;
+}
+
+bool QtWindowSystem::destroyWindow() {
+    if (destroyed_) {
+        return false;
+    }
+    // Set first: nothing that the shutdown sets off may reach the window any more.
+    destroyed_ = true;
+    handler_(*this, WindowMessage{MSG_DESTROY, 0, 0});
+    return true;
+}
+
+bool QtWindowSystem::queryEndSession() {
+    const MessageResult result = deliver(WindowMessage{MSG_QUERYENDSESSION, 0, 0});
+    return !result.handled || result.answer != 0;
+}
+
+ScrollRange QtWindowSystem::scrollRange() const {
+    return parts_.scrollBar->programRange();
+}
+
+void QtWindowSystem::setScrollRange(int32_t low, int32_t high, bool) {
+    parts_.scrollBar->setProgramRange(low, high);
+}
+
+void QtWindowSystem::setScrollPosition(int32_t position, bool) {
+    parts_.scrollBar->setProgramPosition(position);
+}
+
+void QtWindowSystem::refreshTraceView() {
+    parts_.traceView->repaint();
+}
+
+void QtWindowSystem::checkMenuItem(int commandId, bool checked) {
+    const auto found = parts_.menuActions.find(commandId);
+    if (found == parts_.menuActions.end()) {
+        return;
+    }
+    found->second->setCheckable(found->second->isCheckable() || checked);
+    found->second->setChecked(checked);
+}
+
+void QtWindowSystem::runDialog(int templateId) {
+    runTemplateDialog(templateId, *parts_.window, *parts_.client, dialogProcedure_);
+}
+
+MessageAnswer QtWindowSystem::messageBox(std::string_view text, std::string_view caption,
+                                         MessageButtons buttons, MessageIcon icon) {
+    QMessageBox box(boxIcon(icon), toQString(caption), toQString(text), boxButtons(buttons),
+                    parts_.window);
+    // File names go into some texts: never read them as markup.
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+    return answerOf(box.standardButton(box.clickedButton()), buttons);
+}
+
+bool QtWindowSystem::chooseFile(const FileChooserRequest& request, std::string& path,
+                                std::string& title) {
+    return runFileChooser(*parts_.window, request, path, title);
+}
+
+void QtWindowSystem::beep() {
+    QApplication::beep();
+}
+
+void QtWindowSystem::postMessage(const WindowMessage& message) {
+    QMetaObject::invokeMethod(
+        &receiver_, [this, message] { deliver(message); }, Qt::QueuedConnection);
+}
+
+intptr_t QtWindowSystem::sendMessage(const WindowMessage& message) {
+    return deliver(message).answer;
+}

@@ -1,0 +1,115 @@
+#include <QtTest>
+#include <atomic>
+
+#include "capture/sampling_worker.h"
+#include "capture/scope_session.h"
+#include "capture/status_port.h"
+#include "display/trace_geometry.h"
+#include "shell/command_ids.h"
+#include "shell/qt_main_window.h"
+#include "shell/qt_template_builder.h"
+
+namespace {
+
+// Ports whose status lines never change: a trigger on them waits for ever.
+class SteadyPorts : public PortAccess {
+public:
+    std::atomic<uint8_t> level{kChannelBits[0] | kChannelBits[2]};
+    std::atomic<int> lastPortNumber{0};
+
+    StatusPort& port(uint8_t portNumber) override {
+        lastPortNumber = portNumber;
+        return port_;
+    }
+    std::vector<std::string> takeReports() override { return {}; }
+    bool wantsQuietSection() const override { return false; }
+
+private:
+    class Steady : public StatusPort {
+    public:
+        explicit Steady(SteadyPorts& owner) : owner_(owner) {}
+        uint8_t read() override { return owner_.level; }
+
+    private:
+        SteadyPorts& owner_;
+    };
+    Steady port_{*this};
+};
+
+constexpr QRgb kGreen = qRgb(0, 255, 0);
+
+}  // namespace
+
+class LifecycleTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void startUpCapturesAndDraws();
+    void closeDuringSlowCaptureEndsTheWorker();
+    void closeDuringTriggerWaitEndsTheWorker();
+
+private:
+    SteadyPorts ports_;
+};
+
+void LifecycleTest::init() {
+    resetScopeSession();
+    workerLink.ports = &ports_;
+}
+
+void LifecycleTest::cleanup() {
+    QVERIFY(!workerLink.thread.joinable());
+    QVERIFY(scopeSession.sampleData == nullptr);
+    workerLink.ports = nullptr;
+}
+
+void LifecycleTest::startUpCapturesAndDraws() {
+    DezoRaraClass window(mainWindowProc);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    QCOMPARE(scopeSession.sampleLength.load(), 5000u);
+    QCOMPARE(ports_.lastPortNumber.load(), 1);
+    QCOMPARE(scopeSession.sampleData[4999], ports_.level.load());
+
+    QWidget* view = findControl(*window.centralWidget(), IDC_TRACE_VIEW);
+    const QImage image = view->grab().toImage();
+    const TraceGeometry g = traceGeometry(view->width(), view->height(), 0, 5000, 1);
+    for (int x : {0, view->width() / 2, view->width() - 1}) {
+        QCOMPARE(image.pixel(x, g.baseline[0] - g.levelHeight), kGreen);
+        QCOMPARE(image.pixel(x, g.baseline[1]), kGreen);
+        QCOMPARE(image.pixel(x, g.baseline[2] - g.levelHeight), kGreen);
+    }
+    QVERIFY(window.close());
+}
+
+void LifecycleTest::closeDuringSlowCaptureEndsTheWorker() {
+    DezoRaraClass window(mainWindowProc);
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    QTimer::singleShot(0, qApp,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+    window.windowSystem().sendMessage(commandMessage(CMD_SPEED_SLOW));
+    window.windowSystem().sendMessage(commandMessage(CMD_SIZE_500000));
+    window.windowSystem().sendMessage(commandMessage(CMD_NEW_SAMPLE));
+    QVERIFY(scopeSession.workerCapturing);
+    QVERIFY(window.close());
+}
+
+void LifecycleTest::closeDuringTriggerWaitEndsTheWorker() {
+    DezoRaraClass window(mainWindowProc);
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    QTest::mouseClick(findControl(*window.centralWidget(), CMD_PORT_TRIGGER_FIRST), Qt::LeftButton);
+    window.windowSystem().sendMessage(commandMessage(CMD_SPEED_FAST));
+    window.windowSystem().sendMessage(commandMessage(CMD_NEW_SAMPLE));
+    QVERIFY(scopeSession.workerCapturing);
+    // File > Exit: the close request is posted.
+    window.windowSystem().sendMessage(commandMessage(CMD_EXIT));
+    QTRY_VERIFY(!window.isVisible());
+}
+
+QTEST_MAIN(LifecycleTest)
+#include "qt_lifecycle_test.moc"

@@ -1,0 +1,106 @@
+#include <QtTest>
+
+#include "capture/scope_session.h"
+#include "display/qt_trace_view.h"
+#include "display/trace_geometry.h"
+#include "message_log.h"
+#include "shell/qt_main_window.h"
+#include "shell/qt_template_builder.h"
+
+namespace {
+
+constexpr QRgb kBlack = qRgb(0, 0, 0);
+constexpr QRgb kBlue = qRgb(0, 0, 255);
+constexpr QRgb kGreen = qRgb(0, 255, 0);
+
+constexpr int kWidth = 300;
+constexpr int kHeight = 200;
+constexpr uint32_t kSamples = 1000;
+constexpr uint32_t kChannel1HighUntil = 50;
+
+// Channel 1 is high for the first 50 samples, channel 3 always, the others never.
+void loadSamples() {
+    resetScopeSession();
+    scopeSession.sampleData = obtainSampleBuffer(kSamples);
+    for (uint32_t i = 0; i < kSamples; ++i) {
+        scopeSession.sampleData[i] =
+            (i < kChannel1HighUntil ? kChannelBits[0] : 0) | kChannelBits[2];
+    }
+    scopeSession.sampleLength = kSamples;
+}
+
+QImage paintedView() {
+    GraphClass view;
+    view.resize(kWidth, kHeight);
+    return view.grab().toImage();
+}
+
+}  // namespace
+
+class TraceViewTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cleanup() { resetScopeSession(); }
+    void gridAloneWithoutData();
+    void samplesAreGreenOnTheirLevels();
+    void refreshRepaintsBeforeReturning();
+};
+
+void TraceViewTest::gridAloneWithoutData() {
+    resetScopeSession();
+    const QImage image = paintedView();
+    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, 0, 1);
+    for (int y = 0; y < kHeight; ++y) {
+        const bool gridRow =
+            std::find(std::begin(g.gridRow), std::end(g.gridRow), y) != std::end(g.gridRow);
+        for (int x : {0, 1, kWidth / 2, kWidth - 1}) {
+            QCOMPARE(image.pixel(x, y), gridRow ? kBlue : kBlack);
+        }
+    }
+    QCOMPARE(scopeSession.viewWidth, 300);  // untouched without data
+}
+
+void TraceViewTest::samplesAreGreenOnTheirLevels() {
+    loadSamples();
+    const QImage image = paintedView();
+    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples, 1);
+    QVERIFY(g.levelHeight > 0);
+    const int high = g.levelHeight;
+    struct Expect {
+        int channel;  // 0-based
+        int x;
+        int lift;  // above the baseline
+    };
+    const Expect expected[] = {
+        {0, 10, high}, {0, 200, 0}, {1, 10, 0}, {2, 10, high}, {2, 200, high}, {4, 150, 0},
+    };
+    for (const Expect& e : expected) {
+        const int y = g.baseline[e.channel] - e.lift;
+        QCOMPARE(image.pixel(e.x, y), kGreen);
+        // Where the trace is not, the background stays black.
+        const int other = g.baseline[e.channel] - (e.lift == 0 ? high : 0);
+        QCOMPARE(image.pixel(e.x, other), kBlack);
+    }
+    for (int row : g.gridRow) {
+        QCOMPARE(image.pixel(kWidth / 2, row), kBlue);
+    }
+    QCOMPARE(scopeSession.viewWidth, kWidth);
+}
+
+void TraceViewTest::refreshRepaintsBeforeReturning() {
+    loadSamples();
+    MessageLog log;
+    DezoRaraClass window(log.handler());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QWidget* view = findControl(*window.centralWidget(), 220);
+    QCOMPARE(view->cursor().shape(), Qt::ArrowCursor);
+    scopeSession.viewWidth = 1;
+    window.windowSystem().refreshTraceView();
+    // The paint has run: it records the width it drew.
+    QCOMPARE(scopeSession.viewWidth, view->width());
+}
+
+QTEST_MAIN(TraceViewTest)
+#include "qt_trace_view_test.moc"
