@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev "$@")
+          libgtest-dev libgmock-dev libbenchmark-dev sigrok-cli "$@")
 
 missing=()
 for package in "${packages[@]}"; do

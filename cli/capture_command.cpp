@@ -1,0 +1,191 @@
+#include "cli/capture_command.h"
+
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "capture/capture_cycle.h"
+#include "capture/port_access_factory.h"
+#include "capture/sampling_worker.h"
+#include "capture/scope_session.h"
+#include "cli/console_output.h"
+#include "cli/headless_window_system.h"
+#include "cli/interrupt_break.h"
+#include "cli/progress_ticker.h"
+#include "cli/recording.h"
+#include "scopefile/scope_file.h"
+
+namespace {
+
+// How often the main thread looks at Ctrl+C while the worker captures.
+constexpr std::chrono::milliseconds kInterruptPoll{100};
+
+struct CaptureOptions {
+    std::string output;
+    uint8_t portNumber = 1;
+    bool simulate = false;
+    int32_t size = 5000;
+    int8_t delayUnits = 0;
+    uint8_t triggerMask = 0;
+};
+
+// The options, or the problem with them (empty when there is none).
+std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions& options) {
+    if (!arguments.operands.empty()) {
+        return "unexpected argument '" + arguments.operands[0] + "'";
+    }
+    const auto& values = arguments.values;
+    if (!arguments.has("-o")) {
+        return "no output file given: -o FILE";
+    }
+    options.output = values.find("-o")->second;
+    if (options.output.empty() || options.output == "-") {
+        return "-o needs a file name: a scope file cannot go to standard output";
+    }
+    options.simulate = arguments.has("--simulate");
+    if (arguments.has("--port") &&
+        !parsePortNumber(values.find("--port")->second, options.portNumber)) {
+        return "--port takes lpt1 or lpt2";
+    }
+    if (arguments.has("--size") && !parseSampleCount(values.find("--size")->second, options.size)) {
+        return "--size takes a number of samples from 1 to 2147483647";
+    }
+    if (arguments.has("--speed") &&
+        !parseDelayUnits(values.find("--speed")->second, options.delayUnits)) {
+        return "--speed takes fastest, fast or slow";
+    }
+    if (arguments.has("--trigger") &&
+        !parseChannelMask(values.find("--trigger")->second, options.triggerMask)) {
+        return "--trigger takes channel numbers from 1 to 5, separated by commas";
+    }
+    return {};
+}
+
+// The worker's link to the ports and to this program's window system, for one command.
+struct LinkScope {
+    LinkScope(PortAccess& ports, WindowSystem& windows) {
+        workerLink.ports = &ports;
+        workerLink.mainWindow = &windows;
+    }
+    ~LinkScope() {
+        workerLink.ports = nullptr;
+        workerLink.mainWindow = nullptr;
+    }
+};
+
+struct WorkerScope {
+    WorkerScope() { startSamplingWorker(workerLink); }
+    ~WorkerScope() { stopSamplingWorker(workerLink); }
+};
+
+enum class CaptureEnd { Done, NoBuffer, Abandoned };
+
+CaptureEnd captureOnThisThread(CliContext& context) {
+    BreakOnInterrupt interrupts(true);
+    startCapture(context.windows);
+    if (interrupts.count() > 0) {
+        context.console.message("Break does not stop the fastest capture");
+    }
+    return scopeSession.sampleData != nullptr ? CaptureEnd::Done : CaptureEnd::NoBuffer;
+}
+
+// Main thread while the worker captures: hands the capture over when CAPTURE_DONE comes. One
+// Ctrl+C is Break; a second one abandons the capture, which is how a trigger wait that Break
+// does not end can be left.
+CaptureEnd awaitHandOver(CliContext& context, const BreakOnInterrupt& interrupts) {
+    bool breakNoted = false;
+    while (true) {
+        for (const WindowMessage& message : context.windows.takeMessages(kInterruptPoll)) {
+            if (message.id == CAPTURE_DONE && acceptCaptureDone(workerLink)) {
+                finishCapture(context.windows);
+                completeCaptureDone(workerLink);
+                return CaptureEnd::Done;
+            }
+        }
+        const int presses = interrupts.count();
+        if (presses >= 2) {
+            endWorkerCapture(workerLink);
+            return CaptureEnd::Abandoned;
+        }
+        if (presses == 1) {
+            // The worker clears Break as its capture begins; a press that came before that counts.
+            scopeSession.breakRequested = 1;
+            if (!breakNoted && scopeSession.portTriggerMask != 0) {
+                context.console.message(
+                    "Break: a capture still waiting for its trigger goes on waiting; press "
+                    "Ctrl+C again to abandon it");
+            }
+            breakNoted = true;
+        }
+    }
+}
+
+CaptureEnd captureOnWorker(CliContext& context) {
+    WorkerScope worker;
+    BreakOnInterrupt interrupts(false);
+    startCapture(context.windows);
+    if (!scopeSession.workerCapturing) {
+        return CaptureEnd::NoBuffer;
+    }
+    return awaitHandOver(context, interrupts);
+}
+
+void printSummary(CliContext& context, uint32_t kept, double seconds) {
+    char text[160];
+    std::snprintf(text, sizeof text, "samples: %u\nelapsed: %.6f s%s\nrate: %.0f samples/s\n", kept,
+                  seconds, scopeSession.portTriggerMask != 0 ? " (trigger wait included)" : "",
+                  seconds > 0 ? kept / seconds : 0.0);
+    context.out << text;
+}
+
+int saveCapture(const CaptureOptions& options, double seconds, CliContext& context) {
+    const uint32_t kept = scopeSession.sampleLength;
+    if (kept == 0) {
+        context.console.message(options.output + ": not written: the capture kept no samples");
+        return kExitFailure;
+    }
+    context.windows.setSubject(options.output);
+    const bool written =
+        writeScopeFile(context.windows, options.output, scopeSession.sampleData, kept);
+    context.windows.setSubject("");
+    if (!written) {
+        return kExitFailure;
+    }
+    printSummary(context, kept, seconds);
+    return kExitSuccess;
+}
+
+}  // namespace
+
+int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
+    CaptureOptions options;
+    if (const std::string problem = readCaptureOptions(arguments, options); !problem.empty()) {
+        return usageError(context, "capture", problem);
+    }
+    SessionScope session;
+    scopeSession.captureSize = options.size;
+    scopeSession.delayUnits = options.delayUnits;
+    scopeSession.portNumber = options.portNumber;
+    scopeSession.portTriggerMask = options.triggerMask;
+    std::unique_ptr<PortAccess> ownPorts;
+    PortAccess* ports = context.environment.ports;
+    if (ports == nullptr) {
+        ownPorts = makePortAccess(options.simulate);
+        ports = ownPorts.get();
+    }
+    LinkScope link(*ports, context.windows);
+    const auto start = std::chrono::steady_clock::now();
+    ProgressTicker ticker(context.console, context.environment.progressOnStderr,
+                          "capturing " + std::to_string(options.size) + " samples" +
+                              (options.delayUnits != 0 ? " (Ctrl+C: Break)" : ""));
+    const CaptureEnd end =
+        options.delayUnits == 0 ? captureOnThisThread(context) : captureOnWorker(context);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    ticker.stop();
+    if (end == CaptureEnd::Abandoned) {
+        context.console.message("capture abandoned: " + options.output + " not written");
+        return kExitInterrupted;
+    }
+    return end == CaptureEnd::Done ? saveCapture(options, elapsed.count(), context) : kExitFailure;
+}

@@ -1,0 +1,8 @@
+#pragma once
+
+#include "cli/cli_context.h"
+#include "cli/command_line.h"
+
+// pinprobe-cli capture -o FILE [--port lpt1|lpt2] [--simulate] [--size N]
+//                      [--speed fastest|fast|slow] [--trigger CH[,CH...]]
+int runCaptureCommand(const ParsedArguments& arguments, CliContext& context);

@@ -1,0 +1,139 @@
+#include "cli/cli.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+#include <string_view>
+
+#include "cli/capture_command.h"
+#include "cli/console_output.h"
+#include "cli/export_command.h"
+#include "cli/headless_window_system.h"
+#include "cli/info_command.h"
+#include "resources/dialog_templates.h"
+
+namespace {
+
+constexpr std::string_view kOverview =
+    "Usage: pinprobe-cli COMMAND [OPTIONS]\n"
+    "Capture from the printer port's status lines and work with scope files, without a screen.\n"
+    "\n"
+    "Commands:\n"
+    "  capture   record samples from the port (or the simulated probe) into a scope file\n"
+    "  info      tell the length, each channel's levels and changes, and the too-slow verdict\n"
+    "  export    write a scope file as a value change dump (VCD) or as CSV\n"
+    "\n"
+    "'pinprobe-cli COMMAND --help' tells more about a command; --version shows the version.\n";
+
+constexpr std::string_view kCaptureHelp =
+    "Usage: pinprobe-cli capture -o FILE [--port lpt1|lpt2] [--simulate] [--size N]\n"
+    "                            [--speed fastest|fast|slow] [--trigger CH[,CH...]]\n"
+    "Records N samples of the status register into scope file FILE and prints the number of\n"
+    "samples kept, the time taken and the sample rate.\n"
+    "\n"
+    "  -o FILE        the scope file to write (replaced if it exists)\n"
+    "  --port P       lpt1 (base 0x378, the default) or lpt2 (base 0x278)\n"
+    "  --simulate     sample the built-in simulated probe instead of the port\n"
+    "  --size N       samples to take (default 5000)\n"
+    "  --speed S      fastest (default): as fast as the port reads, on this thread;\n"
+    "                 fast, slow: with a busy delay per sample; these keep N - 1 samples\n"
+    "  --trigger CHS  start on the first change of any of these channels (1 Error, 2 Select,\n"
+    "                 3 Out Of Paper, 4 Acknowledge, 5 Busy); the fastest speed gives up\n"
+    "                 waiting after 3,000,000 reads\n"
+    "\n"
+    "Ctrl+C is Break: at the fast and slow speeds it ends the capture after the sample being\n"
+    "stored and the samples so far are written. Break does not end a trigger wait: a second\n"
+    "Ctrl+C abandons the capture without writing (exit status 130). The fastest capture\n"
+    "cannot be broken; a second Ctrl+C ends the program.\n";
+
+constexpr std::string_view kInfoHelp =
+    "Usage: pinprobe-cli info FILE\n"
+    "Prints the number of samples in scope file FILE, then per channel: its level at the first\n"
+    "sample, how often it changes, and the shortest run (the fewest samples a level lasted\n"
+    "between two changes, 'none' with fewer than two changes); then whether the recording\n"
+    "shows a level of one or two samples, for which the desktop program warns \"Too Slow\".\n";
+
+constexpr std::string_view kExportHelp =
+    "Usage: pinprobe-cli export FILE -o OUT (--vcd | --csv) [--period SECONDS]\n"
+    "Writes the samples of scope file FILE to OUT ('-' for standard output).\n"
+    "\n"
+    "  --vcd           a value change dump: a wire per channel, its initial value, its changes\n"
+    "  --csv           a header line, then per sample: number, time in seconds, five levels\n"
+    "  --period S      time between two samples (default 1e-6), rounded to whole femtoseconds;\n"
+    "                  the VCD's timescale is the coarsest unit that counts it exactly\n";
+
+using CommandRun = int (*)(const ParsedArguments&, CliContext&);
+
+struct Command {
+    std::string_view name;
+    std::span<const OptionSpec> options;
+    std::string_view help;
+    CommandRun run;
+};
+
+constexpr std::array kCaptureOptions{
+    OptionSpec{"-o", true},     OptionSpec{"--port", true},  OptionSpec{"--simulate", false},
+    OptionSpec{"--size", true}, OptionSpec{"--speed", true}, OptionSpec{"--trigger", true}};
+constexpr std::array<OptionSpec, 0> kInfoOptions{};
+constexpr std::array kExportOptions{OptionSpec{"-o", true}, OptionSpec{"--vcd", false},
+                                    OptionSpec{"--csv", false}, OptionSpec{"--period", true}};
+
+constexpr std::array kCommands{
+    Command{"capture", kCaptureOptions, kCaptureHelp, &runCaptureCommand},
+    Command{"info", kInfoOptions, kInfoHelp, &runInfoCommand},
+    Command{"export", kExportOptions, kExportHelp, &runExportCommand},
+};
+
+const Command* findCommand(std::string_view name) {
+    const auto found = std::find_if(kCommands.begin(), kCommands.end(),
+                                    [&](const Command& command) { return command.name == name; });
+    return found != kCommands.end() ? &*found : nullptr;
+}
+
+int runCommand(const Command& command, std::span<const std::string> arguments,
+               CliContext& context) {
+    ParsedArguments parsed;
+    std::string problem;
+    if (!parseArguments(arguments, command.options, parsed, problem)) {
+        return usageError(context, command.name, problem);
+    }
+    if (parsed.help) {
+        context.out << command.help;
+        return kExitSuccess;
+    }
+    return command.run(parsed, context);
+}
+
+}  // namespace
+
+int usageError(CliContext& context, std::string_view command, std::string_view problem) {
+    std::string text(problem);
+    text.append("\nTry 'pinprobe-cli ").append(command).append(command.empty() ? "" : " ");
+    text.append("--help'.");
+    context.console.message(text);
+    return kExitUsage;
+}
+
+int runCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
+           const CliEnvironment& environment) {
+    ConsoleOutput console(err);
+    HeadlessWindowSystem windows(console);
+    CliContext context{out, console, windows, environment};
+    if (arguments.empty()) {
+        return usageError(context, "", "no command given");
+    }
+    const std::string& first = arguments[0];
+    if (first == "--help" || first == "-h" || first == "help") {
+        out << kOverview;
+        return kExitSuccess;
+    }
+    if (first == "--version") {
+        out << kCliName << ' ' << kProgramVersion << '\n';
+        return kExitSuccess;
+    }
+    const Command* command = findCommand(first);
+    if (command == nullptr) {
+        return usageError(context, "", "unknown command '" + first + "'");
+    }
+    return runCommand(*command, std::span(arguments).subspan(1), context);
+}

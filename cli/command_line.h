@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One option a command knows: "--size" or "-o"; with a value ("--size N", "--size=N") or a flag.
+struct OptionSpec {
+    std::string_view name;
+    bool takesValue;
+};
+
+struct ParsedArguments {
+    std::vector<std::string> operands;
+    // Options with their values; a flag has the empty value.
+    std::map<std::string, std::string, std::less<>> values;
+    bool help = false;
+
+    bool has(std::string_view option) const { return values.find(option) != values.end(); }
+};
+
+// Splits a command's arguments into options and operands. False with `error` set for an unknown
+// option, a missing value or a repeated option.
+bool parseArguments(std::span<const std::string> arguments, std::span<const OptionSpec> options,
+                    ParsedArguments& parsed, std::string& error);
+
+// The value parsers; each is false for text it does not take.
+// A sample count from 1 to 2147483647.
+bool parseSampleCount(std::string_view text, int32_t& count);
+// Channels "1,3,5": channel n is status bit 0x08 << (n - 1).
+bool parseChannelMask(std::string_view text, uint8_t& mask);
+// lpt1 or lpt2, in any case.
+bool parsePortNumber(std::string_view text, uint8_t& portNumber);
+// fastest, fast or slow: 0, 5 or 50 delay units.
+bool parseDelayUnits(std::string_view text, int8_t& delayUnits);
+// A finite number above 0.
+bool parseSeconds(std::string_view text, double& seconds);

@@ -1,0 +1,31 @@
+#include "cli/console_output.h"
+
+#include <string>
+
+void ConsoleOutput::message(std::string_view text) {
+    std::lock_guard lock(mutex_);
+    wipeProgressLocked();
+    err_ << kCliName << ": " << text << '\n';
+    err_.flush();
+}
+
+void ConsoleOutput::progress(std::string_view text) {
+    std::lock_guard lock(mutex_);
+    wipeProgressLocked();
+    err_ << text;
+    err_.flush();
+    progressWidth_ = text.size();
+}
+
+void ConsoleOutput::clearProgress() {
+    std::lock_guard lock(mutex_);
+    wipeProgressLocked();
+    err_.flush();
+}
+
+void ConsoleOutput::wipeProgressLocked() {
+    if (progressWidth_ > 0) {
+        err_ << '\r' << std::string(progressWidth_, ' ') << '\r';
+        progressWidth_ = 0;
+    }
+}

@@ -1,0 +1,205 @@
+#include "cli/export_formats.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+#include "capture/scope_session.h"
+#include "cli/recording.h"
+#include "resources/dialog_templates.h"
+
+namespace {
+
+constexpr int kMaxUnitExponent = 17;  // 100 s
+constexpr int kSecondExponent = 15;
+constexpr double kFemtosecondsPerSecond = 1e15;
+constexpr double kMaxPeriodSeconds = 1000.0;
+constexpr size_t kSpillSize = 64 * 1024;
+constexpr uint8_t kChannelMask = 0xF8;
+// VCD identifiers of the channels' wires.
+constexpr std::array<char, kChannelCount> kWireIds{'!', '"', '#', '$', '%'};
+
+uint64_t powerOfTen(int exponent) {
+    uint64_t value = 1;
+    for (int i = 0; i < exponent; ++i) {
+        value *= 10;
+    }
+    return value;
+}
+
+// The seconds column counts in units of 10^(exponent - 15) s: whole seconds times this factor
+// for units of a second and above, else the unit itself with its decimals.
+uint64_t secondsFactor(const SampleTiming& timing) {
+    return timing.unitExponent > kSecondExponent ? powerOfTen(timing.unitExponent - kSecondExponent)
+                                                 : 1;
+}
+
+int secondsDecimals(const SampleTiming& timing) {
+    return timing.unitExponent < kSecondExponent ? kSecondExponent - timing.unitExponent : 0;
+}
+
+// Names may not hold blanks in a VCD.
+std::string wireName(std::string_view name) {
+    std::string wire(name);
+    for (char& c : wire) {
+        c = c == ' ' ? '_' : c;
+    }
+    return wire;
+}
+
+void putLevel(TextOutput& out, uint8_t sample, int channel) {
+    out.put((sample & kChannelBits[channel]) != 0 ? '1' : '0');
+}
+
+void putVcdHeader(const SampleTiming& timing, TextOutput& out) {
+    out.put("$version pinprobe-cli ");
+    out.put(kProgramVersion);
+    out.put(" $end\n$timescale ");
+    out.put(timescaleText(timing));
+    out.put(" $end\n$scope module pinprobe $end\n");
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        out.put("$var wire 1 ");
+        out.put(kWireIds[channel]);
+        out.put(' ');
+        out.put(wireName(kChannelNames[channel]));
+        out.put(" $end\n");
+    }
+    out.put("$upscope $end\n$enddefinitions $end\n");
+}
+
+void putTimeStamp(TextOutput& out, uint64_t sampleIndex, const SampleTiming& timing) {
+    out.put('#');
+    out.putNumber(sampleIndex * timing.unitsPerSample);
+    out.put('\n');
+}
+
+void putChange(TextOutput& out, uint8_t sample, int channel) {
+    putLevel(out, sample, channel);
+    out.put(kWireIds[channel]);
+    out.put('\n');
+}
+
+void putSeconds(TextOutput& out, uint64_t units, const SampleTiming& timing) {
+    const int decimals = secondsDecimals(timing);
+    if (decimals == 0) {
+        out.putNumber(units * secondsFactor(timing));
+        return;
+    }
+    const uint64_t scale = powerOfTen(decimals);
+    out.putNumber(units / scale);
+    out.put('.');
+    char digits[24];
+    const uint64_t fraction = units % scale;
+    const auto end = std::to_chars(digits, digits + sizeof digits, fraction).ptr;
+    out.put(std::string(static_cast<size_t>(decimals - (end - digits)), '0'));
+    out.put(std::string_view(digits, static_cast<size_t>(end - digits)));
+}
+
+}  // namespace
+
+bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& timing) {
+    if (!(periodSeconds > 0 && periodSeconds <= kMaxPeriodSeconds)) {
+        return false;
+    }
+    const auto femtoseconds =
+        static_cast<uint64_t>(std::llround(periodSeconds * kFemtosecondsPerSecond));
+    if (femtoseconds == 0) {
+        return false;
+    }
+    int exponent = 0;
+    while (exponent < kMaxUnitExponent && femtoseconds % powerOfTen(exponent + 1) == 0) {
+        ++exponent;
+    }
+    const SampleTiming found{exponent, femtoseconds / powerOfTen(exponent)};
+    uint64_t lastTime = 0;
+    if (__builtin_mul_overflow(uint64_t{sampleCount}, found.unitsPerSample * secondsFactor(found),
+                               &lastTime)) {
+        return false;
+    }
+    timing = found;
+    return true;
+}
+
+std::string timescaleText(const SampleTiming& timing) {
+    constexpr std::array<const char*, 6> kUnits{"fs", "ps", "ns", "us", "ms", "s"};
+    return std::to_string(powerOfTen(timing.unitExponent % 3)) + " " +
+           kUnits[static_cast<size_t>(timing.unitExponent / 3)];
+}
+
+TextOutput::TextOutput(std::ostream& stream) : stream_(stream) {
+    buffer_.reserve(kSpillSize + 256);
+}
+
+void TextOutput::put(std::string_view text) {
+    buffer_.append(text);
+    if (buffer_.size() >= kSpillSize) {
+        spill();
+    }
+}
+
+void TextOutput::put(char c) {
+    buffer_.push_back(c);
+    if (buffer_.size() >= kSpillSize) {
+        spill();
+    }
+}
+
+void TextOutput::putNumber(uint64_t value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    put(std::string_view(digits, static_cast<size_t>(end - digits)));
+}
+
+void TextOutput::spill() {
+    stream_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    buffer_.clear();
+}
+
+bool TextOutput::finish() {
+    spill();
+    stream_.flush();
+    return !stream_.fail();
+}
+
+void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {
+    putVcdHeader(timing, out);
+    out.put("#0\n$dumpvars\n");
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        putChange(out, samples[0], channel);
+    }
+    out.put("$end\n");
+    uint8_t previous = samples[0] & kChannelMask;
+    for (uint32_t i = 1; i < count; ++i) {
+        const uint8_t changed = (samples[i] & kChannelMask) ^ previous;
+        if (changed == 0) {
+            continue;
+        }
+        putTimeStamp(out, i, timing);
+        for (int channel = 0; channel < kChannelCount; ++channel) {
+            if ((changed & kChannelBits[channel]) != 0) {
+                putChange(out, samples[i], channel);
+            }
+        }
+        previous = samples[i] & kChannelMask;
+    }
+    putTimeStamp(out, count, timing);
+}
+
+void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {
+    out.put("sample,seconds");
+    for (const std::string_view name : kChannelNames) {
+        out.put(',');
+        out.put(name);
+    }
+    out.put('\n');
+    for (uint32_t i = 0; i < count; ++i) {
+        out.putNumber(i);
+        out.put(',');
+        putSeconds(out, uint64_t{i} * timing.unitsPerSample, timing);
+        for (int channel = 0; channel < kChannelCount; ++channel) {
+            out.put(',');
+            putLevel(out, samples[i], channel);
+        }
+        out.put('\n');
+    }
+}

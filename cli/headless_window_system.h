@@ -1,0 +1,54 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "shell/window_system.h"
+
+class ConsoleOutput;
+
+// The window system of pinprobe-cli, which has no screen: message boxes and small dialogs become
+// lines on standard error, questions answer OK, and posted messages queue up until the main
+// thread takes them.
+class HeadlessWindowSystem final : public WindowSystem {
+public:
+    explicit HeadlessWindowSystem(ConsoleOutput& console) : console_(console) {}
+
+    // The file that the following messages are about; empty for none.
+    void setSubject(std::string subject) { subject_ = std::move(subject); }
+
+    // Main thread: waits up to `timeout` for posted messages and takes all that are queued.
+    std::vector<WindowMessage> takeMessages(std::chrono::milliseconds timeout);
+
+    ScrollRange scrollRange() const override { return range_; }
+    void setScrollRange(int32_t low, int32_t high, bool redraw) override;
+    void setScrollPosition(int32_t, bool) override {}
+    void refreshTraceView() override {}
+    void checkMenuItem(int, bool) override {}
+    void runDialog(int templateId) override;
+    MessageAnswer messageBox(std::string_view text, std::string_view caption,
+                             MessageButtons buttons, MessageIcon icon) override;
+    bool chooseFile(const FileChooserRequest&, std::string&, std::string&) override {
+        return false;
+    }
+    void beep() override {}
+    void postMessage(const WindowMessage& message) override;
+    intptr_t sendMessage(const WindowMessage&) override { return 0; }
+
+private:
+    ConsoleOutput& console_;
+    std::string subject_;
+    ScrollRange range_{0, 1};
+
+    std::mutex queueMutex_;
+    std::condition_variable queued_;
+    std::deque<WindowMessage> queue_;
+};
+
+// The id of the scope-file error whose text a message box shows, or 0 for another text.
+int fileErrorIdOfText(std::string_view text);

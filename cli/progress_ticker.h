@@ -1,0 +1,33 @@
+#pragma once
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <thread>
+
+class ConsoleOutput;
+
+// Once a capture has run for a second, shows "LABEL... 2.4 s" on standard error and keeps it
+// current until stopped; then wipes it. Runs on a thread of its own, because the fastest capture
+// keeps the main thread busy. Does nothing when not enabled (standard error is no terminal).
+class ProgressTicker {
+public:
+    ProgressTicker(ConsoleOutput& console, bool enabled, std::string label);
+    ~ProgressTicker();
+    ProgressTicker(const ProgressTicker&) = delete;
+    ProgressTicker& operator=(const ProgressTicker&) = delete;
+
+    void stop();
+
+private:
+    void run();
+
+    ConsoleOutput& console_;
+    const std::string label_;
+    const std::chrono::steady_clock::time_point start_;
+    std::mutex mutex_;
+    std::condition_variable stopped_;
+    bool stopping_ = false;
+    std::thread thread_;
+};

@@ -1,0 +1,44 @@
+#include "cli/recording.h"
+
+#include <algorithm>
+
+#include "capture/scope_session.h"
+#include "cli/headless_window_system.h"
+#include "scopefile/scope_file.h"
+
+ChannelSummary summarizeChannel(const uint8_t* samples, uint32_t length, uint8_t bit) {
+    ChannelSummary summary;
+    bool level = (samples[0] & bit) != 0;
+    summary.firstLevel = level;
+    uint32_t lastChange = 0;
+    for (uint32_t i = 1; i < length; ++i) {
+        if (((samples[i] & bit) != 0) == level) {
+            continue;
+        }
+        level = !level;
+        if (summary.changes > 0) {
+            const uint32_t run = i - lastChange;
+            summary.shortestRun =
+                summary.shortestRun == 0 ? run : std::min(summary.shortestRun, run);
+        }
+        ++summary.changes;
+        lastChange = i;
+    }
+    return summary;
+}
+
+bool loadRecording(HeadlessWindowSystem& windows, const std::string& path) {
+    windows.setSubject(path);
+    const bool loaded =
+        readScopeFile(windows, path, scopeSession.sampleData, scopeSession.sampleLength);
+    windows.setSubject("");
+    return loaded;
+}
+
+SessionScope::SessionScope() {
+    resetScopeSession();
+}
+
+SessionScope::~SessionScope() {
+    resetScopeSession();
+}

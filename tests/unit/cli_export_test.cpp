@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/export_formats.h"
+#include "cli/recording.h"
+#include "resources/dialog_templates.h"
+#include "tests/support/cli_runner.h"
+#include "tests/support/scope_file_maker.h"
+
+namespace {
+
+// Channel 1 falls at 3 and rises at 5, channel 5 pulses at 2..3 and rises again at 5, channels
+// 2 to 4 rise together at 5; the last sample differs in bit 0 only, which is not a channel.
+const std::string kSamples = {'\x0f', '\x0f', '\x8f', '\x87', '\x07', '\xf8', '\xf9'};
+
+class CliExportTest : public ::testing::Test {
+protected:
+    CliRun exportRecording(const std::vector<std::string>& options,
+                           const std::string& samples = kSamples) {
+        std::vector<std::string> arguments{"export", dir.write("rec.sco", scopeFileBytes(samples))};
+        arguments.insert(arguments.end(), options.begin(), options.end());
+        return runCliLine(arguments);
+    }
+
+    TempDir dir;
+};
+
+TEST_F(CliExportTest, VcdHasAWirePerChannelInitialValuesChangesAndTheEnd) {
+    const std::string expected = "$version pinprobe-cli " + std::string(kProgramVersion) +
+                                 " $end\n"
+                                 "$timescale 1 us $end\n"
+                                 "$scope module pinprobe $end\n"
+                                 "$var wire 1 ! Error $end\n"
+                                 "$var wire 1 \" Select $end\n"
+                                 "$var wire 1 # Out_Of_Paper $end\n"
+                                 "$var wire 1 $ Acknowledge $end\n"
+                                 "$var wire 1 % Busy $end\n"
+                                 "$upscope $end\n"
+                                 "$enddefinitions $end\n"
+                                 "#0\n$dumpvars\n1!\n0\"\n0#\n0$\n0%\n$end\n"
+                                 "#2\n1%\n"
+                                 "#3\n0!\n"
+                                 "#4\n0%\n"
+                                 "#5\n1!\n1\"\n1#\n1$\n1%\n"
+                                 "#7\n";
+    const CliRun toStandardOutput = exportRecording({"-o", "-", "--vcd"});
+    EXPECT_EQ(toStandardOutput.status, 0) << toStandardOutput.err;
+    EXPECT_EQ(toStandardOutput.out, expected);
+    EXPECT_EQ(toStandardOutput.err, "");
+
+    const CliRun toFile = exportRecording({"--vcd", "-o", dir.path("out.vcd")});
+    EXPECT_EQ(toFile.status, 0);
+    EXPECT_EQ(toFile.out, "");
+    EXPECT_EQ(readFileBytes(dir.path("out.vcd")), expected);
+}
+
+TEST_F(CliExportTest, CsvHasAHeaderAndARowPerSample) {
+    const CliRun run = exportRecording({"--csv", "-o", "-"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "sample,seconds,Error,Select,Out Of Paper,Acknowledge,Busy\n"
+              "0,0.000000,1,0,0,0,0\n"
+              "1,0.000001,1,0,0,0,0\n"
+              "2,0.000002,1,0,0,0,1\n"
+              "3,0.000003,0,0,0,0,1\n"
+              "4,0.000004,0,0,0,0,0\n"
+              "5,0.000005,1,1,1,1,1\n"
+              "6,0.000006,1,1,1,1,1\n");
+}
+
+// The period sets the VCD's unit and time stamps and the CSV's seconds, exactly.
+TEST_F(CliExportTest, PeriodSetsTimescaleTimeStampsAndSeconds) {
+    struct PeriodCase {
+        const char* period;
+        const char* timescale;
+        const char* lastStamp;     // the end of the 7 samples
+        const char* secondsOfTwo;  // the CSV's time of sample 2
+    };
+    const std::vector<PeriodCase> cases = {
+        {"1e-6", "1 us", "#7", "0.000002"},
+        {"2.5e-6", "100 ns", "#175", "0.0000050"},
+        {"0.5", "100 ms", "#35", "1.0"},
+        {"2", "1 s", "#14", "4"},
+        {"100", "100 s", "#7", "200"},
+        {"1e-15", "1 fs", "#7", "0.000000000000002"},
+        {"0.000000003", "1 ns", "#21", "0.000000006"},
+    };
+    for (const PeriodCase& c : cases) {
+        const CliRun vcd = exportRecording({"-o", "-", "--vcd", "--period", c.period});
+        EXPECT_NE(vcd.out.find(std::string("$timescale ") + c.timescale + " $end\n"),
+                  std::string::npos)
+            << c.period;
+        EXPECT_TRUE(vcd.out.ends_with(std::string("\n") + c.lastStamp + "\n")) << c.period;
+        const CliRun csv =
+            exportRecording({"-o", "-", "--csv", "--period=" + std::string(c.period)});
+        EXPECT_NE(csv.out.find(std::string("\n2,") + c.secondsOfTwo + ","), std::string::npos)
+            << c.period << "\n"
+            << csv.out;
+    }
+}
+
+TEST(ExportTiming, CoarsestUnitThatCountsThePeriodExactly) {
+    struct TimingCase {
+        double period;
+        uint32_t count;
+        bool valid;
+        const char* timescale;
+        uint64_t unitsPerSample;
+    };
+    const std::vector<TimingCase> cases = {
+        {2e-6, 500000, true, "1 us", 2},
+        {2.5e-6, 500000, true, "100 ns", 25},
+        {1e-7, 5000, true, "100 ns", 1},
+        {10, 5000, true, "10 s", 1},
+        {1000, 5000, true, "100 s", 10},
+        {1.0 / 3, 5000, true, "1 fs", 333333333333333},
+        // 2^32 - 1 samples of a third of a second, counted in femtoseconds, pass 64 bits.
+        {1.0 / 3, 4294967295u, false, "", 0},
+        {4e-16, 5000, false, "", 0},
+        {1001, 5000, false, "", 0},
+        {0, 5000, false, "", 0},
+    };
+    for (const TimingCase& c : cases) {
+        SampleTiming timing;
+        ASSERT_EQ(timingForPeriod(c.period, c.count, timing), c.valid) << c.period;
+        if (c.valid) {
+            EXPECT_EQ(timescaleText(timing), c.timescale) << c.period;
+            EXPECT_EQ(timing.unitsPerSample, c.unitsPerSample) << c.period;
+        }
+    }
+}
+
+// A third of a second is 333333333333333 fs: 55340 samples of it reach the end of 64 bits.
+TEST_F(CliExportTest, PeriodTooFineForTheLengthIsAUsageError) {
+    const std::string third = "0.3333333333333333";
+    const CliRun fits =
+        exportRecording({"-o", "-", "--vcd", "--period", third}, std::string(55000, '\x08'));
+    EXPECT_EQ(fits.status, 0) << fits.err;
+    EXPECT_TRUE(fits.out.ends_with("\n#" + std::to_string(55000 * 333333333333333ull) + "\n"));
+    const CliRun tooLong =
+        exportRecording({"-o", "-", "--vcd", "--period", third}, std::string(56000, '\x08'));
+    EXPECT_EQ(tooLong.status, 2);
+    EXPECT_NE(tooLong.err.find("--period is too fine"), std::string::npos) << tooLong.err;
+    EXPECT_EQ(tooLong.out, "");
+}
+
+TEST(ChannelSummary, FirstLevelChangesAndShortestCompleteRun) {
+    struct SummaryCase {
+        const char* name;
+        std::vector<uint8_t> samples;
+        uint8_t bit;
+        ChannelSummary expected;
+    };
+    const std::vector<SummaryCase> cases = {
+        {"one sample", {0x08}, 0x08, {true, 0, 0}},
+        {"no change", {0x00, 0x00, 0x00}, 0x08, {false, 0, 0}},
+        {"one change has no complete run", {0x00, 0x08, 0x08}, 0x08, {false, 1, 0}},
+        {"alternating", {0x08, 0x00, 0x08, 0x00}, 0x08, {true, 3, 1}},
+        {"shortest of the middle runs", {0, 0, 8, 8, 8, 0, 0, 8}, 0x08, {false, 3, 2}},
+        {"the first and last runs are cut off", {8, 0, 0, 0, 8}, 0x08, {true, 2, 3}},
+        {"other bits do not count", {0x80, 0x7F, 0x80}, 0x80, {true, 2, 1}},
+        {"the same samples on bit 3", {0x80, 0x7F, 0x80}, 0x08, {false, 2, 1}},
+    };
+    for (const SummaryCase& c : cases) {
+        const ChannelSummary s =
+            summarizeChannel(c.samples.data(), static_cast<uint32_t>(c.samples.size()), c.bit);
+        EXPECT_EQ(s.firstLevel, c.expected.firstLevel) << c.name;
+        EXPECT_EQ(s.changes, c.expected.changes) << c.name;
+        EXPECT_EQ(s.shortestRun, c.expected.shortestRun) << c.name;
+    }
+}
+
+}  // namespace

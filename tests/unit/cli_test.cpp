@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "resources/string_table.h"
+#include "tests/support/cli_runner.h"
+#include "tests/support/scope_file_maker.h"
+#include "tests/support/scripted_port.h"
+
+namespace {
+
+struct UsageCase {
+    std::vector<std::string> arguments;
+    const char* problem;  // part of the message
+};
+
+TEST(CliUsage, WrongArgumentsExitWithStatusTwoAndSayWhatIsWrong) {
+    const std::vector<UsageCase> cases = {
+        {{}, "no command given"},
+        {{"scope"}, "unknown command 'scope'"},
+        {{"capture"}, "no output file given"},
+        {{"capture", "-o", "-"}, "cannot go to standard output"},
+        {{"capture", "-o", "x.sco", "extra"}, "unexpected argument 'extra'"},
+        {{"capture", "-o"}, "option '-o' needs a value"},
+        {{"capture", "-o", "x.sco", "--size", "0"}, "--size takes"},
+        {{"capture", "-o", "x.sco", "--size", "12ab"}, "--size takes"},
+        {{"capture", "-o", "x.sco", "--size", "-5"}, "--size takes"},
+        {{"capture", "-o", "x.sco", "--size=3000000000"}, "--size takes"},
+        {{"capture", "-o", "x.sco", "--speed", "warp"}, "--speed takes"},
+        {{"capture", "-o", "x.sco", "--port", "lpt3"}, "--port takes"},
+        {{"capture", "-o", "x.sco", "--trigger", "6"}, "--trigger takes"},
+        {{"capture", "-o", "x.sco", "--trigger", "0"}, "--trigger takes"},
+        {{"capture", "-o", "x.sco", "--trigger", "1,,2"}, "--trigger takes"},
+        {{"capture", "-o", "x.sco", "--trigger", ""}, "--trigger takes"},
+        {{"capture", "-o", "x.sco", "--simulate=yes"}, "takes no value"},
+        {{"capture", "-o", "a.sco", "-o", "b.sco"}, "given twice"},
+        {{"capture", "-o", "x.sco", "--vcd"}, "unknown option '--vcd'"},
+        {{"info"}, "no file given"},
+        {{"info", "a.sco", "b.sco"}, "one file at a time"},
+        {{"export", "a.sco", "--vcd"}, "no output given"},
+        {{"export", "a.sco", "-o", "-"}, "choose one format"},
+        {{"export", "a.sco", "-o", "-", "--vcd", "--csv"}, "choose one format"},
+        {{"export", "a.sco", "-o", "-", "--csv", "--period", "0"}, "--period takes"},
+        {{"export", "a.sco", "-o", "-", "--csv", "--period", "-1e-6"}, "--period takes"},
+        {{"export", "a.sco", "-o", "-", "--csv", "--period", "1 us"}, "--period takes"},
+        {{"export", "a.sco", "-o", "-", "--csv", "--period", "nan"}, "--period takes"},
+        {{"export", "a.sco", "-o", "-", "--csv", "--period", "1001"}, "--period takes"},
+    };
+    for (const UsageCase& c : cases) {
+        const CliRun run = runCliLine(c.arguments);
+        const std::string line = ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(run.status, 2) << line;
+        EXPECT_NE(run.err.find(c.problem), std::string::npos) << line << "\n" << run.err;
+        EXPECT_NE(run.err.find("--help"), std::string::npos) << line;
+        EXPECT_EQ(run.out, "") << line;
+    }
+}
+
+TEST(CliUsage, HelpAndVersionGoToStandardOutput) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{"--help"}, "Usage: pinprobe-cli COMMAND"},
+        {{"capture", "--help"}, "Usage: pinprobe-cli capture"},
+        {{"info", "-h"}, "Usage: pinprobe-cli info"},
+        {{"export", "a.sco", "--help"}, "Usage: pinprobe-cli export"},
+        {{"--version"}, "pinprobe-cli 1."},
+    };
+    for (const auto& [arguments, start] : cases) {
+        const CliRun run = runCliLine(arguments);
+        EXPECT_EQ(run.status, 0) << start;
+        EXPECT_EQ(run.out.rfind(start, 0), 0u) << run.out;
+        EXPECT_EQ(run.err, "");
+    }
+}
+
+// Every file the reader refuses, through both commands that read: the desktop program's text,
+// then the id.
+TEST(CliFileErrors, ReaderRefusalsGiveTextAndIdWithStatusOne) {
+    TempDir dir;
+    std::vector<SeedFile> files = seedFiles();
+    files.push_back({"missing.sco", "", IDS_CANNOT_OPEN_FILE});
+    for (const SeedFile& file : files) {
+        if (file.errorId == 0) {
+            continue;
+        }
+        const std::string path =
+            file.name == "missing.sco" ? dir.path(file.name) : dir.write(file.name, file.bytes);
+        const std::string expected = fileErrorLine(path, loadString(file.errorId), file.errorId);
+        for (const std::vector<std::string>& arguments :
+             {std::vector<std::string>{"info", path},
+              std::vector<std::string>{"export", path, "-o", "-", "--vcd"}}) {
+            const CliRun run = runCliLine(arguments);
+            EXPECT_EQ(run.status, 1) << file.name;
+            EXPECT_EQ(run.err, expected) << file.name;
+            EXPECT_EQ(run.out, "") << file.name;
+        }
+    }
+}
+
+// A stream that takes nothing, as standard output on a full disk.
+class RefusingBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST(CliFileErrors, WriterFailuresGiveTextAndIdWithStatusOne) {
+    TempDir dir;
+    const std::string recording = dir.write("rec.sco", scopeFileBytes("\x08\x10\x18"));
+    const std::string noFolder = dir.path("no/such/folder/out");
+    ScriptedPortAccess ports;
+    ports.lpt1.play({0x08, 0x10});
+    CliEnvironment environment;
+    environment.ports = &ports;
+    struct WriteCase {
+        std::vector<std::string> arguments;
+        std::string path;
+        int id;
+    };
+    const std::vector<WriteCase> cases = {
+        {{"capture", "-o", noFolder}, noFolder, IDS_CANNOT_OPEN_FILE},
+        {{"capture", "-o", "/dev/full", "--size", "100000"}, "/dev/full", IDS_CANNOT_WRITE_DATA},
+        {{"capture", "-o", "/dev/full", "--size", "3"}, "/dev/full", IDS_CANNOT_WRITE_DATA},
+        {{"export", recording, "-o", noFolder, "--vcd"}, noFolder, IDS_CANNOT_OPEN_FILE},
+        {{"export", recording, "-o", "/dev/full", "--csv"}, "/dev/full", IDS_CANNOT_WRITE_DATA},
+    };
+    for (const WriteCase& c : cases) {
+        const CliRun run = runCliLine(c.arguments, environment);
+        EXPECT_EQ(run.status, 1) << c.arguments[2];
+        EXPECT_EQ(run.err, fileErrorLine(c.path, loadString(c.id), c.id)) << c.arguments[2];
+        EXPECT_EQ(run.out, "") << "no summary for a capture that was not saved";
+    }
+
+    RefusingBuffer refusing;
+    std::ostream out(&refusing);
+    std::ostringstream err;
+    EXPECT_EQ(runCli({"export", recording, "-o", "-", "--vcd"}, out, err), 1);
+    EXPECT_EQ(err.str(), fileErrorLine("standard output", loadString(IDS_CANNOT_WRITE_DATA),
+                                       IDS_CANNOT_WRITE_DATA));
+}
+
+// What the options select reaches the capture: the port, the trigger channels, the size.
+TEST(CliCapture, OptionsChoosePortTriggerAndSize) {
+    const uint8_t a = 0x07, b = 0x0F, c = 0x1F, d = 0x9F, e = 0x97;
+    struct CaptureCase {
+        const char* name;
+        std::vector<std::string> options;
+        int port;
+        std::vector<uint8_t> script;
+        std::string kept;
+    };
+    const std::vector<CaptureCase> cases = {
+        {"defaults: LPT1, no trigger",
+         {"--size", "3"},
+         1,
+         {a, b, c, d},
+         {char(a), char(b), char(c)}},
+        {"LPT2", {"--port", "LPT2", "--size", "2"}, 2, {c, a, b}, {char(c), char(a)}},
+        // Channel 1 is bit 0x08: the change a -> b starts it, b itself is dropped.
+        {"trigger on channel 1",
+         {"--trigger", "1", "--size", "2"},
+         1,
+         {a, a, b, c, d},
+         {char(c), char(d)}},
+        // Channels 2 and 5 (0x10, 0x80): the change of channel 1 alone (a -> b) is no trigger.
+        {"trigger on channels 2 and 5",
+         {"--trigger=5,2", "--size", "2"},
+         1,
+         {a, b, b, c, e, d},
+         {char(e), char(d)}},
+        {"trigger on channel 5 only",
+         {"--trigger", "5", "--size", "1"},
+         1,
+         {b, c, c, d, a},
+         {char(a)}},
+    };
+    TempDir dir;
+    for (const CaptureCase& test : cases) {
+        ScriptedPortAccess ports;
+        (test.port == 2 ? ports.lpt2 : ports.lpt1).play(test.script);
+        CliEnvironment environment;
+        environment.ports = &ports;
+        const std::string path = dir.path("capture.sco");
+        std::vector<std::string> arguments{"capture", "-o", path};
+        arguments.insert(arguments.end(), test.options.begin(), test.options.end());
+        const CliRun run = runCliLine(arguments, environment);
+        ASSERT_EQ(run.status, 0) << test.name << run.err;
+        EXPECT_EQ(ports.portsAsked().front(), test.port) << test.name;
+        EXPECT_EQ(readFileBytes(path), scopeFileBytes(test.kept)) << test.name;
+        const std::regex summary("samples: " + std::to_string(test.kept.size()) +
+                                 "\nelapsed: [0-9]+\\.[0-9]{6} s( \\(trigger wait included\\))?"
+                                 "\nrate: [0-9]+ samples/s\n");
+        EXPECT_TRUE(std::regex_match(run.out, summary)) << test.name << "\n" << run.out;
+    }
+}
+
+// The fastest capture cannot be broken: Ctrl+C during it changes nothing, all samples are saved.
+TEST(CliCapture, CtrlCDuringTheFastestCaptureKeepsEverySample) {
+    ScriptedPortAccess ports;
+    ports.lpt1.play({0x08, 0x08, 0x08, 0x10, 0x10});
+    ports.lpt1.onRead(1, [] { std::raise(SIGINT); });
+    CliEnvironment environment;
+    environment.ports = &ports;
+    TempDir dir;
+    const CliRun run = runCliLine({"capture", "-o", dir.path("a.sco"), "--size", "5"}, environment);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(readFileBytes(dir.path("a.sco")), scopeFileBytes("\x08\x08\x08\x10\x10"));
+    EXPECT_EQ(run.err, "pinprobe-cli: Break does not stop the fastest capture\n");
+}
+
+TEST(CliCapture, TooSlowDataIsReportedAndStillSaved) {
+    ScriptedPortAccess ports;
+    ports.lpt1.play({0x08, 0x08, 0x08, 0x10, 0x18, 0x18, 0x18});
+    CliEnvironment environment;
+    environment.ports = &ports;
+    TempDir dir;
+    const CliRun run = runCliLine({"capture", "-o", dir.path("a.sco"), "--size", "7"}, environment);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "pinprobe-cli: Too Slow: Set Speed Faster !\n");
+    EXPECT_EQ(readFileBytes(dir.path("a.sco")).size(), 20u + 7u + 1u);
+}
+
+// The real simulated probe on the steady clock: what is captured is what info finds in the file.
+TEST(CliCapture, SimulatedCaptureThenInfo) {
+    TempDir dir;
+    const std::string path = dir.path("sim.sco");
+    const CliRun capture = runCliLine({"capture", "--simulate", "-o", path});
+    ASSERT_EQ(capture.status, 0) << capture.err;
+    EXPECT_EQ(capture.out.rfind("samples: 5000\n", 0), 0u);
+    EXPECT_EQ(readFileBytes(path).size(), 20u + 5000u);
+
+    const CliRun info = runCliLine({"info", path});
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out.rfind("samples: 5000\n", 0), 0u);
+    EXPECT_EQ(std::count(info.out.begin(), info.out.end(), '\n'), 8);
+    EXPECT_NE(info.out.find("\ntoo slow: "), std::string::npos);
+    // The 10 kHz clock on channel 1 changes every 50 us: 5000 reads of about 1 us or more see it.
+    EXPECT_EQ(info.out.find("1        Error         0      0 "), std::string::npos);
+    EXPECT_EQ(info.out.find("1        Error         1      0 "), std::string::npos);
+}
+
+TEST(CliInfo, DescribesEachChannelAndTheTooSlowVerdict) {
+    TempDir dir;
+    // Channel 1 changes at 2 and 5 (run of 3); channel 2 once; channel 5 at 1, 2 and 6 (runs of
+    // 1 and 4), which is also too slow.
+    const std::string samples = {'\x08', '\x88', '\x00', '\x00', '\x00', '\x18', '\x98'};
+    const CliRun run = runCliLine({"info", dir.write("known.sco", scopeFileBytes(samples))});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out,
+              "samples: 7\n"
+              "channel  name          first  changes  shortest run\n"
+              "1        Error         1      2        3\n"
+              "2        Select        0      1        none\n"
+              "3        Out Of Paper  0      0        none\n"
+              "4        Acknowledge   0      0        none\n"
+              "5        Busy          0      3        1\n"
+              "too slow: yes\n");
+    const CliRun steady =
+        runCliLine({"info", dir.write("steady.sco", scopeFileBytes("\x08\x08\x08\x0f"))});
+    EXPECT_NE(steady.out.find("too slow: no\n"), std::string::npos);
+}
+
+}  // namespace
