@@ -11,7 +11,7 @@ namespace {
 
 // Ports that answer at once, so that only the cost of the access layer itself is measured.
 class InstantSyscalls final : public PortSyscalls {
-  public:
+public:
     int grantPorts(uint16_t, uint16_t, bool) override { return 0; }
     uint8_t inPort(uint16_t address) override { return static_cast<uint8_t>(address); }
     int openDevice(const std::string&) override { return -1; }

@@ -69,8 +69,7 @@ void BM_StartUpToFirstDrawnCapture(benchmark::State& state) {
         pid_t child = 0;
         int status = 0;
         if (posix_spawn(&child, self, nullptr, nullptr, childArgv, environ) != 0 ||
-            waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-            WEXITSTATUS(status) != 0) {
+            waitpid(child, &status, 0) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
             state.SkipWithError("the child did not draw a capture");
             return;
         }

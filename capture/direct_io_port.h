@@ -10,7 +10,7 @@ class PortSyscalls;
 // The status register read with inb. The kernel grants I/O ports per thread, and the port is
 // opened on one thread and read on another, so each thread is granted the range on its first read.
 class DirectIoPort final : public HardwareStatusPort {
-  public:
+public:
     // Grants the port range on the calling thread; nullptr and `error` (an errno value) when the
     // kernel refuses. `slot` (0 or 1) tells LPT1 and LPT2 apart in the per-thread record.
     static std::unique_ptr<DirectIoPort> open(PortSyscalls& syscalls, uint16_t base, int slot,
@@ -19,7 +19,7 @@ class DirectIoPort final : public HardwareStatusPort {
 
     uint8_t read() override;
 
-  private:
+private:
     DirectIoPort(PortSyscalls& syscalls, uint16_t base, int slot);
     uint8_t readOnUngrantedThread();
 

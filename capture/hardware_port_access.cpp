@@ -13,7 +13,7 @@ namespace {
 constexpr int kOtherSlot = 2;
 
 class AbsentPort final : public StatusPort {
-  public:
+public:
     uint8_t read() override { return 0xFF; }
 };
 

@@ -15,14 +15,14 @@ class PortSyscalls;
 // the kernel grants it, else through its ppdev node; a port that neither opens reads 0xFF and
 // leaves one report with the reasons and remedies.
 class HardwarePortAccess final : public PortAccess {
-  public:
+public:
     explicit HardwarePortAccess(PortSyscalls& syscalls);
 
     StatusPort& port(uint8_t portNumber) override;
     std::vector<std::string> takeReports() override;
     bool wantsQuietSection() const override { return true; }
 
-  private:
+private:
     struct Slot {
         std::atomic<StatusPort*> ready{nullptr};  // set once, read without the lock
         std::unique_ptr<HardwareStatusPort> opened;

@@ -8,11 +8,11 @@
 // An opened hardware port. A read that fails gives 0xFF, like an absent port, and keeps the first
 // error for a report; the sampling loops cannot stop to tell anyone.
 class HardwareStatusPort : public StatusPort {
-  public:
+public:
     // The errno value of the first failed read, 0 when every read worked.
     int readError() const { return readError_.load(std::memory_order_relaxed); }
 
-  protected:
+protected:
     static constexpr uint8_t kAbsentByte = 0xFF;
 
     uint8_t failedRead(int error) {
@@ -21,6 +21,6 @@ class HardwareStatusPort : public StatusPort {
         return kAbsentByte;
     }
 
-  private:
+private:
     std::atomic<int> readError_{0};
 };

@@ -24,7 +24,7 @@ int resultOf(int returned) {
 }
 
 class LinuxPortSyscalls final : public PortSyscalls {
-  public:
+public:
     int grantPorts(uint16_t first, uint16_t count, bool enable) override {
 #if PINPROBE_HAS_PORT_IO
         return resultOf(ioperm(first, count, enable ? 1 : 0));

@@ -8,7 +8,7 @@
 // error without a port. Results are 0 (or a descriptor) on success and minus the errno value on
 // failure.
 class PortSyscalls {
-  public:
+public:
     virtual ~PortSyscalls() = default;
 
     // ioperm on the calling thread only; -ENOSYS where the processor has no I/O ports.

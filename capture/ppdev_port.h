@@ -10,7 +10,7 @@ class PortSyscalls;
 
 // The status register read through the kernel's ppdev node, claimed for the port's lifetime.
 class PpdevPort final : public HardwareStatusPort {
-  public:
+public:
     PpdevPort(PortSyscalls& syscalls, int fd);
     ~PpdevPort() override;
     PpdevPort(const PpdevPort&) = delete;
@@ -18,7 +18,7 @@ class PpdevPort final : public HardwareStatusPort {
 
     uint8_t read() override;
 
-  private:
+private:
     PortSyscalls& syscalls_;
     const int fd_;
 };

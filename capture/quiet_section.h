@@ -8,7 +8,7 @@
 // mask interrupts on current kernels, so this is the nearest thing. Whatever is not permitted is
 // silently skipped; everything is restored when the section ends, on the thread that began it.
 class QuietSection {
-  public:
+public:
     // Does nothing at all unless `wanted`.
     QuietSection(bool wanted, uint8_t* buffer, size_t bytes);
     ~QuietSection();
@@ -18,7 +18,7 @@ class QuietSection {
     bool priorityRaised() const { return priorityRaised_; }
     bool bufferLocked() const { return locked_ != nullptr; }
 
-  private:
+private:
     bool priorityRaised_ = false;
     int oldPolicy_ = 0;
     int oldPriority_ = 0;

@@ -20,9 +20,9 @@ struct WorkerLink {
     std::mutex mutex;
     std::condition_variable changed;
     bool wakeSignalled = false;
-    bool capturing = false;         // from waking for a capture until it is handed over or ended
-    bool awaitingHandover = false;  // CAPTURE_DONE posted, not yet handled
-    bool handoverAccepted = false;  // the main thread is handling it (refuse a second message)
+    bool capturing = false;           // from waking for a capture until it is handed over or ended
+    bool awaitingHandover = false;    // CAPTURE_DONE posted, not yet handled
+    bool handoverAccepted = false;    // the main thread is handling it (refuse a second message)
     std::atomic<int32_t> abandon{0};  // end the running capture without handing it over
     std::thread thread;
 };

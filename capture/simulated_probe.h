@@ -9,7 +9,7 @@
 
 // Time for the simulated probe, in nanoseconds from an arbitrary start.
 class ProbeClock {
-  public:
+public:
     virtual ~ProbeClock() = default;
     virtual uint64_t nowNanoseconds() = 0;
     // Returns once nowNanoseconds() has reached `nanoseconds`.
@@ -18,20 +18,20 @@ class ProbeClock {
 
 // The machine's steady clock. Waits spin: a microsecond is far below what a sleep can hit.
 class SteadyProbeClock final : public ProbeClock {
-  public:
+public:
     uint64_t nowNanoseconds() override;
     void waitUntil(uint64_t nanoseconds) override;
 };
 
 // Time that moves only when waited for or advanced, and then exactly; for tests.
 class VirtualProbeClock final : public ProbeClock {
-  public:
+public:
     explicit VirtualProbeClock(uint64_t start = 0) : now_(start) {}
     uint64_t nowNanoseconds() override { return now_.load(); }
     void waitUntil(uint64_t nanoseconds) override;
     void advance(uint64_t nanoseconds) { now_.fetch_add(nanoseconds); }
 
-  private:
+private:
     std::atomic<uint64_t> now_;
 };
 
@@ -57,7 +57,7 @@ inline constexpr uint64_t kProbeReadNanoseconds = 1000;
 // Stands in for the printer ports (every port number shows the same signals), chosen by
 // --simulate. A read samples the levels at its start and returns one read time later.
 class SimulatedProbe final : public PortAccess {
-  public:
+public:
     // `clock` must outlive the probe; time 0 of the signals is the moment of construction.
     explicit SimulatedProbe(ProbeClock& clock);
 
@@ -65,13 +65,13 @@ class SimulatedProbe final : public PortAccess {
     std::vector<std::string> takeReports() override { return {}; }
     bool wantsQuietSection() const override { return false; }
 
-  private:
+private:
     class ProbePort final : public StatusPort {
-      public:
+    public:
         explicit ProbePort(ProbeClock& clock);
         uint8_t read() override;
 
-      private:
+    private:
         ProbeClock& clock_;
         const uint64_t epoch_;
     };

@@ -11,7 +11,7 @@ class QPainter;
 // the painter had when the canvas was made is the canvas's "no pen" (0), so that selecting the pen
 // a paint started with gives it back.
 class QtTraceCanvas : public TraceCanvas {
-  public:
+public:
     explicit QtTraceCanvas(QPainter& painter);
 
     Pen createPen(uint32_t colour) override;
@@ -19,7 +19,7 @@ class QtTraceCanvas : public TraceCanvas {
     void deletePen(Pen pen) override;
     void line(int x0, int y0, int x1, int y1) override;
 
-  private:
+private:
     struct Slot {
         QPen pen;
         bool inUse = false;

@@ -15,7 +15,7 @@ public:
     using Pen = int;  // 0 is no pen
     virtual ~TraceCanvas() = default;
     virtual Pen createPen(uint32_t colour) = 0;  // a solid pen 1 pixel wide; 0 on failure
-    virtual Pen selectPen(Pen pen) = 0;           // gives back the pen it replaces
+    virtual Pen selectPen(Pen pen) = 0;          // gives back the pen it replaces
     virtual void deletePen(Pen pen) = 0;
     virtual void line(int x0, int y0, int x1, int y1) = 0;
 };

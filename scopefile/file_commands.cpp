@@ -16,7 +16,9 @@ namespace {
 constexpr size_t kQuestionCharacters = 79;
 const char* const kEllipsis = "...";
 
-bool isContinuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+bool isContinuationByte(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
 
 // Indexes (in bytes) of the starts of each UTF-8 character of `text`.
 std::vector<size_t> characterStarts(const std::string& text) {
@@ -97,10 +99,9 @@ void saveDocument(WindowSystem& mainWindow, bool saveAs) {
 }
 
 bool confirmSessionEnd(WindowSystem& mainWindow) {
-    const MessageAnswer answer =
-        mainWindow.messageBox(saveChangesQuestion(scopeSession.documentTitle),
-                              loadString(IDS_PROGRAM_NAME), MessageButtons::YesNoCancel,
-                              MessageIcon::Question);
+    const MessageAnswer answer = mainWindow.messageBox(
+        saveChangesQuestion(scopeSession.documentTitle), loadString(IDS_PROGRAM_NAME),
+        MessageButtons::YesNoCancel, MessageIcon::Question);
     if (answer == MessageAnswer::Yes) {
         mainWindow.sendMessage(commandMessage(CMD_SAVE));
     }

@@ -138,8 +138,14 @@ void checkGroupItem(WindowSystem& mainWindow, int commandId) {
     }
 }
 
-void togglePortTriggerBit(uint8_t bit) { scopeSession.portTriggerMask ^= bit; }
+void togglePortTriggerBit(uint8_t bit) {
+    scopeSession.portTriggerMask ^= bit;
+}
 
-void toggleMemoryTriggerBit(uint8_t bit) { scopeSession.memoryTriggerMask ^= bit; }
+void toggleMemoryTriggerBit(uint8_t bit) {
+    scopeSession.memoryTriggerMask ^= bit;
+}
 
-void showInfoDialog(WindowSystem& mainWindow, int templateId) { mainWindow.runDialog(templateId); }
+void showInfoDialog(WindowSystem& mainWindow, int templateId) {
+    mainWindow.runDialog(templateId);
+}

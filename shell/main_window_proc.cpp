@@ -10,7 +10,9 @@
 
 namespace {
 
-MessageResult handled(intptr_t answer = 0) { return MessageResult{true, answer}; }
+MessageResult handled(intptr_t answer = 0) {
+    return MessageResult{true, answer};
+}
 
 // A worker capture ends here; the worker waits in its hand-over until the beep has sounded.
 void onCaptureDone(WindowSystem& mainWindow) {

@@ -25,7 +25,7 @@ struct FakeParportDevice {
 // safe from several threads. Misuse (an inb without a grant, a status read without a claim,
 // closing an unknown descriptor) is counted, not crashed on.
 class FakePortSyscalls final : public PortSyscalls {
-  public:
+public:
     int grantError = EPERM;
     int listError = 0;                            // listing /proc/sys/dev/parport
     std::map<uint16_t, uint8_t> ioPorts;          // what inb gives; 0xFF elsewhere
@@ -54,7 +54,7 @@ class FakePortSyscalls final : public PortSyscalls {
     int readTextFile(const std::string& path, std::string& text) override;
     int listDirectory(const std::string& path, std::vector<std::string>& names) override;
 
-  private:
+private:
     struct Descriptor {
         std::string path;
         bool exclusive = false;

@@ -9,7 +9,7 @@
 // A trace canvas without pixels: records the pens made, selected and deleted, and every line with
 // the colour of the pen selected when it was drawn.
 class RecordingCanvas : public TraceCanvas {
-  public:
+public:
     // The pen selected before any paint, like a device context's stock pen.
     static constexpr Pen kStockPen = 1000;
     static constexpr uint32_t kStockColour = 0x00000000;
@@ -42,7 +42,7 @@ class RecordingCanvas : public TraceCanvas {
     // Forgets what was recorded; the selected pen stays.
     void clear();
 
-  private:
+private:
     int createCalls_ = 0;
 };
 

@@ -2,7 +2,9 @@
 
 #include <chrono>
 
-ScrollRange RecordingWindowSystem::scrollRange() const { return range; }
+ScrollRange RecordingWindowSystem::scrollRange() const {
+    return range;
+}
 
 void RecordingWindowSystem::setScrollRange(int32_t low, int32_t high, bool redraw) {
     range = {low, high};

@@ -36,7 +36,7 @@ public:
     // What was shown, in order: "range 0..4700", "position 0 redraw", "refresh", "check 40004 on",
     // "dialog 112", "message <text>", "chooser open", "beep".
     std::vector<std::string> log;
-    std::vector<std::string> messages;        // texts of message boxes
+    std::vector<std::string> messages;         // texts of message boxes
     std::vector<FileChooserRequest> choosers;  // requests of the file choosers shown
     std::vector<int> dialogs;                  // small dialogs run
     int refreshCount = 0;

@@ -20,7 +20,7 @@ std::string scopeFileBytes(std::string_view samples);
 
 // A directory of its own under the system's temporary directory, removed with its contents.
 class TempDir {
-  public:
+public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -30,7 +30,7 @@ class TempDir {
     // Writes `bytes` as file `name`; gives its path.
     std::string write(std::string_view name, std::string_view bytes) const;
 
-  private:
+private:
     std::string root_;
 };
 

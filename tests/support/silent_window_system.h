@@ -5,7 +5,7 @@
 // A window system that shows nothing and answers OK, for programs that only need an owner for
 // message boxes (fuzzing, benchmarks).
 class SilentWindowSystem : public WindowSystem {
-  public:
+public:
     ScrollRange scrollRange() const override { return {}; }
     void setScrollRange(int32_t, int32_t, bool) override {}
     void setScrollPosition(int32_t, bool) override {}

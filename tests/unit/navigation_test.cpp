@@ -35,7 +35,7 @@ struct CountingMemory {
 const SampleMemory kCountingMemory{&CountingMemory::obtain, &CountingMemory::giveBack};
 
 class NavigationTest : public testing::Test {
-  protected:
+protected:
     void SetUp() override { resetScopeSession(); }
     void TearDown() override {
         resetScopeSession();

@@ -262,8 +262,8 @@ TEST(HardwarePortAccess, DirectIoOnAnAbsentPortReportsIt) {
         uint8_t status;
         bool reported;
     };
-    for (const Case& c : {Case{false, 0xFF, true}, Case{true, 0xFF, false},
-                          Case{false, 0xD8, false}}) {
+    for (const Case& c :
+         {Case{false, 0xFF, true}, Case{true, 0xFF, false}, Case{false, 0xD8, false}}) {
         FakePortSyscalls fake;
         build(fake, Machine{0, 0, {}});
         if (c.listed) {

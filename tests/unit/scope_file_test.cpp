@@ -39,7 +39,7 @@ std::string message(int id) {
 }
 
 class ScopeFileTest : public testing::Test {
-  protected:
+protected:
     void SetUp() override {
         memoryLimit = 1 << 20;
         blocksOut = 0;
@@ -278,7 +278,7 @@ TEST_F(ScopeFileTest, TakesPathsLongerThan259Characters) {
 
 // A message box whose caption, buttons and icon can be looked at.
 class CaptionRecorder : public RecordingWindowSystem {
-  public:
+public:
     MessageAnswer messageBox(std::string_view text, std::string_view caption,
                              MessageButtons buttons, MessageIcon icon) override {
         captions.emplace_back(caption);

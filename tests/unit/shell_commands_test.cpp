@@ -30,10 +30,10 @@ struct SettingCase {
 
 TEST_F(CommandsTest, SettingsMoveTheMarkThenSetTheField) {
     const std::vector<SettingCase> cases = {
-        {CMD_SIZE_5000, 5000, 0, 1, 0},      {CMD_SIZE_30000, 30000, 0, 1, 0},
-        {CMD_SIZE_500000, 500000, 0, 1, 0},  {CMD_SPEED_FASTEST, 5000, 0, 1, 0},
-        {CMD_SPEED_FAST, 5000, 5, 1, 0},     {CMD_SPEED_SLOW, 5000, 50, 1, IDD_SAMPLE_SPEED},
-        {CMD_PORT_LPT1, 5000, 0, 1, 0},      {CMD_PORT_LPT2, 5000, 0, 2, 0},
+        {CMD_SIZE_5000, 5000, 0, 1, 0},         {CMD_SIZE_30000, 30000, 0, 1, 0},
+        {CMD_SIZE_500000, 500000, 0, 1, 0},     {CMD_SPEED_FASTEST, 5000, 0, 1, 0},
+        {CMD_SPEED_FAST, 5000, 5, 1, 0},        {CMD_SPEED_SLOW, 5000, 50, 1, IDD_SAMPLE_SPEED},
+        {CMD_PORT_LPT1, 5000, 0, 1, 0},         {CMD_PORT_LPT2, 5000, 0, 2, 0},
         {CMD_PORT_LPT3, 5000, 0, 1, IDD_SORRY},
     };
     for (const SettingCase& c : cases) {

@@ -61,7 +61,7 @@ TEST(TraceGeometryTest, VisibleSamplesStayInsideTheData) {
 }
 
 class PaintTraceTest : public testing::Test {
-  protected:
+protected:
     void SetUp() override { resetScopeSession(); }
     void TearDown() override { resetScopeSession(); }
 
