@@ -46,25 +46,17 @@ void BM_DirectIoReadOverhead(benchmark::State& state) {
 }
 BENCHMARK(BM_DirectIoReadOverhead);
 
-void BM_SimulatedReadOnVirtualClock(benchmark::State& state) {
-    VirtualProbeClock clock;
+template <class Clock>
+void BM_SimulatedRead(benchmark::State& state) {
+    Clock clock;
     SimulatedProbe probe(clock);
     StatusPort& port = probe.port(1);
     for (auto _ : state) {
         benchmark::DoNotOptimize(port.read());
     }
 }
-BENCHMARK(BM_SimulatedReadOnVirtualClock);
-
+BENCHMARK(BM_SimulatedRead<VirtualProbeClock>);
 // Should come out at about one microsecond per read, like a port on the legacy I/O bus.
-void BM_SimulatedReadOnSteadyClock(benchmark::State& state) {
-    SteadyProbeClock clock;
-    SimulatedProbe probe(clock);
-    StatusPort& port = probe.port(1);
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(port.read());
-    }
-}
-BENCHMARK(BM_SimulatedReadOnSteadyClock);
+BENCHMARK(BM_SimulatedRead<SteadyProbeClock>);
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "capture/scope_session.h"
 #include "capture/status_port.h"
 #include "shell/window_system.h"
+#include "tests/support/silent_window_system.h"
 
 // Read the figures as ratios within one run:
 //   InlineCapture / BareReadLoop at the same size: what the capture loop adds to read-and-store.
@@ -53,24 +54,8 @@ private:
 // A main window that only notes CAPTURE_DONE; the benchmark thread then answers it as the main
 // thread would. The worker posts with its hand-over lock held, so the answer cannot come from
 // inside postMessage.
-class HandOverWindow : public WindowSystem {
+class HandOverWindow : public SilentWindowSystem {
 public:
-    ScrollRange scrollRange() const override { return {}; }
-    void setScrollRange(int32_t, int32_t, bool) override {}
-    void setScrollPosition(int32_t, bool) override {}
-    void refreshTraceView() override {}
-    void checkMenuItem(int, bool) override {}
-    void runDialog(int) override {}
-    MessageAnswer messageBox(std::string_view, std::string_view, MessageButtons,
-                             MessageIcon) override {
-        return MessageAnswer::Ok;
-    }
-    bool chooseFile(const FileChooserRequest&, std::string&, std::string&) override {
-        return false;
-    }
-    void beep() override {}
-    intptr_t sendMessage(const WindowMessage&) override { return 0; }
-
     void postMessage(const WindowMessage&) override {
         {
             std::lock_guard lock(mutex_);
