@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,34 @@ TEST_F(CommandsTest, HelpDialogsRunTheirTemplates) {
     dispatchCommand(ws, CMD_CONNECTIONS);
     dispatchCommand(ws, CMD_ABOUT);
     EXPECT_EQ(ws.dialogs, (std::vector<int>{IDD_HOW_TO_USE, IDD_CONNECTIONS, IDD_ABOUT}));
+}
+
+// The commands whose work lives elsewhere reach it: each leaves its own mark on the session or
+// on the window system.
+TEST_F(CommandsTest, WorkCommandsReachTheirHandlers) {
+    scopeSession.sampleData = obtainSampleBuffer(2000);
+    std::fill_n(scopeSession.sampleData, 2000, 0);
+    scopeSession.sampleLength = 2000;
+    scopeSession.viewStart = 100;
+
+    dispatchCommand(ws, CMD_ZOOM_IN);
+    EXPECT_EQ(scopeSession.zoomStep, 2);
+    dispatchCommand(ws, CMD_ZOOM_OUT);
+    EXPECT_EQ(scopeSession.zoomStep, 1);
+    ws.clearLog();
+    dispatchCommand(ws, CMD_MEMORY_TRIGGER);
+    EXPECT_EQ(ws.log, (std::vector<std::string>{"position 100 redraw", "refresh"}));
+    dispatchCommand(ws, CMD_CUT_AFTER);
+    EXPECT_EQ(scopeSession.sampleLength, 400u);
+    dispatchCommand(ws, CMD_CUT_BEFORE);
+    EXPECT_EQ(scopeSession.sampleLength, 300u);
+
+    ws.clearLog();
+    dispatchCommand(ws, CMD_SAVE);
+    dispatchCommand(ws, CMD_SAVE_AS);
+    dispatchCommand(ws, CMD_OPEN);
+    EXPECT_EQ(ws.log,
+              (std::vector<std::string>{"chooser save", "chooser save", "chooser open"}));
 }
 
 TEST_F(CommandsTest, BreakOnlySetsTheFlag) {
