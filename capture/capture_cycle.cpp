@@ -10,12 +10,8 @@
 #include "display/trace_view.h"
 #include "resources/string_table.h"
 #include "shell/command_ids.h"
+#include "shell/message_box.h"
 #include "shell/window_system.h"
-
-void showMessage(WindowSystem& mainWindow, int stringId) {
-    mainWindow.messageBox(loadString(stringId), loadString(IDS_PROGRAM_NAME), MessageButtons::Ok,
-                          MessageIcon::Exclamation);
-}
 
 void endRunningCapture() {
     if (scopeSession.workerCapturing) {
@@ -41,8 +37,7 @@ namespace {
 StatusPort& openChosenPort(WindowSystem& mainWindow, PortAccess& ports) {
     StatusPort& port = ports.port(scopeSession.portNumber);
     for (const std::string& report : ports.takeReports()) {
-        mainWindow.messageBox(report, loadString(IDS_PROGRAM_NAME), MessageButtons::Ok,
-                              MessageIcon::Exclamation);
+        showWarning(mainWindow, report);
     }
     return port;
 }

@@ -26,5 +26,3 @@ bool samplingTooSlow(const uint8_t* samples, uint32_t length);
 // thread owns sampleData again.
 void endRunningCapture();
 
-// Shows a string-table message with the program's name as caption.
-void showMessage(WindowSystem& mainWindow, int stringId);

@@ -8,6 +8,7 @@
 #include "resources/string_table.h"
 #include "scopefile/scope_file.h"
 #include "shell/command_ids.h"
+#include "shell/message_box.h"
 #include "shell/window_system.h"
 
 namespace {

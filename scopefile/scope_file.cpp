@@ -4,14 +4,13 @@
 #include "resources/string_table.h"
 #include "scopefile/riff_reader.h"
 #include "scopefile/riff_writer.h"
+#include "shell/message_box.h"
 #include "shell/window_system.h"
 
 namespace {
 
 constexpr FourCc kScopeFormType{'S', 'C', 'O', 'P'};
 constexpr FourCc kDataId{'d', 'a', 't', 'a'};
-// Message texts and captions hold 79 characters.
-constexpr size_t kMaxTextLength = 79;
 
 // Finds the samples' chunk; the error id when there is none to read, else 0.
 int findSamples(RiffReader& reader, RiffChunk& data) {
@@ -126,7 +125,5 @@ bool writeScopeStream(WindowSystem& owner, std::FILE* stream, const uint8_t* sam
 }
 
 void showFileError(WindowSystem& owner, int stringId) {
-    const std::string text = loadString(stringId).substr(0, kMaxTextLength);
-    const std::string caption = loadString(IDS_PROGRAM_NAME).substr(0, kMaxTextLength);
-    owner.messageBox(text, caption, MessageButtons::Ok, MessageIcon::Exclamation);
+    showMessage(owner, stringId);
 }
