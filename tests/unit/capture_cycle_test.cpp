@@ -7,6 +7,7 @@
 #include "capture/scope_session.h"
 #include "shell/command_ids.h"
 #include "tests/support/recording_window_system.h"
+#include "tests/support/session_samples.h"
 
 namespace {
 
@@ -44,17 +45,11 @@ protected:
     void SetUp() override { resetScopeSession(); }
     void TearDown() override { resetScopeSession(); }
 
-    void loadSamples(const std::vector<uint8_t>& samples) {
-        scopeSession.sampleData = obtainSampleBuffer(samples.size());
-        std::copy(samples.begin(), samples.end(), scopeSession.sampleData);
-        scopeSession.sampleLength = static_cast<uint32_t>(samples.size());
-    }
-
     RecordingWindowSystem ws;
 };
 
 TEST_F(CaptureCycleTest, TooSlowDialogShownOnceForShortRuns) {
-    loadSamples({1, 1, 1, 2, 3, 4, 5, 5, 5});
+    loadSessionSamples({1, 1, 1, 2, 3, 4, 5, 5, 5});
     checkSampleRate(ws);
     EXPECT_EQ(ws.dialogs, std::vector<int>{IDD_TOO_SLOW});
 }
@@ -67,7 +62,7 @@ TEST_F(CaptureCycleTest, NoDataMeansNoTest) {
 }
 
 TEST_F(CaptureCycleTest, BufferBeingFilledIsNotJudged) {
-    loadSamples({1, 1, 1, 2, 3, 3, 3});
+    loadSessionSamples({1, 1, 1, 2, 3, 3, 3});
     scopeSession.workerCapturing = true;
     checkSampleRate(ws);
     EXPECT_TRUE(ws.dialogs.empty());
@@ -75,7 +70,7 @@ TEST_F(CaptureCycleTest, BufferBeingFilledIsNotJudged) {
 }
 
 TEST_F(CaptureCycleTest, ResetDocumentDropsTheDataAndShowsTheStart) {
-    loadSamples(std::vector<uint8_t>(1000, 0x08));
+    loadSessionSamples(std::vector<uint8_t>(1000, 0x08));
     scopeSession.viewStart = 400;
     scopeSession.scrollPosition = 400;
     scopeSession.documentPath = "/tmp/run1.SCO";
@@ -91,7 +86,7 @@ TEST_F(CaptureCycleTest, ResetDocumentDropsTheDataAndShowsTheStart) {
 }
 
 TEST_F(CaptureCycleTest, FinishCaptureShowsTheFirstSampleAtZoomOne) {
-    loadSamples(std::vector<uint8_t>(1000, 0x08));
+    loadSessionSamples(std::vector<uint8_t>(1000, 0x08));
     scopeSession.zoomStep = 16;
     scopeSession.viewStart = 500;
     finishCapture(ws);

@@ -11,6 +11,7 @@
 #include "display/trace_view.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
+#include "tests/support/session_samples.h"
 
 namespace {
 
@@ -51,9 +52,7 @@ protected:
             }
         }
         resetScopeSession();
-        scopeSession.sampleData = obtainSampleBuffer(samples.size());
-        std::memcpy(scopeSession.sampleData, samples.data(), samples.size());
-        scopeSession.sampleLength = static_cast<uint32_t>(samples.size());
+        loadSessionSamples(samples);
         scopeSession.viewStart = viewStart;
         scopeSession.scrollPosition = static_cast<int32_t>(viewStart);
         return samples;

@@ -139,8 +139,7 @@ TEST_F(CommandsTest, WorkCommandsReachTheirHandlers) {
     dispatchCommand(ws, CMD_SAVE);
     dispatchCommand(ws, CMD_SAVE_AS);
     dispatchCommand(ws, CMD_OPEN);
-    EXPECT_EQ(ws.log,
-              (std::vector<std::string>{"chooser save", "chooser save", "chooser open"}));
+    EXPECT_EQ(ws.log, (std::vector<std::string>{"chooser save", "chooser save", "chooser open"}));
 }
 
 TEST_F(CommandsTest, BreakOnlySetsTheFlag) {

@@ -12,6 +12,7 @@
 #include "shell/command_ids.h"
 #include "shell/main_window_proc.h"
 #include "tests/support/recording_window_system.h"
+#include "tests/support/session_samples.h"
 
 namespace {
 
@@ -32,12 +33,6 @@ protected:
         fs::remove_all(dir_);
     }
 
-    void loadSamples(const std::vector<uint8_t>& samples) {
-        releaseSampleData();
-        scopeSession.sampleData = obtainSampleBuffer(samples.size());
-        std::copy(samples.begin(), samples.end(), scopeSession.sampleData);
-        scopeSession.sampleLength = static_cast<uint32_t>(samples.size());
-    }
     std::string path(const std::string& name) const { return (dir_ / name).string(); }
     static std::vector<uint8_t> fileBytes(const std::string& file) {
         std::ifstream in(file, std::ios::binary);
@@ -53,7 +48,7 @@ protected:
 };
 
 TEST_F(FileCommandsTest, ChooserOffersScopeFilesWithTheirExtension) {
-    loadSamples({1, 2, 3});
+    loadSessionSamples({1, 2, 3});
     cancelNextChooser();
     saveDocument(ws, false);
     ASSERT_EQ(ws.choosers.size(), 1u);
@@ -68,7 +63,7 @@ TEST_F(FileCommandsTest, ChooserOffersScopeFilesWithTheirExtension) {
 }
 
 TEST_F(FileCommandsTest, SaveAsksOverwriteOnceTheNameIsKnown) {
-    loadSamples({1, 2, 3});
+    loadSessionSamples({1, 2, 3});
     chooseNext("run1.SCO");
     saveDocument(ws, false);
     EXPECT_EQ(ws.log, std::vector<std::string>{"chooser save"});
@@ -88,7 +83,7 @@ TEST_F(FileCommandsTest, SaveAsksOverwriteOnceTheNameIsKnown) {
 }
 
 TEST_F(FileCommandsTest, SaveAsAlwaysShowsTheChooser) {
-    loadSamples({1, 2, 3, 4});
+    loadSessionSamples({1, 2, 3, 4});
     scopeSession.documentPath = path("known.SCO");
     chooseNext("other.SCO");
     saveDocument(ws, true);
@@ -105,7 +100,7 @@ TEST_F(FileCommandsTest, SaveWithoutDataDoesNothing) {
 }
 
 TEST_F(FileCommandsTest, SaveDuringAWorkerCaptureIsRefusedWithAMessage) {
-    loadSamples({1, 2, 3});
+    loadSessionSamples({1, 2, 3});
     scopeSession.workerCapturing = true;
     saveDocument(ws, true);
     scopeSession.workerCapturing = false;
@@ -115,7 +110,7 @@ TEST_F(FileCommandsTest, SaveDuringAWorkerCaptureIsRefusedWithAMessage) {
 }
 
 TEST_F(FileCommandsTest, CancelledOpenKeepsTheViewAndForgetsThePath) {
-    loadSamples(std::vector<uint8_t>(2000, 0x08));
+    loadSessionSamples(std::vector<uint8_t>(2000, 0x08));
     scopeSession.viewStart = 700;
     scopeSession.zoomStep = 4;
     scopeSession.documentPath = path("old.SCO");
@@ -131,7 +126,7 @@ TEST_F(FileCommandsTest, CancelledOpenKeepsTheViewAndForgetsThePath) {
 }
 
 TEST_F(FileCommandsTest, RefusedFileLeavesAnEmptyViewAndNothingToSave) {
-    loadSamples(std::vector<uint8_t>(2000, 0x08));
+    loadSessionSamples(std::vector<uint8_t>(2000, 0x08));
     scopeSession.zoomStep = 8;
     scopeSession.viewStart = 300;
     std::ofstream(path("tone.wav"), std::ios::binary) << "RIFF\x04\0\0\0WAVE";
@@ -156,11 +151,11 @@ TEST_F(FileCommandsTest, GoodFileShowsItsFirstSampleAtZoomOne) {
     for (size_t i = 0; i < saved.size(); ++i) {
         saved[i] = static_cast<uint8_t>(i * 7);
     }
-    loadSamples(saved);
+    loadSessionSamples(saved);
     chooseNext("good.SCO");
     saveDocument(ws, false);
 
-    loadSamples(std::vector<uint8_t>(9000, 0));
+    loadSessionSamples(std::vector<uint8_t>(9000, 0));
     scopeSession.zoomStep = 16;
     scopeSession.viewStart = 4500;
     scopeSession.scrollPosition = 4500;
@@ -187,7 +182,7 @@ TEST_F(FileCommandsTest, SessionEndQuestionAnswers) {
         {MessageAnswer::Yes, true, true},
     };
     for (const SessionEndCase& c : cases) {
-        loadSamples({1, 2, 3, 4});
+        loadSessionSamples({1, 2, 3, 4});
         scopeSession.documentTitle = "run1.SCO";
         scopeSession.documentPath.clear();
         ws.clearLog();

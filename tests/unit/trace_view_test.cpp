@@ -1,12 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <vector>
 
 #include "capture/scope_session.h"
 #include "display/trace_geometry.h"
 #include "display/trace_view.h"
 #include "tests/support/recording_canvas.h"
+#include "tests/support/session_samples.h"
 
 namespace {
 
@@ -65,13 +65,6 @@ protected:
     void SetUp() override { resetScopeSession(); }
     void TearDown() override { resetScopeSession(); }
 
-    // Exactly as many bytes as samples, so that a read past the end is caught by the sanitizer.
-    static void loadSamples(const std::vector<uint8_t>& samples) {
-        scopeSession.sampleData = obtainSampleBuffer(samples.size());
-        std::memcpy(scopeSession.sampleData, samples.data(), samples.size());
-        scopeSession.sampleLength = static_cast<uint32_t>(samples.size());
-    }
-
     RecordingCanvas canvas;
 };
 
@@ -80,7 +73,7 @@ TEST_F(PaintTraceTest, WithoutDataOnlyTheGridIsDrawn) {
         SCOPED_TRACE(bufferBeingFilled);
         resetScopeSession();
         if (bufferBeingFilled) {
-            loadSamples(std::vector<uint8_t>(5000, 0xF8));
+            loadSessionSamples(std::vector<uint8_t>(5000, 0xF8));
             scopeSession.workerCapturing = true;
         }
         canvas.clear();
@@ -101,7 +94,7 @@ TEST_F(PaintTraceTest, LevelsTransitionsAndChannelOrder) {
     // Height 70: baselines 6, 20, 34, 48, 62, level 10. Zoom 4 and width 8 would show 4 samples,
     // the data has 3. Bits 0 to 2 are not drawn. The first sample is flat from x = -4; then
     // channel 1 falls and channel 2 rises; then every channel is high.
-    loadSamples({0x08, 0x17, 0xFF});
+    loadSessionSamples({0x08, 0x17, 0xFF});
     scopeSession.zoomStep = 4;
     paintTrace(canvas, 8, 70);
     // clang-format off
@@ -124,7 +117,7 @@ TEST_F(PaintTraceTest, EveryZoomDrawsWidthOverZoomPlusTwoSamples) {
     for (size_t i = 0; i < samples.size(); ++i) {
         samples[i] = static_cast<uint8_t>(i * 37);
     }
-    loadSamples(samples);
+    loadSessionSamples(samples);
     for (int zoom : {1, 2, 4, 8, 16}) {
         SCOPED_TRACE(zoom);
         scopeSession.zoomStep = static_cast<uint8_t>(zoom);
@@ -146,7 +139,7 @@ TEST_F(PaintTraceTest, EveryZoomDrawsWidthOverZoomPlusTwoSamples) {
 TEST_F(PaintTraceTest, ViewPastTheLastScreenShowsTheLastScreen) {
     std::vector<uint8_t> samples(1000, 0x00);
     samples[700] = 0x08;
-    loadSamples(samples);
+    loadSessionSamples(samples);
     scopeSession.viewStart = 900;
     paintTrace(canvas, 300, 300);
     // Channel 1 of sample 700 is high: baseline 52, level 42.
@@ -157,7 +150,7 @@ TEST_F(PaintTraceTest, ViewPastTheLastScreenShowsTheLastScreen) {
 }
 
 TEST_F(PaintTraceTest, PensLiveForOnePaintAndTheOldPenReturns) {
-    loadSamples(std::vector<uint8_t>(5000, 0x55));
+    loadSessionSamples(std::vector<uint8_t>(5000, 0x55));
     for (int paint = 1; paint <= 2; ++paint) {
         canvas.clear();
         paintTrace(canvas, 400, 300);
@@ -170,7 +163,7 @@ TEST_F(PaintTraceTest, PensLiveForOnePaintAndTheOldPenReturns) {
 }
 
 TEST_F(PaintTraceTest, APenThatCannotBeMadeDrawsNothing) {
-    loadSamples(std::vector<uint8_t>(5000, 0x55));
+    loadSessionSamples(std::vector<uint8_t>(5000, 0x55));
     for (int failing : {1, 2}) {
         SCOPED_TRACE(failing);
         RecordingCanvas failingCanvas;
