@@ -9,9 +9,9 @@
 
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
-#include "capture/scope_session.h"
 #include "capture/status_port.h"
-#include "shell/window_system.h"
+#include "core/scope_session.h"
+#include "core/window_system.h"
 #include "tests/support/silent_window_system.h"
 
 // Read the figures as ratios within one run:

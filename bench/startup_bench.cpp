@@ -12,12 +12,12 @@
 #include <cstring>
 #include <memory>
 
+#include "app/main_window_proc.h"
 #include "capture/port_access_factory.h"
 #include "capture/sampling_worker.h"
-#include "capture/scope_session.h"
-#include "display/qt_trace_view.h"
-#include "shell/main_window_proc.h"
+#include "core/scope_session.h"
 #include "shell/qt_main_window.h"
+#include "shell/qt_trace_view.h"
 
 extern char** environ;
 

@@ -4,10 +4,10 @@
 #include <QPainter>
 #include <cstdint>
 
-#include "capture/scope_session.h"
-#include "display/navigation.h"
-#include "display/qt_trace_canvas.h"
+#include "app/navigation.h"
+#include "core/scope_session.h"
 #include "display/trace_view.h"
+#include "shell/qt_trace_canvas.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
 

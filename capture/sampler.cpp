@@ -1,8 +1,8 @@
 #include "capture/sampler.h"
 
 #include "capture/quiet_section.h"
-#include "capture/scope_session.h"
 #include "capture/status_port.h"
+#include "core/scope_session.h"
 
 bool waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
                         const std::atomic<int32_t>* abandon) {

@@ -1,9 +1,9 @@
 #include "capture/sampling_worker.h"
 
 #include "capture/sampler.h"
-#include "capture/scope_session.h"
 #include "capture/status_port.h"
-#include "shell/window_system.h"
+#include "core/scope_session.h"
+#include "core/window_system.h"
 
 WorkerLink workerLink;
 

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string_view>
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 
 namespace {
 

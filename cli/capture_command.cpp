@@ -5,15 +5,16 @@
 #include <memory>
 #include <string>
 
-#include "capture/capture_cycle.h"
+#include "app/capture_cycle.h"
 #include "capture/port_access_factory.h"
 #include "capture/sampling_worker.h"
-#include "capture/scope_session.h"
 #include "cli/console_output.h"
+#include "cli/file_error_report.h"
 #include "cli/headless_window_system.h"
 #include "cli/interrupt_break.h"
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
+#include "core/scope_session.h"
 #include "scopefile/scope_file.h"
 
 namespace {
@@ -145,11 +146,8 @@ int saveCapture(const CaptureOptions& options, double seconds, CliContext& conte
         context.console.message(options.output + ": not written: the capture kept no samples");
         return kExitFailure;
     }
-    context.windows.setSubject(options.output);
-    const bool written =
-        writeScopeFile(context.windows, options.output, scopeSession.sampleData, kept);
-    context.windows.setSubject("");
-    if (!written) {
+    if (!writeScopeFile(printFileErrors(context.console, options.output), options.output,
+                        scopeSession.sampleData, kept)) {
         return kExitFailure;
     }
     printSummary(context, kept, seconds);

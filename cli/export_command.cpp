@@ -3,10 +3,10 @@
 #include <fstream>
 #include <string>
 
-#include "capture/scope_session.h"
 #include "cli/export_formats.h"
-#include "cli/headless_window_system.h"
+#include "cli/file_error_report.h"
 #include "cli/recording.h"
+#include "core/scope_session.h"
 #include "resources/string_table.h"
 #include "scopefile/scope_file.h"
 
@@ -59,25 +59,23 @@ bool writeExport(const ExportOptions& options, const SampleTiming& timing, std::
 
 // Writes to the file or standard output; reports a failure as the scope-file writer would.
 bool exportTo(const ExportOptions& options, const SampleTiming& timing, CliContext& context) {
-    HeadlessWindowSystem& windows = context.windows;
     if (options.output == kStandardOutput) {
-        windows.setSubject("standard output");
         const bool written = writeExport(options, timing, context.out);
         if (!written) {
-            showFileError(windows, IDS_CANNOT_WRITE_DATA);
+            printFileErrors(context.console, "standard output")(IDS_CANNOT_WRITE_DATA);
         }
         return written;
     }
-    windows.setSubject(options.output);
+    const FileErrorReport report = printFileErrors(context.console, options.output);
     std::ofstream file(options.output, std::ios::binary | std::ios::trunc);
     if (!file.is_open()) {
-        showFileError(windows, IDS_CANNOT_OPEN_FILE);
+        report(IDS_CANNOT_OPEN_FILE);
         return false;
     }
     bool written = writeExport(options, timing, file);
     file.close();
     if (!written || file.fail()) {
-        showFileError(windows, IDS_CANNOT_WRITE_DATA);
+        report(IDS_CANNOT_WRITE_DATA);
         return false;
     }
     return true;
@@ -91,7 +89,7 @@ int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
         return usageError(context, "export", problem);
     }
     SessionScope session;
-    if (!loadRecording(context.windows, options.input)) {
+    if (!loadRecording(context.console, options.input)) {
         return kExitFailure;
     }
     SampleTiming timing;

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "capture/scope_session.h"
 #include "cli/recording.h"
+#include "core/scope_session.h"
 #include "resources/dialog_templates.h"
 
 namespace {

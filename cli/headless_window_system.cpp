@@ -1,29 +1,7 @@
 #include "cli/headless_window_system.h"
 
-#include <array>
-
 #include "cli/console_output.h"
 #include "resources/dialog_templates.h"
-#include "resources/string_table.h"
-
-namespace {
-
-constexpr std::array kFileErrorIds{IDS_CANNOT_OPEN_FILE,  IDS_NOT_A_SCOPE_FILE, IDS_NO_DATA_CHUNK,
-                                   IDS_EMPTY_DATA,        IDS_OUT_OF_MEMORY,    IDS_TRUNCATED_DATA,
-                                   IDS_CANNOT_WRITE_FORM, IDS_CANNOT_WRITE_DATA};
-// A message box holds 79 characters of a string; the scope-file code cuts longer ones.
-constexpr size_t kMaxTextLength = 79;
-
-}  // namespace
-
-int fileErrorIdOfText(std::string_view text) {
-    for (const int id : kFileErrorIds) {
-        if (loadString(id).substr(0, kMaxTextLength) == text) {
-            return id;
-        }
-    }
-    return 0;
-}
 
 std::vector<WindowMessage> HeadlessWindowSystem::takeMessages(std::chrono::milliseconds timeout) {
     std::unique_lock lock(queueMutex_);
@@ -56,12 +34,7 @@ void HeadlessWindowSystem::runDialog(int templateId) {
 
 MessageAnswer HeadlessWindowSystem::messageBox(std::string_view text, std::string_view,
                                                MessageButtons, MessageIcon) {
-    std::string line = subject_.empty() ? std::string() : subject_ + ": ";
-    line.append(text);
-    if (const int id = fileErrorIdOfText(text); id != 0) {
-        line.append(" (").append(std::to_string(id)).append(")");
-    }
-    console_.message(line);
+    console_.message(text);
     return MessageAnswer::Ok;
 }
 

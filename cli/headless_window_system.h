@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "shell/window_system.h"
+#include "core/window_system.h"
 
 class ConsoleOutput;
 
@@ -18,9 +18,6 @@ class ConsoleOutput;
 class HeadlessWindowSystem final : public WindowSystem {
 public:
     explicit HeadlessWindowSystem(ConsoleOutput& console) : console_(console) {}
-
-    // The file that the following messages are about; empty for none.
-    void setSubject(std::string subject) { subject_ = std::move(subject); }
 
     // Main thread: waits up to `timeout` for posted messages and takes all that are queued.
     std::vector<WindowMessage> takeMessages(std::chrono::milliseconds timeout);
@@ -42,13 +39,9 @@ public:
 
 private:
     ConsoleOutput& console_;
-    std::string subject_;
     ScrollRange range_{0, 1};
 
     std::mutex queueMutex_;
     std::condition_variable queued_;
     std::deque<WindowMessage> queue_;
 };
-
-// The id of the scope-file error whose text a message box shows, or 0 for another text.
-int fileErrorIdOfText(std::string_view text);

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <string>
 
-#include "capture/capture_cycle.h"
-#include "capture/scope_session.h"
+#include "app/capture_cycle.h"
 #include "cli/recording.h"
+#include "core/scope_session.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ int runInfoCommand(const ParsedArguments& arguments, CliContext& context) {
                           arguments.operands.empty() ? "no file given" : "one file at a time");
     }
     SessionScope session;
-    if (!loadRecording(context.windows, arguments.operands[0])) {
+    if (!loadRecording(context.console, arguments.operands[0])) {
         return kExitFailure;
     }
     context.out << describeRecording(scopeSession.sampleData, scopeSession.sampleLength);

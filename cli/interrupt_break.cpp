@@ -3,7 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "capture/scope_session.h"
-#include "cli/headless_window_system.h"
+#include "cli/file_error_report.h"
+#include "core/scope_session.h"
 #include "scopefile/scope_file.h"
 
 ChannelSummary summarizeChannel(const uint8_t* samples, uint32_t length, uint8_t bit) {
@@ -27,12 +27,9 @@ ChannelSummary summarizeChannel(const uint8_t* samples, uint32_t length, uint8_t
     return summary;
 }
 
-bool loadRecording(HeadlessWindowSystem& windows, const std::string& path) {
-    windows.setSubject(path);
-    const bool loaded =
-        readScopeFile(windows, path, scopeSession.sampleData, scopeSession.sampleLength);
-    windows.setSubject("");
-    return loaded;
+bool loadRecording(ConsoleOutput& console, const std::string& path) {
+    return readScopeFile(printFileErrors(console, path), path, scopeSession.sampleData,
+                         scopeSession.sampleLength);
 }
 
 SessionScope::SessionScope() {

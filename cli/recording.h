@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-class HeadlessWindowSystem;
+class ConsoleOutput;
 
 // The channels' status lines, channel 1 first.
 inline constexpr std::array<std::string_view, 5> kChannelNames{"Error", "Select", "Out Of Paper",
@@ -25,7 +25,7 @@ ChannelSummary summarizeChannel(const uint8_t* samples, uint32_t length, uint8_t
 
 // Loads scope file `path` into the session's samples. A file the reader refuses has been reported
 // (path, message and error id) when this returns false.
-bool loadRecording(HeadlessWindowSystem& windows, const std::string& path);
+bool loadRecording(ConsoleOutput& console, const std::string& path);
 
 // Puts the session back to its start-up values on both ends of a command, so that one command
 // line leaves nothing behind for the next (tests run many in one process).

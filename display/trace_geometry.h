@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 
 // Where a trace view of a given size puts its rows, and which samples it shows. Every paint and
 // every test takes these numbers from here.

@@ -1,8 +1,8 @@
 #include "display/trace_view.h"
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
+#include "core/window_system.h"
 #include "display/trace_geometry.h"
-#include "shell/window_system.h"
 
 namespace {
 

@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "resources/command_ids.h"
+
 namespace {
 
 constexpr MenuItem command(std::string_view text, int id, bool checked = false) {
@@ -19,34 +21,41 @@ constexpr MenuItem popup(std::string_view text, std::span<const MenuItem> items)
 constexpr bool kChecked = true;
 
 constexpr std::array kFileMenu = {
-    command("&New", 110),  command("&Open...", 120),
-    command("&Save", 130), command("Save &As...", 140),
-    separator(),           command("E&xit", 150),
+    command("&New", CMD_NEW_SAMPLE),
+    command("&Open...", CMD_OPEN),
+    command("&Save", CMD_SAVE),
+    command("Save &As...", CMD_SAVE_AS),
+    separator(),
+    command("E&xit", CMD_EXIT),
 };
 
 constexpr std::array kToolsMenu = {
-    command("Cut Before", 40014),   command("Cut After", 40015), separator(),
-    command("Zoom In", 112),        command("Zoom Out", 113),    separator(),
-    command("Memory Trigger", 115),
+    command("Cut Before", CMD_CUT_BEFORE),
+    command("Cut After", CMD_CUT_AFTER),
+    separator(),
+    command("Zoom In", CMD_ZOOM_IN),
+    command("Zoom Out", CMD_ZOOM_OUT),
+    separator(),
+    command("Memory Trigger", CMD_MEMORY_TRIGGER),
 };
 
 // The largest size reads 500'000: it selects 500000 samples.
 constexpr std::array kSizeMenu = {
-    command("5000", 40004, kChecked),
-    command("30'000", 40005),
-    command("500'000", 40006),
+    command("5000", CMD_SIZE_5000, kChecked),
+    command("30'000", CMD_SIZE_30000),
+    command("500'000", CMD_SIZE_500000),
 };
 
 constexpr std::array kSpeedMenu = {
-    command("Fastest", 40007, kChecked),
-    command("Fast", 40008),
-    command("Slow", 40009),
+    command("Fastest", CMD_SPEED_FASTEST, kChecked),
+    command("Fast", CMD_SPEED_FAST),
+    command("Slow", CMD_SPEED_SLOW),
 };
 
 constexpr std::array kPortMenu = {
-    command("LPT1", 40019, kChecked),
-    command("LPT2", 40020),
-    command("LPT3", 40021),
+    command("LPT1", CMD_PORT_LPT1, kChecked),
+    command("LPT2", CMD_PORT_LPT2),
+    command("LPT3", CMD_PORT_LPT3),
 };
 
 constexpr std::array kSettingsMenu = {
@@ -56,16 +65,17 @@ constexpr std::array kSettingsMenu = {
     popup("Port", kPortMenu),
 };
 
-constexpr std::array kHelpMenu = {command("Help", 40010), command("Connections", 40011)};
+constexpr std::array kHelpMenu = {command("Help", CMD_HELP),
+                                  command("Connections", CMD_CONNECTIONS)};
 
-constexpr std::array kAboutMenu = {command("About", 40013)};
+constexpr std::array kAboutMenu = {command("About", CMD_ABOUT)};
 
 constexpr std::array kMenuBar = {
     popup("&File", kFileMenu), popup("&Tools", kToolsMenu), popup("&Settings", kSettingsMenu),
     popup("&Help", kHelpMenu), popup("&About", kAboutMenu),
 };
 
-constexpr MenuTemplate kMainMenu{3000, kMenuBar};
+constexpr MenuTemplate kMainMenu{IDR_MAIN_MENU, kMenuBar};
 
 }  // namespace
 

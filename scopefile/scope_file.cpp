@@ -1,11 +1,9 @@
 #include "scopefile/scope_file.h"
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 #include "resources/string_table.h"
 #include "scopefile/riff_reader.h"
 #include "scopefile/riff_writer.h"
-#include "shell/message_box.h"
-#include "shell/window_system.h"
 
 namespace {
 
@@ -25,24 +23,24 @@ int findSamples(RiffReader& reader, RiffChunk& data) {
 }
 
 // The message is shown while the file is still open.
-bool failRead(WindowSystem& owner, RiffReader& reader, int stringId) {
-    showFileError(owner, stringId);
+bool failRead(const FileErrorReport& report, RiffReader& reader, int stringId) {
+    report(stringId);
     closeRiffReader(reader);
     return false;
 }
 
-bool readSamples(WindowSystem& owner, RiffReader& reader, uint8_t*& outData,
+bool readSamples(const FileErrorReport& report, RiffReader& reader, uint8_t*& outData,
                  std::atomic<uint32_t>& outLength) {
     RiffChunk data;
     if (const int error = findSamples(reader, data); error != 0) {
-        return failRead(owner, reader, error);
+        return failRead(report, reader, error);
     }
     uint8_t* buffer = obtainSampleBuffer(data.size);
     if (buffer == nullptr) {
-        return failRead(owner, reader, IDS_OUT_OF_MEMORY);
+        return failRead(report, reader, IDS_OUT_OF_MEMORY);
     }
     if (readRiffData(reader, buffer, data.size) != data.size) {
-        showFileError(owner, IDS_TRUNCATED_DATA);
+        report(IDS_TRUNCATED_DATA);
         giveBackSampleBuffer(buffer);
         closeRiffReader(reader);
         return false;
@@ -67,15 +65,16 @@ int writeChunks(RiffWriter& writer, const uint8_t* samples, uint32_t count) {
     return closeRiffChunk(writer, form) ? 0 : IDS_CANNOT_WRITE_FORM;
 }
 
-bool writeSamples(WindowSystem& owner, RiffWriter& writer, const uint8_t* samples, uint32_t count) {
+bool writeSamples(const FileErrorReport& report, RiffWriter& writer, const uint8_t* samples,
+                  uint32_t count) {
     if (const int error = writeChunks(writer, samples, count); error != 0) {
-        showFileError(owner, error);
+        report(error);
         closeRiffWriter(writer);
         return false;
     }
     // A close that loses bytes leaves the form incomplete on disk.
     if (!closeRiffWriter(writer)) {
-        showFileError(owner, IDS_CANNOT_WRITE_FORM);
+        report(IDS_CANNOT_WRITE_FORM);
         return false;
     }
     return true;
@@ -83,47 +82,43 @@ bool writeSamples(WindowSystem& owner, RiffWriter& writer, const uint8_t* sample
 
 }  // namespace
 
-bool readScopeFile(WindowSystem& owner, const std::string& path, uint8_t*& outData,
+bool readScopeFile(const FileErrorReport& report, const std::string& path, uint8_t*& outData,
                    std::atomic<uint32_t>& outLength) {
     RiffReader reader;
     if (!openRiffReader(reader, path)) {
-        showFileError(owner, IDS_CANNOT_OPEN_FILE);
+        report(IDS_CANNOT_OPEN_FILE);
         return false;
     }
-    return readSamples(owner, reader, outData, outLength);
+    return readSamples(report, reader, outData, outLength);
 }
 
-bool readScopeStream(WindowSystem& owner, std::FILE* stream, uint8_t*& outData,
+bool readScopeStream(const FileErrorReport& report, std::FILE* stream, uint8_t*& outData,
                      std::atomic<uint32_t>& outLength) {
     RiffReader reader;
     if (!attachRiffReader(reader, stream)) {
-        showFileError(owner, IDS_CANNOT_OPEN_FILE);
+        report(IDS_CANNOT_OPEN_FILE);
         return false;
     }
-    return readSamples(owner, reader, outData, outLength);
+    return readSamples(report, reader, outData, outLength);
 }
 
-bool writeScopeFile(WindowSystem& owner, const std::string& path, const uint8_t* samples,
+bool writeScopeFile(const FileErrorReport& report, const std::string& path, const uint8_t* samples,
                     uint32_t count) {
     RiffWriter writer;
     if (!createRiffWriter(writer, path)) {
-        showFileError(owner, IDS_CANNOT_OPEN_FILE);
+        report(IDS_CANNOT_OPEN_FILE);
         return false;
     }
-    return writeSamples(owner, writer, samples, count);
+    return writeSamples(report, writer, samples, count);
 }
 
-bool writeScopeStream(WindowSystem& owner, std::FILE* stream, const uint8_t* samples,
+bool writeScopeStream(const FileErrorReport& report, std::FILE* stream, const uint8_t* samples,
                       uint32_t count) {
     if (stream == nullptr) {
-        showFileError(owner, IDS_CANNOT_OPEN_FILE);
+        report(IDS_CANNOT_OPEN_FILE);
         return false;
     }
     RiffWriter writer;
     attachRiffWriter(writer, stream);
-    return writeSamples(owner, writer, samples, count);
-}
-
-void showFileError(WindowSystem& owner, int stringId) {
-    showMessage(owner, stringId);
+    return writeSamples(report, writer, samples, count);
 }

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "shell/window_system.h"
+#include "core/window_system.h"
 
 class QWidget;
 

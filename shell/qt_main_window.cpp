@@ -6,10 +6,10 @@
 #include <QMenuBar>
 #include <QSessionManager>
 
-#include "display/qt_trace_view.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
+#include "shell/qt_trace_view.h"
 
 DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     const DialogTemplate& layout = *findDialogTemplate(IDD_MAIN_WINDOW);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "display/navigation.h"
+#include "app/navigation.h"
 
 ProgramScrollBar::ProgramScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
     setSingleStep(kLineStep);

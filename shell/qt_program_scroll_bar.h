@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "shell/window_system.h"
+#include "core/window_system.h"
 
 // A horizontal scroll bar whose thumb only the program moves. Clicks, drags, keys and the wheel
 // become scroll notifications (code and, for the thumb, its full position); the thumb stays where

@@ -11,8 +11,8 @@
 #include <QString>
 #include <algorithm>
 
-#include "display/qt_trace_view.h"
 #include "shell/qt_program_scroll_bar.h"
+#include "shell/qt_trace_view.h"
 
 namespace {
 

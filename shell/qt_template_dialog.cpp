@@ -5,9 +5,9 @@
 #include <QScreen>
 #include <algorithm>
 
-#include "shell/command_ids.h"
+#include "core/window_system.h"
+#include "resources/command_ids.h"
 #include "shell/qt_template_builder.h"
-#include "shell/window_system.h"
 
 TemplateDialog::TemplateDialog(const DialogTemplate& dialog, QWidget* owner,
                                DialogProcedure procedure)

@@ -3,8 +3,8 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "app/info_dialog.h"
 #include "resources/dialog_templates.h"
-#include "shell/info_dialog.h"
 #include "shell/qt_dialog_units.h"
 
 // The procedure that decides a small dialog's answers and its end.

@@ -5,10 +5,10 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include "display/qt_trace_view.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
+#include "shell/qt_trace_view.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <functional>
 #include <map>
 
-#include "shell/main_window_proc.h"
+#include "app/main_window_proc.h"
+#include "core/window_system.h"
 #include "shell/qt_template_dialog.h"
-#include "shell/window_system.h"
 
 class GraphClass;
 class ProgramScrollBar;

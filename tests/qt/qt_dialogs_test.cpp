@@ -6,10 +6,10 @@
 #include <QtTest>
 #include <functional>
 
-#include "shell/command_ids.h"
+#include "core/window_system.h"
+#include "resources/command_ids.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_template_dialog.h"
-#include "shell/window_system.h"
 
 namespace {
 

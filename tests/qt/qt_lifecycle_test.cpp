@@ -2,10 +2,10 @@
 #include <atomic>
 
 #include "capture/sampling_worker.h"
-#include "capture/scope_session.h"
 #include "capture/status_port.h"
+#include "core/scope_session.h"
 #include "display/trace_geometry.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
 

@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "message_log.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
 

@@ -1,11 +1,11 @@
 #include <QtTest>
 
-#include "capture/scope_session.h"
-#include "display/qt_trace_view.h"
+#include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "message_log.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
+#include "shell/qt_trace_view.h"
 
 namespace {
 

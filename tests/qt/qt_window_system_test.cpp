@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "message_log.h"
-#include "shell/command_ids.h"
+#include "resources/command_ids.h"
 #include "shell/qt_dialog_units.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_main_window.h"

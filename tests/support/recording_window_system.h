@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/window_system.h"
+#include "core/window_system.h"
 
 // A window system without a screen: keeps the scroll bar and menu state, answers questions and
 // choosers from a script, and logs every visible effect in order. Posted messages wait in a queue

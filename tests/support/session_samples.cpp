@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 
 void loadSessionSamples(const std::vector<uint8_t>& samples) {
     releaseSampleData();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/window_system.h"
+#include "core/window_system.h"
 
 // A window system that shows nothing and answers OK, for programs that only need an owner for
 // message boxes (fuzzing, benchmarks).

@@ -2,12 +2,12 @@
 
 #include <vector>
 
+#include "app/main_window_proc.h"
 #include "capture/sampling_worker.h"
-#include "capture/scope_session.h"
 #include "capture/simulated_probe.h"
 #include "capture/status_port.h"
-#include "shell/command_ids.h"
-#include "shell/main_window_proc.h"
+#include "core/scope_session.h"
+#include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/scripted_port.h"
 

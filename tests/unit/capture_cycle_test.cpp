@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "capture/capture_cycle.h"
-#include "capture/scope_session.h"
-#include "shell/command_ids.h"
+#include "app/capture_cycle.h"
+#include "core/scope_session.h"
+#include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 

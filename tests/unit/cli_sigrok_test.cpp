@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/process_output.h"
 #include "tests/support/scope_file_maker.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "capture/scope_session.h"
-#include "display/navigation.h"
+#include "app/navigation.h"
+#include "core/scope_session.h"
 #include "display/trace_view.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"

@@ -5,7 +5,7 @@
 #include <optional>
 #include <vector>
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 #include "tests/support/scripted_port.h"
 
 namespace {

@@ -7,7 +7,8 @@
 #include <fstream>
 #include <optional>
 
-#include "capture/scope_session.h"
+#include "core/message_box.h"
+#include "core/scope_session.h"
 #include "resources/string_table.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/scope_file_maker.h"
@@ -53,7 +54,7 @@ protected:
     // The samples read from `path`, the buffer given back; nothing when refused.
     std::optional<std::string> load(const std::string& path) {
         window.clearLog();
-        if (!readScopeFile(window, path, data, length)) {
+        if (!readScopeFile(showMessagesOn(window), path, data, length)) {
             EXPECT_EQ(data, kUntouchedData);
             EXPECT_EQ(length.load(), kUntouchedLength);
             return std::nullopt;
@@ -94,7 +95,8 @@ TEST_F(ScopeFileTest, WritesTheLayoutByteForByte) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.samples);
         const std::string path = dir.path("layout.sco");
-        EXPECT_TRUE(writeScopeFile(window, path, bytesOf(c.samples), c.samples.size()));
+        EXPECT_TRUE(
+            writeScopeFile(showMessagesOn(window), path, bytesOf(c.samples), c.samples.size()));
         EXPECT_EQ(readFileBytes(path), c.file);
         EXPECT_TRUE(window.messages.empty());
     }
@@ -103,7 +105,7 @@ TEST_F(ScopeFileTest, WritesTheLayoutByteForByte) {
 
 TEST_F(ScopeFileTest, ReplacesALongerFile) {
     const std::string path = dir.write("old.sco", std::string(100, 'x'));
-    EXPECT_TRUE(writeScopeFile(window, path, bytesOf("abc"), 3));
+    EXPECT_TRUE(writeScopeFile(showMessagesOn(window), path, bytesOf("abc"), 3));
     EXPECT_EQ(readFileBytes(path).size(), 24u);
 }
 
@@ -114,7 +116,7 @@ TEST_F(ScopeFileTest, LoadsBackEveryByteValue) {
             samples += static_cast<char>(i);
         }
         const std::string path = dir.path("round.sco");
-        ASSERT_TRUE(writeScopeFile(window, path, bytesOf(samples), samples.size()));
+        ASSERT_TRUE(writeScopeFile(showMessagesOn(window), path, bytesOf(samples), samples.size()));
         EXPECT_EQ(load(path), samples);
     }
 }
@@ -183,7 +185,8 @@ TEST_F(ScopeFileTest, ReportsFilesThatCannotBeOpened) {
     expectRefused(dir.path("missing.sco"), IDS_CANNOT_OPEN_FILE);
     expectRefused(dir.path(""), IDS_CANNOT_OPEN_FILE);
     window.clearLog();
-    EXPECT_FALSE(writeScopeFile(window, dir.path("missing/new.sco"), bytesOf("abc"), 3));
+    EXPECT_FALSE(
+        writeScopeFile(showMessagesOn(window), dir.path("missing/new.sco"), bytesOf("abc"), 3));
     EXPECT_EQ(window.log, std::vector<std::string>{message(IDS_CANNOT_OPEN_FILE)});
 }
 
@@ -205,7 +208,7 @@ TEST_F(ScopeFileTest, ShowsAReadErrorWhileTheFileIsOpen) {
         file.log = &window.log;
         memoryLimit = c.memory;
         window.clearLog();
-        EXPECT_FALSE(readScopeStream(window, openMemoryFile(file), data, length));
+        EXPECT_FALSE(readScopeStream(showMessagesOn(window), openMemoryFile(file), data, length));
         EXPECT_EQ(window.log, (std::vector<std::string>{message(c.id), "closed"}));
     }
 }
@@ -245,8 +248,8 @@ TEST_F(ScopeFileTest, ReportsTheFirstFailingWriteStep) {
         file.failClose = c.failClose;
         file.log = &window.log;
         window.clearLog();
-        const bool written =
-            writeScopeStream(window, openMemoryFile(file, c.buffered), bytesOf("abc"), 3);
+        const bool written = writeScopeStream(showMessagesOn(window),
+                                              openMemoryFile(file, c.buffered), bytesOf("abc"), 3);
         EXPECT_EQ(written, c.log == kWritten);
         EXPECT_EQ(window.log, c.log);
         if (written) {
@@ -262,7 +265,7 @@ TEST_F(ScopeFileTest, ReportsAFullDiskAtTheSamples) {
     for (uint32_t count : {3u, 500000u}) {
         const std::string samples(count, '\x5a');
         window.clearLog();
-        EXPECT_FALSE(writeScopeFile(window, "/dev/full", bytesOf(samples), count));
+        EXPECT_FALSE(writeScopeFile(showMessagesOn(window), "/dev/full", bytesOf(samples), count));
         EXPECT_EQ(window.log, std::vector<std::string>{message(IDS_CANNOT_WRITE_DATA)});
     }
 }
@@ -272,7 +275,7 @@ TEST_F(ScopeFileTest, TakesPathsLongerThan259Characters) {
     folder += "/" + std::string(200, 'e');
     std::filesystem::create_directories(folder);
     const std::string path = folder + "/long.sco";
-    ASSERT_TRUE(writeScopeFile(window, path, bytesOf("abc"), 3));
+    ASSERT_TRUE(writeScopeFile(showMessagesOn(window), path, bytesOf("abc"), 3));
     EXPECT_EQ(load(path), "abc");
 }
 
@@ -294,7 +297,7 @@ TEST_F(ScopeFileTest, ErrorMessagesFitTheirBoxAndNameTheProgram) {
     for (int id :
          {IDS_CANNOT_OPEN_FILE, IDS_NOT_A_SCOPE_FILE, IDS_NO_DATA_CHUNK, IDS_EMPTY_DATA,
           IDS_OUT_OF_MEMORY, IDS_TRUNCATED_DATA, IDS_CANNOT_WRITE_FORM, IDS_CANNOT_WRITE_DATA}) {
-        showFileError(owner, id);
+        showMessage(owner, id);
         EXPECT_FALSE(owner.messages.back().empty()) << id;
         EXPECT_EQ(owner.messages.back(), loadString(id)) << id;
         EXPECT_EQ(owner.captions.back(), "Pinprobe");

@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "capture/port_access_factory.h"
-#include "capture/scope_session.h"
 #include "capture/simulated_probe.h"
+#include "core/scope_session.h"
 
 namespace {
 

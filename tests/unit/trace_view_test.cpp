@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "display/trace_view.h"
 #include "tests/support/recording_canvas.h"

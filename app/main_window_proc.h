@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "shell/window_system.h"
+#include "core/window_system.h"
 
 struct MessageResult {
     bool handled = false;  // false: the window system's default handling applies

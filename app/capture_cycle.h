@@ -25,4 +25,3 @@ bool samplingTooSlow(const uint8_t* samples, uint32_t length);
 // Ends a capture the worker is running, if any, without handing it over; afterwards the main
 // thread owns sampleData again.
 void endRunningCapture();
-

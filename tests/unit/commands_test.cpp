@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "capture/scope_session.h"
-#include "shell/command_ids.h"
-#include "shell/commands.h"
-#include "shell/info_dialog.h"
-#include "shell/main_window_proc.h"
+#include "app/commands.h"
+#include "app/info_dialog.h"
+#include "app/main_window_proc.h"
+#include "core/scope_session.h"
+#include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "display/qt_trace_view.h"
+#include "shell/qt_trace_view.h"
 
 #include <QPainter>
 
-#include "display/qt_trace_canvas.h"
 #include "display/trace_view.h"
+#include "shell/qt_trace_canvas.h"
 
 GraphClass::GraphClass(QWidget* parent) : QWidget(parent) {
     // Every paint starts from a black background, so nothing of an older picture stays.

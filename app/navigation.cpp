@@ -1,12 +1,12 @@
-#include "display/navigation.h"
+#include "app/navigation.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
 
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
+#include "core/window_system.h"
 #include "display/trace_view.h"
-#include "shell/window_system.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "display/qt_trace_canvas.h"
+#include "shell/qt_trace_canvas.h"
 
 #include <QPainter>
 

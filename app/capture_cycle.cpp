@@ -1,17 +1,17 @@
-#include "capture/capture_cycle.h"
+#include "app/capture_cycle.h"
 
 #include <string>
 
+#include "app/navigation.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
-#include "capture/scope_session.h"
 #include "capture/status_port.h"
-#include "display/navigation.h"
+#include "core/message_box.h"
+#include "core/scope_session.h"
+#include "core/window_system.h"
 #include "display/trace_view.h"
+#include "resources/command_ids.h"
 #include "resources/string_table.h"
-#include "shell/command_ids.h"
-#include "shell/message_box.h"
-#include "shell/window_system.h"
 
 void endRunningCapture() {
     if (scopeSession.workerCapturing) {

@@ -1,9 +1,10 @@
 #pragma once
 
+#include <functional>
 #include <string_view>
 
+#include "core/window_system.h"
 #include "resources/string_table.h"
-#include "shell/window_system.h"
 
 // A warning box with one OK button and the program's name as caption.
 inline void showWarning(WindowSystem& owner, std::string_view text) {
@@ -14,4 +15,10 @@ inline void showWarning(WindowSystem& owner, std::string_view text) {
 // The same for a string-table text.
 inline void showMessage(WindowSystem& owner, int stringId) {
     showWarning(owner, loadString(stringId));
+}
+
+// Shows every string id it is handed as a warning on `owner`: how the desktop program reports
+// the scope-file errors.
+inline std::function<void(int)> showMessagesOn(WindowSystem& owner) {
+    return [&owner](int stringId) { showMessage(owner, stringId); };
 }

@@ -1,6 +1,6 @@
-#include "shell/info_dialog.h"
+#include "app/info_dialog.h"
 
-#include "shell/window_system.h"
+#include "core/window_system.h"
 
 DialogReply infoDialogProc(uint32_t messageId, uint32_t) {
     switch (messageId) {

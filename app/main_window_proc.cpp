@@ -1,12 +1,12 @@
-#include "shell/main_window_proc.h"
+#include "app/main_window_proc.h"
 
-#include "capture/capture_cycle.h"
+#include "app/capture_cycle.h"
+#include "app/commands.h"
+#include "app/file_commands.h"
+#include "app/navigation.h"
 #include "capture/sampling_worker.h"
-#include "capture/scope_session.h"
-#include "display/navigation.h"
-#include "scopefile/file_commands.h"
-#include "shell/command_ids.h"
-#include "shell/commands.h"
+#include "core/scope_session.h"
+#include "resources/command_ids.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "capture/scope_session.h"
+#include "core/scope_session.h"
 
 #include <cstdlib>
 

@@ -33,10 +33,14 @@ enum CommandId : int {
     CMD_PORT_LPT3 = 40021,
 };
 
-// Other control ids of the main window.
+// Other control ids: the main window's, and those of the small dialogs' controls.
 enum ControlId : int {
     IDC_TRACE_VIEW = 220,
     IDC_SCROLL_BAR = 240,
+    IDC_CONNECTIONS_OK = 1012,
+    IDC_HOW_TO_USE_OK = 1013,
+    IDC_SPEED_SLIDER = 1039,
+    IDC_SPEED_FASTEST = 1040,
 };
 
 // Numbered templates: the main window, the small dialogs, the menu, the icons.

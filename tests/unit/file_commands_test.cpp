@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "capture/scope_session.h"
-#include "scopefile/file_commands.h"
-#include "shell/command_ids.h"
-#include "shell/main_window_proc.h"
+#include "app/file_commands.h"
+#include "app/main_window_proc.h"
+#include "core/scope_session.h"
+#include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 

@@ -1,13 +1,13 @@
-#include "shell/commands.h"
+#include "app/commands.h"
 
 #include <array>
 
-#include "capture/capture_cycle.h"
-#include "capture/scope_session.h"
-#include "display/navigation.h"
-#include "scopefile/file_commands.h"
-#include "shell/command_ids.h"
-#include "shell/window_system.h"
+#include "app/capture_cycle.h"
+#include "app/file_commands.h"
+#include "app/navigation.h"
+#include "core/scope_session.h"
+#include "core/window_system.h"
+#include "resources/command_ids.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
-#include "scopefile/file_commands.h"
+#include "app/file_commands.h"
 
 #include <vector>
 
-#include "capture/capture_cycle.h"
-#include "capture/scope_session.h"
-#include "display/navigation.h"
+#include "app/capture_cycle.h"
+#include "app/navigation.h"
+#include "core/message_box.h"
+#include "core/scope_session.h"
+#include "core/window_system.h"
+#include "resources/command_ids.h"
 #include "resources/string_table.h"
 #include "scopefile/scope_file.h"
-#include "shell/command_ids.h"
-#include "shell/message_box.h"
-#include "shell/window_system.h"
 
 namespace {
 
@@ -70,7 +70,7 @@ void openDocument(WindowSystem& mainWindow) {
     endRunningCapture();
     releaseSampleData();
     session.viewStart = 0;
-    if (!readScopeFile(mainWindow, session.documentPath, session.sampleData,
+    if (!readScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
                        session.sampleLength)) {
         session.sampleLength = 0;
     }
@@ -96,7 +96,8 @@ void saveDocument(WindowSystem& mainWindow, bool saveAs) {
                                      MessageIcon::Question) != MessageAnswer::Yes) {
         return;
     }
-    writeScopeFile(mainWindow, session.documentPath, session.sampleData, session.sampleLength);
+    writeScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
+                   session.sampleLength);
 }
 
 bool confirmSessionEnd(WindowSystem& mainWindow) {

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Fails when an #include goes against the layers: each folder may include only itself and the
+# folders below it, and only shell/ (and the Qt tests and benchmarks) may include Qt headers.
+#   resources < core < capture, display, scopefile < app < shell, cli
+# Usage: scripts/check-layers.sh [REPOSITORY]   (default: this script's repository)
+set -euo pipefail
+cd "${1:-$(dirname "$0")/..}"
+
+declare -A below=(
+    [resources]=""
+    [core]="resources"
+    [capture]="core resources"
+    [display]="core resources"
+    [scopefile]="core resources"
+    [app]="capture display scopefile core resources"
+    [shell]="app capture display scopefile core resources"
+    [cli]="app capture display scopefile core resources"
+    [tests/support]="cli app capture display scopefile core resources"
+    [tests/unit]="tests/support cli app capture display scopefile core resources"
+    [tests/threaded]="tests/support cli app capture display scopefile core resources"
+)
+qt_allowed="shell tests/qt bench"
+
+failures=0
+complain() {
+    echo "layers: $1" >&2
+    failures=$((failures + 1))
+}
+
+# The folder an include names: "app/x.h" -> app, "tests/support/x.h" -> tests/support.
+included_folder() {
+    case "$1" in
+        tests/*/*) echo "${1%/*}" ;;
+        */*) echo "${1%%/*}" ;;
+        *) echo "" ;;
+    esac
+}
+
+check_folder() {
+    local folder=$1 allowed=" $folder ${below[$1]} " file line target to
+    while IFS=: read -r file line target; do
+        to=$(included_folder "$target")
+        if [ -n "$to" ] && [[ "$allowed" != *" $to "* ]]; then
+            complain "$file:$line includes $target: $folder/ may include only ${below[$folder]:-nothing}"
+        fi
+    done < <(grep -rnoE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"[^"]+"' "$folder" \
+                 --include='*.h' --include='*.cpp' 2>/dev/null |
+             sed -E 's/#[[:space:]]*include[[:space:]]*"([^"]+)"/\1/; s/:[[:space:]]*/:/2')
+}
+
+check_no_qt() {
+    local folder=$1 hit
+    while IFS= read -r hit; do
+        complain "$hit: Qt is for shell/ only"
+    done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$folder" \
+                 --include='*.h' --include='*.cpp' 2>/dev/null || true)
+}
+
+for folder in "${!below[@]}"; do
+    [ -d "$folder" ] || { complain "$folder/ is missing"; continue; }
+    check_folder "$folder"
+    [[ " $qt_allowed " == *" $folder "* ]] || check_no_qt "$folder"
+done
+
+if [ "$failures" -gt 0 ]; then
+    echo "layers: $failures include(s) against the layers" >&2
+    exit 1
+fi
+echo "layers: every include goes downward"
