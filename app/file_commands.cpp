@@ -1,5 +1,7 @@
 #include "app/file_commands.h"
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 #include "app/capture_cycle.h"
@@ -44,6 +46,20 @@ std::string shortenTitle(const std::string& title, size_t limit) {
     return title.substr(0, starts[head]) + kEllipsis + title.substr(starts[starts.size() - tail]);
 }
 
+// The steps of Open after a file was chosen: the session takes the file's samples, or none.
+void openChosenDocument(WindowSystem& mainWindow) {
+    ScopeSession& session = scopeSession;
+    endRunningCapture();
+    releaseSampleData();
+    session.viewStart = 0;
+    if (!readScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
+                       session.sampleLength)) {
+        session.sampleLength = 0;
+    }
+    session.zoomStep = 1;
+    showTraceRange(mainWindow);
+}
+
 }  // namespace
 
 std::string saveChangesQuestion(const std::string& title) {
@@ -63,19 +79,18 @@ bool chooseScopeFile(WindowSystem& owner, bool forOpen, std::string& path, std::
 }
 
 void openDocument(WindowSystem& mainWindow) {
-    ScopeSession& session = scopeSession;
-    if (!chooseScopeFile(mainWindow, true, session.documentPath, session.documentTitle)) {
-        return;
+    if (chooseScopeFile(mainWindow, true, scopeSession.documentPath, scopeSession.documentTitle)) {
+        openChosenDocument(mainWindow);
     }
-    endRunningCapture();
-    releaseSampleData();
-    session.viewStart = 0;
-    if (!readScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
-                       session.sampleLength)) {
-        session.sampleLength = 0;
-    }
-    session.zoomStep = 1;
-    showTraceRange(mainWindow);
+}
+
+// The chooser gives a full path; a relative one is completed so Save finds the same file.
+void openDocumentFile(WindowSystem& mainWindow, const std::string& path) {
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(path, error);
+    scopeSession.documentPath = error ? path : full.string();
+    scopeSession.documentTitle = std::filesystem::path(path).filename().string();
+    openChosenDocument(mainWindow);
 }
 
 void saveDocument(WindowSystem& mainWindow, bool saveAs) {

@@ -7,6 +7,10 @@ class WindowSystem;
 // File > Open: asks for a scope file and shows it from its first sample at zoom 1.
 void openDocument(WindowSystem& mainWindow);
 
+// Opens the scope file at `path` as File > Open opens a chosen one, with the same messages; for a
+// file named on the command line.
+void openDocumentFile(WindowSystem& mainWindow, const std::string& path);
+
 // File > Save (saveAs false) and Save As (true).
 void saveDocument(WindowSystem& mainWindow, bool saveAs);
 

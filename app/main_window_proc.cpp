@@ -8,6 +8,8 @@
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
 
+std::string startupFilePath;
+
 namespace {
 
 MessageResult handled(intptr_t answer = 0) {
@@ -40,6 +42,9 @@ MessageResult mainWindowProc(WindowSystem& mainWindow, const WindowMessage& mess
         case CAPTURE_DONE:
             onCaptureDone(mainWindow);
             return handled();
+        case OPEN_STARTUP_FILE:
+            openDocumentFile(mainWindow, startupFilePath);
+            return handled();
         case MSG_QUERYENDSESSION:
             return handled(confirmSessionEnd(mainWindow) ? 1 : 0);
         case MSG_DESTROY:
@@ -54,7 +59,8 @@ void initMainWindow(WindowSystem& mainWindow) {
     workerLink.mainWindow = &mainWindow;
     workerLink.delayUnits = 0;
     startSamplingWorker(workerLink);
-    mainWindow.postMessage(commandMessage(CMD_NEW_SAMPLE));
+    mainWindow.postMessage(startupFilePath.empty() ? commandMessage(CMD_NEW_SAMPLE)
+                                                   : WindowMessage{OPEN_STARTUP_FILE, 0, 0});
 }
 
 void shutdownMainWindow(WindowSystem&) {

@@ -14,7 +14,8 @@ enum MessageId : uint32_t {
     MSG_INITDIALOG = 0x0110,
     MSG_COMMAND = 0x0111,
     MSG_HSCROLL = 0x0114,
-    CAPTURE_DONE = 1025,  // the first private message number plus one
+    CAPTURE_DONE = 1025,       // the first private message number plus one
+    OPEN_STARTUP_FILE = 1026,  // opens the scope file named on the command line
 };
 
 struct WindowMessage {

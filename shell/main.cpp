@@ -1,9 +1,9 @@
 #include <QApplication>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 
+#include "app/main_window_proc.h"
 #include "capture/port_access_factory.h"
 #include "capture/sampling_worker.h"
 #include "capture/status_port.h"
@@ -15,53 +15,79 @@ namespace {
 constexpr int kUsageError = 2;
 
 constexpr const char* kUsage =
-    "Usage: pinprobe [--simulate]\n"
+    "Usage: pinprobe [--simulate] [FILE]\n"
     "Five-channel logic recorder on the printer port's status lines.\n"
     "\n"
     "  --simulate  sample a built-in simulated probe instead of the printer port\n"
     "  --help      show this text and exit\n"
-    "  --version   show the version and exit\n";
+    "  --version   show the version and exit\n"
+    "  FILE        open this scope file at start-up instead of taking a first capture\n";
 
-enum class Start { Run, RunSimulated, Exit, UsageError };
+enum class Outcome { Run, Exit, UsageError };
 
-// Only our own three options: the program takes no other argument, Qt's included.
-Start readArguments(int argc, char** argv) {
-    Start start = Start::Run;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--help") {
-            std::fputs(kUsage, stdout);
-            return Start::Exit;
-        }
-        if (argument == "--version") {
-            std::printf("pinprobe %.*s\n", static_cast<int>(kProgramVersion.size()),
-                        kProgramVersion.data());
-            return Start::Exit;
-        }
-        if (argument != "--simulate") {
-            std::fprintf(stderr, "pinprobe: unknown argument '%s'\n%s", argv[i], kUsage);
-            return Start::UsageError;
-        }
-        start = Start::RunSimulated;
+struct Arguments {
+    Outcome outcome = Outcome::Run;
+    bool simulate = false;
+    std::string file;  // empty: start with a capture
+};
+
+Outcome usageError(const char* problem, const std::string& argument) {
+    std::fprintf(stderr, "pinprobe: %s '%s'\n%s", problem, argument.c_str(), kUsage);
+    return Outcome::UsageError;
+}
+
+Outcome readOption(const std::string& option, Arguments& arguments) {
+    if (option == "--help") {
+        std::fputs(kUsage, stdout);
+        return Outcome::Exit;
     }
-    return start;
+    if (option == "--version") {
+        std::printf("pinprobe %.*s\n", static_cast<int>(kProgramVersion.size()),
+                    kProgramVersion.data());
+        return Outcome::Exit;
+    }
+    if (option != "--simulate") {
+        return usageError("unknown option", option);
+    }
+    arguments.simulate = true;
+    return Outcome::Run;
+}
+
+// Our own options and one file; Qt gets none of them. "--" ends the options.
+Arguments readArguments(int argc, char** argv) {
+    Arguments arguments;
+    bool optionsEnded = false;
+    for (int i = 1; i < argc && arguments.outcome == Outcome::Run; ++i) {
+        const std::string argument = argv[i];
+        if (!optionsEnded && argument == "--") {
+            optionsEnded = true;
+        } else if (!optionsEnded && argument.starts_with('-')) {
+            arguments.outcome = readOption(argument, arguments);
+        } else if (argument.empty() || !arguments.file.empty()) {
+            arguments.outcome = usageError(
+                argument.empty() ? "empty file name" : "only one file can be opened, not also",
+                argument);
+        } else {
+            arguments.file = argument;
+        }
+    }
+    return arguments;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    const Start start = readArguments(argc, argv);
-    if (start == Start::Exit) {
-        return 0;
-    }
-    if (start == Start::UsageError) {
-        return kUsageError;
+    const Arguments arguments = readArguments(argc, argv);
+    if (arguments.outcome != Outcome::Run) {
+        return arguments.outcome == Outcome::Exit ? 0 : kUsageError;
     }
     // Qt sees no arguments: the program has none of its own for it.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    const std::unique_ptr<PortAccess> ports = makePortAccess(start == Start::RunSimulated);
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.pinprobe.Pinprobe"));
+    const std::unique_ptr<PortAccess> ports = makePortAccess(arguments.simulate);
     workerLink.ports = ports.get();
+    startupFilePath = arguments.file;
     {
         DezoRaraClass mainWindow(mainWindowProc);
         mainWindow.show();

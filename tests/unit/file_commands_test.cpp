@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -11,7 +12,9 @@
 #include "app/main_window_proc.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
+#include "resources/string_table.h"
 #include "tests/support/recording_window_system.h"
+#include "tests/support/scope_file_maker.h"
 #include "tests/support/session_samples.h"
 
 namespace {
@@ -167,6 +170,59 @@ TEST_F(FileCommandsTest, GoodFileShowsItsFirstSampleAtZoomOne) {
     EXPECT_EQ(scopeSession.viewStart, 0u);
     EXPECT_EQ(scopeSession.scrollPosition, 0);
     EXPECT_EQ(ws.range.high, static_cast<int32_t>(saved.size()) - scopeSession.viewWidth);
+}
+
+// What the user sees of an Open and what the session holds after it.
+struct OpenOutcome {
+    std::vector<std::string> log;
+    std::vector<uint8_t> samples;
+    std::string path;
+    std::string title;
+    int zoom;
+    uint32_t viewStart;
+
+    bool operator==(const OpenOutcome&) const = default;
+};
+
+TEST_F(FileCommandsTest, FileNamedAtStartOpensAsFileOpenWould) {
+    std::vector<SeedFile> files = seedFiles();
+    files.push_back({"missing.sco", "", IDS_CANNOT_OPEN_FILE});
+    const fs::path oldDirectory = fs::current_path();
+    fs::current_path(dir_);
+    const auto openOnce = [this](const std::function<void()>& open) {
+        loadSessionSamples(std::vector<uint8_t>(900, 0x10));
+        scopeSession.zoomStep = 4;
+        scopeSession.viewStart = 200;
+        ws.clearLog();
+        open();
+        const uint8_t* data = scopeSession.sampleData;
+        return OpenOutcome{ws.log,
+                           data ? std::vector<uint8_t>(data, data + scopeSession.sampleLength)
+                                : std::vector<uint8_t>{},
+                           scopeSession.documentPath,
+                           scopeSession.documentTitle,
+                           scopeSession.zoomStep,
+                           scopeSession.viewStart};
+    };
+    for (const SeedFile& file : files) {
+        SCOPED_TRACE(file.name);
+        if (file.name != "missing.sco") {
+            std::ofstream(path(file.name), std::ios::binary) << file.bytes;
+        }
+        OpenOutcome chosen = openOnce([&] {
+            chooseNext(file.name);
+            openDocument(ws);
+        });
+        ASSERT_EQ(chosen.log.front(), "chooser open");
+        chosen.log.erase(chosen.log.begin());
+        // A name relative to the working directory, as a shell gives it.
+        const OpenOutcome named = openOnce([&] { openDocumentFile(ws, file.name); });
+        EXPECT_EQ(named.log, chosen.log);
+        EXPECT_EQ(named.path, chosen.path);
+        EXPECT_TRUE(named == chosen);
+        EXPECT_EQ(named.samples.empty(), file.errorId != 0);
+    }
+    fs::current_path(oldDirectory);
 }
 
 struct SessionEndCase {
