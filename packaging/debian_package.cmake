@@ -1,4 +1,4 @@
-# The Debian package, built with `cpack --preset deb` after the default build.
+# The Debian package, built by `cpack --preset deb` from the default build.
 
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright DESTINATION ${CMAKE_INSTALL_DOCDIR})
 pinprobe_install_gzipped(${CMAKE_CURRENT_LIST_DIR}/changelog ${CMAKE_INSTALL_DOCDIR})
@@ -8,15 +8,13 @@ set(PINPROBE_PACKAGE_MAINTAINER "Pinprobe developers <pinprobe@users.noreply.git
 
 set(CPACK_PACKAGE_NAME pinprobe)
 set(CPACK_PACKAGE_VENDOR "Pinprobe developers")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "five-channel logic recorder on the PC printer port")
 set(CPACK_PACKAGE_DESCRIPTION_FILE ${CMAKE_CURRENT_LIST_DIR}/description)
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
+set(CPACK_RPM_PACKAGE_LICENSE ${PINPROBE_LICENSE})
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PINPROBE_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://github.com/pinprobe/pinprobe)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 
 include(CPack)
