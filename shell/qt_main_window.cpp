@@ -31,7 +31,7 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     });
 
     setWindowTitle(toQString(layout.caption));
-    setWindowIcon(QIcon(templateIcon(IDI_PROGRAM)));
+    setWindowIcon(templateIconSizes(IDI_PROGRAM));
     placeWindow(layout, units);
 
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {

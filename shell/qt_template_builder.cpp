@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -170,6 +172,15 @@ int controlId(const QWidget& control) {
 
 QPixmap templateIcon(int iconId) {
     return QPixmap(QStringLiteral(":/icons/%1.png").arg(iconId));
+}
+
+QIcon templateIconSizes(int iconId) {
+    QIcon icon;
+    const QDir sizes(QStringLiteral(":/icons/%1").arg(iconId));
+    for (const QFileInfo& size : sizes.entryInfoList(QDir::Files)) {
+        icon.addFile(size.filePath());
+    }
+    return icon;
 }
 
 namespace {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 #include <QString>
 #include <functional>
@@ -39,6 +40,8 @@ int controlId(const QWidget& control);
 
 // Icon `iconId` from the program's resources (null when there is none).
 QPixmap templateIcon(int iconId);
+// Every size drawn of icon `iconId`, so that title and task bars need not scale it.
+QIcon templateIconSizes(int iconId);
 
 // Fills `bar` with the menu's entries and initial marks; gives back each command's action (its
 // data is the command id). A chosen entry reports its id and leaves its mark as it was: only the
