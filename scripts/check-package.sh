@@ -4,11 +4,11 @@
 # and checks that nothing of it stays behind, then runs lintian. Runs as root after the default build.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh desktop-file-utils appstream lintian
+scripts/install-deps.sh desktop-file-utils appstream lintian file
 
 app_id=io.github.pinprobe.Pinprobe
 echo "-- desktop-file-validate"
-desktop-file-validate "data/$app_id.desktop"
+desktop-file-validate "data/$app_id.desktop" && echo "valid"
 echo "-- appstreamcli validate --no-net"
 appstreamcli validate --no-net "data/$app_id.metainfo.xml"
 
@@ -35,5 +35,18 @@ left=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's/^\.//' | grep -v '/$' |
 grep -q "application/x-pinprobe-scope" /usr/share/mime/globs2 && { echo "file type left"; exit 1; }
 echo "removed cleanly"
 
+echo "-- a build without the GUI installs only what it built"
+cmake -S . -B build/headless -G Ninja -DCMAKE_BUILD_TYPE=Release -DPINPROBE_BUILD_GUI=OFF \
+  -DPINPROBE_BUILD_TESTS=OFF -DPINPROBE_BUILD_BENCH=OFF >/dev/null
+cmake --build build/headless -j2 >/dev/null
+rm -rf build/headless/stage
+DESTDIR="$PWD/build/headless/stage" cmake --install build/headless --prefix /usr >/dev/null
+installed=$(cd build/headless/stage && find . -type f | sort | tr '\n' ' ')
+echo "$installed"
+[ "$installed" = "./usr/bin/pinprobe-cli ./usr/share/doc/pinprobe/changelog.gz \
+./usr/share/doc/pinprobe/copyright ./usr/share/man/man1/pinprobe-cli.1.gz " ] ||
+  { echo "unexpected files installed"; exit 1; }
+
 echo "-- lintian"
-lintian --info --display-info --fail-on error "$deb"
+lintian --display-info --fail-on error "$deb"
+echo "lintian: no errors"
