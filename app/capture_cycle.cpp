@@ -31,40 +31,37 @@ void resetDocument(WindowSystem& mainWindow) {
     handleScroll(mainWindow, SCROLL_LEFT, 0);
 }
 
-namespace {
-
 // Opens the chosen port now, so that a port that cannot be used is reported before sampling.
-StatusPort& openChosenPort(WindowSystem& mainWindow, PortAccess& ports) {
-    StatusPort& port = ports.port(scopeSession.portNumber);
+PortReadiness openChosenPort(WindowSystem& mainWindow) {
+    PortAccess& ports = *workerLink.ports;
+    PortReadiness readiness = ports.prepareForCapture(scopeSession.portNumber);
     for (const std::string& report : ports.takeReports()) {
         showWarning(mainWindow, report);
     }
-    return port;
+    return readiness;
 }
 
-}  // namespace
-
-void startCapture(WindowSystem& mainWindow) {
+CaptureStart startCapture(WindowSystem& mainWindow) {
     ScopeSession& session = scopeSession;
     uint8_t* buffer = obtainSampleBuffer(static_cast<size_t>(session.captureSize));
     if (buffer == nullptr) {
         session.sampleLength = 0;
         showMessage(mainWindow, IDS_OUT_OF_MEMORY);
-        return;
+        return CaptureStart::NoBuffer;
     }
     session.sampleLength = static_cast<uint32_t>(session.captureSize);
     session.sampleData = buffer;
     session.breakRequested = 0;
-    PortAccess& ports = *workerLink.ports;
-    openChosenPort(mainWindow, ports);
+    openChosenPort(mainWindow);
     if (session.delayUnits == 0) {
-        captureInline(ports);
+        const bool triggered = captureInline(*workerLink.ports);
         finishCapture(mainWindow);
-        return;
+        return triggered ? CaptureStart::Finished : CaptureStart::TriggerGaveUp;
     }
     workerLink.delayUnits = session.delayUnits;
     session.workerCapturing = true;
     signalWake(workerLink);
+    return CaptureStart::OnWorker;
 }
 
 void finishCapture(WindowSystem& mainWindow) {

@@ -2,15 +2,28 @@
 
 #include <cstdint>
 
+#include "capture/status_port.h"
+
 class WindowSystem;
 
 // New Sample, first half: drops the document and puts the view at its start. A capture the
 // worker is running is ended first, so that its buffer is never released under it.
 void resetDocument(WindowSystem& mainWindow);
 
+// Opens the port that portNumber chooses for the capture about to start, trying again one that
+// could not be opened before, and shows what it reports.
+PortReadiness openChosenPort(WindowSystem& mainWindow);
+
+enum class CaptureStart {
+    Finished,       // the fastest capture is done
+    TriggerGaveUp,  // the fastest capture is done, but its trigger did not come in time
+    OnWorker,       // the worker captures; CAPTURE_DONE follows
+    NoBuffer,       // "Out of Memory." was shown and nothing was captured
+};
+
 // New Sample, second half: obtains the buffer and runs the capture the speed asks for; the
 // fastest one finishes here, a worker capture when CAPTURE_DONE arrives.
-void startCapture(WindowSystem& mainWindow);
+CaptureStart startCapture(WindowSystem& mainWindow);
 
 // The completion steps: zoom 1, the view at the first sample, drawn, and the too-slow test.
 void finishCapture(WindowSystem& mainWindow);

@@ -1,11 +1,10 @@
 #include "capture/hardware_port_access.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <system_error>
 #include <utility>
 
 #include "capture/direct_io_port.h"
+#include "capture/port_reports.h"
+#include "capture/port_syscalls.h"
 #include "capture/ppdev_port.h"
 
 namespace {
@@ -26,74 +25,51 @@ int slotOf(uint8_t portNumber) {
     return portNumber == 1 || portNumber == 2 ? portNumber - 1 : kOtherSlot;
 }
 
-std::string hex(uint16_t value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "0x%03X", static_cast<unsigned>(value));
-    return text;
+// What the ways to a port gave: the port when one worked, and a report when there is one.
+struct Connection {
+    std::unique_ptr<HardwareStatusPort> port;
+    PortReadiness readiness{false, {}};
+    std::string report;
+};
+
+// Direct I/O opens any address, port or not. With no port listed there, an idle 0xFF (floating
+// lines) means there is most likely nothing to read.
+Connection directConnection(std::unique_ptr<HardwareStatusPort> port, uint8_t portNumber,
+                            const PortTarget& target, const std::string& label) {
+    const bool answers = target.listed || port->read() != 0xFF;
+    return Connection{std::move(port), PortReadiness{answers, portInUse(portNumber, target, true)},
+                      answers ? "" : absentPortReport(label)};
 }
 
-std::string errorText(int error) {
-    return std::generic_category().message(error);
-}
-
-std::string portTitle(uint8_t portNumber) {
-    return "LPT" + std::to_string(portNumber) + " (" + hex(printerPortBase(portNumber)) + ")";
-}
-
-std::string ppdevReason(const PpdevOpening& ppdev, uint16_t base) {
-    const int error = ppdev.search.number < 0 ? ppdev.search.error : ppdev.error;
-    if (ppdev.search.number < 0 && error == 0) {
-        return "No parallel port at " + hex(base) + " was found.";
+Connection connect(PortSyscalls& syscalls, int slotIndex, uint8_t portNumber,
+                   OpeningAttempt attempt, const std::string& label) {
+    const PortTarget& target = attempt.target;
+    if (target.base != 0 && target.base < kDirectIoLimit) {
+        attempt.directTried = true;
+        auto port = DirectIoPort::open(syscalls, target.base, slotIndex, attempt.directError);
+        if (port) {
+            return directConnection(std::move(port), portNumber, target, label);
+        }
     }
-    if (error == ENOENT) {
-        return "The parallel port drivers are not loaded; load them with: sudo modprobe parport_pc "
-               "ppdev";
+    if (target.parport >= 0) {
+        attempt.ppdevTried = true;
+        PpdevOpening ppdev = openPpdevPort(syscalls, target.parport);
+        if (ppdev.port) {
+            const bool directWanted = !attempt.directTried && syscalls.hasRawIoCapability();
+            return Connection{std::move(ppdev.port),
+                              PortReadiness{true, portInUse(portNumber, target, false)},
+                              directWanted ? ppdevOnlyNote(label) : ""};
+        }
+        attempt.ppdevError = ppdev.error;
     }
-    if (ppdev.search.number < 0) {
-        return "The parallel ports could not be listed: " + errorText(error) + ".";
-    }
-    if (error == EACCES || error == EPERM) {
-        return "No permission to open " + ppdev.device +
-               ": join the group lp (sudo adduser $USER lp) and log in again.";
-    }
-    if (isPortBusyError(error)) {
-        return ppdev.device +
-               " is busy or gone, for example held by the printer driver lp (sudo rmmod lp).";
-    }
-    return ppdev.device + ": " + errorText(error) + ".";
-}
-
-std::string directReason(int error) {
-    if (error == EPERM || error == EACCES) {
-        return "Direct port I/O was refused: it needs CAP_SYS_RAWIO (run as root, or sudo setcap "
-               "cap_sys_rawio+ep on the program), or kernel lockdown (Secure Boot) blocks it.";
-    }
-    if (error == ENOSYS) {
-        return "Direct port I/O is not available on this system.";
-    }
-    return "Direct port I/O failed: " + errorText(error) + ".";
-}
-
-std::string openingReport(uint8_t portNumber, int directError, const PpdevOpening& ppdev) {
-    return portTitle(portNumber) +
-           " could not be opened; it reads 0xFF until Pinprobe is restarted.\n" +
-           ppdevReason(ppdev, printerPortBase(portNumber)) + "\n" + directReason(directError);
+    return Connection{nullptr, PortReadiness{false, label + ", not opened"},
+                      openingReport(label, attempt)};
 }
 
 }  // namespace
 
-uint16_t printerPortBase(uint8_t portNumber) {
-    switch (portNumber) {
-        case 1:
-            return 0x378;
-        case 2:
-            return 0x278;
-        default:
-            return 0;
-    }
-}
-
-HardwarePortAccess::HardwarePortAccess(PortSyscalls& syscalls) : syscalls_(syscalls) {}
+HardwarePortAccess::HardwarePortAccess(PortSyscalls& syscalls, const PortChoices& choices)
+    : syscalls_(syscalls), choices_(choices) {}
 
 StatusPort& HardwarePortAccess::port(uint8_t portNumber) {
     const int slotIndex = slotOf(portNumber);
@@ -101,60 +77,60 @@ StatusPort& HardwarePortAccess::port(uint8_t portNumber) {
         return *ready;
     }
     std::lock_guard lock(mutex_);
-    StatusPort* ready = slots_[slotIndex].ready.load(std::memory_order_relaxed);
-    if (ready == nullptr) {
-        ready = &open(slotIndex, portNumber);
-        slots_[slotIndex].ready.store(ready, std::memory_order_release);
+    if (slots_[slotIndex].ready.load(std::memory_order_relaxed) == nullptr) {
+        open(slotIndex, portNumber);
     }
-    return *ready;
+    return *slots_[slotIndex].ready.load(std::memory_order_relaxed);
 }
 
-StatusPort& HardwarePortAccess::open(int slotIndex, uint8_t portNumber) {
+PortReadiness HardwarePortAccess::prepareForCapture(uint8_t portNumber) {
+    const int slotIndex = slotOf(portNumber);
+    std::lock_guard lock(mutex_);
     Slot& slot = slots_[slotIndex];
-    const uint16_t base = printerPortBase(portNumber);
-    if (base == 0) {
-        reports_.push_back("LPT" + std::to_string(portNumber) +
-                           " is not a port Pinprobe can open, so it reads 0xFF.");
-        return absentPort();
+    if (slot.ready.load(std::memory_order_relaxed) == nullptr || !slot.readiness.opened) {
+        open(slotIndex, portNumber);
     }
-    int directError = 0;
-    slot.opened = DirectIoPort::open(syscalls_, base, slotIndex, directError);
-    if (slot.opened) {
-        reportIfNothingAnswers(portNumber, *slot.opened);
-        return *slot.opened;
-    }
-    PpdevOpening ppdev = openPpdevPort(syscalls_, base);
-    if (ppdev.port) {
-        slot.opened = std::move(ppdev.port);
-        return *slot.opened;
-    }
-    reports_.push_back(openingReport(portNumber, directError, ppdev));
-    return absentPort();
+    return slot.readiness;
 }
 
-// Direct I/O opens any address, port or not. With no parport the kernel knows of at that base, an
-// idle 0xFF (floating lines) means there is most likely nothing there.
-void HardwarePortAccess::reportIfNothingAnswers(uint8_t portNumber, StatusPort& port) {
-    const uint16_t base = printerPortBase(portNumber);
-    if (findParportAt(syscalls_, base).number >= 0 || port.read() != 0xFF) {
-        return;
+// A port tried again is closed first, so that its node or its grant is free for the new one.
+void HardwarePortAccess::open(int slotIndex, uint8_t portNumber) {
+    Slot& slot = slots_[slotIndex];
+    slot.ready.store(nullptr, std::memory_order_relaxed);
+    slot.opened.reset();
+    slot.readErrorReported = false;
+    const PortListing listing = readPortListing(syscalls_);
+    const PortChoice choice = slotIndex < kOtherSlot ? choices_[slotIndex] : PortChoice{};
+    const PortTarget target = resolvePort(listing, portNumber, choice);
+    slot.label = portLabel(portNumber, target);
+    Connection connection;
+    if (target.base == 0 && target.parport < 0) {
+        connection.report = noSuchPortReport(portNumber);
+    } else {
+        connection = connect(syscalls_, slotIndex, portNumber,
+                             OpeningAttempt{target, listing.error}, slot.label);
     }
-    reports_.push_back(portTitle(portNumber) +
-                       " reads 0xFF and the kernel lists no parallel port there: the port is "
-                       "probably absent or switched off. Enable it in the firmware setup, or load "
-                       "its driver (sudo modprobe parport_pc) to check.");
+    slot.opened = std::move(connection.port);
+    slot.readiness = std::move(connection.readiness);
+    leaveReport(slot, connection.report);
+    StatusPort* ready = slot.opened ? slot.opened.get() : &absentPort();
+    slot.ready.store(ready, std::memory_order_release);
+}
+
+void HardwarePortAccess::leaveReport(Slot& slot, const std::string& report) {
+    if (!report.empty() && report != slot.lastReport) {
+        reports_.push_back(report);
+    }
+    slot.lastReport = report;
 }
 
 std::vector<std::string> HardwarePortAccess::takeReports() {
     std::lock_guard lock(mutex_);
-    for (int slotIndex = 0; slotIndex < kOtherSlot; ++slotIndex) {
-        Slot& slot = slots_[slotIndex];
+    for (Slot& slot : slots_) {
         const int error = slot.opened ? slot.opened->readError() : 0;
         if (error != 0 && !slot.readErrorReported) {
             slot.readErrorReported = true;
-            const uint8_t portNumber = static_cast<uint8_t>(slotIndex + 1);
-            reports_.push_back("Reading " + portTitle(portNumber) + " failed (" + errorText(error) +
-                               "), so some samples read 0xFF.");
+            reports_.push_back(readFailureReport(slot.label, error));
         }
     }
     return std::exchange(reports_, {});

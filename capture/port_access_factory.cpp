@@ -4,10 +4,10 @@
 #include "capture/port_syscalls.h"
 #include "capture/simulated_probe.h"
 
-std::unique_ptr<PortAccess> makePortAccess(bool simulate) {
+std::unique_ptr<PortAccess> makePortAccess(bool simulate, const PortChoices& choices) {
     if (simulate) {
         static SteadyProbeClock steadyClock;
         return std::make_unique<SimulatedProbe>(steadyClock);
     }
-    return std::make_unique<HardwarePortAccess>(systemPortSyscalls());
+    return std::make_unique<HardwarePortAccess>(systemPortSyscalls(), choices);
 }

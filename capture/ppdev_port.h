@@ -23,26 +23,19 @@ private:
     const int fd_;
 };
 
-// Where the parport number for an I/O base address was looked for.
-struct ParportSearch {
-    int number = -1;  // the parportN at the base; -1 when none was found
-    int error = 0;    // errno value when the parport directory could not be listed
-};
-
-// What opening the ppdev node of a base address gave.
+// What opening a ppdev node gave.
 struct PpdevOpening {
     std::unique_ptr<PpdevPort> port;  // nullptr on failure
-    ParportSearch search;
-    std::string device;  // "/dev/parportN", empty when no parport was found
-    int error = 0;       // errno value of the open or claim that failed
+    int error = 0;                    // errno value of the open or claim that failed
 };
 
-// The parportN at `base` (the lowest when several are); numbers are not LPT numbers.
-ParportSearch findParportAt(PortSyscalls& syscalls, uint16_t base);
+// "/dev/parportN".
+std::string parportDevice(int parport);
 
 // Whether an open or claim failed because the port is held by another driver or has gone.
 bool isPortBusyError(int error);
 
-// Opens and claims the ppdev node of the parport at `base`: exclusively when the kernel allows,
-// shared otherwise (exclusive access fails while another driver such as lp is registered).
-PpdevOpening openPpdevPort(PortSyscalls& syscalls, uint16_t base);
+// Opens and claims /dev/parport`parport`: exclusively when the kernel allows, shared otherwise
+// (exclusive access fails while another driver such as lp is registered). The numbers are the
+// kernel's, not LPT numbers.
+PpdevOpening openPpdevPort(PortSyscalls& syscalls, int parport);

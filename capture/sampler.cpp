@@ -4,18 +4,18 @@
 #include "capture/status_port.h"
 #include "core/scope_session.h"
 
-bool waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
-                        const std::atomic<int32_t>* abandon) {
+TriggerWait waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
+                               const std::atomic<int32_t>* abandon) {
     const uint8_t reference = port.read() & mask;
     for (uint32_t polls = 0; maxPolls == 0 || polls < maxPolls; ++polls) {
         if ((port.read() & mask) != reference) {
-            return true;
+            return TriggerWait::Came;
         }
         if (abandon != nullptr && abandon->load(std::memory_order_relaxed) != 0) {
-            return false;
+            return TriggerWait::Abandoned;
         }
     }
-    return true;
+    return TriggerWait::GaveUp;
 }
 
 namespace {
@@ -36,17 +36,17 @@ void spendBusyDelay(int32_t multiplications) {
     delayValue = value;
 }
 
-void captureInline(PortAccess& ports) {
+bool captureInline(PortAccess& ports) {
     ScopeSession& session = scopeSession;
     StatusPort& port = ports.port(session.portNumber);
     const uint8_t mask = session.portTriggerMask;
-    if (mask != 0) {
-        waitForPortTrigger(port, mask, kInlineTriggerPolls, nullptr);
-    }
+    const bool triggered = mask == 0 || waitForPortTrigger(port, mask, kInlineTriggerPolls,
+                                                           nullptr) == TriggerWait::Came;
     uint8_t* const data = session.sampleData;
     const uint32_t length = session.sampleLength;
     QuietSection quiet(ports.wantsQuietSection(), data, length);
     for (uint32_t i = 0; i < length; ++i) {
         data[i] = port.read();
     }
+    return triggered;
 }

@@ -14,13 +14,19 @@ inline constexpr int kMultiplicationsPerDelayUnit = 20;
 
 // The fastest capture, on the caller's thread: fills all sampleLength slots of sampleData from
 // the port selected by portNumber, after the bounded trigger wait when a port trigger is set.
-void captureInline(PortAccess& ports);
+// False when that wait gave up and the capture ran without its trigger.
+bool captureInline(PortAccess& ports);
+
+enum class TriggerWait {
+    Came,       // a selected channel changed
+    GaveUp,     // `maxPolls` further reads saw no change
+    Abandoned,  // `*abandon` became non-zero
+};
 
 // Waits until `port` AND `mask` differs from its first read; the ending byte is dropped.
 // Gives up after `maxPolls` further reads (0: no bound) or when `*abandon` becomes non-zero.
-// Returns false only when the wait was abandoned.
-bool waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
-                        const std::atomic<int32_t>* abandon);
+TriggerWait waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
+                               const std::atomic<int32_t>* abandon);
 
 // The worker's busy delay: `multiplications` steps of the running value by the double nearest
 // 10/9. The running value lives for the thread; the work cannot be optimised away.

@@ -40,7 +40,7 @@ bool runDelayedCapture(WorkerLink& link) {
     StatusPort& port = link.ports->port(session.portNumber);
     session.breakRequested = 0;
     const uint8_t mask = session.portTriggerMask;
-    if (mask != 0 && !waitForPortTrigger(port, mask, 0, &link.abandon)) {
+    if (mask != 0 && waitForPortTrigger(port, mask, 0, &link.abandon) == TriggerWait::Abandoned) {
         return false;
     }
     uint8_t* const data = session.sampleData;

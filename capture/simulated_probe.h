@@ -62,6 +62,9 @@ public:
     explicit SimulatedProbe(ProbeClock& clock);
 
     StatusPort& port(uint8_t portNumber) override;
+    PortReadiness prepareForCapture(uint8_t) override {
+        return PortReadiness{true, "the simulated probe"};
+    }
     std::vector<std::string> takeReports() override { return {}; }
     bool wantsQuietSection() const override { return false; }
 

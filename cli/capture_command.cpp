@@ -7,6 +7,8 @@
 
 #include "app/capture_cycle.h"
 #include "capture/port_access_factory.h"
+#include "capture/port_choice.h"
+#include "capture/sampler.h"
 #include "capture/sampling_worker.h"
 #include "cli/console_output.h"
 #include "cli/file_error_report.h"
@@ -25,6 +27,7 @@ constexpr std::chrono::milliseconds kInterruptPoll{100};
 struct CaptureOptions {
     std::string output;
     uint8_t portNumber = 1;
+    PortChoice portChoice;  // where LPT1 is, when --port names a device or a base
     bool simulate = false;
     int32_t size = 5000;
     int8_t delayUnits = 0;
@@ -46,8 +49,8 @@ std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions&
     }
     options.simulate = arguments.has("--simulate");
     if (arguments.has("--port") &&
-        !parsePortNumber(values.find("--port")->second, options.portNumber)) {
-        return "--port takes lpt1 or lpt2";
+        !parsePortName(values.find("--port")->second, options.portNumber, options.portChoice)) {
+        return "--port takes lpt1, lpt2, a device /dev/parportN or a base address such as 0xd010";
     }
     if (arguments.has("--size") && !parseSampleCount(values.find("--size")->second, options.size)) {
         return "--size takes a number of samples from 1 to 2147483647";
@@ -84,11 +87,16 @@ enum class CaptureEnd { Done, NoBuffer, Abandoned };
 
 CaptureEnd captureOnThisThread(CliContext& context) {
     BreakOnInterrupt interrupts(true);
-    startCapture(context.windows);
+    const CaptureStart start = startCapture(context.windows);
     if (interrupts.count() > 0) {
         context.console.message("Break does not stop the fastest capture");
     }
-    return scopeSession.sampleData != nullptr ? CaptureEnd::Done : CaptureEnd::NoBuffer;
+    if (start == CaptureStart::TriggerGaveUp) {
+        context.console.message("the trigger did not come within " +
+                                std::to_string(kInlineTriggerPolls) +
+                                " reads; captured without it");
+    }
+    return start != CaptureStart::NoBuffer ? CaptureEnd::Done : CaptureEnd::NoBuffer;
 }
 
 // Main thread while the worker captures: hands the capture over when CAPTURE_DONE comes. One
@@ -132,15 +140,16 @@ CaptureEnd captureOnWorker(CliContext& context) {
     return awaitHandOver(context, interrupts);
 }
 
-void printSummary(CliContext& context, uint32_t kept, double seconds) {
+void printSummary(CliContext& context, const std::string& port, uint32_t kept, double seconds) {
     char text[160];
     std::snprintf(text, sizeof text, "samples: %u\nelapsed: %.6f s%s\nrate: %.0f samples/s\n", kept,
                   seconds, scopeSession.portTriggerMask != 0 ? " (trigger wait included)" : "",
                   seconds > 0 ? kept / seconds : 0.0);
-    context.out << text;
+    context.out << text << "port: " << port << '\n';
 }
 
-int saveCapture(const CaptureOptions& options, double seconds, CliContext& context) {
+int saveCapture(const CaptureOptions& options, const std::string& port, double seconds,
+                CliContext& context) {
     const uint32_t kept = scopeSession.sampleLength;
     if (kept == 0) {
         context.console.message(options.output + ": not written: the capture kept no samples");
@@ -150,7 +159,7 @@ int saveCapture(const CaptureOptions& options, double seconds, CliContext& conte
                         scopeSession.sampleData, kept)) {
         return kExitFailure;
     }
-    printSummary(context, kept, seconds);
+    printSummary(context, port, kept, seconds);
     return kExitSuccess;
 }
 
@@ -169,10 +178,15 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     std::unique_ptr<PortAccess> ownPorts;
     PortAccess* ports = context.environment.ports;
     if (ports == nullptr) {
-        ownPorts = makePortAccess(options.simulate);
+        ownPorts = makePortAccess(options.simulate, PortChoices{options.portChoice});
         ports = ownPorts.get();
     }
     LinkScope link(*ports, context.windows);
+    const PortReadiness port = openChosenPort(context.windows);
+    if (!port.opened) {
+        context.console.message(options.output + ": not written: no port to capture from");
+        return kExitNoPort;
+    }
     const auto start = std::chrono::steady_clock::now();
     ProgressTicker ticker(context.console, context.environment.progressOnStderr,
                           "capturing " + std::to_string(options.size) + " samples" +
@@ -185,5 +199,6 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
         context.console.message("capture abandoned: " + options.output + " not written");
         return kExitInterrupted;
     }
-    return end == CaptureEnd::Done ? saveCapture(options, elapsed.count(), context) : kExitFailure;
+    return end == CaptureEnd::Done ? saveCapture(options, port.name, elapsed.count(), context)
+                                   : kExitFailure;
 }

@@ -11,6 +11,7 @@ class PortAccess;
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitFailure = 1;
 inline constexpr int kExitUsage = 2;
+inline constexpr int kExitNoPort = 3;         // no way opened the chosen port
 inline constexpr int kExitInterrupted = 130;  // 128 + SIGINT, as a shell reports it
 
 // What the caller of the command line provides beside the arguments.

@@ -111,18 +111,6 @@ bool parseChannelMask(std::string_view text, uint8_t& mask) {
     return true;
 }
 
-bool parsePortNumber(std::string_view text, uint8_t& portNumber) {
-    constexpr std::array<std::pair<std::string_view, uint8_t>, 2> kPorts{
-        {{"lpt1", 1}, {"lpt2", 2}}};
-    for (const auto& [name, number] : kPorts) {
-        if (equalNoCase(text, name)) {
-            portNumber = number;
-            return true;
-        }
-    }
-    return false;
-}
-
 bool parseDelayUnits(std::string_view text, int8_t& delayUnits) {
     constexpr std::array<std::pair<std::string_view, int8_t>, 3> kSpeeds{
         {{"fastest", 0}, {"fast", 5}, {"slow", 50}}};

@@ -32,8 +32,6 @@ bool parseArguments(std::span<const std::string> arguments, std::span<const Opti
 bool parseSampleCount(std::string_view text, int32_t& count);
 // Channels "1,3,5": channel n is status bit 0x08 << (n - 1).
 bool parseChannelMask(std::string_view text, uint8_t& mask);
-// lpt1 or lpt2, in any case.
-bool parsePortNumber(std::string_view text, uint8_t& portNumber);
 // fastest, fast or slow: 0, 5 or 50 delay units.
 bool parseDelayUnits(std::string_view text, int8_t& delayUnits);
 // A finite number above 0.

@@ -27,6 +27,7 @@ struct FakeParportDevice {
 class FakePortSyscalls final : public PortSyscalls {
 public:
     int grantError = EPERM;
+    bool rawIoCapability = false;
     int listError = 0;                            // listing /proc/sys/dev/parport
     std::map<uint16_t, uint8_t> ioPorts;          // what inb gives; 0xFF elsewhere
     std::map<int, std::string> baseAddressTexts;  // parportN -> its base-addr file
@@ -45,6 +46,7 @@ public:
 
     int grantPorts(uint16_t first, uint16_t count, bool enable) override;
     uint8_t inPort(uint16_t address) override;
+    bool hasRawIoCapability() override { return rawIoCapability; }
     int openDevice(const std::string& path) override;
     void closeDevice(int fd) override;
     int setExclusive(int fd) override;

@@ -4,8 +4,12 @@
 #include <vector>
 
 #include "app/capture_cycle.h"
+#include "app/commands.h"
+#include "capture/hardware_port_access.h"
+#include "capture/sampling_worker.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
+#include "tests/support/fake_port_syscalls.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 
@@ -102,11 +106,36 @@ TEST_F(CaptureCycleTest, FinishCaptureShowsTheFirstSampleAtZoomOne) {
 TEST_F(CaptureCycleTest, BufferThatCannotBeObtainedReadsNoPort) {
     static const SampleMemory failing{[](size_t) -> void* { return nullptr; }, [](void*) {}};
     setSampleMemory(&failing);
-    startCapture(ws);
+    EXPECT_EQ(startCapture(ws), CaptureStart::NoBuffer);
     setSampleMemory(nullptr);
     EXPECT_EQ(ws.messages, std::vector<std::string>{"Out of Memory."});
     EXPECT_EQ(scopeSession.sampleData, nullptr);
     EXPECT_EQ(scopeSession.sampleLength, 0u);
+}
+
+// The drivers are loaded while the program runs: the next New Sample uses the port they list,
+// without a restart, and the report of the first failure is not shown again meanwhile.
+TEST_F(CaptureCycleTest, NewSampleOpensAPortThatCouldNotBeOpenedBefore) {
+    FakePortSyscalls fake;
+    fake.listError = ENOENT;
+    HardwarePortAccess ports(fake);
+    workerLink.ports = &ports;
+    const auto newSample = [&] {
+        dispatchCommand(ws, CMD_NEW_SAMPLE);
+        return std::vector<uint8_t>(scopeSession.sampleData,
+                                    scopeSession.sampleData + scopeSession.sampleLength);
+    };
+    scopeSession.captureSize = 100;
+    EXPECT_EQ(newSample(), std::vector<uint8_t>(100, 0xFF));
+    EXPECT_EQ(newSample(), std::vector<uint8_t>(100, 0xFF));
+    ASSERT_EQ(ws.messages.size(), 1u);
+    EXPECT_NE(ws.messages[0].find("sudo modprobe parport_pc ppdev"), std::string::npos);
+
+    fake.listError = 0;
+    fake.addParport(0, 0xD010, {.status = 0x5D});
+    EXPECT_EQ(newSample(), std::vector<uint8_t>(100, 0x5D));
+    EXPECT_EQ(ws.messages.size(), 1u);
+    workerLink.ports = nullptr;
 }
 
 }  // namespace

@@ -7,8 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "capture/hardware_port_access.h"
 #include "resources/string_table.h"
 #include "tests/support/cli_runner.h"
+#include "tests/support/fake_port_syscalls.h"
 #include "tests/support/scope_file_maker.h"
 #include "tests/support/scripted_port.h"
 
@@ -33,6 +35,8 @@ TEST(CliUsage, WrongArgumentsExitWithStatusTwoAndSayWhatIsWrong) {
         {{"capture", "-o", "x.sco", "--size=3000000000"}, "--size takes"},
         {{"capture", "-o", "x.sco", "--speed", "warp"}, "--speed takes"},
         {{"capture", "-o", "x.sco", "--port", "lpt3"}, "--port takes"},
+        {{"capture", "-o", "x.sco", "--port", "/dev/lp0"}, "--port takes lpt1, lpt2, a device"},
+        {{"capture", "-o", "x.sco", "--port", "378"}, "--port takes"},
         {{"capture", "-o", "x.sco", "--trigger", "6"}, "--trigger takes"},
         {{"capture", "-o", "x.sco", "--trigger", "0"}, "--trigger takes"},
         {{"capture", "-o", "x.sco", "--trigger", "1,,2"}, "--trigger takes"},
@@ -193,7 +197,8 @@ TEST(CliCapture, OptionsChoosePortTriggerAndSize) {
         EXPECT_EQ(readFileBytes(path), scopeFileBytes(test.kept)) << test.name;
         const std::regex summary("samples: " + std::to_string(test.kept.size()) +
                                  "\nelapsed: [0-9]+\\.[0-9]{6} s( \\(trigger wait included\\))?"
-                                 "\nrate: [0-9]+ samples/s\n");
+                                 "\nrate: [0-9]+ samples/s\nport: LPT" +
+                                 std::to_string(test.port) + "\n");
         EXPECT_TRUE(std::regex_match(run.out, summary)) << test.name << "\n" << run.out;
     }
 }
@@ -222,6 +227,61 @@ TEST(CliCapture, TooSlowDataIsReportedAndStillSaved) {
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "pinprobe-cli: Too Slow: Set Speed Faster !\n");
     EXPECT_EQ(readFileBytes(dir.path("a.sco")).size(), 20u + 7u + 1u);
+}
+
+// Without a port nothing is captured: the report, exit status 3, and no file, an old one kept.
+TEST(CliCapture, NoPortExitsThreeAndWritesNoFile) {
+    struct Case {
+        const char* name;
+        int grantError;
+        const char* report;
+    };
+    const std::vector<Case> cases = {
+        {"no drivers, no direct I/O", EPERM, "LPT1 (0x378) could not be opened"},
+        {"direct I/O where nothing is", 0, "LPT1 (0x378) reads 0xFF and the kernel lists no"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePortSyscalls fake;
+        fake.grantError = c.grantError;
+        fake.listError = ENOENT;
+        TempDir dir;
+        const std::string old = dir.write("old.sco", "an earlier recording");
+        for (const std::string& path : {old, dir.path("new.sco")}) {
+            HardwarePortAccess ports(fake);
+            CliEnvironment environment;
+            environment.ports = &ports;
+            const CliRun run = runCliLine({"capture", "-o", path}, environment);
+            EXPECT_EQ(run.status, 3);
+            EXPECT_EQ(run.out, "");
+            EXPECT_NE(run.err.find(c.report), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("sudo modprobe parport_pc"), std::string::npos) << run.err;
+            EXPECT_NE(run.err.find("pinprobe-cli: " + path + ": not written: no port"),
+                      std::string::npos)
+                << run.err;
+        }
+        EXPECT_EQ(readFileBytes(old), "an earlier recording");
+        EXPECT_FALSE(std::filesystem::exists(dir.path("new.sco")));
+    }
+}
+
+// A script must be able to tell a capture that started on its trigger from one that did not.
+TEST(CliCapture, TheFastestCaptureSaysWhenItsTriggerGaveUp) {
+    for (const bool changes : {true, false}) {
+        ScriptedPortAccess ports;
+        ports.lpt1.play({0x00, 0x00},
+                        [changes](uint64_t i) { return changes && i > 1000 ? 0x08 : 0x00; });
+        CliEnvironment environment;
+        environment.ports = &ports;
+        TempDir dir;
+        const CliRun run = runCliLine(
+            {"capture", "-o", dir.path("a.sco"), "--trigger", "1", "--size", "4"}, environment);
+        EXPECT_EQ(run.status, 0);
+        EXPECT_EQ(run.err, changes ? ""
+                                   : "pinprobe-cli: the trigger did not come within 3000000 "
+                                     "reads; captured without it\n");
+        EXPECT_EQ(readFileBytes(dir.path("a.sco")).size(), 20u + 4u);
+    }
 }
 
 // The real simulated probe on the steady clock: what is captured is what info finds in the file.

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "capture/hardware_port_access.h"
@@ -23,13 +25,16 @@ struct Machine {
     int grantError = EPERM;
     int listError = 0;
     std::vector<Parport> parports;
+    PortChoices choices{};  // --lpt1 and --lpt2
 };
 
+// Direct I/O and ppdev read the same status register of a listed port.
 void build(FakePortSyscalls& fake, const Machine& machine) {
     fake.grantError = machine.grantError;
     fake.listError = machine.listError;
     for (const Parport& parport : machine.parports) {
         fake.addParport(parport.number, parport.base, parport.device);
+        fake.ioPorts[parport.base + 1] = parport.device.status;
     }
 }
 
@@ -65,7 +70,7 @@ TEST_P(PortThatCannotOpen, ReadsFFAndReportsOnceWithTheRemedy) {
     FakePortSyscalls fake;
     build(fake, test.machine);
     {
-        HardwarePortAccess access(fake);
+        HardwarePortAccess access(fake, test.machine.choices);
         StatusPort& port = access.port(test.portNumber);
         EXPECT_EQ(port.read(), 0xFF);
         const std::vector<std::string> reports = access.takeReports();
@@ -89,14 +94,15 @@ INSTANTIATE_TEST_SUITE_P(
             "DriversNotLoaded",
             1,
             {EPERM, ENOENT, {}},
-            {"LPT1 (0x378) could not be opened; it reads 0xFF until Pinprobe is restarted.\n",
+            {"LPT1 (0x378) could not be opened, so it reads 0xFF; the next capture tries again.\n",
              kModprobe, kRawIo, "lockdown"}},
         FailureCase{"NodeMissing", 1, {EPERM, 0, {{0, 0x378, {ENOENT}}}}, {kModprobe}},
-        FailureCase{"NotInGroupLp",
-                    2,
-                    {EPERM, 0, {{0, 0x278, {EACCES}}}},
-                    {"LPT2 (0x278) could not", "No permission to open /dev/parport0",
-                     "sudo adduser $USER lp", "log in again"}},
+        FailureCase{
+            "NotInGroupLp",
+            2,
+            {EPERM, 0, {{0, 0x278, {EACCES}}}},
+            {"LPT2 (/dev/parport0 at 0x278) could not", "No permission to open /dev/parport0",
+             "sudo adduser $USER lp", "log in again"}},
         FailureCase{"HeldByLp",
                     1,
                     {EPERM, 0, {{0, 0x378, {0, ENXIO, ENXIO}}}},
@@ -117,7 +123,22 @@ INSTANTIATE_TEST_SUITE_P(
         FailureCase{"OtherErrors",
                     1,
                     {EINVAL, 0, {{0, 0x378, {EIO}}}},
-                    {"/dev/parport0: Input/output error.", "Direct port I/O failed: Invalid"}}),
+                    {"/dev/parport0: Input/output error.", "Direct port I/O failed: Invalid"}},
+        FailureCase{
+            "CardAboveTheDirectIoRange",
+            1,
+            {0, 0, {{0, 0xD010, {EACCES}}}},
+            {"LPT1 (/dev/parport0 at 0xd010) could not be opened",
+             "No permission to open /dev/parport0", "Direct port I/O is used only below 0x400"}},
+        FailureCase{"ChosenDeviceNotThere",
+                    2,
+                    {0, ENOENT, {}, {PortChoice{}, {PortChoice::Kind::Device, 4, 0}}},
+                    {"LPT2 (/dev/parport4) could not be opened", kModprobe}},
+        FailureCase{"ChosenBaseNotListed",
+                    1,
+                    {EPERM, 0, {{0, 0x378, {}}}, {PortChoice{PortChoice::Kind::Base, -1, 0xE000}}},
+                    {"LPT1 (0xe000) could not be opened", "No parallel port at 0xe000 was found.",
+                     "Direct port I/O is used only below 0x400"}}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
 
 struct OpeningCase {
@@ -162,6 +183,163 @@ INSTANTIATE_TEST_SUITE_P(
                                    "close 3", "open /dev/parport0", "claim 4"}}),
     [](const ::testing::TestParamInfo<OpeningCase>& info) { return std::string(info.param.name); });
 
+struct ChoiceCase {
+    const char* name;
+    uint8_t portNumber;
+    Machine machine;
+    std::string inUse;  // what the port is and how it is read
+    uint8_t status;
+    std::vector<std::string> calls;
+};
+
+// Which port LPT1 and LPT2 are, by the listing rule or by --lpt1 and --lpt2, and which way it is
+// read: direct I/O only below 0x400, never for a card above that, even where it would be granted.
+TEST(HardwarePortAccess, OpensThePortTheChoiceNamesTheWayItsBaseAllows) {
+    using Kind = PortChoice::Kind;
+    const std::vector<std::string> ppdev0 = {"open /dev/parport0", "excl 3", "claim 3"};
+    const std::vector<ChoiceCase> cases = {
+        {"legacy LPT1 by direct I/O",
+         1,
+         {0, 0, {{0, 0x278, {.status = 0x28}}, {1, 0x378, {.status = 0x38}}}},
+         "LPT1 is /dev/parport1 at 0x378, read with direct I/O",
+         0x38,
+         {"grant 0x378+3"}},
+        {"0x3BC by direct I/O",
+         1,
+         {0, 0, {{0, 0x3BC, {.status = 0x3B}}}},
+         "LPT1 is /dev/parport0 at 0x3bc, read with direct I/O",
+         0x3B,
+         {"grant 0x3BC+3"}},
+        {"PCIe card through ppdev only",
+         1,
+         {0, 0, {{0, 0xD010, {.status = 0xD0}}}},
+         "LPT1 is /dev/parport0 at 0xd010, read through ppdev",
+         0xD0,
+         ppdev0},
+        {"LPT2 is the second card",
+         2,
+         {EPERM, 0, {{0, 0xD010, {.status = 0xD0}}, {1, 0xE000, {.status = 0xE0}}}},
+         "LPT2 is /dev/parport1 at 0xe000, read through ppdev",
+         0xE0,
+         {"open /dev/parport1", "excl 3", "claim 3"}},
+        {"--lpt1 names a device",
+         1,
+         {EPERM,
+          0,
+          {{0, 0x378, {.status = 0x38}}, {1, 0xD010, {.status = 0xD0}}},
+          {PortChoice{Kind::Device, 1, 0}}},
+         "LPT1 is /dev/parport1 at 0xd010, read through ppdev",
+         0xD0,
+         {"open /dev/parport1", "excl 3", "claim 3"}},
+        {"--lpt2 names a base",
+         2,
+         {0,
+          0,
+          {{0, 0x3BC, {.status = 0x3B}}, {1, 0x278, {.status = 0x28}}},
+          {PortChoice{}, PortChoice{Kind::Base, -1, 0x3BC}}},
+         "LPT2 is /dev/parport0 at 0x3bc, read with direct I/O",
+         0x3B,
+         {"grant 0x3BC+3"}},
+        {"--lpt1 names a base the kernel does not list",
+         1,
+         {0, ENOENT, {}, {PortChoice{Kind::Base, -1, 0x3BC}}},
+         "LPT1 is the port at 0x3bc, read with direct I/O",
+         0x3B,
+         {"grant 0x3BC+3"}},
+    };
+    for (const ChoiceCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakePortSyscalls fake;
+        build(fake, c.machine);
+        fake.ioPorts[0x3BD] = 0x3B;
+        {
+            HardwarePortAccess access(fake, c.machine.choices);
+            const PortReadiness readiness = access.prepareForCapture(c.portNumber);
+            EXPECT_TRUE(readiness.opened);
+            EXPECT_EQ(readiness.name, c.inUse);
+            EXPECT_EQ(access.port(c.portNumber).read(), c.status);
+            EXPECT_TRUE(access.takeReports().empty());
+            EXPECT_EQ(fake.calls, c.calls);
+        }
+        expectCleanedUp(fake);
+    }
+}
+
+// Reading a card through ppdev is slower; a user who could have had direct I/O is told why not.
+TEST(HardwarePortAccess, ACardReadThroughPpdevIsNotedWhereDirectIoWasPossible) {
+    for (const bool rawIo : {false, true}) {
+        FakePortSyscalls fake;
+        build(fake, {0, 0, {{0, 0xE000, {.status = 0xE0}}}});
+        fake.rawIoCapability = rawIo;
+        HardwarePortAccess access(fake);
+        EXPECT_TRUE(access.prepareForCapture(1).opened);
+        const std::vector<std::string> expected = {
+            "LPT1 (/dev/parport0 at 0xe000) is read through ppdev: direct port I/O is used only "
+            "below 0x400."};
+        EXPECT_EQ(access.takeReports(), rawIo ? expected : std::vector<std::string>{}) << rawIo;
+    }
+}
+
+// Loading the drivers or joining the group lp must not need a restart: each capture tries again,
+// and says so again only when the reason changed.
+TEST(HardwarePortAccess, APortThatFailedIsTriedAgainAtEachCapture) {
+    FakePortSyscalls fake;
+    fake.listError = ENOENT;
+    {
+        HardwarePortAccess access(fake);
+        const auto prepare = [&] {
+            const bool opened = access.prepareForCapture(1).opened;
+            return std::make_pair(opened, access.takeReports());
+        };
+        auto [opened, reports] = prepare();
+        EXPECT_FALSE(opened);
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_TRUE(containsAll(reports[0], {"LPT1 (0x378) could not", kModprobe}));
+        EXPECT_EQ(prepare(), std::make_pair(false, std::vector<std::string>{}));
+
+        fake.listError = 0;
+        fake.addParport(0, 0xD010, {.openError = EACCES, .status = 0xD0});
+        std::tie(opened, reports) = prepare();
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_TRUE(containsAll(reports[0], {"LPT1 (/dev/parport0 at 0xd010) could not",
+                                             "No permission to open /dev/parport0"}));
+        EXPECT_EQ(access.port(1).read(), 0xFF);
+
+        fake.devices["/dev/parport0"].openError = 0;
+        EXPECT_EQ(prepare(), std::make_pair(true, std::vector<std::string>{}));
+        EXPECT_EQ(access.port(1).read(), 0xD0);
+        const size_t callsWhenOpen = fake.calls.size();
+        EXPECT_EQ(prepare(), std::make_pair(true, std::vector<std::string>{}));
+        EXPECT_EQ(fake.calls.size(), callsWhenOpen);
+    }
+    expectCleanedUp(fake);
+}
+
+// Direct I/O opens an address where nothing is; once the kernel lists a port, that one is used.
+TEST(HardwarePortAccess, AnAbsentPortReadByDirectIoIsTriedAgain) {
+    FakePortSyscalls fake;
+    fake.grantError = 0;
+    fake.listError = ENOENT;
+    {
+        HardwarePortAccess access(fake);
+        EXPECT_FALSE(access.prepareForCapture(1).opened);
+        const std::vector<std::string> reports = access.takeReports();
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_TRUE(containsAll(reports[0], {"LPT1 (0x378) reads 0xFF"}));
+        EXPECT_FALSE(access.prepareForCapture(1).opened);
+        EXPECT_TRUE(access.takeReports().empty());
+
+        fake.listError = 0;
+        build(fake, {0, 0, {{0, 0x3BC, {.status = 0x3B}}}});
+        const PortReadiness readiness = access.prepareForCapture(1);
+        EXPECT_TRUE(readiness.opened);
+        EXPECT_EQ(readiness.name, "LPT1 is /dev/parport0 at 0x3bc, read with direct I/O");
+        EXPECT_EQ(access.port(1).read(), 0x3B);
+        EXPECT_TRUE(access.takeReports().empty());
+    }
+    expectCleanedUp(fake);
+}
+
 TEST(HardwarePortAccess, MatchesLptNumbersByBaseAddressNotByParportNumber) {
     FakePortSyscalls fake;
     // Of several parports at one base the lowest number counts.
@@ -202,7 +380,8 @@ TEST(HardwarePortAccess, ReadsThatFailLaterGiveFFAndOneReport) {
     EXPECT_EQ(port.read(), 0xFF);
     const std::vector<std::string> reports = access.takeReports();
     ASSERT_EQ(reports.size(), 1u);
-    EXPECT_TRUE(containsAll(reports[0], {"Reading LPT1 (0x378) failed (No such device)"}));
+    EXPECT_TRUE(
+        containsAll(reports[0], {"Reading LPT1 (/dev/parport0 at 0x378) failed (No such device)"}));
     fake.devices["/dev/parport0"].readError = 0;
     EXPECT_EQ(port.read(), 0x5F);
     EXPECT_TRUE(access.takeReports().empty());

@@ -25,6 +25,7 @@ struct TriggerCase {
     uint8_t mask;
     uint32_t maxPolls;
     uint64_t reads;  // the read that ended the wait is the last one made
+    TriggerWait result = TriggerWait::Came;
 };
 
 TEST(PortTriggerWait, EndsOnTheFirstChangeOfASelectedChannel) {
@@ -44,13 +45,14 @@ TEST(PortTriggerWait, EndsOnTheFirstChangeOfASelectedChannel) {
          {0x00, 0, 0, 0, 0, 0, kChannel1},
          kChannel1,
          5,
-         6},
+         6,
+         TriggerWait::GaveUp},
     };
     for (const TriggerCase& c : cases) {
         SCOPED_TRACE(c.name);
         ScriptedPort port;
         port.play(c.script);
-        EXPECT_TRUE(waitForPortTrigger(port, c.mask, c.maxPolls, nullptr));
+        EXPECT_EQ(waitForPortTrigger(port, c.mask, c.maxPolls, nullptr), c.result);
         EXPECT_EQ(port.reads(), c.reads);
     }
 }
@@ -58,20 +60,20 @@ TEST(PortTriggerWait, EndsOnTheFirstChangeOfASelectedChannel) {
 TEST(PortTriggerWait, UnboundedWaitOutlastsTheInlineBound) {
     ScriptedPort port;
     port.play({}, [](uint64_t i) { return i < kInlineTriggerPolls + 5 ? 0x00 : kChannel1; });
-    EXPECT_TRUE(waitForPortTrigger(port, kChannel1, 0, nullptr));
+    EXPECT_EQ(waitForPortTrigger(port, kChannel1, 0, nullptr), TriggerWait::Came);
     EXPECT_EQ(port.reads(), kInlineTriggerPolls + 6);
 }
 
-TEST(PortTriggerWait, OnlyAnAbandonedWaitReportsFailure) {
+TEST(PortTriggerWait, AnAbandonedWaitSaysSo) {
     struct Case {
         const char* name;
         int32_t abandon;
         std::vector<uint8_t> script;
-        bool result;
+        TriggerWait result;
     };
     const std::vector<Case> cases = {
-        {"abandoned while nothing changes", 1, {0x00}, false},
-        {"flag clear, trigger comes", 0, {0x00, 0x00, kChannel1}, true},
+        {"abandoned while nothing changes", 1, {0x00}, TriggerWait::Abandoned},
+        {"flag clear, trigger comes", 0, {0x00, 0x00, kChannel1}, TriggerWait::Came},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -140,7 +142,7 @@ TEST_F(InlineCaptureTest, FirstSampleIsTheReadAfterTheTrigger) {
     ports.lpt1.play({0x80, 0x87, 0x80, 0x88}, patternByte);
     scopeSession.portTriggerMask = kChannel1;
     prepare(100);
-    captureInline(ports);
+    EXPECT_TRUE(captureInline(ports));
     EXPECT_EQ(ports.lpt1.reads(), 4u + 100u);
     expectSamplesFrom(ports.lpt1, 4);
 }
@@ -156,13 +158,14 @@ TEST_F(InlineCaptureTest, TriggerWaitGivesUpAfterItsBoundAndCapturesAnyway) {
         const char* name;
         std::optional<uint64_t> triggerRead;
         uint64_t firstSampleRead;
+        bool triggered;
     };
     // One reference read, then at most kInlineTriggerPolls compared reads.
     const uint64_t afterBound = 1 + uint64_t{kInlineTriggerPolls};
     const std::vector<Case> cases = {
-        {"change on the last compared read", afterBound - 1, afterBound},
-        {"change just beyond the bound is stored", afterBound, afterBound},
-        {"no change at all", std::nullopt, afterBound},
+        {"change on the last compared read", afterBound - 1, afterBound, true},
+        {"change just beyond the bound is stored", afterBound, afterBound, false},
+        {"no change at all", std::nullopt, afterBound, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -171,7 +174,7 @@ TEST_F(InlineCaptureTest, TriggerWaitGivesUpAfterItsBoundAndCapturesAnyway) {
         access.lpt1.play({}, [trigger](uint64_t i) { return risingAt(i, trigger); });
         scopeSession.portTriggerMask = kChannel1;
         prepare(50);
-        captureInline(access);
+        EXPECT_EQ(captureInline(access), c.triggered);
         EXPECT_EQ(access.lpt1.reads(), c.firstSampleRead + 50);
         expectSamplesFrom(access.lpt1, c.firstSampleRead);
     }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "capture/port_choice.h"
+
+// Direct port I/O is used only for ports below this address.
+inline constexpr uint16_t kDirectIoLimit = 0x400;
+
+// What was tried to open a port, and what each way answered.
+struct OpeningAttempt {
+    PortTarget target;
+    int listError = 0;  // errno value of listing the kernel's ports
+    bool directTried = false;
+    int directError = 0;  // errno value of ioperm
+    bool ppdevTried = false;
+    int ppdevError = 0;  // errno value of the ppdev open or claim
+};
+
+// "LPT1 (/dev/parport0 at 0xd010)", "LPT1 (0x378)", "LPT1 (/dev/parport5)".
+std::string portLabel(uint8_t portNumber, const PortTarget& target);
+
+// "LPT1 is /dev/parport0 at 0xd010, read through ppdev".
+std::string portInUse(uint8_t portNumber, const PortTarget& target, bool directIo);
+
+// A port that no way opened: what failed and what to do, one line per way tried.
+std::string openingReport(const std::string& label, const OpeningAttempt& attempt);
+
+// Direct I/O opened an address the kernel lists no port at, and it reads 0xFF.
+std::string absentPortReport(const std::string& label);
+
+// A port above the direct I/O range, read through ppdev although direct I/O was possible.
+std::string ppdevOnlyNote(const std::string& label);
+
+// A port number that has no port, such as LPT3.
+std::string noSuchPortReport(uint8_t portNumber);
+
+// Reads of an opened port that failed with errno value `error`.
+std::string readFailureReport(const std::string& label, int error);
