@@ -23,28 +23,36 @@ constexpr std::string_view kOverview =
     "  info      tell the length, each channel's levels and changes, and the too-slow verdict\n"
     "  export    write a scope file as a value change dump (VCD) or as CSV\n"
     "\n"
-    "'pinprobe-cli COMMAND --help' tells more about a command; --version shows the version.\n";
+    "'pinprobe-cli COMMAND --help' tells more about a command; --version shows the version.\n"
+    "\n"
+    "Exit status: 0 done; 1 a file could not be read or written; 2 wrong arguments; 3 no way\n"
+    "to the port worked; 130 a capture abandoned with a second Ctrl+C.\n";
 
 constexpr std::string_view kCaptureHelp =
-    "Usage: pinprobe-cli capture -o FILE [--port lpt1|lpt2] [--simulate] [--size N]\n"
+    "Usage: pinprobe-cli capture -o FILE [--port PORT] [--simulate] [--size N]\n"
     "                            [--speed fastest|fast|slow] [--trigger CH[,CH...]]\n"
     "Records N samples of the status register into scope file FILE and prints the number of\n"
-    "samples kept, the time taken and the sample rate.\n"
+    "samples kept, the time taken, the sample rate and the port used.\n"
     "\n"
     "  -o FILE        the scope file to write (replaced if it exists)\n"
-    "  --port P       lpt1 (base 0x378, the default) or lpt2 (base 0x278)\n"
+    "  --port PORT    lpt1 (the default): the port at 0x378, else the first port the kernel\n"
+    "                 lists that is not at 0x278; lpt2: the port at 0x278, else the next listed\n"
+    "                 one; or a device such as /dev/parport1, or a base address such as 0xd010\n"
     "  --simulate     sample the built-in simulated probe instead of the port\n"
     "  --size N       samples to take (default 5000)\n"
     "  --speed S      fastest (default): as fast as the port reads, on this thread;\n"
     "                 fast, slow: with a busy delay per sample; these keep N - 1 samples\n"
     "  --trigger CHS  start on the first change of any of these channels (1 Error, 2 Select,\n"
     "                 3 Out Of Paper, 4 Acknowledge, 5 Busy); the fastest speed gives up\n"
-    "                 waiting after 3,000,000 reads\n"
+    "                 waiting after 3,000,000 reads, captures anyway and says so\n"
     "\n"
     "Ctrl+C is Break: at the fast and slow speeds it ends the capture after the sample being\n"
     "stored and the samples so far are written. Break does not end a trigger wait: a second\n"
     "Ctrl+C abandons the capture without writing (exit status 130). The fastest capture\n"
-    "cannot be broken; a second Ctrl+C ends the program.\n";
+    "cannot be broken; a second Ctrl+C ends the program.\n"
+    "\n"
+    "When no way to the port works (direct I/O, /dev/parportN), the reasons and remedies are\n"
+    "printed, FILE is not written (an existing one stays as it was) and the exit status is 3.\n";
 
 constexpr std::string_view kInfoHelp =
     "Usage: pinprobe-cli info FILE\n"
