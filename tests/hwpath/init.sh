@@ -3,6 +3,13 @@
 # printer-port drivers and QEMU's emulated ports, prints one "HWPATH:" line per check on the
 # console, then powers off. The boot to run comes from "hwpath=NAME" on the kernel command line.
 
+# It rewrites /etc/passwd and /etc/group and mounts over /tmp: only ever as the guest's first
+# process, never on a host.
+if [ "$$" != 1 ]; then
+    echo "init.sh: refused: this is the QEMU guest's /init; run tests/hwpath/run.sh instead" >&2
+    exit 1
+fi
+
 PATH=/bin
 export PATH
 
@@ -64,20 +71,25 @@ run_as() {
     fi
 }
 
+# load_module NAME [PARAMETERS]
 load_module() {
-    insmod "/lib/modules/$1.ko" || {
+    # shellcheck disable=SC2086 # the parameters are words of their own
+    insmod "/lib/modules/$1.ko" ${2:-} || {
         why="insmod $1 failed"
         return 1
     }
 }
 
-load_port_drivers() { load_module parport && load_module parport_pc && load_module ppdev; }
+# load_port_drivers [PARPORT_PC_PARAMETERS]
+load_port_drivers() { load_module parport && load_module parport_pc "${1:-}" && load_module ppdev; }
 
 # --- ports as the kernel and the hardware show them, independent of pinprobe-cli ------------
 
 base_of() { [ "$1" = lpt1 ] && echo 888 || echo 632; }
 status_address_of() { [ "$1" = lpt1 ] && echo 889 || echo 633; }
 other_port() { [ "$1" = lpt1 ] && echo lpt2 || echo lpt1; }
+lpt_name() { [ "$1" = lpt1 ] && echo LPT1 || echo LPT2; }
+hex_of() { echo "0x$(printf %x "$1")"; }
 
 # The first number of parportN/base-addr. The kernel answers only a read from offset 0, so the
 # file is read whole (the shell's own read takes a byte at a time).
@@ -157,14 +169,19 @@ read_samples() {
     bytes=${bytes% }
 }
 
-# A capture that worked: exit 0, no report, and every sample the same byte, left in $byte.
+# steady_capture LABEL [NOTE]: a capture that worked: exit 0, no report (or only one matching
+# NOTE), and every sample the same byte, left in $byte.
 steady_capture() {
     rc=$(cat "/tmp/$1.rc")
     if [ "$rc" != 0 ]; then
         why="exit $rc: $(oneline "/tmp/$1.stderr")"
         return 1
     fi
-    if [ -s "/tmp/$1.stderr" ]; then
+    if [ -n "${2:-}" ] && ! grep -qE "$2" "/tmp/$1.stderr"; then
+        why="no '$2' on stderr: $(oneline "/tmp/$1.stderr")"
+        return 1
+    fi
+    if [ -z "${2:-}" ] && [ -s "/tmp/$1.stderr" ]; then
         why="unexpected report: $(oneline "/tmp/$1.stderr")"
         return 1
     fi
@@ -194,16 +211,20 @@ same_byte() {
     fi
 }
 
-# reported_capture LABEL PORT [PATTERN]: a capture that could not open PORT stores ff in every
-# sample and reports on stderr: naming the port, saying what to do, and matching PATTERN (the
+# refused_capture LABEL PORT [PATTERN]: a capture that could not open PORT exits 3, writes no
+# file and reports on stderr: naming the port, saying what to do, and matching PATTERN (the
 # remedy for the error the capture met).
-reported_capture() {
-    read_samples "$1" || return 1
-    if [ "$bytes" != ff ]; then
-        why="stored $bytes, not ff"
+refused_capture() {
+    rc=$(cat "/tmp/$1.rc")
+    report=/tmp/$1.stderr
+    if [ "$rc" != 3 ]; then
+        why="exit $rc, not 3: $(oneline "$report")"
         return 1
     fi
-    report=/tmp/$1.stderr
+    if [ -e "/tmp/$1.sco" ]; then
+        why="a file was written"
+        return 1
+    fi
     if ! grep -qiE "$2|0x$(printf %x "$(base_of "$2")")" "$report"; then
         why="no report naming $2 on stderr: '$(oneline "$report")'"
         return 1
@@ -216,6 +237,22 @@ reported_capture() {
         why="report without '$3': '$(oneline "$report")'"
         return 1
     fi
+}
+
+# The messages of capture LABEL, for the log: what a user sees in that case.
+show_messages() {
+    while IFS= read -r line; do
+        info "message $1: $line"
+    done <"/tmp/$1.stderr"
+}
+
+# names_port LABEL TEXT: capture LABEL printed "port: TEXT".
+names_port() {
+    named=$(sed -n 's/^port: //p' "/tmp/$1.stdout")
+    [ "$named" = "$2" ] || {
+        why="port '$named', not '$2'"
+        return 1
+    }
 }
 
 # --- checks ----------------------------------------------------------------------------------
@@ -276,6 +313,8 @@ ppdev_reads() {
     capture "$user" "$1" "$2" "$1-ppdev-$2"
     chmod 0660 "$others"
     steady_capture "$1-ppdev-$2" || return 1
+    names_port "$1-ppdev-$2" "$(lpt_name "$1") is $own at $(hex_of "$(base_of "$1")"), read through ppdev" ||
+        return 1
     previous=$(ppdev_byte "$1")
     [ -z "$previous" ] || same_byte "$1-ppdev-$2" "$previous" "the other ppdev capture" || return 1
     eval "ppdev_$1=\$byte"
@@ -290,7 +329,7 @@ ppdev_refused() {
     chmod 0600 "$own"
     capture "$user" "$1" fastest "$1-ppdev-refused"
     chmod 0660 "$own"
-    reported_capture "$1-ppdev-refused" "$1" '(group|adduser).*\<lp\>'
+    refused_capture "$1-ppdev-refused" "$1" '(group|adduser).*\<lp\>'
 }
 
 # direct_reads PORT SPEED LABEL: as root, the same byte as ppdev and as /dev/port.
@@ -377,13 +416,24 @@ no_way_in() {
     mv "$own" /tmp/hidden-node
     capture root "$1" fastest "$1-no-way"
     mv /tmp/hidden-node "$own"
-    reported_capture "$1-no-way" "$1" '[Ll]ockdown'
+    refused_capture "$1-no-way" "$1" '[Ll]ockdown'
 }
 
 # absent_reported WHO PORT LABEL [PATTERN]
 absent_reported() {
     capture "$1" "$2" fastest "$3"
-    reported_capture "$3" "$2" "${4:-}"
+    refused_capture "$3" "$2" "${4:-}"
+}
+
+# An existing file of the name a capture without a port was given stays as it was.
+old_file_kept() {
+    echo "an earlier recording" >/tmp/old-file.sco
+    run_as root "$cli" capture -o /tmp/old-file.sco >/dev/null 2>&1
+    rc=$?
+    [ "$rc" = 3 ] && [ "$(cat /tmp/old-file.sco)" = "an earlier recording" ] || {
+        why="exit $rc, file now '$(oneline /tmp/old-file.sco)'"
+        return 1
+    }
 }
 
 # Nanoseconds per read of capture LABEL, from the "samples:" and "elapsed:" lines it printed.
@@ -401,6 +451,71 @@ measure_read_cost() {
     direct_ns=$(ns_per_read cost-direct)
     ratio=$(awk -v p="$ppdev_ns" -v d="$direct_ns" 'BEGIN { if (d > 0) printf "%.1f", p / d }')
     info "read cost: ppdev ${ppdev_ns:-?} ns, direct I/O ${direct_ns:-?} ns, ratio ${ratio:-?}"
+}
+
+# --- one port at a base of its own: below 0x400, or a high one as a PCI card has ---------
+
+# Sets $one_node to the node of the one port listed, at $one_base.
+one_port_listed() {
+    listed=$(ls -d /proc/sys/dev/parport/parport* 2>/dev/null | wc -l)
+    one_node=$(node_at "$one_base") && [ "$listed" = 1 ] || {
+        why="ports: $(cat /proc/sys/dev/parport/parport*/base-addr 2>/dev/null | tr '\n' ' ')"
+        return 1
+    }
+}
+
+# one_port_reads WHO PORT LABEL WAY [NOTE]: a capture as WHO of --port PORT names the one port as
+# LPT1, read WAY ("through ppdev", "with direct I/O"), and stores its status byte.
+one_port_reads() {
+    capture "$1" "$2" fastest "$3"
+    steady_capture "$3" "${5:-}" || return 1
+    names_port "$3" "LPT1 is $one_node at $(hex_of "$one_base"), read $4" || return 1
+    same_byte "$3" "$(port_byte $((one_base + 1)))" /dev/port
+}
+
+# The capture before the drivers were loaded failed; the next one, in a new process as each
+# pinprobe-cli run is, uses the port they list.
+used_after_failure() {
+    [ "$(cat /tmp/no-driver-ppdev.rc 2>/dev/null)" = 3 ] || {
+        why="the capture before the drivers did not exit 3"
+        return 1
+    }
+    one_port_reads "$user" lpt1 lpt1-ppdev "through ppdev"
+}
+
+# Without its node, root cannot read a port above 0x3ff either: direct I/O is not tried there.
+no_direct_above() {
+    mv "$one_node" /tmp/hidden-node
+    capture root lpt1 fastest high-no-node
+    mv /tmp/hidden-node "$one_node"
+    refused_capture high-no-node lpt1 'used only below 0x400' || return 1
+    ! grep -q 'Direct port I/O was refused' /tmp/high-no-node.stderr || {
+        why="direct I/O was tried: $(oneline /tmp/high-no-node.stderr)"
+        return 1
+    }
+}
+
+# /init run again, not as process 1, refuses at once and touches nothing.
+init_refuses() {
+    before=$(cat /etc/passwd)
+    message=$(sh /init 2>&1)
+    rc=$?
+    [ "$rc" != 0 ] && [ "$(echo "$message" | wc -l)" = 1 ] && [ "$(cat /etc/passwd)" = "$before" ] || {
+        why="exit $rc: $message"
+        return 1
+    }
+}
+
+# At rest the port never changes: the fastest capture gives up its trigger wait and says so.
+trigger_gave_up() {
+    out=/tmp/trigger
+    rm -f "$out".*
+    run_as root "$cli" capture -o "$out.sco" --size 10 --trigger 1 >"$out.stdout" 2>"$out.stderr"
+    rc=$?
+    [ "$rc" = 0 ] && grep -q 'trigger did not come within 3000000 reads' "$out.stderr" || {
+        why="exit $rc: $(oneline "$out.stderr")"
+        return 1
+    }
 }
 
 # --- boots -----------------------------------------------------------------------------------
@@ -425,6 +540,7 @@ boot_two_ports() {
     done
     check direct-addresses direct_addresses
     [ "$boot" != ports ] || measure_read_cost
+    [ "$boot" != ports ] || show_messages lpt1-ppdev-refused
     check lp-registered lp_registered
     for port in lpt1 lpt2; do
         check "$port-ppdev-lp" ppdev_with_lp "$port"
@@ -440,6 +556,7 @@ boot_lockdown() {
         check "$port-direct-refused" direct_refused "$port"
         check "$port-no-way-in" no_way_in "$port"
     done
+    show_messages lpt1-no-way
 }
 
 boot_absent() {
@@ -452,6 +569,44 @@ boot_absent() {
         check "$port-absent-ppdev" absent_reported "$user" "$port" "$port-absent-ppdev"
         check "$port-absent-direct" absent_reported root "$port" "$port-absent-direct"
     done
+    check old-file-kept old_file_kept
+    check init-refuses init_refuses
+    for label in lpt1-no-driver-ppdev lpt1-absent-ppdev lpt1-absent-direct; do
+        show_messages "$label"
+    done
+}
+
+boot_low_base() {
+    one_base=952
+    check no-driver-ppdev absent_reported "$user" lpt1 no-driver-ppdev parport_pc
+    check no-driver-direct absent_reported root lpt1 no-driver-direct 'probably absent'
+    check modules load_port_drivers
+    share_nodes
+    check port-listed one_port_listed
+    check lpt1-used-after-failure used_after_failure
+    check lpt1-direct one_port_reads root lpt1 lpt1-direct "with direct I/O"
+    check port-device one_port_reads "$user" "$one_node" port-device "through ppdev"
+    check port-base one_port_reads "$user" 0x3b8 port-base "through ppdev"
+    check port-base-direct one_port_reads root 0x3b8 port-base-direct "with direct I/O"
+    check lpt2-none absent_reported "$user" lpt2 lpt2-none 'No parallel port at 0x278'
+    check trigger-gave-up trigger_gave_up
+    for label in no-driver-ppdev no-driver-direct lpt2-none; do show_messages "$label"; done
+    show_messages trigger
+}
+
+boot_high_base() {
+    one_base=57344
+    check no-driver-ppdev absent_reported "$user" lpt1 no-driver-ppdev parport_pc
+    check modules load_port_drivers "io=0xe000 irq=none"
+    share_nodes
+    check port-listed one_port_listed
+    check lpt1-used-after-failure used_after_failure
+    check lpt1-root-ppdev-only one_port_reads root lpt1 lpt1-root "through ppdev" \
+        'direct port I/O is used only below 0x400'
+    check port-device one_port_reads "$user" "$one_node" port-device "through ppdev"
+    check port-base one_port_reads "$user" 0xe000 port-base "through ppdev"
+    check no-direct-above-0x3ff no_direct_above
+    for label in lpt1-root high-no-node; do show_messages "$label"; done
 }
 
 start_system
@@ -460,6 +615,8 @@ case $boot in
 ports | ports-swapped) boot_two_ports ;;
 lockdown) boot_lockdown ;;
 absent) boot_absent ;;
+low-base) boot_low_base ;;
+high-base) boot_high_base ;;
 *) fail boot "unknown boot '$boot'" ;;
 esac
 info "guest up $(cut -d ' ' -f 1 /proc/uptime) s"

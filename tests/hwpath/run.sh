@@ -206,6 +206,17 @@ main() {
         -chardev null,id=lpt1 -device isa-parallel,chardev=lpt1,iobase=0x378,index=0
     boot lockdown "lockdown=integrity" -parallel null -parallel null
     boot absent "" -parallel none
+    # One port below 0x400 at neither legacy base. Not at 0x3BC: QEMU's port decodes its
+    # registers from the address's low three bits, so at a base that is not a multiple of 8 it
+    # reads 0xFF and the kernel finds nothing. At 0x3B8, the nearest base it emulates, the
+    # kernel finds it through ACPI, as an on-board port at 0x3BC is found. Its eight registers
+    # would cover the display card's at 0x3BA, so there is none.
+    boot low-base "" -parallel none -vga none \
+        -chardev null,id=lpt -device isa-parallel,chardev=lpt,iobase=0x3b8,index=0
+    # One port above 0x3FF, as a PCI card's: QEMU places an ISA port there, and parport_pc is
+    # told its base (io=0xe000), as it finds a card's by itself.
+    boot high-base "" -parallel none \
+        -chardev null,id=lpt -device isa-parallel,chardev=lpt,iobase=0xe000,index=0
     check_orders
     echo "hwpath: $passed passed, $failed failed"
     [ "$failed" -eq 0 ]
