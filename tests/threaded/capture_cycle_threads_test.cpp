@@ -3,11 +3,13 @@
 #include <vector>
 
 #include "app/main_window_proc.h"
+#include "capture/hardware_port_access.h"
 #include "capture/sampling_worker.h"
 #include "capture/simulated_probe.h"
 #include "capture/status_port.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
+#include "tests/support/fake_port_syscalls.h"
 #include "tests/support/recording_window_system.h"
 
 namespace {
@@ -108,6 +110,27 @@ TEST_F(CaptureCycleThreadsTest, NewSampleEndsACaptureWaitingForItsTrigger) {
     EXPECT_EQ(scopeSession.sampleLength, 4999u);
     EXPECT_EQ(scopeSession.sampleData[0], 0x78);
     EXPECT_EQ(ws.beepCount, 1);
+}
+
+// New Sample opens again a port that failed, on the main thread, and the worker then reads it.
+TEST_F(CaptureCycleThreadsTest, TheWorkerReadsAPortOpenedAgainByNewSample) {
+    FakePortSyscalls fake;
+    fake.listError = ENOENT;
+    HardwarePortAccess ports(fake);
+    start(ports);
+    command(CMD_SPEED_FAST);
+    command(CMD_NEW_SAMPLE);
+    ASSERT_TRUE(ws.waitAndPump(30.0));
+    EXPECT_EQ(scopeSession.sampleData[0], 0xFF);
+
+    fake.listError = 0;
+    fake.addParport(0, 0xD010, {.status = 0x5D});
+    command(CMD_NEW_SAMPLE);
+    ASSERT_TRUE(ws.waitAndPump(30.0));
+    ASSERT_EQ(scopeSession.sampleLength, 4999u);
+    EXPECT_EQ(scopeSession.sampleData[0], 0x5D);
+    EXPECT_EQ(scopeSession.sampleData[4998], 0x5D);
+    EXPECT_EQ(ws.messages.size(), 1u) << "the first failure only";
 }
 
 TEST_F(CaptureCycleThreadsTest, BreakWithNoCaptureRunningDoesNotCutTheNextShort) {
