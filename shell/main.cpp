@@ -16,7 +16,7 @@ namespace {
 constexpr int kUsageError = 2;
 
 constexpr const char* kUsage =
-    "Usage: pinprobe [--simulate] [--lpt1 PORT] [--lpt2 PORT] [FILE]\n"
+    "Usage: pinprobe [--lpt1 PORT] [--lpt2 PORT] [--simulate] [FILE]\n"
     "Five-channel logic recorder on the printer port's status lines.\n"
     "\n"
     "  --simulate   sample a built-in simulated probe instead of the printer port\n"

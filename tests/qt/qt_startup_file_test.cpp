@@ -130,6 +130,18 @@ void StartupFileTest::argumentsAnsweredBeforeAnyWindow_data() {
     QTest::newRow("empty name") << QStringList{""} << 2 << "empty file name";
     QTest::newRow("unknown option") << QStringList{"--lpt9"} << 2 << "unknown option";
     QTest::newRow("help") << QStringList{"--help"} << 0 << "[--simulate] [FILE]";
+    QTest::newRow("help on ports") << QStringList{"--help"} << 0 << "--lpt1 PORT";
+    QTest::newRow("port choices taken")
+        << QStringList{"--lpt1", "/dev/parport2", "--lpt2=0xd010", "--version"} << 0 << "pinprobe ";
+    QTest::newRow("not a parport device")
+        << QStringList{"--lpt1", "/dev/lp0"} << 2
+        << "pinprobe: --lpt1 takes a device /dev/parportN or a base address such as 0xd010, not "
+           "'/dev/lp0'";
+    QTest::newRow("decimal base") << QStringList{"--lpt2=378"} << 2 << "--lpt2 takes a device";
+    QTest::newRow("lpt name") << QStringList{"--lpt1", "lpt2"} << 2 << "--lpt1 takes a device";
+    QTest::newRow("port missing")
+        << QStringList{"--simulate", "--lpt2"} << 2
+        << "a device /dev/parportN or a base address must follow '--lpt2'";
 }
 
 void StartupFileTest::argumentsAnsweredBeforeAnyWindow() {
