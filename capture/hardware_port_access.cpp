@@ -55,15 +55,15 @@ Connection connect(PortSyscalls& syscalls, int slotIndex, uint8_t portNumber,
         attempt.ppdevTried = true;
         PpdevOpening ppdev = openPpdevPort(syscalls, target.parport);
         if (ppdev.port) {
-            const bool directWanted = !attempt.directTried && syscalls.hasRawIoCapability();
+            const bool directWanted =
+                target.base >= kDirectIoLimit && syscalls.hasRawIoCapability();
             return Connection{std::move(ppdev.port),
                               PortReadiness{true, portInUse(portNumber, target, false)},
                               directWanted ? ppdevOnlyNote(label) : ""};
         }
         attempt.ppdevError = ppdev.error;
     }
-    return Connection{nullptr, PortReadiness{false, label + ", not opened"},
-                      openingReport(label, attempt)};
+    return Connection{nullptr, PortReadiness{false, label}, openingReport(label, attempt)};
 }
 
 }  // namespace
