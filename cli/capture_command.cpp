@@ -17,6 +17,7 @@
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
+#include "scopefile/output_file.h"
 #include "scopefile/scope_file.h"
 
 namespace {
@@ -148,15 +149,15 @@ void printSummary(CliContext& context, const std::string& port, uint32_t kept, d
     context.out << text << "port: " << port << '\n';
 }
 
-int saveCapture(const CaptureOptions& options, const std::string& port, double seconds,
-                CliContext& context) {
+int saveCapture(const CaptureOptions& options, OutputFile& output, const std::string& port,
+                double seconds, CliContext& context) {
     const uint32_t kept = scopeSession.sampleLength;
     if (kept == 0) {
         context.console.message(options.output + ": not written: the capture kept no samples");
         return kExitFailure;
     }
-    if (!writeScopeFile(printFileErrors(context.console, options.output), options.output,
-                        scopeSession.sampleData, kept)) {
+    if (!writeScopeOutput(printFileErrors(context.console, options.output), output,
+                          scopeSession.sampleData, kept)) {
         return kExitFailure;
     }
     printSummary(context, port, kept, seconds);
@@ -169,6 +170,12 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     CaptureOptions options;
     if (const std::string problem = readCaptureOptions(arguments, options); !problem.empty()) {
         return usageError(context, "capture", problem);
+    }
+    // Opened before the port is read, so that a path that cannot be written fails before any
+    // sample is taken; an existing file is replaced only once the capture is written.
+    OutputFile output;
+    if (!openOutput(printFileErrors(context.console, options.output), options.output, output)) {
+        return kExitFailure;
     }
     SessionScope session;
     scopeSession.captureSize = options.size;
@@ -199,6 +206,7 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
         context.console.message("capture abandoned: " + options.output + " not written");
         return kExitInterrupted;
     }
-    return end == CaptureEnd::Done ? saveCapture(options, port.name, elapsed.count(), context)
-                                   : kExitFailure;
+    return end == CaptureEnd::Done
+               ? saveCapture(options, output, port.name, elapsed.count(), context)
+               : kExitFailure;
 }

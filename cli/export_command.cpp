@@ -1,13 +1,13 @@
 #include "cli/export_command.h"
 
-#include <fstream>
+#include <cstdio>
 #include <string>
 
 #include "cli/export_formats.h"
 #include "cli/file_error_report.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
-#include "resources/string_table.h"
+#include "scopefile/output_file.h"
 #include "scopefile/scope_file.h"
 
 namespace {
@@ -47,35 +47,45 @@ std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& o
     return {};
 }
 
-bool writeExport(const ExportOptions& options, const SampleTiming& timing, std::ostream& stream) {
-    TextOutput text(stream);
+void writeExport(const ExportOptions& options, const SampleTiming& timing, TextOutput& text) {
     if (options.vcd) {
         writeVcd(scopeSession.sampleData, scopeSession.sampleLength, timing, text);
     } else {
         writeCsv(scopeSession.sampleData, scopeSession.sampleLength, timing, text);
     }
-    return text.finish();
 }
 
-// Writes to the file or standard output; reports a failure as the scope-file writer would.
-bool exportTo(const ExportOptions& options, const SampleTiming& timing, CliContext& context) {
-    if (options.output == kStandardOutput) {
-        const bool written = writeExport(options, timing, context.out);
-        if (!written) {
-            printFileErrors(context.console, "standard output")(IDS_CANNOT_WRITE_DATA);
-        }
-        return written;
-    }
-    const FileErrorReport report = printFileErrors(context.console, options.output);
-    std::ofstream file(options.output, std::ios::binary | std::ios::trunc);
-    if (!file.is_open()) {
-        report(IDS_CANNOT_OPEN_FILE);
+bool exportToStandardOutput(const ExportOptions& options, const SampleTiming& timing,
+                            CliContext& context) {
+    TextOutput text([&out = context.out](std::string_view piece) {
+        out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+        return !out.flush().fail();
+    });
+    writeExport(options, timing, text);
+    if (!text.finish()) {
+        printWriteFailure(context.console, "standard output", text.error());
         return false;
     }
-    bool written = writeExport(options, timing, file);
-    file.close();
-    if (!written || file.fail()) {
-        report(IDS_CANNOT_WRITE_DATA);
+    return true;
+}
+
+// The export replaces a file of that name only once it is complete, as a save does.
+bool exportToFile(const ExportOptions& options, const SampleTiming& timing, CliContext& context) {
+    OutputFile file;
+    if (!openOutput(printFileErrors(context.console, options.output), options.output, file)) {
+        return false;
+    }
+    TextOutput text([&file](std::string_view piece) {
+        return std::fwrite(piece.data(), 1, piece.size(), file.stream) == piece.size();
+    });
+    writeExport(options, timing, text);
+    if (!text.finish()) {
+        printWriteFailure(context.console, options.output, text.error());
+        discardOutputFile(file);
+        return false;
+    }
+    if (!commitOutputFile(file)) {
+        printWriteFailure(context.console, options.output, file.error);
         return false;
     }
     return true;
@@ -98,5 +108,8 @@ int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
                           "--period is too fine for a recording this long: its time stamps would "
                           "not fit 64 bits");
     }
-    return exportTo(options, timing, context) ? kExitSuccess : kExitFailure;
+    const bool written = options.output == kStandardOutput
+                             ? exportToStandardOutput(options, timing, context)
+                             : exportToFile(options, timing, context);
+    return written ? kExitSuccess : kExitFailure;
 }

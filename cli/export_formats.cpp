@@ -1,8 +1,10 @@
 #include "cli/export_formats.h"
 
 #include <array>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <utility>
 
 #include "cli/recording.h"
 #include "core/scope_session.h"
@@ -126,7 +128,7 @@ std::string timescaleText(const SampleTiming& timing) {
            kUnits[static_cast<size_t>(timing.unitExponent / 3)];
 }
 
-TextOutput::TextOutput(std::ostream& stream) : stream_(stream) {
+TextOutput::TextOutput(Sink sink) : sink_(std::move(sink)) {
     buffer_.reserve(kSpillSize + 256);
 }
 
@@ -151,14 +153,17 @@ void TextOutput::putNumber(uint64_t value) {
 }
 
 void TextOutput::spill() {
-    stream_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+    if (!failed_ && !buffer_.empty()) {
+        errno = 0;
+        failed_ = !sink_(buffer_);
+        error_ = failed_ ? errno : 0;
+    }
     buffer_.clear();
 }
 
 bool TextOutput::finish() {
     spill();
-    stream_.flush();
-    return !stream_.fail();
+    return !failed_;
 }
 
 void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {
@@ -169,7 +174,7 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
     }
     out.put("$end\n");
     uint8_t previous = samples[0] & kChannelMask;
-    for (uint32_t i = 1; i < count; ++i) {
+    for (uint32_t i = 1; i < count && out.ok(); ++i) {
         const uint8_t changed = (samples[i] & kChannelMask) ^ previous;
         if (changed == 0) {
             continue;
@@ -192,7 +197,7 @@ void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing
         out.put(name);
     }
     out.put('\n');
-    for (uint32_t i = 0; i < count; ++i) {
+    for (uint32_t i = 0; i < count && out.ok(); ++i) {
         out.putNumber(i);
         out.put(',');
         putSeconds(out, uint64_t{i} * timing.unitsPerSample, timing);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include <cstdint>
-#include <ostream>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -20,20 +20,29 @@ bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& t
 // The unit as a VCD $timescale gives it: "1 us", "100 ns".
 std::string timescaleText(const SampleTiming& timing);
 
-// Text written onto a stream in large pieces; finish() tells whether all of it got there.
+// Text handed on in large pieces. After a piece fails to get there nothing more is handed on:
+// writers stop once ok() turns false, and finish() tells whether all of it got there.
 class TextOutput {
 public:
-    explicit TextOutput(std::ostream& stream);
+    // Takes one piece; false when not all of it got there, with errno saying why (0: unknown).
+    using Sink = std::function<bool(std::string_view piece)>;
+
+    explicit TextOutput(Sink sink);
     void put(std::string_view text);
     void put(char c);
     void putNumber(uint64_t value);
+    bool ok() const { return !failed_; }
     bool finish();
+    // errno of the piece that failed; 0 when the system gave no reason.
+    int error() const { return error_; }
 
 private:
     void spill();
 
-    std::ostream& stream_;
+    Sink sink_;
     std::string buffer_;
+    bool failed_ = false;
+    int error_ = 0;
 };
 
 // A value change dump: a wire per channel, the initial values, then each change, one per line,

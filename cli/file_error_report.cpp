@@ -4,10 +4,18 @@
 
 #include "cli/console_output.h"
 #include "resources/string_table.h"
+#include "scopefile/file_calls.h"
 
 FileErrorReport printFileErrors(ConsoleOutput& console, std::string subject) {
     return [&console, subject = std::move(subject)](int stringId) {
-        console.message(subject + ": " + loadString(stringId) + " (" + std::to_string(stringId) +
-                        ")");
+        const std::string& reason = fileErrorReason();
+        console.message(subject + ": " + loadString(stringId) +
+                        (reason.empty() ? "" : " " + reason + ".") + " (" +
+                        std::to_string(stringId) + ")");
     };
+}
+
+void printWriteFailure(ConsoleOutput& console, const std::string& subject, int error) {
+    console.message(subject + ": Cannot write the export" +
+                    (error != 0 ? ": " + systemErrorText(error) : std::string(".")));
 }

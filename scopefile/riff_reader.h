@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 // A four-character chunk code, compared byte for byte (case included).
 using FourCc = std::array<char, 4>;
@@ -40,15 +41,21 @@ enum class RiffSearch {
     Malformed,  // a chunk to be skipped reaches past the end of its parent or of the file
 };
 
-// A file opened for buffered reading; its length is taken once, when it is opened, and bounds
-// every header.
+// A file opened for reading; its length is taken once, when it is opened, and bounds every
+// header. Headers are read through a window of the file, so that walking many small chunks costs
+// one read per window rather than a seek per chunk.
 struct RiffReader {
     std::FILE* file = nullptr;
     uint64_t fileSize = 0;
+    uint64_t position = 0;  // where readRiffData reads next
+    std::vector<uint8_t> window;
+    uint64_t windowOffset = 0;
+    size_t windowLength = 0;
 };
 
-// Opens a regular file. False (and nothing open) when it cannot be opened or measured.
-bool openRiffReader(RiffReader& reader, const std::string& path);
+// Opens a regular file without blocking on anything else (a FIFO, a device). False (and nothing
+// open) when it cannot be opened or measured; `reason`, if given, then says why in a user's words.
+bool openRiffReader(RiffReader& reader, const std::string& path, std::string* reason = nullptr);
 // Takes over an open seekable stream, e.g. one over memory; on failure the stream is closed.
 // A null stream (one that could not be opened) is a failure.
 bool attachRiffReader(RiffReader& reader, std::FILE* stream);
@@ -61,6 +68,8 @@ RiffSearch findRiffForm(RiffReader& reader, const FourCc& formType, RiffChunk& f
 // size is reported as declared: it may reach past either.
 RiffSearch findRiffChunk(RiffReader& reader, const RiffChunk& form, const FourCc& id,
                          RiffChunk& chunk);
+// How many bytes of `chunk`'s data lie inside both `form` and the file.
+uint64_t riffBytesInside(const RiffReader& reader, const RiffChunk& form, const RiffChunk& chunk);
 
-// Reads up to `count` bytes from the current position in one read; gives the count read.
+// Reads up to `count` bytes from the found chunk's data on; gives the count read.
 size_t readRiffData(RiffReader& reader, void* destination, size_t count);

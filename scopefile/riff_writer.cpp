@@ -37,24 +37,9 @@ bool seekTo(RiffWriter& writer, uint64_t offset) {
 
 }  // namespace
 
-bool createRiffWriter(RiffWriter& writer, const std::string& path) {
-    std::FILE* stream = std::fopen(path.c_str(), "wb");
-    if (stream == nullptr) {
-        return false;
-    }
-    attachRiffWriter(writer, stream);
-    return true;
-}
-
 void attachRiffWriter(RiffWriter& writer, std::FILE* stream) {
     writer.file = stream;
     writer.position = 0;
-}
-
-bool closeRiffWriter(RiffWriter& writer) {
-    const bool closed = std::fclose(writer.file) == 0;
-    writer.file = nullptr;
-    return closed;
 }
 
 bool startRiffForm(RiffWriter& writer, const FourCc& formType, RiffOpenChunk& form) {

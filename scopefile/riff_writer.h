@@ -3,11 +3,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
-#include <string>
 
 #include "scopefile/riff_reader.h"
 
-// A file opened for buffered writing. The writer counts what it writes itself, so that closing
+// A stream the chunks are written to. The writer counts what it writes itself, so that closing
 // a chunk needs no position query on the stream.
 struct RiffWriter {
     std::FILE* file = nullptr;
@@ -19,12 +18,8 @@ struct RiffOpenChunk {
     uint64_t sizeOffset = 0;
 };
 
-// Creates the file for writing only; a file of that name is cut to length 0.
-bool createRiffWriter(RiffWriter& writer, const std::string& path);
-// Takes over an open stream, positioned at its start.
+// Writes into an open stream, positioned at its start; the stream stays its owner's to close.
 void attachRiffWriter(RiffWriter& writer, std::FILE* stream);
-// Closes the file; false when the close reports that written bytes were lost.
-bool closeRiffWriter(RiffWriter& writer);
 
 // Write a chunk header with a provisional size (and, for the form, its type).
 bool startRiffForm(RiffWriter& writer, const FourCc& formType, RiffOpenChunk& form);

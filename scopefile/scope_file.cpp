@@ -1,7 +1,11 @@
 #include "scopefile/scope_file.h"
 
+#include <cerrno>
+
 #include "core/scope_session.h"
 #include "resources/string_table.h"
+#include "scopefile/file_calls.h"
+#include "scopefile/output_file.h"
 #include "scopefile/riff_reader.h"
 #include "scopefile/riff_writer.h"
 
@@ -10,7 +14,20 @@ namespace {
 constexpr FourCc kScopeFormType{'S', 'C', 'O', 'P'};
 constexpr FourCc kDataId{'d', 'a', 't', 'a'};
 
-// Finds the samples' chunk; the error id when there is none to read, else 0.
+thread_local std::string currentReason;
+
+void reportBecause(const FileErrorReport& report, int stringId, std::string reason) {
+    currentReason = std::move(reason);
+    report(stringId);
+    currentReason.clear();
+}
+
+void reportErrno(const FileErrorReport& report, int stringId, int error) {
+    reportBecause(report, stringId, error != 0 ? systemErrorText(error) : std::string());
+}
+
+// Finds the samples' chunk; the error id when there is none to read, else 0. A size that the
+// form or the file cannot hold is refused here, before a buffer of that size is asked for.
 int findSamples(RiffReader& reader, RiffChunk& data) {
     RiffChunk form;
     if (findRiffForm(reader, kScopeFormType, form) != RiffSearch::Found) {
@@ -19,7 +36,10 @@ int findSamples(RiffReader& reader, RiffChunk& data) {
     if (findRiffChunk(reader, form, kDataId, data) != RiffSearch::Found) {
         return IDS_NO_DATA_CHUNK;
     }
-    return data.size == 0 ? IDS_EMPTY_DATA : 0;
+    if (data.size == 0) {
+        return IDS_EMPTY_DATA;
+    }
+    return data.size > riffBytesInside(reader, form, data) ? IDS_TRUNCATED_DATA : 0;
 }
 
 // The message is shown while the file is still open.
@@ -39,6 +59,7 @@ bool readSamples(const FileErrorReport& report, RiffReader& reader, uint8_t*& ou
     if (buffer == nullptr) {
         return failRead(report, reader, IDS_OUT_OF_MEMORY);
     }
+    // The file may have been cut short since it was measured.
     if (readRiffData(reader, buffer, data.size) != data.size) {
         report(IDS_TRUNCATED_DATA);
         giveBackSampleBuffer(buffer);
@@ -65,28 +86,18 @@ int writeChunks(RiffWriter& writer, const uint8_t* samples, uint32_t count) {
     return closeRiffChunk(writer, form) ? 0 : IDS_CANNOT_WRITE_FORM;
 }
 
-bool writeSamples(const FileErrorReport& report, RiffWriter& writer, const uint8_t* samples,
-                  uint32_t count) {
-    if (const int error = writeChunks(writer, samples, count); error != 0) {
-        report(error);
-        closeRiffWriter(writer);
-        return false;
-    }
-    // A close that loses bytes leaves the form incomplete on disk.
-    if (!closeRiffWriter(writer)) {
-        report(IDS_CANNOT_WRITE_FORM);
-        return false;
-    }
-    return true;
-}
-
 }  // namespace
+
+const std::string& fileErrorReason() {
+    return currentReason;
+}
 
 bool readScopeFile(const FileErrorReport& report, const std::string& path, uint8_t*& outData,
                    std::atomic<uint32_t>& outLength) {
     RiffReader reader;
-    if (!openRiffReader(reader, path)) {
-        report(IDS_CANNOT_OPEN_FILE);
+    std::string reason;
+    if (!openRiffReader(reader, path, &reason)) {
+        reportBecause(report, IDS_CANNOT_OPEN_FILE, reason);
         return false;
     }
     return readSamples(report, reader, outData, outLength);
@@ -104,12 +115,35 @@ bool readScopeStream(const FileErrorReport& report, std::FILE* stream, uint8_t*&
 
 bool writeScopeFile(const FileErrorReport& report, const std::string& path, const uint8_t* samples,
                     uint32_t count) {
-    RiffWriter writer;
-    if (!createRiffWriter(writer, path)) {
-        report(IDS_CANNOT_OPEN_FILE);
+    OutputFile output;
+    return openOutput(report, path, output) && writeScopeOutput(report, output, samples, count);
+}
+
+bool openOutput(const FileErrorReport& report, const std::string& path, OutputFile& output) {
+    if (!openOutputFile(output, path)) {
+        reportErrno(report, IDS_CANNOT_OPEN_FILE, output.error);
         return false;
     }
-    return writeSamples(report, writer, samples, count);
+    return true;
+}
+
+bool writeScopeOutput(const FileErrorReport& report, OutputFile& output, const uint8_t* samples,
+                      uint32_t count) {
+    RiffWriter writer;
+    attachRiffWriter(writer, output.stream);
+    errno = 0;
+    if (const int error = writeChunks(writer, samples, count); error != 0) {
+        // The message comes while the file is still open, as the reader's does.
+        reportErrno(report, error, errno);
+        discardOutputFile(output);
+        return false;
+    }
+    // A file that cannot be made complete on disk leaves the form unfinished there.
+    if (!commitOutputFile(output)) {
+        reportErrno(report, IDS_CANNOT_WRITE_FORM, output.error);
+        return false;
+    }
+    return true;
 }
 
 bool writeScopeStream(const FileErrorReport& report, std::FILE* stream, const uint8_t* samples,
@@ -118,7 +152,7 @@ bool writeScopeStream(const FileErrorReport& report, std::FILE* stream, const ui
         report(IDS_CANNOT_OPEN_FILE);
         return false;
     }
-    RiffWriter writer;
-    attachRiffWriter(writer, stream);
-    return writeSamples(report, writer, samples, count);
+    OutputFile output;
+    attachOutputFile(output, stream);
+    return writeScopeOutput(report, output, samples, count);
 }

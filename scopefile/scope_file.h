@@ -6,13 +6,22 @@
 #include <functional>
 #include <string>
 
+struct OutputFile;
+
 // A scope file keeps one recording: a RIFF form "SCOP" whose chunk "data" holds the samples, one
 // byte each, unchanged. Every failure is handed to the caller's report as its string id before the
 // call returns false; a reader's report comes while the file is still open.
 using FileErrorReport = std::function<void(int stringId)>;
 
+// While a report runs: the system's reason for the failure ("No such file or directory", "It is
+// a FIFO, not a regular file", "No space left on device"), or empty when there is none. The
+// desktop program shows the string table's text alone; pinprobe-cli adds this.
+const std::string& fileErrorReason();
+
 // On success `outData` receives a buffer of exactly N bytes from obtainSampleBuffer, which the
 // caller now owns, and `outLength` receives N. On failure neither is written and no buffer is held.
+// Only regular files are read; anything else is refused at once, never waited on. A size the file
+// cannot hold is refused before any buffer is obtained.
 bool readScopeFile(const FileErrorReport& report, const std::string& path, uint8_t*& outData,
                    std::atomic<uint32_t>& outLength);
 // The same over an open seekable stream (e.g. one over memory), which it closes. A null stream
@@ -20,10 +29,16 @@ bool readScopeFile(const FileErrorReport& report, const std::string& path, uint8
 bool readScopeStream(const FileErrorReport& report, std::FILE* stream, uint8_t*& outData,
                      std::atomic<uint32_t>& outLength);
 
-// Writes `count` bytes from `samples` as a scope file, replacing any file of that name. A failed
-// write leaves on disk what was written up to the failure.
+// Writes `count` bytes from `samples` as a scope file that replaces any file of that name only
+// once it is complete (see OutputFile): a failed write leaves the old file as it was.
 bool writeScopeFile(const FileErrorReport& report, const std::string& path, const uint8_t* samples,
                     uint32_t count);
+// The two halves of writeScopeFile, for a caller that must know the file can be written before
+// it has the samples. Opening reports 1100 (any output file opens this way); writing puts the
+// scope file in place, or reports and drops it.
+bool openOutput(const FileErrorReport& report, const std::string& path, OutputFile& output);
+bool writeScopeOutput(const FileErrorReport& report, OutputFile& output, const uint8_t* samples,
+                      uint32_t count);
 // The same into an open stream positioned at its start, which it closes; null as for reading.
 bool writeScopeStream(const FileErrorReport& report, std::FILE* stream, const uint8_t* samples,
                       uint32_t count);

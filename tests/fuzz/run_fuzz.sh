@@ -19,9 +19,7 @@ clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-reco
     "$root/tests/fuzz/scope_file_fuzz.cpp" \
     "$root/core/scope_session.cpp" \
     "$root/resources/string_table.cpp" \
-    "$root/scopefile/riff_reader.cpp" \
-    "$root/scopefile/riff_writer.cpp" \
-    "$root/scopefile/scope_file.cpp"
+    "$root"/scopefile/*.cpp
 
 mkdir -p "$work/corpus" "$artifacts"
 cp "$root"/tests/fuzz/corpus/* "$work/corpus/"

@@ -24,7 +24,10 @@ inline CliRun runCliLine(const std::vector<std::string>& arguments,
     return run;
 }
 
-// The message pinprobe-cli gives for a file that a scope-file error `id` refused.
-inline std::string fileErrorLine(const std::string& path, const std::string& text, int id) {
-    return "pinprobe-cli: " + path + ": " + text + " (" + std::to_string(id) + ")\n";
+// The message pinprobe-cli gives for a file that a scope-file error `id` refused, for the
+// system's `reason` where there is one.
+inline std::string fileErrorLine(const std::string& path, const std::string& text, int id,
+                                 const std::string& reason = "") {
+    return "pinprobe-cli: " + path + ": " + text + (reason.empty() ? "" : " " + reason + ".") +
+           " (" + std::to_string(id) + ")\n";
 }

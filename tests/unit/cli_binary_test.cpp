@@ -60,4 +60,18 @@ TEST_F(CliBinaryTest, ExitStatusesAndOutputOfTheProcess) {
     }
 }
 
+// An export whose reader went away stops and says so: a closed pipe, not a full disk.
+TEST_F(CliBinaryTest, AClosedPipeIsReportedAsOne) {
+    TempDir dir;
+    const std::string recording =
+        dir.write("long.sco", scopeFileBytes(std::string(200000, '\x08')));
+    const std::string status = dir.path("status");
+    const std::string err = dir.path("err");
+    runProcess("(" + program + " export '" + recording + "' -o - --csv 2>'" + err +
+               "'; echo $? >'" + status + "') | head -c 1 >/dev/null");
+    EXPECT_EQ(readFileBytes(status), "1\n");
+    EXPECT_EQ(readFileBytes(err),
+              "pinprobe-cli: standard output: Cannot write the export: Broken pipe\n");
+}
+
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <filesystem>
 #include <regex>
@@ -10,6 +11,7 @@
 #include "capture/hardware_port_access.h"
 #include "resources/string_table.h"
 #include "tests/support/cli_runner.h"
+#include "tests/support/failing_file_calls.h"
 #include "tests/support/fake_port_syscalls.h"
 #include "tests/support/scope_file_maker.h"
 #include "tests/support/scripted_port.h"
@@ -93,7 +95,10 @@ TEST(CliFileErrors, ReaderRefusalsGiveTextAndIdWithStatusOne) {
         }
         const std::string path =
             file.name == "missing.sco" ? dir.path(file.name) : dir.write(file.name, file.bytes);
-        const std::string expected = fileErrorLine(path, loadString(file.errorId), file.errorId);
+        const std::string reason =
+            file.errorId == IDS_CANNOT_OPEN_FILE ? "No such file or directory" : "";
+        const std::string expected =
+            fileErrorLine(path, loadString(file.errorId), file.errorId, reason);
         for (const std::vector<std::string>& arguments :
              {std::vector<std::string>{"info", path},
               std::vector<std::string>{"export", path, "-o", "-", "--vcd"}}) {
@@ -105,14 +110,25 @@ TEST(CliFileErrors, ReaderRefusalsGiveTextAndIdWithStatusOne) {
     }
 }
 
-// A stream that takes nothing, as standard output on a full disk.
+// A stream that takes nothing, as standard output on a full disk; counts what was tried.
 class RefusingBuffer : public std::streambuf {
+public:
+    int writes = 0;
+
 protected:
-    int_type overflow(int_type) override { return traits_type::eof(); }
-    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+    int_type overflow(int_type) override {
+        ++writes;
+        return traits_type::eof();
+    }
+    std::streamsize xsputn(const char*, std::streamsize) override {
+        ++writes;
+        return 0;
+    }
 };
 
-TEST(CliFileErrors, WriterFailuresGiveTextAndIdWithStatusOne) {
+// The system's reason comes with the message. A capture reads no port when its file cannot be
+// written, and an export says what failed rather than guess at a full disk.
+TEST(CliFileErrors, WriterFailuresGiveTextReasonAndIdWithStatusOne) {
     TempDir dir;
     const std::string recording = dir.write("rec.sco", scopeFileBytes("\x08\x10\x18"));
     const std::string noFolder = dir.path("no/such/folder/out");
@@ -120,31 +136,68 @@ TEST(CliFileErrors, WriterFailuresGiveTextAndIdWithStatusOne) {
     ports.lpt1.play({0x08, 0x10});
     CliEnvironment environment;
     environment.ports = &ports;
+    const std::string noSuchFolder = "No such file or directory";
+    const std::string diskFull = "No space left on device";
     struct WriteCase {
         std::vector<std::string> arguments;
-        std::string path;
-        int id;
+        std::string err;
+        bool sampled;
     };
     const std::vector<WriteCase> cases = {
-        {{"capture", "-o", noFolder}, noFolder, IDS_CANNOT_OPEN_FILE},
-        {{"capture", "-o", "/dev/full", "--size", "100000"}, "/dev/full", IDS_CANNOT_WRITE_DATA},
-        {{"capture", "-o", "/dev/full", "--size", "3"}, "/dev/full", IDS_CANNOT_WRITE_DATA},
-        {{"export", recording, "-o", noFolder, "--vcd"}, noFolder, IDS_CANNOT_OPEN_FILE},
-        {{"export", recording, "-o", "/dev/full", "--csv"}, "/dev/full", IDS_CANNOT_WRITE_DATA},
+        {{"capture", "-o", noFolder},
+         fileErrorLine(noFolder, loadString(IDS_CANNOT_OPEN_FILE), IDS_CANNOT_OPEN_FILE,
+                       noSuchFolder),
+         false},
+        {{"capture", "-o", "/dev/full", "--size", "100000"},
+         fileErrorLine("/dev/full", loadString(IDS_CANNOT_WRITE_DATA), IDS_CANNOT_WRITE_DATA,
+                       diskFull),
+         true},
+        {{"capture", "-o", "/dev/full", "--size", "3"},
+         fileErrorLine("/dev/full", loadString(IDS_CANNOT_WRITE_DATA), IDS_CANNOT_WRITE_DATA,
+                       diskFull),
+         true},
+        {{"export", recording, "-o", noFolder, "--vcd"},
+         fileErrorLine(noFolder, loadString(IDS_CANNOT_OPEN_FILE), IDS_CANNOT_OPEN_FILE,
+                       noSuchFolder),
+         false},
+        {{"export", recording, "-o", "/dev/full", "--csv"},
+         "pinprobe-cli: /dev/full: Cannot write the export: " + diskFull + "\n",
+         false},
     };
     for (const WriteCase& c : cases) {
+        const uint64_t readsBefore = ports.lpt1.reads();
         const CliRun run = runCliLine(c.arguments, environment);
         EXPECT_EQ(run.status, 1) << c.arguments[2];
-        EXPECT_EQ(run.err, fileErrorLine(c.path, loadString(c.id), c.id)) << c.arguments[2];
+        EXPECT_EQ(run.err, c.err) << c.arguments[2];
         EXPECT_EQ(run.out, "") << "no summary for a capture that was not saved";
+        EXPECT_EQ(ports.lpt1.reads() > readsBefore, c.sampled) << c.arguments[2];
     }
 
+    const std::string longer = dir.write("long.sco", scopeFileBytes(std::string(100000, '\x08')));
     RefusingBuffer refusing;
     std::ostream out(&refusing);
     std::ostringstream err;
-    EXPECT_EQ(runCli({"export", recording, "-o", "-", "--vcd"}, out, err), 1);
-    EXPECT_EQ(err.str(), fileErrorLine("standard output", loadString(IDS_CANNOT_WRITE_DATA),
-                                       IDS_CANNOT_WRITE_DATA));
+    EXPECT_EQ(runCli({"export", longer, "-o", "-", "--csv"}, out, err), 1);
+    EXPECT_EQ(err.str(), "pinprobe-cli: standard output: Cannot write the export.\n");
+    EXPECT_EQ(refusing.writes, 1) << "the export goes on after a write failed";
+}
+
+// An export replaces its file as a save does: one that fails on the way leaves the old one.
+TEST(CliFileErrors, AnExportThatFailsLeavesTheOldFile) {
+    TempDir dir;
+    const std::string recording = dir.write("rec.sco", scopeFileBytes("\x08\x10\x18"));
+    const std::string old = dir.write("out.csv", "the old export");
+    FailingFileCalls calls;
+    calls.failingKind = "write";
+    calls.error = ENOSPC;
+    const CliRun run = runCliLine({"export", recording, "-o", old, "--csv"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "pinprobe-cli: " + old + ": Cannot write the export: No space left on device\n");
+    EXPECT_EQ(readFileBytes(old), "the old export");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("")),
+                            std::filesystem::directory_iterator()),
+              2);
 }
 
 // What the options select reaches the capture: the port, the trigger channels, the size.

@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <future>
+#include <limits>
 #include <optional>
 
 #include "core/message_box.h"
@@ -18,7 +24,9 @@ namespace {
 // Sample memory that counts what is out and refuses blocks larger than a limit.
 size_t memoryLimit = 0;
 int blocksOut = 0;
+size_t largestAsked = 0;
 void* obtainCounted(size_t bytes) {
+    largestAsked = std::max(largestAsked, bytes);
     if (bytes > memoryLimit) {
         return nullptr;
     }
@@ -44,6 +52,7 @@ protected:
     void SetUp() override {
         memoryLimit = 1 << 20;
         blocksOut = 0;
+        largestAsked = 0;
         setSampleMemory(&kCountedMemory);
     }
     void TearDown() override {
@@ -136,7 +145,6 @@ TEST_F(ScopeFileTest, LoadsFilesTheWriterWouldNotMake) {
         {"bytes after the data", scopeFileBytes("abc") + "trailing", "abc"},
         {"form size past the end", chunkHeader("RIFF", 0xFFFFFFFF) + "SCOP" + chunk("data", "a"),
          "a"},
-        {"data past the form's end", chunkHeader("RIFF", 12) + "SCOP" + chunk("data", "ab"), "ab"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -168,12 +176,41 @@ TEST_F(ScopeFileTest, RefusesBadFilesWithTheirReason) {
         {"empty data", scopeFileBytes(""), IDS_EMPTY_DATA},
         {"data cut short", riffForm("SCOP", chunkHeader("data", 4) + "abc"), IDS_TRUNCATED_DATA},
         {"data size 0xFFFFFFFF", riffForm("SCOP", chunkHeader("data", 0xFFFFFFFF) + "abc"),
-         IDS_OUT_OF_MEMORY},
+         IDS_TRUNCATED_DATA},
+        {"data past the form's end", chunkHeader("RIFF", 12) + "SCOP" + chunk("data", "ab"),
+         IDS_TRUNCATED_DATA},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         expectRefused(dir.write("bad.sco", c.file), c.id);
     }
+}
+
+// The size is weighed against the file before any buffer is asked for, however much memory
+// there is.
+TEST_F(ScopeFileTest, ASizeTheFileCannotHoldIsRefusedWithoutABufferForIt) {
+    memoryLimit = std::numeric_limits<size_t>::max();
+    const std::string file = riffForm("SCOP", chunkHeader("data", 0xFFFFFFFF) + "0123456789");
+    ASSERT_EQ(file.size(), 30u);
+    expectRefused(dir.write("claims4gb.sco", file), IDS_TRUNCATED_DATA);
+    EXPECT_LE(largestAsked, file.size());
+}
+
+// A FIFO (or any file that is not a regular one) is refused at once, never waited on.
+TEST_F(ScopeFileTest, RefusesAFifoAtOnce) {
+    const std::string fifo = dir.path("afifo");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string reason;
+    std::future<bool> loaded = std::async(std::launch::async, [&] {
+        return readScopeFile([&reason](int) { reason = fileErrorReason(); }, fifo, data, length);
+    });
+    if (loaded.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ADD_FAILURE() << "the reader waits on the FIFO";
+        std::ofstream(fifo) << "";  // lets a waiting open go on
+    }
+    EXPECT_FALSE(loaded.get());
+    EXPECT_EQ(reason, "It is a FIFO, not a regular file");
+    EXPECT_EQ(data, kUntouchedData);
 }
 
 TEST_F(ScopeFileTest, ReportsAFailedAllocation) {

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cerrno>
+#include <string>
+#include <vector>
+
+#include "scopefile/file_calls.h"
+
+// The system's file calls, each one logged by kind ("lstat", "readlink", "create" for an
+// exclusive create, "open", "write", "seek", "truncate", "chown", "chmod", "sync", "close",
+// "rename", "unlink"), with one failing on order. Put in place for as long as it lives.
+class FailingFileCalls final : public FileCalls {
+public:
+    FailingFileCalls() { setFileCalls(this); }
+    ~FailingFileCalls() override { setFileCalls(nullptr); }
+    FailingFileCalls(const FailingFileCalls&) = delete;
+    FailingFileCalls& operator=(const FailingFileCalls&) = delete;
+
+    std::vector<std::string> calls;
+    size_t failingCall = 0;   // the n-th call (from 1) fails with `error`; 0: none
+    std::string failingKind;  // else the first call of this kind fails
+    int error = EIO;
+    int createError = 0;  // every exclusive create fails with this (a folder that takes no name)
+
+    int lstat(const std::string& path, struct stat& info) override;
+    int readLink(const std::string& path, std::string& target) override;
+    int open(const std::string& path, int flags, mode_t mode) override;
+    ssize_t write(int fd, const void* bytes, size_t count) override;
+    off_t seek(int fd, off_t offset, int whence) override;
+    int truncate(int fd, off_t length) override;
+    int changeOwner(int fd, uid_t owner, gid_t group) override;
+    int changeMode(int fd, mode_t mode) override;
+    int sync(int fd) override;
+    int close(int fd) override;
+    int rename(const std::string& from, const std::string& to) override;
+    int unlink(const std::string& path) override;
+
+private:
+    // Logs the call; true when it is the one to fail.
+    bool failsNow(const char* kind);
+    bool kindFailed_ = false;
+};
