@@ -49,10 +49,12 @@ CaptureStart startCapture(WindowSystem& mainWindow) {
         showMessage(mainWindow, IDS_OUT_OF_MEMORY);
         return CaptureStart::NoBuffer;
     }
+    // The port report comes while the session holds no data: its box's own event loop paints the
+    // view, and a save could run in it, neither of which may see a buffer not yet filled.
+    openChosenPort(mainWindow);
     session.sampleLength = static_cast<uint32_t>(session.captureSize);
     session.sampleData = buffer;
     session.breakRequested = 0;
-    openChosenPort(mainWindow);
     if (session.delayUnits == 0) {
         const bool triggered = captureInline(*workerLink.ports);
         finishCapture(mainWindow);

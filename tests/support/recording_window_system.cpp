@@ -42,6 +42,9 @@ MessageAnswer RecordingWindowSystem::messageBox(std::string_view text, std::stri
                                                 MessageButtons buttons, MessageIcon) {
     messages.emplace_back(text);
     log.push_back("message " + std::string(text));
+    if (onMessageBox) {
+        onMessageBox();
+    }
     if (!answers.empty()) {
         MessageAnswer answer = answers.front();
         answers.pop_front();

@@ -27,6 +27,8 @@ public:
     std::function<void()> onRefresh;
     // Called while a small dialog is open (the dialog id is logged first).
     std::function<void(int templateId)> onDialog;
+    // Called while a message box is up (its text is logged first).
+    std::function<void()> onMessageBox;
 
     // Scripted answers, taken in order. With none left a question answers Cancel (or Ok) and a
     // chooser is cancelled.

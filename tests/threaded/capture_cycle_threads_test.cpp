@@ -8,8 +8,10 @@
 #include "capture/simulated_probe.h"
 #include "capture/status_port.h"
 #include "core/scope_session.h"
+#include "display/trace_view.h"
 #include "resources/command_ids.h"
 #include "tests/support/fake_port_syscalls.h"
+#include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
 
 namespace {
@@ -20,6 +22,15 @@ public:
     uint8_t read() override { return 0x78; }
     StatusPort& port(uint8_t) override { return *this; }
     std::vector<std::string> takeReports() override { return {}; }
+    bool wantsQuietSection() const override { return false; }
+};
+
+// A port that cannot be opened: reported at every New Sample, read as an absent port.
+class ReportingPorts final : public StatusPort, public PortAccess {
+public:
+    uint8_t read() override { return 0xFF; }
+    StatusPort& port(uint8_t) override { return *this; }
+    std::vector<std::string> takeReports() override { return {"LPT1 cannot be opened"}; }
     bool wantsQuietSection() const override { return false; }
 };
 
@@ -86,6 +97,29 @@ TEST_F(CaptureCycleThreadsTest, NewSampleAtEverySpeedShowsTheFirstSampleAtZoomOn
         EXPECT_TRUE(ws.dialogs.empty()) << "the simulated probe is slow enough at this speed";
         EXPECT_EQ(ws.log.back(), c.beeps > 0 ? "beep" : "refresh");
     }
+}
+
+// A message box runs an event loop that repaints the view (and could save): while the port report
+// is up at either speed, there is no data to draw, so nothing uninitialised is ever shown.
+TEST_F(CaptureCycleThreadsTest, NothingIsDrawnWhileThePortReportIsUp) {
+    ReportingPorts ports;
+    int boxes = 0;
+    size_t traceLines = 0;
+    ws.onMessageBox = [&] {
+        ++boxes;
+        EXPECT_FALSE(hasSampleData(scopeSession));
+        RecordingCanvas canvas;
+        paintTrace(canvas, 300, 200);
+        traceLines += canvas.linesIn(kTraceColour).size();
+    };
+    start(ports);
+    command(CMD_SPEED_FAST);
+    command(CMD_NEW_SAMPLE);
+    ASSERT_TRUE(ws.waitAndPump(30.0));
+    EXPECT_EQ(boxes, 2);
+    EXPECT_EQ(traceLines, 0u);
+    EXPECT_EQ(scopeSession.sampleLength, 4999u);
+    EXPECT_EQ(scopeSession.sampleData[4998], 0xFF);
 }
 
 TEST_F(CaptureCycleThreadsTest, NewSampleEndsACaptureWaitingForItsTrigger) {
