@@ -61,8 +61,11 @@ CaptureStart startCapture(WindowSystem& mainWindow) {
         return triggered ? CaptureStart::Finished : CaptureStart::TriggerGaveUp;
     }
     workerLink.delayUnits = session.delayUnits;
+    session.samplesStored = 0;
     session.workerCapturing = true;
     signalWake(workerLink);
+    // From now on the view shows the samples stored so far.
+    refreshTraceView(mainWindow);
     return CaptureStart::OnWorker;
 }
 

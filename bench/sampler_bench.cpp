@@ -17,6 +17,7 @@
 // Read the figures as ratios within one run:
 //   InlineCapture / BareReadLoop at the same size: what the capture loop adds to read-and-store.
 //   WorkerCapture/50 / WorkerCapture/5: the Slow to Fast time per sample.
+//   WorkerCapture/5 / WorkerCaptureUnpublished/5: what publishing the stored count costs at Fast.
 
 namespace {
 
@@ -148,7 +149,7 @@ double processCpuSeconds() {
 // Whole worker captures, hand-over included, at Fast (5) and Slow (50) delay units; 0 shows what
 // the loop itself costs per sample. Timed by the process's processor time, which is the worker's
 // (this thread sleeps meanwhile), so that other work on a shared machine does not count.
-void BM_WorkerCapture(benchmark::State& state) {
+void runWorkerCaptures(benchmark::State& state, bool publishStored) {
     constexpr uint32_t kSamples = 30000;
     std::vector<uint8_t> buffer(kSamples);
     SessionSamples session(buffer, kSamples);
@@ -158,6 +159,7 @@ void BM_WorkerCapture(benchmark::State& state) {
     link.mainWindow = &window;
     link.ports = &ports;
     link.delayUnits = static_cast<int32_t>(state.range(0));
+    link.publishStored = publishStored;
     startSamplingWorker(link);
     for (auto _ : state) {
         const double start = processCpuSeconds();
@@ -171,10 +173,25 @@ void BM_WorkerCapture(benchmark::State& state) {
     stopSamplingWorker(link);
     countPerSample(state, kSamples);
 }
+
+void BM_WorkerCapture(benchmark::State& state) {
+    runWorkerCaptures(state, true);
+}
 BENCHMARK(BM_WorkerCapture)
     ->Arg(0)
     ->Arg(5)
     ->Arg(50)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+// The same without publishing the stored count for the live view: the pair's ratio is what the
+// publishing costs.
+void BM_WorkerCaptureUnpublished(benchmark::State& state) {
+    runWorkerCaptures(state, false);
+}
+BENCHMARK(BM_WorkerCaptureUnpublished)
+    ->Arg(0)
+    ->Arg(5)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 

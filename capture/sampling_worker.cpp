@@ -34,15 +34,13 @@ bool captureEnded(const WorkerLink& link) {
            link.abandon.load(std::memory_order_relaxed) != 0;
 }
 
-// One delayed capture into sampleData. Returns false when it was abandoned.
-bool runDelayedCapture(WorkerLink& link) {
+// Stores a sample per delay period until the length is reached or the capture is ended; gives
+// the samples stored, the one the end came on not counted. With `kPublish` the count is published
+// for the paint every kPublishStride samples: a store that costs next to nothing at any speed.
+template <bool kPublish>
+uint32_t storeSamples(StatusPort& port, const WorkerLink& link) {
+    constexpr uint32_t kPublishStride = 256;
     ScopeSession& session = scopeSession;
-    StatusPort& port = link.ports->port(session.portNumber);
-    session.breakRequested = 0;
-    const uint8_t mask = session.portTriggerMask;
-    if (mask != 0 && waitForPortTrigger(port, mask, 0, &link.abandon) == TriggerWait::Abandoned) {
-        return false;
-    }
     uint8_t* const data = session.sampleData;
     uint32_t count = 0;
     while (count < session.sampleLength.load(std::memory_order_relaxed)) {
@@ -53,7 +51,27 @@ bool runDelayedCapture(WorkerLink& link) {
             break;
         }
         ++count;
+        if constexpr (kPublish) {
+            if (count % kPublishStride == 0) {
+                session.samplesStored.store(count, std::memory_order_release);
+            }
+        }
     }
+    return count;
+}
+
+// One delayed capture into sampleData. Returns false when it was abandoned.
+bool runDelayedCapture(WorkerLink& link) {
+    ScopeSession& session = scopeSession;
+    StatusPort& port = link.ports->port(session.portNumber);
+    session.breakRequested = 0;
+    session.samplesStored.store(0, std::memory_order_release);
+    const uint8_t mask = session.portTriggerMask;
+    if (mask != 0 && waitForPortTrigger(port, mask, 0, &link.abandon) == TriggerWait::Abandoned) {
+        return false;
+    }
+    const uint32_t count =
+        link.publishStored ? storeSamples<true>(port, link) : storeSamples<false>(port, link);
     if (link.abandon != 0) {
         return false;
     }

@@ -15,6 +15,9 @@ struct WorkerLink {
     WindowSystem* mainWindow = nullptr;  // receiver of CAPTURE_DONE
     PortAccess* ports = nullptr;
     std::atomic<int32_t> delayUnits{0};  // read again for every sample
+    // Whether the worker publishes scopeSession.samplesStored as it captures; off only where the
+    // cost of publishing is measured (bench/).
+    bool publishStored = true;
 
     // Internals of the wake event (auto-reset) and of the hand-over, guarded by `mutex`.
     std::mutex mutex;

@@ -51,4 +51,5 @@ void resetScopeSession() {
     s.documentPath.clear();
     s.documentTitle.clear();
     s.workerCapturing = false;
+    s.samplesStored = 0;
 }

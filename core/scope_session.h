@@ -30,6 +30,10 @@ struct ScopeSession {
     // True from the moment a capture is handed to the worker until the main thread has taken
     // its result (or ended it). While it is set, sampleData belongs to the worker.
     bool workerCapturing = false;
+    // How many samples at the start of sampleData the worker has stored in its capture so far:
+    // published with release ordering every few samples, read with acquire ordering by the paint,
+    // which draws them while the rest of the buffer is still being filled.
+    std::atomic<uint32_t> samplesStored{0};
 };
 
 extern ScopeSession scopeSession;
@@ -56,4 +60,15 @@ void setSampleMemory(const SampleMemory* memory);
 // data to work on. A buffer that the worker is still filling does not count.
 inline bool hasSampleData(const ScopeSession& session) {
     return session.sampleData != nullptr && !session.workerCapturing;
+}
+
+// How many samples from the start of sampleData may be drawn: all of the data, or those the
+// worker has stored so far while it fills the buffer; 0 without data.
+inline uint32_t drawableSamples(const ScopeSession& session) {
+    if (hasSampleData(session)) {
+        return session.sampleLength;
+    }
+    return session.workerCapturing && session.sampleData != nullptr
+               ? session.samplesStored.load(std::memory_order_acquire)
+               : 0;
 }

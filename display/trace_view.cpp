@@ -53,13 +53,15 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
 
     ScopeSession& s = scopeSession;
     const bool withData = hasSampleData(s);
+    const uint32_t drawable = drawableSamples(s);
     const int zoomStep = s.zoomStep;
-    const TraceGeometry g =
-        traceGeometry(width, height, s.viewStart, withData ? s.sampleLength.load() : 0, zoomStep);
+    const TraceGeometry g = traceGeometry(width, height, s.viewStart, drawable, zoomStep);
     drawGrid(canvas, g, width);
-    if (withData) {
+    if (withData || drawable > 0) {
         canvas.selectPen(tracePen);
-        s.viewWidth = width;
+        if (withData) {
+            s.viewWidth = width;
+        }
         if (g.sampleCount > 0) {
             drawSamples(canvas, g, s.sampleData, zoomStep);
         }

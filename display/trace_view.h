@@ -20,8 +20,8 @@ public:
     virtual void line(int x0, int y0, int x1, int y1) = 0;
 };
 
-// Draws the grid and the session's samples on a client area `width` x `height` pixels; records
-// the width in viewWidth when there is data.
+// Draws the grid and the session's samples (during a worker capture, those stored so far) on a
+// client area `width` x `height` pixels; records the width in viewWidth when there is data.
 void paintTrace(TraceCanvas& canvas, int width, int height);
 
 // Repaints the trace view now.

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QTimer>
 #include <QWidget>
 
 // The trace view: a black panel that paints the session's samples at every paint and keeps
-// nothing of its own.
+// nothing of its own. While the worker captures, it paints again every few tens of milliseconds,
+// so that the samples fill in as they are stored.
 class GraphClass : public QWidget {
     Q_OBJECT
 
@@ -12,4 +14,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QTimer liveRefresh_;
 };

@@ -1,3 +1,5 @@
+#include <QMessageBox>
+#include <QScreen>
 #include <QtTest>
 #include <atomic>
 
@@ -16,12 +18,18 @@ class SteadyPorts : public PortAccess {
 public:
     std::atomic<uint8_t> level{kChannelBits[0] | kChannelBits[2]};
     std::atomic<int> lastPortNumber{0};
+    std::atomic<bool> reportNext{false};  // the next capture reports that the port cannot be used
 
     StatusPort& port(uint8_t portNumber) override {
         lastPortNumber = portNumber;
         return port_;
     }
-    std::vector<std::string> takeReports() override { return {}; }
+    std::vector<std::string> takeReports() override {
+        if (reportNext.exchange(false)) {
+            return {"LPT1 cannot be opened."};
+        }
+        return {};
+    }
     bool wantsQuietSection() const override { return false; }
 
 private:
@@ -38,6 +46,38 @@ private:
 
 constexpr QRgb kGreen = qRgb(0, 255, 0);
 
+int greenPixels(QWidget& view) {
+    const QImage image = view.grab().toImage();
+    int green = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            green += image.pixel(x, y) == kGreen ? 1 : 0;
+        }
+    }
+    return green;
+}
+
+// With PINPROBE_SCREENSHOTS set to a folder (and a real display, e.g. under xvfb-run), the
+// screen as it is, for looking at.
+void saveScreenshot(const char* name) {
+    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/" + name + ".png");
+    }
+}
+
+// Counts the view's paints.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
 }  // namespace
 
 class LifecycleTest : public QObject {
@@ -49,6 +89,8 @@ private slots:
     void startUpCapturesAndDraws();
     void closeDuringSlowCaptureEndsTheWorker();
     void closeDuringTriggerWaitEndsTheWorker();
+    void portReportShowsNoTraces();
+    void slowCaptureFillsInBeforeItEnds();
 
 private:
     SteadyPorts ports_;
@@ -109,6 +151,53 @@ void LifecycleTest::closeDuringTriggerWaitEndsTheWorker() {
     // File > Exit: the close request is posted.
     window.windowSystem().sendMessage(commandMessage(CMD_EXIT));
     QTRY_VERIFY(!window.isVisible());
+}
+
+// The report's box runs its own event loop, in which the view paints: it has nothing to draw
+// until the samples are in.
+void LifecycleTest::portReportShowsNoTraces() {
+    ports_.reportNext = true;
+    DezoRaraClass window(mainWindowProc);
+    QWidget* view = findControl(*window.centralWidget(), IDC_TRACE_VIEW);
+    int greenDuringReport = -1;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box != nullptr && greenDuringReport < 0) {
+            greenDuringReport = greenPixels(*view);
+            saveScreenshot("port_report");
+            box->done(QMessageBox::Ok);
+        }
+    });
+    watcher.start(10);
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    QCOMPARE(greenDuringReport, 0);
+    QVERIFY(greenPixels(*view) > 0);
+    QVERIFY(window.close());
+}
+
+// A Slow capture of 500000 samples shows its traces while it is still running, and the view
+// keeps painting meanwhile.
+void LifecycleTest::slowCaptureFillsInBeforeItEnds() {
+    DezoRaraClass window(mainWindowProc);
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    QWidget* view = findControl(*window.centralWidget(), IDC_TRACE_VIEW);
+    QTimer::singleShot(0, qApp,
+                       [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Escape); });
+    window.windowSystem().sendMessage(commandMessage(CMD_SPEED_SLOW));
+    window.windowSystem().sendMessage(commandMessage(CMD_SIZE_500000));
+    PaintCounter counter;
+    view->installEventFilter(&counter);
+    window.windowSystem().sendMessage(commandMessage(CMD_NEW_SAMPLE));
+    QTRY_VERIFY(scopeSession.samplesStored > 10000);
+    QVERIFY(scopeSession.workerCapturing);
+    QTRY_VERIFY(counter.paints >= 3);
+    QVERIFY(greenPixels(*view) > 0);
+    saveScreenshot("slow_capture_running");
+    QVERIFY(scopeSession.workerCapturing);
+    QVERIFY(window.close());
 }
 
 QTEST_MAIN(LifecycleTest)

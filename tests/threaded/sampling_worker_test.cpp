@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "core/scope_session.h"
+#include "display/trace_view.h"
+#include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/scripted_port.h"
 
@@ -20,6 +22,7 @@ namespace {
 
 constexpr uint8_t kChannel1 = kChannelBits[0];
 constexpr int32_t kFastUnits = 5;
+constexpr int32_t kSlowUnits = 50;
 // Long enough for a capture that should not happen to show itself; a slow machine can only hide
 // such a fault this way, never invent one.
 constexpr double kQuietSeconds = 0.3;
@@ -294,6 +297,32 @@ TEST_F(SamplingWorkerTest, HandOverIsAcceptedOnlyOnce) {
     EXPECT_FALSE(acceptCaptureDone(rig.link));
     completeCaptureDone(rig.link);
     EXPECT_FALSE(acceptCaptureDone(rig.link));
+}
+
+// The main thread paints while the worker stores: it draws what was published, never more, and
+// more as the capture goes on.
+TEST_F(SamplingWorkerTest, APaintDuringTheCaptureDrawsTheSamplesStoredSoFar) {
+    WorkerRig rig;
+    rig.ports.lpt1.holdAt(3000);
+    rig.start();
+    rig.beginCapture(WorkerRig::kBufferSize, kSlowUnits);
+    const auto drawnSamples = [] {
+        RecordingCanvas canvas;
+        paintTrace(canvas, WorkerRig::kBufferSize, 300);
+        return canvas.linesIn(kTraceColour).size() / kChannelCount;
+    };
+    size_t drawn = 0;
+    while (rig.ports.lpt1.reads() <= 3000) {
+        const size_t now = drawnSamples();
+        EXPECT_GE(now, drawn);
+        drawn = now;
+    }
+    ASSERT_TRUE(rig.ports.lpt1.waitUntilHeld());
+    drawn = drawnSamples();
+    EXPECT_LE(drawn, 3000u);
+    EXPECT_GT(drawn, 3000u - 256u) << "published every 256 samples";
+    rig.ports.lpt1.release();
+    ASSERT_TRUE(rig.waitForCaptures(1));
 }
 
 enum class Phase { Idle, TriggerWait, SampleLoop, HandOver };

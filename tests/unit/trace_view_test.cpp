@@ -90,6 +90,19 @@ TEST_F(PaintTraceTest, WithoutDataOnlyTheGridIsDrawn) {
     }
 }
 
+// While the worker fills the buffer, the samples it has stored so far are drawn, and no more.
+TEST_F(PaintTraceTest, DuringAWorkerCaptureTheSamplesStoredSoFarAreDrawn) {
+    loadSessionSamples(std::vector<uint8_t>(5000, 0xF8));
+    scopeSession.workerCapturing = true;
+    scopeSession.samplesStored = 100;
+    paintTrace(canvas, 500, 300);
+    const std::vector<Line> traces = canvas.linesIn(kTraceColour);
+    ASSERT_EQ(traces.size(), 100u * kChannelCount);
+    EXPECT_EQ(traces.back().x1, 99);
+    EXPECT_EQ(scopeSession.viewWidth, 300) << "the width is taken with data only";
+    scopeSession.workerCapturing = false;
+}
+
 TEST_F(PaintTraceTest, LevelsTransitionsAndChannelOrder) {
     // Height 70: baselines 6, 20, 34, 48, 62, level 10. Zoom 4 and width 8 would show 4 samples,
     // the data has 3. Bits 0 to 2 are not drawn. The first sample is flat from x = -4; then
