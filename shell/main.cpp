@@ -9,11 +9,13 @@
 #include "capture/sampling_worker.h"
 #include "capture/status_port.h"
 #include "resources/dialog_templates.h"
+#include "shell/qt_display_check.h"
 #include "shell/qt_main_window.h"
 
 namespace {
 
 constexpr int kUsageError = 2;
+constexpr int kNoDisplay = 1;
 
 constexpr const char* kUsage =
     "Usage: pinprobe [--lpt1 PORT] [--lpt2 PORT] [--simulate] [FILE]\n"
@@ -112,9 +114,13 @@ int main(int argc, char** argv) {
     if (arguments.outcome != Outcome::Run) {
         return arguments.outcome == Outcome::Exit ? 0 : kUsageError;
     }
+    if (!expectDisplay()) {
+        return kNoDisplay;
+    }
     // Qt sees no arguments: the program has none of its own for it.
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
+    displayOpened();
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.pinprobe.Pinprobe"));
     const std::unique_ptr<PortAccess> ports =
         makePortAccess(arguments.simulate, arguments.portChoices);
