@@ -156,22 +156,30 @@ void LifecycleTest::closeDuringTriggerWaitEndsTheWorker() {
 // The report's box runs its own event loop, in which the view paints: it has nothing to draw
 // until the samples are in.
 void LifecycleTest::portReportShowsNoTraces() {
-    ports_.reportNext = true;
     DezoRaraClass window(mainWindowProc);
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession));
     QWidget* view = findControl(*window.centralWidget(), IDC_TRACE_VIEW);
+    QVERIFY(greenPixels(*view) > 0);
     int greenDuringReport = -1;
+    int ticks = 0;
     QTimer watcher;
     connect(&watcher, &QTimer::timeout, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box != nullptr && greenDuringReport < 0) {
+        if (box == nullptr) {
+            return;
+        }
+        if (greenDuringReport < 0) {
             greenDuringReport = greenPixels(*view);
+        }
+        if (++ticks == 20) {  // shown for a while, so that a screenshot sees it
             saveScreenshot("port_report");
             box->done(QMessageBox::Ok);
         }
     });
     watcher.start(10);
-    window.show();
-    QTRY_VERIFY(hasSampleData(scopeSession));
+    ports_.reportNext = true;
+    window.windowSystem().sendMessage(commandMessage(CMD_NEW_SAMPLE));
     QCOMPARE(greenDuringReport, 0);
     QVERIFY(greenPixels(*view) > 0);
     QVERIFY(window.close());
