@@ -39,6 +39,8 @@ TEST(RiffTest, WalksToTheFormAndItsDataChunk) {
         {"odd chunk and its pad first", chunk("JUNK", "abc") + scopeFileBytes("ab"), kFound, kFound,
          32, 2},
         {"another form first", wave + scopeFileBytes("x"), kFound, kFound, 44, 1},
+        {"zeros first: empty chunks without an id", std::string(1000, '\0') + scopeFileBytes("ab"),
+         kFound, kFound, 1020, 2},
         {"list skipped whole",
          riffForm("SCOP", chunk("LIST", "INFO" + chunk("data", "no")) + chunk("data", "yes")),
          kFound, kFound, 42, 3},
