@@ -33,6 +33,9 @@ public:
             buffer.resize(buffer.size() * 2);
         }
     }
+    int mayWrite(const std::string& path) override {
+        return resultOf(::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS));
+    }
     int open(const std::string& path, int flags, mode_t mode) override {
         return resultOf(::open(path.c_str(), flags | O_CLOEXEC, mode));
     }

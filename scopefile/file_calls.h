@@ -15,6 +15,8 @@ public:
 
     virtual int lstat(const std::string& path, struct stat& info) = 0;
     virtual int readLink(const std::string& path, std::string& target) = 0;
+    // Whether this process may write the file at `path` (faccessat with the effective ids).
+    virtual int mayWrite(const std::string& path) = 0;
     virtual int open(const std::string& path, int flags, mode_t mode) = 0;
     virtual ssize_t write(int fd, const void* bytes, size_t count) = 0;
     virtual off_t seek(int fd, off_t offset, int whence) = 0;

@@ -171,6 +171,10 @@ int openForWriting(OutputFile& output, const std::string& path) {
     if (exists && !S_ISREG(info.st_mode)) {
         return openTargetItself(output, OutputFile::Way::Direct);
     }
+    // A file the user may not write stays protected, as it would be from a save in place.
+    if (const int writable = exists ? fileCalls().mayWrite(output.target) : 0; writable < 0) {
+        return writable;
+    }
     if (exists && mayNotRenameOver(output.target, info)) {
         return openTargetItself(output, OutputFile::Way::InPlace);
     }

@@ -19,6 +19,10 @@ int FailingFileCalls::readLink(const std::string& path, std::string& target) {
     return failsNow("readlink") ? -error : systemFileCalls().readLink(path, target);
 }
 
+int FailingFileCalls::mayWrite(const std::string& path) {
+    return failsNow("access") ? -error : systemFileCalls().mayWrite(path);
+}
+
 int FailingFileCalls::open(const std::string& path, int flags, mode_t mode) {
     const bool creating = (flags & O_EXCL) != 0;
     if (failsNow(creating ? "create" : "open")) {

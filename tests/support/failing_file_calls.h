@@ -6,7 +6,7 @@
 
 #include "scopefile/file_calls.h"
 
-// The system's file calls, each one logged by kind ("lstat", "readlink", "create" for an
+// The system's file calls, each one logged by kind ("lstat", "readlink", "access", "create" for an
 // exclusive create, "open", "write", "seek", "truncate", "chown", "chmod", "sync", "close",
 // "rename", "unlink"), with one failing on order. Put in place for as long as it lives.
 class FailingFileCalls final : public FileCalls {
@@ -24,6 +24,7 @@ public:
 
     int lstat(const std::string& path, struct stat& info) override;
     int readLink(const std::string& path, std::string& target) override;
+    int mayWrite(const std::string& path) override;
     int open(const std::string& path, int flags, mode_t mode) override;
     ssize_t write(int fd, const void* bytes, size_t count) override;
     off_t seek(int fd, off_t offset, int whence) override;

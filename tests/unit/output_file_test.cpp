@@ -53,6 +53,7 @@ struct SaveStep {
 };
 const SaveStep kSaveSteps[] = {
     {"lstat", IDS_CANNOT_OPEN_FILE},
+    {"access", IDS_CANNOT_OPEN_FILE},
     {"create", IDS_CANNOT_OPEN_FILE},
     {"chown", 0},
     {"chmod", IDS_CANNOT_OPEN_FILE},
