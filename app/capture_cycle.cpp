@@ -25,6 +25,7 @@ void resetDocument(WindowSystem& mainWindow) {
     session.documentTitle = loadString(IDS_NEW_DOCUMENT_TITLE);
     session.documentPath.clear();
     releaseSampleData();
+    resetRecordingDetails();
     session.viewStart = 0;
     session.sampleLength = 0;
     mainWindow.setScrollRange(0, 1, false);

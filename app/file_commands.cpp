@@ -51,6 +51,7 @@ void openChosenDocument(WindowSystem& mainWindow) {
     ScopeSession& session = scopeSession;
     endRunningCapture();
     releaseSampleData();
+    resetRecordingDetails();
     session.viewStart = 0;
     if (!readScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
                        session.sampleLength)) {

@@ -36,6 +36,13 @@ void spendBusyDelay(int32_t multiplications) {
     delayValue = value;
 }
 
+double meanSamplePeriod(LoopClock::duration elapsed, uint32_t reads) {
+    if (reads == 0) {
+        return 0.0;
+    }
+    return std::chrono::duration<double>(elapsed).count() / reads;
+}
+
 bool captureInline(PortAccess& ports) {
     ScopeSession& session = scopeSession;
     StatusPort& port = ports.port(session.portNumber);
@@ -45,8 +52,10 @@ bool captureInline(PortAccess& ports) {
     uint8_t* const data = session.sampleData;
     const uint32_t length = session.sampleLength;
     QuietSection quiet(ports.wantsQuietSection(), data, length);
+    const LoopClock::time_point start = LoopClock::now();
     for (uint32_t i = 0; i < length; ++i) {
         data[i] = port.read();
     }
+    session.samplePeriod = meanSamplePeriod(LoopClock::now() - start, length);
     return triggered;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 
 class PortAccess;
@@ -13,9 +14,15 @@ inline constexpr uint32_t kInlineTriggerPolls = 3'000'000;
 inline constexpr int kMultiplicationsPerDelayUnit = 20;
 
 // The fastest capture, on the caller's thread: fills all sampleLength slots of sampleData from
-// the port selected by portNumber, after the bounded trigger wait when a port trigger is set.
-// False when that wait gave up and the capture ran without its trigger.
+// the port selected by portNumber, after the bounded trigger wait when a port trigger is set, and
+// sets samplePeriod. False when that wait gave up and the capture ran without its trigger.
 bool captureInline(PortAccess& ports);
+
+// The clock read just before and just after a sample loop, never inside it.
+using LoopClock = std::chrono::steady_clock;
+
+// The mean time between two of `reads` reads that took `elapsed`, in seconds; 0 for no reads.
+double meanSamplePeriod(LoopClock::duration elapsed, uint32_t reads);
 
 enum class TriggerWait {
     Came,       // a selected channel changed

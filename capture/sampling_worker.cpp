@@ -34,11 +34,16 @@ bool captureEnded(const WorkerLink& link) {
            link.abandon.load(std::memory_order_relaxed) != 0;
 }
 
-// Stores a sample per delay period until the length is reached or the capture is ended; gives
-// the samples stored, the one the end came on not counted. With `kPublish` the count is published
-// for the paint every kPublishStride samples: a store that costs next to nothing at any speed.
+struct StoredSamples {
+    uint32_t count;  // the one the end came on not counted
+    uint32_t reads;  // that one counted
+};
+
+// Stores a sample per delay period until the length is reached or the capture is ended. With
+// `kPublish` the count is published for the paint every kPublishStride samples: a store that
+// costs next to nothing at any speed.
 template <bool kPublish>
-uint32_t storeSamples(StatusPort& port, const WorkerLink& link) {
+StoredSamples storeSamples(StatusPort& port, const WorkerLink& link) {
     constexpr uint32_t kPublishStride = 256;
     ScopeSession& session = scopeSession;
     uint8_t* const data = session.sampleData;
@@ -48,7 +53,7 @@ uint32_t storeSamples(StatusPort& port, const WorkerLink& link) {
                        kMultiplicationsPerDelayUnit);
         data[count] = port.read();
         if (captureEnded(link)) {
-            break;
+            return StoredSamples{count, count + 1};
         }
         ++count;
         if constexpr (kPublish) {
@@ -57,7 +62,7 @@ uint32_t storeSamples(StatusPort& port, const WorkerLink& link) {
             }
         }
     }
-    return count;
+    return StoredSamples{count, count};
 }
 
 // One delayed capture into sampleData. Returns false when it was abandoned.
@@ -70,13 +75,16 @@ bool runDelayedCapture(WorkerLink& link) {
     if (mask != 0 && waitForPortTrigger(port, mask, 0, &link.abandon) == TriggerWait::Abandoned) {
         return false;
     }
-    const uint32_t count =
+    const LoopClock::time_point start = LoopClock::now();
+    const StoredSamples stored =
         link.publishStored ? storeSamples<true>(port, link) : storeSamples<false>(port, link);
+    const LoopClock::duration elapsed = LoopClock::now() - start;
     if (link.abandon != 0) {
         return false;
     }
+    session.samplePeriod = meanSamplePeriod(elapsed, stored.reads);
     // The sample stored last is not kept; broken off on the first sample, nothing is kept.
-    session.sampleLength = count > 0 ? count - 1 : 0;
+    session.sampleLength = stored.count > 0 ? stored.count - 1 : 0;
     return true;
 }
 

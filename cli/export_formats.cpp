@@ -6,7 +6,6 @@
 #include <cmath>
 #include <utility>
 
-#include "cli/recording.h"
 #include "core/scope_session.h"
 #include "resources/dialog_templates.h"
 

@@ -1,15 +1,9 @@
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 class ConsoleOutput;
-
-// The channels' status lines, channel 1 first.
-inline constexpr std::array<std::string_view, 5> kChannelNames{"Error", "Select", "Out Of Paper",
-                                                               "Acknowledge", "Busy"};
 
 // What `info` tells about one channel.
 struct ChannelSummary {

@@ -52,4 +52,12 @@ void resetScopeSession() {
     s.documentTitle.clear();
     s.workerCapturing = false;
     s.samplesStored = 0;
+    resetRecordingDetails();
+}
+
+void resetRecordingDetails() {
+    ScopeSession& s = scopeSession;
+    s.samplePeriod = 0.0;
+    s.sampleOrigin = 0;
+    s.marker.reset();
 }

@@ -3,11 +3,10 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
-// Channel n (1..5) is status bit 3 + n - 1; bits 0 to 2 are stored as read and never drawn.
-inline constexpr uint8_t kChannelBits[5] = {0x08, 0x10, 0x20, 0x40, 0x80};
-inline constexpr int kChannelCount = 5;
+#include "core/channels.h"
 
 // The one record every subsystem works on. Fields the worker thread touches while the main
 // thread runs are atomics; everything else belongs to the main thread.
@@ -34,12 +33,23 @@ struct ScopeSession {
     // published with release ordering every few samples, read with acquire ordering by the paint,
     // which draws them while the rest of the buffer is still being filled.
     std::atomic<uint32_t> samplesStored{0};
+
+    // The recording in memory, beyond its bytes. Written by the thread that ran the capture, at
+    // its end: the mean time between two samples, 0 when unknown (a loaded file has none).
+    std::atomic<double> samplePeriod{0.0};
+    // The capture's number of sampleData[0]: Cut Before moves it, so samples keep their numbers.
+    uint32_t sampleOrigin = 0;
+    // The marked sample, an index into sampleData.
+    std::optional<uint32_t> marker;
 };
 
 extern ScopeSession scopeSession;
 
 // Back to the start-up values; releases any samples. For a fresh start and for tests.
 void resetScopeSession();
+
+// A recording is being replaced: no period, numbers from 0, no marker.
+void resetRecordingDetails();
 
 // A block of exactly `bytes` bytes, contents not cleared; nullptr when none can be had.
 uint8_t* obtainSampleBuffer(size_t bytes);
