@@ -4,6 +4,7 @@
 
 #include "app/capture_cycle.h"
 #include "app/file_commands.h"
+#include "app/marker.h"
 #include "app/navigation.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
@@ -114,6 +115,9 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
             return;
         case CMD_CUT_AFTER:
             cutAfter(mainWindow);
+            return;
+        case CMD_CANCEL:  // Esc in the main window
+            clearMarker(mainWindow);
             return;
         default:
             if (!dispatchSetting(mainWindow, commandId)) {

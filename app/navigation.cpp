@@ -4,6 +4,7 @@
 #include <cstring>
 #include <limits>
 
+#include "app/marker.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/trace_view.h"
@@ -86,13 +87,18 @@ void showTraceRange(WindowSystem& mainWindow) {
     handleScroll(mainWindow, SCROLL_LEFT, 0);
 }
 
-void zoomView(WindowSystem& mainWindow, bool zoomIn) {
-    uint8_t& zoom = scopeSession.zoomStep;
-    if (zoomIn && zoom < 15) {
-        zoom *= 2;
-    } else if (!zoomIn && zoom > 1) {
-        zoom /= 2;
+uint8_t zoomedStep(uint8_t zoomStep, bool zoomIn) {
+    if (zoomIn && zoomStep < 15) {
+        return static_cast<uint8_t>(zoomStep * 2);
     }
+    if (!zoomIn && zoomStep > 1) {
+        return static_cast<uint8_t>(zoomStep / 2);
+    }
+    return zoomStep;
+}
+
+void zoomView(WindowSystem& mainWindow, bool zoomIn) {
+    scopeSession.zoomStep = zoomedStep(scopeSession.zoomStep, zoomIn);
     refreshTraceView(mainWindow);
 }
 
@@ -121,10 +127,12 @@ void cutBefore(WindowSystem& mainWindow) {
     // Moved to the front, so that the block given back later is still the one obtained.
     std::memmove(s.sampleData, s.sampleData + dropped, length - dropped);
     s.sampleLength = length - dropped;
+    s.sampleOrigin += dropped;
     s.viewStart = 0;
     s.scrollPosition = 0;
     mainWindow.setScrollRange(0, scrollHighEnd(length - dropped), false);
     mainWindow.setScrollPosition(0, true);
+    clearMarker(mainWindow);
 }
 
 void cutAfter(WindowSystem& mainWindow) {
@@ -136,4 +144,5 @@ void cutAfter(WindowSystem& mainWindow) {
     const int64_t end = int64_t{s.viewStart} + s.viewWidth;
     s.sampleLength = static_cast<uint32_t>(std::clamp<int64_t>(end, 0, length));
     mainWindow.setScrollRange(0, static_cast<int32_t>(s.viewStart), true);
+    clearMarker(mainWindow);
 }

@@ -25,6 +25,9 @@ void handleScroll(WindowSystem& mainWindow, int code, int32_t thumbPosition);
 // Scroll range for new data, and back to the first sample.
 void showTraceRange(WindowSystem& mainWindow);
 void zoomView(WindowSystem& mainWindow, bool zoomIn);
+// The zoom step one Zoom In or Zoom Out makes of `zoomStep`: 1, 2, 4, 8 or 16.
+uint8_t zoomedStep(uint8_t zoomStep, bool zoomIn);
 void findMemoryTrigger(WindowSystem& mainWindow);
+// The cuts remove the marker; the samples kept keep their numbers.
 void cutBefore(WindowSystem& mainWindow);
 void cutAfter(WindowSystem& mainWindow);

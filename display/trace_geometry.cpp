@@ -30,5 +30,34 @@ TraceGeometry traceGeometry(int width, int height, uint32_t viewStart, uint32_t 
     const int64_t onScreen = std::max<int64_t>(int64_t{width} / zoomStep + 2, 0);
     const int64_t available = std::max<int64_t>(int64_t{sampleLength} - g.firstSample, 0);
     g.sampleCount = static_cast<uint32_t>(std::min(onScreen, available));
+    g.zoomStep = zoomStep;
     return g;
+}
+
+TraceGeometry viewGeometry(const ScopeSession& session, int width, int height) {
+    return traceGeometry(width, height, session.viewStart, drawableSamples(session),
+                         session.zoomStep);
+}
+
+std::optional<uint32_t> sampleAtX(const TraceGeometry& g, int x) {
+    if (x < 0 || static_cast<uint32_t>(x / g.zoomStep) >= g.sampleCount) {
+        return std::nullopt;
+    }
+    return g.firstSample + static_cast<uint32_t>(x / g.zoomStep);
+}
+
+std::optional<int> sampleX(const TraceGeometry& g, uint32_t index) {
+    if (index < g.firstSample || index - g.firstSample >= g.sampleCount) {
+        return std::nullopt;
+    }
+    return static_cast<int>(index - g.firstSample) * g.zoomStep;
+}
+
+int channelAtY(const TraceGeometry& g, int y) {
+    for (int channel = 0; channel < kChannelCount - 1; ++channel) {
+        if (y <= g.gridRow[channel]) {
+            return channel;
+        }
+    }
+    return kChannelCount - 1;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "core/scope_session.h"
 
@@ -12,8 +13,22 @@ struct TraceGeometry {
     int levelHeight = 0;               // how far above its baseline a channel's 1 level lies
     uint32_t firstSample = 0;          // the sample drawn at x = 0
     uint32_t sampleCount = 0;          // samples drawn, one every zoomStep pixels
+    int zoomStep = 1;                  // pixels from one sample to the next
 };
 
 // `zoomStep` must be at least 1. With sampleLength 0 (or no data) nothing is drawn.
 TraceGeometry traceGeometry(int width, int height, uint32_t viewStart, uint32_t sampleLength,
                             int zoomStep);
+
+// The geometry of the session's view on a client area of `width` x `height` pixels, over the
+// samples that may be drawn (during a worker capture, those stored so far).
+TraceGeometry viewGeometry(const ScopeSession& session, int width, int height);
+
+// The sample (an index into the data) drawn at x: the one whose step, from its own x to the
+// next sample's, holds x. None left of the first or right of the last sample drawn.
+std::optional<uint32_t> sampleAtX(const TraceGeometry& g, int x);
+// Where sample `index` is drawn; none when it is not among the samples drawn.
+std::optional<int> sampleX(const TraceGeometry& g, uint32_t index);
+// The channel (0 for channel 1) whose row holds y: the band down to its grid line; the pixels
+// under the last grid line belong to the last channel.
+int channelAtY(const TraceGeometry& g, int y);

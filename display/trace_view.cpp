@@ -35,6 +35,23 @@ void drawSamples(TraceCanvas& canvas, const TraceGeometry& g, const uint8_t* sam
     }
 }
 
+// One full-height line in a pen of its own, made only when the marker is on screen.
+void drawMarker(TraceCanvas& canvas, const TraceGeometry& g, uint32_t marker, int width,
+                int height) {
+    const std::optional<int> x = sampleX(g, marker);
+    if (!x || *x >= width) {
+        return;
+    }
+    const TraceCanvas::Pen pen = canvas.createPen(kMarkerColour);
+    if (pen == 0) {
+        return;
+    }
+    const TraceCanvas::Pen previous = canvas.selectPen(pen);
+    canvas.line(*x, 0, *x, height);
+    canvas.selectPen(previous);
+    canvas.deletePen(pen);
+}
+
 }  // namespace
 
 void paintTrace(TraceCanvas& canvas, int width, int height) {
@@ -55,7 +72,7 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
     const bool withData = hasSampleData(s);
     const uint32_t drawable = drawableSamples(s);
     const int zoomStep = s.zoomStep;
-    const TraceGeometry g = traceGeometry(width, height, s.viewStart, drawable, zoomStep);
+    const TraceGeometry g = viewGeometry(s, width, height);
     drawGrid(canvas, g, width);
     if (withData || drawable > 0) {
         canvas.selectPen(tracePen);
@@ -64,6 +81,9 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
         }
         if (g.sampleCount > 0) {
             drawSamples(canvas, g, s.sampleData, zoomStep);
+        }
+        if (s.marker) {
+            drawMarker(canvas, g, *s.marker, width, height);
         }
     }
 

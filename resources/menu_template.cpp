@@ -75,7 +75,14 @@ constexpr std::array kMenuBar = {
     popup("&Help", kHelpMenu), popup("&About", kAboutMenu),
 };
 
-constexpr MenuTemplate kMainMenu{IDR_MAIN_MENU, kMenuBar};
+// Ctrl+= is Ctrl++ without Shift on keyboards that put + over =.
+constexpr MenuShortcut kShortcuts[] = {
+    {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
+    {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_ZOOM_IN, "Ctrl++"},
+    {CMD_ZOOM_IN, "Ctrl+="},       {CMD_ZOOM_OUT, "Ctrl+-"},
+};
+
+constexpr MenuTemplate kMainMenu{IDR_MAIN_MENU, kMenuBar, kShortcuts};
 
 }  // namespace
 

@@ -14,9 +14,17 @@ struct MenuItem {
     std::span<const MenuItem> items;  // Popup only: its entries
 };
 
+// A key that chooses a menu entry without opening the menu, in the portable text form of a key
+// sequence ("Ctrl+Shift+S"). The entry shows its first key beside its text, which stays as it is.
+struct MenuShortcut {
+    int commandId;
+    std::string_view keys;
+};
+
 struct MenuTemplate {
     int id;
-    std::span<const MenuItem> items;  // the menu bar, left to right
+    std::span<const MenuItem> items;          // the menu bar, left to right
+    std::span<const MenuShortcut> shortcuts;  // an entry with several has them in order
 };
 
 // The menu numbered `id`, or nullptr.

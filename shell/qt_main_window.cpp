@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QSessionManager>
 
+#include "app/channel_text.h"
 #include "resources/command_ids.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
@@ -25,10 +26,12 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     parts.traceView = client->findChild<GraphClass*>();
     parts.menuActions = buildMenuBar(*menuBar(), *findMenuTemplate(layout.menuId),
                                      [this](int id) { sendCommand(id); });
+    GraphClass& traceView = *parts.traceView;
     windowSystem_ = std::make_unique<QtWindowSystem>(std::move(parts), std::move(handler));
     scrollBar->setScrollSink([this](int code, int32_t position) {
         windowSystem_->deliver(WindowMessage{MSG_HSCROLL, static_cast<uint32_t>(code), position});
     });
+    traceView.attachTo(*windowSystem_);
 
     setWindowTitle(toQString(layout.caption));
     setWindowIcon(templateIconSizes(IDI_PROGRAM));
@@ -57,6 +60,9 @@ void DezoRaraClass::buildClient(QWidget& client, const DialogTemplate& layout,
     client.setPalette(face);
     client.setAutoFillBackground(true);
     buildControls(client, layout, units, [this](int id) { sendCommand(id); });
+    for (QWidget* control : client.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        control->setToolTip(toQString(triggerBoxTooltip(controlId(*control))));
+    }
     setCentralWidget(&client);
 }
 

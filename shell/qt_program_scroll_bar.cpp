@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 #include "app/navigation.h"
@@ -78,17 +79,16 @@ void ProgramScrollBar::onReleased() {
     notify(SCROLL_THUMB_POSITION, trackPosition_);
 }
 
-// One line per wheel notch (fine-grained wheels add up to a notch); the built-in handling would
-// move the thumb itself.
+int wheelAngle(const QWheelEvent& event) {
+    const QPoint delta = event.angleDelta();
+    return delta.x() != 0 ? delta.x() : delta.y();
+}
+
+// One line per wheel notch; the built-in handling would move the thumb itself.
 void ProgramScrollBar::wheelEvent(QWheelEvent* event) {
-    static constexpr int kNotch = 120;
-    const QPoint delta = event->angleDelta();
-    wheelRemainder_ += delta.x() != 0 ? delta.x() : delta.y();
-    for (; wheelRemainder_ >= kNotch; wheelRemainder_ -= kNotch) {
-        notify(SCROLL_LINE_LEFT, 0);
-    }
-    for (; wheelRemainder_ <= -kNotch; wheelRemainder_ += kNotch) {
-        notify(SCROLL_LINE_RIGHT, 0);
+    const int notches = wheel_.add(wheelAngle(*event));
+    for (int n = std::abs(notches); n > 0; --n) {
+        notify(notches > 0 ? SCROLL_LINE_LEFT : SCROLL_LINE_RIGHT, 0);
     }
     event->accept();
 }

@@ -4,7 +4,14 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/trace_input.h"
 #include "core/window_system.h"
+
+class QWheelEvent;
+
+// How far a wheel event turns, in eighths of a degree: the horizontal turn of a tilting wheel or a
+// touchpad when there is one, else the vertical. Positive is away from the user (or left).
+int wheelAngle(const QWheelEvent& event);
 
 // A horizontal scroll bar whose thumb only the program moves. Clicks, drags, keys and the wheel
 // become scroll notifications (code and, for the thumb, its full position); the thumb stays where
@@ -36,5 +43,5 @@ private:
     ScrollSink sink_;
     ScrollRange range_{};
     int32_t trackPosition_ = 0;
-    int wheelRemainder_ = 0;
+    WheelNotches wheel_;
 };

@@ -1,6 +1,7 @@
 #include "shell/qt_template_builder.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCheckBox>
 #include <QDir>
 #include <QFileInfo>
@@ -227,6 +228,18 @@ void fillMenu(QMenu& menu, std::span<const MenuItem> items, const CommandSink& o
     }
 }
 
+void addShortcuts(std::span<const MenuShortcut> shortcuts, const std::map<int, QAction*>& actions) {
+    for (const auto& [id, action] : actions) {
+        QList<QKeySequence> keys;
+        for (const MenuShortcut& shortcut : shortcuts) {
+            if (shortcut.commandId == id) {
+                keys << QKeySequence(toQString(shortcut.keys), QKeySequence::PortableText);
+            }
+        }
+        action->setShortcuts(keys);
+    }
+}
+
 }  // namespace
 
 std::map<int, QAction*> buildMenuBar(QMenuBar& bar, const MenuTemplate& menu,
@@ -237,5 +250,6 @@ std::map<int, QAction*> buildMenuBar(QMenuBar& bar, const MenuTemplate& menu,
             fillMenu(*bar.addMenu(toQString(item.text)), item.items, onCommand, actions);
         }
     }
+    addShortcuts(menu.shortcuts, actions);
     return actions;
 }

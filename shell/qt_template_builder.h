@@ -43,8 +43,8 @@ QPixmap templateIcon(int iconId);
 // Every size drawn of icon `iconId`, so that title and task bars need not scale it.
 QIcon templateIconSizes(int iconId);
 
-// Fills `bar` with the menu's entries and initial marks; gives back each command's action (its
-// data is the command id). A chosen entry reports its id and leaves its mark as it was: only the
-// program sets marks.
+// Fills `bar` with the menu's entries, initial marks and shortcuts; gives back each command's
+// action (its data is the command id). A chosen entry reports its id and leaves its mark as it was:
+// only the program sets marks.
 std::map<int, QAction*> buildMenuBar(QMenuBar& bar, const MenuTemplate& menu,
                                      const CommandSink& onCommand);

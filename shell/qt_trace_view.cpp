@@ -1,9 +1,16 @@
 #include "shell/qt_trace_view.h"
 
+#include <QHelpEvent>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
 
+#include "app/marker.h"
 #include "core/scope_session.h"
 #include "display/trace_view.h"
+#include "shell/qt_program_scroll_bar.h"
+#include "shell/qt_template_builder.h"
 #include "shell/qt_trace_canvas.h"
 
 namespace {
@@ -24,6 +31,13 @@ GraphClass::GraphClass(QWidget* parent) : QWidget(parent) {
     liveRefresh_.setSingleShot(true);
     liveRefresh_.setInterval(kLiveRefreshMilliseconds);
     connect(&liveRefresh_, &QTimer::timeout, this, [this] { update(); });
+    // Moves without a button pressed keep a shown readout up to date; a right click is Clear.
+    setMouseTracking(true);
+    setContextMenuPolicy(Qt::PreventContextMenu);
+}
+
+void GraphClass::attachTo(WindowSystem& mainWindow) {
+    mainWindow_ = &mainWindow;
 }
 
 void GraphClass::paintEvent(QPaintEvent*) {
@@ -33,4 +47,59 @@ void GraphClass::paintEvent(QPaintEvent*) {
     if (scopeSession.workerCapturing) {
         liveRefresh_.start();
     }
+}
+
+bool GraphClass::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        showReadout(static_cast<QHelpEvent*>(event)->pos());
+        return true;
+    }
+    return QWidget::event(event);
+}
+
+TracePointer GraphClass::pointerAt(QPoint position) const {
+    return TracePointer{position.x(), position.y(), width(), height()};
+}
+
+void GraphClass::showReadout(QPoint position) {
+    const std::string text = pointerReadout(pointerAt(position));
+    if (text.empty()) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(mapToGlobal(position), toQString(text), this);
+}
+
+void GraphClass::refreshShownReadout(QPoint position) {
+    if (QToolTip::isVisible()) {
+        showReadout(position);
+    }
+}
+
+void GraphClass::mouseMoveEvent(QMouseEvent* event) {
+    refreshShownReadout(event->position().toPoint());
+}
+
+void GraphClass::mousePressEvent(QMouseEvent* event) {
+    if (mainWindow_ == nullptr) {
+        return;
+    }
+    const QPoint position = event->position().toPoint();
+    if (event->button() == Qt::LeftButton) {
+        placeMarker(*mainWindow_, pointerAt(position));
+    } else if (event->button() == Qt::RightButton) {
+        clearMarker(*mainWindow_);
+    }
+    refreshShownReadout(position);
+}
+
+void GraphClass::wheelEvent(QWheelEvent* event) {
+    const int notches = wheel_.add(wheelAngle(*event));
+    if (mainWindow_ != nullptr && notches != 0) {
+        const QPoint position = event->position().toPoint();
+        const bool zoom = (event->modifiers() & Qt::ControlModifier) != 0;
+        turnWheel(*mainWindow_, pointerAt(position), notches, zoom);
+        refreshShownReadout(position);
+    }
+    event->accept();
 }

@@ -1,0 +1,21 @@
+#include "app/channel_text.h"
+
+#include "core/channels.h"
+#include "resources/command_ids.h"
+
+std::string channelText(int channel) {
+    return std::string(kChannelNames[channel]) + " (channel " + std::to_string(channel + 1) +
+           ", pin " + std::to_string(kChannelPins[channel]) + ")";
+}
+
+std::string triggerBoxTooltip(int controlId) {
+    if (controlId >= CMD_PORT_TRIGGER_FIRST && controlId <= CMD_PORT_TRIGGER_LAST) {
+        return "Port trigger: a change of " + channelText(controlId - CMD_PORT_TRIGGER_FIRST) +
+               " starts the next capture";
+    }
+    if (controlId >= CMD_MEMORY_TRIGGER_FIRST && controlId <= CMD_MEMORY_TRIGGER_LAST) {
+        return "Memory trigger: MemTrig jumps to the next change of " +
+               channelText(controlId - CMD_MEMORY_TRIGGER_FIRST);
+    }
+    return {};
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+// A channel (0 for channel 1) by its line, number and connector pin: "Select (channel 2, pin 13)".
+std::string channelText(int channel);
+
+// The tooltip of a port- or memory-trigger check box, naming its channel; empty for any other
+// control id.
+std::string triggerBoxTooltip(int controlId);

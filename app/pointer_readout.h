@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "display/trace_readout.h"
+
+// The pointer over the trace view, and the view's size, in pixels.
+struct TracePointer {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// What the session's recording shows under the pointer; none without data or past its end.
+std::optional<TraceReading> readPointer(const TracePointer& pointer);
+
+// The readout as the tooltip shows it, one fact per line.
+std::string readoutText(const TraceReading& reading);
+
+// The tooltip for the pointer; empty when no sample is under it.
+std::string pointerReadout(const TracePointer& pointer);
