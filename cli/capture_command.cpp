@@ -1,9 +1,12 @@
 #include "cli/capture_command.h"
 
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <memory>
+#include <set>
 #include <string>
+#include <string_view>
 
 #include "app/capture_cycle.h"
 #include "capture/port_access_factory.h"
@@ -11,6 +14,7 @@
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
 #include "cli/console_output.h"
+#include "cli/export_command.h"
 #include "cli/file_error_report.h"
 #include "cli/headless_window_system.h"
 #include "cli/interrupt_break.h"
@@ -26,7 +30,10 @@ namespace {
 constexpr std::chrono::milliseconds kInterruptPoll{100};
 
 struct CaptureOptions {
+    // The files to write; an empty name is none.
     std::string output;
+    std::string vcd;
+    std::string csv;
     uint8_t portNumber = 1;
     PortChoice portChoice;  // where LPT1 is, when --port names a device or a base
     bool simulate = false;
@@ -35,19 +42,44 @@ struct CaptureOptions {
     uint8_t triggerMask = 0;
 };
 
+struct OutputOption {
+    std::string_view name;
+    std::string CaptureOptions::*file;
+};
+
+constexpr OutputOption kOutputOptions[] = {{"-o", &CaptureOptions::output},
+                                           {"--vcd", &CaptureOptions::vcd},
+                                           {"--csv", &CaptureOptions::csv}};
+
+// The files to write, at least one, each named and none twice; or the problem with them.
+std::string readOutputs(const ParsedArguments& arguments, CaptureOptions& options) {
+    std::set<std::string> named;
+    for (const OutputOption& option : kOutputOptions) {
+        const auto value = arguments.values.find(option.name);
+        if (value == arguments.values.end()) {
+            continue;
+        }
+        if (value->second.empty() || value->second == "-") {
+            return std::string(option.name) +
+                   " needs a file name: the capture's files cannot go to standard output";
+        }
+        if (!named.insert(value->second).second) {
+            return "-o, --vcd and --csv must name different files";
+        }
+        options.*option.file = value->second;
+    }
+    return named.empty() ? "no output file given: -o FILE, --vcd FILE or --csv FILE" : "";
+}
+
 // The options, or the problem with them (empty when there is none).
 std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions& options) {
     if (!arguments.operands.empty()) {
         return "unexpected argument '" + arguments.operands[0] + "'";
     }
+    if (std::string problem = readOutputs(arguments, options); !problem.empty()) {
+        return problem;
+    }
     const auto& values = arguments.values;
-    if (!arguments.has("-o")) {
-        return "no output file given: -o FILE";
-    }
-    options.output = values.find("-o")->second;
-    if (options.output.empty() || options.output == "-") {
-        return "-o needs a file name: a scope file cannot go to standard output";
-    }
     options.simulate = arguments.has("--simulate");
     if (arguments.has("--port") &&
         !parsePortName(values.find("--port")->second, options.portNumber, options.portChoice)) {
@@ -141,23 +173,93 @@ CaptureEnd captureOnWorker(CliContext& context) {
     return awaitHandOver(context, interrupts);
 }
 
+// "a.sco, a.vcd": the files named, the empty names left out.
+std::string fileList(std::initializer_list<std::string> files) {
+    std::string list;
+    for (const std::string& file : files) {
+        if (!file.empty()) {
+            list += (list.empty() ? "" : ", ") + file;
+        }
+    }
+    return list;
+}
+
+std::string outputList(const CaptureOptions& options) {
+    return fileList({options.output, options.vcd, options.csv});
+}
+
 void printSummary(CliContext& context, const std::string& port, uint32_t kept, double seconds) {
-    char text[160];
-    std::snprintf(text, sizeof text, "samples: %u\nelapsed: %.6f s%s\nrate: %.0f samples/s\n", kept,
+    char text[200];
+    char period[32] = "unknown";
+    if (scopeSession.samplePeriod > 0) {
+        std::snprintf(period, sizeof period, "%.6g s", scopeSession.samplePeriod.load());
+    }
+    std::snprintf(text, sizeof text,
+                  "samples: %u\nelapsed: %.6f s%s\nrate: %.0f samples/s\nperiod: %s\n", kept,
                   seconds, scopeSession.portTriggerMask != 0 ? " (trigger wait included)" : "",
-                  seconds > 0 ? kept / seconds : 0.0);
+                  seconds > 0 ? kept / seconds : 0.0, period);
     context.out << text << "port: " << port << '\n';
 }
 
-int saveCapture(const CaptureOptions& options, OutputFile& output, const std::string& port,
+// The files asked for, those not named left closed.
+struct CaptureOutputs {
+    OutputFile scope;
+    OutputFile vcd;
+    OutputFile csv;
+};
+
+bool openOutputs(const CaptureOptions& options, CaptureOutputs& outputs, CliContext& context) {
+    for (const auto& [path, file] : {std::pair{&options.output, &outputs.scope},
+                                     {&options.vcd, &outputs.vcd},
+                                     {&options.csv, &outputs.csv}}) {
+        if (!path->empty() && !openOutput(printFileErrors(context.console, *path), *path, *file)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The exports' time base: the measured period, to the picosecond, finer being noise.
+std::string exportTiming(SampleTiming& timing) {
+    const double period = std::round(scopeSession.samplePeriod * 1e12) / 1e12;
+    if (period <= 0) {
+        return "the capture was too short to measure its sample period";
+    }
+    if (!timingForPeriod(period, scopeSession.sampleLength, timing)) {
+        return "the time stamps of a capture this long would not fit 64 bits";
+    }
+    return {};
+}
+
+bool writeExports(const CaptureOptions& options, CaptureOutputs& outputs, CliContext& context) {
+    if (options.vcd.empty() && options.csv.empty()) {
+        return true;
+    }
+    SampleTiming timing;
+    if (const std::string problem = exportTiming(timing); !problem.empty()) {
+        context.console.message(fileList({options.vcd, options.csv}) + ": not written: " + problem);
+        return false;
+    }
+    const bool vcdWritten =
+        options.vcd.empty() || writeExportOutput(outputs.vcd, options.vcd, true, timing, context);
+    const bool csvWritten =
+        options.csv.empty() || writeExportOutput(outputs.csv, options.csv, false, timing, context);
+    return vcdWritten && csvWritten;
+}
+
+// Writes every file asked for, also when one of them fails; the summary only when all are done.
+int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs, const std::string& port,
                 double seconds, CliContext& context) {
     const uint32_t kept = scopeSession.sampleLength;
     if (kept == 0) {
-        context.console.message(options.output + ": not written: the capture kept no samples");
+        context.console.message(outputList(options) + ": not written: the capture kept no samples");
         return kExitFailure;
     }
-    if (!writeScopeOutput(printFileErrors(context.console, options.output), output,
-                          scopeSession.sampleData, kept)) {
+    const bool scopeFileWritten =
+        options.output.empty() || writeScopeOutput(printFileErrors(context.console, options.output),
+                                                   outputs.scope, scopeSession.sampleData, kept);
+    const bool exportsWritten = writeExports(options, outputs, context);
+    if (!scopeFileWritten || !exportsWritten) {
         return kExitFailure;
     }
     printSummary(context, port, kept, seconds);
@@ -173,8 +275,8 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     }
     // Opened before the port is read, so that a path that cannot be written fails before any
     // sample is taken; an existing file is replaced only once the capture is written.
-    OutputFile output;
-    if (!openOutput(printFileErrors(context.console, options.output), options.output, output)) {
+    CaptureOutputs outputs;
+    if (!openOutputs(options, outputs, context)) {
         return kExitFailure;
     }
     SessionScope session;
@@ -191,7 +293,7 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     LinkScope link(*ports, context.windows);
     const PortReadiness port = openChosenPort(context.windows);
     if (!port.opened) {
-        context.console.message(options.output + ": not written: no port to capture from");
+        context.console.message(outputList(options) + ": not written: no port to capture from");
         return kExitNoPort;
     }
     const auto start = std::chrono::steady_clock::now();
@@ -203,10 +305,10 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     ticker.stop();
     if (end == CaptureEnd::Abandoned) {
-        context.console.message("capture abandoned: " + options.output + " not written");
+        context.console.message("capture abandoned: " + outputList(options) + " not written");
         return kExitInterrupted;
     }
     return end == CaptureEnd::Done
-               ? saveCapture(options, output, port.name, elapsed.count(), context)
+               ? saveCapture(options, outputs, port.name, elapsed.count(), context)
                : kExitFailure;
 }

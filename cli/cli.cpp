@@ -19,7 +19,8 @@ constexpr std::string_view kOverview =
     "Capture from the printer port's status lines and work with scope files, without a screen.\n"
     "\n"
     "Commands:\n"
-    "  capture   record samples from the port (or the simulated probe) into a scope file\n"
+    "  capture   record samples from the port (or the simulated probe) into a scope file,\n"
+    "            a VCD or a CSV\n"
     "  info      tell the length, each channel's levels and changes, and the too-slow verdict\n"
     "  export    write a scope file as a value change dump (VCD) or as CSV\n"
     "\n"
@@ -29,12 +30,16 @@ constexpr std::string_view kOverview =
     "to the port worked; 130 a capture abandoned with a second Ctrl+C.\n";
 
 constexpr std::string_view kCaptureHelp =
-    "Usage: pinprobe-cli capture -o FILE [--port PORT] [--simulate] [--size N]\n"
-    "                            [--speed fastest|fast|slow] [--trigger CH[,CH...]]\n"
-    "Records N samples of the status register into scope file FILE and prints the number of\n"
-    "samples kept, the time taken, the sample rate and the port used.\n"
+    "Usage: pinprobe-cli capture [-o FILE] [--vcd FILE] [--csv FILE] [--port PORT]\n"
+    "                            [--simulate] [--size N] [--speed fastest|fast|slow]\n"
+    "                            [--trigger CH[,CH...]]\n"
+    "Records N samples of the status register into the files asked for (at least one) and\n"
+    "prints the number of samples kept, the time taken, the sample rate, the mean sample\n"
+    "period measured around the sample loop and the port used.\n"
     "\n"
     "  -o FILE        the scope file to write (replaced if it exists)\n"
+    "  --vcd FILE     a value change dump, as export writes it, timed by the measured period\n"
+    "  --csv FILE     a table, as export writes it, timed by the measured period\n"
     "  --port PORT    lpt1 (the default): the port at 0x378, else the first port the kernel\n"
     "                 lists that is not at 0x278; lpt2: the port at 0x278, else the next listed\n"
     "                 one; or a device such as /dev/parport1, or a base address such as 0xd010\n"
@@ -80,8 +85,9 @@ struct Command {
 };
 
 constexpr std::array kCaptureOptions{
-    OptionSpec{"-o", true},     OptionSpec{"--port", true},  OptionSpec{"--simulate", false},
-    OptionSpec{"--size", true}, OptionSpec{"--speed", true}, OptionSpec{"--trigger", true}};
+    OptionSpec{"-o", true},      OptionSpec{"--vcd", true},       OptionSpec{"--csv", true},
+    OptionSpec{"--port", true},  OptionSpec{"--simulate", false}, OptionSpec{"--size", true},
+    OptionSpec{"--speed", true}, OptionSpec{"--trigger", true}};
 constexpr std::array<OptionSpec, 0> kInfoOptions{};
 constexpr std::array kExportOptions{OptionSpec{"-o", true}, OptionSpec{"--vcd", false},
                                     OptionSpec{"--csv", false}, OptionSpec{"--period", true}};

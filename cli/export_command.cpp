@@ -47,8 +47,8 @@ std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& o
     return {};
 }
 
-void writeExport(const ExportOptions& options, const SampleTiming& timing, TextOutput& text) {
-    if (options.vcd) {
+void writeExport(bool vcd, const SampleTiming& timing, TextOutput& text) {
+    if (vcd) {
         writeVcd(scopeSession.sampleData, scopeSession.sampleLength, timing, text);
     } else {
         writeCsv(scopeSession.sampleData, scopeSession.sampleLength, timing, text);
@@ -61,7 +61,7 @@ bool exportToStandardOutput(const ExportOptions& options, const SampleTiming& ti
         out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         return !out.flush().fail();
     });
-    writeExport(options, timing, text);
+    writeExport(options.vcd, timing, text);
     if (!text.finish()) {
         printWriteFailure(context.console, "standard output", text.error());
         return false;
@@ -69,29 +69,32 @@ bool exportToStandardOutput(const ExportOptions& options, const SampleTiming& ti
     return true;
 }
 
-// The export replaces a file of that name only once it is complete, as a save does.
 bool exportToFile(const ExportOptions& options, const SampleTiming& timing, CliContext& context) {
     OutputFile file;
-    if (!openOutput(printFileErrors(context.console, options.output), options.output, file)) {
-        return false;
-    }
+    return openOutput(printFileErrors(context.console, options.output), options.output, file) &&
+           writeExportOutput(file, options.output, options.vcd, timing, context);
+}
+
+}  // namespace
+
+// The export replaces a file of that name only once it is complete, as a save does.
+bool writeExportOutput(OutputFile& file, const std::string& path, bool vcd,
+                       const SampleTiming& timing, CliContext& context) {
     TextOutput text([&file](std::string_view piece) {
         return std::fwrite(piece.data(), 1, piece.size(), file.stream) == piece.size();
     });
-    writeExport(options, timing, text);
+    writeExport(vcd, timing, text);
     if (!text.finish()) {
-        printWriteFailure(context.console, options.output, text.error());
+        printWriteFailure(context.console, path, text.error());
         discardOutputFile(file);
         return false;
     }
     if (!commitOutputFile(file)) {
-        printWriteFailure(context.console, options.output, file.error);
+        printWriteFailure(context.console, path, file.error);
         return false;
     }
     return true;
 }
-
-}  // namespace
 
 int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
     ExportOptions options;

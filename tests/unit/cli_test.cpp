@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "capture/hardware_port_access.h"
@@ -45,7 +46,10 @@ TEST(CliUsage, WrongArgumentsExitWithStatusTwoAndSayWhatIsWrong) {
         {{"capture", "-o", "x.sco", "--trigger", ""}, "--trigger takes"},
         {{"capture", "-o", "x.sco", "--simulate=yes"}, "takes no value"},
         {{"capture", "-o", "a.sco", "-o", "b.sco"}, "given twice"},
-        {{"capture", "-o", "x.sco", "--vcd"}, "unknown option '--vcd'"},
+        {{"capture", "-o", "x.sco", "--vcd"}, "option '--vcd' needs a value"},
+        {{"capture", "--csv", "-"}, "cannot go to standard output"},
+        {{"capture", "-o", "a", "--csv", "b", "--vcd", "a"}, "must name different files"},
+        {{"capture", "--period", "1e-6", "-o", "a"}, "unknown option '--period'"},
         {{"info"}, "no file given"},
         {{"info", "a.sco", "b.sco"}, "one file at a time"},
         {{"export", "a.sco", "--vcd"}, "no output given"},
@@ -250,7 +254,7 @@ TEST(CliCapture, OptionsChoosePortTriggerAndSize) {
         EXPECT_EQ(readFileBytes(path), scopeFileBytes(test.kept)) << test.name;
         const std::regex summary("samples: " + std::to_string(test.kept.size()) +
                                  "\nelapsed: [0-9]+\\.[0-9]{6} s( \\(trigger wait included\\))?"
-                                 "\nrate: [0-9]+ samples/s\nport: LPT" +
+                                 "\nrate: [0-9]+ samples/s\nperiod: [0-9.e+-]+ s\nport: LPT" +
                                  std::to_string(test.port) + "\n");
         EXPECT_TRUE(std::regex_match(run.out, summary)) << test.name << "\n" << run.out;
     }
@@ -335,6 +339,50 @@ TEST(CliCapture, TheFastestCaptureSaysWhenItsTriggerGaveUp) {
                                      "reads; captured without it\n");
         EXPECT_EQ(readFileBytes(dir.path("a.sco")).size(), 20u + 4u);
     }
+}
+
+// The VCD and CSV of a capture are what export writes, timed by the period measured around the
+// sample loop, at either speed; a file that cannot be written does not keep the others from being.
+TEST(CliCapture, VcdAndCsvAreTimedByTheMeasuredPeriod) {
+    const std::string script = {'\x08', '\x08', '\x10', '\x18', '\x18', '\x80', '\x80'};
+    for (const auto& [speed, kept] : {std::pair<std::string, size_t>{"fastest", 7}, {"fast", 6}}) {
+        SCOPED_TRACE(speed);
+        ScriptedPortAccess ports;
+        ports.lpt1.play(std::vector<uint8_t>(script.begin(), script.end()));
+        // A pause keeps the period far above the picosecond it is rounded to.
+        ports.lpt1.onRead(3, [] { std::this_thread::sleep_for(std::chrono::milliseconds(7)); });
+        CliEnvironment environment;
+        environment.ports = &ports;
+        TempDir dir;
+        const std::string vcd = dir.path("a.vcd"), csv = dir.path("a.csv");
+        const CliRun run = runCliLine(
+            {"capture", "--vcd", vcd, "--csv", csv, "--size", "7", "--speed", speed}, environment);
+        ASSERT_EQ(run.status, 0) << run.err;
+        std::smatch found;
+        const std::string table = readFileBytes(csv);
+        ASSERT_TRUE(std::regex_search(table, found, std::regex("\n1,([0-9.]+),"))) << table;
+        const std::string period = found[1];
+        EXPECT_GE(std::stod(period), 1e-3);
+        ASSERT_TRUE(std::regex_search(run.out, found, std::regex("period: ([0-9.e+-]+) s")));
+        EXPECT_NEAR(std::stod(found[1]), std::stod(period), std::stod(period) * 1e-5);
+
+        const std::string recording = dir.write("rec.sco", scopeFileBytes(script.substr(0, kept)));
+        for (const auto& [format, file] : {std::pair{"--vcd", vcd}, {"--csv", csv}}) {
+            const CliRun exported =
+                runCliLine({"export", recording, format, "--period", period, "-o", "-"});
+            EXPECT_EQ(readFileBytes(file), exported.out) << format;
+        }
+    }
+    ScriptedPortAccess ports;
+    ports.lpt1.play({0x08, 0x10});
+    CliEnvironment environment;
+    environment.ports = &ports;
+    TempDir dir;
+    const CliRun run = runCliLine({"capture", "--size", "2", "-o", dir.path("kept.sco"), "--csv",
+                                   dir.path("no/such/folder.csv")},
+                                  environment);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(readFileBytes(dir.path("kept.sco")), scopeFileBytes("\x08\x10"));
 }
 
 // The real simulated probe on the steady clock: what is captured is what info finds in the file.
