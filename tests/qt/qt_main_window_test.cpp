@@ -95,6 +95,8 @@ private slots:
     void controlsSitAtTheirTemplatePlaces();
     void tabVisitsTheTabStopsInTemplateOrder();
     void menuHasEveryEntryWithItsInitialMarks();
+    void menuShowsShortcutsThatSendTheirCommands();
+    void triggerBoxesNameTheirChannel();
     void chosenMenuEntryKeepsItsMarkUntilTheProgramSetsIt();
     void buttonsAndCheckBoxesSendTheirIds();
     void mnemonicsPressTheButtons();
@@ -161,6 +163,61 @@ void MainWindowTest::menuHasEveryEntryWithItsInitialMarks() {
         "Port[LPT1=40019*,LPT2=40020,LPT3=40021]],"
         "&Help[Help=40010,Connections=40011],&About[About=40013]");
     QCOMPARE(describeMenu(window.menuBar()->actions()), expected);
+}
+
+void MainWindowTest::menuShowsShortcutsThatSendTheirCommands() {
+    MessageLog log;
+    log.reply = answerInit;
+    DezoRaraClass window(log.handler());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    const std::map<int, QString> shown = {
+        {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"}, {CMD_SAVE, "Ctrl+S"},
+        {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"}, {CMD_ZOOM_IN, "Ctrl++"},
+        {CMD_ZOOM_OUT, "Ctrl+-"},
+    };
+    for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
+        if (action->menu() == nullptr && !action->isSeparator()) {
+            const auto found = shown.find(action->data().toInt());
+            QCOMPARE(action->shortcut().toString(QKeySequence::PortableText),
+                     found != shown.end() ? found->second : QString());
+        }
+    }
+    const std::pair<QKeyCombination, int> keys[] = {
+        {Qt::Key_F5, CMD_NEW_SAMPLE},
+        {Qt::ControlModifier | Qt::Key_O, CMD_OPEN},
+        {Qt::ControlModifier | Qt::Key_S, CMD_SAVE},
+        {Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_S, CMD_SAVE_AS},
+        {Qt::ControlModifier | Qt::Key_Plus, CMD_ZOOM_IN},
+        {Qt::ControlModifier | Qt::Key_Equal, CMD_ZOOM_IN},
+        {Qt::ControlModifier | Qt::Key_Minus, CMD_ZOOM_OUT},
+        {Qt::ControlModifier | Qt::Key_Q, CMD_EXIT},
+    };
+    std::vector<int> expected;
+    for (const auto& [key, id] : keys) {
+        QTest::keyClick(QApplication::focusWidget(), key.key(), key.keyboardModifiers());
+        expected.push_back(id);
+        QCOMPARE(log.commands(), expected);
+    }
+}
+
+void MainWindowTest::triggerBoxesNameTheirChannel() {
+    MessageLog log;
+    DezoRaraClass window(log.handler());
+    const char* const lines[] = {"Error (channel 1, pin 15)", "Select (channel 2, pin 13)",
+                                 "Out Of Paper (channel 3, pin 12)",
+                                 "Acknowledge (channel 4, pin 10)", "Busy (channel 5, pin 11)"};
+    for (int channel = 0; channel < 5; ++channel) {
+        const QString line = QString::fromLatin1(lines[channel]);
+        QCOMPARE(findControl(*window.centralWidget(), CMD_PORT_TRIGGER_FIRST + channel)->toolTip(),
+                 "Port trigger: a change of " + line + " starts the next capture");
+        QCOMPARE(
+            findControl(*window.centralWidget(), CMD_MEMORY_TRIGGER_FIRST + channel)->toolTip(),
+            "Memory trigger: MemTrig jumps to the next change of " + line);
+    }
+    for (int id : {110, 112, 113, 115, 116, 220, 240}) {
+        QVERIFY(findControl(*window.centralWidget(), id)->toolTip().isEmpty());
+    }
 }
 
 void MainWindowTest::chosenMenuEntryKeepsItsMarkUntilTheProgramSetsIt() {

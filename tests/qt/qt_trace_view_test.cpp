@@ -1,3 +1,5 @@
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QtTest>
 
 #include "core/scope_session.h"
@@ -45,6 +47,7 @@ private slots:
     void gridAloneWithoutData();
     void samplesAreGreenOnTheirLevels();
     void refreshRepaintsBeforeReturning();
+    void hoverShowsTheReadout();
 };
 
 void TraceViewTest::gridAloneWithoutData() {
@@ -100,6 +103,34 @@ void TraceViewTest::refreshRepaintsBeforeReturning() {
     window.windowSystem().refreshTraceView();
     // The paint has run: it records the width it drew.
     QCOMPARE(scopeSession.viewWidth, view->width());
+}
+
+void TraceViewTest::hoverShowsTheReadout() {
+    loadSamples();
+    scopeSession.samplePeriod = 2e-6;
+    scopeSession.marker = 10;
+    GraphClass view;
+    view.resize(kWidth, kHeight);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    auto hover = [&view](QPoint at) {
+        QHelpEvent help(QEvent::ToolTip, at, view.mapToGlobal(at));
+        QApplication::sendEvent(&view, &help);
+    };
+    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples, 1);
+    hover(QPoint(30, g.baseline[0]));
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QString::fromUtf8("Sample 30 at 60.00 \u00b5s\n"
+                                                 "Error (channel 1, pin 15): high\n"
+                                                 "From marker 10: +20 samples, +40.00 \u00b5s, "
+                                                 "25.00 kHz"));
+    hover(QPoint(60, g.baseline[2]));
+    QVERIFY(QToolTip::text().startsWith(
+        QStringLiteral("Sample 60 at 120.0 \u00b5s\nOut Of Paper (channel 3, pin 12): high\n")));
+    // Without data there is nothing to tell.
+    releaseSampleData();
+    hover(QPoint(30, g.baseline[0]));
+    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 QTEST_MAIN(TraceViewTest)

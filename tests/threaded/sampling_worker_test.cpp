@@ -181,6 +181,27 @@ TEST_F(SamplingWorkerTest, KeepsOneSampleLessThanItStoresAndStopsAfterTheSampleB
     EXPECT_EQ(rig.refused, 0);
 }
 
+// As the fastest loop: the clock is read around the sample loop, once per capture, and the mean
+// counts every read the loop made, the one Break hit included.
+TEST_F(SamplingWorkerTest, MeasuresTheMeanPeriodOfItsSampleLoop) {
+    using std::chrono::milliseconds;
+    WorkerRig rig;
+    rig.start();
+    ScriptedPort& port = rig.ports.lpt1;
+    port.onRead(3, [] { std::this_thread::sleep_for(milliseconds(40)); });
+    rig.beginCapture(10, 1);
+    ASSERT_TRUE(rig.waitForCaptures(1));
+    EXPECT_GE(scopeSession.samplePeriod, 40e-3 / 10);
+    port.onRead(10 + 4, [] {
+        std::this_thread::sleep_for(milliseconds(40));
+        scopeSession.breakRequested = 1;
+    });
+    rig.beginCapture(5000, 1);
+    ASSERT_TRUE(rig.waitForCaptures(2));
+    EXPECT_EQ(rig.kept.back(), 3u);
+    EXPECT_GE(scopeSession.samplePeriod, 40e-3 / 5);
+}
+
 TEST_F(SamplingWorkerTest, RunsOneCapturePerSignalAndOneMoreForSignalsDuringACapture) {
     WorkerRig rig;
     rig.ports.lpt1.holdAt(10);

@@ -79,7 +79,13 @@ TEST_F(CaptureCycleTest, ResetDocumentDropsTheDataAndShowsTheStart) {
     scopeSession.scrollPosition = 400;
     scopeSession.documentPath = "/tmp/run1.SCO";
     scopeSession.documentTitle = "run1.SCO";
+    scopeSession.samplePeriod = 1e-6;
+    scopeSession.sampleOrigin = 300;
+    scopeSession.marker = 7;
     resetDocument(ws);
+    EXPECT_EQ(scopeSession.samplePeriod, 0.0);
+    EXPECT_EQ(scopeSession.sampleOrigin, 0u);
+    EXPECT_FALSE(scopeSession.marker.has_value());
     EXPECT_EQ(scopeSession.sampleData, nullptr);
     EXPECT_EQ(scopeSession.sampleLength, 0u);
     EXPECT_EQ(scopeSession.viewStart, 0u);

@@ -342,7 +342,8 @@ TEST(CliCapture, TheFastestCaptureSaysWhenItsTriggerGaveUp) {
 }
 
 // The VCD and CSV of a capture are what export writes, timed by the period measured around the
-// sample loop, at either speed; a file that cannot be written does not keep the others from being.
+// sample loop, at either speed. Any of the files that cannot be made stops the capture before the
+// port is read, as the scope file alone does.
 TEST(CliCapture, VcdAndCsvAreTimedByTheMeasuredPeriod) {
     const std::string script = {'\x08', '\x08', '\x10', '\x18', '\x18', '\x80', '\x80'};
     for (const auto& [speed, kept] : {std::pair<std::string, size_t>{"fastest", 7}, {"fast", 6}}) {
@@ -382,7 +383,11 @@ TEST(CliCapture, VcdAndCsvAreTimedByTheMeasuredPeriod) {
                                    dir.path("no/such/folder.csv")},
                                   environment);
     EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(readFileBytes(dir.path("kept.sco")), scopeFileBytes("\x08\x10"));
+    EXPECT_NE(run.err.find(dir.path("no/such/folder.csv") + ": Cannot open file."),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(ports.lpt1.reads(), 0u);
+    EXPECT_FALSE(std::filesystem::exists(dir.path("kept.sco")));
 }
 
 // The real simulated probe on the steady clock: what is captured is what info finds in the file.

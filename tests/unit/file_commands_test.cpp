@@ -162,8 +162,12 @@ TEST_F(FileCommandsTest, GoodFileShowsItsFirstSampleAtZoomOne) {
     scopeSession.zoomStep = 16;
     scopeSession.viewStart = 4500;
     scopeSession.scrollPosition = 4500;
+    scopeSession.samplePeriod = 1e-6;  // a file has none of the capture's numbers
+    scopeSession.sampleOrigin = 300;
     chooseNext("good.SCO");
     openDocument(ws);
+    EXPECT_EQ(scopeSession.samplePeriod, 0.0);
+    EXPECT_EQ(scopeSession.sampleOrigin, 0u);
     ASSERT_EQ(scopeSession.sampleLength, saved.size());
     EXPECT_TRUE(std::equal(saved.begin(), saved.end(), scopeSession.sampleData));
     EXPECT_EQ(scopeSession.zoomStep, 1);

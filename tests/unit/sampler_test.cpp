@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "core/scope_session.h"
@@ -178,6 +180,22 @@ TEST_F(InlineCaptureTest, TriggerWaitGivesUpAfterItsBoundAndCapturesAnyway) {
         EXPECT_EQ(access.lpt1.reads(), c.firstSampleRead + 50);
         expectSamplesFrom(access.lpt1, c.firstSampleRead);
     }
+}
+
+// The clock is read around the sample loop: a pause in it counts, one in the trigger wait does
+// not. The margins are wide, so that only the wrong reading of the clock can fail this.
+TEST_F(InlineCaptureTest, MeasuresTheMeanPeriodOfItsSampleLoop) {
+    using std::chrono::milliseconds;
+    ports.lpt1.play({0x00, 0x00, kChannel1}, patternByte);
+    ports.lpt1.onRead(1, [] { std::this_thread::sleep_for(milliseconds(300)); });
+    ports.lpt1.onRead(8, [] { std::this_thread::sleep_for(milliseconds(30)); });
+    scopeSession.portTriggerMask = kChannel1;
+    prepare(10);
+    captureInline(ports);
+    EXPECT_GE(scopeSession.samplePeriod, 30e-3 / 10);
+    EXPECT_LT(scopeSession.samplePeriod, 300e-3 / 10);
+    EXPECT_EQ(meanSamplePeriod(milliseconds(5), 1000), 5e-6);
+    EXPECT_EQ(meanSamplePeriod(milliseconds(5), 0), 0.0);
 }
 
 TEST_F(InlineCaptureTest, ReadsOnlyThePortChosenByPortNumber) {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 #include "core/scope_session.h"
@@ -57,6 +58,46 @@ TEST(TraceGeometryTest, VisibleSamplesStayInsideTheData) {
         const TraceGeometry g = traceGeometry(c.width, 300, c.viewStart, c.sampleLength, c.zoom);
         EXPECT_EQ(g.firstSample, c.first);
         EXPECT_EQ(g.sampleCount, c.count);
+    }
+}
+
+struct PointerGeometryCase {
+    uint32_t viewStart, sampleLength;
+    int zoom, x;
+    std::optional<uint32_t> sample;  // at x, and drawn at x rounded down to its step
+};
+
+TEST(TraceGeometryTest, SampleAtAPixelAndThePixelOfASample) {
+    const PointerGeometryCase cases[] = {
+        {0, 5000, 1, 0, 0},         {0, 5000, 1, 299, 299},   {0, 5000, 2, 3, 1},
+        {0, 5000, 4, 4, 1},         {0, 5000, 8, 15, 1},      {0, 5000, 16, 299, 18},
+        {1000, 5000, 16, 16, 1001}, {4900, 5000, 1, 0, 4700},  // the last screen
+        {0, 100, 1, 99, 99},        {0, 100, 1, 100, {}},     {0, 100, 4, 299, 74},
+        {0, 5000, 1, -1, {}},       {0, 0, 1, 0, {}},
+    };
+    for (const PointerGeometryCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "view " << c.viewStart << " of " << c.sampleLength
+                                        << ", zoom " << c.zoom << ", x " << c.x);
+        const TraceGeometry g = traceGeometry(300, 300, c.viewStart, c.sampleLength, c.zoom);
+        EXPECT_EQ(sampleAtX(g, c.x), c.sample);
+        if (c.sample) {
+            EXPECT_EQ(sampleX(g, *c.sample), c.x - c.x % c.zoom);
+        }
+    }
+    // Only the samples drawn have a place: 302 from 1000 at zoom 1.
+    const TraceGeometry g = traceGeometry(300, 300, 1000, 5000, 1);
+    EXPECT_EQ(sampleX(g, 999), std::nullopt);
+    EXPECT_EQ(sampleX(g, 1301), 301);
+    EXPECT_EQ(sampleX(g, 1302), std::nullopt);
+}
+
+TEST(TraceGeometryTest, RowOfAPixelIsTheBandDownToItsGridLine) {
+    // Height 300: grid rows at 55, 115, 175, 235, 295.
+    const TraceGeometry g = traceGeometry(300, 300, 0, 0, 1);
+    const std::pair<int, int> cases[] = {{-3, 0},  {0, 0},   {55, 0},  {56, 1},  {115, 1},
+                                         {116, 2}, {175, 2}, {235, 3}, {236, 4}, {299, 4}};
+    for (const auto& [y, channel] : cases) {
+        EXPECT_EQ(channelAtY(g, y), channel) << y;
     }
 }
 
@@ -186,6 +227,48 @@ TEST_F(PaintTraceTest, APenThatCannotBeMadeDrawsNothing) {
         EXPECT_TRUE(failingCanvas.selectedPens.empty());
         EXPECT_EQ(failingCanvas.livePens(), 0);
         EXPECT_EQ(scopeSession.viewWidth, 300);
+    }
+}
+
+// The marker is one full-height line over an otherwise unchanged picture, in a pen of its own
+// made only when the line is on screen.
+TEST_F(PaintTraceTest, MarkerIsOneLineAtItsSampleWhenOnScreen) {
+    const struct {
+        int zoom;
+        uint32_t viewStart, marker;
+        std::optional<int> x;
+    } cases[] = {
+        {1, 0, 0, 0},         {1, 0, 250, 250},   {2, 0, 125, 250}, {16, 0, 24, 384},
+        {4, 1000, 1099, 396}, {1, 1000, 999, {}}, {1, 0, 400, {}},  // just off either side
+        {16, 0, 26, {}},      {1, 4900, 4600, 0},                   // the last screen
+    };
+    std::vector<uint8_t> samples(5000);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<uint8_t>(i * 37);
+    }
+    loadSessionSamples(samples);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << ", marker " << c.marker);
+        scopeSession.zoomStep = static_cast<uint8_t>(c.zoom);
+        scopeSession.viewStart = c.viewStart;
+        scopeSession.marker.reset();
+        canvas.clear();
+        paintTrace(canvas, 400, 300);
+        const std::vector<Line> unmarked = canvas.lines;
+        scopeSession.marker = c.marker;
+        canvas.clear();
+        paintTrace(canvas, 400, 300);
+        EXPECT_EQ(canvas.livePens(), 0);
+        EXPECT_EQ(canvas.selected, RecordingCanvas::kStockPen);
+        if (!c.x) {
+            EXPECT_EQ(canvas.lines, unmarked);
+            EXPECT_EQ(canvas.createdColours, (std::vector<uint32_t>{kGridColour, kTraceColour}));
+            continue;
+        }
+        ASSERT_EQ(canvas.lines.size(), unmarked.size() + 1);
+        EXPECT_EQ(canvas.lines.back(), (Line{kMarkerColour, *c.x, 0, *c.x, 300}));
+        canvas.lines.pop_back();
+        EXPECT_EQ(canvas.lines, unmarked);
     }
 }
 

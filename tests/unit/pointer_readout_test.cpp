@@ -1,0 +1,226 @@
+#include "app/pointer_readout.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/marker.h"
+#include "app/measure_text.h"
+#include "app/navigation.h"
+#include "core/scope_session.h"
+#include "tests/support/recording_window_system.h"
+#include "tests/support/session_samples.h"
+
+namespace {
+
+// A view of 400 x 300 pixels: grid rows at y 55, 115, 175, 235 and 295.
+constexpr int kWidth = 400;
+constexpr int kHeight = 300;
+constexpr double kPeriod = 2.5e-6;
+
+// Every byte value in turn, so that each channel's level changes often and a sample out of
+// place shows.
+uint8_t patternByte(uint64_t sampleNumber) {
+    return static_cast<uint8_t>(sampleNumber * 37 + 11);
+}
+
+class PointerReadoutTest : public testing::Test {
+protected:
+    void SetUp() override {
+        resetScopeSession();
+        std::vector<uint8_t> samples(5000);
+        for (uint32_t i = 0; i < samples.size(); ++i) {
+            samples[i] = patternByte(i);
+        }
+        loadSessionSamples(samples);
+        scopeSession.samplePeriod = kPeriod;
+        scopeSession.viewWidth = kWidth;
+        showTraceRange(ws);
+    }
+    void TearDown() override { resetScopeSession(); }
+
+    void scrollTo(int32_t position) { handleScroll(ws, SCROLL_THUMB_POSITION, position); }
+
+    RecordingWindowSystem ws;
+};
+
+struct PointCase {
+    uint8_t zoom;
+    std::vector<int32_t> cutsAt;  // Cut Before with the view scrolled here, in turn
+    int32_t scrollTo;             // then the view scrolled here (the range clamps it)
+    int x, y;
+    std::optional<uint64_t> sampleNumber;  // counted from the capture's first sample
+    int channel;
+};
+
+TEST_F(PointerReadoutTest, SampleChannelAndTimeUnderThePointer) {
+    const PointCase cases[] = {
+        // Each zoom step: the sample whose step holds x.
+        {1, {}, 0, 0, 0, 0, 0},
+        {1, {}, 0, 399, 299, 399, 4},
+        {2, {}, 0, 5, 56, 2, 1},
+        {4, {}, 0, 7, 115, 1, 1},
+        {8, {}, 0, 8, 116, 1, 2},
+        {16, {}, 0, 15, 175, 0, 2},
+        {16, {}, 0, 16, 200, 1, 3},
+        {16, {}, 0, 399, 0, 24, 0},
+        // Scrolled; past the range's end the view stops at the last screen.
+        {1, {}, 1234, 10, 0, 1244, 0},
+        {16, {}, 1234, 100, 0, 1240, 0},
+        {4, {}, 4900, 399, 0, 4699, 0},
+        {2, {}, 4600, 399, 0, 4799, 0},
+        // After Cut Before the samples keep their numbers.
+        {1, {1000}, 0, 0, 0, 1000, 0},
+        {4, {1000}, 500, 40, 0, 1510, 0},
+        {8, {1000, 500}, 0, 16, 0, 1502, 0},
+        {1, {1000}, 9999, 399, 0, 4999, 0},
+        {1, {4600}, 0, 150, 0, 4750, 0},
+        {4, {4600}, 0, 399, 0, 4699, 0},
+        {2, {4600}, 0, 399, 0, 4799, 0},
+        // Left of the view there is none.
+        {1, {}, 0, -1, 0, std::nullopt, 0},
+    };
+    for (const PointCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", " << c.cutsAt.size()
+                                        << " cuts, view " << c.scrollTo << ", x " << c.x);
+        SetUp();
+        for (int32_t cut : c.cutsAt) {
+            scrollTo(cut);
+            cutBefore(ws);
+        }
+        scrollTo(c.scrollTo);
+        scopeSession.zoomStep = c.zoom;
+        const std::optional<TraceReading> r = readPointer({c.x, c.y, kWidth, kHeight});
+        ASSERT_EQ(r.has_value(), c.sampleNumber.has_value());
+        if (!r) {
+            continue;
+        }
+        EXPECT_EQ(r->sampleNumber, *c.sampleNumber);
+        EXPECT_EQ(r->channel, c.channel);
+        EXPECT_EQ(r->high, (patternByte(*c.sampleNumber) & kChannelBits[c.channel]) != 0);
+        ASSERT_TRUE(r->seconds.has_value());
+        EXPECT_DOUBLE_EQ(*r->seconds, static_cast<double>(*c.sampleNumber) * kPeriod);
+        EXPECT_FALSE(r->markerNumber.has_value());
+    }
+}
+
+TEST_F(PointerReadoutTest, NoneRightOfTheDataNorWithoutIt) {
+    loadSessionSamples(std::vector<uint8_t>(100, 0x08));
+    EXPECT_TRUE(readPointer({99, 0, kWidth, kHeight}).has_value());
+    EXPECT_FALSE(readPointer({100, 0, kWidth, kHeight}).has_value());
+    scopeSession.zoomStep = 4;
+    EXPECT_TRUE(readPointer({399, 0, kWidth, kHeight}).has_value());
+
+    scopeSession.samplePeriod = 0;
+    EXPECT_FALSE(readPointer({10, 0, kWidth, kHeight})->seconds.has_value());
+    // A buffer still being filled: only the samples the worker has stored so far.
+    scopeSession.workerCapturing = true;
+    scopeSession.samplesStored = 20;
+    EXPECT_TRUE(readPointer({79, 0, kWidth, kHeight}).has_value());  // zoom 4: sample 19
+    EXPECT_FALSE(readPointer({80, 0, kWidth, kHeight}).has_value());
+    scopeSession.workerCapturing = false;
+    releaseSampleData();
+    EXPECT_FALSE(readPointer({10, 0, kWidth, kHeight}).has_value());
+    EXPECT_EQ(pointerReadout({10, 0, kWidth, kHeight}), "");
+}
+
+struct MarkerCase {
+    uint8_t zoom;
+    int markerX;
+    int32_t scrollTo;  // after the marker was set
+    int pointerX;
+    uint64_t markerNumber;
+    int64_t samples;
+};
+
+TEST_F(PointerReadoutTest, DistanceFromTheMarkerInSamplesAndTime) {
+    const MarkerCase cases[] = {
+        {1, 100, 0, 334, 100, 234}, {1, 100, 50, 0, 100, -50},    {16, 20, 0, 0, 1, -1},
+        {16, 20, 0, 31, 1, 0},      {2, 399, 3000, 2, 199, 2802}, {8, 0, 0, 399, 0, 49},
+    };
+    for (const MarkerCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", marker x " << c.markerX);
+        SetUp();
+        scopeSession.zoomStep = c.zoom;
+        placeMarker(ws, {c.markerX, 0, kWidth, kHeight});
+        scrollTo(c.scrollTo);
+        const std::optional<TraceReading> r = readPointer({c.pointerX, 0, kWidth, kHeight});
+        ASSERT_TRUE(r.has_value());
+        EXPECT_EQ(r->markerNumber, c.markerNumber);
+        EXPECT_EQ(r->samplesFromMarker, c.samples);
+        ASSERT_TRUE(r->secondsFromMarker.has_value());
+        EXPECT_DOUBLE_EQ(*r->secondsFromMarker, static_cast<double>(c.samples) * kPeriod);
+    }
+    scopeSession.samplePeriod = 0;
+    EXPECT_FALSE(readPointer({0, 0, kWidth, kHeight})->secondsFromMarker.has_value());
+}
+
+TraceReading reading(uint64_t number, int channel, bool high, std::optional<double> seconds) {
+    TraceReading r;
+    r.sampleNumber = number;
+    r.channel = channel;
+    r.high = high;
+    r.seconds = seconds;
+    return r;
+}
+
+TraceReading marked(TraceReading r, uint64_t marker, std::optional<double> period) {
+    r.markerNumber = marker;
+    r.samplesFromMarker = static_cast<int64_t>(r.sampleNumber) - static_cast<int64_t>(marker);
+    if (period) {
+        r.secondsFromMarker = static_cast<double>(r.samplesFromMarker) * *period;
+    }
+    return r;
+}
+
+TEST(ReadoutText, OneFactPerLine) {
+    const struct {
+        TraceReading reading;
+        const char* text;
+    } cases[] = {
+        {reading(1234, 1, true, std::nullopt), "Sample 1234\nSelect (channel 2, pin 13): high"},
+        {reading(0, 0, false, 0.0), "Sample 0 at 0 s\nError (channel 1, pin 15): low"},
+        {marked(reading(1234, 4, true, 3.085e-3), 1000, 2.5e-6),
+         "Sample 1234 at 3.085 ms\nBusy (channel 5, pin 11): high\n"
+         "From marker 1000: +234 samples, +585.0 \u00b5s, 1.709 kHz"},
+        {marked(reading(1000, 2, false, std::nullopt), 1001, std::nullopt),
+         "Sample 1000\nOut Of Paper (channel 3, pin 12): low\nFrom marker 1001: -1 sample"},
+        {marked(reading(7, 3, true, 7e-9), 7, 1e-9),
+         "Sample 7 at 7.000 ns\nAcknowledge (channel 4, pin 10): high\n"
+         "From marker 7: 0 samples, 0 s"},
+        {marked(reading(5, 3, true, 5e-9), 205, 1e-9),
+         "Sample 5 at 5.000 ns\nAcknowledge (channel 4, pin 10): high\n"
+         "From marker 205: -200 samples, -200.0 ns, 5.000 MHz"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(readoutText(c.reading), c.text);
+    }
+}
+
+TEST(MeasureText, FourSignificantDigitsInTheFittingUnit) {
+    const std::pair<double, const char*> times[] = {
+        {0, "0 s"},
+        {1.234e-3, "1.234 ms"},
+        {2.5e-6, "2.500 \u00b5s"},
+        {99.99e-6, "99.99 \u00b5s"},
+        {999.96e-3, "1.000 s"},  // rounded into the next unit
+        {12.3456, "12.35 s"},
+        {1234.6, "1235 s"},
+        {5e-10, "0.5000 ns"},
+        {-2.5e-6, "-2.500 \u00b5s"},
+    };
+    for (const auto& [seconds, text] : times) {
+        EXPECT_EQ(formatSeconds(seconds), text) << seconds;
+    }
+    const std::pair<double, const char*> frequencies[] = {
+        {0.5, "0.5000 Hz"},    {12.3456, "12.35 Hz"}, {1709.4, "1.709 kHz"},
+        {999960, "1.000 MHz"}, {3e9, "3.000 GHz"},    {4.2e12, "4200 GHz"},
+    };
+    for (const auto& [hertz, text] : frequencies) {
+        EXPECT_EQ(formatHertz(hertz), text) << hertz;
+    }
+}
+
+}  // namespace

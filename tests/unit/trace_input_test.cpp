@@ -1,0 +1,119 @@
+#include "app/trace_input.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/navigation.h"
+#include "core/scope_session.h"
+#include "tests/support/recording_window_system.h"
+#include "tests/support/session_samples.h"
+
+namespace {
+
+constexpr int kWidth = 400;
+constexpr int kHeight = 300;
+
+TEST(WheelNotches, AddsUpToWholeNotchesEitherWay) {
+    const struct {
+        std::vector<int> angles;
+        std::vector<int> notches;
+    } cases[] = {
+        {{120, -120, 240}, {1, -1, 2}},
+        {{60, 60, 60}, {0, 1, 0}},
+        {{-40, -40, -40, -40}, {0, 0, -1, 0}},
+        {{60, -120, -60}, {0, 0, -1}},
+        {{130, 110}, {1, 1}},
+    };
+    for (const auto& c : cases) {
+        WheelNotches wheel;
+        std::vector<int> notches;
+        for (int angle : c.angles) {
+            notches.push_back(wheel.add(angle));
+        }
+        EXPECT_EQ(notches, c.notches) << testing::PrintToString(c.angles);
+    }
+}
+
+class TraceInputTest : public testing::Test {
+protected:
+    void SetUp() override {
+        resetScopeSession();
+        loadSessionSamples(std::vector<uint8_t>(5000, 0x08));
+        scopeSession.viewWidth = kWidth;
+        showTraceRange(ws);
+        ws.clearLog();
+    }
+    void TearDown() override { resetScopeSession(); }
+
+    // The view at `viewStart`, as the scroll bar puts it.
+    void viewAt(uint8_t zoom, int32_t viewStart) {
+        SetUp();
+        scopeSession.zoomStep = zoom;
+        handleScroll(ws, SCROLL_THUMB_POSITION, viewStart);
+        ws.clearLog();
+    }
+
+    RecordingWindowSystem ws;
+};
+
+// Plain, the wheel is the scroll bar's line steps, logged the same, one per notch.
+TEST_F(TraceInputTest, WheelStepsLinesAsTheScrollBar) {
+    for (const auto& [notches, code] : {std::pair{2, SCROLL_LINE_LEFT}, {-3, SCROLL_LINE_RIGHT}}) {
+        viewAt(4, 1000);
+        turnWheel(ws, {123, 45, kWidth, kHeight}, notches, false);
+        const std::vector<std::string> wheeled = ws.log;
+        const uint32_t viewStart = scopeSession.viewStart;
+        viewAt(4, 1000);
+        for (int n = 0; n < std::abs(notches); ++n) {
+            handleScroll(ws, code, 0);
+        }
+        EXPECT_EQ(wheeled, ws.log);
+        EXPECT_EQ(viewStart, scopeSession.viewStart);
+        EXPECT_EQ(scopeSession.viewStart, uint32_t(1000 - notches * kLineStep));
+        EXPECT_EQ(scopeSession.zoomStep, 4);
+    }
+}
+
+struct ZoomCase {
+    uint8_t zoom;
+    int32_t viewStart;
+    int x, notches;
+    uint8_t zoomAfter;
+    uint32_t viewStartAfter;
+};
+
+// Ctrl+wheel zooms as the buttons do and scrolls so that the sample under the pointer stays
+// under it; the scroll range, and the zoom limits, have the last word.
+TEST_F(TraceInputTest, CtrlWheelZoomsAroundTheSampleUnderThePointer) {
+    const ZoomCase cases[] = {
+        {1, 1000, 200, 1, 2, 1100}, {2, 1000, 200, -1, 1, 900}, {1, 1000, 201, 1, 2, 1101},
+        {4, 1000, 203, 1, 8, 1025}, {1, 1000, 200, 2, 4, 1150}, {16, 1000, 100, -4, 1, 906},
+        {1, 1000, 0, 1, 2, 1000},   {2, 0, 300, -1, 1, 0},     // the range starts at 0
+        {1, 4600, 399, 1, 2, 4600},                            // and ends at 4600
+        {1, 50, 399, -1, 1, 50},    {16, 50, 100, 1, 16, 50},  // at the limits
+    };
+    for (const ZoomCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", view " << c.viewStart
+                                        << ", x " << c.x << ", " << c.notches << " notches");
+        viewAt(c.zoom, c.viewStart);
+        const uint32_t held = c.viewStart + c.x / c.zoom;
+        turnWheel(ws, {c.x, 45, kWidth, kHeight}, c.notches, true);
+        EXPECT_EQ(scopeSession.zoomStep, c.zoomAfter);
+        EXPECT_EQ(scopeSession.viewStart, c.viewStartAfter);
+        EXPECT_EQ(scopeSession.scrollPosition, int32_t(c.viewStartAfter));
+        EXPECT_EQ(ws.log.back(), "refresh");
+        const bool clamped = c.viewStartAfter + c.x / c.zoomAfter != held;
+        EXPECT_EQ(clamped, c.viewStart == 0 || c.viewStart == 4600) << "sample " << held;
+    }
+}
+
+TEST_F(TraceInputTest, CtrlWheelWithoutDataZoomsAsTheButtons) {
+    releaseSampleData();
+    turnWheel(ws, {100, 45, kWidth, kHeight}, 1, true);
+    EXPECT_EQ(scopeSession.zoomStep, 2);
+    EXPECT_EQ(ws.log, std::vector<std::string>{"refresh"});
+}
+
+}  // namespace
