@@ -15,7 +15,8 @@
 #include "tests/support/silent_window_system.h"
 
 // Read the figures as ratios within one run:
-//   InlineCapture / BareReadLoop at the same size: what the capture loop adds to read-and-store.
+//   InlineCapture / BareReadLoop at the same size: what the capture loop adds to read-and-store,
+//   the clock read before and after it for the sample period included.
 //   WorkerCapture/50 / WorkerCapture/5: the Slow to Fast time per sample.
 //   WorkerCapture/5 / WorkerCaptureUnpublished/5: what publishing the stored count costs at Fast.
 
