@@ -31,7 +31,8 @@ GraphClass::GraphClass(QWidget* parent) : QWidget(parent) {
     liveRefresh_.setSingleShot(true);
     liveRefresh_.setInterval(kLiveRefreshMilliseconds);
     connect(&liveRefresh_, &QTimer::timeout, this, [this] { update(); });
-    // Moves without a button pressed keep a shown readout up to date; a right click is Clear.
+    // Moves without a button pressed keep a shown readout up to date; a right click clears the
+    // marker rather than opening a menu.
     setMouseTracking(true);
     setContextMenuPolicy(Qt::PreventContextMenu);
 }
@@ -70,36 +71,29 @@ void GraphClass::showReadout(QPoint position) {
     QToolTip::showText(mapToGlobal(position), toQString(text), this);
 }
 
-void GraphClass::refreshShownReadout(QPoint position) {
-    if (QToolTip::isVisible()) {
-        showReadout(position);
-    }
-}
-
+// A readout that is up follows the pointer; clicks and the wheel take it down, as Qt's tooltips go.
 void GraphClass::mouseMoveEvent(QMouseEvent* event) {
-    refreshShownReadout(event->position().toPoint());
+    if (QToolTip::isVisible()) {
+        showReadout(event->position().toPoint());
+    }
 }
 
 void GraphClass::mousePressEvent(QMouseEvent* event) {
     if (mainWindow_ == nullptr) {
         return;
     }
-    const QPoint position = event->position().toPoint();
     if (event->button() == Qt::LeftButton) {
-        placeMarker(*mainWindow_, pointerAt(position));
+        placeMarker(*mainWindow_, pointerAt(event->position().toPoint()));
     } else if (event->button() == Qt::RightButton) {
         clearMarker(*mainWindow_);
     }
-    refreshShownReadout(position);
 }
 
 void GraphClass::wheelEvent(QWheelEvent* event) {
     const int notches = wheel_.add(wheelAngle(*event));
     if (mainWindow_ != nullptr && notches != 0) {
-        const QPoint position = event->position().toPoint();
         const bool zoom = (event->modifiers() & Qt::ControlModifier) != 0;
-        turnWheel(*mainWindow_, pointerAt(position), notches, zoom);
-        refreshShownReadout(position);
+        turnWheel(*mainWindow_, pointerAt(event->position().toPoint()), notches, zoom);
     }
     event->accept();
 }

@@ -32,7 +32,6 @@ private:
     TracePointer pointerAt(QPoint position) const;
     // Shows the readout at `position`, or hides the tooltip where there is none.
     void showReadout(QPoint position);
-    void refreshShownReadout(QPoint position);
 
     QTimer liveRefresh_;
     WindowSystem* mainWindow_ = nullptr;
