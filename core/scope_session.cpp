@@ -58,6 +58,7 @@ void resetScopeSession() {
 void resetRecordingDetails() {
     ScopeSession& s = scopeSession;
     s.samplePeriod = 0.0;
+    s.timeBase.clear();
     s.sampleOrigin = 0;
     s.marker.reset();
 }

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "core/channels.h"
+#include "core/time_base.h"
 
 // The one record every subsystem works on. Fields the worker thread touches while the main
 // thread runs are atomics; everything else belongs to the main thread.
@@ -37,6 +38,9 @@ struct ScopeSession {
     // The recording in memory, beyond its bytes. Written by the thread that ran the capture, at
     // its end: the mean time between two samples, 0 when unknown (a loaded file has none).
     std::atomic<double> samplePeriod{0.0};
+    // When each sample was taken; filled by the capture loops, empty for a loaded file. Belongs to
+    // the worker, as sampleData does, until the hand-over.
+    TimeBase timeBase;
     // The capture's number of sampleData[0]: Cut Before moves it, so samples keep their numbers.
     uint32_t sampleOrigin = 0;
     // The marked sample, an index into sampleData.
