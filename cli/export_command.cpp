@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/export_formats.h"
+#include "export/export_formats.h"
 #include "cli/file_error_report.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"

@@ -4,7 +4,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/command_line.h"
-#include "cli/export_formats.h"
+#include "export/export_formats.h"
 
 struct OutputFile;
 

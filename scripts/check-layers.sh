@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when an #include goes against the layers: each folder may include only itself and the
 # folders below it, and only shell/ (and the Qt tests and benchmarks) may include Qt headers.
-#   resources < core < capture, display, scopefile < app < shell, cli
+#   resources < core < capture, display, scopefile < export < app < shell, cli
 # Usage: scripts/check-layers.sh [REPOSITORY]   (default: this script's repository)
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -12,12 +12,13 @@ declare -A below=(
     [capture]="core resources"
     [display]="core resources"
     [scopefile]="core resources"
-    [app]="capture display scopefile core resources"
-    [shell]="app capture display scopefile core resources"
-    [cli]="app capture display scopefile core resources"
-    [tests/support]="cli app capture display scopefile core resources"
-    [tests/unit]="tests/support cli app capture display scopefile core resources"
-    [tests/threaded]="tests/support cli app capture display scopefile core resources"
+    [export]="scopefile core resources"
+    [app]="export capture display scopefile core resources"
+    [shell]="app export capture display scopefile core resources"
+    [cli]="app export capture display scopefile core resources"
+    [tests/support]="cli app export capture display scopefile core resources"
+    [tests/unit]="tests/support cli app export capture display scopefile core resources"
+    [tests/threaded]="tests/support cli app export capture display scopefile core resources"
 )
 qt_allowed="shell tests/qt bench"
 

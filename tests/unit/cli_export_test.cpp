@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/export_formats.h"
+#include "export/export_formats.h"
 #include "cli/recording.h"
 #include "resources/dialog_templates.h"
 #include "tests/support/cli_runner.h"

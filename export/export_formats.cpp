@@ -1,4 +1,4 @@
-#include "cli/export_formats.h"
+#include "export/export_formats.h"
 
 #include <array>
 #include <cerrno>
