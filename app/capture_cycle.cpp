@@ -32,13 +32,20 @@ void resetDocument(WindowSystem& mainWindow) {
     handleScroll(mainWindow, SCROLL_LEFT, 0);
 }
 
-// Opens the chosen port now, so that a port that cannot be used is reported before sampling.
-PortReadiness openChosenPort(WindowSystem& mainWindow) {
-    PortAccess& ports = *workerLink.ports;
-    PortReadiness readiness = ports.prepareForCapture(scopeSession.portNumber);
-    for (const std::string& report : ports.takeReports()) {
+namespace {
+
+void showPortReports(WindowSystem& mainWindow) {
+    for (const std::string& report : workerLink.ports->takeReports()) {
         showWarning(mainWindow, report);
     }
+}
+
+}  // namespace
+
+// Opens the chosen port now, so that a port that cannot be used is reported before sampling.
+PortReadiness openChosenPort(WindowSystem& mainWindow) {
+    PortReadiness readiness = workerLink.ports->prepareForCapture(scopeSession.portNumber);
+    showPortReports(mainWindow);
     return readiness;
 }
 
@@ -74,6 +81,10 @@ void finishCapture(WindowSystem& mainWindow) {
     scopeSession.zoomStep = 1;
     showTraceRange(mainWindow);
     refreshTraceView(mainWindow);
+    // Reads that failed are told with the capture they spoiled, not with the next one.
+    if (workerLink.ports != nullptr) {
+        showPortReports(mainWindow);
+    }
     checkSampleRate(mainWindow);
 }
 

@@ -25,7 +25,8 @@ enum class CaptureStart {
 // fastest one finishes here, a worker capture when CAPTURE_DONE arrives.
 CaptureStart startCapture(WindowSystem& mainWindow);
 
-// The completion steps: zoom 1, the view at the first sample, drawn, and the too-slow test.
+// The completion steps: zoom 1, the view at the first sample, drawn, what the port reported
+// during the capture (reads that failed), and the too-slow test.
 void finishCapture(WindowSystem& mainWindow);
 
 // Shows "Too Slow" when the data holds a level that lasted only one or two samples.

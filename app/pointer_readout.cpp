@@ -14,27 +14,48 @@ std::string withSign(const std::string& magnitude, bool positive) {
 }
 
 // "From marker 1000: +234 samples, +234.0 µs, 4.274 kHz": the frequency whose period is the
-// distance.
+// distance. Across a stall the time includes it, and a frequency would mean nothing.
 std::string markerLine(const TraceReading& r) {
     const int64_t samples = r.samplesFromMarker;
     std::string line = "From marker " + std::to_string(*r.markerNumber) + ": " +
                        withSign(std::to_string(samples), samples > 0) +
                        (std::llabs(samples) == 1 ? " sample" : " samples");
-    if (r.secondsFromMarker) {
-        const double seconds = *r.secondsFromMarker;
-        line += ", " + withSign(formatSeconds(seconds), seconds > 0);
-        if (seconds != 0) {
-            line += ", " + formatHertz(1.0 / std::fabs(seconds));
-        }
+    if (!r.secondsFromMarker) {
+        return line;
+    }
+    const double seconds = *r.secondsFromMarker;
+    line += ", " + withSign(formatSeconds(seconds), seconds > 0);
+    if (r.gapsFromMarker > 0) {
+        line += " across " + std::to_string(r.gapsFromMarker) +
+                (r.gapsFromMarker == 1 ? " gap" : " gaps");
+    } else if (seconds != 0) {
+        line += ", " + formatHertz(1.0 / std::fabs(seconds));
     }
     return line;
+}
+
+// "Gap of 5.200 ms before this sample", "2 reads failed from sample 1234 on (read as 0xFF)".
+std::string gapLines(const TimeGap& gap, uint64_t sampleNumber) {
+    const std::string where =
+        gap.sample == sampleNumber ? "this sample" : "sample " + std::to_string(gap.sample);
+    std::string lines;
+    if (gap.nanoseconds > 0) {
+        lines += "\nGap of " + formatSeconds(static_cast<double>(gap.nanoseconds) * 1e-9) +
+                 " before " + where;
+    }
+    if (gap.failedReads > 0) {
+        lines += "\n" + std::to_string(gap.failedReads) +
+                 (gap.failedReads == 1 ? " read" : " reads") + " failed from " + where +
+                 " on (read as 0xFF)";
+    }
+    return lines;
 }
 
 }  // namespace
 
 std::optional<TraceReading> readPointer(const TracePointer& pointer) {
     const ScopeSession& s = scopeSession;
-    const TraceRecording recording{s.sampleData, s.sampleOrigin, s.samplePeriod.load(), s.marker};
+    const TraceRecording recording{s.sampleData, s.sampleOrigin, &s.timeBase, s.marker};
     return readTrace(viewGeometry(s, pointer.width, pointer.height), recording, pointer.x,
                      pointer.y);
 }
@@ -45,6 +66,9 @@ std::string readoutText(const TraceReading& reading) {
         text += " at " + formatSeconds(*reading.seconds);
     }
     text += "\n" + channelText(reading.channel) + ": " + (reading.high ? "high" : "low");
+    if (reading.gap) {
+        text += gapLines(*reading.gap, reading.sampleNumber);
+    }
     if (reading.markerNumber) {
         text += "\n" + markerLine(reading);
     }

@@ -14,7 +14,6 @@ class InstantSyscalls final : public PortSyscalls {
 public:
     int grantPorts(uint16_t, uint16_t, bool) override { return 0; }
     uint8_t inPort(uint16_t address) override { return static_cast<uint8_t>(address); }
-    bool hasRawIoCapability() override { return true; }
     int openDevice(const std::string&) override { return -1; }
     void closeDevice(int) override {}
     int setExclusive(int) override { return 0; }

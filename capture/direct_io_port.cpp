@@ -54,7 +54,7 @@ uint8_t DirectIoPort::read() {
 uint8_t DirectIoPort::readOnUngrantedThread() {
     uint64_t& granted = grantedOnThisThread[slot_];
     if (granted == (serial_ | kRefused)) {
-        return kAbsentByte;
+        return failedRead(readError());
     }
     const int result = syscalls_.grantPorts(base_, kRangeLength, true);
     if (result != 0) {

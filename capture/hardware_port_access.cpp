@@ -44,7 +44,7 @@ Connection directConnection(std::unique_ptr<HardwareStatusPort> port, uint8_t po
 Connection connect(PortSyscalls& syscalls, int slotIndex, uint8_t portNumber,
                    OpeningAttempt attempt, const std::string& label) {
     const PortTarget& target = attempt.target;
-    if (target.base != 0 && target.base < kDirectIoLimit) {
+    if (target.base != 0) {
         attempt.directTried = true;
         auto port = DirectIoPort::open(syscalls, target.base, slotIndex, attempt.directError);
         if (port) {
@@ -55,11 +55,8 @@ Connection connect(PortSyscalls& syscalls, int slotIndex, uint8_t portNumber,
         attempt.ppdevTried = true;
         PpdevOpening ppdev = openPpdevPort(syscalls, target.parport);
         if (ppdev.port) {
-            const bool directWanted =
-                target.base >= kDirectIoLimit && syscalls.hasRawIoCapability();
             return Connection{std::move(ppdev.port),
-                              PortReadiness{true, portInUse(portNumber, target, false)},
-                              directWanted ? ppdevOnlyNote(label) : ""};
+                              PortReadiness{true, portInUse(portNumber, target, false)}, ""};
         }
         attempt.ppdevError = ppdev.error;
     }
@@ -98,7 +95,7 @@ void HardwarePortAccess::open(int slotIndex, uint8_t portNumber) {
     Slot& slot = slots_[slotIndex];
     slot.ready.store(nullptr, std::memory_order_relaxed);
     slot.opened.reset();
-    slot.readErrorReported = false;
+    slot.failuresReported = 0;
     const PortListing listing = readPortListing(syscalls_);
     const PortChoice choice = slotIndex < kOtherSlot ? choices_[slotIndex] : PortChoice{};
     const PortTarget target = resolvePort(listing, portNumber, choice);
@@ -127,10 +124,11 @@ void HardwarePortAccess::leaveReport(Slot& slot, const std::string& report) {
 std::vector<std::string> HardwarePortAccess::takeReports() {
     std::lock_guard lock(mutex_);
     for (Slot& slot : slots_) {
-        const int error = slot.opened ? slot.opened->readError() : 0;
-        if (error != 0 && !slot.readErrorReported) {
-            slot.readErrorReported = true;
-            reports_.push_back(readFailureReport(slot.label, error));
+        const uint64_t failed = slot.opened ? slot.opened->failedReads() : 0;
+        if (failed > slot.failuresReported) {
+            reports_.push_back(readFailureReport(slot.label, slot.opened->readError(),
+                                                 failed - slot.failuresReported));
+            slot.failuresReported = failed;
         }
     }
     return std::exchange(reports_, {});

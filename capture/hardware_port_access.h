@@ -13,8 +13,8 @@
 class PortSyscalls;
 
 // The printer ports of this machine. LPT1 and LPT2 are found by the listing rule or where
-// `choices` say; each is opened by direct port I/O where the kernel grants it (below 0x400
-// only), else through its ppdev node. A port that no way opens reads 0xFF, leaves a report with
+// `choices` say; each is opened by direct port I/O where the kernel grants it, at any base, else
+// through its ppdev node. A port that no way opens reads 0xFF, leaves a report with
 // the reasons and remedies, and is tried again at the next capture.
 class HardwarePortAccess final : public PortAccess {
 public:
@@ -32,7 +32,7 @@ private:
         PortReadiness readiness{false, {}};
         std::string label;       // names the port in the reports
         std::string lastReport;  // of the last opening, so that it is not repeated
-        bool readErrorReported = false;
+        uint64_t failuresReported = 0;  // failed reads of `opened` reported so far
     };
 
     void open(int slotIndex, uint8_t portNumber);

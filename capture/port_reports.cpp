@@ -50,10 +50,7 @@ std::string ppdevReason(const OpeningAttempt& attempt) {
 // Empty when direct I/O was not a way to this port: a device whose base the kernel does not list.
 std::string directReason(const OpeningAttempt& attempt) {
     if (!attempt.directTried) {
-        return attempt.target.base >= kDirectIoLimit
-                   ? "Direct port I/O is used only below 0x400, so this port can only be read "
-                     "through ppdev."
-                   : "";
+        return "";
     }
     const int error = attempt.directError;
     if (error == EPERM || error == EACCES) {
@@ -92,14 +89,12 @@ std::string absentPortReport(const std::string& label) {
            "parport_pc) to check.";
 }
 
-std::string ppdevOnlyNote(const std::string& label) {
-    return label + " is read through ppdev: direct port I/O is used only below 0x400.";
-}
-
 std::string noSuchPortReport(uint8_t portNumber) {
     return lptName(portNumber) + " is not a port Pinprobe can open, so it reads 0xFF.";
 }
 
-std::string readFailureReport(const std::string& label, int error) {
-    return "Reading " + label + " failed (" + errorText(error) + "), so some samples read 0xFF.";
+std::string readFailureReport(const std::string& label, int error, uint64_t reads) {
+    return "Reading " + label + " failed (" + errorText(error) + ") " + std::to_string(reads) +
+           (reads == 1 ? " time" : " times") +
+           ", so those samples read 0xFF; a capture marks them as gaps.";
 }

@@ -5,9 +5,6 @@
 
 #include "capture/port_choice.h"
 
-// Direct port I/O is used only for ports below this address.
-inline constexpr uint16_t kDirectIoLimit = 0x400;
-
 // What was tried to open a port, and what each way answered.
 struct OpeningAttempt {
     PortTarget target;
@@ -30,11 +27,8 @@ std::string openingReport(const std::string& label, const OpeningAttempt& attemp
 // Direct I/O opened an address the kernel lists no port at, and it reads 0xFF.
 std::string absentPortReport(const std::string& label);
 
-// A port above the direct I/O range, read through ppdev although direct I/O was possible.
-std::string ppdevOnlyNote(const std::string& label);
-
 // A port number that has no port, such as LPT3.
 std::string noSuchPortReport(uint8_t portNumber);
 
-// Reads of an opened port that failed with errno value `error`.
-std::string readFailureReport(const std::string& label, int error);
+// `reads` reads of an opened port failed since the last report, the last with errno `error`.
+std::string readFailureReport(const std::string& label, int error, uint64_t reads);

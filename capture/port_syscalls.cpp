@@ -47,13 +47,6 @@ public:
 #endif
     }
 
-    bool hasRawIoCapability() override {
-        __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-        __user_cap_data_struct sets[_LINUX_CAPABILITY_U32S_3] = {};
-        return syscall(SYS_capget, &header, sets) == 0 &&
-               (sets[CAP_TO_INDEX(CAP_SYS_RAWIO)].effective & CAP_TO_MASK(CAP_SYS_RAWIO)) != 0;
-    }
-
     int openDevice(const std::string& path) override {
         return resultOf(open(path.c_str(), O_RDWR | O_CLOEXEC));
     }

@@ -15,8 +15,6 @@ public:
     virtual int grantPorts(uint16_t first, uint16_t count, bool enable) = 0;
     // inb; only after grantPorts succeeded on the calling thread.
     virtual uint8_t inPort(uint16_t address) = 0;
-    // Whether the process holds CAP_SYS_RAWIO, which direct port I/O needs.
-    virtual bool hasRawIoCapability() = 0;
 
     // open(path, O_RDWR) of a ppdev node.
     virtual int openDevice(const std::string& path) = 0;

@@ -28,6 +28,7 @@ QuietSection::QuietSection(bool wanted, uint8_t* buffer, size_t bytes) {
         return;
     }
     sched_param old{};
+    pinToThisProcessor();
     if (pthread_getschedparam(pthread_self(), &oldPolicy_, &old) == 0 &&
         !(isRealTime(oldPolicy_) && old.sched_priority >= kQuietSectionPriority)) {
         oldPriority_ = old.sched_priority;
@@ -45,6 +46,19 @@ QuietSection::QuietSection(bool wanted, uint8_t* buffer, size_t bytes) {
     prefault(buffer, bytes);
 }
 
+// The processor the thread runs on now, so that pinning it moves nothing.
+void QuietSection::pinToThisProcessor() {
+    const int processor = sched_getcpu();
+    if (processor < 0 ||
+        pthread_getaffinity_np(pthread_self(), sizeof oldProcessors_, &oldProcessors_) != 0) {
+        return;
+    }
+    cpu_set_t one;
+    CPU_ZERO(&one);
+    CPU_SET(processor, &one);
+    pinned_ = pthread_setaffinity_np(pthread_self(), sizeof one, &one) == 0;
+}
+
 QuietSection::~QuietSection() {
     if (locked_ != nullptr) {
         munlock(locked_, lockedBytes_);
@@ -53,5 +67,8 @@ QuietSection::~QuietSection() {
         sched_param old{};
         old.sched_priority = oldPriority_;
         pthread_setschedparam(pthread_self(), oldPolicy_, &old);
+    }
+    if (pinned_) {
+        pthread_setaffinity_np(pthread_self(), sizeof oldProcessors_, &oldProcessors_);
     }
 }

@@ -1,7 +1,10 @@
 #include "capture/sampler.h"
 
+#include <algorithm>
+
 #include "capture/quiet_section.h"
 #include "capture/status_port.h"
+#include "capture/time_marker.h"
 #include "core/scope_session.h"
 
 TriggerWait waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
@@ -36,26 +39,35 @@ void spendBusyDelay(int32_t multiplications) {
     delayValue = value;
 }
 
-double meanSamplePeriod(LoopClock::duration elapsed, uint32_t reads) {
-    if (reads == 0) {
-        return 0.0;
+namespace {
+
+// Reads every slot of `data` in blocks, the clock read before each block and after the last.
+void readTimedSamples(StatusPort& port, uint8_t* data, uint32_t length, TimeMarker& marker) {
+    for (uint32_t i = 0; i < length;) {
+        const uint32_t blockEnd = std::min(marker.startBlock(i), length);
+        for (; i < blockEnd; ++i) {
+            data[i] = port.read();
+        }
     }
-    return std::chrono::duration<double>(elapsed).count() / reads;
+    marker.end(length);
 }
+
+}  // namespace
 
 bool captureInline(PortAccess& ports) {
     ScopeSession& session = scopeSession;
     StatusPort& port = ports.port(session.portNumber);
+    uint8_t* const data = session.sampleData;
+    const uint32_t length = session.sampleLength;
+    TimeMarker marker(session.timeBase, ports.clock(), port, length);
     const uint8_t mask = session.portTriggerMask;
     const bool triggered = mask == 0 || waitForPortTrigger(port, mask, kInlineTriggerPolls,
                                                            nullptr) == TriggerWait::Came;
-    uint8_t* const data = session.sampleData;
-    const uint32_t length = session.sampleLength;
-    QuietSection quiet(ports.wantsQuietSection(), data, length);
-    const LoopClock::time_point start = LoopClock::now();
-    for (uint32_t i = 0; i < length; ++i) {
-        data[i] = port.read();
+    {
+        QuietSection quiet(ports.wantsQuietSection(), data, length);
+        readTimedSamples(port, data, length, marker);
+        session.realTimeLoop = quiet.priorityRaised();
     }
-    session.samplePeriod = meanSamplePeriod(LoopClock::now() - start, length);
+    session.timeBase.finish();
     return triggered;
 }

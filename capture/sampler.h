@@ -1,7 +1,6 @@
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 
 class PortAccess;
@@ -15,14 +14,9 @@ inline constexpr int kMultiplicationsPerDelayUnit = 20;
 
 // The fastest capture, on the caller's thread: fills all sampleLength slots of sampleData from
 // the port selected by portNumber, after the bounded trigger wait when a port trigger is set, and
-// sets samplePeriod. False when that wait gave up and the capture ran without its trigger.
+// keeps when each sample was taken in timeBase. False when that wait gave up and the capture ran
+// without its trigger.
 bool captureInline(PortAccess& ports);
-
-// The clock read just before and just after a sample loop, never inside it.
-using LoopClock = std::chrono::steady_clock;
-
-// The mean time between two of `reads` reads that took `elapsed`, in seconds; 0 for no reads.
-double meanSamplePeriod(LoopClock::duration elapsed, uint32_t reads);
 
 enum class TriggerWait {
     Came,       // a selected channel changed

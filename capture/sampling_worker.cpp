@@ -2,6 +2,7 @@
 
 #include "capture/sampler.h"
 #include "capture/status_port.h"
+#include "capture/time_marker.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 
@@ -34,26 +35,27 @@ bool captureEnded(const WorkerLink& link) {
            link.abandon.load(std::memory_order_relaxed) != 0;
 }
 
-struct StoredSamples {
-    uint32_t count;  // the one the end came on not counted
-    uint32_t reads;  // that one counted
-};
-
-// Stores a sample per delay period until the length is reached or the capture is ended. With
-// `kPublish` the count is published for the paint every kPublishStride samples: a store that
-// costs next to nothing at any speed.
+// Stores a sample per delay period until the length is reached or the capture is ended, the
+// clock read at the start of each of the marker's blocks. Returns how many were stored, the one
+// the end came on not counted. With `kPublish` the count is published
+// for the paint every kPublishStride samples: a store that costs next to nothing at any speed.
 template <bool kPublish>
-StoredSamples storeSamples(StatusPort& port, const WorkerLink& link) {
+uint32_t storeSamples(StatusPort& port, const WorkerLink& link, TimeMarker& marker) {
     constexpr uint32_t kPublishStride = 256;
     ScopeSession& session = scopeSession;
     uint8_t* const data = session.sampleData;
     uint32_t count = 0;
+    uint32_t nextMark = 0;
     while (count < session.sampleLength.load(std::memory_order_relaxed)) {
+        if (count == nextMark) {
+            nextMark = marker.startBlock(count);
+        }
         spendBusyDelay(link.delayUnits.load(std::memory_order_relaxed) *
                        kMultiplicationsPerDelayUnit);
         data[count] = port.read();
         if (captureEnded(link)) {
-            return StoredSamples{count, count + 1};
+            marker.end(count + 1);
+            return count;
         }
         ++count;
         if constexpr (kPublish) {
@@ -62,7 +64,8 @@ StoredSamples storeSamples(StatusPort& port, const WorkerLink& link) {
             }
         }
     }
-    return StoredSamples{count, count};
+    marker.end(count);
+    return count;
 }
 
 // One delayed capture into sampleData. Returns false when it was abandoned.
@@ -71,20 +74,19 @@ bool runDelayedCapture(WorkerLink& link) {
     StatusPort& port = link.ports->port(session.portNumber);
     session.breakRequested = 0;
     session.samplesStored.store(0, std::memory_order_release);
+    TimeMarker marker(session.timeBase, link.ports->clock(), port, session.sampleLength);
     const uint8_t mask = session.portTriggerMask;
     if (mask != 0 && waitForPortTrigger(port, mask, 0, &link.abandon) == TriggerWait::Abandoned) {
         return false;
     }
-    const LoopClock::time_point start = LoopClock::now();
-    const StoredSamples stored =
-        link.publishStored ? storeSamples<true>(port, link) : storeSamples<false>(port, link);
-    const LoopClock::duration elapsed = LoopClock::now() - start;
+    const uint32_t stored = link.publishStored ? storeSamples<true>(port, link, marker)
+                                                    : storeSamples<false>(port, link, marker);
     if (link.abandon != 0) {
         return false;
     }
-    session.samplePeriod = meanSamplePeriod(elapsed, stored.reads);
+    session.timeBase.finish();
     // The sample stored last is not kept; broken off on the first sample, nothing is kept.
-    session.sampleLength = stored.count > 0 ? stored.count - 1 : 0;
+    session.sampleLength = stored > 0 ? stored - 1 : 0;
     return true;
 }
 

@@ -1,6 +1,5 @@
 #include "capture/simulated_probe.h"
 
-#include <chrono>
 #include <string_view>
 
 #include "core/scope_session.h"
@@ -99,23 +98,6 @@ uint8_t levelsAt(uint64_t timeNs) {
     return levels;
 }
 
-uint64_t SteadyProbeClock::nowNanoseconds() {
-    const auto sinceEpoch = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<uint64_t>(
-        std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count());
-}
-
-void SteadyProbeClock::waitUntil(uint64_t nanoseconds) {
-    while (nowNanoseconds() < nanoseconds) {
-    }
-}
-
-void VirtualProbeClock::waitUntil(uint64_t nanoseconds) {
-    uint64_t now = now_.load();
-    while (now < nanoseconds && !now_.compare_exchange_weak(now, nanoseconds)) {
-    }
-}
-
 SimulatedProbe::ProbePort::ProbePort(ProbeClock& clock)
     : clock_(clock), epoch_(clock.nowNanoseconds()) {}
 
@@ -125,7 +107,7 @@ uint8_t SimulatedProbe::ProbePort::read() {
     return levelsAt(start - epoch_);
 }
 
-SimulatedProbe::SimulatedProbe(ProbeClock& clock) : port_(clock) {}
+SimulatedProbe::SimulatedProbe(ProbeClock& clock) : clock_(clock), port_(clock) {}
 
 StatusPort& SimulatedProbe::port(uint8_t) {
     return port_;

@@ -1,39 +1,11 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "capture/probe_clock.h"
 #include "capture/status_port.h"
-
-// Time for the simulated probe, in nanoseconds from an arbitrary start.
-class ProbeClock {
-public:
-    virtual ~ProbeClock() = default;
-    virtual uint64_t nowNanoseconds() = 0;
-    // Returns once nowNanoseconds() has reached `nanoseconds`.
-    virtual void waitUntil(uint64_t nanoseconds) = 0;
-};
-
-// The machine's steady clock. Waits spin: a microsecond is far below what a sleep can hit.
-class SteadyProbeClock final : public ProbeClock {
-public:
-    uint64_t nowNanoseconds() override;
-    void waitUntil(uint64_t nanoseconds) override;
-};
-
-// Time that moves only when waited for or advanced, and then exactly; for tests.
-class VirtualProbeClock final : public ProbeClock {
-public:
-    explicit VirtualProbeClock(uint64_t start = 0) : now_(start) {}
-    uint64_t nowNanoseconds() override { return now_.load(); }
-    void waitUntil(uint64_t nanoseconds) override;
-    void advance(uint64_t nanoseconds) { now_.fetch_add(nanoseconds); }
-
-private:
-    std::atomic<uint64_t> now_;
-};
 
 // What the simulated probe feeds each channel. The edges of all five are placed so that no two
 // come closer than 5 µs: read every microsecond, every level lasts at least five samples.
@@ -67,6 +39,8 @@ public:
     }
     std::vector<std::string> takeReports() override { return {}; }
     bool wantsQuietSection() const override { return false; }
+    // The probe's own clock, so that a virtual one times the captures too.
+    ProbeClock& clock() override { return clock_; }
 
 private:
     class ProbePort final : public StatusPort {
@@ -79,5 +53,6 @@ private:
         const uint64_t epoch_;
     };
 
+    ProbeClock& clock_;
     ProbePort port_;
 };

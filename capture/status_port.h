@@ -4,12 +4,17 @@
 #include <string>
 #include <vector>
 
+#include "capture/probe_clock.h"
+
 // One printer port's status register. read() gives the raw byte exactly as the register shows it
 // (Busy not corrected); an absent or unusable port reads 0xFF.
 class StatusPort {
 public:
     virtual ~StatusPort() = default;
     virtual uint8_t read() = 0;
+    // How many reads have failed (and given 0xFF) since the port was opened. The sample loops
+    // look at it between blocks, so that failed reads show where they happened.
+    virtual uint64_t failedReads() const { return 0; }
 };
 
 // How a port stands as a capture starts.
@@ -40,4 +45,7 @@ public:
 
     // Whether the fastest loop should run in a quiet section (real hardware only).
     virtual bool wantsQuietSection() const = 0;
+
+    // The clock the sample loops time their reads by.
+    virtual ProbeClock& clock() { return machineClock(); }
 };

@@ -1,7 +1,6 @@
 #include "cli/capture_command.h"
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <set>
@@ -13,6 +12,7 @@
 #include "capture/port_choice.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
+#include "cli/capture_summary.h"
 #include "cli/console_output.h"
 #include "cli/export_command.h"
 #include "cli/file_error_report.h"
@@ -21,6 +21,7 @@
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
+#include "export/export_formats.h"
 #include "scopefile/output_file.h"
 #include "scopefile/scope_file.h"
 
@@ -188,19 +189,6 @@ std::string outputList(const CaptureOptions& options) {
     return fileList({options.output, options.vcd, options.csv});
 }
 
-void printSummary(CliContext& context, const std::string& port, uint32_t kept, double seconds) {
-    char text[200];
-    char period[32] = "unknown";
-    if (scopeSession.samplePeriod > 0) {
-        std::snprintf(period, sizeof period, "%.6g s", scopeSession.samplePeriod.load());
-    }
-    std::snprintf(text, sizeof text,
-                  "samples: %u\nelapsed: %.6f s%s\nrate: %.0f samples/s\nperiod: %s\n", kept,
-                  seconds, scopeSession.portTriggerMask != 0 ? " (trigger wait included)" : "",
-                  seconds > 0 ? kept / seconds : 0.0, period);
-    context.out << text << "port: " << port << '\n';
-}
-
 // The files asked for, those not named left closed.
 struct CaptureOutputs {
     OutputFile scope;
@@ -219,13 +207,13 @@ bool openOutputs(const CaptureOptions& options, CaptureOutputs& outputs, CliCont
     return true;
 }
 
-// The exports' time base: the measured period, to the picosecond, finer being noise.
+// The exports' times: the capture's time base.
 std::string exportTiming(SampleTiming& timing) {
-    const double period = std::round(scopeSession.samplePeriod * 1e12) / 1e12;
-    if (period <= 0) {
-        return "the capture was too short to measure its sample period";
+    if (!scopeSession.timeBase.known()) {
+        return "the capture has no time base to time them by";
     }
-    if (!timingForPeriod(period, scopeSession.sampleLength, timing)) {
+    if (!timingForTimeBase(scopeSession.timeBase, scopeSession.sampleOrigin,
+                           scopeSession.sampleLength, timing)) {
         return "the time stamps of a capture this long would not fit 64 bits";
     }
     return {};
@@ -262,7 +250,7 @@ int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs, const st
     if (!scopeFileWritten || !exportsWritten) {
         return kExitFailure;
     }
-    printSummary(context, port, kept, seconds);
+    printCaptureSummary(context.out, port, kept, seconds);
     return kExitSuccess;
 }
 

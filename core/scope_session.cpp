@@ -57,8 +57,8 @@ void resetScopeSession() {
 
 void resetRecordingDetails() {
     ScopeSession& s = scopeSession;
-    s.samplePeriod = 0.0;
     s.timeBase.clear();
+    s.realTimeLoop = false;
     s.sampleOrigin = 0;
     s.marker.reset();
 }

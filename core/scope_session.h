@@ -35,12 +35,12 @@ struct ScopeSession {
     // which draws them while the rest of the buffer is still being filled.
     std::atomic<uint32_t> samplesStored{0};
 
-    // The recording in memory, beyond its bytes. Written by the thread that ran the capture, at
-    // its end: the mean time between two samples, 0 when unknown (a loaded file has none).
-    std::atomic<double> samplePeriod{0.0};
-    // When each sample was taken; filled by the capture loops, empty for a loaded file. Belongs to
-    // the worker, as sampleData does, until the hand-over.
+    // The recording in memory, beyond its bytes. When each sample was taken: filled by the
+    // capture loops, empty for a loaded file. Its marks are published as the worker makes them;
+    // the rest belongs to the worker, as sampleData does, until the hand-over.
     TimeBase timeBase;
+    // The fastest capture's sample loop ran at real-time priority (the kernel may throttle it).
+    bool realTimeLoop = false;
     // The capture's number of sampleData[0]: Cut Before moves it, so samples keep their numbers.
     uint32_t sampleOrigin = 0;
     // The marked sample, an index into sampleData.
@@ -52,7 +52,7 @@ extern ScopeSession scopeSession;
 // Back to the start-up values; releases any samples. For a fresh start and for tests.
 void resetScopeSession();
 
-// A recording is being replaced: no period, numbers from 0, no marker.
+// A recording is being replaced: no time base, numbers from 0, no marker.
 void resetRecordingDetails();
 
 // A block of exactly `bytes` bytes, contents not cleared; nullptr when none can be had.

@@ -1,6 +1,7 @@
 #include "core/time_base.h"
 
 #include <algorithm>
+#include <new>
 
 namespace {
 
@@ -8,51 +9,165 @@ namespace {
 // that by more than kGapFloorNs: a few microseconds of jitter in a fast block are no gap.
 constexpr double kGapFactor = 4.0;
 constexpr double kGapFloorNs = 20'000.0;
+constexpr double kSecondsPerNanosecond = 1e-9;
 
 double blockPeriod(const TimeMark& from, const TimeMark& to) {
     return static_cast<double>(to.nanoseconds - from.nanoseconds) / (to.sample - from.sample);
 }
 
+bool isStall(double tookNs, double typicalNs) {
+    return tookNs > kGapFactor * typicalNs && tookNs - typicalNs > kGapFloorNs;
+}
+
+// The sample that `nanoseconds` reaches from `mark` at `period` nanoseconds per sample.
+double sampleReached(const TimeMark& mark, double nanoseconds, double period) {
+    if (period <= 0) {
+        return mark.sample;
+    }
+    return mark.sample + (nanoseconds - static_cast<double>(mark.nanoseconds)) / period;
+}
+
+struct BlockPace {
+    double period;  // nanoseconds per sample
+    uint32_t samples;
+};
+
+// The blocks between the marks, by rising period.
+std::vector<BlockPace> sortedPaces(const TimeMark* marks, size_t count) {
+    std::vector<BlockPace> paces;
+    paces.reserve(count - 1);
+    for (size_t i = 1; i < count; ++i) {
+        paces.push_back(BlockPace{blockPeriod(marks[i - 1], marks[i]),
+                                  marks[i].sample - marks[i - 1].sample});
+    }
+    std::sort(paces.begin(), paces.end(),
+              [](const BlockPace& a, const BlockPace& b) { return a.period < b.period; });
+    return paces;
+}
+
+// The period below which `share` of the samples of `sorted` lie.
+double quantile(const std::vector<BlockPace>& sorted, double share) {
+    uint64_t samples = 0;
+    for (const BlockPace& block : sorted) {
+        samples += block.samples;
+    }
+    const double wanted = share * static_cast<double>(samples);
+    uint64_t seen = 0;
+    for (const BlockPace& block : sorted) {
+        seen += block.samples;
+        if (static_cast<double>(seen) >= wanted) {
+            return block.period;
+        }
+    }
+    return sorted.empty() ? 0 : sorted.back().period;
+}
+
+PeriodSpread spreadOutsideStalls(std::vector<BlockPace> sorted, double typicalNs) {
+    std::erase_if(sorted, [typicalNs](const BlockPace& block) {
+        return isStall(block.period * block.samples, typicalNs * block.samples);
+    });
+    return PeriodSpread{quantile(sorted, 0.5) * kSecondsPerNanosecond,
+                        quantile(sorted, 0.01) * kSecondsPerNanosecond,
+                        quantile(sorted, 0.99) * kSecondsPerNanosecond};
+}
+
+bool gapBeforeSample(const TimeGap& gap, uint32_t sample) {
+    return gap.sample < sample;
+}
+
+const std::vector<TimeGap> kNoGaps;
+
 }  // namespace
 
 void TimeBase::prepare(uint32_t samples, uint32_t stride) {
     clear();
-    const size_t room = stride == 0 ? 0 : size_t{samples} / stride + 2;
-    marks_ = std::make_unique<TimeMark[]>(room);
-    capacity_ = room;
+    const size_t room = size_t{samples} / std::max<uint32_t>(stride, 1) + 2;
+    ownMarks_.reset(new (std::nothrow) TimeMark[room]);
+    capacity_ = ownMarks_ ? room : 0;
+    marks_.store(ownMarks_.get(), std::memory_order_release);
 }
 
 void TimeBase::clear() {
     published_.store(0, std::memory_order_release);
-    marks_.reset();
+    finished_.store(false, std::memory_order_release);
+    marks_.store(nullptr, std::memory_order_release);
+    ownMarks_.reset();
     capacity_ = 0;
+    failureCount_ = 0;
     gaps_.clear();
     typicalPeriodNs_ = 0;
+    spread_ = {};
+}
+
+void TimeBase::noteFailedReads(uint32_t first, uint32_t end, uint32_t reads) noexcept {
+    // Reads that keep failing make one note; beyond the room the last note grows.
+    if (failureCount_ > 0) {
+        FailedReads& last = failures_[failureCount_ - 1];
+        if (last.end == first || failureCount_ == kFailureNotes) {
+            last.end = end;
+            last.reads += reads;
+            return;
+        }
+    }
+    failures_[failureCount_++] = FailedReads{first, end, reads};
 }
 
 void TimeBase::finish() {
     gaps_.clear();
     typicalPeriodNs_ = 0;
+    spread_ = {};
     const size_t count = markCount();
-    if (count < 2) {
-        return;
+    if (count >= 2) {
+        findStalls(count);
     }
-    std::vector<double> periods;
-    periods.reserve(count - 1);
+    addFailedReads();
+    finished_.store(true, std::memory_order_release);
+}
+
+void TimeBase::findStalls(size_t count) {
+    const TimeMark* marks = ownMarks_.get();
+    const std::vector<BlockPace> sorted = sortedPaces(marks, count);
+    typicalPeriodNs_ = quantile(sorted, 0.5);
     for (size_t i = 1; i < count; ++i) {
-        periods.push_back(blockPeriod(marks_[i - 1], marks_[i]));
-    }
-    std::nth_element(periods.begin(), periods.begin() + periods.size() / 2, periods.end());
-    typicalPeriodNs_ = periods[periods.size() / 2];
-    for (size_t i = 1; i < count; ++i) {
-        const TimeMark& from = marks_[i - 1];
-        const TimeMark& to = marks_[i];
-        const double typical = typicalPeriodNs_ * (to.sample - from.sample);
-        const double took = static_cast<double>(to.nanoseconds - from.nanoseconds);
-        if (took > kGapFactor * typical && took - typical > kGapFloorNs) {
-            gaps_.push_back(TimeGap{to.sample, static_cast<uint64_t>(took - typical)});
+        const double typical = typicalPeriodNs_ * (marks[i].sample - marks[i - 1].sample);
+        const auto took = static_cast<double>(marks[i].nanoseconds - marks[i - 1].nanoseconds);
+        if (isStall(took, typical)) {
+            gaps_.push_back(TimeGap{marks[i].sample, static_cast<uint64_t>(took - typical)});
         }
     }
+    spread_ = spreadOutsideStalls(sorted, typicalPeriodNs_);
+}
+
+void TimeBase::addFailedReads() {
+    for (size_t i = 0; i < failureCount_; ++i) {
+        const FailedReads& failed = failures_[i];
+        const auto at = std::lower_bound(gaps_.begin(), gaps_.end(), failed.first, gapBeforeSample);
+        if (at != gaps_.end() && at->sample == failed.first) {
+            at->failedReads += failed.reads;
+        } else {
+            gaps_.insert(at, TimeGap{failed.first, 0, failed.reads});
+        }
+    }
+}
+
+bool TimeBase::stalled(size_t block) const {
+    const std::optional<TimeGap> gap = gapBefore(marks()[block + 1].sample);
+    return gap && gap->nanoseconds > 0;
+}
+
+size_t TimeBase::blockOfSample(double sample, size_t count) const {
+    const TimeMark* begin = marks();
+    const TimeMark* next = std::upper_bound(
+        begin + 1, begin + count - 1, sample, [](double s, const TimeMark& m) { return s < m.sample; });
+    return static_cast<size_t>(next - begin) - 1;
+}
+
+size_t TimeBase::blockOfTime(double nanoseconds, size_t count) const {
+    const TimeMark* begin = marks();
+    const TimeMark* next =
+        std::upper_bound(begin + 1, begin + count - 1, nanoseconds,
+                         [](double t, const TimeMark& m) { return t < m.nanoseconds; });
+    return static_cast<size_t>(next - begin) - 1;
 }
 
 double TimeBase::secondsAt(double sample) const {
@@ -60,20 +175,18 @@ double TimeBase::secondsAt(double sample) const {
     if (count < 2) {
         return 0;
     }
-    const TimeMark* begin = marks_.get();
-    const TimeMark* end = begin + count;
-    // The block whose start is the last mark at or before `sample`; the last block beyond it.
-    const TimeMark* next = std::upper_bound(begin + 1, end - 1, sample,
-                                            [](double s, const TimeMark& m) { return s < m.sample; });
-    const TimeMark& from = next[-1];
-    const TimeMark& to = *next;
-    const bool gap = gapBefore(to.sample).has_value();
-    const double pace = gap ? typicalPeriodNs_ : blockPeriod(from, to);
-    double ns = static_cast<double>(from.nanoseconds) + (sample - from.sample) * pace;
-    if (gap && sample >= to.sample) {
-        ns = static_cast<double>(to.nanoseconds) + (sample - to.sample) * pace;
+    const size_t block = blockOfSample(sample, count);
+    const TimeMark& from = marks()[block];
+    const TimeMark& to = marks()[block + 1];
+    double ns = 0;
+    if (!stalled(block)) {
+        ns = static_cast<double>(from.nanoseconds) + (sample - from.sample) * blockPeriod(from, to);
+    } else if (sample < to.sample) {
+        ns = static_cast<double>(from.nanoseconds) + (sample - from.sample) * typicalPeriodNs_;
+    } else {
+        ns = static_cast<double>(to.nanoseconds) + (sample - to.sample) * typicalPeriodNs_;
     }
-    return ns * 1e-9;
+    return ns * kSecondsPerNanosecond;
 }
 
 double TimeBase::sampleAt(double seconds) const {
@@ -81,33 +194,37 @@ double TimeBase::sampleAt(double seconds) const {
     if (count < 2) {
         return 0;
     }
-    const double ns = seconds * 1e9;
-    const TimeMark* begin = marks_.get();
-    const TimeMark* end = begin + count;
-    const TimeMark* next = std::upper_bound(
-        begin + 1, end - 1, ns, [](double t, const TimeMark& m) { return t < m.nanoseconds; });
-    const TimeMark& from = next[-1];
-    const TimeMark& to = *next;
-    const bool gap = gapBefore(to.sample).has_value();
-    const double pace = gap ? typicalPeriodNs_ : blockPeriod(from, to);
-    const double sample = from.sample + (ns - static_cast<double>(from.nanoseconds)) / pace;
-    // Inside a gap no sample was taken: the one before it was the last.
-    return gap ? std::min(sample, static_cast<double>(to.sample) - 1) : sample;
+    const double ns = seconds / kSecondsPerNanosecond;
+    const size_t block = blockOfTime(ns, count);
+    const TimeMark& from = marks()[block];
+    const TimeMark& to = marks()[block + 1];
+    if (!stalled(block)) {
+        return sampleReached(from, ns, blockPeriod(from, to));
+    }
+    if (ns >= static_cast<double>(to.nanoseconds)) {
+        return sampleReached(to, ns, typicalPeriodNs_);
+    }
+    // Inside the stall no sample was taken: the one before it was the last.
+    return std::min(sampleReached(from, ns, typicalPeriodNs_), to.sample - 1.0);
+}
+
+const std::vector<TimeGap>& TimeBase::gaps() const {
+    return finished() ? gaps_ : kNoGaps;
 }
 
 std::optional<TimeGap> TimeBase::gapBefore(uint32_t sample) const {
-    const auto it = std::lower_bound(gaps_.begin(), gaps_.end(), sample,
-                                     [](const TimeGap& g, uint32_t s) { return g.sample < s; });
-    if (it == gaps_.end() || it->sample != sample) {
+    const std::vector<TimeGap>& all = gaps();
+    const auto it = std::lower_bound(all.begin(), all.end(), sample, gapBeforeSample);
+    if (it == all.end() || it->sample != sample) {
         return std::nullopt;
     }
     return *it;
 }
 
 std::vector<TimeGap> TimeBase::gapsBetween(uint32_t first, uint32_t last) const {
-    const auto from = std::lower_bound(gaps_.begin(), gaps_.end(), first,
-                                       [](const TimeGap& g, uint32_t s) { return g.sample < s; });
-    const auto to = std::upper_bound(gaps_.begin(), gaps_.end(), last,
+    const std::vector<TimeGap>& all = gaps();
+    const auto from = std::lower_bound(all.begin(), all.end(), first, gapBeforeSample);
+    const auto to = std::upper_bound(all.begin(), all.end(), last,
                                      [](uint32_t s, const TimeGap& g) { return s < g.sample; });
     return from < to ? std::vector<TimeGap>(from, to) : std::vector<TimeGap>{};
 }
@@ -117,5 +234,9 @@ double TimeBase::meanPeriod() const {
     if (count < 2) {
         return 0;
     }
-    return blockPeriod(marks_[0], marks_[count - 1]) * 1e-9;
+    return blockPeriod(marks()[0], marks()[count - 1]) * kSecondsPerNanosecond;
+}
+
+PeriodSpread TimeBase::periodSpread() const {
+    return finished() ? spread_ : PeriodSpread{};
 }

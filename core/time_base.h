@@ -17,16 +17,33 @@ struct TimeMark {
     uint64_t nanoseconds = 0;
 };
 
-// Sampling stood still before `sample` for `nanoseconds` beyond the capture's typical pace.
+// Sampling stood still before `sample` for `nanoseconds` beyond the capture's typical pace. Or,
+// with `failedReads`, that many reads failed (and read 0xFF) from `sample` on, within the block
+// of samples between two marks that starts there; `nanoseconds` is then 0 unless the sampling
+// also stood still before `sample`.
 struct TimeGap {
     uint32_t sample = 0;
     uint64_t nanoseconds = 0;
+    uint32_t failedReads = 0;
+};
+
+// How regular the sampling was outside its gaps: the seconds per sample of the blocks between
+// two marks, at the median and at the 1st and 99th percentiles, counting each sample once.
+struct PeriodSpread {
+    double median = 0;
+    double low = 0;
+    double high = 0;
 };
 
 class TimeBase {
 public:
+    TimeBase() = default;
+    TimeBase(const TimeBase&) = delete;
+    TimeBase& operator=(const TimeBase&) = delete;
+
     // Room for the marks of a capture of `samples` samples with a mark every `stride` samples
-    // (plus the last), so that the sample loop never allocates. Drops any marks and gaps.
+    // or more (plus the last), so that the sample loop never allocates. Drops any marks and
+    // gaps. Without memory for them the capture goes without a time base.
     void prepare(uint32_t samples, uint32_t stride);
     // Back to "no time".
     void clear();
@@ -36,40 +53,69 @@ public:
     void mark(uint32_t sample, uint64_t nanoseconds) noexcept {
         const size_t count = published_.load(std::memory_order_relaxed);
         if (count < capacity_) {
-            marks_[count] = TimeMark{sample, nanoseconds};
+            ownMarks_[count] = TimeMark{sample, nanoseconds};
             published_.store(count + 1, std::memory_order_release);
         }
     }
+    // Sample loop: `reads` of the reads of samples `first` to `end` - 1 failed.
+    void noteFailedReads(uint32_t first, uint32_t end, uint32_t reads) noexcept;
 
-    // After the sample loop, on the thread that ran it: finds the gaps among the marks.
+    // After the sample loop, on the thread that ran it: finds the gaps among the marks. Until
+    // then readers on other threads see the marks and no gaps.
     void finish();
 
     // At least two marks: the time of every sample between them is known.
     bool known() const { return markCount() >= 2; }
     size_t markCount() const { return published_.load(std::memory_order_acquire); }
-    const TimeMark* marks() const { return marks_.get(); }
+    const TimeMark* marks() const { return marks_.load(std::memory_order_acquire); }
 
     // Seconds from the capture's first sample to `sample` (fractional samples allowed),
-    // interpolated within its block and extrapolated at the same pace beyond the last mark.
-    // 0 without a time base.
+    // interpolated within its block and extrapolated at the same pace beyond the last mark. In a
+    // block that holds a gap the samples before the gap follow the typical pace from the
+    // block's start. 0 without a time base.
     double secondsAt(double sample) const;
-    // The sample taken last at or before `seconds` (inverse of secondsAt); 0 without a time base.
+    // The sample taken at `seconds` (inverse of secondsAt); inside a gap, the last one before
+    // it. 0 without a time base.
     double sampleAt(double seconds) const;
 
-    // Gaps in rising sample order (after finish).
-    const std::vector<TimeGap>& gaps() const { return gaps_; }
+    // Gaps in rising sample order (after finish; none before).
+    const std::vector<TimeGap>& gaps() const;
     // The gap just before `sample`, if there is one.
     std::optional<TimeGap> gapBefore(uint32_t sample) const;
     // The gaps before the samples in [first, last].
     std::vector<TimeGap> gapsBetween(uint32_t first, uint32_t last) const;
 
-    // Seconds per sample over all marks; 0 without a time base.
+    // Seconds per sample over all marks, gaps included; 0 without a time base.
     double meanPeriod() const;
+    // After finish; all 0 without a time base.
+    PeriodSpread periodSpread() const;
 
 private:
-    std::unique_ptr<TimeMark[]> marks_;
+    bool finished() const { return finished_.load(std::memory_order_acquire); }
+    // Whether the block from mark `block` to the next one holds a stall.
+    bool stalled(size_t block) const;
+    // The block (index of its first mark) that `sample` falls in, the first or the last one
+    // beyond the marks.
+    size_t blockOfSample(double sample, size_t count) const;
+    size_t blockOfTime(double nanoseconds, size_t count) const;
+    void findStalls(size_t count);
+    void addFailedReads();
+
+    struct FailedReads {
+        uint32_t first = 0;
+        uint32_t end = 0;
+        uint32_t reads = 0;
+    };
+    static constexpr size_t kFailureNotes = 64;
+
+    std::unique_ptr<TimeMark[]> ownMarks_;
+    std::atomic<const TimeMark*> marks_{nullptr};
     size_t capacity_ = 0;
     std::atomic<size_t> published_{0};
+    std::atomic<bool> finished_{false};
+    FailedReads failures_[kFailureNotes];
+    size_t failureCount_ = 0;
     std::vector<TimeGap> gaps_;
     double typicalPeriodNs_ = 0;  // median nanoseconds per sample over the blocks
+    PeriodSpread spread_;
 };

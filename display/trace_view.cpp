@@ -1,8 +1,11 @@
 #include "display/trace_view.h"
 
+#include <vector>
+
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/trace_geometry.h"
+#include "display/trace_readout.h"
 
 namespace {
 
@@ -35,21 +38,47 @@ void drawSamples(TraceCanvas& canvas, const TraceGeometry& g, const uint8_t* sam
     }
 }
 
-// One full-height line in a pen of its own, made only when the marker is on screen.
-void drawMarker(TraceCanvas& canvas, const TraceGeometry& g, uint32_t marker, int width,
-                int height) {
-    const std::optional<int> x = sampleX(g, marker);
-    if (!x || *x >= width) {
-        return;
-    }
-    const TraceCanvas::Pen pen = canvas.createPen(kMarkerColour);
+// Full-height lines at `xs` in a pen of `colour` made for them; none, and no pen, without any.
+void drawFullHeightLines(TraceCanvas& canvas, uint32_t colour, const std::vector<int>& xs,
+                         int height) {
+    const TraceCanvas::Pen pen = xs.empty() ? 0 : canvas.createPen(colour);
     if (pen == 0) {
         return;
     }
     const TraceCanvas::Pen previous = canvas.selectPen(pen);
-    canvas.line(*x, 0, *x, height);
+    for (const int x : xs) {
+        canvas.line(x, 0, x, height);
+    }
     canvas.selectPen(previous);
     canvas.deletePen(pen);
+}
+
+// A thin line where the sampling stood still (or reads failed), halfway into the step before the
+// sample that came after it. With no gap on screen nothing is drawn, not even a pen made, so
+// that such a recording looks exactly as it would without a time base.
+void drawGaps(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& s, int width,
+              int height) {
+    if (g.sampleCount == 0) {
+        return;
+    }
+    const uint32_t first = s.sampleOrigin + g.firstSample;
+    std::vector<int> xs;
+    for (const TimeGap& gap : s.timeBase.gapsBetween(first + 1, first + g.sampleCount - 1)) {
+        const std::optional<int> x = gapX(g, gap.sample - s.sampleOrigin);
+        if (x && *x < width) {
+            xs.push_back(*x);
+        }
+    }
+    drawFullHeightLines(canvas, kGapColour, xs, height);
+}
+
+// One full-height line in a pen of its own, made only when the marker is on screen.
+void drawMarker(TraceCanvas& canvas, const TraceGeometry& g, uint32_t marker, int width,
+                int height) {
+    const std::optional<int> x = sampleX(g, marker);
+    if (x && *x < width) {
+        drawFullHeightLines(canvas, kMarkerColour, {*x}, height);
+    }
 }
 
 }  // namespace
@@ -82,6 +111,7 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
         if (g.sampleCount > 0) {
             drawSamples(canvas, g, s.sampleData, zoomStep);
         }
+        drawGaps(canvas, g, s, width, height);
         if (s.marker) {
             drawMarker(canvas, g, *s.marker, width, height);
         }

@@ -8,6 +8,7 @@ class WindowSystem;
 inline constexpr uint32_t kGridColour = 0x00FF0000;    // blue
 inline constexpr uint32_t kTraceColour = 0x0000FF00;   // green
 inline constexpr uint32_t kMarkerColour = 0x0000FFFF;  // yellow
+inline constexpr uint32_t kGapColour = 0x000000FF;     // red
 
 // The few drawing operations a paint needs, so that the drawing is a pure routine that tests can
 // record and the widget backs with a QPainter.
@@ -22,8 +23,8 @@ public:
 };
 
 // Draws the grid and the session's samples (during a worker capture, those stored so far) on a
-// client area `width` x `height` pixels, and the marker over them when it is on screen; records
-// the width in viewWidth when there is data.
+// client area `width` x `height` pixels, a mark at each gap of the time base and the marker over
+// them when they are on screen; records the width in viewWidth when there is data.
 void paintTrace(TraceCanvas& canvas, int width, int height);
 
 // Repaints the trace view now.

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/scope_session.h"
+#include "core/time_base.h"
 #include "resources/dialog_templates.h"
 
 namespace {
@@ -68,9 +69,27 @@ void putVcdHeader(const SampleTiming& timing, TextOutput& out) {
     out.put("$upscope $end\n$enddefinitions $end\n");
 }
 
-void putTimeStamp(TextOutput& out, uint64_t sampleIndex, const SampleTiming& timing) {
+double unitsPerSecond(const SampleTiming& timing) {
+    return std::pow(10.0, kSecondExponent - timing.unitExponent);
+}
+
+// The time of sample `sampleIndex` (counted from the first exported) in units.
+uint64_t unitsAt(const SampleTiming& timing, uint64_t sampleIndex) {
+    const TimeBase* timeBase = timing.timeBase;
+    if (timeBase == nullptr) {
+        return sampleIndex * timing.unitsPerSample;
+    }
+    const double first = timing.firstSample;
+    const double seconds = timeBase->secondsAt(first + static_cast<double>(sampleIndex)) -
+                           timeBase->secondsAt(first);
+    return seconds > 0 ? static_cast<uint64_t>(std::llround(seconds * unitsPerSecond(timing))) : 0;
+}
+
+// Time stamps only ever rise, also where two samples of a time base round to one unit.
+void putTimeStamp(TextOutput& out, uint64_t units, uint64_t& lastStamp) {
+    lastStamp = units > lastStamp ? units : lastStamp + 1;
     out.put('#');
-    out.putNumber(sampleIndex * timing.unitsPerSample);
+    out.putNumber(lastStamp);
     out.put('\n');
 }
 
@@ -117,6 +136,27 @@ bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& t
                                &lastTime)) {
         return false;
     }
+    timing = found;
+    return true;
+}
+
+bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t sampleCount,
+                       SampleTiming& timing) {
+    constexpr double kPicosecondsPerSecond = 1e12;
+    const double period = std::round(timeBase.meanPeriod() * kPicosecondsPerSecond) /
+                          kPicosecondsPerSecond;
+    SampleTiming found;
+    if (!timeBase.known() || !timingForPeriod(period, sampleCount, found)) {
+        return false;
+    }
+    // Gaps stretch the last time stamp beyond sampleCount periods.
+    const double lastSeconds = timeBase.secondsAt(double{firstSample} + sampleCount) -
+                               timeBase.secondsAt(firstSample);
+    if (!(lastSeconds * unitsPerSecond(found) < 0x1p63)) {
+        return false;
+    }
+    found.timeBase = &timeBase;
+    found.firstSample = firstSample;
     timing = found;
     return true;
 }
@@ -173,12 +213,13 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
     }
     out.put("$end\n");
     uint8_t previous = samples[0] & kChannelMask;
+    uint64_t lastStamp = 0;
     for (uint32_t i = 1; i < count && out.ok(); ++i) {
         const uint8_t changed = (samples[i] & kChannelMask) ^ previous;
         if (changed == 0) {
             continue;
         }
-        putTimeStamp(out, i, timing);
+        putTimeStamp(out, unitsAt(timing, i), lastStamp);
         for (int channel = 0; channel < kChannelCount; ++channel) {
             if ((changed & kChannelBits[channel]) != 0) {
                 putChange(out, samples[i], channel);
@@ -186,7 +227,7 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
         }
         previous = samples[i] & kChannelMask;
     }
-    putTimeStamp(out, count, timing);
+    putTimeStamp(out, unitsAt(timing, count), lastStamp);
 }
 
 void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {
@@ -199,7 +240,7 @@ void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing
     for (uint32_t i = 0; i < count && out.ok(); ++i) {
         out.putNumber(i);
         out.put(',');
-        putSeconds(out, uint64_t{i} * timing.unitsPerSample, timing);
+        putSeconds(out, unitsAt(timing, i), timing);
         for (int channel = 0; channel < kChannelCount; ++channel) {
             out.put(',');
             putLevel(out, samples[i], channel);

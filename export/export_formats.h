@@ -5,17 +5,28 @@
 #include <string>
 #include <string_view>
 
-// The time base of an export: a VCD time unit of 10^exponent femtoseconds (1, 10 or 100 of s, ms,
-// us, ns, ps or fs) and the sample period as a whole number of those units.
+class TimeBase;
+
+// The times of an export: a VCD time unit of 10^exponent femtoseconds (1, 10 or 100 of s, ms, us,
+// ns, ps or fs), and either the sample period as a whole number of those units or, for a capture,
+// its time base, from which each sample's time is rounded to the unit.
 struct SampleTiming {
     int unitExponent = 0;  // 0 (1 fs) .. 17 (100 s)
     uint64_t unitsPerSample = 0;
+    const TimeBase* timeBase = nullptr;
+    uint32_t firstSample = 0;  // the time base's number of the first sample exported
 };
 
 // The coarsest unit in which `periodSeconds`, rounded to whole femtoseconds, is a whole number.
 // False for a period under 1 fs or over 1000 s, and when the time of sample `sampleCount` would
 // not fit the 64-bit time stamps.
 bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& timing);
+
+// The times of `sampleCount` samples from `firstSample` on as `timeBase` knows them, in the unit
+// timingForPeriod gives its mean period (to the picosecond). False when the time base knows
+// nothing or its times would not fit.
+bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t sampleCount,
+                       SampleTiming& timing);
 
 // The unit as a VCD $timescale gives it: "1 us", "100 ns".
 std::string timescaleText(const SampleTiming& timing);

@@ -8,6 +8,7 @@
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -107,7 +108,7 @@ void TraceViewTest::refreshRepaintsBeforeReturning() {
 
 void TraceViewTest::hoverShowsTheReadout() {
     loadSamples();
-    scopeSession.samplePeriod = 2e-6;
+    giveSessionEvenTimes(kSamples, 2e-6);
     scopeSession.marker = 10;
     GraphClass view;
     view.resize(kWidth, kHeight);

@@ -107,8 +107,9 @@ int FakePortSyscalls::readStatus(int fd, uint8_t& status) {
         misuses += descriptor != nullptr ? 1 : 0;
         return -EINVAL;
     }
-    const FakeParportDevice& device = devices[descriptor->path];
-    if (device.readError != 0) {
+    FakeParportDevice& device = devices[descriptor->path];
+    const uint64_t read = device.statusReads++;
+    if (device.readError != 0 && read >= device.failFrom && read < device.failUntil) {
         return -device.readError;
     }
     status = device.status;

@@ -16,8 +16,11 @@ struct FakeParportDevice {
     int openError = 0;
     int exclusiveClaimError = 0;  // PPCLAIM on a descriptor that asked PPEXCL
     int claimError = 0;           // PPCLAIM without PPEXCL
-    int readError = 0;            // PPRSTATUS
+    int readError = 0;            // PPRSTATUS, for the reads from failFrom up to failUntil
     uint8_t status = 0;
+    uint64_t failFrom = 0;  // counted from the device's first status read
+    uint64_t failUntil = UINT64_MAX;
+    uint64_t statusReads = 0;  // made so far
 };
 
 // A machine's printer-port plumbing in memory. Grants are kept per thread, as the kernel does.
@@ -27,7 +30,6 @@ struct FakeParportDevice {
 class FakePortSyscalls final : public PortSyscalls {
 public:
     int grantError = EPERM;
-    bool rawIoCapability = false;
     int listError = 0;                            // listing /proc/sys/dev/parport
     std::map<uint16_t, uint8_t> ioPorts;          // what inb gives; 0xFF elsewhere
     std::map<int, std::string> baseAddressTexts;  // parportN -> its base-addr file
@@ -46,7 +48,6 @@ public:
 
     int grantPorts(uint16_t first, uint16_t count, bool enable) override;
     uint8_t inPort(uint16_t address) override;
-    bool hasRawIoCapability() override { return rawIoCapability; }
     int openDevice(const std::string& path) override;
     void closeDevice(int fd) override;
     int setExclusive(int fd) override;

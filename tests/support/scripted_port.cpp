@@ -27,6 +27,15 @@ void ScriptedPort::onRead(uint64_t readIndex, std::function<void()> action) {
     action_ = std::move(action);
 }
 
+void ScriptedPort::paceWith(VirtualProbeClock& clock, uint64_t readNanoseconds) {
+    clock_ = &clock;
+    readNanoseconds_ = readNanoseconds;
+}
+
+void ScriptedPort::stallAt(uint64_t readIndex, uint64_t stallNanoseconds) {
+    stalls_[readIndex] += stallNanoseconds;
+}
+
 void ScriptedPort::holdAt(uint64_t readIndex, std::function<bool()> releaseWhen) {
     holdIndex_ = readIndex;
     releaseWhen_ = std::move(releaseWhen);
@@ -39,6 +48,10 @@ uint8_t ScriptedPort::read() {
     }
     if (index == holdIndex_) {
         holdHere();
+    }
+    if (clock_ != nullptr) {
+        const auto stall = stalls_.find(index);
+        clock_->advance(readNanoseconds_ + (stall != stalls_.end() ? stall->second : 0));
     }
     return byteAt(index);
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -33,6 +34,11 @@ public:
     // Runs `action` on the reading thread during read number `readIndex`.
     void onRead(uint64_t readIndex, std::function<void()> action);
 
+    // Each read takes `readNanoseconds` of `clock`'s time; read `readIndex` (any number of them)
+    // takes `stallNanoseconds` more, as a preempted read would.
+    void paceWith(VirtualProbeClock& clock, uint64_t readNanoseconds);
+    void stallAt(uint64_t readIndex, uint64_t stallNanoseconds);
+
     // Holds read number `readIndex` on the reading thread until release() is called or
     // `releaseWhen` (polled) turns true, at most kTestWaitLimit; holdExpired() tells if it ran out.
     void holdAt(uint64_t readIndex, std::function<bool()> releaseWhen = {});
@@ -58,6 +64,9 @@ private:
     std::function<void()> action_;
     uint64_t holdIndex_ = kNever;
     std::function<bool()> releaseWhen_;
+    VirtualProbeClock* clock_ = nullptr;
+    uint64_t readNanoseconds_ = 0;
+    std::map<uint64_t, uint64_t> stalls_;
 
     std::atomic<uint64_t> reads_{0};
     mutable std::mutex mutex_;
@@ -73,11 +82,14 @@ public:
     ScriptedPort lpt1;
     ScriptedPort lpt2;
     bool quiet = false;  // what wantsQuietSection answers
+    // The clock the loops time the reads by; the machine's unless a test gives its own.
+    ProbeClock* timing = nullptr;
 
     // LPT2 for 2, LPT1 for anything else (portsAsked() shows what was asked).
     StatusPort& port(uint8_t portNumber) override;
     std::vector<std::string> takeReports() override { return {}; }
     bool wantsQuietSection() const override { return quiet; }
+    ProbeClock& clock() override { return timing != nullptr ? *timing : machineClock(); }
 
     std::vector<int> portsAsked() const;
     // Lets go of any held read, so that a failing test cannot leave a reader stuck.

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "app/main_window_proc.h"
@@ -30,8 +31,20 @@ class ReportingPorts final : public StatusPort, public PortAccess {
 public:
     uint8_t read() override { return 0xFF; }
     StatusPort& port(uint8_t) override { return *this; }
-    std::vector<std::string> takeReports() override { return {"LPT1 cannot be opened"}; }
+    PortReadiness prepareForCapture(uint8_t) override {
+        opened_ = true;
+        return PortReadiness{true, "LPT1"};
+    }
+    // At every opening, as a port that cannot be opened reports.
+    std::vector<std::string> takeReports() override {
+        const bool opened = std::exchange(opened_, false);
+        return opened ? std::vector<std::string>{"LPT1 cannot be opened"}
+                      : std::vector<std::string>{};
+    }
     bool wantsQuietSection() const override { return false; }
+
+private:
+    bool opened_ = false;
 };
 
 // The main window's life on the recording window system: start-up posts the first New Sample,

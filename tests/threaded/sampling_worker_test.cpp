@@ -181,25 +181,31 @@ TEST_F(SamplingWorkerTest, KeepsOneSampleLessThanItStoresAndStopsAfterTheSampleB
     EXPECT_EQ(rig.refused, 0);
 }
 
-// As the fastest loop: the clock is read around the sample loop, once per capture, and the mean
-// counts every read the loop made, the one Break hit included.
-TEST_F(SamplingWorkerTest, MeasuresTheMeanPeriodOfItsSampleLoop) {
-    using std::chrono::milliseconds;
+// The worker's time base covers every read its loop made, the one Break hit included, and no
+// more: a 40 ms stall before Break on the fifth read makes the mean period 40.005 ms over five
+// reads (not over the four samples stored, nor the three kept), and one gap of 40 ms before the
+// read after the stall.
+TEST_F(SamplingWorkerTest, TimesTheReadsItMadeUpToTheBreak) {
+    constexpr uint64_t kReadNs = 1000;
+    constexpr uint64_t kStallNs = 40'000'000;
     WorkerRig rig;
+    VirtualProbeClock clock;
+    rig.ports.timing = &clock;
+    rig.ports.lpt1.paceWith(clock, kReadNs);
+    rig.ports.lpt1.stallAt(3, kStallNs);
+    rig.ports.lpt1.onRead(4, [] { scopeSession.breakRequested = 1; });
     rig.start();
-    ScriptedPort& port = rig.ports.lpt1;
-    port.onRead(3, [] { std::this_thread::sleep_for(milliseconds(40)); });
-    rig.beginCapture(10, 1);
-    ASSERT_TRUE(rig.waitForCaptures(1));
-    EXPECT_GE(scopeSession.samplePeriod, 40e-3 / 10);
-    port.onRead(10 + 4, [] {
-        std::this_thread::sleep_for(milliseconds(40));
-        scopeSession.breakRequested = 1;
-    });
     rig.beginCapture(5000, 1);
-    ASSERT_TRUE(rig.waitForCaptures(2));
+    ASSERT_TRUE(rig.waitForCaptures(1));
     EXPECT_EQ(rig.kept.back(), 3u);
-    EXPECT_GE(scopeSession.samplePeriod, 40e-3 / 5);
+    const TimeBase& times = scopeSession.timeBase;
+    EXPECT_EQ(times.markCount(), 6u);
+    EXPECT_NEAR(times.meanPeriod(), (5 * kReadNs + kStallNs) * 1e-9 / 5, 1e-12);
+    ASSERT_EQ(times.gaps().size(), 1u);
+    EXPECT_EQ(times.gaps()[0].sample, 4u);
+    EXPECT_EQ(times.gaps()[0].nanoseconds, kStallNs);
+    EXPECT_NEAR(times.secondsAt(3), 3 * kReadNs * 1e-9, 1e-15);
+    EXPECT_NEAR(times.secondsAt(4), (4 * kReadNs + kStallNs) * 1e-9, 1e-15);
 }
 
 TEST_F(SamplingWorkerTest, RunsOneCapturePerSignalAndOneMoreForSignalsDuringACapture) {
@@ -337,6 +343,8 @@ TEST_F(SamplingWorkerTest, APaintDuringTheCaptureDrawsTheSamplesStoredSoFar) {
         const size_t now = drawnSamples();
         EXPECT_GE(now, drawn);
         drawn = now;
+        // The marks come live, as the stored count does: a time for every sample drawn.
+        EXPECT_GE(scopeSession.timeBase.secondsAt(static_cast<double>(drawn)), 0.0);
     }
     ASSERT_TRUE(rig.ports.lpt1.waitUntilHeld());
     drawn = drawnSamples();

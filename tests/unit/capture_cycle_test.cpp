@@ -12,6 +12,7 @@
 #include "tests/support/fake_port_syscalls.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -79,11 +80,11 @@ TEST_F(CaptureCycleTest, ResetDocumentDropsTheDataAndShowsTheStart) {
     scopeSession.scrollPosition = 400;
     scopeSession.documentPath = "/tmp/run1.SCO";
     scopeSession.documentTitle = "run1.SCO";
-    scopeSession.samplePeriod = 1e-6;
+    giveSessionEvenTimes(1000, 1e-6);
     scopeSession.sampleOrigin = 300;
     scopeSession.marker = 7;
     resetDocument(ws);
-    EXPECT_EQ(scopeSession.samplePeriod, 0.0);
+    EXPECT_FALSE(scopeSession.timeBase.known());
     EXPECT_EQ(scopeSession.sampleOrigin, 0u);
     EXPECT_FALSE(scopeSession.marker.has_value());
     EXPECT_EQ(scopeSession.sampleData, nullptr);

@@ -16,6 +16,7 @@
 #include "tests/support/recording_window_system.h"
 #include "tests/support/scope_file_maker.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -162,11 +163,11 @@ TEST_F(FileCommandsTest, GoodFileShowsItsFirstSampleAtZoomOne) {
     scopeSession.zoomStep = 16;
     scopeSession.viewStart = 4500;
     scopeSession.scrollPosition = 4500;
-    scopeSession.samplePeriod = 1e-6;  // a file has none of the capture's numbers
+    giveSessionEvenTimes(9000, 1e-6);  // a file has none of the capture's numbers
     scopeSession.sampleOrigin = 300;
     chooseNext("good.SCO");
     openDocument(ws);
-    EXPECT_EQ(scopeSession.samplePeriod, 0.0);
+    EXPECT_FALSE(scopeSession.timeBase.known());
     EXPECT_EQ(scopeSession.sampleOrigin, 0u);
     ASSERT_EQ(scopeSession.sampleLength, saved.size());
     EXPECT_TRUE(std::equal(saved.begin(), saved.end(), scopeSession.sampleData));

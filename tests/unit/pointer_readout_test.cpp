@@ -12,6 +12,7 @@
 #include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ protected:
             samples[i] = patternByte(i);
         }
         loadSessionSamples(samples);
-        scopeSession.samplePeriod = kPeriod;
+        giveSessionEvenTimes(5000, kPeriod);
         scopeSession.viewWidth = kWidth;
         showTraceRange(ws);
     }
@@ -101,7 +102,7 @@ TEST_F(PointerReadoutTest, SampleChannelAndTimeUnderThePointer) {
         EXPECT_EQ(r->channel, c.channel);
         EXPECT_EQ(r->high, (patternByte(*c.sampleNumber) & kChannelBits[c.channel]) != 0);
         ASSERT_TRUE(r->seconds.has_value());
-        EXPECT_DOUBLE_EQ(*r->seconds, static_cast<double>(*c.sampleNumber) * kPeriod);
+        EXPECT_NEAR(*r->seconds, static_cast<double>(*c.sampleNumber) * kPeriod, 1e-15);
         EXPECT_FALSE(r->markerNumber.has_value());
     }
 }
@@ -113,7 +114,7 @@ TEST_F(PointerReadoutTest, NoneRightOfTheDataNorWithoutIt) {
     scopeSession.zoomStep = 4;
     EXPECT_TRUE(readPointer({399, 0, kWidth, kHeight}).has_value());
 
-    scopeSession.samplePeriod = 0;
+    scopeSession.timeBase.clear();
     EXPECT_FALSE(readPointer({10, 0, kWidth, kHeight})->seconds.has_value());
     // A buffer still being filled: only the samples the worker has stored so far.
     scopeSession.workerCapturing = true;
@@ -151,9 +152,9 @@ TEST_F(PointerReadoutTest, DistanceFromTheMarkerInSamplesAndTime) {
         EXPECT_EQ(r->markerNumber, c.markerNumber);
         EXPECT_EQ(r->samplesFromMarker, c.samples);
         ASSERT_TRUE(r->secondsFromMarker.has_value());
-        EXPECT_DOUBLE_EQ(*r->secondsFromMarker, static_cast<double>(c.samples) * kPeriod);
+        EXPECT_NEAR(*r->secondsFromMarker, static_cast<double>(c.samples) * kPeriod, 1e-15);
     }
-    scopeSession.samplePeriod = 0;
+    scopeSession.timeBase.clear();
     EXPECT_FALSE(readPointer({0, 0, kWidth, kHeight})->secondsFromMarker.has_value());
 }
 

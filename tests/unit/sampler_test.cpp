@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <optional>
-#include <thread>
 #include <vector>
 
+#include "capture/time_marker.h"
 #include "core/scope_session.h"
 #include "tests/support/scripted_port.h"
 
@@ -182,20 +181,76 @@ TEST_F(InlineCaptureTest, TriggerWaitGivesUpAfterItsBoundAndCapturesAnyway) {
     }
 }
 
-// The clock is read around the sample loop: a pause in it counts, one in the trigger wait does
-// not. The margins are wide, so that only the wrong reading of the clock can fail this.
-TEST_F(InlineCaptureTest, MeasuresTheMeanPeriodOfItsSampleLoop) {
-    using std::chrono::milliseconds;
+constexpr uint64_t kReadNs = 1000;
+constexpr uint64_t kStallNs = 5'000'000;
+
+struct TimingCase {
+    const char* name;
+    uint32_t samples;
+    std::vector<uint64_t> stallReads;  // each takes kStallNs more
+    std::vector<TimeGap> gaps;
+};
+
+// The loop reads the virtual clock before each block of eight samples and after the last: an
+// even pace gives every sample its exact time; a stall shows as a gap before the block after it
+// (before the end, in the last block), and the samples before it keep the even pace. A capture
+// of one block is timed evenly.
+TEST_F(InlineCaptureTest, TimesItsSamplesByTheClockAndFindsTheStalls) {
+    const std::vector<TimingCase> cases = {
+        {"even pacing", 100, {}, {}},
+        {"one stall", 100, {37}, {{40, kStallNs}}},
+        {"a stall in the first block", 100, {3}, {{8, kStallNs}}},
+        {"a stall in the last block", 100, {97}, {{100, kStallNs}}},
+        {"two stalls", 100, {10, 70}, {{16, kStallNs}, {72, kStallNs}}},
+        {"shorter than one block", 5, {}, {}},
+    };
+    setFirstBlockLength(8);
+    for (const TimingCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        VirtualProbeClock clock(123'456'789);
+        ScriptedPortAccess access;
+        access.timing = &clock;
+        access.lpt1.play({}, patternByte);
+        access.lpt1.paceWith(clock, kReadNs);
+        for (const uint64_t read : c.stallReads) {
+            access.lpt1.stallAt(read, kStallNs);
+        }
+        prepare(c.samples);
+        captureInline(access);
+        const TimeBase& times = scopeSession.timeBase;
+        ASSERT_TRUE(times.known());
+        EXPECT_EQ(times.markCount(), (c.samples + 7) / 8 + 1);
+        ASSERT_EQ(times.gaps().size(), c.gaps.size());
+        uint64_t stalled = 0;
+        for (size_t i = 0; i < c.gaps.size(); ++i) {
+            EXPECT_EQ(times.gaps()[i].sample, c.gaps[i].sample);
+            EXPECT_EQ(times.gaps()[i].nanoseconds, c.gaps[i].nanoseconds);
+        }
+        for (uint32_t sample = 0; sample <= c.samples; ++sample) {
+            const std::optional<TimeGap> gap = times.gapBefore(sample);
+            stalled += gap ? gap->nanoseconds : 0;
+            ASSERT_NEAR(times.secondsAt(sample), (sample * kReadNs + stalled) * 1e-9, 1e-12)
+                << sample;
+        }
+        const uint64_t totalNs = c.samples * kReadNs + c.stallReads.size() * kStallNs;
+        EXPECT_NEAR(times.meanPeriod(), totalNs * 1e-9 / c.samples, 1e-15);
+    }
+    setFirstBlockLength(0);
+}
+
+// Time 0 is the first sample after the trigger: a stall while waiting for it does not count.
+TEST_F(InlineCaptureTest, TheTimeBaseStartsWhereTheTriggerWaitEnds) {
+    VirtualProbeClock clock;
+    ports.timing = &clock;
     ports.lpt1.play({0x00, 0x00, kChannel1}, patternByte);
-    ports.lpt1.onRead(1, [] { std::this_thread::sleep_for(milliseconds(300)); });
-    ports.lpt1.onRead(8, [] { std::this_thread::sleep_for(milliseconds(30)); });
+    ports.lpt1.paceWith(clock, kReadNs);
+    ports.lpt1.stallAt(1, kStallNs);
     scopeSession.portTriggerMask = kChannel1;
     prepare(10);
     captureInline(ports);
-    EXPECT_GE(scopeSession.samplePeriod, 30e-3 / 10);
-    EXPECT_LT(scopeSession.samplePeriod, 300e-3 / 10);
-    EXPECT_EQ(meanSamplePeriod(milliseconds(5), 1000), 5e-6);
-    EXPECT_EQ(meanSamplePeriod(milliseconds(5), 0), 0.0);
+    EXPECT_TRUE(scopeSession.timeBase.gaps().empty());
+    EXPECT_NEAR(scopeSession.timeBase.secondsAt(10), 10 * kReadNs * 1e-9, 1e-15);
+    EXPECT_NEAR(scopeSession.timeBase.meanPeriod(), kReadNs * 1e-9, 1e-15);
 }
 
 TEST_F(InlineCaptureTest, ReadsOnlyThePortChosenByPortNumber) {

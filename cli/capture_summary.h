@@ -1,0 +1,11 @@
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <string>
+
+// What `capture` prints when its files are written: the samples kept, the time the command took
+// to capture them, the rate and the period with its spread from the time base, its gaps, a note
+// when the kernel may have throttled a real-time loop, and the port.
+void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t kept,
+                         double seconds);
