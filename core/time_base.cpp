@@ -19,6 +19,13 @@ bool isStall(double tookNs, double typicalNs) {
     return tookNs > kGapFactor * typicalNs && tookNs - typicalNs > kGapFloorNs;
 }
 
+// Where in a block that stood still the gap is put: the clock does not tell which read stood
+// still, so halfway, where the fewest samples are on the wrong side of it on average. A block of
+// one sample is exact: the stall came before the next.
+uint32_t stallSample(const TimeMark& from, const TimeMark& to) {
+    return from.sample + (to.sample - from.sample + 1) / 2;
+}
+
 // The sample that `nanoseconds` reaches from `mark` at `period` nanoseconds per sample.
 double sampleReached(const TimeMark& mark, double nanoseconds, double period) {
     if (period <= 0) {
@@ -132,7 +139,8 @@ void TimeBase::findStalls(size_t count) {
         const double typical = typicalPeriodNs_ * (marks[i].sample - marks[i - 1].sample);
         const auto took = static_cast<double>(marks[i].nanoseconds - marks[i - 1].nanoseconds);
         if (isStall(took, typical)) {
-            gaps_.push_back(TimeGap{marks[i].sample, static_cast<uint64_t>(took - typical)});
+            gaps_.push_back(TimeGap{stallSample(marks[i - 1], marks[i]),
+                                    static_cast<uint64_t>(took - typical)});
         }
     }
     spread_ = spreadOutsideStalls(sorted, typicalPeriodNs_);
@@ -151,7 +159,7 @@ void TimeBase::addFailedReads() {
 }
 
 bool TimeBase::stalled(size_t block) const {
-    const std::optional<TimeGap> gap = gapBefore(marks()[block + 1].sample);
+    const std::optional<TimeGap> gap = gapBefore(stallSample(marks()[block], marks()[block + 1]));
     return gap && gap->nanoseconds > 0;
 }
 
@@ -181,10 +189,10 @@ double TimeBase::secondsAt(double sample) const {
     double ns = 0;
     if (!stalled(block)) {
         ns = static_cast<double>(from.nanoseconds) + (sample - from.sample) * blockPeriod(from, to);
-    } else if (sample < to.sample) {
+    } else if (sample < stallSample(from, to)) {
         ns = static_cast<double>(from.nanoseconds) + (sample - from.sample) * typicalPeriodNs_;
     } else {
-        ns = static_cast<double>(to.nanoseconds) + (sample - to.sample) * typicalPeriodNs_;
+        ns = static_cast<double>(to.nanoseconds) - (to.sample - sample) * typicalPeriodNs_;
     }
     return ns * kSecondsPerNanosecond;
 }
@@ -201,11 +209,12 @@ double TimeBase::sampleAt(double seconds) const {
     if (!stalled(block)) {
         return sampleReached(from, ns, blockPeriod(from, to));
     }
-    if (ns >= static_cast<double>(to.nanoseconds)) {
-        return sampleReached(to, ns, typicalPeriodNs_);
+    const uint32_t after = stallSample(from, to);
+    if (ns >= static_cast<double>(to.nanoseconds) - (to.sample - after) * typicalPeriodNs_) {
+        return std::max(sampleReached(to, ns, typicalPeriodNs_), static_cast<double>(after));
     }
     // Inside the stall no sample was taken: the one before it was the last.
-    return std::min(sampleReached(from, ns, typicalPeriodNs_), to.sample - 1.0);
+    return std::min(sampleReached(from, ns, typicalPeriodNs_), after - 1.0);
 }
 
 const std::vector<TimeGap>& TimeBase::gaps() const {

@@ -70,9 +70,10 @@ public:
     const TimeMark* marks() const { return marks_.load(std::memory_order_acquire); }
 
     // Seconds from the capture's first sample to `sample` (fractional samples allowed),
-    // interpolated within its block and extrapolated at the same pace beyond the last mark. In a
-    // block that holds a gap the samples before the gap follow the typical pace from the
-    // block's start. 0 without a time base.
+    // interpolated within its block and extrapolated at the same pace beyond the last mark. A
+    // block that stood still has its gap halfway (the clock cannot tell which of its reads
+    // stood still): the samples before the gap follow the typical pace from the block's start,
+    // those after it lead up to its end at that pace. 0 without a time base.
     double secondsAt(double sample) const;
     // The sample taken at `seconds` (inverse of secondsAt); inside a gap, the last one before
     // it. 0 without a time base.

@@ -150,7 +150,7 @@ bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t 
         return false;
     }
     // Gaps stretch the last time stamp beyond sampleCount periods.
-    const double lastSeconds = timeBase.secondsAt(double{firstSample} + sampleCount) -
+    const double lastSeconds = timeBase.secondsAt(static_cast<double>(firstSample) + sampleCount) -
                                timeBase.secondsAt(firstSample);
     if (!(lastSeconds * unitsPerSecond(found) < 0x1p63)) {
         return false;

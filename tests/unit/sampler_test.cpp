@@ -192,16 +192,16 @@ struct TimingCase {
 };
 
 // The loop reads the virtual clock before each block of eight samples and after the last: an
-// even pace gives every sample its exact time; a stall shows as a gap before the block after it
-// (before the end, in the last block), and the samples before it keep the even pace. A capture
+// even pace gives every sample its exact time; a stall shows as a gap halfway into its block (the
+// last one holds four samples), the samples on either side of it keep the even pace. A capture
 // of one block is timed evenly.
 TEST_F(InlineCaptureTest, TimesItsSamplesByTheClockAndFindsTheStalls) {
     const std::vector<TimingCase> cases = {
         {"even pacing", 100, {}, {}},
-        {"one stall", 100, {37}, {{40, kStallNs}}},
-        {"a stall in the first block", 100, {3}, {{8, kStallNs}}},
-        {"a stall in the last block", 100, {97}, {{100, kStallNs}}},
-        {"two stalls", 100, {10, 70}, {{16, kStallNs}, {72, kStallNs}}},
+        {"one stall", 100, {37}, {{36, kStallNs}}},
+        {"a stall in the first block", 100, {3}, {{4, kStallNs}}},
+        {"a stall in the last block", 100, {97}, {{98, kStallNs}}},
+        {"two stalls", 100, {10, 70}, {{12, kStallNs}, {68, kStallNs}}},
         {"shorter than one block", 5, {}, {}},
     };
     setFirstBlockLength(8);
