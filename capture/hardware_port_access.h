@@ -30,8 +30,8 @@ private:
         std::atomic<StatusPort*> ready{nullptr};  // read without the lock
         std::unique_ptr<HardwareStatusPort> opened;
         PortReadiness readiness{false, {}};
-        std::string label;       // names the port in the reports
-        std::string lastReport;  // of the last opening, so that it is not repeated
+        std::string label;              // names the port in the reports
+        std::string lastReport;         // of the last opening, so that it is not repeated
         uint64_t failuresReported = 0;  // failed reads of `opened` reported so far
     };
 

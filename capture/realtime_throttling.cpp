@@ -30,16 +30,17 @@ std::string throttlingNote(const std::string& runtimeText, const std::string& pe
                            double loopSeconds) {
     long long runtime = 0;
     long long period = 0;
-    if (!leadingNumber(runtimeText, runtime) || !leadingNumber(periodText, period) ||
-        runtime < 0 || period <= 0 || runtime >= period || loopSeconds * 1e6 <= runtime) {
+    if (!leadingNumber(runtimeText, runtime) || !leadingNumber(periodText, period) || runtime < 0 ||
+        period <= 0 || runtime >= period || loopSeconds * 1e6 <= runtime) {
         return {};
     }
     char note[300];
-    std::snprintf(note, sizeof note,
-                  "the kernel lets a real-time thread run %g s of every %g s "
-                  "(kernel.sched_rt_runtime_us), so a loop of %.3f s may be paused for %g s; "
-                  "the gaps show where. sudo sysctl kernel.sched_rt_runtime_us=-1 lifts the limit",
-                  runtime * 1e-6, period * 1e-6, loopSeconds, (period - runtime) * 1e-6);
+    std::snprintf(
+        note, sizeof note,
+        "the kernel lets a real-time thread run %g s of every %g s "
+        "(kernel.sched_rt_runtime_us), so a loop of %.3f s may be paused for %g s in each; "
+        "the gaps show where. sudo sysctl kernel.sched_rt_runtime_us=-1 lifts the limit",
+        runtime * 1e-6, period * 1e-6, loopSeconds, (period - runtime) * 1e-6);
     return note;
 }
 

@@ -80,7 +80,7 @@ bool runDelayedCapture(WorkerLink& link) {
         return false;
     }
     const uint32_t stored = link.publishStored ? storeSamples<true>(port, link, marker)
-                                                    : storeSamples<false>(port, link, marker);
+                                               : storeSamples<false>(port, link, marker);
     if (link.abandon != 0) {
         return false;
     }

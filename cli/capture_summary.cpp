@@ -37,9 +37,9 @@ void printPace(std::ostream& out, const TimeBase& timeBase) {
 void printGaps(std::ostream& out, const TimeBase& timeBase) {
     const std::vector<TimeGap>& gaps = timeBase.gaps();
     out << "gaps: " << gaps.size();
-    const auto longest = std::max_element(gaps.begin(), gaps.end(), [](const auto& a, const auto& b) {
-        return a.nanoseconds < b.nanoseconds;
-    });
+    const auto longest = std::max_element(
+        gaps.begin(), gaps.end(),
+        [](const auto& a, const auto& b) { return a.nanoseconds < b.nanoseconds; });
     if (longest != gaps.end() && longest->nanoseconds > 0) {
         out << ", the longest " << secondsText(static_cast<double>(longest->nanoseconds) * 1e-9)
             << " before sample " << longest->sample;
@@ -73,4 +73,3 @@ void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t ke
     }
     out << "port: " << port << '\n';
 }
-

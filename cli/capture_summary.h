@@ -7,5 +7,4 @@
 // What `capture` prints when its files are written: the samples kept, the time the command took
 // to capture them, the rate and the period with its spread from the time base, its gaps, a note
 // when the kernel may have throttled a real-time loop, and the port.
-void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t kept,
-                         double seconds);
+void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t kept, double seconds);

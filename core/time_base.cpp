@@ -44,8 +44,8 @@ std::vector<BlockPace> sortedPaces(const TimeMark* marks, size_t count) {
     std::vector<BlockPace> paces;
     paces.reserve(count - 1);
     for (size_t i = 1; i < count; ++i) {
-        paces.push_back(BlockPace{blockPeriod(marks[i - 1], marks[i]),
-                                  marks[i].sample - marks[i - 1].sample});
+        paces.push_back(
+            BlockPace{blockPeriod(marks[i - 1], marks[i]), marks[i].sample - marks[i - 1].sample});
     }
     std::sort(paces.begin(), paces.end(),
               [](const BlockPace& a, const BlockPace& b) { return a.period < b.period; });
@@ -165,8 +165,9 @@ bool TimeBase::stalled(size_t block) const {
 
 size_t TimeBase::blockOfSample(double sample, size_t count) const {
     const TimeMark* begin = marks();
-    const TimeMark* next = std::upper_bound(
-        begin + 1, begin + count - 1, sample, [](double s, const TimeMark& m) { return s < m.sample; });
+    const TimeMark* next =
+        std::upper_bound(begin + 1, begin + count - 1, sample,
+                         [](double s, const TimeMark& m) { return s < m.sample; });
     return static_cast<size_t>(next - begin) - 1;
 }
 

@@ -80,8 +80,8 @@ uint64_t unitsAt(const SampleTiming& timing, uint64_t sampleIndex) {
         return sampleIndex * timing.unitsPerSample;
     }
     const double first = timing.firstSample;
-    const double seconds = timeBase->secondsAt(first + static_cast<double>(sampleIndex)) -
-                           timeBase->secondsAt(first);
+    const double seconds =
+        timeBase->secondsAt(first + static_cast<double>(sampleIndex)) - timeBase->secondsAt(first);
     return seconds > 0 ? static_cast<uint64_t>(std::llround(seconds * unitsPerSecond(timing))) : 0;
 }
 
@@ -143,8 +143,8 @@ bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& t
 bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t sampleCount,
                        SampleTiming& timing) {
     constexpr double kPicosecondsPerSecond = 1e12;
-    const double period = std::round(timeBase.meanPeriod() * kPicosecondsPerSecond) /
-                          kPicosecondsPerSecond;
+    const double period =
+        std::round(timeBase.meanPeriod() * kPicosecondsPerSecond) / kPicosecondsPerSecond;
     SampleTiming found;
     if (!timeBase.known() || !timingForPeriod(period, sampleCount, found)) {
         return false;

@@ -15,6 +15,7 @@ namespace {
 constexpr QRgb kBlack = qRgb(0, 0, 0);
 constexpr QRgb kBlue = qRgb(0, 0, 255);
 constexpr QRgb kGreen = qRgb(0, 255, 0);
+constexpr QRgb kRed = qRgb(255, 0, 0);
 
 constexpr int kWidth = 300;
 constexpr int kHeight = 200;
@@ -47,6 +48,7 @@ private slots:
     void cleanup() { resetScopeSession(); }
     void gridAloneWithoutData();
     void samplesAreGreenOnTheirLevels();
+    void aGapIsAThinRedLine();
     void refreshRepaintsBeforeReturning();
     void hoverShowsTheReadout();
 };
@@ -90,6 +92,24 @@ void TraceViewTest::samplesAreGreenOnTheirLevels() {
         QCOMPARE(image.pixel(kWidth / 2, row), kBlue);
     }
     QCOMPARE(scopeSession.viewWidth, kWidth);
+}
+
+// One pixel wide and the height of the view, over the traces, the rest as it was.
+void TraceViewTest::aGapIsAThinRedLine() {
+    loadSamples();
+    const QImage before = paintedView();
+    makeTimeBase(scopeSession.timeBase, kSamples, 1000, {{120, 2'000'000}});
+    const QImage image = paintedView();
+    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples, 1);
+    for (int y : {0, g.baseline[2] - g.levelHeight, g.gridRow[1], kHeight / 2, kHeight - 1}) {
+        QCOMPARE(image.pixel(120, y), kRed);
+    }
+    for (int x = 0; x < kWidth; ++x) {
+        if (x != 120) {
+            QCOMPARE(image.pixel(x, kHeight / 2), before.pixel(x, kHeight / 2));
+            QCOMPARE(image.pixel(x, g.baseline[0]), before.pixel(x, g.baseline[0]));
+        }
+    }
 }
 
 void TraceViewTest::refreshRepaintsBeforeReturning() {

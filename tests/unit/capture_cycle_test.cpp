@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,47 @@ TEST_F(CaptureCycleTest, NewSampleOpensAPortThatCouldNotBeOpenedBefore) {
     fake.addParport(0, 0xD010, {.status = 0x5D});
     EXPECT_EQ(newSample(), std::vector<uint8_t>(100, 0x5D));
     EXPECT_EQ(ws.messages.size(), 1u);
+    workerLink.ports = nullptr;
+}
+
+// Reads that fail during a capture are told when that capture ends, after it is drawn (not before
+// the next one, which they are not about), and they are gaps of the capture where they happened.
+TEST_F(CaptureCycleTest, ReadsThatFailAreReportedWithTheirCaptureAndMarkedAsGaps) {
+    FakePortSyscalls fake;
+    fake.addParport(0, 0x378, {.status = 0x5D});
+    HardwarePortAccess ports(fake);
+    workerLink.ports = &ports;
+    scopeSession.captureSize = 100;
+    dispatchCommand(ws, CMD_NEW_SAMPLE);
+    EXPECT_TRUE(ws.messages.empty());
+
+    FakeParportDevice& device = fake.devices["/dev/parport0"];
+    device.readError = ENODEV;
+    device.failFrom = device.statusReads + 30;
+    device.failUntil = device.statusReads + 40;
+    ws.clearLog();
+    dispatchCommand(ws, CMD_NEW_SAMPLE);
+    ASSERT_EQ(ws.messages.size(), 1u);
+    EXPECT_EQ(ws.messages[0],
+              "Reading LPT1 (/dev/parport0 at 0x378) failed (No such device) 10 times, so those "
+              "samples read 0xFF; a capture marks them as gaps.");
+    const auto report = std::find(ws.log.begin(), ws.log.end(), "message " + ws.messages[0]);
+    EXPECT_NE(std::find(ws.log.begin(), report, "refresh"), report) << "drawn first";
+    for (uint32_t i = 0; i < 100; ++i) {
+        EXPECT_EQ(scopeSession.sampleData[i], i >= 30 && i < 40 ? 0xFF : 0x5D) << i;
+    }
+    uint32_t failed = 0;
+    for (const TimeGap& gap : scopeSession.timeBase.gaps()) {
+        if (gap.failedReads > 0) {
+            EXPECT_LE(gap.sample, 30u);  // the start of the block that held the first
+            failed += gap.failedReads;
+        }
+    }
+    EXPECT_EQ(failed, 10u);
+
+    ws.clearLog();
+    dispatchCommand(ws, CMD_NEW_SAMPLE);
+    EXPECT_TRUE(ws.messages.empty());
     workerLink.ports = nullptr;
 }
 

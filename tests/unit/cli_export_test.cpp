@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "export/export_formats.h"
 #include "cli/recording.h"
+#include "core/time_base.h"
+#include "export/export_formats.h"
 #include "resources/dialog_templates.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/scope_file_maker.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -54,6 +57,61 @@ TEST_F(CliExportTest, VcdHasAWirePerChannelInitialValuesChangesAndTheEnd) {
     EXPECT_EQ(toFile.status, 0);
     EXPECT_EQ(toFile.out, "");
     EXPECT_EQ(readFileBytes(dir.path("out.vcd")), expected);
+}
+
+// The writers over a capture's time base (2 us per sample, a 3 ms stall before sample 4, the
+// data cut to start at sample 1): times count from the first sample written, the stamps jump by
+// the stall where it is, and the end stamp is where the last sample's period ends.
+TEST(ExportTimes, VcdAndCsvAcrossAGap) {
+    TimeBase timeBase;
+    makeTimeBase(timeBase, 8, 2000, {{4, 3'000'000}});
+    SampleTiming timing;
+    ASSERT_TRUE(timingForTimeBase(timeBase, 1, 6, timing));
+    timing.unitExponent = 6;  // 1 ns, whatever unit the mean period would give
+    const auto written = [&](bool vcd) {
+        std::string text;
+        TextOutput out([&text](std::string_view piece) {
+            text.append(piece);
+            return true;
+        });
+        const auto* samples = reinterpret_cast<const uint8_t*>(kSamples.data()) + 1;
+        (vcd ? writeVcd : writeCsv)(samples, 6, timing, out);
+        EXPECT_TRUE(out.finish());
+        return text;
+    };
+    EXPECT_TRUE(
+        written(true).ends_with("$end\n#2000\n1%\n#4000\n0!\n#3006000\n0%\n"
+                                "#3008000\n1!\n1\"\n1#\n1$\n1%\n#3012000\n"))
+        << written(true);
+    EXPECT_TRUE(
+        written(false).ends_with("\n2,0.000004000,0,0,0,0,1\n3,0.003006000,0,0,0,0,0\n"
+                                 "4,0.003008000,1,1,1,1,1\n5,0.003010000,1,1,1,1,1\n"))
+        << written(false);
+}
+
+// Where a time base rounds two changes to one unit, the later one still gets a later stamp.
+TEST(ExportTimes, StampsOnlyRise) {
+    TimeBase timeBase;
+    makeTimeBase(timeBase, 7, 3);  // 3 ns per sample
+    SampleTiming timing;
+    ASSERT_TRUE(timingForTimeBase(timeBase, 0, 7, timing));
+    timing.unitExponent = 7;  // 10 ns, coarser than a sample
+    std::string text;
+    TextOutput out([&text](std::string_view piece) {
+        text.append(piece);
+        return true;
+    });
+    writeVcd(reinterpret_cast<const uint8_t*>(kSamples.data()), 7, timing, out);
+    EXPECT_TRUE(out.finish());
+    EXPECT_TRUE(text.ends_with("$end\n#1\n1%\n#2\n0!\n#3\n0%\n#4\n1!\n1\"\n1#\n1$\n1%\n#5\n"))
+        << text;
+}
+
+TEST(ExportTimes, NoTimeBaseNoTiming) {
+    TimeBase timeBase;
+    SampleTiming timing;
+    EXPECT_FALSE(timingForTimeBase(timeBase, 0, 7, timing));
+    EXPECT_EQ(timing.timeBase, nullptr);
 }
 
 TEST_F(CliExportTest, CsvHasAHeaderAndARowPerSample) {

@@ -158,6 +158,63 @@ TEST_F(PointerReadoutTest, DistanceFromTheMarkerInSamplesAndTime) {
     EXPECT_FALSE(readPointer({0, 0, kWidth, kHeight})->secondsFromMarker.has_value());
 }
 
+struct GapReadoutCase {
+    uint8_t zoom;
+    int x;                              // the view starts at sample 900
+    std::optional<uint32_t> gapSample;  // the gap the readout names
+};
+
+// The time base behind the readout: 2.5 us per sample with 5.2 ms lost before sample 1000. The
+// gap is named within two pixels of its mark, which sits halfway into the step before its sample.
+TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
+    makeTimeBase(scopeSession.timeBase, 5000, 2500, {{1000, 5'200'000}});
+    const GapReadoutCase cases[] = {
+        {1, 100, 1000},         {1, 98, 1000},    {1, 102, 1000}, {1, 97, std::nullopt},
+        {1, 103, std::nullopt}, {4, 398, 1000},   {4, 400, 1000}, {4, 395, std::nullopt},
+        {4, 401, std::nullopt}, {16, 1592, 1000},
+    };
+    for (const GapReadoutCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", x " << c.x);
+        scrollTo(900);
+        scopeSession.zoomStep = c.zoom;
+        const int width = c.zoom == 16 ? 2000 : kWidth;
+        const std::optional<TraceReading> r = readPointer({c.x, 0, width, kHeight});
+        ASSERT_TRUE(r.has_value());
+        ASSERT_EQ(r->gap.has_value(), c.gapSample.has_value());
+        if (r->gap) {
+            EXPECT_EQ(r->gap->sample, *c.gapSample);
+            EXPECT_EQ(r->gap->nanoseconds, 5'200'000u);
+        }
+        const double lost = r->sampleNumber >= 1000 ? 5.2e-3 : 0;
+        EXPECT_NEAR(*r->seconds, static_cast<double>(r->sampleNumber) * kPeriod + lost, 1e-12);
+    }
+    scopeSession.zoomStep = 1;
+    scrollTo(900);
+    EXPECT_EQ(pointerReadout({100, 0, kWidth, kHeight}),
+              "Sample 1000 at 7.700 ms\nError (channel 1, pin 15): low\n"
+              "Gap of 5.200 ms before this sample");
+    EXPECT_EQ(pointerReadout({99, 0, kWidth, kHeight}),
+              "Sample 999 at 2.498 ms\nError (channel 1, pin 15): high\n"
+              "Gap of 5.200 ms before sample 1000");
+}
+
+// Across a gap the distance holds the time lost, and a frequency would mean nothing.
+TEST_F(PointerReadoutTest, TheMarkerDistanceCountsTheGapsBetween) {
+    makeTimeBase(scopeSession.timeBase, 5000, 2500, {{1000, 5'200'000}, {1005, 1'000'000}});
+    scrollTo(900);
+    placeMarker(ws, {90, 0, kWidth, kHeight});
+    const auto markerLine = [](int x) {
+        const std::string text = pointerReadout({x, 0, kWidth, kHeight});
+        return text.substr(text.rfind('\n') + 1);
+    };
+    EXPECT_EQ(markerLine(110), "From marker 990: +20 samples, +6.250 ms across 2 gaps");
+    EXPECT_EQ(markerLine(101), "From marker 990: +11 samples, +5.227 ms across 1 gap");
+    EXPECT_EQ(markerLine(50), "From marker 990: -40 samples, -100.0 \u00b5s, 10.00 kHz");
+    placeMarker(ws, {100, 0, kWidth, kHeight});  // on the sample right after the first gap
+    EXPECT_EQ(markerLine(104), "From marker 1000: +4 samples, +10.00 \u00b5s, 100.0 kHz");
+    EXPECT_EQ(markerLine(95), "From marker 1000: -5 samples, -5.213 ms across 1 gap");
+}
+
 TraceReading reading(uint64_t number, int channel, bool high, std::optional<double> seconds) {
     TraceReading r;
     r.sampleNumber = number;
@@ -173,6 +230,11 @@ TraceReading marked(TraceReading r, uint64_t marker, std::optional<double> perio
     if (period) {
         r.secondsFromMarker = static_cast<double>(r.samplesFromMarker) * *period;
     }
+    return r;
+}
+
+TraceReading withGap(TraceReading r, TimeGap gap) {
+    r.gap = gap;
     return r;
 }
 
@@ -194,6 +256,15 @@ TEST(ReadoutText, OneFactPerLine) {
         {marked(reading(5, 3, true, 5e-9), 205, 1e-9),
          "Sample 5 at 5.000 ns\nAcknowledge (channel 4, pin 10): high\n"
          "From marker 205: -200 samples, -200.0 ns, 5.000 MHz"},
+        {withGap(reading(1000, 0, true, 7.7e-3), {1000, 5'200'000, 0}),
+         "Sample 1000 at 7.700 ms\nError (channel 1, pin 15): high\n"
+         "Gap of 5.200 ms before this sample"},
+        {withGap(reading(999, 0, true, 2.4975e-3), {998, 0, 3}),
+         "Sample 999 at 2.498 ms\nError (channel 1, pin 15): high\n"
+         "3 reads failed from sample 998 on (read as 0xFF)"},
+        {withGap(reading(12, 0, false, 1e-3), {12, 300'000'000, 1}),
+         "Sample 12 at 1.000 ms\nError (channel 1, pin 15): low\n"
+         "Gap of 300.0 ms before this sample\n1 read failed from this sample on (read as 0xFF)"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(readoutText(c.reading), c.text);

@@ -70,6 +70,29 @@ TEST(QuietSection, RestoresSchedulingAndUnlocksAndKeepsTheBufferAsItWas) {
     EXPECT_EQ(buffer, original);
 }
 
+cpu_set_t currentProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    pthread_getaffinity_np(pthread_self(), sizeof set, &set);
+    return set;
+}
+
+// Pinned to the processor it runs on, so that no migration interrupts the loop; set free after.
+TEST(QuietSection, PinsTheThreadToItsProcessorAndSetsItFreeAfter) {
+    const cpu_set_t before = currentProcessors();
+    {
+        QuietSection quiet(true, nullptr, 0);
+        ASSERT_TRUE(quiet.pinned()) << "setting one's own affinity is always allowed";
+        const cpu_set_t during = currentProcessors();
+        EXPECT_EQ(CPU_COUNT(&during), 1);
+        EXPECT_TRUE(CPU_ISSET(sched_getcpu(), &during));
+        QuietSection unwanted(false, nullptr, 0);
+        EXPECT_FALSE(unwanted.pinned());
+    }
+    const cpu_set_t after = currentProcessors();
+    EXPECT_TRUE(CPU_EQUAL(&after, &before));
+}
+
 TEST(QuietSection, LeavesAHigherRealTimePriorityAlone) {
     const Scheduling before = currentScheduling();
     const Scheduling higher{SCHED_FIFO, kQuietSectionPriority + 5};

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "display/trace_view.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -274,6 +276,80 @@ TEST_F(PaintTraceTest, MarkerIsOneLineAtItsSampleWhenOnScreen) {
         canvas.lines.pop_back();
         EXPECT_EQ(canvas.lines, unmarked);
     }
+}
+
+// A gap is a thin full-height line in a colour of its own, halfway into the step before the sample
+// after it, drawn over the traces and under the marker. Where none is on screen the paint is the
+// one without a time base, to the pen.
+TEST_F(PaintTraceTest, GapsAreThinLinesOfTheirOwnAndWithoutOneNothingChanges) {
+    const struct {
+        int zoom;
+        uint32_t viewStart;
+        std::vector<int> xs;
+    } cases[] = {
+        {1, 0, {250, 260}}, {2, 100, {299, 319}}, {16, 240, {152, 312}},
+        {1, 251, {9}},      {1, 260, {}},  // a gap before the first sample drawn has no step on
+                                           // screen
+        {2, 0, {}},                        // both right of the view
+        {1, 1000, {}},                     // none there
+    };
+    std::vector<uint8_t> samples(5000);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<uint8_t>(i * 37);
+    }
+    loadSessionSamples(samples);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << ", view " << c.viewStart);
+        scopeSession.zoomStep = static_cast<uint8_t>(c.zoom);
+        scopeSession.viewStart = c.viewStart;
+        scopeSession.marker = 270;
+        scopeSession.timeBase.clear();
+        canvas.clear();
+        paintTrace(canvas, 400, 300);
+        const RecordingCanvas without = canvas;
+        for (const bool withGaps : {false, true}) {
+            makeTimeBase(scopeSession.timeBase, 5000, 1000,
+                         withGaps ? std::vector<Stall>{{250, 30'000}, {260, 1'000'000}}
+                                  : std::vector<Stall>{});
+            canvas.clear();
+            paintTrace(canvas, 400, 300);
+            EXPECT_EQ(canvas.livePens(), 0);
+            if (!withGaps || c.xs.empty()) {
+                EXPECT_EQ(canvas.lines, without.lines);
+                EXPECT_EQ(canvas.createdColours, without.createdColours);
+                continue;
+            }
+            std::vector<Line> expected = without.lines;
+            const auto markerLines =
+                std::find_if(expected.begin(), expected.end(),
+                             [](const Line& l) { return l.colour == kMarkerColour; });
+            std::vector<Line> gapLines;
+            for (const int x : c.xs) {
+                gapLines.push_back(Line{kGapColour, x, 0, x, 300});
+            }
+            expected.insert(markerLines, gapLines.begin(), gapLines.end());
+            EXPECT_EQ(canvas.lines, expected);
+            EXPECT_EQ(
+                std::count(canvas.createdColours.begin(), canvas.createdColours.end(), kGapColour),
+                1);
+        }
+    }
+}
+
+// The gaps are found when the capture ends; the live view of a worker capture draws none.
+TEST_F(PaintTraceTest, NoGapMarksBeforeTheTimeBaseIsFinished) {
+    loadSessionSamples(std::vector<uint8_t>(5000, 0xF8));
+    TimeBase& timeBase = scopeSession.timeBase;
+    timeBase.prepare(5000, 1);
+    for (uint32_t sample = 0; sample <= 100; ++sample) {
+        timeBase.mark(sample, sample * 1000 + (sample >= 50 ? 1'000'000 : 0));
+    }
+    paintTrace(canvas, 400, 300);
+    EXPECT_TRUE(canvas.linesIn(kGapColour).empty());
+    timeBase.finish();
+    canvas.clear();
+    paintTrace(canvas, 400, 300);
+    EXPECT_EQ(canvas.linesIn(kGapColour), (std::vector<Line>{{kGapColour, 50, 0, 50, 300}}));
 }
 
 }  // namespace
