@@ -1,7 +1,7 @@
 #include "core/time_base.h"
 
 #include <algorithm>
-#include <new>
+#include <cstdlib>
 
 namespace {
 
@@ -86,10 +86,14 @@ const std::vector<TimeGap> kNoGaps;
 
 }  // namespace
 
+void TimeBase::FreeMarks::operator()(TimeMark* marks) const {
+    std::free(marks);
+}
+
 void TimeBase::prepare(uint32_t samples, uint32_t stride) {
     clear();
     const size_t room = size_t{samples} / std::max<uint32_t>(stride, 1) + 2;
-    ownMarks_.reset(new (std::nothrow) TimeMark[room]);
+    ownMarks_.reset(static_cast<TimeMark*>(std::malloc(room * sizeof(TimeMark))));
     capacity_ = ownMarks_ ? room : 0;
     marks_.store(ownMarks_.get(), std::memory_order_release);
 }

@@ -53,7 +53,7 @@ public:
     void mark(uint32_t sample, uint64_t nanoseconds) noexcept {
         const size_t count = published_.load(std::memory_order_relaxed);
         if (count < capacity_) {
-            ownMarks_[count] = TimeMark{sample, nanoseconds};
+            ownMarks_.get()[count] = TimeMark{sample, nanoseconds};
             published_.store(count + 1, std::memory_order_release);
         }
     }
@@ -109,7 +109,11 @@ private:
     };
     static constexpr size_t kFailureNotes = 64;
 
-    std::unique_ptr<TimeMark[]> ownMarks_;
+    // Left as allocated, so that room for a mark per sample costs nothing until it is used.
+    struct FreeMarks {
+        void operator()(TimeMark* marks) const;
+    };
+    std::unique_ptr<TimeMark, FreeMarks> ownMarks_;
     std::atomic<const TimeMark*> marks_{nullptr};
     size_t capacity_ = 0;
     std::atomic<size_t> published_{0};
