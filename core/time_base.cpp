@@ -78,6 +78,16 @@ PeriodSpread spreadOutsideStalls(std::vector<BlockPace> sorted, double typicalNs
                         quantile(sorted, 0.99) * kSecondsPerNanosecond};
 }
 
+// The block (the index of its first mark) that `value` of a mark's `field` falls in: the one
+// whose first mark is the last at or before it; the first or the last block beyond the marks.
+template <typename Field>
+size_t blockOf(const TimeMark* marks, size_t count, double value, Field TimeMark::*field) {
+    const TimeMark* next = std::upper_bound(
+        marks + 1, marks + count - 1, value,
+        [field](double v, const TimeMark& m) { return v < static_cast<double>(m.*field); });
+    return static_cast<size_t>(next - marks) - 1;
+}
+
 bool gapBeforeSample(const TimeGap& gap, uint32_t sample) {
     return gap.sample < sample;
 }
@@ -167,28 +177,12 @@ bool TimeBase::stalled(size_t block) const {
     return gap && gap->nanoseconds > 0;
 }
 
-size_t TimeBase::blockOfSample(double sample, size_t count) const {
-    const TimeMark* begin = marks();
-    const TimeMark* next =
-        std::upper_bound(begin + 1, begin + count - 1, sample,
-                         [](double s, const TimeMark& m) { return s < m.sample; });
-    return static_cast<size_t>(next - begin) - 1;
-}
-
-size_t TimeBase::blockOfTime(double nanoseconds, size_t count) const {
-    const TimeMark* begin = marks();
-    const TimeMark* next =
-        std::upper_bound(begin + 1, begin + count - 1, nanoseconds,
-                         [](double t, const TimeMark& m) { return t < m.nanoseconds; });
-    return static_cast<size_t>(next - begin) - 1;
-}
-
 double TimeBase::secondsAt(double sample) const {
     const size_t count = markCount();
     if (count < 2) {
         return 0;
     }
-    const size_t block = blockOfSample(sample, count);
+    const size_t block = blockOf(marks(), count, sample, &TimeMark::sample);
     const TimeMark& from = marks()[block];
     const TimeMark& to = marks()[block + 1];
     double ns = 0;
@@ -208,7 +202,7 @@ double TimeBase::sampleAt(double seconds) const {
         return 0;
     }
     const double ns = seconds / kSecondsPerNanosecond;
-    const size_t block = blockOfTime(ns, count);
+    const size_t block = blockOf(marks(), count, ns, &TimeMark::nanoseconds);
     const TimeMark& from = marks()[block];
     const TimeMark& to = marks()[block + 1];
     if (!stalled(block)) {

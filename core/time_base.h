@@ -95,10 +95,6 @@ private:
     bool finished() const { return finished_.load(std::memory_order_acquire); }
     // Whether the block from mark `block` to the next one holds a stall.
     bool stalled(size_t block) const;
-    // The block (index of its first mark) that `sample` falls in, the first or the last one
-    // beyond the marks.
-    size_t blockOfSample(double sample, size_t count) const;
-    size_t blockOfTime(double nanoseconds, size_t count) const;
     void findStalls(size_t count);
     void addFailedReads();
 

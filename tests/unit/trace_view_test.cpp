@@ -107,6 +107,15 @@ TEST(TraceGeometryTest, RowOfAPixelIsTheBandDownToItsGridLine) {
     }
 }
 
+// 5000 samples in which every channel changes often.
+void loadPatternSamples() {
+    std::vector<uint8_t> samples(5000);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        samples[i] = static_cast<uint8_t>(i * 37);
+    }
+    loadSessionSamples(samples);
+}
+
 class PaintTraceTest : public testing::Test {
 protected:
     void SetUp() override { resetScopeSession(); }
@@ -173,11 +182,7 @@ TEST_F(PaintTraceTest, LevelsTransitionsAndChannelOrder) {
 }
 
 TEST_F(PaintTraceTest, EveryZoomDrawsWidthOverZoomPlusTwoSamples) {
-    std::vector<uint8_t> samples(5000);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<uint8_t>(i * 37);
-    }
-    loadSessionSamples(samples);
+    loadPatternSamples();
     for (int zoom : {1, 2, 4, 8, 16}) {
         SCOPED_TRACE(zoom);
         scopeSession.zoomStep = static_cast<uint8_t>(zoom);
@@ -248,11 +253,7 @@ TEST_F(PaintTraceTest, MarkerIsOneLineAtItsSampleWhenOnScreen) {
         {4, 1000, 1099, 396}, {1, 1000, 999, {}}, {1, 0, 400, {}},  // just off either side
         {16, 0, 26, {}},      {1, 4900, 4600, 0},                   // the last screen
     };
-    std::vector<uint8_t> samples(5000);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<uint8_t>(i * 37);
-    }
-    loadSessionSamples(samples);
+    loadPatternSamples();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << ", marker " << c.marker);
         scopeSession.zoomStep = static_cast<uint8_t>(c.zoom);
@@ -287,17 +288,16 @@ TEST_F(PaintTraceTest, GapsAreThinLinesOfTheirOwnAndWithoutOneNothingChanges) {
         uint32_t viewStart;
         std::vector<int> xs;
     } cases[] = {
-        {1, 0, {250, 260}}, {2, 100, {299, 319}}, {16, 240, {152, 312}},
-        {1, 251, {9}},      {1, 260, {}},  // a gap before the first sample drawn has no step on
-                                           // screen
-        {2, 0, {}},                        // both right of the view
-        {1, 1000, {}},                     // none there
+        {1, 0, {250, 260}},
+        {2, 100, {299, 319}},
+        {16, 240, {152, 312}},
+        {1, 251, {9}},
+        {1, 260, {}},   // a gap before the first sample drawn has no step on
+                        // screen
+        {2, 0, {}},     // both right of the view
+        {1, 1000, {}},  // none there
     };
-    std::vector<uint8_t> samples(5000);
-    for (size_t i = 0; i < samples.size(); ++i) {
-        samples[i] = static_cast<uint8_t>(i * 37);
-    }
-    loadSessionSamples(samples);
+    loadPatternSamples();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << ", view " << c.viewStart);
         scopeSession.zoomStep = static_cast<uint8_t>(c.zoom);
