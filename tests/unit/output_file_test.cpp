@@ -269,6 +269,49 @@ TEST_F(OutputFileTest, EveryNameOfAFileGivesTheSameIdentity) {
     fs::current_path(here);
 }
 
+// A name that stands for a descriptor is written through it, where the shell left it: at the end
+// of a file opened to append, at the position of one that was not; the file is the same file.
+TEST_F(OutputFileTest, ADescriptorNameIsWrittenAsTheShellOpenedIt) {
+    const std::string log = dir.path("log");
+    const std::string tail = "stays where the new bytes do not reach: not appended to";
+    const std::string scope = scopeFileBytes(kNewSamples);
+    for (const int mode : {O_APPEND, 0}) {
+        for (const char* folder : {"/dev/fd/", "/proc/self/fd/", "/proc/thread-self/fd/"}) {
+            SCOPED_TRACE(std::string(folder) + (mode != 0 ? " appending" : " at a position"));
+            std::ofstream(log) << "LINE1\nBEFORE\n" << tail;
+            const int fd = open(log.c_str(), O_WRONLY | mode);
+            ASSERT_GE(fd, 0);
+            ASSERT_EQ(lseek(fd, 13, SEEK_SET), 13);
+            const ino_t inode = statOf(log).st_ino;
+            EXPECT_EQ(save(folder + std::to_string(fd)), std::vector<int>{});
+            ASSERT_EQ(write(fd, "AFTER\n", 6), 6);
+            close(fd);
+            EXPECT_EQ(readFileBytes(log),
+                      mode != 0 ? "LINE1\nBEFORE\n" + tail + scope + "AFTER\n"
+                                : "LINE1\nBEFORE\n" + scope + "AFTER\n" + tail.substr(scope.size() + 6));
+            EXPECT_EQ(statOf(log).st_ino, inode);
+        }
+    }
+    EXPECT_EQ(namesIn(dir.path("")), (std::set<std::string>{"log", "old.sco"}));
+}
+
+TEST_F(OutputFileTest, ADescriptorThatCannotBeWrittenIsRefused) {
+    const int readOnly = open(old.c_str(), O_RDONLY);
+    ASSERT_GE(readOnly, 0);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/dev/fd/" + std::to_string(readOnly), "The descriptor is not open for writing"},
+        {"/dev/fd/999", "Bad file descriptor"},
+    };
+    for (const auto& [name, reason] : cases) {
+        std::string given;
+        EXPECT_FALSE(writeScopeFile([&given](int) { given = fileErrorReason(); }, name,
+                                    reinterpret_cast<const uint8_t*>("abc"), 3));
+        EXPECT_EQ(given, reason) << name;
+    }
+    close(readOnly);
+    EXPECT_EQ(readFileBytes(old), kOldBytes);
+}
+
 // What was never committed leaves nothing behind, wherever it was going.
 TEST_F(OutputFileTest, AnOutputDroppedUnwrittenLeavesNothing) {
     fs::create_hard_link(old, dir.path("other.sco"));
