@@ -70,14 +70,22 @@ TEST(OutputStreams, AFifoIsWrittenWhileSomethingReadsIt) {
     EXPECT_FALSE(save(fifo, &reason));
     EXPECT_EQ(reason, "Nothing reads this FIFO");
 
-    Reader reader{std::string(fifo)};
-    // The reader's open may come after the writer's: only a writer that was told waits for it.
+    // A reader that is there before the writer.
+    const int readingEnd = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    ASSERT_GE(readingEnd, 0);
+    ASSERT_EQ(fcntl(readingEnd, F_SETFL, 0), 0);
+    Reader early(readingEnd);
+    EXPECT_TRUE(save(fifo));
+    EXPECT_EQ(early.takeAll(), scopeFileBytes(kSamples));
+
+    // A reader whose open may come after the writer's: only a writer that was told waits for it.
+    Reader late{std::string(fifo)};
     OutputFile output;
     ASSERT_TRUE(openOutput([](int) {}, fifo, output, OutputOptions{true}));
     EXPECT_TRUE(writeScopeOutput([](int) {}, output,
                                  reinterpret_cast<const uint8_t*>(kSamples.data()),
                                  static_cast<uint32_t>(kSamples.size())));
-    EXPECT_EQ(reader.takeAll(), scopeFileBytes(kSamples));
+    EXPECT_EQ(late.takeAll(), scopeFileBytes(kSamples));
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("")), {}), 1);
 }

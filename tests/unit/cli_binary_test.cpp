@@ -74,4 +74,72 @@ TEST_F(CliBinaryTest, AClosedPipeIsReportedAsOne) {
               "pinprobe-cli: standard output: Cannot write the export: Broken pipe\n");
 }
 
+// Runs `script` under bash with $cli set to the program, in `folder`.
+ProcessOutput runScript(const std::string& program, const std::string& folder,
+                        const std::string& script) {
+    std::string quoted;
+    for (const char c : "cli='" + program + "'; cd '" + folder + "' || exit 99; " + script) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return runProcess("bash -c '" + quoted + "'");
+}
+
+// The shell's redirections hold: an output named by its descriptor goes where the shell sent
+// it, appended where the shell appends, into a pipe or a process substitution.
+TEST_F(CliBinaryTest, ADescriptorNameWritesWhereTheShellSentIt) {
+    TempDir dir;
+    dir.write("c.sco", scopeFileBytes("\x08\x10\x18\x90"));
+    const std::string csv = runCliLine({"export", dir.path("c.sco"), "--csv", "-o", "-"}).out;
+    const std::string vcd = runCliLine({"export", dir.path("c.sco"), "--vcd", "-o", "-"}).out;
+    ASSERT_FALSE(csv.empty());
+    const ProcessOutput appended = runScript(program, dir.path(""), R"sh(
+        printf 'LINE1\n' > log
+        { echo BEFORE; $cli export c.sco --csv -o /dev/stdout; echo AFTER; } >> log
+        cat log)sh");
+    EXPECT_EQ(appended.out, "LINE1\nBEFORE\n" + csv + "AFTER\n");
+    const ProcessOutput substituted = runScript(program, dir.path(""), R"sh(
+        $cli export c.sco --vcd -o >(gzip > x.gz) && wait $! && gzip -dc x.gz)sh");
+    EXPECT_EQ(substituted.status, 0);
+    EXPECT_EQ(substituted.out, vcd);
+    const ProcessOutput piped = runScript(program, dir.path(""), R"sh(
+        $cli capture --simulate --size 2000 --vcd /dev/stdout 2>/dev/null | head -n 1)sh");
+    EXPECT_EQ(piped.out.rfind("$version pinprobe-cli", 0), 0u) << piped.out;
+    // The summary keeps off a file on standard output.
+    const ProcessOutput summary = runScript(program, dir.path(""), R"sh(
+        $cli capture --simulate --size 2000 --vcd - > out.vcd 2> err || exit 1
+        head -c 8 out.vcd; echo; grep -c samples: out.vcd; grep '^samples:' err)sh");
+    EXPECT_EQ(summary.out, "$version\n0\nsamples: 2000\n");
+}
+
+// A FIFO gets a whole scope file while something reads it; without a reader the capture says
+// so at once, unless it was asked to wait.
+TEST_F(CliBinaryTest, AFifoGetsAWholeScopeFileAndNeverHangs) {
+    TempDir dir;
+    // The shell holds the reading end while the capture writes: the file fits the pipe.
+    const ProcessOutput fifo = runScript(program, dir.path(""), R"sh(
+        exec 2>&1
+        mkfifo fifo
+        timeout 20 $cli capture --simulate --size 1001 -o fifo; echo "status $?"
+        exec 3<>fifo
+        $cli capture --simulate --size 1001 -o fifo > /dev/null; echo "status $?"
+        timeout 5 head -c 1022 <&3 > read.sco; exec 3<&-
+        $cli info read.sco | head -n 1
+        ($cli capture --simulate --size 1002 -o fifo --wait-for-reader > /dev/null; echo $? > rc) &
+        cat fifo > read.sco; wait
+        echo "status $(cat rc)"; $cli info read.sco | head -n 1)sh");
+    EXPECT_EQ(fifo.out,
+              "pinprobe-cli: fifo: Cannot open file. Nothing reads this FIFO. (1100)\n"
+              "status 1\nstatus 0\nsamples: 1001\nstatus 0\nsamples: 1002\n");
+}
+
+TEST_F(CliBinaryTest, WithoutAPortTheReportSaysToRunTheCommandAgain) {
+    TempDir dir;
+    const ProcessOutput run = runScript(program, dir.path(""), R"sh(
+        $cli capture -o x.sco --port /dev/parport9 2>&1; echo "status $?")sh");
+    EXPECT_NE(run.out.find("could not be opened, so it reads 0xFF; run the command again."),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("status 3"), std::string::npos);
+}
+
 }  // namespace
