@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <climits>
 #include <filesystem>
 #include <regex>
 #include <string>
@@ -206,6 +207,57 @@ TEST(CliFileErrors, AnExportThatFailsLeavesTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("")),
                             std::filesystem::directory_iterator()),
               2);
+}
+
+// One file, one output: two outputs that are one file, however named, are refused before the
+// port is read, and an old file stays as it was.
+TEST(CliCapture, TwoOutputsOfOneFileAreRefusedBeforeThePortIsRead) {
+    TempDir dir;
+    const std::string old = dir.write("x.sco", "an earlier recording");
+    std::filesystem::create_symlink(old, dir.path("link.sco"));
+    std::filesystem::create_hard_link(old, dir.path("hard.sco"));
+    std::filesystem::create_directory(dir.path("sub"));
+    const std::vector<std::vector<std::string>> cases = {
+        {"-o", old, "--csv", dir.path("./x.sco")},
+        {"-o", old, "--vcd", dir.path("sub/../x.sco")},
+        {"-o", old, "--csv", dir.path("link.sco")},
+        {"-o", old, "--vcd", dir.path("hard.sco")},
+        {"-o", dir.path("new.sco"), "--csv", dir.path("sub/../new.sco")},
+    };
+    for (const std::vector<std::string>& outputs : cases) {
+        ScriptedPortAccess ports;
+        ports.lpt1.play({0x08, 0x10});
+        CliEnvironment environment;
+        environment.ports = &ports;
+        std::vector<std::string> arguments{"capture", "--size", "2"};
+        arguments.insert(arguments.end(), outputs.begin(), outputs.end());
+        const CliRun run = runCliLine(arguments, environment);
+        EXPECT_EQ(run.status, 2) << outputs[3];
+        EXPECT_NE(run.err.find(outputs[0] + " and " + outputs[2] + " name the same file ("),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(ports.lpt1.reads(), 0u) << outputs[3];
+    }
+    EXPECT_EQ(readFileBytes(old), "an earlier recording");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("")), {}), 4);
+}
+
+// A path the shell can make is a path the capture writes, near the kernel's limit too.
+TEST(CliCapture, WritesAPathNearTheLimit) {
+    TempDir dir;
+    std::string path = dir.path("");
+    while (path.size() + 256 < PATH_MAX - 1) {
+        path += std::string(250, 'd') + "/";
+    }
+    std::filesystem::create_directories(path);
+    path += std::string(PATH_MAX - 11 - path.size(), 'f');
+    ScriptedPortAccess ports;
+    ports.lpt1.play({0x08, 0x10});
+    CliEnvironment environment;
+    environment.ports = &ports;
+    const CliRun run = runCliLine({"capture", "--size", "2", "-o", path}, environment);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFileBytes(path), scopeFileBytes("\x08\x10"));
 }
 
 // What the options select reaches the capture: the port, the trigger channels, the size.
