@@ -15,8 +15,7 @@ const char* openKind(int flags) {
 
 bool FailingFileCalls::failsNow(const char* kind) {
     calls.emplace_back(kind);
-    if (!kindFailed_ && failingKind == kind) {
-        kindFailed_ = true;
+    if (failingKind == kind && ++kindCalls_ == failingKindAt) {
         return true;
     }
     return calls.size() == failingCall;

@@ -19,7 +19,8 @@ public:
 
     std::vector<std::string> calls;
     size_t failingCall = 0;   // the n-th call (from 1) fails with `error`; 0: none
-    std::string failingKind;  // else the first call of this kind fails
+    std::string failingKind;  // else the `failingKindAt`-th call of this kind fails
+    size_t failingKindAt = 1;
     int error = EIO;
     int createError = 0;  // every exclusive create fails with this (a folder that takes no name)
     int renameError = 0;  // every rename fails with this (a sticky folder)
@@ -46,5 +47,5 @@ public:
 private:
     // Logs the call; true when it is the one to fail.
     bool failsNow(const char* kind);
-    bool kindFailed_ = false;
+    size_t kindCalls_ = 0;
 };

@@ -126,10 +126,10 @@ TEST_F(CliBinaryTest, AFifoGetsAWholeScopeFileAndNeverHangs) {
         mkfifo fifo
         timeout 20 $cli capture --simulate --size 1001 -o fifo; echo "status $?"
         exec 3<>fifo
-        $cli capture --simulate --size 1001 -o fifo > /dev/null; echo "status $?"
+        $cli capture --simulate --size 1001 -o fifo > /dev/null 2>&1; echo "status $?"
         timeout 5 head -c 1022 <&3 > read.sco; exec 3<&-
         $cli info read.sco | head -n 1
-        ($cli capture --simulate --size 1002 -o fifo --wait-for-reader > /dev/null; echo $? > rc) &
+        ($cli capture --simulate --size 1002 -o fifo --wait-for-reader > /dev/null 2>&1; echo $? > rc) &
         cat fifo > read.sco; wait
         echo "status $(cat rc)"; $cli info read.sco | head -n 1)sh");
     EXPECT_EQ(fifo.out,
