@@ -252,9 +252,8 @@ RiffSearch findRiffChunk(RiffReader& reader, const RiffChunk& form, const FourCc
         [](const RiffChunk&) { return true; }, chunk);
 }
 
-uint64_t riffBytesInside(const RiffReader& reader, const RiffChunk& form, const RiffChunk& chunk) {
-    const uint64_t limit = std::min(form.end(), reader.fileSize);
-    return limit > chunk.dataOffset ? limit - chunk.dataOffset : 0;
+uint64_t riffBytesInFile(const RiffReader& reader, const RiffChunk& chunk) {
+    return reader.fileSize > chunk.dataOffset ? reader.fileSize - chunk.dataOffset : 0;
 }
 
 size_t readRiffData(RiffReader& reader, void* destination, size_t count) {

@@ -68,8 +68,9 @@ RiffSearch findRiffForm(RiffReader& reader, const FourCc& formType, RiffChunk& f
 // size is reported as declared: it may reach past either.
 RiffSearch findRiffChunk(RiffReader& reader, const RiffChunk& form, const FourCc& id,
                          RiffChunk& chunk);
-// How many bytes of `chunk`'s data lie inside both `form` and the file.
-uint64_t riffBytesInside(const RiffReader& reader, const RiffChunk& form, const RiffChunk& chunk);
+// How many bytes of `chunk`'s data the file holds. A form's declared size bounds only the search
+// for its chunks: writers that never patched it leave it short of data that lies whole in the file.
+uint64_t riffBytesInFile(const RiffReader& reader, const RiffChunk& chunk);
 
 // Reads up to `count` bytes from the found chunk's data on; gives the count read.
 size_t readRiffData(RiffReader& reader, void* destination, size_t count);

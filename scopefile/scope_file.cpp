@@ -41,7 +41,7 @@ void reportOutputError(const FileErrorReport& report, int stringId, const Output
 }
 
 // Finds the samples' chunk; the error id when there is none to read, else 0. A size that the
-// form or the file cannot hold is refused here, before a buffer of that size is asked for.
+// file cannot hold is refused here, before a buffer of that size is asked for.
 int findSamples(RiffReader& reader, RiffChunk& data) {
     RiffChunk form;
     if (findRiffForm(reader, kScopeFormType, form) != RiffSearch::Found) {
@@ -53,7 +53,7 @@ int findSamples(RiffReader& reader, RiffChunk& data) {
     if (data.size == 0) {
         return IDS_EMPTY_DATA;
     }
-    return data.size > riffBytesInside(reader, form, data) ? IDS_TRUNCATED_DATA : 0;
+    return data.size > riffBytesInFile(reader, data) ? IDS_TRUNCATED_DATA : 0;
 }
 
 // The message is shown while the file is still open.

@@ -145,6 +145,15 @@ TEST_F(ScopeFileTest, LoadsFilesTheWriterWouldNotMake) {
         {"bytes after the data", scopeFileBytes("abc") + "trailing", "abc"},
         {"form size past the end", chunkHeader("RIFF", 0xFFFFFFFF) + "SCOP" + chunk("data", "a"),
          "a"},
+        // The form's size bounds the search only: the samples lie whole in the file.
+        {"data past the form's end", chunkHeader("RIFF", 12) + "SCOP" + chunk("data", "ab"), "ab"},
+        // Empty headers are skipped eight at a time, then one at a time.
+        {"seven empty headers before the data",
+         riffForm("SCOP", std::string(7 * 8, '\0') + chunk("data", "abc")), "abc"},
+        {"eight empty headers before the data",
+         riffForm("SCOP", std::string(8 * 8, '\0') + chunk("data", "abc")), "abc"},
+        {"fifteen empty headers before the data",
+         riffForm("SCOP", std::string(15 * 8, '\0') + chunk("data", "abc")), "abc"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -177,8 +186,6 @@ TEST_F(ScopeFileTest, RefusesBadFilesWithTheirReason) {
         {"data cut short", riffForm("SCOP", chunkHeader("data", 4) + "abc"), IDS_TRUNCATED_DATA},
         {"data size 0xFFFFFFFF", riffForm("SCOP", chunkHeader("data", 0xFFFFFFFF) + "abc"),
          IDS_TRUNCATED_DATA},
-        {"data past the form's end", chunkHeader("RIFF", 12) + "SCOP" + chunk("data", "ab"),
-         IDS_TRUNCATED_DATA},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -190,10 +197,21 @@ TEST_F(ScopeFileTest, RefusesBadFilesWithTheirReason) {
 // there is.
 TEST_F(ScopeFileTest, ASizeTheFileCannotHoldIsRefusedWithoutABufferForIt) {
     memoryLimit = std::numeric_limits<size_t>::max();
-    const std::string file = riffForm("SCOP", chunkHeader("data", 0xFFFFFFFF) + "0123456789");
-    ASSERT_EQ(file.size(), 30u);
-    expectRefused(dir.write("claims4gb.sco", file), IDS_TRUNCATED_DATA);
-    EXPECT_LE(largestAsked, file.size());
+    const struct {
+        const char* name;
+        std::string file;
+    } cases[] = {
+        {"data claims 4 GB", riffForm("SCOP", chunkHeader("data", 0xFFFFFFFF) + "0123456789")},
+        {"form and data claim 4 GB",
+         chunkHeader("RIFF", 0xFFFFFFF0) + "SCOP" + chunkHeader("data", 0xFFFFFF00) + "0123456789"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(c.file.size(), 30u);
+        largestAsked = 0;
+        expectRefused(dir.write("claims4gb.sco", c.file), IDS_TRUNCATED_DATA);
+        EXPECT_LE(largestAsked, c.file.size());
+    }
 }
 
 // A FIFO (or any file that is not a regular one) is refused at once, never waited on.

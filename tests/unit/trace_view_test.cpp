@@ -22,6 +22,7 @@ struct RowsCase {
 TEST(TraceGeometryTest, RowsBaselinesAndLevelFollowTheHeight) {
     const RowsCase cases[] = {
         {300, {55, 115, 175, 235, 295}, 42}, {600, {115, 235, 355, 475, 595}, 85},
+        {299, {55, 115, 175, 235, 295}, 42},  // one short of a multiple of five: same pitch
         {70, {9, 23, 37, 51, 65}, 10},       {7, {-4, -3, -2, -1, 0}, 1},
         {6, {-4, -3, -2, -1, 0}, 0},         {3, {-5, -5, -5, -5, -5}, 0},
     };
@@ -92,12 +93,15 @@ TEST(TraceGeometryTest, SampleAtAPixelAndThePixelOfASample) {
 }
 
 TEST(TraceGeometryTest, RowOfAPixelIsTheBandDownToItsGridLine) {
-    // Height 300: grid rows at 55, 115, 175, 235, 295.
-    const TraceGeometry g = traceGeometry(300, 300, 0, 0, 1);
-    const std::pair<int, int> cases[] = {{-3, 0},  {0, 0},   {55, 0},  {56, 1},  {115, 1},
-                                         {116, 2}, {175, 2}, {235, 3}, {236, 4}, {299, 4}};
-    for (const auto& [y, channel] : cases) {
-        EXPECT_EQ(channelAtY(g, y), channel) << y;
+    // Heights 300 and 299: grid rows at 55, 115, 175, 235, 295.
+    const struct {
+        int height, y, channel;
+    } cases[] = {{300, -3, 0},  {300, 0, 0},   {300, 55, 0},  {300, 56, 1},  {300, 115, 1},
+                 {300, 116, 2}, {300, 175, 2}, {300, 235, 3}, {300, 236, 4}, {300, 299, 4},
+                 {299, 54, 0},  {299, 55, 0},  {299, 56, 1},  {299, 298, 4}};
+    for (const auto& c : cases) {
+        const TraceGeometry g = traceGeometry(300, c.height, 0, 0, 1);
+        EXPECT_EQ(channelAtY(g, c.y), c.channel) << "height " << c.height << ", y " << c.y;
     }
 }
 
