@@ -135,6 +135,7 @@ TEST_F(OutputFileTest, KeepsPermissionsAndWhereAllowedTheOwner) {
 TEST_F(OutputFileTest, AFileThatMustKeepItsInodeIsRewrittenInPlace) {
     struct Case {
         const char* name;
+        bool hardLink;
         int createError;
         int renameError;
         const char* failingKind;
@@ -145,23 +146,26 @@ TEST_F(OutputFileTest, AFileThatMustKeepItsInodeIsRewrittenInPlace) {
     const std::string longer(500, 'x');
     const std::string muchLonger(200000, 'x');  // more than one piece of the copy
     const std::vector<Case> cases = {
-        {"hard link, shorter", 0, 0, "", 1, kNewSamples, true},
-        {"hard link, longer", 0, 0, "", 1, muchLonger, true},
-        {"hard link, no room", 0, 0, "allocate", 1, longer, false},
-        {"hard link, no room for the tail", 0, 0, "pwrite", 1, longer, false},
-        {"hard link, no room for the tail's end", 0, 0, "pwrite", 2, muchLonger, false},
-        {"hard link, staging fails", 0, 0, "write", 1, longer, false},
-        {"folder takes no name", EACCES, 0, "", 1, longer, true},
-        {"folder takes no name, nowhere to stage", EACCES, 0, "tmpfile", 1, longer, false},
-        {"rename refused", 0, EPERM, "", 1, longer, true},
-        {"rename refused, no room", 0, EPERM, "allocate", 1, longer, false},
+        {"hard link, shorter", true, 0, 0, "", 1, kNewSamples, true},
+        {"hard link, longer", true, 0, 0, "", 1, muchLonger, true},
+        {"hard link, no room", true, 0, 0, "allocate", 1, longer, false},
+        {"hard link, no room for the tail", true, 0, 0, "pwrite", 1, longer, false},
+        {"hard link, no room for the tail's end", true, 0, 0, "pwrite", 2, muchLonger, false},
+        {"hard link, staging fails", true, 0, 0, "write", 1, longer, false},
+        {"folder takes no name", false, EACCES, 0, "", 1, longer, true},
+        {"folder takes no name, nowhere to stage", false, EACCES, 0, "tmpfile", 1, longer, false},
+        {"rename refused", false, 0, EPERM, "", 1, longer, true},
+        {"rename not allowed", false, 0, EACCES, "", 1, kNewSamples, true},
+        {"rename refused, no room", false, 0, EPERM, "allocate", 1, longer, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         dir.write("old.sco", kOldBytes);
         const std::string other = dir.path("other.sco");
         fs::remove(other);
-        fs::create_hard_link(old, other);
+        if (c.hardLink) {
+            fs::create_hard_link(old, other);
+        }
         const ino_t inode = statOf(old).st_ino;
         FailingFileCalls calls;
         calls.createError = c.createError;
@@ -172,9 +176,9 @@ TEST_F(OutputFileTest, AFileThatMustKeepItsInodeIsRewrittenInPlace) {
         EXPECT_EQ(save(old, c.samples).empty(), c.saved);
         const std::string expected = c.saved ? scopeFileBytes(c.samples) : kOldBytes;
         EXPECT_TRUE(readFileBytes(old) == expected);
-        EXPECT_TRUE(readFileBytes(other) == expected);
+        EXPECT_TRUE(!c.hardLink || readFileBytes(other) == expected);
         EXPECT_EQ(statOf(old).st_ino, inode);
-        EXPECT_EQ(namesIn(dir.path("")), (std::set<std::string>{"old.sco", "other.sco"}));
+        EXPECT_EQ(namesIn(dir.path("")).size(), c.hardLink ? 2u : 1u);
     }
 }
 
