@@ -220,6 +220,19 @@ std::array<NamedOutput, 3> namedOutputs(const CaptureOptions& options, CaptureOu
             NamedOutput{"--csv", options.csv, &outputs.csv}};
 }
 
+// Opened before the port is read, so that a path that cannot be written, or one file named by
+// two outputs, fails before any sample is taken; an existing file is replaced only once the
+// capture is written. The exit status when that fails, else kExitSuccess.
+int openCaptureOutputs(const CaptureOptions& options, CaptureOutputs& outputs,
+                       CliContext& context) {
+    const auto named = namedOutputs(options, outputs);
+    if (!openNamedOutputs(named, OutputOptions{options.waitForReader}, context)) {
+        return kExitFailure;
+    }
+    const std::string problem = sameFileProblem(named);
+    return problem.empty() ? kExitSuccess : usageError(context, "capture", problem);
+}
+
 // The exports' time base: the measured period, to the picosecond, finer being noise.
 std::string exportTiming(SampleTiming& timing) {
     const double period = std::round(scopeSession.samplePeriod * 1e12) / 1e12;
@@ -281,15 +294,9 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     if (const std::string problem = readCaptureOptions(arguments, options); !problem.empty()) {
         return usageError(context, "capture", problem);
     }
-    // Opened before the port is read, so that a path that cannot be written fails before any
-    // sample is taken; an existing file is replaced only once the capture is written.
     CaptureOutputs outputs;
-    const auto named = namedOutputs(options, outputs);
-    if (!openNamedOutputs(named, OutputOptions{options.waitForReader}, context)) {
-        return kExitFailure;
-    }
-    if (const std::string problem = sameFileProblem(named); !problem.empty()) {
-        return usageError(context, "capture", problem);
+    if (const int opened = openCaptureOutputs(options, outputs, context); opened != kExitSuccess) {
+        return opened;
     }
     SessionScope session;
     scopeSession.captureSize = options.size;
