@@ -82,8 +82,8 @@ std::string portInUse(uint8_t portNumber, const PortTarget& target, bool directI
 std::string openingReport(const std::string& label, const OpeningAttempt& attempt,
                           PortRetry retry) {
     const std::string direct = directReason(attempt);
-    const char* again = retry == PortRetry::NextCapture ? "the next capture tries again"
-                                                        : "run the command again";
+    const char* again =
+        retry == PortRetry::NextCapture ? "the next capture tries again" : "run the command again";
     return label + " could not be opened, so it reads 0xFF; " + again + ".\n" +
            ppdevReason(attempt) + (direct.empty() ? "" : "\n" + direct);
 }

@@ -29,8 +29,7 @@ std::string portInUse(uint8_t portNumber, const PortTarget& target, bool directI
 enum class PortRetry { NextCapture, NextRun };
 
 // A port that no way opened: what failed and what to do, one line per way tried.
-std::string openingReport(const std::string& label, const OpeningAttempt& attempt,
-                          PortRetry retry);
+std::string openingReport(const std::string& label, const OpeningAttempt& attempt, PortRetry retry);
 
 // Direct I/O opened an address the kernel lists no port at, and it reads 0xFF.
 std::string absentPortReport(const std::string& label);

@@ -306,8 +306,8 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     std::unique_ptr<PortAccess> ownPorts;
     PortAccess* ports = context.environment.ports;
     if (ports == nullptr) {
-        ownPorts = makePortAccess(options.simulate, PortChoices{options.portChoice},
-                                  PortRetry::NextRun);
+        ownPorts =
+            makePortAccess(options.simulate, PortChoices{options.portChoice}, PortRetry::NextRun);
         ports = ownPorts.get();
     }
     LinkScope link(*ports, context.windows);

@@ -95,11 +95,15 @@ struct Command {
     CommandRun run;
 };
 
-constexpr std::array kCaptureOptions{
-    OptionSpec{"-o", true},      OptionSpec{"--vcd", true},       OptionSpec{"--csv", true},
-    OptionSpec{"--port", true},  OptionSpec{"--simulate", false}, OptionSpec{"--size", true},
-    OptionSpec{"--speed", true}, OptionSpec{"--trigger", true},
-    OptionSpec{"--wait-for-reader", false}};
+constexpr std::array kCaptureOptions{OptionSpec{"-o", true},
+                                     OptionSpec{"--vcd", true},
+                                     OptionSpec{"--csv", true},
+                                     OptionSpec{"--port", true},
+                                     OptionSpec{"--simulate", false},
+                                     OptionSpec{"--size", true},
+                                     OptionSpec{"--speed", true},
+                                     OptionSpec{"--trigger", true},
+                                     OptionSpec{"--wait-for-reader", false}};
 constexpr std::array<OptionSpec, 0> kInfoOptions{};
 constexpr std::array kExportOptions{OptionSpec{"-o", true}, OptionSpec{"--vcd", false},
                                     OptionSpec{"--csv", false}, OptionSpec{"--period", true},

@@ -3,11 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "export/export_formats.h"
 #include "cli/file_error_report.h"
 #include "cli/output_files.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
+#include "export/export_formats.h"
 #include "scopefile/output_file.h"
 #include "scopefile/scope_file.h"
 

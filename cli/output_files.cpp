@@ -21,8 +21,8 @@ std::string outputPathProblem(std::string_view option, std::string_view value) {
 bool openNamedOutputs(std::span<const NamedOutput> outputs, const OutputOptions& options,
                       CliContext& context) {
     for (const NamedOutput& output : outputs) {
-        if (asked(output) && !openOutput(printFileErrors(context.console, output.path),
-                                         output.path, *output.file, options)) {
+        if (asked(output) && !openOutput(printFileErrors(context.console, output.path), output.path,
+                                         *output.file, options)) {
             return false;
         }
     }

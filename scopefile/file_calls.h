@@ -23,7 +23,7 @@ public:
     // fcntl(2) with an int argument: F_GETFL, F_SETFL, F_DUPFD_CLOEXEC.
     virtual int control(int fd, int command, int value) = 0;
     virtual ssize_t write(int fd, const void* bytes, size_t count) = 0;
-    virtual ssize_t readAt(int fd, void* bytes, size_t count, off_t offset) = 0;   // pread
+    virtual ssize_t readAt(int fd, void* bytes, size_t count, off_t offset) = 0;         // pread
     virtual ssize_t writeAt(int fd, const void* bytes, size_t count, off_t offset) = 0;  // pwrite
     virtual off_t seek(int fd, off_t offset, int whence) = 0;
     // Gives the file room for `length` bytes without changing a byte of it (fallocate).

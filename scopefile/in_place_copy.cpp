@@ -34,7 +34,8 @@ int copyRange(int from, int to, uint64_t begin, uint64_t end) {
     std::vector<char> piece(kPiece);
     for (uint64_t offset = begin; offset < end;) {
         const size_t wanted = static_cast<size_t>(std::min<uint64_t>(kPiece, end - offset));
-        const ssize_t read = fileCalls().readAt(from, piece.data(), wanted, static_cast<off_t>(offset));
+        const ssize_t read =
+            fileCalls().readAt(from, piece.data(), wanted, static_cast<off_t>(offset));
         if (read == -EINTR) {
             continue;
         }

@@ -44,15 +44,15 @@ struct OutputFile {
     enum class Way { Direct, Replace, InPlace };
 
     std::FILE* stream = nullptr;  // buffered; fflush hands what it holds to the file
-    int error = 0;  // errno value of the last open or commit that failed; 0 when none was given
+    int error = 0;     // errno value of the last open or commit that failed; 0 when none was given
     std::string note;  // this program's own reason for that failure ("Nothing reads this FIFO")
     OutputIdentity identity;
 
     Way way = Way::Direct;
-    int fd = -1;         // what the stream writes: the target when Direct, else the temporary
-    int target = -1;     // the existing file the kernel opened, while it is to be rewritten
-    int folder = -1;     // the folder of the named temporary and, when replacing, of the target
-    std::string name;    // the target's name in `folder`
+    int fd = -1;            // what the stream writes: the target when Direct, else the temporary
+    int target = -1;        // the existing file the kernel opened, while it is to be rewritten
+    int folder = -1;        // the folder of the named temporary and, when replacing, of the target
+    std::string name;       // the target's name in `folder`
     std::string temporary;  // the temporary's name in `folder`; empty when it has none
     int unfinishedEntry = -1;
     bool hadOld = false;

@@ -77,8 +77,9 @@ int createTemporary(OutputFile& output) {
 // the system's temporary folder, gone with the descriptor.
 int createUnnamedStaging(OutputFile& output) {
     const char* folder = std::getenv("TMPDIR");
-    const int fd = fileCalls().openAt(AT_FDCWD, folder != nullptr && *folder != '\0' ? folder : "/tmp",
-                                      O_TMPFILE | O_RDWR | O_EXCL, kTemporaryMode);
+    const int fd =
+        fileCalls().openAt(AT_FDCWD, folder != nullptr && *folder != '\0' ? folder : "/tmp",
+                           O_TMPFILE | O_RDWR | O_EXCL, kTemporaryMode);
     if (fd >= 0) {
         output.fd = fd;
     }
@@ -190,8 +191,8 @@ int openNewHere(OutputFile& output) {
 // A link to a file that does not exist yet: the kernel creates the file it names (refusing a
 // protected link), which then makes way for the new file where it lies.
 int createThroughLink(OutputFile& output) {
-    const int target = fileCalls().openAt(output.folder, output.name,
-                                          O_WRONLY | O_CREAT | O_NOCTTY, kTemporaryMode);
+    const int target = fileCalls().openAt(output.folder, output.name, O_WRONLY | O_CREAT | O_NOCTTY,
+                                          kTemporaryMode);
     if (target < 0) {
         return target;
     }

@@ -1,9 +1,9 @@
+#include <sys/stat.h>
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <sys/stat.h>
 
 #include <atomic>
 

@@ -44,9 +44,13 @@ private:
 };
 
 bool save(const std::string& path, std::string* reason = nullptr) {
-    return writeScopeFile([reason](int) { if (reason) *reason = fileErrorReason(); }, path,
-                          reinterpret_cast<const uint8_t*>(kSamples.data()),
-                          static_cast<uint32_t>(kSamples.size()));
+    return writeScopeFile(
+        [reason](int) {
+            if (reason)
+                *reason = fileErrorReason();
+        },
+        path, reinterpret_cast<const uint8_t*>(kSamples.data()),
+        static_cast<uint32_t>(kSamples.size()));
 }
 
 // A pipe cannot be patched by seeking back: the reader gets a complete file all the same, every

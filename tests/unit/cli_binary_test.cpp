@@ -175,11 +175,14 @@ TEST_F(CliBinaryTest, SignalsLeaveNothingBehind) {
     };
     const std::string many = "50000000";
     const std::vector<Case> cases = {
-        {"fastest capture", {"capture", "--simulate", "--size", many, "-o", "old.sco"},
+        {"fastest capture",
+         {"capture", "--simulate", "--size", many, "-o", "old.sco"},
          {SIGINT, SIGINT}},
-        {"fast capture", {"capture", "--simulate", "--speed", "fast", "--size", many, "-o", "old.sco"},
+        {"fast capture",
+         {"capture", "--simulate", "--speed", "fast", "--size", many, "-o", "old.sco"},
          {SIGTERM}},
-        {"slow capture", {"capture", "--simulate", "--speed", "slow", "--size", many, "-o", "old.sco"},
+        {"slow capture",
+         {"capture", "--simulate", "--speed", "slow", "--size", many, "-o", "old.sco"},
          {SIGHUP}},
         {"export", {"export", "big.sco", "--csv", "-o", "old.sco"}, {SIGTERM}},
         {"export, Ctrl+C", {"export", "big.sco", "--csv", "-o", "old.sco"}, {SIGINT}},

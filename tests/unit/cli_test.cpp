@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <csignal>
 #include <climits>
+#include <csignal>
 #include <filesystem>
 #include <regex>
 #include <string>

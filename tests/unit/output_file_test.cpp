@@ -42,10 +42,9 @@ protected:
     // Saves `samples` to `path`; the ids reported, in order.
     std::vector<int> save(const std::string& path, const std::string& samples = kNewSamples) {
         std::vector<int> ids;
-        const bool saved =
-            writeScopeFile([&ids](int id) { ids.push_back(id); }, path,
-                           reinterpret_cast<const uint8_t*>(samples.data()),
-                           static_cast<uint32_t>(samples.size()));
+        const bool saved = writeScopeFile([&ids](int id) { ids.push_back(id); }, path,
+                                          reinterpret_cast<const uint8_t*>(samples.data()),
+                                          static_cast<uint32_t>(samples.size()));
         EXPECT_EQ(saved, ids.empty());
         return ids;
     }
@@ -64,14 +63,22 @@ struct SaveStep {
     int id;
 };
 const SaveStep kSaveSteps[] = {
-    {"open", IDS_CANNOT_OPEN_FILE},  {"open", IDS_CANNOT_OPEN_FILE},
-    {"fstat", IDS_CANNOT_OPEN_FILE}, {"stat", 0},
-    {"create", IDS_CANNOT_OPEN_FILE}, {"write", IDS_CANNOT_WRITE_DATA},
-    {"chown", 0},                    {"chmod", IDS_CANNOT_WRITE_FORM},
-    {"sync", IDS_CANNOT_WRITE_FORM}, {"close", IDS_CANNOT_WRITE_FORM},
-    {"rename", IDS_CANNOT_WRITE_FORM}, {"open", 0},
-    {"sync", 0},                     {"close", 0},
-    {"close", 0},                    {"close", 0},
+    {"open", IDS_CANNOT_OPEN_FILE},
+    {"open", IDS_CANNOT_OPEN_FILE},
+    {"fstat", IDS_CANNOT_OPEN_FILE},
+    {"stat", 0},
+    {"create", IDS_CANNOT_OPEN_FILE},
+    {"write", IDS_CANNOT_WRITE_DATA},
+    {"chown", 0},
+    {"chmod", IDS_CANNOT_WRITE_FORM},
+    {"sync", IDS_CANNOT_WRITE_FORM},
+    {"close", IDS_CANNOT_WRITE_FORM},
+    {"rename", IDS_CANNOT_WRITE_FORM},
+    {"open", 0},
+    {"sync", 0},
+    {"close", 0},
+    {"close", 0},
+    {"close", 0},
 };
 
 TEST_F(OutputFileTest, AFailureAtAnyStepLeavesTheOldFileAndNoNewName) {
@@ -294,9 +301,9 @@ TEST_F(OutputFileTest, ADescriptorNameIsWrittenAsTheShellOpenedIt) {
             EXPECT_EQ(save(folder + std::to_string(fd)), std::vector<int>{});
             ASSERT_EQ(write(fd, "AFTER\n", 6), 6);
             close(fd);
-            EXPECT_EQ(readFileBytes(log),
-                      mode != 0 ? "LINE1\nBEFORE\n" + tail + scope + "AFTER\n"
-                                : "LINE1\nBEFORE\n" + scope + "AFTER\n" + tail.substr(scope.size() + 6));
+            EXPECT_EQ(readFileBytes(log), mode != 0 ? "LINE1\nBEFORE\n" + tail + scope + "AFTER\n"
+                                                    : "LINE1\nBEFORE\n" + scope + "AFTER\n" +
+                                                          tail.substr(scope.size() + 6));
             EXPECT_EQ(statOf(log).st_ino, inode);
         }
     }

@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <csignal>
-#include <cstring>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
