@@ -1,6 +1,7 @@
 #include "app/file_commands.h"
 
 #include <filesystem>
+#include <functional>
 #include <system_error>
 #include <vector>
 
@@ -61,6 +62,18 @@ void openChosenDocument(WindowSystem& mainWindow) {
     showTraceRange(mainWindow);
 }
 
+// The string table's text, and under it this program's own finding where it has one, such as
+// "Nothing reads this FIFO.": the system's texts are left to pinprobe-cli.
+std::function<void(int)> showSaveMessagesOn(WindowSystem& owner) {
+    return [&owner](int stringId) {
+        std::string text = loadString(stringId);
+        if (fileErrorReasonIsOwn()) {
+            text += "\n" + fileErrorReason() + ".";
+        }
+        showWarning(owner, text);
+    };
+}
+
 }  // namespace
 
 std::string saveChangesQuestion(const std::string& title) {
@@ -112,7 +125,7 @@ void saveDocument(WindowSystem& mainWindow, bool saveAs) {
                                      MessageIcon::Question) != MessageAnswer::Yes) {
         return;
     }
-    writeScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
+    writeScopeFile(showSaveMessagesOn(mainWindow), session.documentPath, session.sampleData,
                    session.sampleLength);
 }
 

@@ -42,7 +42,7 @@ Connection directConnection(std::unique_ptr<HardwareStatusPort> port, uint8_t po
 }
 
 Connection connect(PortSyscalls& syscalls, int slotIndex, uint8_t portNumber,
-                   OpeningAttempt attempt, const std::string& label) {
+                   OpeningAttempt attempt, const std::string& label, PortRetry retry) {
     const PortTarget& target = attempt.target;
     if (target.base != 0) {
         attempt.directTried = true;
@@ -60,13 +60,14 @@ Connection connect(PortSyscalls& syscalls, int slotIndex, uint8_t portNumber,
         }
         attempt.ppdevError = ppdev.error;
     }
-    return Connection{nullptr, PortReadiness{false, label}, openingReport(label, attempt)};
+    return Connection{nullptr, PortReadiness{false, label}, openingReport(label, attempt, retry)};
 }
 
 }  // namespace
 
-HardwarePortAccess::HardwarePortAccess(PortSyscalls& syscalls, const PortChoices& choices)
-    : syscalls_(syscalls), choices_(choices) {}
+HardwarePortAccess::HardwarePortAccess(PortSyscalls& syscalls, const PortChoices& choices,
+                                       PortRetry retry)
+    : syscalls_(syscalls), choices_(choices), retry_(retry) {}
 
 StatusPort& HardwarePortAccess::port(uint8_t portNumber) {
     const int slotIndex = slotOf(portNumber);
@@ -105,7 +106,7 @@ void HardwarePortAccess::open(int slotIndex, uint8_t portNumber) {
         connection.report = noSuchPortReport(portNumber);
     } else {
         connection = connect(syscalls_, slotIndex, portNumber,
-                             OpeningAttempt{target, listing.error}, slot.label);
+                             OpeningAttempt{target, listing.error}, slot.label, retry_);
     }
     slot.opened = std::move(connection.port);
     slot.readiness = std::move(connection.readiness);

@@ -8,6 +8,7 @@
 
 #include "capture/hardware_status_port.h"
 #include "capture/port_choice.h"
+#include "capture/port_reports.h"
 #include "capture/status_port.h"
 
 class PortSyscalls;
@@ -18,7 +19,8 @@ class PortSyscalls;
 // the reasons and remedies, and is tried again at the next capture.
 class HardwarePortAccess final : public PortAccess {
 public:
-    explicit HardwarePortAccess(PortSyscalls& syscalls, const PortChoices& choices = {});
+    explicit HardwarePortAccess(PortSyscalls& syscalls, const PortChoices& choices = {},
+                                PortRetry retry = PortRetry::NextCapture);
 
     StatusPort& port(uint8_t portNumber) override;
     PortReadiness prepareForCapture(uint8_t portNumber) override;
@@ -40,6 +42,7 @@ private:
 
     PortSyscalls& syscalls_;
     const PortChoices choices_;
+    const PortRetry retry_;
     std::mutex mutex_;  // guards opening, the slots' other fields and the reports
     Slot slots_[3];     // LPT1, LPT2, and any other number
     std::vector<std::string> reports_;

@@ -28,11 +28,13 @@ bool wholeNumber(std::string_view text, Number& number, int radix = 10) {
     return error == std::errc() && end == last;
 }
 
-// The N of "<prefix>N", or -1.
+// The N of "<prefix>N" as the kernel names its ports, without a leading zero (a device
+// "/dev/parport00" is not /dev/parport0), or -1.
 int numberAfter(std::string_view text, std::string_view prefix) {
     int number = -1;
-    if (text.substr(0, prefix.size()) != prefix ||
-        !wholeNumber(text.substr(prefix.size()), number)) {
+    const std::string_view digits = text.substr(std::min(prefix.size(), text.size()));
+    if (text.substr(0, prefix.size()) != prefix || (digits.size() > 1 && digits.front() == '0') ||
+        !wholeNumber(digits, number)) {
         return -1;
     }
     return number;

@@ -76,9 +76,12 @@ std::string portInUse(uint8_t portNumber, const PortTarget& target, bool directI
            (directIo ? ", read with direct I/O" : ", read through ppdev");
 }
 
-std::string openingReport(const std::string& label, const OpeningAttempt& attempt) {
+std::string openingReport(const std::string& label, const OpeningAttempt& attempt,
+                          PortRetry retry) {
     const std::string direct = directReason(attempt);
-    return label + " could not be opened, so it reads 0xFF; the next capture tries again.\n" +
+    const char* again =
+        retry == PortRetry::NextCapture ? "the next capture tries again" : "run the command again";
+    return label + " could not be opened, so it reads 0xFF; " + again + ".\n" +
            ppdevReason(attempt) + (direct.empty() ? "" : "\n" + direct);
 }
 

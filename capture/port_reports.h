@@ -21,8 +21,12 @@ std::string portLabel(uint8_t portNumber, const PortTarget& target);
 // "LPT1 is /dev/parport0 at 0xd010, read through ppdev".
 std::string portInUse(uint8_t portNumber, const PortTarget& target, bool directIo);
 
+// When a port that could not be opened is tried again: at the next capture (the desktop
+// program), or when the command is run again (pinprobe-cli, one capture per run).
+enum class PortRetry { NextCapture, NextRun };
+
 // A port that no way opened: what failed and what to do, one line per way tried.
-std::string openingReport(const std::string& label, const OpeningAttempt& attempt);
+std::string openingReport(const std::string& label, const OpeningAttempt& attempt, PortRetry retry);
 
 // Direct I/O opened an address the kernel lists no port at, and it reads 0xFF.
 std::string absentPortReport(const std::string& label);

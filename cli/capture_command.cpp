@@ -1,9 +1,11 @@
 #include "cli/capture_command.h"
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <memory>
 #include <set>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,7 @@
 #include "cli/file_error_report.h"
 #include "cli/headless_window_system.h"
 #include "cli/interrupt_break.h"
+#include "cli/output_files.h"
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
@@ -41,6 +44,7 @@ struct CaptureOptions {
     int32_t size = 5000;
     int8_t delayUnits = 0;
     uint8_t triggerMask = 0;
+    bool waitForReader = false;
 };
 
 struct OutputOption {
@@ -52,7 +56,8 @@ constexpr OutputOption kOutputOptions[] = {{"-o", &CaptureOptions::output},
                                            {"--vcd", &CaptureOptions::vcd},
                                            {"--csv", &CaptureOptions::csv}};
 
-// The files to write, at least one, each named and none twice; or the problem with them.
+// The files to write, at least one, each named and none twice; or the problem with them. '-' is
+// standard output.
 std::string readOutputs(const ParsedArguments& arguments, CaptureOptions& options) {
     std::set<std::string> named;
     for (const OutputOption& option : kOutputOptions) {
@@ -60,15 +65,16 @@ std::string readOutputs(const ParsedArguments& arguments, CaptureOptions& option
         if (value == arguments.values.end()) {
             continue;
         }
-        if (value->second.empty() || value->second == "-") {
-            return std::string(option.name) +
-                   " needs a file name: the capture's files cannot go to standard output";
+        if (std::string problem = outputPathProblem(option.name, value->second); !problem.empty()) {
+            return problem;
         }
-        if (!named.insert(value->second).second) {
+        const std::string path = value->second == "-" ? "/dev/stdout" : value->second;
+        if (!named.insert(path).second) {
             return "-o, --vcd and --csv must name different files";
         }
-        options.*option.file = value->second;
+        options.*option.file = path;
     }
+    options.waitForReader = arguments.has("--wait-for-reader");
     return named.empty() ? "no output file given: -o FILE, --vcd FILE or --csv FILE" : "";
 }
 
@@ -196,15 +202,23 @@ struct CaptureOutputs {
     OutputFile csv;
 };
 
-bool openOutputs(const CaptureOptions& options, CaptureOutputs& outputs, CliContext& context) {
-    for (const auto& [path, file] : {std::pair{&options.output, &outputs.scope},
-                                     {&options.vcd, &outputs.vcd},
-                                     {&options.csv, &outputs.csv}}) {
-        if (!path->empty() && !openOutput(printFileErrors(context.console, *path), *path, *file)) {
-            return false;
-        }
+std::array<NamedOutput, 3> namedOutputs(const CaptureOptions& options, CaptureOutputs& outputs) {
+    return {NamedOutput{"-o", options.output, &outputs.scope},
+            NamedOutput{"--vcd", options.vcd, &outputs.vcd},
+            NamedOutput{"--csv", options.csv, &outputs.csv}};
+}
+
+// Opened before the port is read, so that a path that cannot be written, or one file named by
+// two outputs, fails before any sample is taken; an existing file is replaced only once the
+// capture is written. The exit status when that fails, else kExitSuccess.
+int openCaptureOutputs(const CaptureOptions& options, CaptureOutputs& outputs,
+                       CliContext& context) {
+    const auto named = namedOutputs(options, outputs);
+    if (!openNamedOutputs(named, OutputOptions{options.waitForReader}, context)) {
+        return kExitFailure;
     }
-    return true;
+    const std::string problem = sameFileProblem(named);
+    return problem.empty() ? kExitSuccess : usageError(context, "capture", problem);
 }
 
 // The exports' times: the capture's time base.
@@ -250,7 +264,14 @@ int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs, const st
     if (!scopeFileWritten || !exportsWritten) {
         return kExitFailure;
     }
-    printCaptureSummary(context.out, port, kept, seconds);
+    // A summary behind a file on standard output would spoil the file.
+    std::ostringstream summary;
+    printCaptureSummary(summary, port, kept, seconds);
+    if (writesToStandardOutput(namedOutputs(options, outputs))) {
+        context.console.text(summary.str());
+    } else {
+        context.out << summary.str();
+    }
     return kExitSuccess;
 }
 
@@ -261,11 +282,9 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     if (const std::string problem = readCaptureOptions(arguments, options); !problem.empty()) {
         return usageError(context, "capture", problem);
     }
-    // Opened before the port is read, so that a path that cannot be written fails before any
-    // sample is taken; an existing file is replaced only once the capture is written.
     CaptureOutputs outputs;
-    if (!openOutputs(options, outputs, context)) {
-        return kExitFailure;
+    if (const int opened = openCaptureOutputs(options, outputs, context); opened != kExitSuccess) {
+        return opened;
     }
     SessionScope session;
     scopeSession.captureSize = options.size;
@@ -275,7 +294,8 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     std::unique_ptr<PortAccess> ownPorts;
     PortAccess* ports = context.environment.ports;
     if (ports == nullptr) {
-        ownPorts = makePortAccess(options.simulate, PortChoices{options.portChoice});
+        ownPorts =
+            makePortAccess(options.simulate, PortChoices{options.portChoice}, PortRetry::NextRun);
         ports = ownPorts.get();
     }
     LinkScope link(*ports, context.windows);

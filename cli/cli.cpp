@@ -27,17 +27,22 @@ constexpr std::string_view kOverview =
     "'pinprobe-cli COMMAND --help' tells more about a command; --version shows the version.\n"
     "\n"
     "Exit status: 0 done; 1 a file could not be read or written; 2 wrong arguments; 3 no way\n"
-    "to the port worked; 130 a capture abandoned with a second Ctrl+C.\n";
+    "to the port worked; 130 a capture abandoned with a second Ctrl+C; 128 + N when signal N\n"
+    "(SIGINT, SIGTERM, SIGHUP) ended the command, its unfinished files removed.\n"
+    "\n"
+    "Files are replaced only once they are complete, keeping the old file's owner, mode and\n"
+    "other names (hard links). /dev/stdout, /dev/fd/N and /proc/self/fd/N are written through\n"
+    "that descriptor as the shell opened it; a FIFO is written once something reads it.\n";
 
 constexpr std::string_view kCaptureHelp =
     "Usage: pinprobe-cli capture [-o FILE] [--vcd FILE] [--csv FILE] [--port PORT]\n"
     "                            [--simulate] [--size N] [--speed fastest|fast|slow]\n"
-    "                            [--trigger CH[,CH...]]\n"
+    "                            [--trigger CH[,CH...]] [--wait-for-reader]\n"
     "Records N samples of the status register into the files asked for (at least one) and\n"
     "prints the number of samples kept, the time taken, the sample rate, the mean sample\n"
     "period measured around the sample loop and the port used.\n"
     "\n"
-    "  -o FILE        the scope file to write (replaced if it exists)\n"
+    "  -o FILE        the scope file to write (replaced if it exists; - for standard output)\n"
     "  --vcd FILE     a value change dump, as export writes it, timed by the measured period\n"
     "  --csv FILE     a table, as export writes it, timed by the measured period\n"
     "  --port PORT    lpt1 (the default): the port at 0x378, else the first port the kernel\n"
@@ -50,6 +55,10 @@ constexpr std::string_view kCaptureHelp =
     "  --trigger CHS  start on the first change of any of these channels (1 Error, 2 Select,\n"
     "                 3 Out Of Paper, 4 Acknowledge, 5 Busy); the fastest speed gives up\n"
     "                 waiting after 3,000,000 reads, captures anyway and says so\n"
+    "  --wait-for-reader  a FIFO that nothing reads yet is waited on rather than refused\n"
+    "\n"
+    "Each file must be a file of its own. With one of them on standard output the summary\n"
+    "goes to standard error.\n"
     "\n"
     "Ctrl+C is Break: at the fast and slow speeds it ends the capture after the sample being\n"
     "stored and the samples so far are written. Break does not end a trigger wait: a second\n"
@@ -68,12 +77,14 @@ constexpr std::string_view kInfoHelp =
 
 constexpr std::string_view kExportHelp =
     "Usage: pinprobe-cli export FILE -o OUT (--vcd | --csv) [--period SECONDS]\n"
+    "                           [--wait-for-reader]\n"
     "Writes the samples of scope file FILE to OUT ('-' for standard output).\n"
     "\n"
     "  --vcd           a value change dump: a wire per channel, its initial value, its changes\n"
     "  --csv           a header line, then per sample: number, time in seconds, five levels\n"
     "  --period S      time between two samples (default 1e-6), rounded to whole femtoseconds;\n"
-    "                  the VCD's timescale is the coarsest unit that counts it exactly\n";
+    "                  the VCD's timescale is the coarsest unit that counts it exactly\n"
+    "  --wait-for-reader  a FIFO that nothing reads yet is waited on rather than refused\n";
 
 using CommandRun = int (*)(const ParsedArguments&, CliContext&);
 
@@ -84,13 +95,19 @@ struct Command {
     CommandRun run;
 };
 
-constexpr std::array kCaptureOptions{
-    OptionSpec{"-o", true},      OptionSpec{"--vcd", true},       OptionSpec{"--csv", true},
-    OptionSpec{"--port", true},  OptionSpec{"--simulate", false}, OptionSpec{"--size", true},
-    OptionSpec{"--speed", true}, OptionSpec{"--trigger", true}};
+constexpr std::array kCaptureOptions{OptionSpec{"-o", true},
+                                     OptionSpec{"--vcd", true},
+                                     OptionSpec{"--csv", true},
+                                     OptionSpec{"--port", true},
+                                     OptionSpec{"--simulate", false},
+                                     OptionSpec{"--size", true},
+                                     OptionSpec{"--speed", true},
+                                     OptionSpec{"--trigger", true},
+                                     OptionSpec{"--wait-for-reader", false}};
 constexpr std::array<OptionSpec, 0> kInfoOptions{};
 constexpr std::array kExportOptions{OptionSpec{"-o", true}, OptionSpec{"--vcd", false},
-                                    OptionSpec{"--csv", false}, OptionSpec{"--period", true}};
+                                    OptionSpec{"--csv", false}, OptionSpec{"--period", true},
+                                    OptionSpec{"--wait-for-reader", false}};
 
 constexpr std::array kCommands{
     Command{"capture", kCaptureOptions, kCaptureHelp, &runCaptureCommand},
@@ -142,6 +159,9 @@ int runCli(const std::vector<std::string>& arguments, std::ostream& out, std::os
         return kExitSuccess;
     }
     if (first == "--version") {
+        if (arguments.size() > 1) {
+            return usageError(context, "", "--version takes no argument: '" + arguments[1] + "'");
+        }
         out << kCliName << ' ' << kProgramVersion << '\n';
         return kExitSuccess;
     }

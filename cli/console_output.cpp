@@ -9,6 +9,13 @@ void ConsoleOutput::message(std::string_view text) {
     err_.flush();
 }
 
+void ConsoleOutput::text(std::string_view text) {
+    std::lock_guard lock(mutex_);
+    wipeProgressLocked();
+    err_ << text;
+    err_.flush();
+}
+
 void ConsoleOutput::progress(std::string_view text) {
     std::lock_guard lock(mutex_);
     wipeProgressLocked();

@@ -3,10 +3,11 @@
 #include <cstdio>
 #include <string>
 
-#include "export/export_formats.h"
 #include "cli/file_error_report.h"
+#include "cli/output_files.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
+#include "export/export_formats.h"
 #include "scopefile/output_file.h"
 #include "scopefile/scope_file.h"
 
@@ -22,6 +23,7 @@ struct ExportOptions {
     std::string output;
     bool vcd = false;
     double periodSeconds = kDefaultPeriodSeconds;
+    bool waitForReader = false;
 };
 
 // The options, or the problem with them (empty when there is none).
@@ -34,6 +36,10 @@ std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& o
         return "no output given: -o OUT (- for standard output)";
     }
     options.output = arguments.values.find("-o")->second;
+    if (std::string problem = outputPathProblem("-o", options.output); !problem.empty()) {
+        return problem;
+    }
+    options.waitForReader = arguments.has("--wait-for-reader");
     if (arguments.has("--vcd") == arguments.has("--csv")) {
         return "choose one format: --vcd or --csv";
     }
@@ -71,7 +77,8 @@ bool exportToStandardOutput(const ExportOptions& options, const SampleTiming& ti
 
 bool exportToFile(const ExportOptions& options, const SampleTiming& timing, CliContext& context) {
     OutputFile file;
-    return openOutput(printFileErrors(context.console, options.output), options.output, file) &&
+    return openOutput(printFileErrors(context.console, options.output), options.output, file,
+                      OutputOptions{options.waitForReader}) &&
            writeExportOutput(file, options.output, options.vcd, timing, context);
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/scope_session.h"
+#include "scopefile/unfinished_outputs.h"
 
 namespace {
 
@@ -12,20 +13,24 @@ static_assert(std::atomic<int32_t>::is_always_lock_free);
 static_assert(std::atomic<int>::is_always_lock_free);
 
 std::atomic<int> interrupts{0};
+std::atomic<bool> secondEnds{false};
 
-void onInterrupt(int) {
+void onInterrupt(int signal) {
     scopeSession.breakRequested.store(1);
-    interrupts.fetch_add(1);
+    if (interrupts.fetch_add(1) >= 1 && secondEnds.load()) {
+        endBySignal(signal);
+    }
 }
 
 }  // namespace
 
 BreakOnInterrupt::BreakOnInterrupt(bool secondEndsProgram) {
     interrupts = 0;
+    secondEnds = secondEndsProgram;
     struct sigaction action {};
     action.sa_handler = &onInterrupt;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART | (secondEndsProgram ? SA_RESETHAND : 0);
+    action.sa_flags = SA_RESTART;
     sigaction(SIGINT, &action, &previous_);
 }
 

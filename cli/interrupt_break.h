@@ -6,8 +6,8 @@
 // scopeSession.breakRequested and counts the interrupt; the main thread looks at the count.
 class BreakOnInterrupt {
 public:
-    // With `secondEndsProgram` the first Ctrl+C also puts back the default action, so that a
-    // second one ends the program at once: for a capture that blocks the main thread.
+    // With `secondEndsProgram` a second Ctrl+C ends the program at once, its unfinished files
+    // removed, as SIGINT ends it: for a capture that blocks the main thread.
     explicit BreakOnInterrupt(bool secondEndsProgram);
     ~BreakOnInterrupt();
     BreakOnInterrupt(const BreakOnInterrupt&) = delete;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli.h"
+#include "scopefile/unfinished_outputs.h"
 
 int main(int argc, char** argv) {
     // Exports go out in large pieces; stdio's own buffering of cout would only add a copy.
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
     // A reader that went away (a closed pipe) is then a write that fails, which the command
     // reports, rather than a silent end of the program.
     std::signal(SIGPIPE, SIG_IGN);
+    // Ctrl+C, SIGTERM and SIGHUP leave no temporary behind.
+    endCleanlyOnSignals();
     CliEnvironment environment;
     environment.progressOnStderr = isatty(STDERR_FILENO) == 1;
     const int status =

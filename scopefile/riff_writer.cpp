@@ -5,8 +5,6 @@
 
 namespace {
 
-// Stays in the file when a patch fails; a reader then sees an empty chunk.
-constexpr uint32_t kProvisionalSize = 0;
 constexpr size_t kSizeFieldSize = 4;
 
 bool writeBytes(RiffWriter& writer, const void* bytes, size_t count) {
@@ -21,7 +19,7 @@ bool writeHeader(RiffWriter& writer, const FourCc& id, const FourCc* formType,
                  RiffOpenChunk& chunk) {
     uint8_t bytes[12];
     std::memcpy(bytes, id.data(), id.size());
-    writeLe32(bytes + 4, kProvisionalSize);
+    writeLe32(bytes + 4, chunk.declaredSize);
     size_t length = 8;
     if (formType != nullptr) {
         std::memcpy(bytes + length, formType->data(), formType->size());
@@ -42,11 +40,15 @@ void attachRiffWriter(RiffWriter& writer, std::FILE* stream) {
     writer.position = 0;
 }
 
-bool startRiffForm(RiffWriter& writer, const FourCc& formType, RiffOpenChunk& form) {
+bool startRiffForm(RiffWriter& writer, const FourCc& formType, RiffOpenChunk& form,
+                   uint32_t declaredSize) {
+    form.declaredSize = declaredSize;
     return writeHeader(writer, kRiffId, &formType, form);
 }
 
-bool startRiffChunk(RiffWriter& writer, const FourCc& id, RiffOpenChunk& chunk) {
+bool startRiffChunk(RiffWriter& writer, const FourCc& id, RiffOpenChunk& chunk,
+                    uint32_t declaredSize) {
+    chunk.declaredSize = declaredSize;
     return writeHeader(writer, id, nullptr, chunk);
 }
 
@@ -63,6 +65,9 @@ bool closeRiffChunk(RiffWriter& writer, const RiffOpenChunk& chunk) {
     const uint8_t pad = 0;
     if ((length & 1u) != 0 && !writeBytes(writer, &pad, 1)) {
         return false;
+    }
+    if (length == chunk.declaredSize) {
+        return std::fflush(writer.file) == 0;
     }
     uint8_t size[kSizeFieldSize];
     writeLe32(size, static_cast<uint32_t>(length));

@@ -1,6 +1,7 @@
 #include "scopefile/scope_file.h"
 
 #include <cerrno>
+#include <limits>
 
 #include "core/scope_session.h"
 #include "resources/string_table.h"
@@ -15,15 +16,28 @@ constexpr FourCc kScopeFormType{'S', 'C', 'O', 'P'};
 constexpr FourCc kDataId{'d', 'a', 't', 'a'};
 
 thread_local std::string currentReason;
+thread_local bool currentReasonIsOwn = false;
 
-void reportBecause(const FileErrorReport& report, int stringId, std::string reason) {
+void reportBecause(const FileErrorReport& report, int stringId, std::string reason,
+                   bool own = false) {
     currentReason = std::move(reason);
+    currentReasonIsOwn = own;
     report(stringId);
     currentReason.clear();
+    currentReasonIsOwn = false;
 }
 
 void reportErrno(const FileErrorReport& report, int stringId, int error) {
     reportBecause(report, stringId, error != 0 ? systemErrorText(error) : std::string());
+}
+
+// This program's own finding where there is one, else the system's.
+void reportOutputError(const FileErrorReport& report, int stringId, const OutputFile& output) {
+    if (!output.note.empty()) {
+        reportBecause(report, stringId, output.note, true);
+    } else {
+        reportErrno(report, stringId, output.error);
+    }
 }
 
 // Finds the samples' chunk; the error id when there is none to read, else 0. A size that the
@@ -72,14 +86,22 @@ bool readSamples(const FileErrorReport& report, RiffReader& reader, uint8_t*& ou
     return true;
 }
 
-// Writes the form; the error id of the first step that fails, else 0.
+// The form's size: its type, the data chunk's header, the samples and the pad byte; 0 (none
+// declared) where that does not fit the field, which closing the form then refuses.
+uint32_t formSizeFor(uint32_t count) {
+    const uint64_t size = kScopeFormType.size() + 8 + uint64_t{count} + (count & 1u);
+    return size <= std::numeric_limits<uint32_t>::max() ? static_cast<uint32_t>(size) : 0;
+}
+
+// Writes the form, every size known before the first byte, so that a target that cannot seek
+// back gets a complete file; the error id of the first step that fails, else 0.
 int writeChunks(RiffWriter& writer, const uint8_t* samples, uint32_t count) {
     RiffOpenChunk form;
     RiffOpenChunk data;
-    if (!startRiffForm(writer, kScopeFormType, form)) {
+    if (!startRiffForm(writer, kScopeFormType, form, formSizeFor(count))) {
         return IDS_CANNOT_WRITE_FORM;
     }
-    if (!startRiffChunk(writer, kDataId, data) || !writeRiffData(writer, samples, count) ||
+    if (!startRiffChunk(writer, kDataId, data, count) || !writeRiffData(writer, samples, count) ||
         !closeRiffChunk(writer, data)) {
         return IDS_CANNOT_WRITE_DATA;
     }
@@ -90,6 +112,10 @@ int writeChunks(RiffWriter& writer, const uint8_t* samples, uint32_t count) {
 
 const std::string& fileErrorReason() {
     return currentReason;
+}
+
+bool fileErrorReasonIsOwn() {
+    return currentReasonIsOwn;
 }
 
 bool readScopeFile(const FileErrorReport& report, const std::string& path, uint8_t*& outData,
@@ -116,12 +142,13 @@ bool readScopeStream(const FileErrorReport& report, std::FILE* stream, uint8_t*&
 bool writeScopeFile(const FileErrorReport& report, const std::string& path, const uint8_t* samples,
                     uint32_t count) {
     OutputFile output;
-    return openOutput(report, path, output) && writeScopeOutput(report, output, samples, count);
+    return openOutput(report, path, output, {}) && writeScopeOutput(report, output, samples, count);
 }
 
-bool openOutput(const FileErrorReport& report, const std::string& path, OutputFile& output) {
-    if (!openOutputFile(output, path)) {
-        reportErrno(report, IDS_CANNOT_OPEN_FILE, output.error);
+bool openOutput(const FileErrorReport& report, const std::string& path, OutputFile& output,
+                const OutputOptions& options) {
+    if (!openOutputFile(output, path, options)) {
+        reportOutputError(report, IDS_CANNOT_OPEN_FILE, output);
         return false;
     }
     return true;
@@ -140,7 +167,7 @@ bool writeScopeOutput(const FileErrorReport& report, OutputFile& output, const u
     }
     // A file that cannot be made complete on disk leaves the form unfinished there.
     if (!commitOutputFile(output)) {
-        reportErrno(report, IDS_CANNOT_WRITE_FORM, output.error);
+        reportOutputError(report, IDS_CANNOT_WRITE_FORM, output);
         return false;
     }
     return true;

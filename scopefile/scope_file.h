@@ -7,6 +7,7 @@
 #include <string>
 
 struct OutputFile;
+struct OutputOptions;
 
 // A scope file keeps one recording: a RIFF form "SCOP" whose chunk "data" holds the samples, one
 // byte each, unchanged. Every failure is handed to the caller's report as its string id before the
@@ -17,6 +18,9 @@ using FileErrorReport = std::function<void(int stringId)>;
 // a FIFO, not a regular file", "No space left on device"), or empty when there is none. The
 // desktop program shows the string table's text alone; pinprobe-cli adds this.
 const std::string& fileErrorReason();
+// Whether that reason is this program's own finding ("Nothing reads this FIFO") rather than the
+// system's text for an error; the desktop program shows these beside the string table's text.
+bool fileErrorReasonIsOwn();
 
 // On success `outData` receives a buffer of exactly N bytes from obtainSampleBuffer, which the
 // caller now owns, and `outLength` receives N. On failure neither is written and no buffer is held.
@@ -30,13 +34,15 @@ bool readScopeStream(const FileErrorReport& report, std::FILE* stream, uint8_t*&
                      std::atomic<uint32_t>& outLength);
 
 // Writes `count` bytes from `samples` as a scope file that replaces any file of that name only
-// once it is complete (see OutputFile): a failed write leaves the old file as it was.
+// once it is complete (see OutputFile): a failed write leaves the old file as it was. A FIFO
+// that nothing reads is refused at once, never waited on.
 bool writeScopeFile(const FileErrorReport& report, const std::string& path, const uint8_t* samples,
                     uint32_t count);
 // The two halves of writeScopeFile, for a caller that must know the file can be written before
 // it has the samples. Opening reports 1100 (any output file opens this way); writing puts the
 // scope file in place, or reports and drops it.
-bool openOutput(const FileErrorReport& report, const std::string& path, OutputFile& output);
+bool openOutput(const FileErrorReport& report, const std::string& path, OutputFile& output,
+                const OutputOptions& options);
 bool writeScopeOutput(const FileErrorReport& report, OutputFile& output, const uint8_t* samples,
                       uint32_t count);
 // The same into an open stream positioned at its start, which it closes; null as for reading.

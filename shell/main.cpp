@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <csignal>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -9,6 +10,7 @@
 #include "capture/sampling_worker.h"
 #include "capture/status_port.h"
 #include "resources/dialog_templates.h"
+#include "scopefile/unfinished_outputs.h"
 #include "shell/qt_display_check.h"
 #include "shell/qt_main_window.h"
 
@@ -122,6 +124,10 @@ int main(int argc, char** argv) {
     QApplication app(qtArgc, argv);
     displayOpened();
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.pinprobe.Pinprobe"));
+    // A save to a FIFO whose reader went away fails with a message instead of ending the
+    // program; a signal that ends it during a save leaves no temporary behind.
+    std::signal(SIGPIPE, SIG_IGN);
+    endCleanlyOnSignals();
     const std::unique_ptr<PortAccess> ports =
         makePortAccess(arguments.simulate, arguments.portChoices);
     workerLink.ports = ports.get();

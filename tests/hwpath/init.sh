@@ -436,6 +436,45 @@ old_file_kept() {
     }
 }
 
+# A link that another user planted in the sticky /tmp, to a file of root's: the kernel
+# (fs.protected_symlinks) does not follow it for root, so root's capture through it is refused
+# and the file stays as it was. Leaves the message in /tmp/evil.stderr.
+protected_link_refused() {
+    setting=$(cat /proc/sys/fs/protected_symlinks 2>/dev/null)
+    info "fs.protected_symlinks=$setting"
+    [ "$setting" = 1 ] || {
+        why="fs.protected_symlinks is '$setting', not 1"
+        return 1
+    }
+    mkdir -p /root && chmod 0700 /root && echo "root's file" >/root/important
+    rm -f /tmp/evil.sco
+    run_as "$user" ln -s /root/important /tmp/evil.sco || {
+        why="$user could not make the link"
+        return 1
+    }
+    run_as root "$cli" capture --simulate --size 100 -o /tmp/evil.sco >/dev/null 2>/tmp/evil.stderr
+    rc=$?
+    leftovers=$(ls -a /tmp /root | grep '\.tmp$')
+    [ "$rc" = 1 ] && [ "$(cat /root/important)" = "root's file" ] && [ -L /tmp/evil.sco ] &&
+        [ -z "$leftovers" ] && grep -q 'Permission denied' /tmp/evil.stderr || {
+        why="exit $rc, /root/important '$(oneline /root/important)', left '$leftovers': $(oneline /tmp/evil.stderr)"
+        return 1
+    }
+}
+
+# Root's own link in /tmp is followed: the file it names is replaced, the link stays a link.
+own_link_followed() {
+    echo "an earlier recording" >/root/mine.sco
+    rm -f /tmp/mine.sco
+    ln -s /root/mine.sco /tmp/mine.sco
+    run_as root "$cli" capture --simulate --size 100 -o /tmp/mine.sco >/dev/null 2>/tmp/mine.stderr
+    rc=$?
+    [ "$rc" = 0 ] && [ -L /tmp/mine.sco ] && [ "$(dd if=/root/mine.sco bs=1 count=4 2>/dev/null)" = RIFF ] || {
+        why="exit $rc: $(oneline /tmp/mine.stderr)"
+        return 1
+    }
+}
+
 # Nanoseconds per read of capture LABEL, from the "rate:" line it printed (the capture's time
 # base: the sample loop alone, gaps included).
 ns_per_read() {
@@ -569,6 +608,9 @@ boot_absent() {
         check "$port-absent-direct" absent_reported root "$port" "$port-absent-direct"
     done
     check old-file-kept old_file_kept
+    check protected-link-refused protected_link_refused
+    check own-link-followed own_link_followed
+    info "message protected-link-refused: $(oneline /tmp/evil.stderr)"
     check init-refuses init_refuses
     for label in lpt1-no-driver-ppdev lpt1-absent-ppdev lpt1-absent-direct; do
         show_messages "$label"

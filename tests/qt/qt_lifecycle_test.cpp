@@ -1,6 +1,10 @@
+#include <sys/stat.h>
+#include <QAbstractButton>
 #include <QMessageBox>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QtTest>
+
 #include <atomic>
 
 #include "capture/sampling_worker.h"
@@ -91,6 +95,7 @@ private slots:
     void closeDuringTriggerWaitEndsTheWorker();
     void portReportShowsNoTraces();
     void slowCaptureFillsInBeforeItEnds();
+    void saveToAFifoThatNothingReadsSaysSo();
 
 private:
     SteadyPorts ports_;
@@ -205,6 +210,38 @@ void LifecycleTest::slowCaptureFillsInBeforeItEnds() {
     QVERIFY(greenPixels(*view) > 0);
     saveScreenshot("slow_capture_running");
     QVERIFY(scopeSession.workerCapturing);
+    QVERIFY(window.close());
+}
+
+// A FIFO that nothing reads would hold the window in its open: Save says so at once, and the
+// window goes on.
+void LifecycleTest::saveToAFifoThatNothingReadsSaysSo() {
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo"));
+    QCOMPARE(mkfifo(fifo.toLocal8Bit().constData(), 0600), 0);
+    DezoRaraClass window(mainWindowProc);
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    scopeSession.documentPath = fifo.toStdString();
+    QStringList texts;
+    QTimer answering;
+    connect(&answering, &QTimer::timeout, this, [&texts] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr) {
+            return;
+        }
+        texts << box->text();
+        const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
+        if (!folder.isEmpty()) {
+            box->grab().save(folder + "/save_" + QString::number(texts.size()) + ".png");
+        }
+        box->button(texts.size() == 1 ? QMessageBox::Yes : QMessageBox::Ok)->click();
+    });
+    answering.start(10);
+    window.windowSystem().sendMessage(commandMessage(CMD_SAVE));
+    QCOMPARE(texts, (QStringList{QStringLiteral("Overwrite file?"),
+                                 QStringLiteral("Cannot open file.\nNothing reads this FIFO.")}));
+    QVERIFY(window.isVisible());
     QVERIFY(window.close());
 }
 

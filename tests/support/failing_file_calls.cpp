@@ -2,44 +2,70 @@
 
 #include <fcntl.h>
 
+namespace {
+
+const char* openKind(int flags) {
+    if ((flags & O_TMPFILE) == O_TMPFILE) {
+        return "tmpfile";
+    }
+    return (flags & O_EXCL) != 0 ? "create" : "open";
+}
+
+}  // namespace
+
 bool FailingFileCalls::failsNow(const char* kind) {
     calls.emplace_back(kind);
-    if (!kindFailed_ && failingKind == kind) {
-        kindFailed_ = true;
+    if (failingKind == kind && ++kindCalls_ == failingKindAt) {
         return true;
     }
     return calls.size() == failingCall;
 }
 
-int FailingFileCalls::lstat(const std::string& path, struct stat& info) {
-    return failsNow("lstat") ? -error : systemFileCalls().lstat(path, info);
+int FailingFileCalls::openAt(int folder, const std::string& name, int flags, mode_t mode) {
+    const char* kind = openKind(flags);
+    if (failsNow(kind)) {
+        return -error;
+    }
+    if (kind == std::string("create") && createError != 0) {
+        return -createError;
+    }
+    return systemFileCalls().openAt(folder, name, flags, mode);
+}
+
+int FailingFileCalls::statAt(int folder, const std::string& name, struct stat& info, int flags) {
+    return failsNow("stat") ? -error : systemFileCalls().statAt(folder, name, info, flags);
+}
+
+int FailingFileCalls::statOf(int fd, struct stat& info) {
+    return failsNow("fstat") ? -error : systemFileCalls().statOf(fd, info);
 }
 
 int FailingFileCalls::readLink(const std::string& path, std::string& target) {
     return failsNow("readlink") ? -error : systemFileCalls().readLink(path, target);
 }
 
-int FailingFileCalls::mayWrite(const std::string& path) {
-    return failsNow("access") ? -error : systemFileCalls().mayWrite(path);
-}
-
-int FailingFileCalls::open(const std::string& path, int flags, mode_t mode) {
-    const bool creating = (flags & O_EXCL) != 0;
-    if (failsNow(creating ? "create" : "open")) {
-        return -error;
-    }
-    if (creating && createError != 0) {
-        return -createError;
-    }
-    return systemFileCalls().open(path, flags, mode);
+int FailingFileCalls::control(int fd, int command, int value) {
+    return failsNow("fcntl") ? -error : systemFileCalls().control(fd, command, value);
 }
 
 ssize_t FailingFileCalls::write(int fd, const void* bytes, size_t count) {
     return failsNow("write") ? -error : systemFileCalls().write(fd, bytes, count);
 }
 
+ssize_t FailingFileCalls::readAt(int fd, void* bytes, size_t count, off_t offset) {
+    return failsNow("read") ? -error : systemFileCalls().readAt(fd, bytes, count, offset);
+}
+
+ssize_t FailingFileCalls::writeAt(int fd, const void* bytes, size_t count, off_t offset) {
+    return failsNow("pwrite") ? -error : systemFileCalls().writeAt(fd, bytes, count, offset);
+}
+
 off_t FailingFileCalls::seek(int fd, off_t offset, int whence) {
     return failsNow("seek") ? -error : systemFileCalls().seek(fd, offset, whence);
+}
+
+int FailingFileCalls::allocate(int fd, off_t length) {
+    return failsNow("allocate") ? -error : systemFileCalls().allocate(fd, length);
 }
 
 int FailingFileCalls::truncate(int fd, off_t length) {
@@ -64,10 +90,15 @@ int FailingFileCalls::close(int fd) {
     return failsNow("close") ? -error : closed;
 }
 
-int FailingFileCalls::rename(const std::string& from, const std::string& to) {
-    return failsNow("rename") ? -error : systemFileCalls().rename(from, to);
+int FailingFileCalls::renameAt(int fromFolder, const std::string& from, int toFolder,
+                               const std::string& to) {
+    if (failsNow("rename")) {
+        return -error;
+    }
+    return renameError != 0 ? -renameError
+                            : systemFileCalls().renameAt(fromFolder, from, toFolder, to);
 }
 
-int FailingFileCalls::unlink(const std::string& path) {
-    return failsNow("unlink") ? -error : systemFileCalls().unlink(path);
+int FailingFileCalls::unlinkAt(int folder, const std::string& name) {
+    return failsNow("unlink") ? -error : systemFileCalls().unlinkAt(folder, name);
 }

@@ -1,4 +1,9 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <string>
@@ -72,6 +77,150 @@ TEST_F(CliBinaryTest, AClosedPipeIsReportedAsOne) {
     EXPECT_EQ(readFileBytes(status), "1\n");
     EXPECT_EQ(readFileBytes(err),
               "pinprobe-cli: standard output: Cannot write the export: Broken pipe\n");
+}
+
+// Runs `script` under bash with $cli set to the program, in `folder`.
+ProcessOutput runScript(const std::string& program, const std::string& folder,
+                        const std::string& script) {
+    std::string quoted;
+    for (const char c : "cli='" + program + "'; cd '" + folder + "' || exit 99; " + script) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return runProcess("bash -c '" + quoted + "'");
+}
+
+// The shell's redirections hold: an output named by its descriptor goes where the shell sent
+// it, appended where the shell appends, into a pipe or a process substitution.
+TEST_F(CliBinaryTest, ADescriptorNameWritesWhereTheShellSentIt) {
+    TempDir dir;
+    dir.write("c.sco", scopeFileBytes("\x08\x10\x18\x90"));
+    const std::string csv = runCliLine({"export", dir.path("c.sco"), "--csv", "-o", "-"}).out;
+    const std::string vcd = runCliLine({"export", dir.path("c.sco"), "--vcd", "-o", "-"}).out;
+    ASSERT_FALSE(csv.empty());
+    const ProcessOutput appended = runScript(program, dir.path(""), R"sh(
+        printf 'LINE1\n' > log
+        { echo BEFORE; $cli export c.sco --csv -o /dev/stdout; echo AFTER; } >> log
+        cat log)sh");
+    EXPECT_EQ(appended.out, "LINE1\nBEFORE\n" + csv + "AFTER\n");
+    const ProcessOutput substituted = runScript(program, dir.path(""), R"sh(
+        $cli export c.sco --vcd -o >(gzip > x.gz) && wait $! && gzip -dc x.gz)sh");
+    EXPECT_EQ(substituted.status, 0);
+    EXPECT_EQ(substituted.out, vcd);
+    const ProcessOutput piped = runScript(program, dir.path(""), R"sh(
+        $cli capture --simulate --size 2000 --vcd /dev/stdout 2>/dev/null | head -n 1)sh");
+    EXPECT_EQ(piped.out.rfind("$version pinprobe-cli", 0), 0u) << piped.out;
+    // The summary keeps off a file on standard output.
+    const ProcessOutput summary = runScript(program, dir.path(""), R"sh(
+        $cli capture --simulate --size 2000 --vcd - > out.vcd 2> err || exit 1
+        head -c 8 out.vcd; echo; grep -c samples: out.vcd; grep '^samples:' err)sh");
+    EXPECT_EQ(summary.out, "$version\n0\nsamples: 2000\n");
+}
+
+// A FIFO gets a whole scope file while something reads it; without a reader the capture says
+// so at once, unless it was asked to wait.
+TEST_F(CliBinaryTest, AFifoGetsAWholeScopeFileAndNeverHangs) {
+    TempDir dir;
+    // The shell holds the reading end while the capture writes: the file fits the pipe.
+    const ProcessOutput fifo = runScript(program, dir.path(""), R"sh(
+        exec 2>&1
+        mkfifo fifo
+        timeout 20 $cli capture --simulate --size 1001 -o fifo; echo "status $?"
+        exec 3<>fifo
+        $cli capture --simulate --size 1001 -o fifo > /dev/null 2>&1; echo "status $?"
+        timeout 5 head -c 1022 <&3 > read.sco; exec 3<&-
+        $cli info read.sco | head -n 1
+        ($cli capture --simulate --size 1002 -o fifo --wait-for-reader > /dev/null 2>&1; echo $? > rc) &
+        cat fifo > read.sco; wait
+        echo "status $(cat rc)"; $cli info read.sco | head -n 1)sh");
+    EXPECT_EQ(fifo.out,
+              "pinprobe-cli: fifo: Cannot open file. Nothing reads this FIFO. (1100)\n"
+              "status 1\nstatus 0\nsamples: 1001\nstatus 0\nsamples: 1002\n");
+}
+
+// Starts the program with `arguments` in `folder`, its output dropped; its process id.
+pid_t startProgram(const std::string& program, const std::string& folder,
+                   const std::vector<std::string>& arguments) {
+    std::vector<char*> argv{const_cast<char*>(program.c_str())};
+    for (const std::string& argument : arguments) {
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    }
+    argv.push_back(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        const int nowhere = open("/dev/null", O_WRONLY);
+        if (chdir(folder.c_str()) == 0 && dup2(nowhere, 1) == 1 && dup2(nowhere, 2) == 2) {
+            execv(program.c_str(), argv.data());
+        }
+        _exit(99);
+    }
+    return child;
+}
+
+bool temporaryIn(const std::string& folder) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().filename().string().ends_with(".tmp")) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// SIGINT twice, SIGTERM or SIGHUP while a capture or an export writes: the temporary goes, the
+// old file stays, and the program ends as the signal ends it (the shell sees 128 + signal).
+TEST_F(CliBinaryTest, SignalsLeaveNothingBehind) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> arguments;
+        std::vector<int> signals;
+    };
+    const std::string many = "50000000";
+    const std::vector<Case> cases = {
+        {"fastest capture",
+         {"capture", "--simulate", "--size", many, "-o", "old.sco"},
+         {SIGINT, SIGINT}},
+        {"fast capture",
+         {"capture", "--simulate", "--speed", "fast", "--size", many, "-o", "old.sco"},
+         {SIGTERM}},
+        {"slow capture",
+         {"capture", "--simulate", "--speed", "slow", "--size", many, "-o", "old.sco"},
+         {SIGHUP}},
+        {"export", {"export", "big.sco", "--csv", "-o", "old.sco"}, {SIGTERM}},
+        {"export, Ctrl+C", {"export", "big.sco", "--csv", "-o", "old.sco"}, {SIGINT}},
+    };
+    TempDir dir;
+    dir.write("big.sco", scopeFileBytes(std::string(2000000, '\x08')));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string old = dir.write("old.sco", "the old file");
+        const pid_t child = startProgram(program, dir.path(""), c.arguments);
+        ASSERT_GT(child, 0);
+        for (int wait = 0; wait < 20000 && !temporaryIn(dir.path("")); ++wait) {
+            usleep(500);
+        }
+        ASSERT_TRUE(temporaryIn(dir.path("")));
+        for (const int signal : c.signals) {
+            usleep(c.signals.size() > 1 ? 100000 : 0);  // one press at a time
+            kill(child, signal);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const int expected = c.signals.back();
+        EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == expected) ||
+                    (WIFEXITED(status) && WEXITSTATUS(status) == 128 + expected))
+            << status;
+        EXPECT_TRUE(readFileBytes(old) == "the old file");
+        EXPECT_FALSE(temporaryIn(dir.path("")));
+    }
+}
+
+TEST_F(CliBinaryTest, WithoutAPortTheReportSaysToRunTheCommandAgain) {
+    TempDir dir;
+    const ProcessOutput run = runScript(program, dir.path(""), R"sh(
+        $cli capture -o x.sco --port /dev/parport9 2>&1; echo "status $?")sh");
+    EXPECT_NE(run.out.find("could not be opened, so it reads 0xFF; run the command again."),
+              std::string::npos)
+        << run.out;
+    EXPECT_NE(run.out.find("status 3"), std::string::npos);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <filesystem>
 #include <regex>
@@ -29,7 +30,8 @@ TEST(CliUsage, WrongArgumentsExitWithStatusTwoAndSayWhatIsWrong) {
         {{}, "no command given"},
         {{"scope"}, "unknown command 'scope'"},
         {{"capture"}, "no output file given"},
-        {{"capture", "-o", "-"}, "cannot go to standard output"},
+        {{"capture", "-o", ""}, "-o was given an empty file name"},
+        {{"capture", "-o", "-", "--csv", "/dev/stdout"}, "must name different files"},
         {{"capture", "-o", "x.sco", "extra"}, "unexpected argument 'extra'"},
         {{"capture", "-o"}, "option '-o' needs a value"},
         {{"capture", "-o", "x.sco", "--size", "0"}, "--size takes"},
@@ -47,12 +49,15 @@ TEST(CliUsage, WrongArgumentsExitWithStatusTwoAndSayWhatIsWrong) {
         {{"capture", "-o", "x.sco", "--simulate=yes"}, "takes no value"},
         {{"capture", "-o", "a.sco", "-o", "b.sco"}, "given twice"},
         {{"capture", "-o", "x.sco", "--vcd"}, "option '--vcd' needs a value"},
-        {{"capture", "--csv", "-"}, "cannot go to standard output"},
+        {{"capture", "-o", "x.sco", "--port", "/dev/parport00"}, "--port takes"},
+        {{"capture", "-o", "x.sco", "--wait-for-reader=yes"}, "takes no value"},
         {{"capture", "-o", "a", "--csv", "b", "--vcd", "a"}, "must name different files"},
         {{"capture", "--period", "1e-6", "-o", "a"}, "unknown option '--period'"},
         {{"info"}, "no file given"},
         {{"info", "a.sco", "b.sco"}, "one file at a time"},
         {{"export", "a.sco", "--vcd"}, "no output given"},
+        {{"export", "a.sco", "--vcd", "-o", ""}, "-o was given an empty file name"},
+        {{"--version", "extra"}, "--version takes no argument: 'extra'"},
         {{"export", "a.sco", "-o", "-"}, "choose one format"},
         {{"export", "a.sco", "-o", "-", "--vcd", "--csv"}, "choose one format"},
         {{"export", "a.sco", "-o", "-", "--csv", "--period", "0"}, "--period takes"},
@@ -202,6 +207,57 @@ TEST(CliFileErrors, AnExportThatFailsLeavesTheOldFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("")),
                             std::filesystem::directory_iterator()),
               2);
+}
+
+// One file, one output: two outputs that are one file, however named, are refused before the
+// port is read, and an old file stays as it was.
+TEST(CliCapture, TwoOutputsOfOneFileAreRefusedBeforeThePortIsRead) {
+    TempDir dir;
+    const std::string old = dir.write("x.sco", "an earlier recording");
+    std::filesystem::create_symlink(old, dir.path("link.sco"));
+    std::filesystem::create_hard_link(old, dir.path("hard.sco"));
+    std::filesystem::create_directory(dir.path("sub"));
+    const std::vector<std::vector<std::string>> cases = {
+        {"-o", old, "--csv", dir.path("./x.sco")},
+        {"-o", old, "--vcd", dir.path("sub/../x.sco")},
+        {"-o", old, "--csv", dir.path("link.sco")},
+        {"-o", old, "--vcd", dir.path("hard.sco")},
+        {"-o", dir.path("new.sco"), "--csv", dir.path("sub/../new.sco")},
+    };
+    for (const std::vector<std::string>& outputs : cases) {
+        ScriptedPortAccess ports;
+        ports.lpt1.play({0x08, 0x10});
+        CliEnvironment environment;
+        environment.ports = &ports;
+        std::vector<std::string> arguments{"capture", "--size", "2"};
+        arguments.insert(arguments.end(), outputs.begin(), outputs.end());
+        const CliRun run = runCliLine(arguments, environment);
+        EXPECT_EQ(run.status, 2) << outputs[3];
+        EXPECT_NE(run.err.find(outputs[0] + " and " + outputs[2] + " name the same file ("),
+                  std::string::npos)
+            << run.err;
+        EXPECT_EQ(ports.lpt1.reads(), 0u) << outputs[3];
+    }
+    EXPECT_EQ(readFileBytes(old), "an earlier recording");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path("")), {}), 4);
+}
+
+// A path the shell can make is a path the capture writes, near the kernel's limit too.
+TEST(CliCapture, WritesAPathNearTheLimit) {
+    TempDir dir;
+    std::string path = dir.path("");
+    while (path.size() + 256 < PATH_MAX - 1) {
+        path += std::string(250, 'd') + "/";
+    }
+    std::filesystem::create_directories(path);
+    path += std::string(PATH_MAX - 11 - path.size(), 'f');
+    ScriptedPortAccess ports;
+    ports.lpt1.play({0x08, 0x10});
+    CliEnvironment environment;
+    environment.ports = &ports;
+    const CliRun run = runCliLine({"capture", "--size", "2", "-o", path}, environment);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(readFileBytes(path), scopeFileBytes("\x08\x10"));
 }
 
 // What the options select reaches the capture: the port, the trigger channels, the size.

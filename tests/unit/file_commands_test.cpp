@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -111,6 +112,20 @@ TEST_F(FileCommandsTest, SaveDuringAWorkerCaptureIsRefusedWithAMessage) {
     ASSERT_EQ(ws.messages.size(), 1u);
     EXPECT_NE(ws.messages[0].find("capture is running"), std::string::npos);
     EXPECT_TRUE(ws.choosers.empty());
+}
+
+// A FIFO that nothing reads would hold the window forever: Save says so at once instead. The
+// system's reasons stay out of the desktop program's messages.
+TEST_F(FileCommandsTest, SaveToAFifoThatNothingReadsSaysSoAtOnce) {
+    loadSessionSamples({1, 2, 3});
+    ASSERT_EQ(mkfifo(path("fifo").c_str(), 0600), 0);
+    chooseNext("fifo");
+    chooseNext("missing/x.sco");
+    saveDocument(ws, true);
+    saveDocument(ws, true);
+    EXPECT_EQ(ws.messages, (std::vector<std::string>{
+                               loadString(IDS_CANNOT_OPEN_FILE) + "\nNothing reads this FIFO.",
+                               loadString(IDS_CANNOT_OPEN_FILE)}));
 }
 
 TEST_F(FileCommandsTest, CancelledOpenKeepsTheViewAndForgetsThePath) {

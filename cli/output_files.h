@@ -1,0 +1,31 @@
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "cli/cli_context.h"
+#include "scopefile/output_file.h"
+
+// One file a command writes, named by an option ("-o", "--vcd", "--csv").
+struct NamedOutput {
+    std::string_view option;
+    std::string path;  // empty: not asked for
+    OutputFile* file;
+};
+
+// The problem with the value of an output option ("-o was given an empty file name"), else empty.
+std::string outputPathProblem(std::string_view option, std::string_view value);
+
+// Opens every output asked for before any work starts, so that a file that cannot be written
+// fails before the port is read. False once one failed, which has been reported.
+bool openNamedOutputs(std::span<const NamedOutput> outputs, const OutputOptions& options,
+                      CliContext& context);
+
+// "-o and --csv name the same file (x.sco, ./x.sco)" when two opened outputs are one file,
+// whatever the spelling, link or descriptor that names it; else empty.
+std::string sameFileProblem(std::span<const NamedOutput> outputs);
+
+// Whether an opened output writes to the file standard output is, so that nothing else may go
+// there.
+bool writesToStandardOutput(std::span<const NamedOutput> outputs);
