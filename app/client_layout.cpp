@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "resources/command_ids.h"
+
 namespace {
 
 // Room the client area has beyond its default size, and what the bands add.
@@ -80,4 +82,26 @@ ClientPlacement placeClient(const std::vector<TemplateControl>& controls, int te
         PixelRect{0, std::max(height, least.height) - bands.status, std::max(width, least.width),
                   bands.status};
     return placement;
+}
+
+ControlAnchor anchorOf(int controlId) {
+    switch (controlId) {
+        case IDC_TRACE_VIEW:
+            return ControlAnchor::Traces;
+        case IDC_SCROLL_BAR:
+            return ControlAnchor::UnderTraces;
+        case CMD_NEW_SAMPLE:
+        case CMD_MEMORY_TRIGGER:
+        case CMD_BREAK:
+            return ControlAnchor::Left;
+        case CMD_ZOOM_IN:
+        case CMD_ZOOM_OUT:
+            return ControlAnchor::Right;
+        default:
+            break;
+    }
+    const bool portBox = controlId >= CMD_PORT_TRIGGER_FIRST && controlId <= CMD_PORT_TRIGGER_LAST;
+    const bool memoryBox =
+        controlId >= CMD_MEMORY_TRIGGER_FIRST && controlId <= CMD_MEMORY_TRIGGER_LAST;
+    return portBox || memoryBox ? ControlAnchor::ChannelRow : ControlAnchor::Top;
 }

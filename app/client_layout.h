@@ -49,3 +49,6 @@ PixelRect defaultClientArea(int templateWidth, int templateHeight, const BandSiz
 // the default size goes to the traces.
 ClientPlacement placeClient(const std::vector<TemplateControl>& controls, int templateWidth,
                             int templateHeight, const BandSizes& bands, int width, int height);
+
+// How the main window's control `controlId` follows a larger client area.
+ControlAnchor anchorOf(int controlId);
