@@ -72,8 +72,11 @@ void drawColumns(TraceCanvas& canvas, const ChannelRows& rows, const SampleColum
     const int count = columns.count();
     std::vector<LevelSpan> spans(static_cast<size_t>(count));
     for (int x = 0; x < count; ++x) {
+        const uint32_t start = columns.start(x);
+        const uint32_t end = columns.start(x + 1);
+        // With fewer samples than pixels a column may hold none: the level before it goes on.
         spans[static_cast<size_t>(x)] =
-            pyramid.span(samples, columns.start(x), columns.start(x + 1));
+            start < end ? pyramid.span(samples, start, end) : pyramid.span(samples, start - 1, start);
     }
     for (int k = 0; k < kChannelCount; ++k) {
         drawChannel(canvas, spans, kChannelBits[k], rows.baseline[k], rows.levelHeight);
