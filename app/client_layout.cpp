@@ -23,12 +23,14 @@ const TemplateControl* findTraces(const std::vector<TemplateControl>& controls) 
     return traces != controls.end() ? &*traces : nullptr;
 }
 
-// Trigger boxes keep their place relative to the rows, which grow with the traces' height.
-int rowY(int y, const PixelRect& traces, int tracesHeight) {
+// Trigger boxes keep their middles where they were relative to the rows, which grow with the
+// traces' height.
+int rowY(const PixelRect& box, const PixelRect& traces, int tracesHeight) {
     if (traces.height <= 0) {
-        return y;
+        return box.y;
     }
-    const double scaled = double(y - traces.y) * tracesHeight / traces.height;
+    const double middle = box.y + box.height / 2.0 - traces.y;
+    const double scaled = middle * tracesHeight / traces.height - box.height / 2.0;
     return traces.y + static_cast<int>(std::lround(scaled));
 }
 
@@ -45,7 +47,7 @@ PixelRect placeControl(const TemplateControl& c, const PixelRect& traces, const 
         case ControlAnchor::Right:
             return PixelRect{r.x + g.left + g.across, r.y + under, r.width, r.height};
         case ControlAnchor::ChannelRow:
-            return PixelRect{r.x, rowY(r.y, traces, traces.height + g.down) + g.top, r.width,
+            return PixelRect{r.x, rowY(r, traces, traces.height + g.down) + g.top, r.width,
                              r.height};
         case ControlAnchor::Top:
             break;

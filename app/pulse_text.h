@@ -13,6 +13,8 @@ struct Pulse {
     uint32_t start = 0;  // the edge it starts with
     uint32_t end = 0;    // the edge it ends with
     std::optional<uint32_t> cycleEnd;  // the edge that ends the run after it
+
+    bool operator==(const Pulse&) const = default;
 };
 
 // The pulse of bit `bit` that holds sample `index`; none when the data's start or end cuts it.
