@@ -63,15 +63,16 @@ void DezoRaraClass::attachViews() {
 
 // The template places the client area, at its default size; the menu bar sits on top of it. A
 // size kept from the last run follows, never below the default.
-void DezoRaraClass::placeWindow(const DialogTemplate& layout, const StoredView& stored) {
+void DezoRaraClass::placeWindow(const DialogTemplate& dialog, const StoredView& stored) {
     const DialogBaseUnits units = dialogBaseUnits(client_->font());
-    const QPoint origin = dialogUnitsToPixels(units, layout.x, layout.y);
+    const QPoint origin = dialogUnitsToPixels(units, dialog.x, dialog.y);
     const QSize client = client_->defaultSize();
     QSize size(client.width(), client.height() + menuBar()->sizeHint().height());
     if (stored.size.isValid()) {
         size = size.expandedTo(stored.size);
     }
     setGeometry(QRect(origin, size));
+    layout()->activate();
     if (stored.maximised) {
         setWindowState(windowState() | Qt::WindowMaximized);
     }
@@ -86,6 +87,8 @@ void DezoRaraClass::applyBand(ViewBand band, bool shown) {
     layout()->activate();
     if (!isMaximized() && !isFullScreen()) {
         resize(target + (client_->defaultSize() - before));
+        // Also a window not shown yet places its client area at once.
+        layout()->activate();
     }
     if (placed_) {
         storeView(currentView());

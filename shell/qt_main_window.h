@@ -29,7 +29,7 @@ protected:
 
 private:
     void attachViews();
-    void placeWindow(const DialogTemplate& layout, const StoredView& stored);
+    void placeWindow(const DialogTemplate& dialog, const StoredView& stored);
     // A band shown or hidden: the window grows or shrinks by it, unless it fills the screen.
     void applyBand(ViewBand band, bool shown);
     StoredView currentView() const;
