@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/navigation.h"
+#include "app/zoom_levels.h"
 #include "core/scope_session.h"
 #include "display/trace_view.h"
 #include "shell/qt_trace_canvas.h"
@@ -56,6 +57,47 @@ void BM_PaintRasterImage(benchmark::State& state) {
     resetScopeSession();
 }
 BENCHMARK(BM_PaintRasterImage)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicrosecond);
+
+// Painting on a raster image as the widget does: one screen at 1:1, from the middle of the
+// capture.
+void BM_PaintOneScreen(benchmark::State& state) {
+    loadCapture(static_cast<uint32_t>(state.range(0)));
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        QPainter painter(&image);
+        painter.fillRect(image.rect(), Qt::black);
+        QtTraceCanvas canvas(painter);
+        paintTrace(canvas, kWidth, kHeight);
+    }
+    resetScopeSession();
+}
+BENCHMARK(BM_PaintOneScreen)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicrosecond);
+
+// The whole capture zoomed out to fit the same screen, in min/max columns from the pyramid
+// (built by the first paint, before the timing starts). Read against BM_PaintOneScreen: at most
+// 1.5 times its time.
+void BM_PaintZoomedOut(benchmark::State& state) {
+    const auto length = static_cast<uint32_t>(state.range(0));
+    loadCapture(length);
+    const ZoomLevel fit = fitZoom(length, kWidth);
+    scopeSession.zoomStep = fit.zoomStep;
+    scopeSession.samplesPerPixel = fit.samplesPerPixel;
+    scopeSession.viewStart = 0;
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    const auto paint = [&image] {
+        QPainter painter(&image);
+        painter.fillRect(image.rect(), Qt::black);
+        QtTraceCanvas canvas(painter);
+        paintTrace(canvas, kWidth, kHeight);
+    };
+    paint();
+    for (auto _ : state) {
+        paint();
+    }
+    state.counters["samples_per_pixel"] = fit.samplesPerPixel;
+    resetScopeSession();
+}
+BENCHMARK(BM_PaintZoomedOut)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicrosecond);
 
 // The worst search: one change on the last sample.
 void BM_MemoryTriggerSearch(benchmark::State& state) {

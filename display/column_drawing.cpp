@@ -23,14 +23,25 @@ void verticalBar(TraceCanvas& canvas, int x, int baseline, int levelHeight) {
     canvas.line(x, baseline - levelHeight, x, baseline + 1);
 }
 
-// One channel over the columns: runs of one level as single lines, every column that holds both
-// levels (or starts a run at the other level) as a bar across them.
+// Columns [from, to) that all hold both levels: one bar, or the band between the levels filled.
+void bothLevels(TraceCanvas& canvas, int from, int to, int baseline, int levelHeight) {
+    if (to - from == 1) {
+        verticalBar(canvas, from, baseline, levelHeight);
+    } else {
+        canvas.fill(from, baseline - levelHeight, to, baseline + 1);
+    }
+}
+
+// One channel over the columns: runs of one level as single lines, columns that hold both levels
+// as bars across them, and a bar where a run at the other level starts.
 void drawChannel(TraceCanvas& canvas, const std::vector<LevelSpan>& spans, uint8_t bit,
                  int baseline, int levelHeight) {
     int runStart = 0;
     Level previous = Level::None;
     const auto endRun = [&](int x) {
-        if (isSteady(previous)) {
+        if (previous == Level::Both) {
+            bothLevels(canvas, runStart, x, baseline, levelHeight);
+        } else if (isSteady(previous)) {
             const int y = previous == Level::High ? baseline - levelHeight : baseline;
             canvas.line(runStart, y, x, y);
         }
@@ -38,11 +49,11 @@ void drawChannel(TraceCanvas& canvas, const std::vector<LevelSpan>& spans, uint8
     const int count = static_cast<int>(spans.size());
     for (int x = 0; x < count; ++x) {
         const Level level = levelIn(spans[static_cast<size_t>(x)], bit);
-        if (level == previous && isSteady(level)) {
+        if (level == previous) {
             continue;
         }
         endRun(x);
-        if (level == Level::Both || isSteady(previous)) {
+        if (isSteady(level) && isSteady(previous)) {
             verticalBar(canvas, x, baseline, levelHeight);
         }
         previous = level;

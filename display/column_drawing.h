@@ -27,6 +27,7 @@ struct SampleColumns {
 
 // The samples in min/max form, a column per pixel from x = 0: a channel that keeps its level
 // through a column is drawn at that level, one that changes within it as a line across both
-// levels, so a pulse of a single sample shows at any scale. Level runs are joined into one line.
+// levels, so a pulse of a single sample shows at any scale. Level runs are joined into one line,
+// and a run of columns with both levels is filled as a band.
 void drawColumns(TraceCanvas& canvas, const ChannelRows& rows, const SampleColumns& columns,
                  const uint8_t* samples, const LevelPyramid& pyramid);

@@ -116,3 +116,23 @@ TEST(DrawColumns, EmptyColumnsContinueTheLevelBefore) {
 }
 
 }  // namespace
+
+namespace {
+
+// A busy channel: a run of columns that all hold both levels is one filled band.
+TEST(DrawColumns, RunsOfBothLevelsAreFilled) {
+    std::vector<uint8_t> samples(64, 0x00);
+    for (uint32_t i = 0; i < 64; i += 2) {
+        samples[i] = 0x08;  // channel 1 changes in every column of 2
+    }
+    samples[63] = 0x08;  // and stays high through the last column
+    LevelPyramid pyramid;
+    pyramid.extend(samples.data(), 64);
+    RecordingCanvas canvas;
+    drawColumns(canvas, rows(), SampleColumns{0, 64, 2, 1}, samples.data(), pyramid);
+    const uint32_t colour = RecordingCanvas::kStockColour;
+    EXPECT_EQ(canvas.fills, (std::vector<Line>{{colour, 0, 10, 31, 21}}));
+    EXPECT_EQ(canvas.lines.front(), (Line{colour, 31, 10, 32, 10}));
+}
+
+}  // namespace
