@@ -18,7 +18,7 @@ OverviewStrip::OverviewStrip(QWidget* parent, const QWidget& traceView)
     setPalette(black);
     setAutoFillBackground(true);
     setCursor(Qt::PointingHandCursor);
-    setToolTip(tr("The whole recording: click or drag to move the view, wheel to zoom, "
+    setToolTip(QStringLiteral("The whole recording: click or drag to move the view, wheel to zoom, "
                   "double-click to fit"));
 }
 

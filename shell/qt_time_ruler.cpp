@@ -24,8 +24,8 @@ void TimeRuler::paintEvent(QPaintEvent*) {
     const ScopeSession& s = scopeSession;
     const int viewWidth = traceView_.width();
     const QFontMetrics metrics(font());
-    // Room for a label such as "1.250005 ms" and a little air around it.
-    const int spacing = metrics.horizontalAdvance(QStringLiteral("0.000000 ms")) + 4 * kLabelGap;
+    // Room for a label such as "12.250 ms" and a little air around it.
+    const int spacing = metrics.horizontalAdvance(QStringLiteral("00.000 ms")) + 4 * kLabelGap;
     const RulerScale scale = rulerScale(viewGeometry(s, viewWidth, traceView_.height()), viewWidth,
                                         recordingTime(), s.sampleOrigin, spacing);
     const int bottom = height() - 1;
@@ -34,9 +34,10 @@ void TimeRuler::paintEvent(QPaintEvent*) {
     for (const RulerTick& tick : scale.ticks) {
         const bool labelled = !tick.label.empty();
         painter.drawLine(tick.x, bottom - (labelled ? 6 : 3), tick.x, bottom);
-        if (labelled) {
-            painter.drawText(tick.x + kLabelGap, bottom - 6 - metrics.descent(),
-                             toQString(tick.label));
+        const QString label = toQString(tick.label);
+        // A label that would run past the traces' right edge is left out.
+        if (labelled && tick.x + kLabelGap + metrics.horizontalAdvance(label) <= viewWidth) {
+            painter.drawText(tick.x + kLabelGap, bottom - 6 - metrics.descent(), label);
         }
     }
     painter.setPen(Qt::red);
