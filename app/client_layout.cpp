@@ -17,9 +17,9 @@ struct Growth {
 };
 
 const TemplateControl* findTraces(const std::vector<TemplateControl>& controls) {
-    const auto traces = std::find_if(controls.begin(), controls.end(), [](const TemplateControl& c) {
-        return c.anchor == ControlAnchor::Traces;
-    });
+    const auto traces =
+        std::find_if(controls.begin(), controls.end(),
+                     [](const TemplateControl& c) { return c.anchor == ControlAnchor::Traces; });
     return traces != controls.end() ? &*traces : nullptr;
 }
 
@@ -58,9 +58,9 @@ PixelRect placeControl(const TemplateControl& c, const PixelRect& traces, const 
 }  // namespace
 
 PixelRect defaultClientArea(int templateWidth, int templateHeight, const BandSizes& bands) {
-    return PixelRect{0, 0, templateWidth + bands.labels,
-                     templateHeight + bands.overview + bands.ruler + bands.belowTraces +
-                         bands.status};
+    return PixelRect{
+        0, 0, templateWidth + bands.labels,
+        templateHeight + bands.overview + bands.ruler + bands.belowTraces + bands.status};
 }
 
 ClientPlacement placeClient(const std::vector<TemplateControl>& controls, int templateWidth,
@@ -74,15 +74,14 @@ ClientPlacement placeClient(const std::vector<TemplateControl>& controls, int te
     for (const TemplateControl& c : controls) {
         placement.controls.push_back(placeControl(c, templateTraces, g));
     }
-    const PixelRect t = placeControl(TemplateControl{ControlAnchor::Traces, templateTraces},
-                                     templateTraces, g);
+    const PixelRect t =
+        placeControl(TemplateControl{ControlAnchor::Traces, templateTraces}, templateTraces, g);
     placement.overview = PixelRect{t.x, templateTraces.y, t.width, bands.overview};
     placement.ruler = PixelRect{t.x, templateTraces.y + bands.overview, t.width, bands.ruler};
     placement.labels = PixelRect{templateTraces.x, t.y, bands.labels, t.height};
     placement.belowTraces = PixelRect{t.x, t.bottom(), t.width, bands.belowTraces};
-    placement.status =
-        PixelRect{0, std::max(height, least.height) - bands.status, std::max(width, least.width),
-                  bands.status};
+    placement.status = PixelRect{0, std::max(height, least.height) - bands.status,
+                                 std::max(width, least.width), bands.status};
     return placement;
 }
 

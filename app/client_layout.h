@@ -13,12 +13,12 @@ struct PixelRect {
 
 // What a template control does when the client area is larger than the template's.
 enum class ControlAnchor {
-    Traces,      // the trace view: takes all the room there is
-    UnderTraces, // the scroll bar: as wide as the traces, below them
-    Left,        // left-hand buttons: stay at the left, below the traces
-    Right,       // right-hand buttons: keep their distance from the right edge, below the traces
-    ChannelRow,  // a trigger box: stays beside its channel's row as the rows grow
-    Top,         // the labels over the trigger boxes: stay where they are
+    Traces,       // the trace view: takes all the room there is
+    UnderTraces,  // the scroll bar: as wide as the traces, below them
+    Left,         // left-hand buttons: stay at the left, below the traces
+    Right,        // right-hand buttons: keep their distance from the right edge, below the traces
+    ChannelRow,   // a trigger box: stays beside its channel's row as the rows grow
+    Top,          // the labels over the trigger boxes: stay where they are
 };
 
 struct TemplateControl {

@@ -17,8 +17,8 @@ namespace {
 // Upper end of the scroll range: one screen (viewWidth samples at any zoom step; below 1:1, those
 // of viewWidth columns) before the end. Below 0 when the data is shorter than a screen.
 int32_t scrollHighEnd(uint32_t sampleLength) {
-    const int64_t high = int64_t{sampleLength} -
-                         screenSamples(scopeSession.viewWidth, scopeSession.samplesPerPixel);
+    const int64_t high =
+        int64_t{sampleLength} - screenSamples(scopeSession.viewWidth, scopeSession.samplesPerPixel);
     return static_cast<int32_t>(std::clamp<int64_t>(high, std::numeric_limits<int32_t>::min(),
                                                     std::numeric_limits<int32_t>::max()));
 }

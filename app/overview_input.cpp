@@ -36,8 +36,7 @@ void OverviewDrag::move(WindowSystem& mainWindow, int x, int width) {
 
 void zoomAtOverview(WindowSystem& mainWindow, int x, int width, int traceWidth, bool zoomIn) {
     const ScopeSession& s = scopeSession;
-    const ZoomLevel level =
-        ladderStep(currentZoom(), zoomIn, drawableSamples(s), traceWidth);
+    const ZoomLevel level = ladderStep(currentZoom(), zoomIn, drawableSamples(s), traceWidth);
     const int64_t shown = level.samplesPerPixel > 1
                               ? screenSamples(traceWidth, level.samplesPerPixel)
                               : int64_t{traceWidth} / level.zoomStep;

@@ -40,8 +40,7 @@ std::string percentText(double fraction) {
 
 }  // namespace
 
-std::optional<Pulse> pulseAt(const uint8_t* samples, uint32_t length, uint32_t index,
-                             uint8_t bit) {
+std::optional<Pulse> pulseAt(const uint8_t* samples, uint32_t length, uint32_t index, uint8_t bit) {
     if (index >= length) {
         return std::nullopt;
     }
@@ -60,8 +59,8 @@ std::optional<Pulse> pulseAt(const uint8_t* samples, uint32_t length, uint32_t i
 
 std::string pulseText(const Pulse& pulse, const TimeBase* timeBase, uint32_t origin) {
     const Span span{timeBase, origin};
-    std::string text = std::string(pulse.high ? "High" : "Low") + " pulse " +
-                       span.text(pulse.start, pulse.end);
+    std::string text =
+        std::string(pulse.high ? "High" : "Low") + " pulse " + span.text(pulse.start, pulse.end);
     if (pulse.cycleEnd) {
         const double period = span.length(pulse.start, *pulse.cycleEnd);
         const double high = pulse.high ? span.length(pulse.start, pulse.end)

@@ -10,16 +10,15 @@ class TimeBase;
 // run after it: together they are one cycle of the signal.
 struct Pulse {
     bool high = false;
-    uint32_t start = 0;  // the edge it starts with
-    uint32_t end = 0;    // the edge it ends with
+    uint32_t start = 0;                // the edge it starts with
+    uint32_t end = 0;                  // the edge it ends with
     std::optional<uint32_t> cycleEnd;  // the edge that ends the run after it
 
     bool operator==(const Pulse&) const = default;
 };
 
 // The pulse of bit `bit` that holds sample `index`; none when the data's start or end cuts it.
-std::optional<Pulse> pulseAt(const uint8_t* samples, uint32_t length, uint32_t index,
-                             uint8_t bit);
+std::optional<Pulse> pulseAt(const uint8_t* samples, uint32_t length, uint32_t index, uint8_t bit);
 
 // "High pulse 12.00 µs, period 25.00 µs, duty 48.0 %": times between the edges from the time
 // base (sample numbers there are index + origin); counted in samples without one (null).

@@ -92,8 +92,8 @@ std::string timeLabel(double seconds, double step, double largest) {
     return text;
 }
 
-RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBase,
-                      uint32_t origin, int minSpacing) {
+RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBase, uint32_t origin,
+                      int minSpacing) {
     RulerScale scale;
     if (g.sampleCount == 0 || width <= 0) {
         return scale;

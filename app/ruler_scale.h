@@ -29,5 +29,5 @@ struct RulerScale {
 // The ruler over a trace view `width` pixels wide drawn with `g`: times from `timeBase` when
 // there is one (sample numbers there are index + origin), else sample numbers counted from the
 // capture's first. Labelled ticks stand at least `minSpacing` pixels apart.
-RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBase,
-                      uint32_t origin, int minSpacing);
+RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBase, uint32_t origin,
+                      int minSpacing);

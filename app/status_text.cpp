@@ -35,7 +35,8 @@ std::string statusText(LiveClock::time_point now) {
     if (s.workerCapturing) {
         return progressText(s, now);
     }
-    const std::string title = s.documentTitle.empty() ? loadString(IDS_NEW_DOCUMENT_TITLE) : s.documentTitle;
+    const std::string title =
+        s.documentTitle.empty() ? loadString(IDS_NEW_DOCUMENT_TITLE) : s.documentTitle;
     if (!hasSampleData(s)) {
         return title + ": no samples";
     }

@@ -32,8 +32,8 @@ void zoomAtPointer(WindowSystem& mainWindow, const TracePointer& pointer, bool z
         return;
     }
     // The held sample's step (or column) at the new zoom starts at or left of the pointer.
-    const int64_t before = to.samplesPerPixel > 1 ? int64_t{pointer.x} * to.samplesPerPixel
-                                                  : pointer.x / to.zoomStep;
+    const int64_t before =
+        to.samplesPerPixel > 1 ? int64_t{pointer.x} * to.samplesPerPixel : pointer.x / to.zoomStep;
     showZoomLevel(mainWindow, to, int64_t{*held} - before);
 }
 

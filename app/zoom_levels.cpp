@@ -55,8 +55,8 @@ ZoomLevel ladderStep(ZoomLevel level, bool zoomIn, uint32_t length, int width) {
         if (zoomIn) {
             return ZoomLevel{1, fewerSamplesPerPixel(level.samplesPerPixel)};
         }
-        return ZoomLevel{1, std::max(level.samplesPerPixel,
-                                     moreSamplesPerPixel(level.samplesPerPixel, fit))};
+        return ZoomLevel{
+            1, std::max(level.samplesPerPixel, moreSamplesPerPixel(level.samplesPerPixel, fit))};
     }
     if (!zoomIn && level.zoomStep == 1) {
         return ZoomLevel{1, fit > 1 ? moreSamplesPerPixel(1, fit) : 1};
@@ -72,8 +72,7 @@ void showZoomLevel(WindowSystem& mainWindow, ZoomLevel level, int64_t firstSampl
     if (rangeChanges) {
         setScrollRangeFor(mainWindow, drawableSamples(s));
     }
-    const int64_t start =
-        std::clamp<int64_t>(firstSample, 0, std::numeric_limits<int32_t>::max());
+    const int64_t start = std::clamp<int64_t>(firstSample, 0, std::numeric_limits<int32_t>::max());
     handleScroll(mainWindow, SCROLL_THUMB_POSITION, static_cast<int32_t>(start));
 }
 

@@ -86,8 +86,8 @@ void drawColumns(TraceCanvas& canvas, const ChannelRows& rows, const SampleColum
         const uint32_t start = columns.start(x);
         const uint32_t end = columns.start(x + 1);
         // With fewer samples than pixels a column may hold none: the level before it goes on.
-        spans[static_cast<size_t>(x)] =
-            start < end ? pyramid.span(samples, start, end) : pyramid.span(samples, start - 1, start);
+        spans[static_cast<size_t>(x)] = start < end ? pyramid.span(samples, start, end)
+                                                    : pyramid.span(samples, start - 1, start);
     }
     for (int k = 0; k < kChannelCount; ++k) {
         drawChannel(canvas, spans, kChannelBits[k], rows.baseline[k], rows.levelHeight);

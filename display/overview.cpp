@@ -9,8 +9,7 @@
 namespace {
 
 // The visible samples, at least a few pixels wide so that a deep zoom still shows where it is.
-void drawBox(TraceCanvas& canvas, const OverviewScale& scale, const TraceGeometry& g,
-             int height) {
+void drawBox(TraceCanvas& canvas, const OverviewScale& scale, const TraceGeometry& g, int height) {
     constexpr int kNarrowest = 3;
     const int left = scale.x(g.firstSample);
     const int right = std::max(scale.x(uint64_t{g.firstSample} + g.sampleCount), left + kNarrowest);

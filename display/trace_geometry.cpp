@@ -60,9 +60,9 @@ std::optional<uint32_t> sampleAtX(const TraceGeometry& g, int x) {
     if (x < 0) {
         return std::nullopt;
     }
-    const uint64_t offset = g.samplesPerPixel > 1 ? uint64_t{static_cast<uint32_t>(x)} *
-                                                        g.samplesPerPixel
-                                                  : static_cast<uint32_t>(x / g.zoomStep);
+    const uint64_t offset = g.samplesPerPixel > 1
+                                ? uint64_t{static_cast<uint32_t>(x)} * g.samplesPerPixel
+                                : static_cast<uint32_t>(x / g.zoomStep);
     if (offset >= g.sampleCount) {
         return std::nullopt;
     }

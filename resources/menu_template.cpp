@@ -45,12 +45,9 @@ constexpr std::array kToolsMenu = {
 
 // Zoom to Fit shows the whole recording; the bands around the traces are shown at first.
 constexpr std::array kViewMenu = {
-    command("Zoom to &Fit", CMD_ZOOM_FIT),
-    separator(),
-    toggle("&Overview", CMD_SHOW_OVERVIEW),
-    toggle("Time &Ruler", CMD_SHOW_RULER),
-    toggle("Channel &Labels", CMD_SHOW_LABELS),
-    toggle("&Status Line", CMD_SHOW_STATUS),
+    command("Zoom to &Fit", CMD_ZOOM_FIT),      separator(),
+    toggle("&Overview", CMD_SHOW_OVERVIEW),     toggle("Time &Ruler", CMD_SHOW_RULER),
+    toggle("Channel &Labels", CMD_SHOW_LABELS), toggle("&Status Line", CMD_SHOW_STATUS),
 };
 
 // The largest size reads 500'000: it selects 500000 samples.

@@ -36,8 +36,7 @@ void ChannelLabels::paintEvent(QPaintEvent*) {
         // The two lines sit around the middle between the trace's two levels.
         const int middle = g.baseline[channel] - g.levelHeight / 2;
         const QRect name(column.left(), middle - lineHeight, column.width(), lineHeight);
-        painter.drawText(name, Qt::AlignRight | Qt::AlignVCenter,
-                         toQString(channelLabel(channel)));
+        painter.drawText(name, Qt::AlignRight | Qt::AlignVCenter, toQString(channelLabel(channel)));
         painter.drawText(name.translated(0, lineHeight), Qt::AlignRight | Qt::AlignVCenter,
                          toQString(channelPinLabel(channel)));
     }

@@ -130,8 +130,10 @@ void ClientArea::relayout() {
         controlWidgets_[i]->setGeometry(toQRect(placement.controls[i]));
     }
     const std::pair<QWidget*, PixelRect> bands[] = {
-        {overview_, placement.overview}, {ruler_, placement.ruler},
-        {labels_, placement.labels},     {status_, placement.status},
+        {overview_, placement.overview},
+        {ruler_, placement.ruler},
+        {labels_, placement.labels},
+        {status_, placement.status},
         {rowsBelowTraces_, placement.belowTraces},
     };
     for (const auto& [widget, rect] : bands) {

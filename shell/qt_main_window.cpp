@@ -56,8 +56,9 @@ void DezoRaraClass::attachViews() {
         windowSystem_->deliver(WindowMessage{MSG_HSCROLL, static_cast<uint32_t>(code), position});
     });
     client_->traceView().attachTo(*windowSystem_);
-    client_->traceView().setLiveTick(
-        [this] { windowSystem_->deliver(WindowMessage{MSG_TIMER, 0, 0}); });
+    client_->traceView().setLiveTick([this] {
+        windowSystem_->deliver(WindowMessage{MSG_TIMER, 0, 0});
+    });
     client_->overview().attachTo(*windowSystem_);
 }
 

@@ -18,8 +18,9 @@ OverviewStrip::OverviewStrip(QWidget* parent, const QWidget& traceView)
     setPalette(black);
     setAutoFillBackground(true);
     setCursor(Qt::PointingHandCursor);
-    setToolTip(QStringLiteral("The whole recording: click or drag to move the view, wheel to zoom, "
-                  "double-click to fit"));
+    setToolTip(
+        QStringLiteral("The whole recording: click or drag to move the view, wheel to zoom, "
+                       "double-click to fit"));
 }
 
 void OverviewStrip::attachTo(WindowSystem& mainWindow) {
@@ -54,8 +55,8 @@ void OverviewStrip::mouseDoubleClickEvent(QMouseEvent* event) {
 void OverviewStrip::wheelEvent(QWheelEvent* event) {
     const int notches = wheel_.add(wheelAngle(*event));
     for (int n = std::abs(notches); mainWindow_ != nullptr && n > 0; --n) {
-        zoomAtOverview(*mainWindow_, event->position().toPoint().x(), width(),
-                       traceView_.width(), notches > 0);
+        zoomAtOverview(*mainWindow_, event->position().toPoint().x(), width(), traceView_.width(),
+                       notches > 0);
     }
     event->accept();
 }

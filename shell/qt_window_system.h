@@ -24,7 +24,7 @@ public:
         QWidget* client = nullptr;  // its client area, the origin of the small dialogs
         ProgramScrollBar* scrollBar = nullptr;
         GraphClass* traceView = nullptr;
-        std::map<int, QAction*> menuActions;  // by command id
+        std::map<int, QAction*> menuActions;           // by command id
         std::function<void(ViewBand, bool)> showBand;  // shows or hides a band of the window
         std::function<void()> viewChanged;  // the view moved: what is drawn around it follows
     };

@@ -207,7 +207,8 @@ void LifecycleTest::slowCaptureFillsInBeforeItEnds() {
     const ScrollRange range = window.windowSystem().scrollRange();
     QVERIFY(range.high > 0);
     QTRY_VERIFY(window.windowSystem().scrollRange().high > range.high);
-    QTRY_COMPARE(int64_t{scopeSession.viewStart}, int64_t{window.windowSystem().scrollRange().high});
+    QTRY_COMPARE(int64_t{scopeSession.viewStart},
+                 int64_t{window.windowSystem().scrollRange().high});
     const QString status = window.centralWidget()->findChild<StatusLine*>()->text();
     QVERIFY2(status.startsWith("Capturing: ") && status.contains(" of 500000 samples stored, "),
              qPrintable(status));

@@ -135,7 +135,9 @@ class MainWindowTest : public QObject {
 
 private slots:
     // Every test starts from the settings of a first run: every band shown, no size kept.
-    void init() { QSettings(QSettings::IniFormat, QSettings::UserScope, "pinprobe", "pinprobe").clear(); }
+    void init() {
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "pinprobe", "pinprobe").clear();
+    }
     void controlsSitAtTheirTemplatePlaces();
     void tabVisitsTheTabStopsInTemplateOrder();
     void menuHasEveryEntryWithItsInitialMarks();
@@ -221,8 +223,8 @@ void MainWindowTest::menuShowsShortcutsThatSendTheirCommands() {
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     const std::map<int, QString> shown = {
-        {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"}, {CMD_SAVE, "Ctrl+S"},
-        {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"}, {CMD_ZOOM_IN, "Ctrl++"},
+        {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
+        {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_ZOOM_IN, "Ctrl++"},
         {CMD_ZOOM_OUT, "Ctrl+-"},      {CMD_ZOOM_FIT, "Ctrl+0"},
     };
     for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
@@ -429,8 +431,8 @@ void MainWindowTest::bandsOpenRoomAroundTheTemplate() {
     DezoRaraClass window(log.handler());
     window.show();
     QWidget& client = *window.centralWidget();
-    const int top = client.findChild<OverviewStrip*>()->height() +
-                    client.findChild<TimeRuler*>()->height();
+    const int top =
+        client.findChild<OverviewStrip*>()->height() + client.findChild<TimeRuler*>()->height();
     const int left = client.findChild<ChannelLabels*>()->width();
     const int bottom = client.findChild<StatusLine*>()->height();
     QVERIFY(top > 0 && left > 0 && bottom > 0);

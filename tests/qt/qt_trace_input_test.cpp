@@ -177,7 +177,7 @@ void TraceInputTest::edgeKeysJumpOnThePointersChannel() {
     const uint64_t first = ports_.lpt1.reads();
     ports_.lpt1.play({}, [first](uint64_t read) {
         return static_cast<uint8_t>(read >= first + 100 && read < first + 3000 ? kChannelBits[1]
-                                                                                : 0);
+                                                                               : 0);
     });
     CapturedWindow w;
     const TraceGeometry g = traceGeometry(w.view.width(), w.view.height(), 0, 5000, 1);
@@ -189,15 +189,15 @@ void TraceInputTest::edgeKeysJumpOnThePointersChannel() {
         uint32_t marker;
     };
     const Press presses[] = {
-        {Qt::Key_Period, Qt::NoModifier, 100},  {Qt::Key_Period, Qt::NoModifier, 3000},
-        {Qt::Key_Comma, Qt::NoModifier, 100},   {Qt::Key_Right, Qt::AltModifier, 3000},
+        {Qt::Key_Period, Qt::NoModifier, 100}, {Qt::Key_Period, Qt::NoModifier, 3000},
+        {Qt::Key_Comma, Qt::NoModifier, 100},  {Qt::Key_Right, Qt::AltModifier, 3000},
         {Qt::Key_Left, Qt::AltModifier, 100},
     };
     for (const Press& press : presses) {
         QTest::keyClick(&w.view, press.key, press.modifiers);
         QCOMPARE(scopeSession.marker, std::optional<uint32_t>(press.marker));
-        const std::optional<int> x = sampleX(viewGeometry(scopeSession, w.view.width(), 0),
-                                             press.marker);
+        const std::optional<int> x =
+            sampleX(viewGeometry(scopeSession, w.view.width(), 0), press.marker);
         QVERIFY2(x && *x < w.view.width(), "the change is on screen");
     }
 }

@@ -30,15 +30,18 @@ struct ColumnsCase {
 // holds exactly the samples s with (s - first) * pixels / samples == x.
 TEST(SampleColumns, StartsAndCount) {
     const ColumnsCase cases[] = {
-        {0, 10, 4, 1, {0, 4, 8, 10}, 3},      {100, 110, 4, 1, {100, 104, 108, 110}, 3},
-        {0, 8, 4, 1, {0, 4, 8}, 2},           {0, 10, 10, 4, {0, 3, 5, 8, 10}, 4},
-        {0, 3, 3, 600, {0, 1, 1}, 401},       {5, 5, 4, 1, {5}, 0},
+        {0, 10, 4, 1, {0, 4, 8, 10}, 3},
+        {100, 110, 4, 1, {100, 104, 108, 110}, 3},
+        {0, 8, 4, 1, {0, 4, 8}, 2},
+        {0, 10, 10, 4, {0, 3, 5, 8, 10}, 4},
+        {0, 3, 3, 600, {0, 1, 1}, 401},
+        {5, 5, 4, 1, {5}, 0},
         {0, 500000, 500000, 1920, {0, 261, 521}, 1920},
     };
     for (const ColumnsCase& c : cases) {
         const SampleColumns columns{c.first, c.end, c.samples, c.pixels};
-        SCOPED_TRACE(testing::Message() << c.first << ".." << c.end << ", " << c.samples << "/"
-                                        << c.pixels);
+        SCOPED_TRACE(testing::Message()
+                     << c.first << ".." << c.end << ", " << c.samples << "/" << c.pixels);
         for (size_t x = 0; x < c.starts.size(); ++x) {
             EXPECT_EQ(columns.start(static_cast<int>(x)), c.starts[x]) << "column " << x;
         }
@@ -86,8 +89,7 @@ TEST(DrawColumns, ASingleSamplePulseShowsAtAnyScale) {
                         pyramid);
             const int x = static_cast<int>(at / perPixel);
             const Line bar{RecordingCanvas::kStockColour, x, 90, x, 101};
-            EXPECT_NE(std::find(canvas.lines.begin(), canvas.lines.end(), bar),
-                      canvas.lines.end())
+            EXPECT_NE(std::find(canvas.lines.begin(), canvas.lines.end(), bar), canvas.lines.end())
                 << "pulse at " << at << ", " << perPixel << " samples a pixel";
         }
         samples[at] = 0x00;

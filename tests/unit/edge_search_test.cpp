@@ -23,8 +23,8 @@ struct EdgeCase {
 
 TEST(EdgeSearch, NextAndPreviousChangeOfOneChannel) {
     const EdgeCase cases[] = {
-        {0, 3, {}}, {2, 3, {}},  {3, 5, {}},   {4, 5, 3},  {5, 9, 3},
-        {8, 9, 5},  {9, {}, 5},  {11, {}, 9},  {12, {}, 9}, {500, {}, 9},
+        {0, 3, {}}, {2, 3, {}}, {3, 5, {}},  {4, 5, 3},   {5, 9, 3},
+        {8, 9, 5},  {9, {}, 5}, {11, {}, 9}, {12, {}, 9}, {500, {}, 9},
     };
     for (const EdgeCase& c : cases) {
         SCOPED_TRACE(c.from);

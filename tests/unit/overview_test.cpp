@@ -20,17 +20,21 @@ struct ScaleCase {
     uint32_t extent;
     int width;
     uint64_t sample;
-    int x;            // of the sample
-    uint32_t first;   // first sample of that column
+    int x;           // of the sample
+    uint32_t first;  // first sample of that column
 };
 
 TEST(OverviewScale, SamplesToColumnsAndBack) {
     const ScaleCase cases[] = {
-        {500000, 1000, 0, 0, 0},          {500000, 1000, 499, 0, 0},
-        {500000, 1000, 500, 1, 500},      {500000, 1000, 499999, 999, 499500},
+        {500000, 1000, 0, 0, 0},
+        {500000, 1000, 499, 0, 0},
+        {500000, 1000, 500, 1, 500},
+        {500000, 1000, 499999, 999, 499500},
         {500000, 1000, 500000, 1000, 500000},  // the end of the recording: the right edge
-        {3, 600, 1, 200, 1},              {3, 600, 2, 400, 2},
-        {1000, 300, 10, 3, 10},           {0, 300, 10, 0, 0},
+        {3, 600, 1, 200, 1},
+        {3, 600, 2, 400, 2},
+        {1000, 300, 10, 3, 10},
+        {0, 300, 10, 0, 0},
     };
     for (const ScaleCase& c : cases) {
         const OverviewScale scale{c.extent, c.width};

@@ -40,11 +40,13 @@ namespace {
 TEST(PulseAt, BetweenTheEdgesAroundTheSample) {
     const std::vector<uint8_t> samples = pulses();
     const PulseCase cases[] = {
-        {0, {}},                         // cut by the start of the data
-        {4, Pulse{true, 4, 7, 12}},      {6, Pulse{true, 4, 7, 12}},
-        {7, Pulse{false, 7, 12, 14}},    {11, Pulse{false, 7, 12, 14}},
+        {0, {}},  // cut by the start of the data
+        {4, Pulse{true, 4, 7, 12}},
+        {6, Pulse{true, 4, 7, 12}},
+        {7, Pulse{false, 7, 12, 14}},
+        {11, Pulse{false, 7, 12, 14}},
         {13, Pulse{true, 12, 14, {}}},  // the cycle runs past the end
-        {15, {}},                        // cut by the end
+        {15, {}},                       // cut by the end
         {16, {}},
     };
     for (const PulseCase& c : cases) {

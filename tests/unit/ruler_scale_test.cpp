@@ -88,8 +88,8 @@ TEST(RulerScale, LabelsInTheUnitThatFits) {
         TimeBase time;
         fillTime(time, length + c.origin, c.period);
         const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, length, 1, c.perPixel);
-        const RulerScale scale = rulerScale(g, kWidth, c.period > 0 ? &time : nullptr, c.origin,
-                                            kSpacing);
+        const RulerScale scale =
+            rulerScale(g, kWidth, c.period > 0 ? &time : nullptr, c.origin, kSpacing);
         const std::vector<std::string> got = labels(scale);
         ASSERT_GE(got.size(), c.firstLabels.size());
         EXPECT_EQ(std::vector<std::string>(got.begin(), got.begin() + c.firstLabels.size()),

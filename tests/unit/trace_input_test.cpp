@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/navigation.h"
-#include "display/trace_geometry.h"
 #include "core/scope_session.h"
+#include "display/trace_geometry.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 
@@ -91,9 +91,9 @@ TEST_F(TraceInputTest, CtrlWheelZoomsAroundTheSampleUnderThePointer) {
     const ZoomCase cases[] = {
         {1, 1000, 200, 1, 2, 1100}, {2, 1000, 200, -1, 1, 900}, {1, 1000, 201, 1, 2, 1101},
         {4, 1000, 203, 1, 8, 1025}, {1, 1000, 200, 2, 4, 1150}, {16, 1000, 100, -4, 1, 906},
-        {1, 1000, 0, 1, 2, 1000},   {2, 0, 300, -1, 1, 0},     // the range starts at 0
-        {1, 4600, 399, 1, 2, 4600},                            // and ends at 4600
-        {16, 50, 100, 1, 16, 50},  // at the limit
+        {1, 1000, 0, 1, 2, 1000},   {2, 0, 300, -1, 1, 0},  // the range starts at 0
+        {1, 4600, 399, 1, 2, 4600},                         // and ends at 4600
+        {16, 50, 100, 1, 16, 50},                           // at the limit
     };
     for (const ZoomCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", view " << c.viewStart

@@ -78,8 +78,8 @@ TEST_F(ZoomLevelsTest, ZoomToFitShowsEverythingFromTheFirstSample) {
     ws.clearLog();
     dispatchCommand(ws, CMD_ZOOM_FIT);
     EXPECT_EQ(currentZoom(), (ZoomLevel{1, 13}));
-    EXPECT_EQ(ws.log, (std::vector<std::string>{"range 0..-200 redraw", "position 0 redraw",
-                                                 "refresh"}));
+    EXPECT_EQ(ws.log,
+              (std::vector<std::string>{"range 0..-200 redraw", "position 0 redraw", "refresh"}));
     const TraceGeometry g = viewGeometry(scopeSession, kWidth, 300);
     EXPECT_EQ(g.firstSample, 0u);
     EXPECT_EQ(g.sampleCount, 5000u);
