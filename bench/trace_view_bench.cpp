@@ -45,29 +45,19 @@ void BM_PaintRecording(benchmark::State& state) {
 BENCHMARK(BM_PaintRecording)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicrosecond);
 
 // What the widget does on a paint: erase to black, then the trace through a painter.
-void BM_PaintRasterImage(benchmark::State& state) {
-    loadCapture(static_cast<uint32_t>(state.range(0)));
-    QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    for (auto _ : state) {
-        QPainter painter(&image);
-        painter.fillRect(image.rect(), Qt::black);
-        QtTraceCanvas canvas(painter);
-        paintTrace(canvas, kWidth, kHeight);
-    }
-    resetScopeSession();
+void paintOnImage(QImage& image) {
+    QPainter painter(&image);
+    painter.fillRect(image.rect(), Qt::black);
+    QtTraceCanvas canvas(painter);
+    paintTrace(canvas, kWidth, kHeight);
 }
-BENCHMARK(BM_PaintRasterImage)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicrosecond);
 
-// Painting on a raster image as the widget does: one screen at 1:1, from the middle of the
-// capture.
+// One screen at 1:1, from the middle of the capture.
 void BM_PaintOneScreen(benchmark::State& state) {
     loadCapture(static_cast<uint32_t>(state.range(0)));
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     for (auto _ : state) {
-        QPainter painter(&image);
-        painter.fillRect(image.rect(), Qt::black);
-        QtTraceCanvas canvas(painter);
-        paintTrace(canvas, kWidth, kHeight);
+        paintOnImage(image);
     }
     resetScopeSession();
 }
@@ -84,15 +74,9 @@ void BM_PaintZoomedOut(benchmark::State& state) {
     scopeSession.samplesPerPixel = fit.samplesPerPixel;
     scopeSession.viewStart = 0;
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
-    const auto paint = [&image] {
-        QPainter painter(&image);
-        painter.fillRect(image.rect(), Qt::black);
-        QtTraceCanvas canvas(painter);
-        paintTrace(canvas, kWidth, kHeight);
-    };
-    paint();
+    paintOnImage(image);
     for (auto _ : state) {
-        paint();
+        paintOnImage(image);
     }
     state.counters["samples_per_pixel"] = fit.samplesPerPixel;
     resetScopeSession();

@@ -9,6 +9,10 @@
 #include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"
 
+void PrintTo(const PixelRect& r, std::ostream* out) {
+    *out << r.x << "," << r.y << " " << r.width << "x" << r.height;
+}
+
 namespace {
 
 // A small template 300 x 200: traces at 50, 10 (240 x 150), the scroll bar under them, a button
@@ -18,10 +22,6 @@ const std::vector<TemplateControl> kControls = {
     {ControlAnchor::Left, {5, 175, 40, 20}},       {ControlAnchor::Right, {250, 175, 40, 20}},
     {ControlAnchor::ChannelRow, {10, 70, 10, 10}}, {ControlAnchor::Top, {5, 10, 30, 10}},
 };
-
-void PrintTo(const PixelRect& r, std::ostream* out) {
-    *out << r.x << "," << r.y << " " << r.width << "x" << r.height;
-}
 
 TEST(ClientLayout, AtTheTemplateSizeWithoutBandsEverythingIsWhereTheTemplatePutsIt) {
     const ClientPlacement p = placeClient(kControls, 300, 200, BandSizes{}, 300, 200);
@@ -44,60 +44,22 @@ struct SizeCase {
 // rows and the buttons under the traces, the right-hand one at its distance from the right edge.
 TEST(ClientLayout, GeometryAtSeveralSizes) {
     const BandSizes all{30, 20, 60, 15, 0};
+    // clang-format off
     const SizeCase cases[] = {
-        {all,
-         360,
-         265,
-         {{110, 60, 240, 150},
-          {110, 212, 240, 8},
-          {5, 225, 40, 20},
-          {310, 225, 40, 20},
-          {10, 120, 10, 10},
-          {5, 60, 30, 10}},
-         {110, 10, 240, 30},
-         {110, 40, 240, 20},
-         {50, 60, 60, 150},
-         {0, 250, 360, 15}},
-        {all,
-         460,
-         565,  // 100 wider, 300 higher: the traces three times as high
-         {{110, 60, 340, 450},
-          {110, 512, 340, 8},
-          {5, 525, 40, 20},
-          {410, 525, 40, 20},
-          {10, 250, 10, 10},
-          {5, 60, 30, 10}},
-         {110, 10, 340, 30},
-         {110, 40, 340, 20},
-         {50, 60, 60, 450},
-         {0, 550, 460, 15}},
-        {BandSizes{},
-         400,
-         200,
-         {{50, 10, 340, 150},
-          {50, 162, 340, 8},
-          {5, 175, 40, 20},
-          {350, 175, 40, 20},
-          {10, 70, 10, 10},
-          {5, 10, 30, 10}},
-         {50, 10, 340, 0},
-         {50, 10, 340, 0},
-         {50, 10, 0, 150},
-         {0, 200, 400, 0}},
-        {all,
-         100,
-         100,  // never below the default size
-         {{110, 60, 240, 150},
-          {110, 212, 240, 8},
-          {5, 225, 40, 20},
-          {310, 225, 40, 20},
-          {10, 120, 10, 10},
-          {5, 60, 30, 10}},
-         {110, 10, 240, 30},
-         {110, 40, 240, 20},
-         {50, 60, 60, 150},
-         {0, 250, 360, 15}},
+        {all, 360, 265,
+         {{110, 60, 240, 150}, {110, 212, 240, 8}, {5, 225, 40, 20}, {310, 225, 40, 20},
+          {10, 120, 10, 10}, {5, 60, 30, 10}},
+         {110, 10, 240, 30}, {110, 40, 240, 20}, {50, 60, 60, 150}, {0, 250, 360, 15}},
+        {all, 460, 565,  // 100 wider, 300 higher: the traces three times as high
+         {{110, 60, 340, 450}, {110, 512, 340, 8}, {5, 525, 40, 20}, {410, 525, 40, 20},
+          {10, 250, 10, 10}, {5, 60, 30, 10}},
+         {110, 10, 340, 30}, {110, 40, 340, 20}, {50, 60, 60, 450}, {0, 550, 460, 15}},
+        {BandSizes{}, 400, 200,
+         {{50, 10, 340, 150}, {50, 162, 340, 8}, {5, 175, 40, 20}, {350, 175, 40, 20},
+          {10, 70, 10, 10}, {5, 10, 30, 10}},
+         {50, 10, 340, 0}, {50, 10, 340, 0}, {50, 10, 0, 150}, {0, 200, 400, 0}},
     };
+    // clang-format on
     for (const SizeCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
         const ClientPlacement p = placeClient(kControls, 300, 200, c.bands, c.width, c.height);
@@ -108,6 +70,11 @@ TEST(ClientLayout, GeometryAtSeveralSizes) {
         EXPECT_EQ(p.status, c.status);
     }
     EXPECT_EQ(defaultClientArea(300, 200, all), (PixelRect{0, 0, 360, 265}));
+    // Never below the default size.
+    const ClientPlacement least = placeClient(kControls, 300, 200, all, 360, 265);
+    const ClientPlacement smaller = placeClient(kControls, 300, 200, all, 100, 100);
+    EXPECT_EQ(smaller.controls, least.controls);
+    EXPECT_EQ(smaller.status, least.status);
 }
 
 // Rows under the traces (room kept for more of them) push the scroll bar and buttons down.
