@@ -11,7 +11,8 @@ namespace {
 
 constexpr uint8_t kLargestZoomStep = 16;
 
-// Powers of two below the fit, then the fit itself.
+// Below 1:1 the ladder's rungs are the powers of two under the fit, then the fit itself. The rung
+// above: the largest power of two under `samplesPerPixel` (1 is 1:1).
 uint32_t fewerSamplesPerPixel(uint32_t samplesPerPixel) {
     uint32_t power = 1;
     while (power * 2 < samplesPerPixel) {
@@ -20,6 +21,7 @@ uint32_t fewerSamplesPerPixel(uint32_t samplesPerPixel) {
     return power;
 }
 
+// The rung below: the next power of two, but never past the fit.
 uint32_t moreSamplesPerPixel(uint32_t samplesPerPixel, uint32_t fit) {
     uint32_t power = 2;
     while (power <= samplesPerPixel && power < fit) {

@@ -14,6 +14,7 @@ namespace {
 
 // Five rows of a few pixels each, in dialog units so that they grow with the font.
 constexpr int kOverviewHeightUnits = 22;
+// Under the ruler's labels, room for its ticks.
 constexpr int kTickRoom = 8;
 
 QRect toQRect(const PixelRect& r) {
