@@ -85,4 +85,15 @@ TEST_F(JumpToEdgeTest, NoEdgeThatWayBeepsAndChangesNothing) {
     EXPECT_EQ(ws.beepCount, 4);
 }
 
+// Without a marker, backwards counts from just past the screen: an edge on its last sample is the
+// first one found.
+TEST_F(JumpToEdgeTest, BackwardsFromTheScreensLastSample) {
+    std::vector<uint8_t> samples(5000, 0x00);
+    const uint32_t last = 401;  // 400 pixels at 1:1 draw samples 0 to 401
+    std::fill(samples.begin() + last, samples.end(), uint8_t{0x08});
+    loadSessionSamples(samples);
+    jumpToEdge(ws, 0, false);
+    EXPECT_EQ(scopeSession.marker, last);
+}
+
 }  // namespace

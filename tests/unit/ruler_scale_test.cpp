@@ -110,6 +110,20 @@ TEST(RulerScale, TicksBetweenTheLabelledOnes) {
     EXPECT_EQ(labels(scale), (std::vector<std::string>{"0@0", "5@80", "10@160"}));
 }
 
+// Times have ticks between the labelled ones too: fifths of a step of 1 µs.
+TEST(RulerScale, TimeTicksBetweenTheLabelledOnes) {
+    TimeBase time;
+    fillTime(time, 100000, 10e-9);
+    const TraceGeometry g = traceGeometry(kWidth, 300, 0, 100000, 1);
+    const RulerScale scale = rulerScale(g, kWidth, &time, 0, kSpacing);
+    ASSERT_GE(scale.ticks.size(), 6u);
+    const std::vector<int> xs = {scale.ticks[0].x, scale.ticks[1].x, scale.ticks[2].x,
+                                 scale.ticks[5].x};
+    EXPECT_EQ(xs, (std::vector<int>{0, 20, 40, 100}));
+    EXPECT_TRUE(scale.ticks[1].label.empty());
+    EXPECT_EQ(scale.ticks[5].label, "1 \u00b5s");
+}
+
 // A stretch the sampling stood still is marked where it happened; the ticks inside it crowd into
 // one place, and only the first of them keeps a label.
 TEST(RulerScale, GapsAreMarked) {
