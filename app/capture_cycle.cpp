@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/live_view.h"
 #include "app/navigation.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
@@ -71,6 +72,7 @@ CaptureStart startCapture(WindowSystem& mainWindow) {
     workerLink.delayUnits = session.delayUnits;
     session.samplesStored = 0;
     session.workerCapturing = true;
+    startLiveView(LiveClock::now());
     signalWake(workerLink);
     // From now on the view shows the samples stored so far.
     refreshTraceView(mainWindow);
@@ -79,6 +81,7 @@ CaptureStart startCapture(WindowSystem& mainWindow) {
 
 void finishCapture(WindowSystem& mainWindow) {
     scopeSession.zoomStep = 1;
+    scopeSession.samplesPerPixel = 1;
     showTraceRange(mainWindow);
     refreshTraceView(mainWindow);
     // Reads that failed are told with the capture they spoiled, not with the next one.

@@ -19,3 +19,11 @@ std::string triggerBoxTooltip(int controlId) {
     }
     return {};
 }
+
+std::string channelLabel(int channel) {
+    return std::to_string(channel + 1) + " " + std::string(kChannelNames[channel]);
+}
+
+std::string channelPinLabel(int channel) {
+    return "pin " + std::to_string(kChannelPins[channel]);
+}

@@ -8,3 +8,7 @@ std::string channelText(int channel);
 // The tooltip of a port- or memory-trigger check box, naming its channel; empty for any other
 // control id.
 std::string triggerBoxTooltip(int controlId);
+
+// The label left of a channel's trace: its number and line, "2 Select", and its pin, "pin 13".
+std::string channelLabel(int channel);
+std::string channelPinLabel(int channel);

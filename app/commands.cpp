@@ -6,6 +6,8 @@
 #include "app/file_commands.h"
 #include "app/marker.h"
 #include "app/navigation.h"
+#include "app/view_bands.h"
+#include "app/zoom_levels.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "resources/command_ids.h"
@@ -119,8 +121,13 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
         case CMD_CANCEL:  // Esc in the main window
             clearMarker(mainWindow);
             return;
+        case CMD_ZOOM_FIT:
+            zoomToFit(mainWindow);
+            return;
         default:
-            if (!dispatchSetting(mainWindow, commandId)) {
+            if (const std::optional<ViewBand> band = commandBand(commandId)) {
+                toggleViewBand(mainWindow, *band);
+            } else if (!dispatchSetting(mainWindow, commandId)) {
                 dispatchTriggerBox(commandId);
             }
             return;

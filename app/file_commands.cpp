@@ -59,6 +59,7 @@ void openChosenDocument(WindowSystem& mainWindow) {
         session.sampleLength = 0;
     }
     session.zoomStep = 1;
+    session.samplesPerPixel = 1;
     showTraceRange(mainWindow);
 }
 

@@ -3,6 +3,7 @@
 #include "app/capture_cycle.h"
 #include "app/commands.h"
 #include "app/file_commands.h"
+#include "app/live_view.h"
 #include "app/navigation.h"
 #include "capture/sampling_worker.h"
 #include "core/scope_session.h"
@@ -38,6 +39,9 @@ MessageResult mainWindowProc(WindowSystem& mainWindow, const WindowMessage& mess
             return handled();
         case MSG_HSCROLL:
             handleScroll(mainWindow, static_cast<int>(message.code), message.position);
+            return handled();
+        case MSG_TIMER:
+            followLiveCapture(mainWindow);
             return handled();
         case CAPTURE_DONE:
             onCaptureDone(mainWindow);

@@ -4,17 +4,21 @@
 #include <cstring>
 #include <limits>
 
+#include "app/live_view.h"
 #include "app/marker.h"
+#include "app/zoom_levels.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
+#include "display/trace_geometry.h"
 #include "display/trace_view.h"
 
 namespace {
 
-// Upper end of the scroll range: one screen (viewWidth samples, whatever the zoom) before the
-// end. Below 0 when the data is shorter than a screen.
+// Upper end of the scroll range: one screen (viewWidth samples at any zoom step; below 1:1, those
+// of viewWidth columns) before the end. Below 0 when the data is shorter than a screen.
 int32_t scrollHighEnd(uint32_t sampleLength) {
-    const int64_t high = int64_t{sampleLength} - scopeSession.viewWidth;
+    const int64_t high =
+        int64_t{sampleLength} - screenSamples(scopeSession.viewWidth, scopeSession.samplesPerPixel);
     return static_cast<int32_t>(std::clamp<int64_t>(high, std::numeric_limits<int32_t>::min(),
                                                     std::numeric_limits<int32_t>::max()));
 }
@@ -44,19 +48,22 @@ void showViewStart(WindowSystem& mainWindow) {
 void handleScroll(WindowSystem& mainWindow, int code, int32_t thumbPosition) {
     const ScrollRange range = mainWindow.scrollRange();
     const int64_t from = scopeSession.scrollPosition;
+    // Below 1:1 the steps are as many pixels as they are samples at 1:1.
+    const int64_t line = int64_t{kLineStep} * scopeSession.samplesPerPixel;
+    const int64_t page = int64_t{kPageStep} * scopeSession.samplesPerPixel;
     int64_t p = 0;
     switch (code) {
         case SCROLL_LINE_LEFT:
-            p = from - kLineStep;
+            p = from - line;
             break;
         case SCROLL_LINE_RIGHT:
-            p = from + kLineStep;
+            p = from + line;
             break;
         case SCROLL_PAGE_LEFT:
-            p = from - kPageStep;
+            p = from - page;
             break;
         case SCROLL_PAGE_RIGHT:
-            p = from + kPageStep;
+            p = from + page;
             break;
         case SCROLL_THUMB_POSITION:
         case SCROLL_THUMB_TRACK:
@@ -78,6 +85,7 @@ void handleScroll(WindowSystem& mainWindow, int code, int32_t thumbPosition) {
     if (p < range.low) {
         p = range.low;
     }
+    noteScrolledTo(p, range);
     scopeSession.viewStart = static_cast<uint32_t>(p);
     showViewStart(mainWindow);
 }
@@ -85,6 +93,10 @@ void handleScroll(WindowSystem& mainWindow, int code, int32_t thumbPosition) {
 void showTraceRange(WindowSystem& mainWindow) {
     mainWindow.setScrollRange(0, scrollHighEnd(scopeSession.sampleLength), false);
     handleScroll(mainWindow, SCROLL_LEFT, 0);
+}
+
+void setScrollRangeFor(WindowSystem& mainWindow, uint32_t sampleLength) {
+    mainWindow.setScrollRange(0, scrollHighEnd(sampleLength), true);
 }
 
 uint8_t zoomedStep(uint8_t zoomStep, bool zoomIn) {
@@ -98,7 +110,14 @@ uint8_t zoomedStep(uint8_t zoomStep, bool zoomIn) {
 }
 
 void zoomView(WindowSystem& mainWindow, bool zoomIn) {
-    scopeSession.zoomStep = zoomedStep(scopeSession.zoomStep, zoomIn);
+    ScopeSession& s = scopeSession;
+    if (s.samplesPerPixel > 1 && zoomIn) {
+        // The left edge stays on the sample it shows.
+        const uint32_t shown = viewGeometry(s, s.viewWidth, 0).firstSample;
+        showZoomLevel(mainWindow, ZoomLevel{}, shown);
+        return;
+    }
+    s.zoomStep = zoomedStep(s.zoomStep, zoomIn);
     refreshTraceView(mainWindow);
 }
 
@@ -111,8 +130,9 @@ void findMemoryTrigger(WindowSystem& mainWindow) {
     const uint32_t change = nextChange(s.sampleData, s.viewStart, length, s.memoryTriggerMask);
     if (change < length) {
         // Leave a few pixels of the old level in view before the change.
-        const uint32_t backOff = 10u / s.zoomStep;
+        const uint32_t backOff = s.samplesPerPixel > 1 ? 0 : 10u / s.zoomStep;
         s.viewStart = change > backOff ? change - backOff : 0;
+        s.marker = change;
     }
     showViewStart(mainWindow);
 }
@@ -128,6 +148,7 @@ void cutBefore(WindowSystem& mainWindow) {
     std::memmove(s.sampleData, s.sampleData + dropped, length - dropped);
     s.sampleLength = length - dropped;
     s.sampleOrigin += dropped;
+    samplesChanged(s);
     s.viewStart = 0;
     s.scrollPosition = 0;
     mainWindow.setScrollRange(0, scrollHighEnd(length - dropped), false);
@@ -141,8 +162,9 @@ void cutAfter(WindowSystem& mainWindow) {
         return;
     }
     const int64_t length = s.sampleLength;
-    const int64_t end = int64_t{s.viewStart} + s.viewWidth;
+    const int64_t end = int64_t{s.viewStart} + screenSamples(s.viewWidth, s.samplesPerPixel);
     s.sampleLength = static_cast<uint32_t>(std::clamp<int64_t>(end, 0, length));
+    samplesChanged(s);
     mainWindow.setScrollRange(0, static_cast<int32_t>(s.viewStart), true);
     clearMarker(mainWindow);
 }

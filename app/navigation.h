@@ -24,9 +24,15 @@ enum ScrollCode : int {
 void handleScroll(WindowSystem& mainWindow, int code, int32_t thumbPosition);
 // Scroll range for new data, and back to the first sample.
 void showTraceRange(WindowSystem& mainWindow);
+// The scroll range for `sampleLength` samples at the session's zoom, the bar redrawn: below 1:1 a
+// screen holds every column's samples.
+void setScrollRangeFor(WindowSystem& mainWindow, uint32_t sampleLength);
+// Zoom In and Zoom Out keep to zoom steps 1 to 16; Zoom In below 1:1 goes back to 1:1.
 void zoomView(WindowSystem& mainWindow, bool zoomIn);
 // The zoom step one Zoom In or Zoom Out makes of `zoomStep`: 1, 2, 4, 8 or 16.
 uint8_t zoomedStep(uint8_t zoomStep, bool zoomIn);
+// Also marks the change it finds. Below 1:1 it puts the change on the left edge, so that the next
+// press goes on to the following one.
 void findMemoryTrigger(WindowSystem& mainWindow);
 // The cuts remove the marker; the samples kept keep their numbers.
 void cutBefore(WindowSystem& mainWindow);

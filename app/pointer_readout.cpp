@@ -5,6 +5,7 @@
 
 #include "app/channel_text.h"
 #include "app/measure_text.h"
+#include "app/pulse_text.h"
 #include "core/scope_session.h"
 
 namespace {
@@ -77,5 +78,9 @@ std::string readoutText(const TraceReading& reading) {
 
 std::string pointerReadout(const TracePointer& pointer) {
     const std::optional<TraceReading> reading = readPointer(pointer);
-    return reading ? readoutText(*reading) : std::string();
+    if (!reading) {
+        return {};
+    }
+    const auto index = static_cast<uint32_t>(reading->sampleNumber - scopeSession.sampleOrigin);
+    return readoutText(*reading) + pulseReadoutLine(index, reading->channel);
 }

@@ -5,28 +5,36 @@
 #include <limits>
 
 #include "app/navigation.h"
+#include "app/zoom_levels.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
+#include "display/trace_view.h"
 
 namespace {
 
 constexpr int kNotchAngle = 120;
 
+// One step of the whole ladder; the sample under the pointer stays under it.
 void zoomAtPointer(WindowSystem& mainWindow, const TracePointer& pointer, bool zoomIn) {
     ScopeSession& s = scopeSession;
-    const uint8_t zoom = zoomedStep(s.zoomStep, zoomIn);
-    const std::optional<uint32_t> held =
-        sampleAtX(viewGeometry(s, pointer.width, pointer.height), pointer.x);
-    if (!held || zoom == s.zoomStep) {
-        zoomView(mainWindow, zoomIn);
+    const ZoomLevel from = currentZoom();
+    const ZoomLevel to = ladderStep(from, zoomIn, drawableSamples(s), pointer.width);
+    const TraceGeometry g = viewGeometry(s, pointer.width, pointer.height);
+    const std::optional<uint32_t> held = sampleAtX(g, pointer.x);
+    if (to == from || (!held && to.samplesPerPixel == 1 && from.samplesPerPixel == 1)) {
+        // Nothing to hold on to: zoom as the buttons do, the view where it was.
+        s.zoomStep = to.zoomStep;
+        refreshTraceView(mainWindow);
         return;
     }
-    s.zoomStep = zoom;
-    // The held sample's step at the new zoom starts at or left of the pointer.
-    const int64_t start = int64_t{*held} - pointer.x / zoom;
-    handleScroll(
-        mainWindow, SCROLL_THUMB_POSITION,
-        static_cast<int32_t>(std::min<int64_t>(start, std::numeric_limits<int32_t>::max())));
+    if (!held) {
+        showZoomLevel(mainWindow, to, g.firstSample);
+        return;
+    }
+    // The held sample's step (or column) at the new zoom starts at or left of the pointer.
+    const int64_t before =
+        to.samplesPerPixel > 1 ? int64_t{pointer.x} * to.samplesPerPixel : pointer.x / to.zoomStep;
+    showZoomLevel(mainWindow, to, int64_t{*held} - before);
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ public:
     void setScrollPosition(int32_t, bool) override {}
     void refreshTraceView() override {}
     void checkMenuItem(int, bool) override {}
+    void showBand(ViewBand, bool) override {}
     void runDialog(int templateId) override;
     MessageAnswer messageBox(std::string_view text, std::string_view caption,
                              MessageButtons buttons, MessageIcon icon) override;

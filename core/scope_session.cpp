@@ -31,6 +31,8 @@ void giveBackSampleBuffer(uint8_t* block) {
 void releaseSampleData() {
     giveBackSampleBuffer(scopeSession.sampleData);
     scopeSession.sampleData = nullptr;
+    // The next block may come back at the same address with other samples in it.
+    samplesChanged(scopeSession);
 }
 
 void resetScopeSession() {
@@ -45,6 +47,7 @@ void resetScopeSession() {
     s.viewStart = 0;
     s.scrollPosition = 0;
     s.zoomStep = 1;
+    s.samplesPerPixel = 1;
     s.viewWidth = 300;
     s.breakRequested = 0;
     s.quitRequested = 0;

@@ -22,6 +22,9 @@ struct ScopeSession {
     uint32_t viewStart = 0;
     int32_t scrollPosition = 0;
     uint8_t zoomStep = 1;
+    // Below 1:1: how many samples one pixel column of the view sums up (zoomStep is then 1);
+    // 1 at 1:1 and the zoom steps above it.
+    uint32_t samplesPerPixel = 1;
     int32_t viewWidth = 300;
     std::atomic<int32_t> breakRequested{0};
     std::atomic<int32_t> quitRequested{0};
@@ -45,6 +48,9 @@ struct ScopeSession {
     uint32_t sampleOrigin = 0;
     // The marked sample, an index into sampleData.
     std::optional<uint32_t> marker;
+    // Changes whenever the samples change other than by the worker storing more of them (a new
+    // buffer, a cut), so that what is derived from them knows to start again.
+    uint32_t sampleVersion = 0;
 };
 
 extern ScopeSession scopeSession;
@@ -62,6 +68,11 @@ void giveBackSampleBuffer(uint8_t* block);
 
 // Gives back the session's whole sample block; sampleLength is left alone.
 void releaseSampleData();
+
+// The samples changed in place (a cut): what was derived from them is out of date.
+inline void samplesChanged(ScopeSession& session) {
+    ++session.sampleVersion;
+}
 
 // Seam for tests: how sample blocks are obtained and given back (nullptr restores malloc/free).
 struct SampleMemory {

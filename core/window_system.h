@@ -13,6 +13,7 @@ enum MessageId : uint32_t {
     MSG_QUERYENDSESSION = 0x0011,
     MSG_INITDIALOG = 0x0110,
     MSG_COMMAND = 0x0111,
+    MSG_TIMER = 0x0113,  // the live view's tick while the worker captures
     MSG_HSCROLL = 0x0114,
     CAPTURE_DONE = 1025,       // the first private message number plus one
     OPEN_STARTUP_FILE = 1026,  // opens the scope file named on the command line
@@ -41,6 +42,10 @@ struct FileChooserRequest {
     std::string defaultExtension;         // appended, with a dot, to a name typed without one
 };
 
+// The bands around the template's client area, each shown or hidden from the View menu.
+enum class ViewBand { Overview, Ruler, Labels, Status };
+inline constexpr int kViewBandCount = 4;
+
 struct ScrollRange {
     int32_t low = 0;
     int32_t high = 0;
@@ -63,6 +68,9 @@ public:
 
     // Check mark of a menu entry, found by its command id.
     virtual void checkMenuItem(int commandId, bool checked) = 0;
+
+    // Shows or hides a band around the client area; the window grows or shrinks by it.
+    virtual void showBand(ViewBand band, bool shown) = 0;
 
     // Runs small dialog `templateId` modally, owned by the main window, until it is closed.
     virtual void runDialog(int templateId) = 0;

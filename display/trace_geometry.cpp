@@ -5,18 +5,35 @@
 namespace {
 
 // The last screenful never scrolls past the end of the data; the view start itself stays.
-uint32_t firstVisibleSample(uint32_t viewStart, uint32_t sampleLength, int width) {
-    const int64_t lastScreen = int64_t{sampleLength} - width;
+uint32_t firstVisibleSample(uint32_t viewStart, uint32_t sampleLength, int width,
+                            uint32_t samplesPerPixel) {
+    const int64_t lastScreen = int64_t{sampleLength} - screenSamples(width, samplesPerPixel);
+    if (samplesPerPixel > 1 && viewStart > lastScreen) {
+        return static_cast<uint32_t>(std::max<int64_t>(lastScreen, 0));
+    }
     if (lastScreen >= 0 && viewStart > lastScreen) {
         return static_cast<uint32_t>(lastScreen);
     }
     return viewStart;
 }
 
+// x runs from 0 while x <= width + zoomStep: width / zoomStep + 2 samples; below 1:1 a column
+// for every pixel.
+int64_t samplesOnScreen(int width, int zoomStep, uint32_t samplesPerPixel) {
+    if (samplesPerPixel > 1) {
+        return screenSamples(width, samplesPerPixel);
+    }
+    return std::max<int64_t>(int64_t{width} / zoomStep + 2, 0);
+}
+
 }  // namespace
 
+int64_t screenSamples(int width, uint32_t samplesPerPixel) {
+    return int64_t{width} * samplesPerPixel;
+}
+
 TraceGeometry traceGeometry(int width, int height, uint32_t viewStart, uint32_t sampleLength,
-                            int zoomStep) {
+                            int zoomStep, uint32_t samplesPerPixel) {
     TraceGeometry g;
     const int rowPitch = (height + 1) / 5;
     for (int i = 0; i < kChannelCount; ++i) {
@@ -25,32 +42,40 @@ TraceGeometry traceGeometry(int width, int height, uint32_t viewStart, uint32_t 
     }
     g.levelHeight = height / 7;
 
-    g.firstSample = firstVisibleSample(viewStart, sampleLength, width);
-    // x runs from 0 while x <= width + zoomStep: width / zoomStep + 2 samples.
-    const int64_t onScreen = std::max<int64_t>(int64_t{width} / zoomStep + 2, 0);
+    g.firstSample = firstVisibleSample(viewStart, sampleLength, width, samplesPerPixel);
+    const int64_t onScreen = samplesOnScreen(width, zoomStep, samplesPerPixel);
     const int64_t available = std::max<int64_t>(int64_t{sampleLength} - g.firstSample, 0);
-    g.sampleCount = static_cast<uint32_t>(std::min(onScreen, available));
+    g.sampleCount = static_cast<uint32_t>(std::clamp<int64_t>(onScreen, 0, available));
     g.zoomStep = zoomStep;
+    g.samplesPerPixel = samplesPerPixel;
     return g;
 }
 
 TraceGeometry viewGeometry(const ScopeSession& session, int width, int height) {
     return traceGeometry(width, height, session.viewStart, drawableSamples(session),
-                         session.zoomStep);
+                         session.zoomStep, session.samplesPerPixel);
 }
 
 std::optional<uint32_t> sampleAtX(const TraceGeometry& g, int x) {
-    if (x < 0 || static_cast<uint32_t>(x / g.zoomStep) >= g.sampleCount) {
+    if (x < 0) {
         return std::nullopt;
     }
-    return g.firstSample + static_cast<uint32_t>(x / g.zoomStep);
+    const uint64_t offset = g.samplesPerPixel > 1
+                                ? uint64_t{static_cast<uint32_t>(x)} * g.samplesPerPixel
+                                : static_cast<uint32_t>(x / g.zoomStep);
+    if (offset >= g.sampleCount) {
+        return std::nullopt;
+    }
+    return g.firstSample + static_cast<uint32_t>(offset);
 }
 
 std::optional<int> sampleX(const TraceGeometry& g, uint32_t index) {
     if (index < g.firstSample || index - g.firstSample >= g.sampleCount) {
         return std::nullopt;
     }
-    return static_cast<int>(index - g.firstSample) * g.zoomStep;
+    const uint32_t offset = index - g.firstSample;
+    return g.samplesPerPixel > 1 ? static_cast<int>(offset / g.samplesPerPixel)
+                                 : static_cast<int>(offset) * g.zoomStep;
 }
 
 int channelAtY(const TraceGeometry& g, int y) {

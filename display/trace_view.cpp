@@ -1,9 +1,12 @@
 #include "display/trace_view.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/scope_session.h"
 #include "core/window_system.h"
+#include "display/column_drawing.h"
+#include "display/session_pyramid.h"
 #include "display/trace_geometry.h"
 #include "display/trace_readout.h"
 
@@ -36,6 +39,15 @@ void drawSamples(TraceCanvas& canvas, const TraceGeometry& g, const uint8_t* sam
             previous[k] = current;
         }
     }
+}
+
+// Below 1:1, a column per pixel in min/max form, summed up from the pyramid.
+void drawSampleColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session) {
+    ChannelRows rows;
+    std::copy(std::begin(g.baseline), std::end(g.baseline), rows.baseline);
+    rows.levelHeight = g.levelHeight;
+    const SampleColumns columns{g.firstSample, g.firstSample + g.sampleCount, g.samplesPerPixel, 1};
+    drawColumns(canvas, rows, columns, session.sampleData, sessionPyramid(session));
 }
 
 // Full-height lines at `xs` in a pen of `colour` made for them; none, and no pen, without any.
@@ -98,17 +110,17 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
     const TraceCanvas::Pen oldPen = canvas.selectPen(gridPen);
 
     ScopeSession& s = scopeSession;
-    const bool withData = hasSampleData(s);
-    const uint32_t drawable = drawableSamples(s);
     const int zoomStep = s.zoomStep;
     const TraceGeometry g = viewGeometry(s, width, height);
     drawGrid(canvas, g, width);
-    if (withData || drawable > 0) {
+    // Also while the worker fills the buffer: the scroll range at the capture's end is counted in
+    // this width.
+    if (s.sampleData != nullptr) {
         canvas.selectPen(tracePen);
-        if (withData) {
-            s.viewWidth = width;
-        }
-        if (g.sampleCount > 0) {
+        s.viewWidth = width;
+        if (g.sampleCount > 0 && g.samplesPerPixel > 1) {
+            drawSampleColumns(canvas, g, s);
+        } else if (g.sampleCount > 0) {
             drawSamples(canvas, g, s.sampleData, zoomStep);
         }
         drawGaps(canvas, g, s, width, height);

@@ -20,6 +20,8 @@ public:
     virtual Pen selectPen(Pen pen) = 0;          // gives back the pen it replaces
     virtual void deletePen(Pen pen) = 0;
     virtual void line(int x0, int y0, int x1, int y1) = 0;
+    // The pixels x0 <= x < x1, y0 <= y < y1 in the selected pen's colour.
+    virtual void fill(int x0, int y0, int x1, int y1) = 0;
 };
 
 // Draws the grid and the session's samples (during a worker capture, those stored so far) on a

@@ -31,6 +31,11 @@ enum CommandId : int {
     CMD_PORT_LPT1 = 40019,
     CMD_PORT_LPT2 = 40020,
     CMD_PORT_LPT3 = 40021,
+    CMD_ZOOM_FIT = 40030,
+    CMD_SHOW_OVERVIEW = 40031,  // the View menu's bands, in ViewBand order
+    CMD_SHOW_RULER = 40032,
+    CMD_SHOW_LABELS = 40033,
+    CMD_SHOW_STATUS = 40034,
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.

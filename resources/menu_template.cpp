@@ -10,6 +10,10 @@ constexpr MenuItem command(std::string_view text, int id, bool checked = false) 
     return MenuItem{MenuItemKind::Command, text, id, checked, {}};
 }
 
+constexpr MenuItem toggle(std::string_view text, int id) {
+    return MenuItem{MenuItemKind::Toggle, text, id, true, {}};
+}
+
 constexpr MenuItem separator() {
     return MenuItem{MenuItemKind::Separator, {}, 0, false, {}};
 }
@@ -37,6 +41,13 @@ constexpr std::array kToolsMenu = {
     command("Zoom Out", CMD_ZOOM_OUT),
     separator(),
     command("Memory Trigger", CMD_MEMORY_TRIGGER),
+};
+
+// Zoom to Fit shows the whole recording; the bands around the traces are shown at first.
+constexpr std::array kViewMenu = {
+    command("Zoom to &Fit", CMD_ZOOM_FIT),      separator(),
+    toggle("&Overview", CMD_SHOW_OVERVIEW),     toggle("Time &Ruler", CMD_SHOW_RULER),
+    toggle("Channel &Labels", CMD_SHOW_LABELS), toggle("&Status Line", CMD_SHOW_STATUS),
 };
 
 // The largest size reads 500'000: it selects 500000 samples.
@@ -71,15 +82,15 @@ constexpr std::array kHelpMenu = {command("Help", CMD_HELP),
 constexpr std::array kAboutMenu = {command("About", CMD_ABOUT)};
 
 constexpr std::array kMenuBar = {
-    popup("&File", kFileMenu), popup("&Tools", kToolsMenu), popup("&Settings", kSettingsMenu),
-    popup("&Help", kHelpMenu), popup("&About", kAboutMenu),
+    popup("&File", kFileMenu),         popup("&Tools", kToolsMenu), popup("&View", kViewMenu),
+    popup("&Settings", kSettingsMenu), popup("&Help", kHelpMenu),   popup("&About", kAboutMenu),
 };
 
 // Ctrl+= is Ctrl++ without Shift on keyboards that put + over =.
 constexpr MenuShortcut kShortcuts[] = {
     {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
     {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_ZOOM_IN, "Ctrl++"},
-    {CMD_ZOOM_IN, "Ctrl+="},       {CMD_ZOOM_OUT, "Ctrl+-"},
+    {CMD_ZOOM_IN, "Ctrl+="},       {CMD_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
 };
 
 constexpr MenuTemplate kMainMenu{IDR_MAIN_MENU, kMenuBar, kShortcuts};

@@ -3,14 +3,15 @@
 #include <span>
 #include <string_view>
 
-enum class MenuItemKind { Command, Separator, Popup };
+// A Toggle is a command with a check mark of its own (on or off), outside any group.
+enum class MenuItemKind { Command, Toggle, Separator, Popup };
 
 // One entry of a menu; "&" marks the mnemonic of `text`.
 struct MenuItem {
     MenuItemKind kind;
     std::string_view text;
-    int commandId = 0;                // Command only
-    bool checked = false;             // Command only: carries the check mark at start-up
+    int commandId = 0;                // Command and Toggle only
+    bool checked = false;             // Command and Toggle: carries the check mark at start-up
     std::span<const MenuItem> items;  // Popup only: its entries
 };
 

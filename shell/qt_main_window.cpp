@@ -3,39 +3,39 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLayout>
 #include <QMenuBar>
 #include <QSessionManager>
 
-#include "app/channel_text.h"
 #include "resources/command_ids.h"
+#include "shell/qt_client_area.h"
+#include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
 
 DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     const DialogTemplate& layout = *findDialogTemplate(IDD_MAIN_WINDOW);
-    auto* client = new QWidget(this);
-    const DialogBaseUnits units = applyTemplateFont(*client, layout);
-    buildClient(*client, layout, units);
+    client_ = new ClientArea(this, layout, [this](int id) { sendCommand(id); });
+    setCentralWidget(client_);
 
-    auto* scrollBar = client->findChild<ProgramScrollBar*>();
     QtWindowSystem::Parts parts;
     parts.window = this;
-    parts.client = client;
-    parts.scrollBar = scrollBar;
-    parts.traceView = client->findChild<GraphClass*>();
+    parts.client = client_;
+    parts.scrollBar = &client_->scrollBar();
+    parts.traceView = &client_->traceView();
     parts.menuActions = buildMenuBar(*menuBar(), *findMenuTemplate(layout.menuId),
                                      [this](int id) { sendCommand(id); });
-    GraphClass& traceView = *parts.traceView;
+    parts.showBand = [this](ViewBand band, bool shown) { applyBand(band, shown); };
+    parts.viewChanged = [this] { client_->updateBands(); };
     windowSystem_ = std::make_unique<QtWindowSystem>(std::move(parts), std::move(handler));
-    scrollBar->setScrollSink([this](int code, int32_t position) {
-        windowSystem_->deliver(WindowMessage{MSG_HSCROLL, static_cast<uint32_t>(code), position});
-    });
-    traceView.attachTo(*windowSystem_);
+    attachViews();
 
     setWindowTitle(toQString(layout.caption));
     setWindowIcon(templateIconSizes(IDI_PROGRAM));
-    placeWindow(layout, units);
+    const StoredView stored = loadStoredView();
+    showViewBands(*windowSystem_, stored.bands);
+    placeWindow(layout, stored);
 
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
         if (manager.allowsInteraction() && !windowSystem_->queryEndSession()) {
@@ -43,7 +43,7 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
         }
     });
     if (windowSystem_->deliver(WindowMessage{MSG_INITDIALOG, 0, 0}).answer != 0) {
-        focusFirstTabStop(*client);
+        focusFirstTabStop(*client_);
     }
 }
 
@@ -51,27 +51,59 @@ DezoRaraClass::~DezoRaraClass() {
     windowSystem_->destroyWindow();
 }
 
-// The controls sit at their template places on the button face; nothing follows a size change.
-void DezoRaraClass::buildClient(QWidget& client, const DialogTemplate& layout,
-                                const DialogBaseUnits& units) {
-    QPalette face = client.palette();
-    face.setColor(QPalette::Window, face.color(QPalette::Button));
-    face.setColor(QPalette::WindowText, face.color(QPalette::ButtonText));
-    client.setPalette(face);
-    client.setAutoFillBackground(true);
-    buildControls(client, layout, units, [this](int id) { sendCommand(id); });
-    for (QWidget* control : client.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        control->setToolTip(toQString(triggerBoxTooltip(controlId(*control))));
-    }
-    setCentralWidget(&client);
+void DezoRaraClass::attachViews() {
+    client_->scrollBar().setScrollSink([this](int code, int32_t position) {
+        windowSystem_->deliver(WindowMessage{MSG_HSCROLL, static_cast<uint32_t>(code), position});
+    });
+    client_->traceView().attachTo(*windowSystem_);
+    client_->traceView().setLiveTick([this] {
+        windowSystem_->deliver(WindowMessage{MSG_TIMER, 0, 0});
+    });
+    client_->overview().attachTo(*windowSystem_);
 }
 
-// The template places the client area; the menu bar sits on top of it.
-void DezoRaraClass::placeWindow(const DialogTemplate& layout, const DialogBaseUnits& units) {
-    const QSize client = dialogUnitsToPixels(units, QSize(layout.width, layout.height));
-    const QPoint origin = dialogUnitsToPixels(units, layout.x, layout.y);
-    setGeometry(
-        QRect(origin, QSize(client.width(), client.height() + menuBar()->sizeHint().height())));
+// The template places the client area, at its default size; the menu bar sits on top of it. A
+// size kept from the last run follows, never below the default.
+void DezoRaraClass::placeWindow(const DialogTemplate& dialog, const StoredView& stored) {
+    const DialogBaseUnits units = dialogBaseUnits(client_->font());
+    const QPoint origin = dialogUnitsToPixels(units, dialog.x, dialog.y);
+    const QSize client = client_->defaultSize();
+    QSize size(client.width(), client.height() + menuBar()->sizeHint().height());
+    if (stored.size.isValid()) {
+        size = size.expandedTo(stored.size);
+    }
+    setGeometry(QRect(origin, size));
+    layout()->activate();
+    if (stored.maximised) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+    placed_ = true;
+}
+
+void DezoRaraClass::applyBand(ViewBand band, bool shown) {
+    const QSize before = client_->defaultSize();
+    const QSize target = size();
+    client_->showBand(band, shown);
+    // The window's smallest size follows now, not when the layout gets round to it.
+    layout()->activate();
+    if (!isMaximized() && !isFullScreen()) {
+        resize(target + (client_->defaultSize() - before));
+        // Also a window not shown yet places its client area at once.
+        layout()->activate();
+    }
+    if (placed_) {
+        storeView(currentView());
+    }
+}
+
+StoredView DezoRaraClass::currentView() const {
+    StoredView view;
+    for (int i = 0; i < kViewBandCount; ++i) {
+        view.bands.shown[static_cast<size_t>(i)] = client_->bandShown(static_cast<ViewBand>(i));
+    }
+    view.maximised = isMaximized();
+    view.size = view.maximised && normalGeometry().isValid() ? normalGeometry().size() : size();
+    return view;
 }
 
 void DezoRaraClass::sendCommand(int id) {
@@ -79,7 +111,9 @@ void DezoRaraClass::sendCommand(int id) {
 }
 
 void DezoRaraClass::closeEvent(QCloseEvent* event) {
+    const StoredView view = currentView();
     if (windowSystem_->requestClose()) {
+        storeView(view);
         event->accept();
     } else {
         event->ignore();

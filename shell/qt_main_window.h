@@ -3,11 +3,15 @@
 #include <QMainWindow>
 #include <memory>
 
+#include "shell/qt_view_settings.h"
 #include "shell/qt_window_system.h"
+
+class ClientArea;
 
 // The main window, built from its template and menu. Every control, menu entry, scroll action,
 // close request and end-of-session question reaches the program as a message through one handler,
-// the window procedure. Its construction delivers MSG_INITDIALOG before it is shown.
+// the window procedure. Its construction delivers MSG_INITDIALOG before it is shown. The bands the
+// View menu shows and the window's size are kept in the user's settings from one run to the next.
 class DezoRaraClass : public QMainWindow {
     Q_OBJECT
 
@@ -17,15 +21,21 @@ public:
     ~DezoRaraClass() override;
 
     QtWindowSystem& windowSystem() { return *windowSystem_; }
+    ClientArea& clientArea() { return *client_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void buildClient(QWidget& client, const DialogTemplate& layout, const DialogBaseUnits& units);
-    void placeWindow(const DialogTemplate& layout, const DialogBaseUnits& units);
+    void attachViews();
+    void placeWindow(const DialogTemplate& dialog, const StoredView& stored);
+    // A band shown or hidden: the window grows or shrinks by it, unless it fills the screen.
+    void applyBand(ViewBand band, bool shown);
+    StoredView currentView() const;
     void sendCommand(int id);
 
+    ClientArea* client_ = nullptr;
     std::unique_ptr<QtWindowSystem> windowSystem_;
+    bool placed_ = false;  // the settings are written only once the window took them in
 };

@@ -218,6 +218,9 @@ void fillMenu(QMenu& menu, std::span<const MenuItem> items, const CommandSink& o
             case MenuItemKind::Command:
                 actions[item.commandId] = addCommand(menu, item, checkable, onCommand);
                 break;
+            case MenuItemKind::Toggle:
+                actions[item.commandId] = addCommand(menu, item, true, onCommand);
+                break;
             case MenuItemKind::Separator:
                 menu.addSeparator();
                 break;

@@ -45,3 +45,7 @@ void QtTraceCanvas::deletePen(Pen pen) {
 void QtTraceCanvas::line(int x0, int y0, int x1, int y1) {
     painter_.drawLine(x0, y0, x1, y1);
 }
+
+void QtTraceCanvas::fill(int x0, int y0, int x1, int y1) {
+    painter_.fillRect(QRect(x0, y0, x1 - x0, y1 - y0), painter_.pen().color());
+}

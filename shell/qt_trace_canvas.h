@@ -18,6 +18,7 @@ public:
     Pen selectPen(Pen pen) override;
     void deletePen(Pen pen) override;
     void line(int x0, int y0, int x1, int y1) override;
+    void fill(int x0, int y0, int x1, int y1) override;
 
 private:
     struct Slot {

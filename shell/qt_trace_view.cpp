@@ -1,13 +1,18 @@
 #include "shell/qt_trace_view.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include "app/edge_search.h"
 #include "app/marker.h"
+#include "app/navigation.h"
 #include "core/scope_session.h"
+#include "core/window_system.h"
+#include "display/trace_geometry.h"
 #include "display/trace_view.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
@@ -30,7 +35,13 @@ GraphClass::GraphClass(QWidget* parent) : QWidget(parent) {
     setFocusPolicy(Qt::NoFocus);
     liveRefresh_.setSingleShot(true);
     liveRefresh_.setInterval(kLiveRefreshMilliseconds);
-    connect(&liveRefresh_, &QTimer::timeout, this, [this] { update(); });
+    connect(&liveRefresh_, &QTimer::timeout, this, [this] {
+        if (liveTick_) {
+            liveTick_();
+        } else {
+            update();
+        }
+    });
     // Moves without a button pressed keep a shown readout up to date; a right click clears the
     // marker rather than opening a menu.
     setMouseTracking(true);
@@ -39,6 +50,10 @@ GraphClass::GraphClass(QWidget* parent) : QWidget(parent) {
 
 void GraphClass::attachTo(WindowSystem& mainWindow) {
     mainWindow_ = &mainWindow;
+}
+
+void GraphClass::setLiveTick(std::function<void()> tick) {
+    liveTick_ = std::move(tick);
 }
 
 void GraphClass::paintEvent(QPaintEvent*) {
@@ -73,8 +88,10 @@ void GraphClass::showReadout(QPoint position) {
 
 // A readout that is up follows the pointer; clicks and the wheel take it down, as Qt's tooltips go.
 void GraphClass::mouseMoveEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    pointerChannel_ = channelAtY(viewGeometry(scopeSession, width(), height()), at.y());
     if (QToolTip::isVisible()) {
-        showReadout(event->position().toPoint());
+        showReadout(at);
     }
 }
 
@@ -96,4 +113,46 @@ void GraphClass::wheelEvent(QWheelEvent* event) {
         turnWheel(*mainWindow_, pointerAt(event->position().toPoint()), notches, zoom);
     }
     event->accept();
+}
+
+bool GraphClass::scrollByKey(const QKeyEvent& event) {
+    static constexpr std::pair<int, int> kKeys[] = {
+        {Qt::Key_Left, SCROLL_LINE_LEFT},   {Qt::Key_Up, SCROLL_LINE_LEFT},
+        {Qt::Key_Right, SCROLL_LINE_RIGHT}, {Qt::Key_Down, SCROLL_LINE_RIGHT},
+        {Qt::Key_PageUp, SCROLL_PAGE_LEFT}, {Qt::Key_PageDown, SCROLL_PAGE_RIGHT},
+        {Qt::Key_Home, SCROLL_LEFT},        {Qt::Key_End, SCROLL_RIGHT},
+    };
+    if (event.modifiers() != Qt::NoModifier && event.modifiers() != Qt::KeypadModifier) {
+        return false;
+    }
+    for (const auto& [key, code] : kKeys) {
+        if (event.key() == key) {
+            mainWindow_->sendMessage(WindowMessage{MSG_HSCROLL, static_cast<uint32_t>(code), 0});
+            return true;
+        }
+    }
+    return false;
+}
+
+bool GraphClass::jumpByKey(const QKeyEvent& event) {
+    const bool alt = event.modifiers() == Qt::AltModifier;
+    const bool next = event.text() == QStringLiteral(".") || (alt && event.key() == Qt::Key_Right);
+    const bool previous =
+        event.text() == QStringLiteral(",") || (alt && event.key() == Qt::Key_Left);
+    if (!next && !previous) {
+        return false;
+    }
+    if (pointerChannel_) {
+        jumpToEdge(*mainWindow_, *pointerChannel_, next);
+    }
+    return true;
+}
+
+// Keys it does not take (Esc among them) go on to the main window.
+void GraphClass::keyPressEvent(QKeyEvent* event) {
+    if (mainWindow_ != nullptr && (scrollByKey(*event) || jumpByKey(*event))) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -2,6 +2,8 @@
 
 #include <QTimer>
 #include <QWidget>
+#include <functional>
+#include <optional>
 
 #include "app/pointer_readout.h"
 #include "app/trace_input.h"
@@ -9,10 +11,12 @@
 class WindowSystem;
 
 // The trace view: a black panel that paints the session's samples at every paint and keeps
-// nothing of its own. While the worker captures, it paints again every few tens of milliseconds,
-// so that the samples fill in as they are stored. Hovering shows the readout of the point under
-// the pointer; once attached to the main window, clicks set and clear the marker and the wheel
-// scrolls and zooms.
+// nothing of its own. While the worker captures, it asks for the live view's tick every few tens
+// of milliseconds (or, on its own, paints again), so that the samples fill in as they are stored.
+// Hovering shows the readout of the point under the pointer; once attached to the main window,
+// clicks set and clear the marker, the wheel scrolls and zooms, and the keys scroll (Home, End,
+// arrows, Page Up/Down) and jump to the edges of the channel the pointer was last on (. and , or
+// Alt with the arrows).
 class GraphClass : public QWidget {
     Q_OBJECT
 
@@ -20,6 +24,8 @@ public:
     explicit GraphClass(QWidget* parent = nullptr);
 
     void attachTo(WindowSystem& mainWindow);
+    // Called instead of a plain repaint when a live paint's refresh is due.
+    void setLiveTick(std::function<void()> tick);
 
 protected:
     bool event(QEvent* event) override;
@@ -27,13 +33,21 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     TracePointer pointerAt(QPoint position) const;
     // Shows the readout at `position`, or hides the tooltip where there is none.
     void showReadout(QPoint position);
 
+    // A scroll key sent as the scroll bar sends it; false for other keys.
+    bool scrollByKey(const QKeyEvent& event);
+    // An edge key: jumps on the channel the pointer was last on; false for other keys.
+    bool jumpByKey(const QKeyEvent& event);
+
     QTimer liveRefresh_;
+    std::function<void()> liveTick_;
     WindowSystem* mainWindow_ = nullptr;
     WheelNotches wheel_;
+    std::optional<int> pointerChannel_;  // the row the pointer was last over
 };

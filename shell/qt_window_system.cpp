@@ -95,14 +95,29 @@ ScrollRange QtWindowSystem::scrollRange() const {
 
 void QtWindowSystem::setScrollRange(int32_t low, int32_t high, bool) {
     parts_.scrollBar->setProgramRange(low, high);
+    viewChanged();
 }
 
 void QtWindowSystem::setScrollPosition(int32_t position, bool) {
     parts_.scrollBar->setProgramPosition(position);
+    viewChanged();
 }
 
 void QtWindowSystem::refreshTraceView() {
     parts_.traceView->repaint();
+    viewChanged();
+}
+
+void QtWindowSystem::viewChanged() {
+    if (parts_.viewChanged) {
+        parts_.viewChanged();
+    }
+}
+
+void QtWindowSystem::showBand(ViewBand band, bool shown) {
+    if (parts_.showBand) {
+        parts_.showBand(band, shown);
+    }
 }
 
 void QtWindowSystem::checkMenuItem(int commandId, bool checked) {

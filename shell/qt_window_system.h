@@ -24,7 +24,9 @@ public:
         QWidget* client = nullptr;  // its client area, the origin of the small dialogs
         ProgramScrollBar* scrollBar = nullptr;
         GraphClass* traceView = nullptr;
-        std::map<int, QAction*> menuActions;  // by command id
+        std::map<int, QAction*> menuActions;           // by command id
+        std::function<void(ViewBand, bool)> showBand;  // shows or hides a band of the window
+        std::function<void()> viewChanged;  // the view moved: what is drawn around it follows
     };
 
     QtWindowSystem(Parts parts, MessageHandler handler,
@@ -46,6 +48,7 @@ public:
     void setScrollPosition(int32_t position, bool redraw) override;
     void refreshTraceView() override;
     void checkMenuItem(int commandId, bool checked) override;
+    void showBand(ViewBand band, bool shown) override;
     void runDialog(int templateId) override;
     MessageAnswer messageBox(std::string_view text, std::string_view caption,
                              MessageButtons buttons, MessageIcon icon) override;
@@ -56,6 +59,8 @@ public:
     intptr_t sendMessage(const WindowMessage& message) override;
 
 private:
+    void viewChanged();
+
     Parts parts_;
     MessageHandler handler_;
     DialogProcedure dialogProcedure_;

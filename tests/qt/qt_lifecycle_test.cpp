@@ -13,6 +13,7 @@
 #include "display/trace_geometry.h"
 #include "resources/command_ids.h"
 #include "shell/qt_main_window.h"
+#include "shell/qt_status_line.h"
 #include "shell/qt_template_builder.h"
 
 namespace {
@@ -191,7 +192,7 @@ void LifecycleTest::portReportShowsNoTraces() {
 }
 
 // A Slow capture of 500000 samples shows its traces while it is still running, and the view
-// keeps painting meanwhile.
+// keeps painting meanwhile, at the newest samples, with the capture's progress under it.
 void LifecycleTest::slowCaptureFillsInBeforeItEnds() {
     DezoRaraClass window(mainWindowProc);
     window.show();
@@ -208,6 +209,14 @@ void LifecycleTest::slowCaptureFillsInBeforeItEnds() {
     QVERIFY(scopeSession.workerCapturing);
     QTRY_VERIFY(counter.paints >= 3);
     QVERIFY(greenPixels(*view) > 0);
+    const ScrollRange range = window.windowSystem().scrollRange();
+    QVERIFY(range.high > 0);
+    QTRY_VERIFY(window.windowSystem().scrollRange().high > range.high);
+    QTRY_COMPARE(int64_t{scopeSession.viewStart},
+                 int64_t{window.windowSystem().scrollRange().high});
+    const QString status = window.centralWidget()->findChild<StatusLine*>()->text();
+    QVERIFY2(status.startsWith("Capturing: ") && status.contains(" of 500000 samples stored, "),
+             qPrintable(status));
     saveScreenshot("slow_capture_running");
     QVERIFY(scopeSession.workerCapturing);
     QVERIFY(window.close());

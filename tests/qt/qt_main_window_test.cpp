@@ -7,10 +7,17 @@
 #include <QtTest>
 #include <cmath>
 
+#include "app/client_layout.h"
+#include "app/view_bands.h"
+#include "display/trace_geometry.h"
 #include "message_log.h"
 #include "resources/command_ids.h"
+#include "shell/qt_channel_labels.h"
 #include "shell/qt_main_window.h"
+#include "shell/qt_overview_strip.h"
+#include "shell/qt_status_line.h"
 #include "shell/qt_template_builder.h"
+#include "shell/qt_time_ruler.h"
 
 namespace {
 
@@ -86,12 +93,51 @@ MessageResult answerInit(WindowSystem&, const WindowMessage& m) {
     return MessageResult{m.id != MSG_CLOSE, m.id == MSG_INITDIALOG ? 1 : 0};
 }
 
+// As answerInit, and the View menu's band entries do what the window procedure has them do.
+MessageResult answerBands(WindowSystem& ws, const WindowMessage& m) {
+    if (m.id == MSG_COMMAND) {
+        if (const std::optional<ViewBand> band = commandBand(static_cast<int>(m.code))) {
+            toggleViewBand(ws, *band);
+        }
+    }
+    return answerInit(ws, m);
+}
+
+void showBands(DezoRaraClass& window, bool shown) {
+    showViewBands(window.windowSystem(), ViewBands{{shown, shown, shown, shown}});
+}
+
+// The controls the template built, in the order it built them.
+QList<QWidget*> templateControls(QWidget& client) {
+    QList<QWidget*> controls;
+    for (QObject* child : client.children()) {
+        auto* widget = qobject_cast<QWidget*>(child);
+        if (widget != nullptr && widget->property("controlId").isValid()) {
+            controls << widget;
+        }
+    }
+    return controls;
+}
+
+// Where the template puts a control, and the widget that is it.
+QRect templatePlace(QWidget& client, const Placement& p) {
+    return expectedPixels(client.font(), p.x, p.y, p.width, p.height);
+}
+
+QWidget* placed(QWidget& client, const Placement& p) {
+    return p.label != nullptr ? labelWithText(client, p.label) : findControl(client, p.id);
+}
+
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // Every test starts from the settings of a first run: every band shown, no size kept.
+    void init() {
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "pinprobe", "pinprobe").clear();
+    }
     void controlsSitAtTheirTemplatePlaces();
     void tabVisitsTheTabStopsInTemplateOrder();
     void menuHasEveryEntryWithItsInitialMarks();
@@ -105,27 +151,30 @@ private slots:
     void closingDestroysOnce_data();
     void closingDestroysOnce();
     void endOfSessionFollowsTheAnswer();
-    void resizingMovesNothing();
+    void bandsOpenRoomAroundTheTemplate();
+    void hidingABandShrinksTheWindowByIt();
+    void resizingGivesTheRoomToTheTraces();
+    void viewChoicesAndSizeAreKept();
     void windowLooksAsTemplated();
 };
 
+// With every band hidden the window is the template's.
 void MainWindowTest::controlsSitAtTheirTemplatePlaces() {
     MessageLog log;
     DezoRaraClass window(log.handler());
+    showBands(window, false);
+    window.show();
     QWidget& client = *window.centralWidget();
     for (const Placement& p : kLayout) {
-        QWidget* control =
-            p.label != nullptr ? labelWithText(client, p.label) : findControl(client, p.id);
+        QWidget* control = placed(client, p);
         QVERIFY2(control != nullptr,
                  p.label != nullptr ? p.label : qPrintable(QString::number(p.id)));
-        QCOMPARE(control->geometry(), expectedPixels(client.font(), p.x, p.y, p.width, p.height));
+        QCOMPARE(control->geometry(), templatePlace(client, p));
     }
     // Exactly these, in this order of creation.
     QList<int> created;
-    for (QObject* child : client.children()) {
-        if (auto* widget = qobject_cast<QWidget*>(child)) {
-            created << controlId(*widget);
-        }
+    for (QWidget* widget : templateControls(client)) {
+        created << controlId(*widget);
     }
     QList<int> expected;
     for (const Placement& p : kLayout) {
@@ -158,6 +207,8 @@ void MainWindowTest::menuHasEveryEntryWithItsInitialMarks() {
         "&File[&New=110,&Open...=120,&Save=130,Save &As...=140,-,E&xit=150],"
         "&Tools[Cut Before=40014,Cut After=40015,-,Zoom In=112,Zoom Out=113,-,"
         "Memory Trigger=115],"
+        "&View[Zoom to &Fit=40030,-,&Overview=40031*,Time &Ruler=40032*,Channel &Labels=40033*,"
+        "&Status Line=40034*],"
         "&Settings[Size[5000=40004*,30'000=40005,500'000=40006],"
         "Speed[Fastest=40007*,Fast=40008,Slow=40009],-,"
         "Port[LPT1=40019*,LPT2=40020,LPT3=40021]],"
@@ -172,9 +223,9 @@ void MainWindowTest::menuShowsShortcutsThatSendTheirCommands() {
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     const std::map<int, QString> shown = {
-        {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"}, {CMD_SAVE, "Ctrl+S"},
-        {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"}, {CMD_ZOOM_IN, "Ctrl++"},
-        {CMD_ZOOM_OUT, "Ctrl+-"},
+        {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
+        {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_ZOOM_IN, "Ctrl++"},
+        {CMD_ZOOM_OUT, "Ctrl+-"},      {CMD_ZOOM_FIT, "Ctrl+0"},
     };
     for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
         if (action->menu() == nullptr && !action->isSeparator()) {
@@ -191,6 +242,7 @@ void MainWindowTest::menuShowsShortcutsThatSendTheirCommands() {
         {Qt::ControlModifier | Qt::Key_Plus, CMD_ZOOM_IN},
         {Qt::ControlModifier | Qt::Key_Equal, CMD_ZOOM_IN},
         {Qt::ControlModifier | Qt::Key_Minus, CMD_ZOOM_OUT},
+        {Qt::ControlModifier | Qt::Key_0, CMD_ZOOM_FIT},
         {Qt::ControlModifier | Qt::Key_Q, CMD_EXIT},
     };
     std::vector<int> expected;
@@ -371,34 +423,144 @@ void MainWindowTest::endOfSessionFollowsTheAnswer() {
     }
 }
 
-void MainWindowTest::resizingMovesNothing() {
+// The overview and the ruler open room above the traces, the labels left of them, the status line
+// under the buttons; the traces keep the template's size, so at the default size their picture
+// is what it was.
+void MainWindowTest::bandsOpenRoomAroundTheTemplate() {
     MessageLog log;
     DezoRaraClass window(log.handler());
     window.show();
-    QList<QRect> before;
-    const QList<QWidget*> controls =
-        window.centralWidget()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly);
-    for (QWidget* control : controls) {
-        before << control->geometry();
+    QWidget& client = *window.centralWidget();
+    const int top =
+        client.findChild<OverviewStrip*>()->height() + client.findChild<TimeRuler*>()->height();
+    const int left = client.findChild<ChannelLabels*>()->width();
+    const int bottom = client.findChild<StatusLine*>()->height();
+    QVERIFY(top > 0 && left > 0 && bottom > 0);
+    for (const Placement& p : kLayout) {
+        const QRect place = templatePlace(client, p);
+        const ControlAnchor anchor = anchorOf(p.id);
+        const bool rightOfTheLabels = anchor == ControlAnchor::Traces ||
+                                      anchor == ControlAnchor::UnderTraces ||
+                                      anchor == ControlAnchor::Right;
+        QCOMPARE(placed(client, p)->geometry(), place.translated(rightOfTheLabels ? left : 0, top));
     }
-    window.resize(window.size() * 2);
-    window.showMaximized();
-    QCoreApplication::processEvents();
-    for (int i = 0; i < controls.size(); ++i) {
-        QCOMPARE(controls[i]->geometry(), before[i]);
+    const QRect templateClient = expectedPixels(client.font(), 0, 0, 318, 225);
+    const QSize withBands = templateClient.size() + QSize(left, top + bottom);
+    QCOMPARE(client.size(), withBands);
+    QCOMPARE(client.minimumSize(), withBands);
+    const QRect traces = findControl(client, IDC_TRACE_VIEW)->geometry();
+    QCOMPARE(client.findChild<OverviewStrip*>()->geometry().left(), traces.left());
+    QCOMPARE(client.findChild<TimeRuler*>()->geometry().bottom() + 1, traces.top());
+    QCOMPARE(client.findChild<ChannelLabels*>()->geometry().right() + 1, traces.left());
+}
+
+void MainWindowTest::hidingABandShrinksTheWindowByIt() {
+    MessageLog log;
+    log.reply = answerBands;
+    DezoRaraClass window(log.handler());
+    window.show();
+    QWidget& client = *window.centralWidget();
+    const QSize templateClient = expectedPixels(client.font(), 0, 0, 318, 225).size();
+    const struct {
+        int command;
+        QWidget* band;
+        bool across;
+    } bands[] = {
+        {CMD_SHOW_OVERVIEW, client.findChild<OverviewStrip*>(), false},
+        {CMD_SHOW_RULER, client.findChild<TimeRuler*>(), false},
+        {CMD_SHOW_LABELS, client.findChild<ChannelLabels*>(), true},
+        {CMD_SHOW_STATUS, client.findChild<StatusLine*>(), false},
+    };
+    for (const auto& b : bands) {
+        const QSize before = window.size();
+        const QSize room = b.across ? QSize(b.band->width(), 0) : QSize(0, b.band->height());
+        findAction(*window.menuBar(), b.command)->trigger();
+        QVERIFY(!findAction(*window.menuBar(), b.command)->isChecked());
+        QVERIFY(!b.band->isVisible());
+        QCOMPARE(window.size(), before - room);
     }
+    QCOMPARE(client.size(), templateClient);
+    QCOMPARE(findControl(client, IDC_TRACE_VIEW)->geometry().topLeft(),
+             expectedPixels(client.font(), 54, 6, 0, 0).topLeft());
+    findAction(*window.menuBar(), CMD_SHOW_LABELS)->trigger();
+    QVERIFY(findAction(*window.menuBar(), CMD_SHOW_LABELS)->isChecked());
+    QCOMPARE(client.width(), templateClient.width() + bands[2].band->width());
+}
+
+// What the window has beyond its default size goes to the traces; the buttons stay under them,
+// Zoom In and Zoom Out at the right; it never gets smaller than its default size.
+void MainWindowTest::resizingGivesTheRoomToTheTraces() {
+    MessageLog log;
+    DezoRaraClass window(log.handler());
+    window.show();
+    QWidget& client = *window.centralWidget();
+    QWidget& traces = *findControl(client, IDC_TRACE_VIEW);
+    QWidget& zoomIn = *findControl(client, CMD_ZOOM_IN);
+    QWidget& newSample = *findControl(client, CMD_NEW_SAMPLE);
+    const QSize least = window.size();
+    const QRect traces0 = traces.geometry();
+    const QRect zoomIn0 = zoomIn.geometry();
+    const QRect newSample0 = newSample.geometry();
+    for (const QSize more : {QSize(100, 50), QSize(700, 400), QSize(1, 1)}) {
+        window.resize(least + more);
+        QTRY_COMPARE(window.size(), least + more);
+        QCOMPARE(traces.geometry(), traces0.adjusted(0, 0, more.width(), more.height()));
+        QCOMPARE(zoomIn.geometry(), zoomIn0.translated(more.width(), more.height()));
+        QCOMPARE(newSample.geometry(), newSample0.translated(0, more.height()));
+        QCOMPARE(findControl(client, IDC_SCROLL_BAR)->width(), traces.width());
+        // Each trigger box stays beside its channel's row.
+        const TraceGeometry g = traceGeometry(traces.width(), traces.height(), 0, 0, 1);
+        for (int channel = 0; channel < 5; ++channel) {
+            const QRect box = findControl(client, CMD_PORT_TRIGGER_FIRST + channel)->geometry();
+            const int rowTop = traces.y() + (channel == 0 ? 0 : g.gridRow[channel - 1]);
+            const int rowBottom = traces.y() + g.gridRow[channel];
+            QVERIFY2(box.center().y() > rowTop && box.center().y() <= rowBottom,
+                     qPrintable(QStringLiteral("channel %1").arg(channel + 1)));
+        }
+    }
+    window.resize(least - QSize(50, 50));
+    QCOMPARE(window.size(), least);
+}
+
+// The View menu's bands and the window's size come back in the next run.
+void MainWindowTest::viewChoicesAndSizeAreKept() {
+    QSize kept;
+    {
+        MessageLog log;
+        log.reply = answerBands;
+        DezoRaraClass window(log.handler());
+        window.show();
+        findAction(*window.menuBar(), CMD_SHOW_RULER)->trigger();
+        findAction(*window.menuBar(), CMD_SHOW_STATUS)->trigger();
+        window.resize(window.size() + QSize(120, 80));
+        QTRY_VERIFY(window.width() > window.minimumWidth());
+        kept = window.size();
+        QVERIFY(window.close());
+    }
+    MessageLog log;
+    DezoRaraClass window(log.handler());
+    QCOMPARE(window.size(), kept);
+    for (const auto& [command, shown] : {std::pair{CMD_SHOW_OVERVIEW, true},
+                                         {CMD_SHOW_RULER, false},
+                                         {CMD_SHOW_LABELS, true},
+                                         {CMD_SHOW_STATUS, false}}) {
+        QCOMPARE(findAction(*window.menuBar(), command)->isChecked(), shown);
+    }
+    QVERIFY(window.centralWidget()->findChild<TimeRuler*>()->isHidden());
+    QVERIFY(!window.centralWidget()->findChild<OverviewStrip*>()->isHidden());
 }
 
 void MainWindowTest::windowLooksAsTemplated() {
     MessageLog log;
     DezoRaraClass window(log.handler());
+    showBands(window, false);
     window.show();
     QCOMPARE(window.windowTitle(), QStringLiteral("Pinprobe"));
     QVERIFY(!window.windowIcon().isNull());
     const QPalette palette = window.centralWidget()->palette();
     QCOMPARE(palette.color(QPalette::Window), palette.color(QPalette::Button));
     QCOMPARE(palette.color(QPalette::WindowText), palette.color(QPalette::ButtonText));
-    // The client area is the template's size; the window stands at 50, 100 units.
+    // Without bands the client area is the template's size; the window stands at 50, 100 units.
     const QRect client = expectedPixels(window.centralWidget()->font(), 50, 100, 318, 225);
     QCOMPARE(window.centralWidget()->size(), client.size());
     QCOMPARE(window.geometry().topLeft(), client.topLeft());

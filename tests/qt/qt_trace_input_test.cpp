@@ -7,6 +7,7 @@
 #include "display/trace_geometry.h"
 #include "resources/command_ids.h"
 #include "shell/qt_main_window.h"
+#include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
 #include "tests/support/scripted_port.h"
@@ -31,6 +32,8 @@ struct CapturedWindow {
 
     CapturedWindow() {
         window.show();
+        // The first capture's scroll range is counted in the width of a paint that has run.
+        (void)QTest::qWaitForWindowExposed(&window);
         newSample();
     }
     void newSample() { window.windowSystem().sendMessage(commandMessage(CMD_NEW_SAMPLE)); }
@@ -54,6 +57,9 @@ private slots:
     void rightClickAndEscapeClearTheMarker();
     void wheelStepsAsTheScrollBar();
     void ctrlWheelZoomsAsTheZoomButtons();
+    void aClickGivesTheTracesTheKeys();
+    void edgeKeysJumpOnThePointersChannel();
+    void overviewMovesAndFitsTheView();
 
 private:
     ScriptedPortAccess ports_;
@@ -140,6 +146,72 @@ void TraceInputTest::ctrlWheelZoomsAsTheZoomButtons() {
     QCOMPARE(scopeSession.viewStart, 950u);
     QTest::mouseClick(findControl(*w.window.centralWidget(), CMD_ZOOM_OUT), Qt::LeftButton);
     QCOMPARE(scopeSession.zoomStep, 1);
+}
+
+// Whatever had the keyboard before, a click on the traces gives it to them, and the scroll keys
+// then move the view as the scroll bar's do. Tab passes the traces by.
+void TraceInputTest::aClickGivesTheTracesTheKeys() {
+    CapturedWindow w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QWidget* button = findControl(*w.window.centralWidget(), CMD_ZOOM_IN);
+    button->setFocus();
+    QTest::mouseClick(&w.view, Qt::LeftButton, {}, QPoint(20, 40));
+    QCOMPARE(QApplication::focusWidget(), &w.view);
+    const auto end = static_cast<uint32_t>(w.window.windowSystem().scrollRange().high);
+    const std::pair<Qt::Key, uint32_t> keys[] = {
+        {Qt::Key_End, end},      {Qt::Key_Home, 0},   {Qt::Key_Right, 11},
+        {Qt::Key_PageDown, 112}, {Qt::Key_Left, 101}, {Qt::Key_PageUp, 0},
+    };
+    for (const auto& [key, viewStart] : keys) {
+        QTest::keyClick(&w.view, key);
+        QCOMPARE(scopeSession.viewStart, viewStart);
+    }
+    QTest::keyClick(&w.view, Qt::Key_Tab);
+    QVERIFY(QApplication::focusWidget() != &w.view);
+}
+
+// . and , (or Alt with the arrows) move the marker to the next and previous change of the
+// channel the pointer is on, and the view with it when the change is off screen.
+void TraceInputTest::edgeKeysJumpOnThePointersChannel() {
+    // Channel 2 is high for samples 100 to 2999 (reads are counted over the port's life).
+    const uint64_t first = ports_.lpt1.reads();
+    ports_.lpt1.play({}, [first](uint64_t read) {
+        return static_cast<uint8_t>(read >= first + 100 && read < first + 3000 ? kChannelBits[1]
+                                                                               : 0);
+    });
+    CapturedWindow w;
+    const TraceGeometry g = traceGeometry(w.view.width(), w.view.height(), 0, 5000, 1);
+    QTest::mouseMove(&w.view, QPoint(50, g.baseline[1]));
+    QTest::mouseClick(&w.view, Qt::LeftButton, {}, QPoint(50, g.baseline[1]));
+    struct Press {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        uint32_t marker;
+    };
+    const Press presses[] = {
+        {Qt::Key_Period, Qt::NoModifier, 100}, {Qt::Key_Period, Qt::NoModifier, 3000},
+        {Qt::Key_Comma, Qt::NoModifier, 100},  {Qt::Key_Right, Qt::AltModifier, 3000},
+        {Qt::Key_Left, Qt::AltModifier, 100},
+    };
+    for (const Press& press : presses) {
+        QTest::keyClick(&w.view, press.key, press.modifiers);
+        QCOMPARE(scopeSession.marker, std::optional<uint32_t>(press.marker));
+        const std::optional<int> x =
+            sampleX(viewGeometry(scopeSession, w.view.width(), 0), press.marker);
+        QVERIFY2(x && *x < w.view.width(), "the change is on screen");
+    }
+}
+
+// A click on the overview brings the view's middle there; a double click shows the whole capture.
+void TraceInputTest::overviewMovesAndFitsTheView() {
+    CapturedWindow w;
+    QWidget& overview = *w.window.centralWidget()->findChild<OverviewStrip*>();
+    QTest::mouseClick(&overview, Qt::LeftButton, {}, QPoint(overview.width() / 2, 10));
+    const TraceGeometry g = viewGeometry(scopeSession, w.view.width(), w.view.height());
+    QVERIFY(g.firstSample < 2500 && g.firstSample + g.sampleCount > 2500);
+    QTest::mouseDClick(&overview, Qt::LeftButton, {}, QPoint(10, 10));
+    QCOMPARE(scopeSession.samplesPerPixel, 5000u / w.view.width() + 1);
+    QCOMPARE(viewGeometry(scopeSession, w.view.width(), 0).sampleCount, 5000u);
 }
 
 QTEST_MAIN(TraceInputTest)

@@ -51,6 +51,7 @@ private slots:
     void aGapIsAThinRedLine();
     void refreshRepaintsBeforeReturning();
     void hoverShowsTheReadout();
+    void zoomedOutASingleSamplePulseIsABar();
 };
 
 void TraceViewTest::gridAloneWithoutData() {
@@ -153,6 +154,34 @@ void TraceViewTest::hoverShowsTheReadout() {
     releaseSampleData();
     hover(QPoint(30, g.baseline[0]));
     QTRY_VERIFY(!QToolTip::isVisible());
+}
+
+// Below 1:1 a pulse one sample long is a bar across both levels of its column, every pixel from
+// the 1 level down to the baseline; a busy stretch is a filled band.
+void TraceViewTest::zoomedOutASingleSamplePulseIsABar() {
+    resetScopeSession();
+    constexpr uint32_t kLength = 500000;
+    scopeSession.sampleData = obtainSampleBuffer(kLength);
+    std::fill_n(scopeSession.sampleData, kLength, uint8_t{0});
+    scopeSession.sampleData[123457] = kChannelBits[0];
+    for (uint32_t i = 300000; i < 310000; i += 2) {
+        scopeSession.sampleData[i] = kChannelBits[1];
+    }
+    scopeSession.sampleLength = kLength;
+    scopeSession.samplesPerPixel = 2000;
+    const QImage image = paintedView();
+    const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
+    const int pulse = 123457 / 2000;
+    for (int y = g.baseline[0] - g.levelHeight; y <= g.baseline[0]; ++y) {
+        QCOMPARE(image.pixel(pulse, y), kGreen);
+    }
+    QCOMPARE(image.pixel(pulse, g.baseline[0] - g.levelHeight - 1), kBlack);
+    QCOMPARE(image.pixel(pulse - 1, g.baseline[0] - 1), kBlack);
+    QCOMPARE(image.pixel(pulse + 1, g.baseline[0] - 1), kBlack);
+    for (int x = 150; x < 155; ++x) {
+        QCOMPARE(image.pixel(x, g.baseline[1] - g.levelHeight / 2), kGreen);
+    }
+    QCOMPARE(image.pixel(155, g.baseline[1] - g.levelHeight / 2), kBlack);
 }
 
 QTEST_MAIN(TraceViewTest)

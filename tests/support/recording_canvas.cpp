@@ -32,6 +32,10 @@ void RecordingCanvas::line(int x0, int y0, int x1, int y1) {
     lines.push_back({selectedColour, x0, y0, x1, y1});
 }
 
+void RecordingCanvas::fill(int x0, int y0, int x1, int y1) {
+    fills.push_back({selectedColour, x0, y0, x1, y1});
+}
+
 int RecordingCanvas::livePens() const {
     int live = 0;
     for (Pen pen : createdPens) {
@@ -53,6 +57,7 @@ void RecordingCanvas::clear() {
     selectedPens.clear();
     deletedPens.clear();
     lines.clear();
+    fills.clear();
 }
 
 void PrintTo(const RecordingCanvas::Line& line, std::ostream* out) {

@@ -25,6 +25,7 @@ public:
     std::vector<Pen> selectedPens;  // every pen selected, in order
     std::vector<Pen> deletedPens;
     std::vector<Line> lines;
+    std::vector<Line> fills;
     Pen selected = kStockPen;
     uint32_t selectedColour = kStockColour;
     // The n-th call of createPen (1-based, counted over the canvas's life) fails; 0: none fails.
@@ -34,6 +35,8 @@ public:
     Pen selectPen(Pen pen) override;
     void deletePen(Pen pen) override;
     void line(int x0, int y0, int x1, int y1) override;
+    // Recorded as a line from its top-left to its bottom-right corner (both outside the pixels).
+    void fill(int x0, int y0, int x1, int y1) override;
 
     // Pens created and not yet deleted.
     int livePens() const;

@@ -30,6 +30,11 @@ void RecordingWindowSystem::checkMenuItem(int commandId, bool checked) {
     log.push_back("check " + std::to_string(commandId) + (checked ? " on" : " off"));
 }
 
+void RecordingWindowSystem::showBand(ViewBand band, bool shown) {
+    bands[static_cast<size_t>(band)] = shown;
+    log.push_back("band " + std::to_string(static_cast<int>(band)) + (shown ? " on" : " off"));
+}
+
 void RecordingWindowSystem::runDialog(int templateId) {
     dialogs.push_back(templateId);
     log.push_back("dialog " + std::to_string(templateId));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <condition_variable>
 #include <deque>
 #include <functional>
@@ -36,7 +37,7 @@ public:
     std::deque<std::optional<ChooserAnswer>> chooserAnswers;
 
     // What was shown, in order: "range 0..4700", "position 0 redraw", "refresh", "check 40004 on",
-    // "dialog 112", "message <text>", "chooser open", "beep".
+    // "dialog 112", "message <text>", "chooser open", "beep", "band 0 off".
     std::vector<std::string> log;
     std::vector<std::string> messages;         // texts of message boxes
     std::vector<FileChooserRequest> choosers;  // requests of the file choosers shown
@@ -47,12 +48,14 @@ public:
     ScrollRange range{0, 100};
     int32_t position = 0;
     std::map<int, bool> menuChecks;
+    std::array<bool, kViewBandCount> bands{true, true, true, true};
 
     ScrollRange scrollRange() const override;
     void setScrollRange(int32_t low, int32_t high, bool redraw) override;
     void setScrollPosition(int32_t position, bool redraw) override;
     void refreshTraceView() override;
     void checkMenuItem(int commandId, bool checked) override;
+    void showBand(ViewBand band, bool shown) override;
     void runDialog(int templateId) override;
     MessageAnswer messageBox(std::string_view text, std::string_view caption,
                              MessageButtons buttons, MessageIcon icon) override;

@@ -11,6 +11,7 @@ public:
     void setScrollPosition(int32_t, bool) override {}
     void refreshTraceView() override {}
     void checkMenuItem(int, bool) override {}
+    void showBand(ViewBand, bool) override {}
     void runDialog(int) override {}
     MessageAnswer messageBox(std::string_view, std::string_view, MessageButtons,
                              MessageIcon) override {

@@ -190,10 +190,11 @@ TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
     }
     scopeSession.zoomStep = 1;
     scrollTo(900);
-    EXPECT_EQ(pointerReadout({100, 0, kWidth, kHeight}),
+    // The pulse line, last, is the pulse measure's own.
+    EXPECT_EQ(readoutText(*readPointer({100, 0, kWidth, kHeight})),
               "Sample 1000 at 7.700 ms\nError (channel 1, pin 15): low\n"
               "Gap of 5.200 ms before this sample");
-    EXPECT_EQ(pointerReadout({99, 0, kWidth, kHeight}),
+    EXPECT_EQ(readoutText(*readPointer({99, 0, kWidth, kHeight})),
               "Sample 999 at 2.498 ms\nError (channel 1, pin 15): high\n"
               "Gap of 5.200 ms before sample 1000");
 }
@@ -204,7 +205,7 @@ TEST_F(PointerReadoutTest, TheMarkerDistanceCountsTheGapsBetween) {
     scrollTo(900);
     placeMarker(ws, {90, 0, kWidth, kHeight});
     const auto markerLine = [](int x) {
-        const std::string text = pointerReadout({x, 0, kWidth, kHeight});
+        const std::string text = readoutText(*readPointer({x, 0, kWidth, kHeight}));
         return text.substr(text.rfind('\n') + 1);
     };
     EXPECT_EQ(markerLine(110), "From marker 990: +20 samples, +6.250 ms across 2 gaps");

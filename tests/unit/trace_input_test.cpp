@@ -7,6 +7,7 @@
 
 #include "app/navigation.h"
 #include "core/scope_session.h"
+#include "display/trace_geometry.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 
@@ -90,9 +91,9 @@ TEST_F(TraceInputTest, CtrlWheelZoomsAroundTheSampleUnderThePointer) {
     const ZoomCase cases[] = {
         {1, 1000, 200, 1, 2, 1100}, {2, 1000, 200, -1, 1, 900}, {1, 1000, 201, 1, 2, 1101},
         {4, 1000, 203, 1, 8, 1025}, {1, 1000, 200, 2, 4, 1150}, {16, 1000, 100, -4, 1, 906},
-        {1, 1000, 0, 1, 2, 1000},   {2, 0, 300, -1, 1, 0},     // the range starts at 0
-        {1, 4600, 399, 1, 2, 4600},                            // and ends at 4600
-        {1, 50, 399, -1, 1, 50},    {16, 50, 100, 1, 16, 50},  // at the limits
+        {1, 1000, 0, 1, 2, 1000},   {2, 0, 300, -1, 1, 0},  // the range starts at 0
+        {1, 4600, 399, 1, 2, 4600},                         // and ends at 4600
+        {16, 50, 100, 1, 16, 50},                           // at the limit
     };
     for (const ZoomCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", view " << c.viewStart
@@ -114,6 +115,38 @@ TEST_F(TraceInputTest, CtrlWheelWithoutDataZoomsAsTheButtons) {
     turnWheel(ws, {100, 45, kWidth, kHeight}, 1, true);
     EXPECT_EQ(scopeSession.zoomStep, 2);
     EXPECT_EQ(ws.log, std::vector<std::string>{"refresh"});
+}
+
+}  // namespace
+
+namespace {
+
+// Below 1:1 Ctrl+wheel goes on down the ladder to the whole capture and back, the sample under
+// the pointer held (5000 samples on 400 pixels: the fit is 13 samples a pixel).
+TEST_F(TraceInputTest, CtrlWheelGoesBelowOneToOneAndBack) {
+    viewAt(1, 1000);
+    struct Step {
+        int notches;
+        uint8_t zoom;
+        uint32_t perPixel;
+    };
+    const Step steps[] = {{-1, 1, 2}, {-1, 1, 4}, {-1, 1, 8}, {-1, 1, 13}, {-1, 1, 13},
+                          {1, 1, 8},  {1, 1, 4},  {1, 1, 2},  {1, 1, 1},   {1, 2, 1}};
+    const int x = 100;
+    for (const Step& step : steps) {
+        const uint32_t held = *sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), x);
+        turnWheel(ws, {x, 45, kWidth, kHeight}, step.notches, true);
+        SCOPED_TRACE(testing::Message() << "to " << int(step.zoom) << "/" << step.perPixel);
+        EXPECT_EQ(scopeSession.zoomStep, step.zoom);
+        EXPECT_EQ(scopeSession.samplesPerPixel, step.perPixel);
+        const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
+        if (step.perPixel == 13) {
+            EXPECT_EQ(g.firstSample, 0u);  // the whole capture: nothing to scroll
+            EXPECT_EQ(ws.range.high, 5000 - 400 * 13);
+        } else {
+            EXPECT_EQ(*sampleAtX(g, x), held) << "the pointer keeps its sample";
+        }
+    }
 }
 
 }  // namespace

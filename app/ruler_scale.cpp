@@ -1,0 +1,129 @@
+#include "app/ruler_scale.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+#include "core/time_base.h"
+
+namespace {
+
+struct Unit {
+    double scale;
+    const char* name;
+};
+
+constexpr Unit kTimeUnits[] = {{1, "s"}, {1e-3, "ms"}, {1e-6, "\u00b5s"}, {1e-9, "ns"}};
+
+// Parts a step is cut into by the ticks between labelled ones: fifths of a step of 1 or 5,
+// quarters of a step of 2; for sample numbers, only into whole samples.
+int subdivisions(double step, bool wholeNumbers) {
+    const double leading = step / std::pow(10.0, std::floor(std::log10(step)));
+    int parts = std::lround(leading) == 2 ? 4 : 5;
+    while (wholeNumbers && parts > 1 && std::fmod(step, parts) != 0) {
+        --parts;
+    }
+    return parts;
+}
+
+// The view's left edge and how many samples (fractional below a zoom step) one pixel holds.
+struct PixelScale {
+    double first;
+    double samplesPerPixel;
+
+    int x(double sample) const {
+        return static_cast<int>(std::lround((sample - first) / samplesPerPixel));
+    }
+};
+
+PixelScale pixelScale(const TraceGeometry& g) {
+    const double perPixel = g.samplesPerPixel > 1 ? g.samplesPerPixel : 1.0 / g.zoomStep;
+    return PixelScale{static_cast<double>(g.firstSample), perPixel};
+}
+
+// Ticks every step / parts over [from, to] in the ruler's unit; `xOf` places one and `label`
+// names a labelled one. Labels closer than half the spacing (in a gap) are left out.
+void addTicks(RulerScale& scale, double from, double to, double step, int parts, int minSpacing,
+              const std::function<int(double)>& xOf,
+              const std::function<std::string(double)>& label) {
+    const double minor = step / parts;
+    int lastLabelled = -minSpacing;
+    for (auto n = static_cast<int64_t>(std::ceil(from / minor)); n * minor <= to; ++n) {
+        const int x = xOf(n * minor);
+        const bool labelled = n % parts == 0 && x - lastLabelled >= minSpacing / 2;
+        if (labelled) {
+            lastLabelled = x;
+        }
+        scale.ticks.push_back(RulerTick{x, labelled ? label(n * minor) : std::string()});
+    }
+}
+
+}  // namespace
+
+double tickStep(double span, int width, int minSpacing, bool wholeNumbers) {
+    if (!(span > 0) || width <= 0 || minSpacing <= 0) {
+        return 0;
+    }
+    const double least = span * minSpacing / width;
+    double power = std::pow(10.0, std::floor(std::log10(least)));
+    for (;; power *= 10) {
+        for (double leading : {1.0, 2.0, 5.0}) {
+            const double step = leading * power;
+            if (step >= least * (1 - 1e-9) && (!wholeNumbers || step >= 1)) {
+                return step;
+            }
+        }
+    }
+}
+
+std::string timeLabel(double seconds, double step, double largest) {
+    const Unit* unit = &kTimeUnits[std::size(kTimeUnits) - 1];
+    for (const Unit& candidate : kTimeUnits) {
+        if (std::fabs(largest) >= candidate.scale) {
+            unit = &candidate;
+            break;
+        }
+    }
+    const double inUnit = step / unit->scale;
+    const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(inUnit) - 1e-9)), 0, 9);
+    char text[48];
+    std::snprintf(text, sizeof text, "%.*f %s", decimals, seconds / unit->scale, unit->name);
+    return text;
+}
+
+RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBase, uint32_t origin,
+                      int minSpacing) {
+    RulerScale scale;
+    if (g.sampleCount == 0 || width <= 0) {
+        return scale;
+    }
+    const PixelScale pixels = pixelScale(g);
+    const double first = static_cast<double>(origin) + g.firstSample;
+    const double last = first + width * pixels.samplesPerPixel;
+    const auto xOfSample = [&](double sample) { return pixels.x(sample - origin); };
+    if (timeBase == nullptr) {
+        const double step = tickStep(last - first, width, minSpacing, true);
+        if (step > 0) {
+            addTicks(scale, first, last, step, subdivisions(step, true), minSpacing, xOfSample,
+                     [](double sample) { return std::to_string(std::llround(sample)); });
+        }
+        return scale;
+    }
+    // Times come from the recording's time base, sample by sample.
+    const double from = timeBase->secondsAt(first);
+    const double to = timeBase->secondsAt(last);
+    const double step = tickStep(to - from, width, minSpacing, false);
+    if (step > 0) {
+        const double largest = std::max(std::fabs(from), std::fabs(to));
+        addTicks(
+            scale, from, to, step, subdivisions(step, false), minSpacing,
+            [&](double seconds) { return xOfSample(timeBase->sampleAt(seconds)); },
+            [&](double seconds) { return timeLabel(seconds, step, largest); });
+    }
+    const auto lastNumber = static_cast<uint32_t>(std::min(last, 4294967295.0));
+    for (const TimeGap& gap : timeBase->gapsBetween(static_cast<uint32_t>(first), lastNumber)) {
+        scale.gaps.push_back(xOfSample(gap.sample));
+    }
+    return scale;
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "display/trace_geometry.h"
+
+class TimeBase;
+
+// The step between labelled ticks: 1, 2 or 5 times a power of ten, the smallest that keeps ticks
+// `minSpacing` pixels apart when `span` (seconds or samples) fills `width` pixels. Samples are
+// counted whole: never a step below 1. 0 when there is nothing to divide.
+double tickStep(double span, int width, int minSpacing, bool wholeNumbers);
+
+// A tick's label in the unit of the largest value shown (`largest` seconds: ns, µs, ms or s),
+// with as many decimals as the step needs: "2.05 ms" for 2.05e-3 with a step of 5e-5.
+std::string timeLabel(double seconds, double step, double largest);
+
+struct RulerTick {
+    int x = 0;
+    std::string label;  // empty for a tick between two labelled ones
+};
+
+struct RulerScale {
+    std::vector<RulerTick> ticks;
+    std::vector<int> gaps;  // x of every gap in the sampling on screen
+};
+
+// The ruler over a trace view `width` pixels wide drawn with `g`: times from `timeBase` when
+// there is one (sample numbers there are index + origin), else sample numbers counted from the
+// capture's first. Labelled ticks stand at least `minSpacing` pixels apart.
+RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBase, uint32_t origin,
+                      int minSpacing);

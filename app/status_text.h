@@ -1,0 +1,10 @@
+#pragma once
+
+#include <string>
+
+#include "app/live_view.h"
+
+// The status line under the buttons. During a worker capture: how many samples are stored of the
+// buffer's size and how long the capture has run, as of `now`. Otherwise the recording: its file
+// (or "Untitled"), its samples and, from its time base, the sample rate and how long it lasted.
+std::string statusText(LiveClock::time_point now);

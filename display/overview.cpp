@@ -1,0 +1,75 @@
+#include "display/overview.h"
+
+#include <algorithm>
+
+#include "core/scope_session.h"
+#include "display/session_pyramid.h"
+#include "display/trace_geometry.h"
+
+namespace {
+
+// The visible samples, at least a few pixels wide so that a deep zoom still shows where it is.
+void drawBox(TraceCanvas& canvas, const OverviewScale& scale, const TraceGeometry& g, int height) {
+    constexpr int kNarrowest = 3;
+    const int left = scale.x(g.firstSample);
+    const int right = std::max(scale.x(uint64_t{g.firstSample} + g.sampleCount), left + kNarrowest);
+    const int bottom = height - 1;
+    canvas.line(left, 0, right, 0);
+    canvas.line(right, 0, right, bottom);
+    canvas.line(right, bottom, left, bottom);
+    canvas.line(left, bottom, left, 0);
+}
+
+}  // namespace
+
+int OverviewScale::x(uint64_t sample) const {
+    if (extent == 0) {
+        return 0;
+    }
+    return static_cast<int>(std::min<uint64_t>(sample, extent) * static_cast<uint64_t>(width) /
+                            extent);
+}
+
+uint32_t OverviewScale::sample(int x) const {
+    if (width <= 0) {
+        return 0;
+    }
+    const uint64_t column = static_cast<uint64_t>(std::clamp(x, 0, width));
+    // The first sample whose column is x: ceil(x * extent / width).
+    return static_cast<uint32_t>(
+        std::min<uint64_t>((column * extent + static_cast<uint64_t>(width) - 1) / width, extent));
+}
+
+ChannelRows overviewRows(int height) {
+    ChannelRows rows;
+    const int pitch = height / kChannelCount;
+    for (int k = 0; k < kChannelCount; ++k) {
+        rows.baseline[k] = (k + 1) * pitch - 2;
+    }
+    rows.levelHeight = std::max(pitch - 4, 0);
+    return rows;
+}
+
+void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth) {
+    const ScopeSession& s = scopeSession;
+    const uint32_t drawable = drawableSamples(s);
+    if (drawable == 0 || width <= 0) {
+        return;
+    }
+    const TraceCanvas::Pen tracePen = canvas.createPen(kTraceColour);
+    const TraceCanvas::Pen boxPen = canvas.createPen(kOverviewBoxColour);
+    if (tracePen != 0 && boxPen != 0) {
+        const OverviewScale scale{std::max<uint32_t>(s.sampleLength, drawable), width};
+        const TraceCanvas::Pen oldPen = canvas.selectPen(tracePen);
+        const SampleColumns columns{0, drawable, scale.extent, static_cast<uint64_t>(width)};
+        drawColumns(canvas, overviewRows(height), columns, s.sampleData, sessionPyramid(s));
+        canvas.selectPen(boxPen);
+        drawBox(canvas, scale, viewGeometry(s, traceWidth, height), height);
+        canvas.selectPen(oldPen);
+    }
+    for (TraceCanvas::Pen pen : {tracePen, boxPen}) {
+        if (pen != 0) {
+            canvas.deletePen(pen);
+        }
+    }
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <cstdint>
+
+#include "display/column_drawing.h"
+#include "display/trace_view.h"
+
+inline constexpr uint32_t kOverviewBoxColour = 0x00FFFFFF;  // white
+
+// The overview strip maps the whole recording, `extent` samples (while the worker captures, the
+// size of the buffer it fills), onto `width` pixels.
+struct OverviewScale {
+    uint32_t extent = 0;
+    int width = 0;
+
+    // The pixel column that holds `sample`; `extent` itself maps to the right edge.
+    int x(uint64_t sample) const;
+    // The first sample of column x, x clamped to the strip.
+    uint32_t sample(int x) const;
+};
+
+// The five channels in rows of a strip `height` pixels high.
+ChannelRows overviewRows(int height);
+
+// The recording in min/max form on a strip `width` x `height` pixels, and the samples the trace
+// view shows (on a view `traceWidth` pixels wide) as a box around them.
+void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth);

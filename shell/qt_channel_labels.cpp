@@ -1,0 +1,43 @@
+#include "shell/qt_channel_labels.h"
+
+#include <QPainter>
+#include <algorithm>
+
+#include "app/channel_text.h"
+#include "display/trace_geometry.h"
+#include "shell/qt_template_builder.h"
+
+namespace {
+
+constexpr int kMargin = 4;
+
+}  // namespace
+
+ChannelLabels::ChannelLabels(QWidget* parent, const QWidget& traceView)
+    : QWidget(parent), traceView_(traceView) {}
+
+int ChannelLabels::neededWidth() const {
+    const QFontMetrics metrics(font());
+    int widest = 0;
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        widest = std::max({widest, metrics.horizontalAdvance(toQString(channelLabel(channel))),
+                           metrics.horizontalAdvance(toQString(channelPinLabel(channel)))});
+    }
+    return widest + 2 * kMargin;
+}
+
+void ChannelLabels::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    const TraceGeometry g = traceGeometry(traceView_.width(), traceView_.height(), 0, 0, 1);
+    const QFontMetrics metrics(font());
+    const int lineHeight = metrics.height();
+    const QRect column(0, 0, width() - kMargin, height());
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        // The two lines sit around the middle between the trace's two levels.
+        const int middle = g.baseline[channel] - g.levelHeight / 2;
+        const QRect name(column.left(), middle - lineHeight, column.width(), lineHeight);
+        painter.drawText(name, Qt::AlignRight | Qt::AlignVCenter, toQString(channelLabel(channel)));
+        painter.drawText(name.translated(0, lineHeight), Qt::AlignRight | Qt::AlignVCenter,
+                         toQString(channelPinLabel(channel)));
+    }
+}

@@ -1,0 +1,155 @@
+#include "shell/qt_client_area.h"
+
+#include <QVBoxLayout>
+
+#include "app/channel_text.h"
+#include "shell/qt_channel_labels.h"
+#include "shell/qt_overview_strip.h"
+#include "shell/qt_program_scroll_bar.h"
+#include "shell/qt_status_line.h"
+#include "shell/qt_time_ruler.h"
+#include "shell/qt_trace_view.h"
+
+namespace {
+
+// Five rows of a few pixels each, in dialog units so that they grow with the font.
+constexpr int kOverviewHeightUnits = 22;
+// Under the ruler's labels, room for its ticks.
+constexpr int kTickRoom = 8;
+
+QRect toQRect(const PixelRect& r) {
+    return QRect(r.x, r.y, r.width, r.height);
+}
+
+PixelRect toPixelRect(const QRect& r) {
+    return PixelRect{r.x(), r.y(), r.width(), r.height()};
+}
+
+}  // namespace
+
+ClientArea::ClientArea(QWidget* parent, const DialogTemplate& layout, const CommandSink& onCommand)
+    : QWidget(parent) {
+    QPalette face = palette();
+    face.setColor(QPalette::Window, face.color(QPalette::Button));
+    face.setColor(QPalette::WindowText, face.color(QPalette::ButtonText));
+    setPalette(face);
+    setAutoFillBackground(true);
+    units_ = applyTemplateFont(*this, layout);
+    templateSize_ = dialogUnitsToPixels(units_, QSize(layout.width, layout.height));
+    buildControls(*this, layout, units_, onCommand);
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        control->setToolTip(toQString(triggerBoxTooltip(controlId(*control))));
+    }
+    keepTemplateControls();
+    createBands();
+    setMinimumSize(defaultSize());
+    resize(defaultSize());
+    relayout();
+}
+
+// What the template built, before anything else is added, with where the template puts it.
+void ClientArea::keepTemplateControls() {
+    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        controlWidgets_.push_back(control);
+        controls_.push_back(
+            TemplateControl{anchorOf(controlId(*control)), toPixelRect(control->geometry())});
+    }
+    traceView_ = findChild<GraphClass*>();
+    scrollBar_ = findChild<ProgramScrollBar*>();
+    // A click on the traces gives them the keyboard; Tab still passes them by.
+    traceView_->setFocusPolicy(Qt::ClickFocus);
+}
+
+void ClientArea::createBands() {
+    overview_ = new OverviewStrip(this, *traceView_);
+    ruler_ = new TimeRuler(this, *traceView_);
+    labels_ = new ChannelLabels(this, *traceView_);
+    status_ = new StatusLine(this);
+    rowsBelowTraces_ = new QWidget(this);
+    auto* rows = new QVBoxLayout(rowsBelowTraces_);
+    rows->setContentsMargins(0, 0, 0, 0);
+    rows->setSpacing(0);
+    // Clicks on the bands around the traces leave the keyboard with them.
+    for (QWidget* band : {static_cast<QWidget*>(overview_), static_cast<QWidget*>(ruler_),
+                          static_cast<QWidget*>(labels_)}) {
+        band->setFocusProxy(traceView_);
+        band->setFocusPolicy(Qt::ClickFocus);
+    }
+}
+
+QWidget& ClientArea::bandWidget(ViewBand band) const {
+    switch (band) {
+        case ViewBand::Overview:
+            return *overview_;
+        case ViewBand::Ruler:
+            return *ruler_;
+        case ViewBand::Labels:
+            return *labels_;
+        case ViewBand::Status:
+            break;
+    }
+    return *status_;
+}
+
+BandSizes ClientArea::bandSizes() const {
+    BandSizes sizes;
+    if (bandShown(ViewBand::Overview)) {
+        sizes.overview = dialogUnitsToPixels(units_, 0, kOverviewHeightUnits).y();
+    }
+    if (bandShown(ViewBand::Ruler)) {
+        sizes.ruler = QFontMetrics(font()).height() + kTickRoom;
+    }
+    if (bandShown(ViewBand::Labels)) {
+        sizes.labels = labels_->neededWidth();
+    }
+    if (bandShown(ViewBand::Status)) {
+        sizes.status = status_->neededHeight();
+    }
+    if (rowsBelowTraces_->layout()->count() > 0) {
+        sizes.belowTraces = rowsBelowTraces_->sizeHint().height();
+    }
+    return sizes;
+}
+
+void ClientArea::showBand(ViewBand band, bool shown) {
+    shown_[static_cast<size_t>(band)] = shown;
+    setMinimumSize(defaultSize());
+    relayout();
+}
+
+QSize ClientArea::defaultSize() const {
+    const PixelRect area =
+        defaultClientArea(templateSize_.width(), templateSize_.height(), bandSizes());
+    return QSize(area.width, area.height);
+}
+
+void ClientArea::relayout() {
+    const BandSizes sizes = bandSizes();
+    const ClientPlacement placement = placeClient(controls_, templateSize_.width(),
+                                                  templateSize_.height(), sizes, width(), height());
+    for (size_t i = 0; i < controlWidgets_.size(); ++i) {
+        controlWidgets_[i]->setGeometry(toQRect(placement.controls[i]));
+    }
+    const std::pair<QWidget*, PixelRect> bands[] = {
+        {overview_, placement.overview},
+        {ruler_, placement.ruler},
+        {labels_, placement.labels},
+        {status_, placement.status},
+        {rowsBelowTraces_, placement.belowTraces},
+    };
+    for (const auto& [widget, rect] : bands) {
+        widget->setGeometry(toQRect(rect));
+        widget->setVisible(rect.width > 0 && rect.height > 0);
+    }
+}
+
+void ClientArea::updateBands() {
+    for (int i = 0; i < kViewBandCount; ++i) {
+        bandWidget(static_cast<ViewBand>(i)).update();
+    }
+}
+
+void ClientArea::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    relayout();
+}

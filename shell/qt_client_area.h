@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <vector>
+
+#include "app/client_layout.h"
+#include "core/window_system.h"
+#include "shell/qt_template_builder.h"
+
+class ChannelLabels;
+class GraphClass;
+class OverviewStrip;
+class ProgramScrollBar;
+class StatusLine;
+class TimeRuler;
+
+// The main window's client area: the template's controls on the button face, and around them the
+// bands (overview, ruler, channel labels, status line), each of which can be hidden. At its
+// default size, which is also its smallest, the controls sit at their template places (moved by
+// the bands shown); what the window has beyond it goes to the traces.
+class ClientArea : public QWidget {
+    Q_OBJECT
+
+public:
+    ClientArea(QWidget* parent, const DialogTemplate& layout, const CommandSink& onCommand);
+
+    GraphClass& traceView() const { return *traceView_; }
+    ProgramScrollBar& scrollBar() const { return *scrollBar_; }
+    OverviewStrip& overview() const { return *overview_; }
+    // Room for rows under the traces (above the scroll bar): what its layout holds shows there,
+    // as high as it asks to be, once relayout() has run.
+    QWidget& rowsBelowTraces() const { return *rowsBelowTraces_; }
+
+    void showBand(ViewBand band, bool shown);
+    bool bandShown(ViewBand band) const { return shown_[static_cast<size_t>(band)]; }
+    // The default and smallest size with the bands shown now.
+    QSize defaultSize() const;
+    // Places everything for the current size and bands.
+    void relayout();
+    // The bands repaint from the session.
+    void updateBands();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void keepTemplateControls();
+    void createBands();
+    QWidget& bandWidget(ViewBand band) const;
+    BandSizes bandSizes() const;
+
+    DialogBaseUnits units_;
+    QSize templateSize_;
+    std::vector<QWidget*> controlWidgets_;
+    std::vector<TemplateControl> controls_;
+    GraphClass* traceView_ = nullptr;
+    ProgramScrollBar* scrollBar_ = nullptr;
+    OverviewStrip* overview_ = nullptr;
+    TimeRuler* ruler_ = nullptr;
+    ChannelLabels* labels_ = nullptr;
+    StatusLine* status_ = nullptr;
+    QWidget* rowsBelowTraces_ = nullptr;
+    std::array<bool, kViewBandCount> shown_{true, true, true, true};
+};

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QWidget>
+
+#include "app/overview_input.h"
+#include "app/trace_input.h"
+
+class WindowSystem;
+
+// The whole recording in min/max form above the ruler, the visible samples in a box. A click or a
+// drag moves the view, the wheel zooms around the sample pointed at, a double click fits the
+// whole recording. It keeps nothing of its own: each paint reads the session.
+class OverviewStrip : public QWidget {
+    Q_OBJECT
+
+public:
+    OverviewStrip(QWidget* parent, const QWidget& traceView);
+
+    void attachTo(WindowSystem& mainWindow);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    const QWidget& traceView_;
+    WindowSystem* mainWindow_ = nullptr;
+    OverviewDrag drag_;
+    WheelNotches wheel_;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QWidget>
+
+// The line under the buttons: the recording's file, samples, rate and length, or a capture's
+// progress while the worker runs it. Each paint reads the session.
+class StatusLine : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit StatusLine(QWidget* parent);
+
+    int neededHeight() const;
+    // The text as the next paint shows it.
+    QString text() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};

@@ -1,0 +1,47 @@
+#include "shell/qt_time_ruler.h"
+
+#include <QPainter>
+
+#include "app/recording_time.h"
+#include "app/ruler_scale.h"
+#include "core/scope_session.h"
+#include "shell/qt_template_builder.h"
+
+namespace {
+
+constexpr int kLabelGap = 3;
+
+}  // namespace
+
+TimeRuler::TimeRuler(QWidget* parent, const QWidget& traceView)
+    : QWidget(parent), traceView_(traceView) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TimeRuler::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), palette().color(QPalette::Window));
+    const ScopeSession& s = scopeSession;
+    const int viewWidth = traceView_.width();
+    const QFontMetrics metrics(font());
+    // Room for a label such as "12.250 ms" and a little air around it.
+    const int spacing = metrics.horizontalAdvance(QStringLiteral("00.000 ms")) + 4 * kLabelGap;
+    const RulerScale scale = rulerScale(viewGeometry(s, viewWidth, traceView_.height()), viewWidth,
+                                        recordingTime(), s.sampleOrigin, spacing);
+    const int bottom = height() - 1;
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawLine(0, bottom, viewWidth, bottom);
+    for (const RulerTick& tick : scale.ticks) {
+        const bool labelled = !tick.label.empty();
+        painter.drawLine(tick.x, bottom - (labelled ? 6 : 3), tick.x, bottom);
+        const QString label = toQString(tick.label);
+        // A label that would run past the traces' right edge is left out.
+        if (labelled && tick.x + kLabelGap + metrics.horizontalAdvance(label) <= viewWidth) {
+            painter.drawText(tick.x + kLabelGap, bottom - 6 - metrics.descent(), label);
+        }
+    }
+    painter.setPen(Qt::red);
+    for (int x : scale.gaps) {
+        painter.drawLine(x, 0, x, bottom);
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QWidget>
+
+// The ruler between the overview and the traces: ticks over the trace view's width, labelled in
+// the unit that fits from the recording's time base, or with sample numbers without one; gaps in
+// the sampling in red. Each paint reads the session.
+class TimeRuler : public QWidget {
+    Q_OBJECT
+
+public:
+    TimeRuler(QWidget* parent, const QWidget& traceView);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const QWidget& traceView_;
+};

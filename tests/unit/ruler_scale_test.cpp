@@ -1,0 +1,146 @@
+#include "app/ruler_scale.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/time_base.h"
+
+namespace {
+
+constexpr int kWidth = 1000;
+constexpr int kSpacing = 100;
+
+struct StepCase {
+    double span;
+    bool wholeNumbers;
+    double step;
+};
+
+TEST(TickStep, OneTwoOrFiveTimesAPowerOfTen) {
+    const StepCase cases[] = {
+        {10e-6, false, 1e-6}, {20e-6, false, 2e-6}, {33e-6, false, 5e-6}, {100e-6, false, 1e-5},
+        {1e-3, false, 1e-4},  {0.25, false, 0.05},  {10, false, 1},       {10, true, 1},
+        {7, true, 1},         {3, true, 1},         {1234, true, 200},    {500000, true, 50000},
+        {0, true, 0},         {-5, false, 0},
+    };
+    for (const StepCase& c : cases) {
+        EXPECT_DOUBLE_EQ(tickStep(c.span, kWidth, kSpacing, c.wholeNumbers), c.step)
+            << c.span << (c.wholeNumbers ? " samples" : " s");
+    }
+}
+
+TEST(TimeLabel, UnitOfTheLargestValueDecimalsOfTheStep) {
+    EXPECT_EQ(timeLabel(2.05e-3, 5e-5, 2.5e-3), "2.05 ms");
+    EXPECT_EQ(timeLabel(0, 1e-6, 10e-6), "0 \u00b5s");
+    EXPECT_EQ(timeLabel(3, 1, 10), "3 s");
+    EXPECT_EQ(timeLabel(2.500010, 1e-6, 2.5001), "2.500010 s");
+    EXPECT_EQ(timeLabel(40e-9, 20e-9, 500e-9), "40 ns");
+    EXPECT_EQ(timeLabel(1.5e-3, 5e-4, 9e-4), "1500 \u00b5s");
+}
+
+// A time base with a clock mark every 100 samples at `period` seconds a sample, and a gap of
+// `gapSeconds` before sample `gapAt` when given.
+void fillTime(TimeBase& time, uint32_t samples, double period, uint32_t gapAt = 0,
+              double gapSeconds = 0) {
+    time.prepare(samples, 100);
+    for (uint32_t i = 0; i <= samples; i += 100) {
+        const double late = gapAt != 0 && i >= gapAt ? gapSeconds : 0;
+        time.mark(i, static_cast<uint64_t>((i * period + late) * 1e9 + 0.5));
+    }
+    time.finish();
+}
+
+std::vector<std::string> labels(const RulerScale& scale) {
+    std::vector<std::string> texts;
+    for (const RulerTick& tick : scale.ticks) {
+        if (!tick.label.empty()) {
+            texts.push_back(tick.label + "@" + std::to_string(tick.x));
+        }
+    }
+    return texts;
+}
+
+struct RulerCase {
+    double period;  // 0: no time base
+    uint32_t firstSample, origin, perPixel;
+    std::vector<std::string> firstLabels;  // "label@x"
+};
+
+// Spans from 10 µs to 10 s on 1000 pixels, with a time base and without one (sample numbers,
+// counted from the capture's first, so after Cut Before they go on).
+TEST(RulerScale, LabelsInTheUnitThatFits) {
+    const RulerCase cases[] = {
+        {10e-9, 0, 0, 1, {"0 \u00b5s@0", "1 \u00b5s@100", "2 \u00b5s@200"}},
+        {1e-6, 0, 0, 1, {"0.0 ms@0", "0.1 ms@100", "0.2 ms@200"}},
+        {1e-6, 550, 0, 1, {"0.6 ms@50", "0.7 ms@150", "0.8 ms@250"}},
+        {1e-6, 0, 0, 500, {"0 ms@0", "50 ms@100", "100 ms@200"}},
+        {10e-3, 0, 0, 1, {"0 s@0", "1 s@100", "2 s@200"}},
+        {0, 0, 0, 1, {"0@0", "100@100", "200@200"}},
+        {0, 0, 37, 1, {"100@63", "200@163", "300@263"}},
+        {0, 1000, 0, 500, {"50000@98", "100000@198"}},
+    };
+    for (const RulerCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "period " << c.period << ", from " << c.firstSample
+                                        << ", origin " << c.origin << ", " << c.perPixel);
+        const uint32_t length = c.perPixel > 1 ? 500000 + c.firstSample : 100000;
+        TimeBase time;
+        fillTime(time, length + c.origin, c.period);
+        const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, length, 1, c.perPixel);
+        const RulerScale scale =
+            rulerScale(g, kWidth, c.period > 0 ? &time : nullptr, c.origin, kSpacing);
+        const std::vector<std::string> got = labels(scale);
+        ASSERT_GE(got.size(), c.firstLabels.size());
+        EXPECT_EQ(std::vector<std::string>(got.begin(), got.begin() + c.firstLabels.size()),
+                  c.firstLabels);
+        EXPECT_TRUE(scale.gaps.empty());
+    }
+}
+
+// Zoomed in, labelled ticks have ticks between them; sample numbers only at whole samples.
+TEST(RulerScale, TicksBetweenTheLabelledOnes) {
+    const TraceGeometry g = traceGeometry(160, 300, 0, 1000, 16);
+    const RulerScale scale = rulerScale(g, 160, nullptr, 0, 40);
+    std::vector<int> xs;
+    for (const RulerTick& tick : scale.ticks) {
+        xs.push_back(tick.x);
+    }
+    EXPECT_EQ(xs, (std::vector<int>{0, 16, 32, 48, 64, 80, 96, 112, 128, 144, 160}));
+    EXPECT_EQ(labels(scale), (std::vector<std::string>{"0@0", "5@80", "10@160"}));
+}
+
+// Times have ticks between the labelled ones too: fifths of a step of 1 µs.
+TEST(RulerScale, TimeTicksBetweenTheLabelledOnes) {
+    TimeBase time;
+    fillTime(time, 100000, 10e-9);
+    const TraceGeometry g = traceGeometry(kWidth, 300, 0, 100000, 1);
+    const RulerScale scale = rulerScale(g, kWidth, &time, 0, kSpacing);
+    ASSERT_GE(scale.ticks.size(), 6u);
+    const std::vector<int> xs = {scale.ticks[0].x, scale.ticks[1].x, scale.ticks[2].x,
+                                 scale.ticks[5].x};
+    EXPECT_EQ(xs, (std::vector<int>{0, 20, 40, 100}));
+    EXPECT_TRUE(scale.ticks[1].label.empty());
+    EXPECT_EQ(scale.ticks[5].label, "1 \u00b5s");
+}
+
+// A stretch the sampling stood still is marked where it happened; the ticks inside it crowd into
+// one place, and only the first of them keeps a label.
+TEST(RulerScale, GapsAreMarked) {
+    TimeBase time;
+    fillTime(time, 10000, 1e-6, 500, 2e-3);
+    // The stall lies somewhere in the block of 100 samples before 500: the time base puts it
+    // halfway into it.
+    ASSERT_EQ(time.gaps().size(), 1u);
+    ASSERT_EQ(time.gaps()[0].sample, 450u);
+    const TraceGeometry g = traceGeometry(kWidth, 300, 0, 10000, 1);
+    const RulerScale scale = rulerScale(g, kWidth, &time, 0, kSpacing);
+    EXPECT_EQ(scale.gaps, std::vector<int>{450});
+    int labelledAtGap = 0;
+    for (const RulerTick& tick : scale.ticks) {
+        labelledAtGap += tick.x >= 449 && tick.x <= 451 && !tick.label.empty() ? 1 : 0;
+    }
+    EXPECT_EQ(labelledAtGap, 1);
+}
+
+}  // namespace
