@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
-#include <set>
 #include <string>
 #include <string_view>
 
@@ -13,8 +12,9 @@
 #include "capture/port_choice.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
+#include "cli/capture_outputs.h"
 #include "cli/console_output.h"
-#include "cli/export_command.h"
+#include "cli/decoding.h"
 #include "cli/file_error_report.h"
 #include "cli/headless_window_system.h"
 #include "cli/interrupt_break.h"
@@ -30,10 +30,7 @@ namespace {
 constexpr std::chrono::milliseconds kInterruptPoll{100};
 
 struct CaptureOptions {
-    // The files to write; an empty name is none.
-    std::string output;
-    std::string vcd;
-    std::string csv;
+    CaptureFiles files;
     uint8_t portNumber = 1;
     PortChoice portChoice;  // where LPT1 is, when --port names a device or a base
     bool simulate = false;
@@ -42,41 +39,13 @@ struct CaptureOptions {
     uint8_t triggerMask = 0;
 };
 
-struct OutputOption {
-    std::string_view name;
-    std::string CaptureOptions::*file;
-};
-
-constexpr OutputOption kOutputOptions[] = {{"-o", &CaptureOptions::output},
-                                           {"--vcd", &CaptureOptions::vcd},
-                                           {"--csv", &CaptureOptions::csv}};
-
-// The files to write, at least one, each named and none twice; or the problem with them.
-std::string readOutputs(const ParsedArguments& arguments, CaptureOptions& options) {
-    std::set<std::string> named;
-    for (const OutputOption& option : kOutputOptions) {
-        const auto value = arguments.values.find(option.name);
-        if (value == arguments.values.end()) {
-            continue;
-        }
-        if (value->second.empty() || value->second == "-") {
-            return std::string(option.name) +
-                   " needs a file name: the capture's files cannot go to standard output";
-        }
-        if (!named.insert(value->second).second) {
-            return "-o, --vcd and --csv must name different files";
-        }
-        options.*option.file = value->second;
-    }
-    return named.empty() ? "no output file given: -o FILE, --vcd FILE or --csv FILE" : "";
-}
-
 // The options, or the problem with them (empty when there is none).
 std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions& options) {
     if (!arguments.operands.empty()) {
         return "unexpected argument '" + arguments.operands[0] + "'";
     }
-    if (std::string problem = readOutputs(arguments, options); !problem.empty()) {
+    if (std::string problem = readCaptureFiles(arguments, arguments.has("-P"), options.files);
+        !problem.empty()) {
         return problem;
     }
     const auto& values = arguments.values;
@@ -173,19 +142,9 @@ CaptureEnd captureOnWorker(CliContext& context) {
     return awaitHandOver(context, interrupts);
 }
 
-// "a.sco, a.vcd": the files named, the empty names left out.
-std::string fileList(std::initializer_list<std::string> files) {
-    std::string list;
-    for (const std::string& file : files) {
-        if (!file.empty()) {
-            list += (list.empty() ? "" : ", ") + file;
-        }
-    }
-    return list;
-}
-
 std::string outputList(const CaptureOptions& options) {
-    return fileList({options.output, options.vcd, options.csv});
+    const std::string files = fileList(options.files);
+    return files.empty() ? "nothing decoded" : files;
 }
 
 void printSummary(CliContext& context, const std::string& port, uint32_t kept, double seconds) {
@@ -201,69 +160,33 @@ void printSummary(CliContext& context, const std::string& port, uint32_t kept, d
     context.out << text << "port: " << port << '\n';
 }
 
-// The files asked for, those not named left closed.
-struct CaptureOutputs {
-    OutputFile scope;
-    OutputFile vcd;
-    OutputFile csv;
-};
-
-bool openOutputs(const CaptureOptions& options, CaptureOutputs& outputs, CliContext& context) {
-    for (const auto& [path, file] : {std::pair{&options.output, &outputs.scope},
-                                     {&options.vcd, &outputs.vcd},
-                                     {&options.csv, &outputs.csv}}) {
-        if (!path->empty() && !openOutput(printFileErrors(context.console, *path), *path, *file)) {
-            return false;
-        }
+// The capture's annotations, from its time base where it has one.
+int decodeCapture(const DecodeRequest& request, CliContext& context) {
+    DecodeInput input;
+    std::string problem;
+    if (!sessionDecodeInput(scopeSession, input, problem)) {
+        context.console.message("not decoded: " + problem);
+        return kExitFailure;
     }
-    return true;
+    return decodeAndPrint(request, input, "capture",
+                          "a capture long enough to measure its sample period", context);
 }
 
-// The exports' time base: the measured period, to the picosecond, finer being noise.
-std::string exportTiming(SampleTiming& timing) {
-    const double period = std::round(scopeSession.samplePeriod * 1e12) / 1e12;
-    if (period <= 0) {
-        return "the capture was too short to measure its sample period";
-    }
-    if (!timingForPeriod(period, scopeSession.sampleLength, timing)) {
-        return "the time stamps of a capture this long would not fit 64 bits";
-    }
-    return {};
-}
-
-bool writeExports(const CaptureOptions& options, CaptureOutputs& outputs, CliContext& context) {
-    if (options.vcd.empty() && options.csv.empty()) {
-        return true;
-    }
-    SampleTiming timing;
-    if (const std::string problem = exportTiming(timing); !problem.empty()) {
-        context.console.message(fileList({options.vcd, options.csv}) + ": not written: " + problem);
-        return false;
-    }
-    const bool vcdWritten =
-        options.vcd.empty() || writeExportOutput(outputs.vcd, options.vcd, true, timing, context);
-    const bool csvWritten =
-        options.csv.empty() || writeExportOutput(outputs.csv, options.csv, false, timing, context);
-    return vcdWritten && csvWritten;
-}
-
-// Writes every file asked for, also when one of them fails; the summary only when all are done.
-int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs, const std::string& port,
-                double seconds, CliContext& context) {
+// Writes every file asked for, also when one of them fails; the summary only when all are
+// done; then the annotations.
+int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs,
+                const DecodeRequest& request, const std::string& port, double seconds,
+                CliContext& context) {
     const uint32_t kept = scopeSession.sampleLength;
     if (kept == 0) {
         context.console.message(outputList(options) + ": not written: the capture kept no samples");
         return kExitFailure;
     }
-    const bool scopeFileWritten =
-        options.output.empty() || writeScopeOutput(printFileErrors(context.console, options.output),
-                                                   outputs.scope, scopeSession.sampleData, kept);
-    const bool exportsWritten = writeExports(options, outputs, context);
-    if (!scopeFileWritten || !exportsWritten) {
+    if (!writeCaptureOutputs(options.files, outputs, context)) {
         return kExitFailure;
     }
     printSummary(context, port, kept, seconds);
-    return kExitSuccess;
+    return request.stacks.empty() ? kExitSuccess : decodeCapture(request, context);
 }
 
 }  // namespace
@@ -273,10 +196,16 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     if (const std::string problem = readCaptureOptions(arguments, options); !problem.empty()) {
         return usageError(context, "capture", problem);
     }
-    // Opened before the port is read, so that a path that cannot be written fails before any
-    // sample is taken; an existing file is replaced only once the capture is written.
+    // The decoders are checked, and the files opened, before the port is read, so that a
+    // mistake fails before any sample is taken; an existing file is replaced only once the
+    // capture is written.
+    DecodeRequest request;
+    if (const int status = readDecodeRequest(arguments, "capture", request, context);
+        status != kExitSuccess) {
+        return status;
+    }
     CaptureOutputs outputs;
-    if (!openOutputs(options, outputs, context)) {
+    if (!openCaptureOutputs(options.files, outputs, context)) {
         return kExitFailure;
     }
     SessionScope session;
@@ -309,6 +238,6 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
         return kExitInterrupted;
     }
     return end == CaptureEnd::Done
-               ? saveCapture(options, outputs, port.name, elapsed.count(), context)
+               ? saveCapture(options, outputs, request, port.name, elapsed.count(), context)
                : kExitFailure;
 }

@@ -39,15 +39,6 @@ int secondsDecimals(const SampleTiming& timing) {
     return timing.unitExponent < kSecondExponent ? kSecondExponent - timing.unitExponent : 0;
 }
 
-// Names may not hold blanks in a VCD.
-std::string wireName(std::string_view name) {
-    std::string wire(name);
-    for (char& c : wire) {
-        c = c == ' ' ? '_' : c;
-    }
-    return wire;
-}
-
 void putLevel(TextOutput& out, uint8_t sample, int channel) {
     out.put((sample & kChannelBits[channel]) != 0 ? '1' : '0');
 }
@@ -62,7 +53,7 @@ void putVcdHeader(const SampleTiming& timing, TextOutput& out) {
         out.put("$var wire 1 ");
         out.put(kWireIds[channel]);
         out.put(' ');
-        out.put(wireName(kChannelNames[channel]));
+        out.put(exportChannelName(channel));
         out.put(" $end\n");
     }
     out.put("$upscope $end\n$enddefinitions $end\n");
@@ -119,6 +110,15 @@ bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& t
     }
     timing = found;
     return true;
+}
+
+// Names may not hold blanks in a VCD, nor in a channel a sigrok option names.
+std::string exportChannelName(int channel) {
+    std::string name(kChannelNames[static_cast<size_t>(channel)]);
+    for (char& c : name) {
+        c = c == ' ' ? '_' : c;
+    }
+    return name;
 }
 
 std::string timescaleText(const SampleTiming& timing) {

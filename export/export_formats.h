@@ -17,6 +17,9 @@ struct SampleTiming {
 // not fit the 64-bit time stamps.
 bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& timing);
 
+// Channel `channel` (0 to 4) as the exports name it: "Error", "Out_Of_Paper" (no blanks).
+std::string exportChannelName(int channel);
+
 // The unit as a VCD $timescale gives it: "1 us", "100 ns".
 std::string timescaleText(const SampleTiming& timing);
 
