@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/time_base.h"
@@ -18,8 +19,9 @@ struct DecodeInput {
     // Decoder sample k shows data index source[k]; empty: decoder sample k is data index k.
     std::vector<uint32_t> source;
     uint32_t dataCount = 0;  // samples in the recording
-    uint32_t origin = 0;     // capture sample number of data index 0, as the gaps count
-    std::vector<TimeGap> gaps;
+    // Decoder samples [first, second) during which the sampling stood still (the time base's
+    // gaps): the grid repeats the sample before each.
+    std::vector<std::pair<uint64_t, uint64_t>> stalls;
 };
 
 // The levels at the pins of one status register byte: channel 1 in bit 0.
@@ -30,6 +32,6 @@ inline uint8_t pinLevels(uint8_t sample) {
 // `count` samples (at least one) put on `grid`.
 DecodeInput makeDecodeInput(const uint8_t* samples, uint32_t count, const UniformGrid& grid);
 
-// The session's recording on its grid (see sessionGrid), with its gaps; false with `error` when
-// no grid can be made.
+// The session's recording on its grid (see sessionGrid), with the stalls of its gaps; false
+// with `error` when no grid can be made.
 bool sessionDecodeInput(const ScopeSession& session, DecodeInput& input, std::string& error);

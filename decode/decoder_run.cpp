@@ -135,22 +135,23 @@ uint32_t dataIndex(const DecodeInput& input, uint64_t decoderSample) {
                                 : input.source[decoderSample];
 }
 
-// Whether the sampling stood still between two of the samples [start, end) of the data.
-bool spansGap(const DecodeInput& input, uint32_t start, uint32_t end) {
-    const uint64_t first = uint64_t{start} + input.origin + 1;
-    const uint64_t last = uint64_t{end} + input.origin;  // a gap before `last` lies outside
-    const auto gap = std::lower_bound(input.gaps.begin(), input.gaps.end(), first,
-                                      [](const TimeGap& g, uint64_t s) { return g.sample < s; });
-    return gap != input.gaps.end() && gap->sample < last;
+// Whether the sampling stood still during decoder samples [start, end).
+bool spansStall(const DecodeInput& input, uint64_t start, uint64_t end) {
+    return std::any_of(input.stalls.begin(), input.stalls.end(), [&](const auto& stall) {
+        return stall.first < end && start < stall.second;
+    });
 }
 
-void placeAnnotations(const DecodeInput& input, std::vector<Given>& given, DecodeResult& result) {
+void placeAnnotations(const DecodeInput& input, Collector& collector, DecodeResult& result) {
+    // The decoders' threads are done; the lock only tells the thread checker so.
+    std::lock_guard lock(collector.mutex);
+    std::vector<Given>& given = collector.given;
     result.annotations.reserve(given.size());
     for (Given& g : given) {
         Annotation& annotation = g.annotation;
         annotation.start = dataIndex(input, g.start);
         annotation.end = std::max(annotation.start, dataIndex(input, g.end));
-        annotation.spansGap = spansGap(input, annotation.start, annotation.end);
+        annotation.spansGap = spansStall(input, g.start, g.end);
         result.annotations.push_back(std::move(annotation));
     }
 }
@@ -175,6 +176,6 @@ DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeIn
     if (!result.ok && result.error.empty() && !result.cancelled) {
         result.error = "the decoder library refused the decoders";
     }
-    placeAnnotations(input, collector.given, result);
+    placeAnnotations(input, collector, result);
     return result;
 }

@@ -43,11 +43,13 @@ void putLevel(TextOutput& out, uint8_t sample, int channel) {
     out.put((sample & kChannelBits[channel]) != 0 ? '1' : '0');
 }
 
+constexpr uint64_t kMaxSampleUnits = 10;
+
 void putVcdHeader(const SampleTiming& timing, TextOutput& out) {
     out.put("$version pinprobe-cli ");
     out.put(kProgramVersion);
     out.put(" $end\n$timescale ");
-    out.put(timescaleText(timing));
+    out.put(timescaleText(SampleTiming{vcdUnitExponent(timing), 0}));
     out.put(" $end\n$scope module pinprobe $end\n");
     for (int channel = 0; channel < kChannelCount; ++channel) {
         out.put("$var wire 1 ");
@@ -59,9 +61,12 @@ void putVcdHeader(const SampleTiming& timing, TextOutput& out) {
     out.put("$upscope $end\n$enddefinitions $end\n");
 }
 
-void putTimeStamp(TextOutput& out, uint64_t sampleIndex, const SampleTiming& timing) {
+// The time of sample `sampleIndex` in units of 10^vcdExponent fs, rounded half up.
+void putTimeStamp(TextOutput& out, uint64_t sampleIndex, const SampleTiming& timing,
+                  int vcdExponent) {
+    const uint64_t divisor = powerOfTen(vcdExponent - timing.unitExponent);
     out.put('#');
-    out.putNumber(sampleIndex * timing.unitsPerSample);
+    out.putNumber((sampleIndex * timing.unitsPerSample + divisor / 2) / divisor);
     out.put('\n');
 }
 
@@ -121,6 +126,16 @@ std::string exportChannelName(int channel) {
     return name;
 }
 
+int vcdUnitExponent(const SampleTiming& timing) {
+    int exponent = timing.unitExponent;
+    uint64_t unitsPerSample = timing.unitsPerSample;
+    while (unitsPerSample > kMaxSampleUnits && exponent < kMaxUnitExponent) {
+        unitsPerSample = (unitsPerSample + 9) / 10;
+        ++exponent;
+    }
+    return exponent;
+}
+
 std::string timescaleText(const SampleTiming& timing) {
     constexpr std::array<const char*, 6> kUnits{"fs", "ps", "ns", "us", "ms", "s"};
     return std::to_string(powerOfTen(timing.unitExponent % 3)) + " " +
@@ -166,6 +181,7 @@ bool TextOutput::finish() {
 }
 
 void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {
+    const int vcdExponent = vcdUnitExponent(timing);
     putVcdHeader(timing, out);
     out.put("#0\n$dumpvars\n");
     for (int channel = 0; channel < kChannelCount; ++channel) {
@@ -178,7 +194,7 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
         if (changed == 0) {
             continue;
         }
-        putTimeStamp(out, i, timing);
+        putTimeStamp(out, i, timing, vcdExponent);
         for (int channel = 0; channel < kChannelCount; ++channel) {
             if ((changed & kChannelBits[channel]) != 0) {
                 putChange(out, samples[i], channel);
@@ -186,7 +202,7 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
         }
         previous = samples[i] & kChannelMask;
     }
-    putTimeStamp(out, count, timing);
+    putTimeStamp(out, count, timing, vcdExponent);
 }
 
 void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {

@@ -10,7 +10,7 @@
 namespace {
 
 std::string metadata(uint64_t hertz) {
-    std::string text = "[global]\nsigrok version=0.5.2\n\n[device 1]\ncapturefile=logic-1\n";
+    std::string text = "[device 1]\ncapturefile=logic-1\n";
     text += "total probes=" + std::to_string(kChannelCount) + "\n";
     text += "samplerate=" + samplerateText(hertz) + "\ntotal analog=0\n";
     for (int channel = 0; channel < kChannelCount; ++channel) {

@@ -70,7 +70,8 @@ TEST_F(CliExportTest, CsvHasAHeaderAndARowPerSample) {
               "6,0.000006,1,1,1,1,1\n");
 }
 
-// The period sets the VCD's unit and time stamps and the CSV's seconds, exactly.
+// The period sets the CSV's seconds exactly, and the VCD's unit and time stamps: its own unit
+// up to 10 units a sample, else the unit a sample is at most 10 of, the stamps rounded.
 TEST_F(CliExportTest, PeriodSetsTimescaleTimeStampsAndSeconds) {
     struct PeriodCase {
         const char* period;
@@ -80,7 +81,8 @@ TEST_F(CliExportTest, PeriodSetsTimescaleTimeStampsAndSeconds) {
     };
     const std::vector<PeriodCase> cases = {
         {"1e-6", "1 us", "#7", "0.000002"},
-        {"2.5e-6", "100 ns", "#175", "0.0000050"},
+        {"2.5e-6", "1 us", "#18", "0.0000050"},
+        {"1.163912e-6", "1 us", "#8", "0.000002327824"},
         {"0.5", "100 ms", "#35", "1.0"},
         {"2", "1 s", "#14", "4"},
         {"100", "100 s", "#7", "200"},
@@ -129,6 +131,23 @@ TEST(ExportTiming, CoarsestUnitThatCountsThePeriodExactly) {
             EXPECT_EQ(timescaleText(timing), c.timescale) << c.period;
             EXPECT_EQ(timing.unitsPerSample, c.unitsPerSample) << c.period;
         }
+    }
+}
+
+TEST(ExportTiming, VcdUnitKeepsASampleAtMostTenUnitsLong) {
+    struct UnitCase {
+        SampleTiming timing;
+        const char* unit;
+    };
+    const std::vector<UnitCase> cases = {
+        {{9, 1}, "1 us"},       {{9, 10}, "1 us"},      {{8, 11}, "1 us"},
+        {{8, 25}, "1 us"},      {{3, 1163912}, "1 us"}, {{8, 100}, "1 us"},
+        {{8, 101}, "10 us"},    {{0, 333333333333333}, "100 ms"},
+        {{16, 1000}, "100 s"},  // no unit above 100 s
+    };
+    for (const UnitCase& c : cases) {
+        EXPECT_EQ(timescaleText({vcdUnitExponent(c.timing), 0}), c.unit)
+            << c.timing.unitsPerSample << " at 1e" << c.timing.unitExponent;
     }
 }
 
