@@ -84,6 +84,6 @@ uint64_t rateForPeriod(double periodSeconds) {
     if (!(periodSeconds > 0)) {
         return 0;
     }
-    const double rate = std::round(1.0 / periodSeconds);
-    return rate >= 1 && rate < 1e18 ? static_cast<uint64_t>(rate) : 0;
+    const double rate = 1.0 / periodSeconds;
+    return rate >= 1 && rate < 1e18 ? static_cast<uint64_t>(std::round(rate)) : 0;
 }

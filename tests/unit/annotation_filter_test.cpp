@@ -43,8 +43,9 @@ TEST(AnnotationFilter, SelectsDecodersClassesAndRows) {
         {{"uart=rx_data"}, {true, false, false, false}},  // '_' for '-'
         {{"uart=rx-data:tx-data,i2c"}, {true, false, true, true}},
         {{"uart=rx-data", "i2c"}, {true, false, false, true}},
-        // A row stands for its classes: "rx-data-bits" is the row of the start and data bits.
-        {{"uart=rx-data-bits"}, {false, true, false, false}},
+        // A row stands for its classes: i2c's "addr-data" holds its start condition.
+        {{"i2c=addr-data"}, {false, false, false, true}},
+        {{"uart=rx-start:tx-data", "i2c=bits"}, {false, true, true, false}},
     };
     const std::vector<Annotation> annotations = {
         of("uart", stacks, "rx-data"), of("uart", stacks, "rx-start"),

@@ -28,7 +28,7 @@ TEST(UniformGrid, EvenSamplingIsTakenAsItIs) {
     const std::vector<Case> cases = {
         {{100'000}, true},
         {{100'000, 101'500}, true},   // within 2 %
-        {{100'000, 103'000}, false},  // beyond
+        {{100'000, 105'000}, false},  // beyond
         {{100'000, 100'000, 900'000, 100'000}, false},  // a gap
     };
     for (const Case& c : cases) {
@@ -55,15 +55,19 @@ TEST(UniformGrid, AGapHoldsTheLevelBeforeIt) {
     ASSERT_TRUE(resampleOntoGrid(timeBase, 0, 600, grid));
     EXPECT_NEAR(grid.periodSeconds, 1e-6, 1e-12);
     ASSERT_EQ(grid.source.size(), 1000u);
-    // The gap is spread over its block by the interpolation of the time base: the grid's
-    // samples there repeat what was taken, and it never runs backwards or past the data.
+    // Samples 200 to 299 were taken at the usual pace, then nothing for 400 µs: the grid repeats
+    // sample 299 there. It never runs backwards or past the data.
     EXPECT_EQ(grid.source.front(), 0u);
     EXPECT_EQ(grid.source.back(), 599u);
     for (size_t k = 1; k < grid.source.size(); ++k) {
         ASSERT_LE(grid.source[k - 1], grid.source[k]) << k;
     }
     EXPECT_EQ(grid.source[150], 150u);
-    EXPECT_EQ(grid.source[900], 499u);
+    EXPECT_EQ(grid.source[299], 299u);
+    EXPECT_EQ(grid.source[500], 299u);  // in the gap
+    EXPECT_EQ(grid.source[699], 299u);
+    EXPECT_EQ(grid.source[700], 300u);
+    EXPECT_EQ(grid.source[900], 500u);
 }
 
 TEST(UniformGrid, CountsFromTheOrigin) {
@@ -100,6 +104,8 @@ TEST(UniformGrid, RateForPeriod) {
     EXPECT_EQ(rateForPeriod(1.0 / 3), 3u);
     EXPECT_EQ(rateForPeriod(1.06e-6), 943396u);
     EXPECT_EQ(rateForPeriod(0.9), 1u);
+    EXPECT_EQ(rateForPeriod(1.0), 1u);
+    EXPECT_EQ(rateForPeriod(2.0), 0u);
     EXPECT_EQ(rateForPeriod(2.5), 0u);
     EXPECT_EQ(rateForPeriod(0), 0u);
     EXPECT_EQ(rateForPeriod(-1e-6), 0u);
