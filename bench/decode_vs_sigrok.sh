@@ -8,14 +8,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+source bench/compare_runs.sh
 cli=$(realpath "${1:-build/default/cli/pinprobe-cli}")
 samples=500000
 runs=10
-
-if ! command -v sigrok-cli >/dev/null; then
-  echo "sigrok-cli is missing: apt-get install sigrok-cli" >&2
-  exit 1
-fi
+require_sigrok_cli
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -37,25 +34,4 @@ if ! cmp -s "$work/ours.txt" "$work/theirs.txt"; then
 fi
 echo "$(wc -l <"$work/ours.txt") annotations, the same from both; sample period $period s"
 
-if command -v hyperfine >/dev/null; then
-  hyperfine --shell=none --warmup 2 --runs "$runs" \
-    --command-name "pinprobe-cli decode (in process)" "${ours[*]}" \
-    --command-name "sigrok-cli -i x.sr -P uart" "${theirs[*]}"
-  exit 0
-fi
-
-# Without hyperfine: the mean of a loop of runs of each, timed by the shell.
-mean_us() {
-  local start end
-  start=$(date +%s%N)
-  for _ in $(seq "$runs"); do "$@" >/dev/null; done
-  end=$(date +%s%N)
-  echo $(((end - start) / runs / 1000))
-}
-ours_us=$(mean_us "${ours[@]}")
-theirs_us=$(mean_us "${theirs[@]}")
-awk -v a="$ours_us" -v b="$theirs_us" -v n="$runs" 'BEGIN {
-  printf "pinprobe-cli decode:         %.1f ms per run (mean of %d)\n", a / 1000, n
-  printf "sigrok-cli -i x.sr -P uart:  %.1f ms per run (mean of %d)\n", b / 1000, n
-  if (a > 0) printf "pinprobe-cli ran %.2f times as fast\n", b / a
-}'
+compare_runs "$runs" "pinprobe-cli decode (in process)" "sigrok-cli -i x.sr -P uart"
