@@ -143,7 +143,8 @@ std::string uartText(const CliRun& run) {
 }
 
 // The sample period the capture's samples show: channel 1 of the simulated probe is a 10 kHz
-// square wave, 50 µs a level, so the typical run of a level tells the pace of the sampling.
+// square wave, 50 µs a level, so the typical run of a level tells the pace of the sampling. Runs
+// that a stall cut short or that hold one are left out.
 double periodShownBySamples(const std::string& samples) {
     std::vector<size_t> runs;
     size_t run = 0;
@@ -154,8 +155,17 @@ double periodShownBySamples(const std::string& samples) {
             run = 0;
         }
     }
-    std::nth_element(runs.begin(), runs.begin() + runs.size() / 2, runs.end());
-    return 50e-6 / static_cast<double>(runs[runs.size() / 2]);
+    std::sort(runs.begin(), runs.end());
+    const size_t median = runs[runs.size() / 2];
+    size_t total = 0;
+    size_t typical = 0;
+    for (const size_t r : runs) {
+        if (r + 3 >= median && r <= median + 3) {
+            total += r;
+            ++typical;
+        }
+    }
+    return 50e-6 * static_cast<double>(typical) / static_cast<double>(total);
 }
 
 double periodInSummary(const std::string& out) {
@@ -164,15 +174,16 @@ double periodInSummary(const std::string& out) {
 }
 
 // The simulated probe sends "Pinprobe" as 10000-baud serial on Select every 10 ms: a capture
-// of 30000 samples holds it about three times. The probe runs on this machine's clock: a busy
-// machine that stalls the sample loop stretches the capture's mean period beyond the pace of
-// its samples, and decoded at that period they read garbage. A few captures are allowed for
-// one that was not stalled; when every one was, the test says so and skips, for only a time
-// base with the stalls in it could place those samples.
+// of 30000 samples holds it about three times. The probe runs on this machine's clock, and a
+// busy machine that stalls the sample loop, even for a fraction of a frame, spoils what it cut
+// through (a time base with the stalls in it would put them right). So a few captures are
+// allowed for one that spells the text; when none does and every one was stalled beyond what a
+// UART can take (its mean period off the pace of its samples), the test says so and skips.
 TEST(CliCaptureDecode, SimulatedCaptureSpellsPinprobe) {
-    constexpr int kAttempts = 5;
+    constexpr int kAttempts = 8;
     TempDir dir;
     CliRun run;
+    bool everyOneStalled = true;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         run = runCliLine({"capture", "--simulate", "--size", "30000", "-o", dir.path("c.sco"),
                           "-P", "uart:rx=select:baudrate=10000:format=ascii", "-A",
@@ -182,17 +193,13 @@ TEST(CliCaptureDecode, SimulatedCaptureSpellsPinprobe) {
             return;
         }
         const std::string samples = readFileBytes(dir.path("c.sco")).substr(20, 30000);
-        const double paced = periodShownBySamples(samples);
-        const double measured = periodInSummary(run.out);
-        if (measured < 1.2 * paced) {
-            FAIL() << "a capture sampled evenly at " << measured << " s did not spell Pinprobe:\n"
-                   << run.out;
-        }
+        everyOneStalled =
+            everyOneStalled && periodInSummary(run.out) > 1.03 * periodShownBySamples(samples);
     }
-    GTEST_SKIP() << "every capture was stalled by a busy machine (mean period "
-                 << periodInSummary(run.out) << " s, its samples paced at "
-                 << periodShownBySamples(readFileBytes(dir.path("c.sco")).substr(20, 30000))
-                 << " s)";
+    if (everyOneStalled) {
+        GTEST_SKIP() << "every capture was stalled by a busy machine; the last:\n" << run.out;
+    }
+    FAIL() << "no capture of " << kAttempts << " spelled Pinprobe; the last:\n" << run.out;
 }
 
 TEST(CliCaptureDecode, MistakesFailBeforeTheCapture) {
