@@ -119,12 +119,10 @@ struct Command {
 };
 
 constexpr std::array kCaptureOptions{
-    OptionSpec{"-o", true},          OptionSpec{"--vcd", true},
-    OptionSpec{"--csv", true},       OptionSpec{"--sr", true},
-    OptionSpec{"-P", true, true},    OptionSpec{"-A", true, true},
-    OptionSpec{"--samplenum", false}, OptionSpec{"--port", true},
-    OptionSpec{"--simulate", false}, OptionSpec{"--size", true},
-    OptionSpec{"--speed", true},     OptionSpec{"--trigger", true}};
+    OptionSpec{"-o", true},           OptionSpec{"--vcd", true},    OptionSpec{"--csv", true},
+    OptionSpec{"--sr", true},         OptionSpec{"-P", true, true}, OptionSpec{"-A", true, true},
+    OptionSpec{"--samplenum", false}, OptionSpec{"--port", true},   OptionSpec{"--simulate", false},
+    OptionSpec{"--size", true},       OptionSpec{"--speed", true},  OptionSpec{"--trigger", true}};
 constexpr std::array<OptionSpec, 0> kInfoOptions{};
 constexpr std::array kExportOptions{OptionSpec{"-o", true}, OptionSpec{"--format", true},
                                     OptionSpec{"--vcd", false}, OptionSpec{"--csv", false},

@@ -51,6 +51,6 @@ int runDecodeCommand(const ParsedArguments& arguments, CliContext& context) {
     }
     const DecodeInput input = makeDecodeInput(scopeSession.sampleData, scopeSession.sampleLength,
                                               UniformGrid{periodSeconds, {}});
-    return decodeAndPrint(request, input, "decode", "--period SECONDS (the time between two samples)",
-                          context);
+    return decodeAndPrint(request, input, "decode",
+                          "--period SECONDS (the time between two samples)", context);
 }

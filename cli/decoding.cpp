@@ -77,8 +77,8 @@ int readDecodeRequest(const ParsedArguments& arguments, std::string_view command
     return kExitSuccess;
 }
 
-int decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
-                   std::string_view command, std::string_view rateOption, CliContext& context) {
+int decodeAndPrint(const DecodeRequest& request, const DecodeInput& input, std::string_view command,
+                   std::string_view rateOption, CliContext& context) {
     const DecodeResult result = runDecoders(request.stacks, input);
     std::vector<const Annotation*> spanning;
     for (const Annotation& annotation : result.annotations) {
@@ -94,7 +94,8 @@ int decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
     if (result.needsSampleRate) {
         return usageError(context, command,
                           "the decoder needs the sample rate, which a scope file does not keep: "
-                          "give " + std::string(rateOption));
+                          "give " +
+                              std::string(rateOption));
     }
     if (!result.ok) {
         reportErrors(result.error, context);

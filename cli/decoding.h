@@ -26,5 +26,5 @@ int readDecodeRequest(const ParsedArguments& arguments, std::string_view command
 // ("uart-1: 50", with sample numbers "64-148 uart-1: 50"), and a warning for each that spans a
 // gap in the sampling. The exit status: kExitUsage when a decoder needs the sample rate the
 // input lacks (naming `rateOption`), kExitFailure when decoding failed.
-int decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
-                   std::string_view command, std::string_view rateOption, CliContext& context);
+int decodeAndPrint(const DecodeRequest& request, const DecodeInput& input, std::string_view command,
+                   std::string_view rateOption, CliContext& context);

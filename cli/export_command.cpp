@@ -5,10 +5,10 @@
 
 #include "cli/console_output.h"
 #include "cli/file_error_report.h"
-#include "export/export_formats.h"
-#include "export/sigrok_session.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
+#include "export/export_formats.h"
+#include "export/sigrok_session.h"
 #include "scopefile/output_file.h"
 #include "scopefile/scope_file.h"
 
@@ -32,9 +32,8 @@ std::string readFormat(const ParsedArguments& arguments, ExportFormat& format) {
     if (given != 1) {
         return "choose one format: --format vcd|csv|sr (or --vcd, --csv)";
     }
-    const std::string name =
-        arguments.has("--format") ? arguments.values.find("--format")->second
-                                  : (arguments.has("--vcd") ? "vcd" : "csv");
+    const std::string name = arguments.has("--format") ? arguments.values.find("--format")->second
+                                                       : (arguments.has("--vcd") ? "vcd" : "csv");
     if (name == "vcd" || name == "csv" || name == "sr") {
         format = name == "vcd" ? ExportFormat::Vcd
                                : (name == "csv" ? ExportFormat::Csv : ExportFormat::Sigrok);

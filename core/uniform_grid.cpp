@@ -46,7 +46,8 @@ double steadyPeriod(const TimeBase& timeBase) {
     return nanoseconds / (last.sample - first.sample) * 1e-9;
 }
 
-bool resampleOntoGrid(const TimeBase& timeBase, uint32_t origin, uint32_t count, UniformGrid& grid) {
+bool resampleOntoGrid(const TimeBase& timeBase, uint32_t origin, uint32_t count,
+                      UniformGrid& grid) {
     const double period = steadyPeriod(timeBase);
     if (period <= 0 || count == 0) {
         return false;
@@ -62,7 +63,8 @@ bool resampleOntoGrid(const TimeBase& timeBase, uint32_t origin, uint32_t count,
     for (size_t k = 0; k < grid.source.size(); ++k) {
         const double sample = timeBase.sampleAt(start + static_cast<double>(k) * period);
         const double index = std::floor(sample + kSampleSlack) - origin;
-        grid.source[k] = static_cast<uint32_t>(std::clamp(index, 0.0, static_cast<double>(count - 1)));
+        grid.source[k] =
+            static_cast<uint32_t>(std::clamp(index, 0.0, static_cast<double>(count - 1)));
     }
     return true;
 }

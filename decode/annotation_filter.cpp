@@ -6,9 +6,8 @@ namespace {
 
 // sigrok's names mix '-' and '_'; either stands for the other.
 bool sameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return (x == '_' ? '-' : x) == (y == '_' ? '-' : y);
-    });
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return (x == '_' ? '-' : x) == (y == '_' ? '-' : y); });
 }
 
 const DecoderInfo* usedDecoder(std::string_view id, const std::vector<DecoderStack>& stacks) {

@@ -16,8 +16,8 @@ std::vector<std::pair<uint64_t, uint64_t>> stallsOnGrid(const std::vector<TimeGa
         if (gap.sample <= origin || grid.source.empty()) {
             continue;
         }
-        const auto resumed = std::lower_bound(grid.source.begin(), grid.source.end(),
-                                              gap.sample - origin);
+        const auto resumed =
+            std::lower_bound(grid.source.begin(), grid.source.end(), gap.sample - origin);
         if (resumed == grid.source.end()) {
             continue;  // after the data (cut off)
         }

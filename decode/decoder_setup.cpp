@@ -143,8 +143,7 @@ SetupStatus parseDecoder(std::string_view text, DecoderSetup& setup, std::string
         error = lookup == DecoderLookup::Unknown
                     ? "unknown decoder '" + id + "' (pinprobe-cli decoders lists them)"
                     : error;
-        return lookup == DecoderLookup::Unknown ? SetupStatus::Invalid
-                                                : SetupStatus::LibraryFailed;
+        return lookup == DecoderLookup::Unknown ? SetupStatus::Invalid : SetupStatus::LibraryFailed;
     }
     for (size_t i = 1; i < items.size() && error.empty(); ++i) {
         error = setItem(setup, items[i]);

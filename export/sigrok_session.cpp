@@ -58,8 +58,8 @@ bool zipFiles(const std::array<std::pair<const char*, std::string>, 3>& files, s
     zip_error_t problem;
     zip_error_init(&problem);
     zip_source_t* memory = zip_source_buffer_create(nullptr, 0, 0, &problem);
-    zip_t* archive = memory != nullptr ? zip_open_from_source(memory, ZIP_TRUNCATE, &problem)
-                                       : nullptr;
+    zip_t* archive =
+        memory != nullptr ? zip_open_from_source(memory, ZIP_TRUNCATE, &problem) : nullptr;
     if (archive == nullptr) {
         error = zip_error_strerror(&problem);
         zip_source_free(memory);

@@ -28,9 +28,8 @@ int lineCount(const std::string& text) {
 
 TEST_F(CliDecodeTest, PrintsAnnotationsAsSigrokCliDoes) {
     const std::string uart = uartRecording("Pi", 100, 2);
-    const CliRun data = decode({"-P", "uart:rx=select:baudrate=10000", "-A", "uart=rx-data",
-                                "--period", "1e-6"},
-                               uart);
+    const CliRun data = decode(
+        {"-P", "uart:rx=select:baudrate=10000", "-A", "uart=rx-data", "--period", "1e-6"}, uart);
     EXPECT_EQ(data.status, 0) << data.err;
     EXPECT_EQ(data.out, "uart-1: 50\nuart-1: 69\n");
     EXPECT_EQ(data.err, "");
@@ -48,10 +47,10 @@ TEST_F(CliDecodeTest, PrintsAnnotationsAsSigrokCliDoes) {
 
 TEST_F(CliDecodeTest, EachMinusPIsAStack) {
     const std::string both = uartRecording("P", 100, 2);
-    const CliRun run = decode({"-P", "uart:rx=select:baudrate=10000", "-P",
-                               "uart:rx=select:baudrate=10000:format=ascii", "-A",
-                               "uart=rx-data", "--period", "1e-6"},
-                              both);
+    const CliRun run = decode(
+        {"-P", "uart:rx=select:baudrate=10000", "-P", "uart:rx=select:baudrate=10000:format=ascii",
+         "-A", "uart=rx-data", "--period", "1e-6"},
+        both);
     EXPECT_EQ(run.status, 0) << run.err;
     std::vector<std::string> lines;
     std::istringstream out(run.out);
@@ -72,8 +71,9 @@ TEST_F(CliDecodeTest, MistakesInTheDecodersAreOneLineAndStatusTwo) {
         {{"-P", "nosuch"}, "unknown decoder 'nosuch' (pinprobe-cli decoders lists them)"},
         {{"-P", "uart:speed=9600"}, "uart has no option or channel 'speed'"},
         {{"-P", "uart:clk=select"}, "uart has no option or channel 'clk'"},
-        {{"-P", "uart:rx=paper"}, "'paper' is not a channel: use error, select, paperout, ack, "
-                                  "busy; pin15, pin13, pin12, pin10, pin11; or 1 to 5"},
+        {{"-P", "uart:rx=paper"},
+         "'paper' is not a channel: use error, select, paperout, ack, "
+         "busy; pin15, pin13, pin12, pin10, pin11; or 1 to 5"},
         {{"-P", "uart", "-A", "i2c"}, "-A names 'i2c', which no -P decodes with"},
         {{"-P", "uart", "-A", "uart=bytes"}, "uart has no annotation class or row 'bytes'"},
     };
@@ -185,9 +185,8 @@ TEST(CliCaptureDecode, SimulatedCaptureSpellsPinprobe) {
     CliRun run;
     bool everyOneStalled = true;
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        run = runCliLine({"capture", "--simulate", "--size", "30000", "-o", dir.path("c.sco"),
-                          "-P", "uart:rx=select:baudrate=10000:format=ascii", "-A",
-                          "uart=rx-data"});
+        run = runCliLine({"capture", "--simulate", "--size", "30000", "-o", dir.path("c.sco"), "-P",
+                          "uart:rx=select:baudrate=10000:format=ascii", "-A", "uart=rx-data"});
         ASSERT_EQ(run.status, 0) << run.err;
         if (uartText(run).find("Pinprobe") != std::string::npos) {
             return;
@@ -204,8 +203,8 @@ TEST(CliCaptureDecode, SimulatedCaptureSpellsPinprobe) {
 
 TEST(CliCaptureDecode, MistakesFailBeforeTheCapture) {
     TempDir dir;
-    const CliRun run = runCliLine({"capture", "--simulate", "-o", dir.path("x.sco"), "-P",
-                                   "uart:rx=nowhere"});
+    const CliRun run =
+        runCliLine({"capture", "--simulate", "-o", dir.path("x.sco"), "-P", "uart:rx=nowhere"});
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(readFileBytes(dir.path("x.sco")), "");
     EXPECT_EQ(run.out, "");

@@ -3,8 +3,8 @@
 #include <string>
 #include <vector>
 
-#include "export/export_formats.h"
 #include "cli/recording.h"
+#include "export/export_formats.h"
 #include "resources/dialog_templates.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/scope_file_maker.h"
@@ -140,8 +140,9 @@ TEST(ExportTiming, VcdUnitKeepsASampleAtMostTenUnitsLong) {
         const char* unit;
     };
     const std::vector<UnitCase> cases = {
-        {{9, 1}, "1 us"},       {{9, 10}, "1 us"},      {{8, 11}, "1 us"},
-        {{8, 25}, "1 us"},      {{3, 1163912}, "1 us"}, {{8, 100}, "1 us"},
+        {{9, 1}, "1 us"},       {{9, 10}, "1 us"},
+        {{8, 11}, "1 us"},      {{8, 25}, "1 us"},
+        {{3, 1163912}, "1 us"}, {{8, 100}, "1 us"},
         {{8, 101}, "10 us"},    {{0, 333333333333333}, "100 ms"},
         {{16, 1000}, "100 s"},  // no unit above 100 s
     };

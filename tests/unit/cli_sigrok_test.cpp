@@ -98,11 +98,10 @@ TEST(CliSigrokRoundTrip, VcdOfAMeasuredPeriodStaysSmallForSigrok) {
     TempDir dir;
     const std::string recording = dir.write("rec.sco", scopeFileBytes(makeRecording(5000)));
     const std::string vcd = dir.path("rec.vcd");
-    ASSERT_EQ(runCliLine({"export", recording, "-o", vcd, "--vcd", "--period", "1.163912e-6"})
-                  .status,
-              0);
-    const ProcessOutput rows = runProcess("sigrok-cli -i " + vcd +
-                                          " -O csv:header=false:dedup=false 2>&1 | grep -vc '^META'");
+    ASSERT_EQ(
+        runCliLine({"export", recording, "-o", vcd, "--vcd", "--period", "1.163912e-6"}).status, 0);
+    const ProcessOutput rows = runProcess(
+        "sigrok-cli -i " + vcd + " -O csv:header=false:dedup=false 2>&1 | grep -vc '^META'");
     const long count = std::stol(rows.out);
     EXPECT_GE(count, 5000);
     EXPECT_LE(count, 50000);
@@ -136,8 +135,8 @@ TEST(CliSigrokRoundTrip, SessionDecodedBySigrokCliGivesTheSameAnnotations) {
          "uart:rx=Acknowledge:baudrate=115200"},
         {i2cRecording(0x50, {0x12, 0xA5}, {0x3C, 0x7E}, 10), "1e-6", "i2c:scl=error:sda=select",
          "i2c:scl=Error:sda=Select"},
-        {spiRecording(0, {0xA5, 0x3C}, {0x5A, 0xC3}, 5), "1e-6",
-         "spi:clk=1:mosi=2:miso=3:cs=4", "spi:clk=Error:mosi=Select:miso=Out_Of_Paper:cs=Acknowledge"},
+        {spiRecording(0, {0xA5, 0x3C}, {0x5A, 0xC3}, 5), "1e-6", "spi:clk=1:mosi=2:miso=3:cs=4",
+         "spi:clk=Error:mosi=Select:miso=Out_Of_Paper:cs=Acknowledge"},
         {spiRecording(3, {0xA5, 0x3C}, {0x5A, 0xC3}, 5), "1e-6",
          "spi:clk=1:mosi=2:miso=3:cs=4:cpol=1:cpha=1",
          "spi:clk=Error:mosi=Select:miso=Out_Of_Paper:cs=Acknowledge:cpol=1:cpha=1"},
@@ -146,10 +145,10 @@ TEST(CliSigrokRoundTrip, SessionDecodedBySigrokCliGivesTheSameAnnotations) {
     for (const DecodeCase& c : cases) {
         const std::string recording = dir.write("rec.sco", scopeFileBytes(c.samples));
         const std::string session = dir.path("rec.sr");
-        ASSERT_EQ(runCliLine({"export", recording, "--format", "sr", "-o", session, "--period",
-                              c.period})
-                      .status,
-                  0);
+        ASSERT_EQ(
+            runCliLine({"export", recording, "--format", "sr", "-o", session, "--period", c.period})
+                .status,
+            0);
         const CliRun ours =
             runCliLine({"decode", recording, "-P", c.ours, "--samplenum", "--period", c.period});
         ASSERT_EQ(ours.status, 0) << ours.err;
@@ -169,16 +168,16 @@ TEST(CliSigrokRoundTrip, SigrokCliOpensTheSessionAsItIs) {
     const std::string samples = makeRecording(3001);
     const std::string recording = dir.write("rec.sco", scopeFileBytes(samples));
     const std::string session = dir.path("rec.sr");
-    ASSERT_EQ(runCliLine({"export", recording, "--format=sr", "-o", session, "--period", "2e-6"})
-                  .status,
-              0);
+    ASSERT_EQ(
+        runCliLine({"export", recording, "--format=sr", "-o", session, "--period", "2e-6"}).status,
+        0);
     const ProcessOutput show = runProcess("sigrok-cli -i " + session + " --show 2>&1");
     EXPECT_EQ(show.out,
               "Samplerate: 500000\nChannels: 5\n- Error: logic\n- Select: logic\n"
               "- Out_Of_Paper: logic\n- Acknowledge: logic\n- Busy: logic\n"
               "Logic unitsize: 1\nLogic sample count: 3001\n");
-    const ProcessOutput csv = runProcess("sigrok-cli -i " + session +
-                                         " -O csv:header=false:dedup=false:time=false 2>&1");
+    const ProcessOutput csv =
+        runProcess("sigrok-cli -i " + session + " -O csv:header=false:dedup=false:time=false 2>&1");
     std::string names;
     const std::vector<std::string> rows = sigrokRows(csv.out, names);
     ASSERT_EQ(rows.size(), samples.size());

@@ -36,9 +36,9 @@ std::vector<DecoderStack> stacks(const std::vector<std::string>& texts) {
 }
 
 DecodeResult decode(const std::string& samples, const std::string& stack, double period) {
-    const DecodeInput input = makeDecodeInput(reinterpret_cast<const uint8_t*>(samples.data()),
-                                              static_cast<uint32_t>(samples.size()),
-                                              UniformGrid{period, {}});
+    const DecodeInput input =
+        makeDecodeInput(reinterpret_cast<const uint8_t*>(samples.data()),
+                        static_cast<uint32_t>(samples.size()), UniformGrid{period, {}});
     return runDecoders(stacks({stack}), input);
 }
 
@@ -68,8 +68,8 @@ TEST(DecoderRun, UartTextAtTwoBaudRates) {
     for (const Case& c : {Case{100, "uart:rx=select:baudrate=10000", 1e-6},
                           Case{8, "uart:rx=2:baudrate=115200:format=ascii", 1.0 / 921600}}) {
         const std::string text = "Pi";
-        const DecodeResult result = decode(uartRecording(text, c.samplesPerBit, 2), c.stack,
-                                           c.period);
+        const DecodeResult result =
+            decode(uartRecording(text, c.samplesPerBit, 2), c.stack, c.period);
         ASSERT_TRUE(result.ok) << result.error;
         const uint32_t bit = c.samplesPerBit;
         const uint32_t second = 200 + 11 * bit;  // idle, then a frame of 11 bits with the gap
@@ -86,8 +86,8 @@ TEST(DecoderRun, UartTextAtTwoBaudRates) {
 
 TEST(DecoderRun, I2cWriteThenRead) {
     const std::string stack = "i2c:scl=error:sda=select";
-    const DecodeResult result = decode(i2cRecording(0x50, {0x12, 0xA5}, {0x3C, 0x7E}, 10), stack,
-                                       1e-6);
+    const DecodeResult result =
+        decode(i2cRecording(0x50, {0x12, 0xA5}, {0x3C, 0x7E}, 10), stack, 1e-6);
     ASSERT_TRUE(result.ok) << result.error;
     // The row of addresses and data; 20 samples a bit after the start at 210.
     std::vector<Shown> frames;
@@ -96,13 +96,24 @@ TEST(DecoderRun, I2cWriteThenRead) {
             frames.push_back({a.start, a.end, a.texts.at(0)});
         }
     }
-    const std::vector<Shown> expected = {
-        {210, 210, "Start"},          {370, 390, "Write"},           {230, 370, "Address write: 50"},
-        {390, 410, "ACK"},            {410, 570, "Data write: 12"},  {570, 590, "ACK"},
-        {590, 750, "Data write: A5"}, {750, 770, "ACK"},             {780, 780, "Stop"},
-        {800, 800, "Start"},          {960, 980, "Read"},            {820, 960, "Address read: 50"},
-        {980, 1000, "ACK"},           {1000, 1160, "Data read: 3C"}, {1160, 1180, "ACK"},
-        {1180, 1340, "Data read: 7E"}, {1340, 1360, "NACK"},         {1370, 1370, "Stop"}};
+    const std::vector<Shown> expected = {{210, 210, "Start"},
+                                         {370, 390, "Write"},
+                                         {230, 370, "Address write: 50"},
+                                         {390, 410, "ACK"},
+                                         {410, 570, "Data write: 12"},
+                                         {570, 590, "ACK"},
+                                         {590, 750, "Data write: A5"},
+                                         {750, 770, "ACK"},
+                                         {780, 780, "Stop"},
+                                         {800, 800, "Start"},
+                                         {960, 980, "Read"},
+                                         {820, 960, "Address read: 50"},
+                                         {980, 1000, "ACK"},
+                                         {1000, 1160, "Data read: 3C"},
+                                         {1160, 1180, "ACK"},
+                                         {1180, 1340, "Data read: 7E"},
+                                         {1340, 1360, "NACK"},
+                                         {1370, 1370, "Stop"}};
     EXPECT_EQ(frames, expected);
 }
 
@@ -152,8 +163,8 @@ TEST(DecoderRun, WithoutARateADecoderThatNeedsOneSaysSo) {
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.needsSampleRate) << result.error;
     // A decoder that needs no rate runs without one.
-    const DecodeResult spi = decode(spiRecording(0, {0xA5}, {0x5A}, 5),
-                                    "spi:clk=1:mosi=2:miso=3:cs=4", 0);
+    const DecodeResult spi =
+        decode(spiRecording(0, {0xA5}, {0x5A}, 5), "spi:clk=1:mosi=2:miso=3:cs=4", 0);
     EXPECT_TRUE(spi.ok) << spi.error;
 }
 
@@ -200,12 +211,12 @@ TEST(DecoderRun, ResampledCaptureMapsBackAndFlagsGaps) {
 
 TEST(DecoderRun, CancelledBeforeTheFirstChunkGivesNothing) {
     const std::string samples = uartRecording("Pinprobe", 100, 2);
-    const DecodeInput input = makeDecodeInput(reinterpret_cast<const uint8_t*>(samples.data()),
-                                              static_cast<uint32_t>(samples.size()),
-                                              UniformGrid{1e-6, {}});
+    const DecodeInput input =
+        makeDecodeInput(reinterpret_cast<const uint8_t*>(samples.data()),
+                        static_cast<uint32_t>(samples.size()), UniformGrid{1e-6, {}});
     std::atomic<bool> cancel{true};
-    const DecodeResult result = runDecoders(stacks({"uart:rx=select:baudrate=10000"}), input,
-                                            &cancel);
+    const DecodeResult result =
+        runDecoders(stacks({"uart:rx=select:baudrate=10000"}), input, &cancel);
     EXPECT_FALSE(result.ok);
     EXPECT_TRUE(result.cancelled);
     EXPECT_TRUE(result.annotations.empty());

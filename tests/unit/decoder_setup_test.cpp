@@ -10,9 +10,9 @@ namespace {
 TEST(DecoderSetup, OptionsAndChannelsAreReadAsTheDecoderTakesThem) {
     DecoderStack stack;
     std::string error;
-    ASSERT_EQ(parseDecoderStack("uart:rx=pin13:baudrate=9600:parity=odd:stop_bits=1.5", stack,
-                                error),
-              SetupStatus::Ok)
+    ASSERT_EQ(
+        parseDecoderStack("uart:rx=pin13:baudrate=9600:parity=odd:stop_bits=1.5", stack, error),
+        SetupStatus::Ok)
         << error;
     ASSERT_EQ(stack.size(), 1u);
     const DecoderSetup& uart = stack[0];
@@ -55,8 +55,9 @@ TEST(DecoderSetup, MistakesAreOneLineEach) {
         {"uart,", "a decoder name is missing"},
         {"uart:baud=9600", "uart has no option or channel 'baud'"},
         {"uart:clk=1", "uart has no option or channel 'clk'"},
-        {"uart:rx=pin25", "'pin25' is not a channel: use error, select, paperout, ack, busy; "
-                          "pin15, pin13, pin12, pin10, pin11; or 1 to 5"},
+        {"uart:rx=pin25",
+         "'pin25' is not a channel: use error, select, paperout, ack, busy; "
+         "pin15, pin13, pin12, pin10, pin11; or 1 to 5"},
         {"uart:rx", "uart: 'rx' is not KEY=VALUE"},
         {"uart:=1", "uart: '=1' is not KEY=VALUE"},
         {"uart:rx=", "uart: 'rx=' is not KEY=VALUE"},

@@ -8,7 +8,8 @@
 namespace {
 
 // Marks every `stride` samples, each block taking `blockNs[i]` ns, and one at `samples`.
-void fill(TimeBase& timeBase, uint32_t samples, uint32_t stride, const std::vector<uint64_t>& blockNs) {
+void fill(TimeBase& timeBase, uint32_t samples, uint32_t stride,
+          const std::vector<uint64_t>& blockNs) {
     timeBase.prepare(samples, stride);
     uint64_t ns = 0;
     size_t block = 0;
@@ -27,8 +28,8 @@ TEST(UniformGrid, EvenSamplingIsTakenAsItIs) {
     };
     const std::vector<Case> cases = {
         {{100'000}, true},
-        {{100'000, 101'500}, true},   // within 2 %
-        {{100'000, 105'000}, false},  // beyond
+        {{100'000, 101'500}, true},                     // within 2 %
+        {{100'000, 105'000}, false},                    // beyond
         {{100'000, 100'000, 900'000, 100'000}, false},  // a gap
     };
     for (const Case& c : cases) {
