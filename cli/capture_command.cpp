@@ -142,9 +142,10 @@ CaptureEnd captureOnWorker(CliContext& context) {
     return awaitHandOver(context, interrupts);
 }
 
-std::string outputList(const CaptureOptions& options) {
+// "a.sco, a.vcd: not written", or for a capture that was only to be decoded "not decoded".
+std::string notDone(const CaptureOptions& options) {
     const std::string files = fileList(options.files);
-    return files.empty() ? "nothing decoded" : files;
+    return files.empty() ? "not decoded" : files + ": not written";
 }
 
 void printSummary(CliContext& context, const std::string& port, uint32_t kept, double seconds) {
@@ -168,8 +169,13 @@ int decodeCapture(const DecodeRequest& request, CliContext& context) {
         context.console.message("not decoded: " + problem);
         return kExitFailure;
     }
-    return decodeAndPrint(request, input, "capture",
-                          "a capture long enough to measure its sample period", context);
+    const DecodeEnd end = decodeAndPrint(request, input, context);
+    if (end == DecodeEnd::NeedsRate) {
+        context.console.message(
+            "not decoded: the decoder needs the sample rate, and the capture was too short to "
+            "measure its sample period");
+    }
+    return end == DecodeEnd::Done ? kExitSuccess : kExitFailure;
 }
 
 // Writes every file asked for, also when one of them fails; the summary only when all are
@@ -179,7 +185,7 @@ int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs,
                 CliContext& context) {
     const uint32_t kept = scopeSession.sampleLength;
     if (kept == 0) {
-        context.console.message(outputList(options) + ": not written: the capture kept no samples");
+        context.console.message(notDone(options) + ": the capture kept no samples");
         return kExitFailure;
     }
     if (!writeCaptureOutputs(options.files, outputs, context)) {
@@ -222,7 +228,7 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     LinkScope link(*ports, context.windows);
     const PortReadiness port = openChosenPort(context.windows);
     if (!port.opened) {
-        context.console.message(outputList(options) + ": not written: no port to capture from");
+        context.console.message(notDone(options) + ": no port to capture from");
         return kExitNoPort;
     }
     const auto start = std::chrono::steady_clock::now();
@@ -234,7 +240,7 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     ticker.stop();
     if (end == CaptureEnd::Abandoned) {
-        context.console.message("capture abandoned: " + outputList(options) + " not written");
+        context.console.message("capture abandoned: " + notDone(options));
         return kExitInterrupted;
     }
     return end == CaptureEnd::Done

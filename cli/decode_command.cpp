@@ -51,6 +51,15 @@ int runDecodeCommand(const ParsedArguments& arguments, CliContext& context) {
     }
     const DecodeInput input = makeDecodeInput(scopeSession.sampleData, scopeSession.sampleLength,
                                               UniformGrid{periodSeconds, {}});
-    return decodeAndPrint(request, input, "decode",
-                          "--period SECONDS (the time between two samples)", context);
+    switch (decodeAndPrint(request, input, context)) {
+        case DecodeEnd::Done:
+            return kExitSuccess;
+        case DecodeEnd::NeedsRate:
+            return usageError(context, "decode",
+                              "the decoder needs the sample rate, which a scope file does not "
+                              "keep: give --period SECONDS (the time between two samples)");
+        case DecodeEnd::Failed:
+            break;
+    }
+    return kExitFailure;
 }

@@ -77,8 +77,8 @@ int readDecodeRequest(const ParsedArguments& arguments, std::string_view command
     return kExitSuccess;
 }
 
-int decodeAndPrint(const DecodeRequest& request, const DecodeInput& input, std::string_view command,
-                   std::string_view rateOption, CliContext& context) {
+DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
+                         CliContext& context) {
     const DecodeResult result = runDecoders(request.stacks, input);
     std::vector<const Annotation*> spanning;
     for (const Annotation& annotation : result.annotations) {
@@ -92,14 +92,11 @@ int decodeAndPrint(const DecodeRequest& request, const DecodeInput& input, std::
     context.out.flush();
     warnAboutGaps(spanning, context);
     if (result.needsSampleRate) {
-        return usageError(context, command,
-                          "the decoder needs the sample rate, which a scope file does not keep: "
-                          "give " +
-                              std::string(rateOption));
+        return DecodeEnd::NeedsRate;
     }
     if (!result.ok) {
         reportErrors(result.error, context);
-        return kExitFailure;
+        return DecodeEnd::Failed;
     }
-    return kExitSuccess;
+    return DecodeEnd::Done;
 }

@@ -22,9 +22,14 @@ struct DecodeRequest {
 int readDecodeRequest(const ParsedArguments& arguments, std::string_view command,
                       DecodeRequest& request, CliContext& context);
 
+enum class DecodeEnd {
+    Done,
+    NeedsRate,  // a decoder stopped for the sample rate the input lacks; nothing said yet
+    Failed,     // reported
+};
+
 // Decodes `input` and prints the annotations chosen, one a line, as sigrok-cli does
 // ("uart-1: 50", with sample numbers "64-148 uart-1: 50"), and a warning for each that spans a
-// gap in the sampling. The exit status: kExitUsage when a decoder needs the sample rate the
-// input lacks (naming `rateOption`), kExitFailure when decoding failed.
-int decodeAndPrint(const DecodeRequest& request, const DecodeInput& input, std::string_view command,
-                   std::string_view rateOption, CliContext& context);
+// gap in the sampling.
+DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
+                         CliContext& context);
