@@ -240,7 +240,9 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     ticker.stop();
     if (end == CaptureEnd::Abandoned) {
-        context.console.message("capture abandoned: " + notDone(options));
+        const std::string files = fileList(options.files);
+        context.console.message("capture abandoned: " +
+                                (files.empty() ? "not decoded" : files + " not written"));
         return kExitInterrupted;
     }
     return end == CaptureEnd::Done
