@@ -1,5 +1,9 @@
 #include "tests/support/protocol_signals.h"
 
+#include <algorithm>
+
+#include "core/scope_session.h"
+
 namespace {
 
 constexpr uint32_t kIdleSamples = 200;
@@ -140,4 +144,18 @@ std::string spiRecording(int mode, const std::vector<uint8_t>& mosi,
     bus.set(kCs, true);
     bus.hold(kIdleSamples);
     return bus.samples();
+}
+
+void setStalledCapture(const std::string& samples, uint32_t stallBefore, uint64_t stallNanoseconds) {
+    const auto count = static_cast<uint32_t>(samples.size());
+    resetScopeSession();
+    scopeSession.sampleData = obtainSampleBuffer(count);
+    std::copy(samples.begin(), samples.end(), scopeSession.sampleData);
+    scopeSession.sampleLength = count;
+    TimeBase& timeBase = scopeSession.timeBase;
+    timeBase.prepare(count, 50);
+    for (uint32_t s = 0; s <= count; s += 50) {
+        timeBase.mark(s, uint64_t{s} * 1000 + (s >= stallBefore ? stallNanoseconds : 0));
+    }
+    timeBase.finish();
 }

@@ -32,3 +32,7 @@ std::string i2cRecording(uint8_t address, const std::vector<uint8_t>& data,
 // MISO channel 3, CS# channel 4 (low while it lasts), `halfBit` samples per half clock.
 std::string spiRecording(int mode, const std::vector<uint8_t>& mosi,
                          const std::vector<uint8_t>& miso, uint32_t halfBit);
+
+// Puts `samples` in the session as a capture sampled every microsecond, with marks every 50
+// samples, that stood still for `stallNanoseconds` before sample `stallBefore` (a multiple of 50).
+void setStalledCapture(const std::string& samples, uint32_t stallBefore, uint64_t stallNanoseconds);

@@ -1,10 +1,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "cli/console_output.h"
+#include "cli/decoding.h"
+#include "cli/headless_window_system.h"
+#include "core/scope_session.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/protocol_signals.h"
 #include "tests/support/scope_file_maker.h"
@@ -21,6 +26,14 @@ protected:
 
     TempDir dir;
 };
+
+ParsedArguments runArguments(const std::vector<std::string>& arguments) {
+    constexpr std::array kOptions{OptionSpec{"-P", true, true}, OptionSpec{"-A", true, true}};
+    ParsedArguments parsed;
+    std::string error;
+    EXPECT_TRUE(parseArguments(arguments, kOptions, parsed, error)) << error;
+    return parsed;
+}
 
 int lineCount(const std::string& text) {
     return static_cast<int>(std::count(text.begin(), text.end(), '\n'));
@@ -105,6 +118,30 @@ TEST_F(CliDecodeTest, AFileThatCannotBeReadIsStatusOne) {
     const CliRun run = runCliLine({"decode", dir.path("none.sco"), "-P", "uart"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("Cannot open file."), std::string::npos) << run.err;
+}
+
+// A fresh capture is decoded on its time grid; an annotation the sampling stood still in is
+// named on standard error, after the annotations.
+TEST(CliDecodeGaps, AnAnnotationTheSamplingStoodStillInIsNamed) {
+    setStalledCapture(uartRecording("PP", 100, 2), 1150, 500'000);
+    std::ostringstream out;
+    std::ostringstream err;
+    ConsoleOutput console(err);
+    HeadlessWindowSystem windows(console);
+    const CliEnvironment environment;
+    CliContext context{out, console, windows, environment};
+    DecodeRequest request;
+    ASSERT_EQ(readDecodeRequest(runArguments({"-P", "uart:rx=select:baudrate=10000"}), "capture",
+                                request, context),
+              kExitSuccess);
+    DecodeInput input;
+    std::string error;
+    ASSERT_TRUE(sessionDecodeInput(scopeSession, input, error)) << error;
+    resetScopeSession();
+    EXPECT_EQ(decodeAndPrint(request, input, context), DecodeEnd::Done);
+    EXPECT_EQ(lineCount(out.str()), 2 * 11);  // start, 8 bits, the byte, stop; twice
+    EXPECT_EQ(err.str(),
+              "pinprobe-cli: warning: 1100-1149 uart-1: Stop bit spans a gap in the sampling\n");
 }
 
 TEST(CliDecoders, ListsEveryDecoderAndShowsOne) {

@@ -173,19 +173,10 @@ TEST(DecoderRun, WithoutARateADecoderThatNeedsOneSaysSo) {
 TEST(DecoderRun, ResampledCaptureMapsBackAndFlagsGaps) {
     const std::string samples = uartRecording("PP", 100, 2);
     const auto count = static_cast<uint32_t>(samples.size());
-    resetScopeSession();
-    scopeSession.sampleData = obtainSampleBuffer(count);
-    std::copy(samples.begin(), samples.end(), scopeSession.sampleData);
-    scopeSession.sampleLength = count;
-    // 1 µs a sample, but the sampling stood still for 500 µs before sample 1150, in the first
-    // frame's stop bit (1100 to 1200), where the level stays high on both sides.
-    TimeBase& timeBase = scopeSession.timeBase;
-    timeBase.prepare(count, 50);
-    for (uint32_t s = 0; s <= count; s += 50) {
-        timeBase.mark(s, uint64_t{s} * 1000 + (s >= 1150 ? 500'000 : 0));
-    }
-    timeBase.finish();
-    ASSERT_EQ(timeBase.gaps().size(), 1u);
+    // The sampling stood still for 500 µs before sample 1150, in the first frame's stop bit
+    // (1100 to 1200), where the level stays high on both sides.
+    setStalledCapture(samples, 1150, 500'000);
+    ASSERT_EQ(scopeSession.timeBase.gaps().size(), 1u);
     DecodeInput input;
     std::string error;
     ASSERT_TRUE(sessionDecodeInput(scopeSession, input, error)) << error;
