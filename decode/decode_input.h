@@ -5,7 +5,6 @@
 #include <utility>
 #include <vector>
 
-#include "core/time_base.h"
 #include "core/uniform_grid.h"
 
 struct ScopeSession;
