@@ -6,14 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+source bench/compare_runs.sh
 cli=$(realpath "${1:-build/default/cli/pinprobe-cli}")
 samples=500000
 runs=20
-
-if ! command -v sigrok-cli >/dev/null; then
-  echo "sigrok-cli is missing: apt-get install sigrok-cli" >&2
-  exit 1
-fi
+require_sigrok_cli
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -28,27 +25,4 @@ ours=("$cli" export "$work/rec.sco" --vcd -o "$work/pinprobe.vcd")
 theirs=(sigrok-cli -I "binary:numchannels=8:samplerate=1000000" -i "$work/rec.bin" -O vcd
         -o "$work/sigrok.vcd")
 
-if command -v hyperfine >/dev/null; then
-  hyperfine --shell=none --warmup 3 --runs "$runs" \
-    --command-name "pinprobe-cli export --vcd" "${ours[*]}" \
-    --command-name "sigrok-cli binary -> vcd" "${theirs[*]}"
-  exit 0
-fi
-
-# Without hyperfine: the mean of a loop of runs of each, timed by the shell.
-mean_us() {
-  local start end
-  start=$(date +%s%N)
-  for _ in $(seq "$runs"); do "$@" >/dev/null; done
-  end=$(date +%s%N)
-  echo $(((end - start) / runs / 1000))
-}
-"${ours[@]}" >/dev/null
-"${theirs[@]}" >/dev/null
-ours_us=$(mean_us "${ours[@]}")
-theirs_us=$(mean_us "${theirs[@]}")
-awk -v a="$ours_us" -v b="$theirs_us" -v n="$runs" 'BEGIN {
-  printf "pinprobe-cli export --vcd:  %.1f ms per run (mean of %d)\n", a / 1000, n
-  printf "sigrok-cli binary -> vcd:   %.1f ms per run (mean of %d)\n", b / 1000, n
-  if (a > 0) printf "pinprobe-cli ran %.1f times as fast\n", b / a
-}'
+compare_runs "$runs" "pinprobe-cli export --vcd" "sigrok-cli binary -> vcd"

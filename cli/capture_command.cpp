@@ -1,10 +1,8 @@
 #include "cli/capture_command.h"
 
-#include <array>
 #include <chrono>
 #include <cstdio>
 #include <memory>
-#include <set>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -14,13 +12,13 @@
 #include "capture/port_choice.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
+#include "cli/capture_outputs.h"
 #include "cli/capture_summary.h"
 #include "cli/console_output.h"
-#include "cli/export_command.h"
+#include "cli/decoding.h"
 #include "cli/file_error_report.h"
 #include "cli/headless_window_system.h"
 #include "cli/interrupt_break.h"
-#include "cli/output_files.h"
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
@@ -34,56 +32,22 @@ namespace {
 constexpr std::chrono::milliseconds kInterruptPoll{100};
 
 struct CaptureOptions {
-    // The files to write; an empty name is none.
-    std::string output;
-    std::string vcd;
-    std::string csv;
+    CaptureFiles files;
     uint8_t portNumber = 1;
     PortChoice portChoice;  // where LPT1 is, when --port names a device or a base
     bool simulate = false;
     int32_t size = 5000;
     int8_t delayUnits = 0;
     uint8_t triggerMask = 0;
-    bool waitForReader = false;
 };
-
-struct OutputOption {
-    std::string_view name;
-    std::string CaptureOptions::*file;
-};
-
-constexpr OutputOption kOutputOptions[] = {{"-o", &CaptureOptions::output},
-                                           {"--vcd", &CaptureOptions::vcd},
-                                           {"--csv", &CaptureOptions::csv}};
-
-// The files to write, at least one, each named and none twice; or the problem with them. '-' is
-// standard output.
-std::string readOutputs(const ParsedArguments& arguments, CaptureOptions& options) {
-    std::set<std::string> named;
-    for (const OutputOption& option : kOutputOptions) {
-        const auto value = arguments.values.find(option.name);
-        if (value == arguments.values.end()) {
-            continue;
-        }
-        if (std::string problem = outputPathProblem(option.name, value->second); !problem.empty()) {
-            return problem;
-        }
-        const std::string path = value->second == "-" ? "/dev/stdout" : value->second;
-        if (!named.insert(path).second) {
-            return "-o, --vcd and --csv must name different files";
-        }
-        options.*option.file = path;
-    }
-    options.waitForReader = arguments.has("--wait-for-reader");
-    return named.empty() ? "no output file given: -o FILE, --vcd FILE or --csv FILE" : "";
-}
 
 // The options, or the problem with them (empty when there is none).
 std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions& options) {
     if (!arguments.operands.empty()) {
         return "unexpected argument '" + arguments.operands[0] + "'";
     }
-    if (std::string problem = readOutputs(arguments, options); !problem.empty()) {
+    if (std::string problem = readCaptureFiles(arguments, arguments.has("-P"), options.files);
+        !problem.empty()) {
         return problem;
     }
     const auto& values = arguments.values;
@@ -180,99 +144,51 @@ CaptureEnd captureOnWorker(CliContext& context) {
     return awaitHandOver(context, interrupts);
 }
 
-// "a.sco, a.vcd": the files named, the empty names left out.
-std::string fileList(std::initializer_list<std::string> files) {
-    std::string list;
-    for (const std::string& file : files) {
-        if (!file.empty()) {
-            list += (list.empty() ? "" : ", ") + file;
-        }
-    }
-    return list;
+// "a.sco, a.vcd: not written", or for a capture that was only to be decoded "not decoded".
+std::string notDone(const CaptureOptions& options) {
+    const std::string files = fileList(options.files);
+    return files.empty() ? "not decoded" : files + ": not written";
 }
 
-std::string outputList(const CaptureOptions& options) {
-    return fileList({options.output, options.vcd, options.csv});
-}
-
-// The files asked for, those not named left closed.
-struct CaptureOutputs {
-    OutputFile scope;
-    OutputFile vcd;
-    OutputFile csv;
-};
-
-std::array<NamedOutput, 3> namedOutputs(const CaptureOptions& options, CaptureOutputs& outputs) {
-    return {NamedOutput{"-o", options.output, &outputs.scope},
-            NamedOutput{"--vcd", options.vcd, &outputs.vcd},
-            NamedOutput{"--csv", options.csv, &outputs.csv}};
-}
-
-// Opened before the port is read, so that a path that cannot be written, or one file named by
-// two outputs, fails before any sample is taken; an existing file is replaced only once the
-// capture is written. The exit status when that fails, else kExitSuccess.
-int openCaptureOutputs(const CaptureOptions& options, CaptureOutputs& outputs,
-                       CliContext& context) {
-    const auto named = namedOutputs(options, outputs);
-    if (!openNamedOutputs(named, OutputOptions{options.waitForReader}, context)) {
+// The capture's annotations, from its time base where it has one.
+int decodeCapture(const DecodeRequest& request, CliContext& context) {
+    DecodeInput input;
+    std::string problem;
+    if (!sessionDecodeInput(scopeSession, input, problem)) {
+        context.console.message("not decoded: " + problem);
         return kExitFailure;
     }
-    const std::string problem = sameFileProblem(named);
-    return problem.empty() ? kExitSuccess : usageError(context, "capture", problem);
+    const DecodeEnd end = decodeAndPrint(request, input, context);
+    if (end == DecodeEnd::NeedsRate) {
+        context.console.message(
+            "not decoded: the decoder needs the sample rate, and the capture was too short to "
+            "time its samples");
+    }
+    return end == DecodeEnd::Done ? kExitSuccess : kExitFailure;
 }
 
-// The exports' times: the capture's time base.
-std::string exportTiming(SampleTiming& timing) {
-    if (!scopeSession.timeBase.known()) {
-        return "the capture has no time base to time them by";
-    }
-    if (!timingForTimeBase(scopeSession.timeBase, scopeSession.sampleOrigin,
-                           scopeSession.sampleLength, timing)) {
-        return "the time stamps of a capture this long would not fit 64 bits";
-    }
-    return {};
-}
-
-bool writeExports(const CaptureOptions& options, CaptureOutputs& outputs, CliContext& context) {
-    if (options.vcd.empty() && options.csv.empty()) {
-        return true;
-    }
-    SampleTiming timing;
-    if (const std::string problem = exportTiming(timing); !problem.empty()) {
-        context.console.message(fileList({options.vcd, options.csv}) + ": not written: " + problem);
-        return false;
-    }
-    const bool vcdWritten =
-        options.vcd.empty() || writeExportOutput(outputs.vcd, options.vcd, true, timing, context);
-    const bool csvWritten =
-        options.csv.empty() || writeExportOutput(outputs.csv, options.csv, false, timing, context);
-    return vcdWritten && csvWritten;
-}
-
-// Writes every file asked for, also when one of them fails; the summary only when all are done.
-int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs, const std::string& port,
-                double seconds, CliContext& context) {
+// Writes every file asked for, also when one of them fails; the summary only when all are
+// done; then the annotations.
+int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs,
+                const DecodeRequest& request, const std::string& port, double seconds,
+                CliContext& context) {
     const uint32_t kept = scopeSession.sampleLength;
     if (kept == 0) {
-        context.console.message(outputList(options) + ": not written: the capture kept no samples");
+        context.console.message(notDone(options) + ": the capture kept no samples");
         return kExitFailure;
     }
-    const bool scopeFileWritten =
-        options.output.empty() || writeScopeOutput(printFileErrors(context.console, options.output),
-                                                   outputs.scope, scopeSession.sampleData, kept);
-    const bool exportsWritten = writeExports(options, outputs, context);
-    if (!scopeFileWritten || !exportsWritten) {
+    if (!writeCaptureOutputs(options.files, outputs, context)) {
         return kExitFailure;
     }
     // A summary behind a file on standard output would spoil the file.
     std::ostringstream summary;
     printCaptureSummary(summary, port, kept, seconds);
-    if (writesToStandardOutput(namedOutputs(options, outputs))) {
+    if (captureWritesToStandardOutput(options.files, outputs)) {
         context.console.text(summary.str());
     } else {
         context.out << summary.str();
     }
-    return kExitSuccess;
+    return request.stacks.empty() ? kExitSuccess : decodeCapture(request, context);
 }
 
 }  // namespace
@@ -282,8 +198,17 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     if (const std::string problem = readCaptureOptions(arguments, options); !problem.empty()) {
         return usageError(context, "capture", problem);
     }
+    // The decoders are checked, and the files opened, before the port is read, so that a
+    // mistake fails before any sample is taken; an existing file is replaced only once the
+    // capture is written.
+    DecodeRequest request;
+    if (const int status = readDecodeRequest(arguments, "capture", request, context);
+        status != kExitSuccess) {
+        return status;
+    }
     CaptureOutputs outputs;
-    if (const int opened = openCaptureOutputs(options, outputs, context); opened != kExitSuccess) {
+    if (const int opened = openCaptureOutputs(options.files, outputs, context);
+        opened != kExitSuccess) {
         return opened;
     }
     SessionScope session;
@@ -301,7 +226,7 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     LinkScope link(*ports, context.windows);
     const PortReadiness port = openChosenPort(context.windows);
     if (!port.opened) {
-        context.console.message(outputList(options) + ": not written: no port to capture from");
+        context.console.message(notDone(options) + ": no port to capture from");
         return kExitNoPort;
     }
     const auto start = std::chrono::steady_clock::now();
@@ -313,10 +238,12 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
     ticker.stop();
     if (end == CaptureEnd::Abandoned) {
-        context.console.message("capture abandoned: " + outputList(options) + " not written");
+        const std::string files = fileList(options.files);
+        context.console.message("capture abandoned: " +
+                                (files.empty() ? "not decoded" : files + " not written"));
         return kExitInterrupted;
     }
     return end == CaptureEnd::Done
-               ? saveCapture(options, outputs, port.name, elapsed.count(), context)
+               ? saveCapture(options, outputs, request, port.name, elapsed.count(), context)
                : kExitFailure;
 }

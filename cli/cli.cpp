@@ -7,6 +7,8 @@
 
 #include "cli/capture_command.h"
 #include "cli/console_output.h"
+#include "cli/decode_command.h"
+#include "cli/decoders_command.h"
 #include "cli/export_command.h"
 #include "cli/headless_window_system.h"
 #include "cli/info_command.h"
@@ -22,7 +24,10 @@ constexpr std::string_view kOverview =
     "  capture   record samples from the port (or the simulated probe) into a scope file,\n"
     "            a VCD or a CSV\n"
     "  info      tell the length, each channel's levels and changes, and the too-slow verdict\n"
-    "  export    write a scope file as a value change dump (VCD) or as CSV\n"
+    "  export    write a scope file as a value change dump (VCD), as CSV or as a sigrok\n"
+    "            session\n"
+    "  decode    run protocol decoders (UART, I2C, SPI, ...) over a scope file\n"
+    "  decoders  list the protocol decoders, or show one with its channels and options\n"
     "\n"
     "'pinprobe-cli COMMAND --help' tells more about a command; --version shows the version.\n"
     "\n"
@@ -68,6 +73,35 @@ constexpr std::string_view kCaptureHelp =
     "When no way to the port works (direct I/O, /dev/parportN), the reasons and remedies are\n"
     "printed, FILE is not written (an existing one stays as it was) and the exit status is 3.\n";
 
+constexpr std::string_view kDecodeHelp =
+    "Usage: pinprobe-cli decode FILE -P DECODER[:KEY=VALUE...][,DECODER...] [-P ...]\n"
+    "                           [-A DECODER[=CLASS[:CLASS...]][,...]] [--samplenum]\n"
+    "                           [--period SECONDS]\n"
+    "Runs protocol decoders over scope file FILE and prints their annotations as sigrok-cli\n"
+    "does, one a line: \"uart-1: 50\".\n"
+    "\n"
+    "  -P STACK       a decoder and its settings: KEY=VALUE sets an option (baudrate=9600)\n"
+    "                 or maps one of its channels to ours (rx=select); decoders joined by\n"
+    "                 commas stack, each taking the one before's output (i2c,eeprom24xx);\n"
+    "                 each -P is a stack of its own\n"
+    "                 channels: error, select, paperout, ack, busy, by pin (pin13) or by\n"
+    "                 number (1 to 5); without any, a decoder reads ours in order\n"
+    "  -A SELECTION   show only these decoders' annotations, or only the classes or rows\n"
+    "                 named (uart=rx-data); repeatable\n"
+    "  --samplenum    put each annotation's first sample and the sample after its last\n"
+    "                 before it: \"64-148 uart-1: 50\"\n"
+    "  --period S     time between two samples: a scope file keeps no time, and decoders\n"
+    "                 that time their input (UART, ...) need it\n"
+    "\n"
+    "Decoders see the level at the connector pin: Busy, which the port inverts, is put\n"
+    "right for them (traces and exports show the register as read).\n";
+
+constexpr std::string_view kDecodersHelp =
+    "Usage: pinprobe-cli decoders [NAME]\n"
+    "Lists the protocol decoders with their channels (optional ones in brackets) and their\n"
+    "options with the defaults; with NAME, shows that decoder in full: channels, options\n"
+    "with their choices, annotation classes and rows (for -A), and its documentation.\n";
+
 constexpr std::string_view kInfoHelp =
     "Usage: pinprobe-cli info FILE\n"
     "Prints the number of samples in scope file FILE, then per channel: its level at the first\n"
@@ -95,24 +129,27 @@ struct Command {
     CommandRun run;
 };
 
-constexpr std::array kCaptureOptions{OptionSpec{"-o", true},
-                                     OptionSpec{"--vcd", true},
-                                     OptionSpec{"--csv", true},
-                                     OptionSpec{"--port", true},
-                                     OptionSpec{"--simulate", false},
-                                     OptionSpec{"--size", true},
-                                     OptionSpec{"--speed", true},
-                                     OptionSpec{"--trigger", true},
-                                     OptionSpec{"--wait-for-reader", false}};
+constexpr std::array kCaptureOptions{
+    OptionSpec{"-o", true},           OptionSpec{"--vcd", true},    OptionSpec{"--csv", true},
+    OptionSpec{"--sr", true},         OptionSpec{"-P", true, true}, OptionSpec{"-A", true, true},
+    OptionSpec{"--samplenum", false}, OptionSpec{"--port", true},   OptionSpec{"--simulate", false},
+    OptionSpec{"--size", true},       OptionSpec{"--speed", true},  OptionSpec{"--trigger", true},
+    OptionSpec{"--wait-for-reader", false}};
 constexpr std::array<OptionSpec, 0> kInfoOptions{};
-constexpr std::array kExportOptions{OptionSpec{"-o", true}, OptionSpec{"--vcd", false},
-                                    OptionSpec{"--csv", false}, OptionSpec{"--period", true},
-                                    OptionSpec{"--wait-for-reader", false}};
+constexpr std::array kExportOptions{OptionSpec{"-o", true},         OptionSpec{"--format", true},
+                                    OptionSpec{"--vcd", false},     OptionSpec{"--csv", false},
+                                    OptionSpec{"--period", true},   OptionSpec{"--wait-for-reader", false}};
+
+constexpr std::array kDecodeOptions{OptionSpec{"-P", true, true}, OptionSpec{"-A", true, true},
+                                    OptionSpec{"--samplenum", false}, OptionSpec{"--period", true}};
+constexpr std::array<OptionSpec, 0> kDecodersOptions{};
 
 constexpr std::array kCommands{
     Command{"capture", kCaptureOptions, kCaptureHelp, &runCaptureCommand},
     Command{"info", kInfoOptions, kInfoHelp, &runInfoCommand},
     Command{"export", kExportOptions, kExportHelp, &runExportCommand},
+    Command{"decode", kDecodeOptions, kDecodeHelp, &runDecodeCommand},
+    Command{"decoders", kDecodersOptions, kDecodersHelp, &runDecodersCommand},
 };
 
 const Command* findCommand(std::string_view name) {

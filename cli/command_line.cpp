@@ -35,7 +35,7 @@ bool takeOption(std::span<const std::string> arguments, size_t& index,
         error = "unknown option '" + name + "'";
         return false;
     }
-    if (parsed.has(name)) {
+    if (parsed.has(name) && !option->repeatable) {
         error = "option '" + name + "' given twice";
         return false;
     }
@@ -47,19 +47,26 @@ bool takeOption(std::span<const std::string> arguments, size_t& index,
         parsed.values[name] = "";
         return true;
     }
-    if (equals != std::string::npos) {
-        parsed.values[name] = argument.substr(equals + 1);
-        return true;
-    }
-    if (index + 1 >= arguments.size()) {
+    if (equals == std::string::npos && index + 1 >= arguments.size()) {
         error = "option '" + name + "' needs a value";
         return false;
     }
-    parsed.values[name] = arguments[++index];
+    const std::string value =
+        equals != std::string::npos ? argument.substr(equals + 1) : arguments[++index];
+    parsed.values[name] = value;
+    if (option->repeatable) {
+        parsed.repeated[name].push_back(value);
+    }
     return true;
 }
 
 }  // namespace
+
+const std::vector<std::string>& ParsedArguments::all(std::string_view option) const {
+    static const std::vector<std::string> none;
+    const auto found = repeated.find(option);
+    return found != repeated.end() ? found->second : none;
+}
 
 bool parseArguments(std::span<const std::string> arguments, std::span<const OptionSpec> options,
                     ParsedArguments& parsed, std::string& error) {

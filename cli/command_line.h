@@ -8,18 +8,24 @@
 #include <vector>
 
 // One option a command knows: "--size" or "-o"; with a value ("--size N", "--size=N") or a flag.
+// Only a repeatable option may be given more than once ("-P uart -P i2c").
 struct OptionSpec {
     std::string_view name;
     bool takesValue;
+    bool repeatable = false;
 };
 
 struct ParsedArguments {
     std::vector<std::string> operands;
-    // Options with their values; a flag has the empty value.
+    // Options with their values; a flag has the empty value; a repeated option its last value.
     std::map<std::string, std::string, std::less<>> values;
+    // Every value of each repeatable option, in the order given.
+    std::map<std::string, std::vector<std::string>, std::less<>> repeated;
     bool help = false;
 
     bool has(std::string_view option) const { return values.find(option) != values.end(); }
+    // The values of a repeatable option; none when it was not given.
+    const std::vector<std::string>& all(std::string_view option) const;
 };
 
 // Splits a command's arguments into options and operands. False with `error` set for an unknown

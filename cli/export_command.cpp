@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/console_output.h"
 #include "cli/file_error_report.h"
 #include "cli/output_files.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
 #include "export/export_formats.h"
+#include "export/sigrok_session.h"
 #include "scopefile/output_file.h"
 #include "scopefile/scope_file.h"
 
@@ -21,10 +23,26 @@ constexpr const char* kStandardOutput = "-";
 struct ExportOptions {
     std::string input;
     std::string output;
-    bool vcd = false;
+    ExportFormat format = ExportFormat::Vcd;
     double periodSeconds = kDefaultPeriodSeconds;
     bool waitForReader = false;
 };
+
+// --format NAME, or the older --vcd and --csv: exactly one of them.
+std::string readFormat(const ParsedArguments& arguments, ExportFormat& format) {
+    const int given = arguments.has("--format") + arguments.has("--vcd") + arguments.has("--csv");
+    if (given != 1) {
+        return "choose one format: --format vcd|csv|sr (or --vcd, --csv)";
+    }
+    const std::string name = arguments.has("--format") ? arguments.values.find("--format")->second
+                                                       : (arguments.has("--vcd") ? "vcd" : "csv");
+    if (name == "vcd" || name == "csv" || name == "sr") {
+        format = name == "vcd" ? ExportFormat::Vcd
+                               : (name == "csv" ? ExportFormat::Csv : ExportFormat::Sigrok);
+        return {};
+    }
+    return "--format takes vcd, csv or sr";
+}
 
 // The options, or the problem with them (empty when there is none).
 std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& options) {
@@ -40,34 +58,49 @@ std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& o
         return problem;
     }
     options.waitForReader = arguments.has("--wait-for-reader");
-    if (arguments.has("--vcd") == arguments.has("--csv")) {
-        return "choose one format: --vcd or --csv";
+    if (std::string problem = readFormat(arguments, options.format); !problem.empty()) {
+        return problem;
     }
-    options.vcd = arguments.has("--vcd");
     const auto period = arguments.values.find("--period");
     if (period != arguments.values.end() &&
         (!parseSeconds(period->second, options.periodSeconds) ||
          options.periodSeconds < kMinPeriodSeconds || options.periodSeconds > kMaxPeriodSeconds)) {
         return "--period takes seconds from 1e-15 to 1000, e.g. 1e-6";
     }
+    if (options.format == ExportFormat::Sigrok && rateForPeriod(options.periodSeconds) == 0) {
+        return "--period is too long for a sigrok session, whose sample rate is at least 1 Hz";
+    }
     return {};
 }
 
-void writeExport(bool vcd, const SampleTiming& timing, TextOutput& text) {
-    if (vcd) {
-        writeVcd(scopeSession.sampleData, scopeSession.sampleLength, timing, text);
+// False when the export could not be made at all (the sigrok session's zip), said in `problem`.
+bool writeExport(const ExportJob& job, TextOutput& text, std::string& problem) {
+    const uint8_t* samples = scopeSession.sampleData;
+    const uint32_t count = scopeSession.sampleLength;
+    if (job.format == ExportFormat::Vcd) {
+        writeVcd(samples, count, job.timing, text);
+    } else if (job.format == ExportFormat::Csv) {
+        writeCsv(samples, count, job.timing, text);
     } else {
-        writeCsv(scopeSession.sampleData, scopeSession.sampleLength, timing, text);
+        std::string zip;
+        if (!sigrokSessionBytes(samples, count, job.grid, zip, problem)) {
+            return false;
+        }
+        text.put(zip);
     }
+    return true;
 }
 
-bool exportToStandardOutput(const ExportOptions& options, const SampleTiming& timing,
-                            CliContext& context) {
+bool exportToStandardOutput(const ExportJob& job, CliContext& context) {
     TextOutput text([&out = context.out](std::string_view piece) {
         out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         return !out.flush().fail();
     });
-    writeExport(options.vcd, timing, text);
+    std::string problem;
+    if (!writeExport(job, text, problem)) {
+        context.console.message("standard output: Cannot write the export: " + problem);
+        return false;
+    }
     if (!text.finish()) {
         printWriteFailure(context.console, "standard output", text.error());
         return false;
@@ -75,22 +108,27 @@ bool exportToStandardOutput(const ExportOptions& options, const SampleTiming& ti
     return true;
 }
 
-bool exportToFile(const ExportOptions& options, const SampleTiming& timing, CliContext& context) {
+bool exportToFile(const ExportOptions& options, const ExportJob& job, CliContext& context) {
     OutputFile file;
     return openOutput(printFileErrors(context.console, options.output), options.output, file,
                       OutputOptions{options.waitForReader}) &&
-           writeExportOutput(file, options.output, options.vcd, timing, context);
+           writeExportOutput(file, options.output, job, context);
 }
 
 }  // namespace
 
 // The export replaces a file of that name only once it is complete, as a save does.
-bool writeExportOutput(OutputFile& file, const std::string& path, bool vcd,
-                       const SampleTiming& timing, CliContext& context) {
+bool writeExportOutput(OutputFile& file, const std::string& path, const ExportJob& job,
+                       CliContext& context) {
     TextOutput text([&file](std::string_view piece) {
         return std::fwrite(piece.data(), 1, piece.size(), file.stream) == piece.size();
     });
-    writeExport(vcd, timing, text);
+    std::string problem;
+    if (!writeExport(job, text, problem)) {
+        context.console.message(path + ": Cannot write the export: " + problem);
+        discardOutputFile(file);
+        return false;
+    }
     if (!text.finish()) {
         printWriteFailure(context.console, path, text.error());
         discardOutputFile(file);
@@ -112,14 +150,13 @@ int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
     if (!loadRecording(context.console, options.input)) {
         return kExitFailure;
     }
-    SampleTiming timing;
-    if (!timingForPeriod(options.periodSeconds, scopeSession.sampleLength, timing)) {
+    ExportJob job{options.format, {}, UniformGrid{options.periodSeconds, {}}};
+    if (!timingForPeriod(options.periodSeconds, scopeSession.sampleLength, job.timing)) {
         return usageError(context, "export",
                           "--period is too fine for a recording this long: its time stamps would "
                           "not fit 64 bits");
     }
-    const bool written = options.output == kStandardOutput
-                             ? exportToStandardOutput(options, timing, context)
-                             : exportToFile(options, timing, context);
+    const bool written = options.output == kStandardOutput ? exportToStandardOutput(job, context)
+                                                           : exportToFile(options, job, context);
     return written ? kExitSuccess : kExitFailure;
 }

@@ -8,6 +8,7 @@
 
 #include "core/scope_session.h"
 #include "core/time_base.h"
+#include "core/uniform_grid.h"
 #include "resources/dialog_templates.h"
 
 namespace {
@@ -40,30 +41,23 @@ int secondsDecimals(const SampleTiming& timing) {
     return timing.unitExponent < kSecondExponent ? kSecondExponent - timing.unitExponent : 0;
 }
 
-// Names may not hold blanks in a VCD.
-std::string wireName(std::string_view name) {
-    std::string wire(name);
-    for (char& c : wire) {
-        c = c == ' ' ? '_' : c;
-    }
-    return wire;
-}
-
 void putLevel(TextOutput& out, uint8_t sample, int channel) {
     out.put((sample & kChannelBits[channel]) != 0 ? '1' : '0');
 }
+
+constexpr uint64_t kMaxSampleUnits = 10;
 
 void putVcdHeader(const SampleTiming& timing, TextOutput& out) {
     out.put("$version pinprobe-cli ");
     out.put(kProgramVersion);
     out.put(" $end\n$timescale ");
-    out.put(timescaleText(timing));
+    out.put(timescaleText(SampleTiming{vcdUnitExponent(timing), 0}));
     out.put(" $end\n$scope module pinprobe $end\n");
     for (int channel = 0; channel < kChannelCount; ++channel) {
         out.put("$var wire 1 ");
         out.put(kWireIds[channel]);
         out.put(' ');
-        out.put(wireName(kChannelNames[channel]));
+        out.put(exportChannelName(channel));
         out.put(" $end\n");
     }
     out.put("$upscope $end\n$enddefinitions $end\n");
@@ -85,9 +79,11 @@ uint64_t unitsAt(const SampleTiming& timing, uint64_t sampleIndex) {
     return seconds > 0 ? static_cast<uint64_t>(std::llround(seconds * unitsPerSecond(timing))) : 0;
 }
 
-// Time stamps only ever rise, also where two samples of a time base round to one unit.
-void putTimeStamp(TextOutput& out, uint64_t units, uint64_t& lastStamp) {
-    lastStamp = units > lastStamp ? units : lastStamp + 1;
+// A time of `units` as a VCD time stamp in units `divisor` times as long, rounded half up. Time
+// stamps only ever rise, also where two samples of a time base round to one unit.
+void putTimeStamp(TextOutput& out, uint64_t units, uint64_t divisor, uint64_t& lastStamp) {
+    const uint64_t stamp = (units + divisor / 2) / divisor;
+    lastStamp = stamp > lastStamp ? stamp : lastStamp + 1;
     out.put('#');
     out.putNumber(lastStamp);
     out.put('\n');
@@ -142,9 +138,10 @@ bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& t
 
 bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t sampleCount,
                        SampleTiming& timing) {
+    // The pace while sampling ran, to the picosecond: a gap's length is no sample's.
     constexpr double kPicosecondsPerSecond = 1e12;
     const double period =
-        std::round(timeBase.meanPeriod() * kPicosecondsPerSecond) / kPicosecondsPerSecond;
+        std::round(steadyPeriod(timeBase) * kPicosecondsPerSecond) / kPicosecondsPerSecond;
     SampleTiming found;
     if (!timeBase.known() || !timingForPeriod(period, sampleCount, found)) {
         return false;
@@ -159,6 +156,25 @@ bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t 
     found.firstSample = firstSample;
     timing = found;
     return true;
+}
+
+// Names may not hold blanks in a VCD, nor in a channel a sigrok option names.
+std::string exportChannelName(int channel) {
+    std::string name(kChannelNames[static_cast<size_t>(channel)]);
+    for (char& c : name) {
+        c = c == ' ' ? '_' : c;
+    }
+    return name;
+}
+
+int vcdUnitExponent(const SampleTiming& timing) {
+    int exponent = timing.unitExponent;
+    uint64_t unitsPerSample = timing.unitsPerSample;
+    while (unitsPerSample > kMaxSampleUnits && exponent < kMaxUnitExponent) {
+        unitsPerSample = (unitsPerSample + 9) / 10;
+        ++exponent;
+    }
+    return exponent;
 }
 
 std::string timescaleText(const SampleTiming& timing) {
@@ -206,6 +222,7 @@ bool TextOutput::finish() {
 }
 
 void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {
+    const uint64_t divisor = powerOfTen(vcdUnitExponent(timing) - timing.unitExponent);
     putVcdHeader(timing, out);
     out.put("#0\n$dumpvars\n");
     for (int channel = 0; channel < kChannelCount; ++channel) {
@@ -219,7 +236,7 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
         if (changed == 0) {
             continue;
         }
-        putTimeStamp(out, unitsAt(timing, i), lastStamp);
+        putTimeStamp(out, unitsAt(timing, i), divisor, lastStamp);
         for (int channel = 0; channel < kChannelCount; ++channel) {
             if ((changed & kChannelBits[channel]) != 0) {
                 putChange(out, samples[i], channel);
@@ -227,7 +244,7 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
         }
         previous = samples[i] & kChannelMask;
     }
-    putTimeStamp(out, unitsAt(timing, count), lastStamp);
+    putTimeStamp(out, unitsAt(timing, count), divisor, lastStamp);
 }
 
 void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {

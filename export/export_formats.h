@@ -23,13 +23,22 @@ struct SampleTiming {
 bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& timing);
 
 // The times of `sampleCount` samples from `firstSample` on as `timeBase` knows them, in the unit
-// timingForPeriod gives its mean period (to the picosecond). False when the time base knows
-// nothing or its times would not fit.
+// timingForPeriod gives its steady period (gaps left out, to the picosecond). False when the
+// time base knows nothing or its times would not fit.
 bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t sampleCount,
                        SampleTiming& timing);
 
+// Channel `channel` (0 to 4) as the exports name it: "Error", "Out_Of_Paper" (no blanks).
+std::string exportChannelName(int channel);
+
 // The unit as a VCD $timescale gives it: "1 us", "100 ns".
 std::string timescaleText(const SampleTiming& timing);
+
+// A VCD's unit for `timing`: its own while a sample is at most 10 of them long, else the finest
+// unit of which a sample is at most 10, the time stamps rounded to it. Readers such as sigrok's
+// sample a VCD once per unit: a period counted in picoseconds would turn one recorded sample
+// into a million.
+int vcdUnitExponent(const SampleTiming& timing);
 
 // Text handed on in large pieces. After a piece fails to get there nothing more is handed on:
 // writers stop once ok() turns false, and finish() tells whether all of it got there.
@@ -57,7 +66,8 @@ private:
 };
 
 // A value change dump: a wire per channel, the initial values, then each change, one per line,
-// under the time stamp of its sample, and a last time stamp where the data ends.
+// under the time stamp of its sample, and a last time stamp where the data ends; in the unit
+// vcdUnitExponent chooses.
 void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out);
 
 // A header line, then one line per sample: its number, its time in seconds, the five levels.

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when an #include goes against the layers: each folder may include only itself and the
 # folders below it, and only shell/ (and the Qt tests and benchmarks) may include Qt headers.
-#   resources < core < capture, display, scopefile < export < app < shell, cli
+#   resources < core < capture, display, scopefile, decode < export < app < shell, cli
 # Usage: scripts/check-layers.sh [REPOSITORY]   (default: this script's repository)
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
@@ -13,12 +13,13 @@ declare -A below=(
     [display]="core resources"
     [scopefile]="core resources"
     [export]="scopefile core resources"
-    [app]="export capture display scopefile core resources"
-    [shell]="app export capture display scopefile core resources"
-    [cli]="app export capture display scopefile core resources"
-    [tests/support]="cli app export capture display scopefile core resources"
-    [tests/unit]="tests/support cli app export capture display scopefile core resources"
-    [tests/threaded]="tests/support cli app export capture display scopefile core resources"
+    [decode]="core resources"
+    [app]="decode export capture display scopefile core resources"
+    [shell]="decode app export capture display scopefile core resources"
+    [cli]="decode app export capture display scopefile core resources"
+    [tests/support]="cli app decode export capture display scopefile core resources"
+    [tests/unit]="tests/support cli app decode export capture display scopefile core resources"
+    [tests/threaded]="tests/support cli app decode export capture display scopefile core resources"
 )
 qt_allowed="shell tests/qt bench"
 
@@ -56,6 +57,13 @@ check_no_qt() {
     done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$folder" \
                  --include='*.h' --include='*.cpp' 2>/dev/null || true)
 }
+
+# The decoder library's header belongs to decode/ alone: the rest sees plain data.
+while IFS= read -r hit; do
+    complain "$hit: only decode/ includes libsigrokdecode"
+done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<libsigrokdecode' . \
+             --include='*.h' --include='*.cpp' --exclude-dir=decode --exclude-dir=build \
+             2>/dev/null || true)
 
 for folder in "${!below[@]}"; do
     [ -d "$folder" ] || { complain "$folder/ is missing"; continue; }

@@ -17,10 +17,16 @@ rm -f build/default/pinprobe_*.deb
 cpack --preset deb
 deb=$(echo build/default/pinprobe_*.deb)
 dpkg-deb --field "$deb" Package Version Depends
+# The decoders and the session files need their libraries at run time.
+for runtime in libsigrokdecode4 libzip4; do
+  dpkg-deb --field "$deb" Depends | grep -q "$runtime" ||
+    { echo "the package does not depend on $runtime"; exit 1; }
+done
 
 echo "-- apt-get install"
 DEBIAN_FRONTEND=noninteractive apt-get install -y "./$deb"
 echo "\$ pinprobe-cli --version" && /usr/bin/pinprobe-cli --version
+echo "\$ pinprobe-cli decoders uart | head -1" && /usr/bin/pinprobe-cli decoders uart | head -1
 echo "\$ pinprobe --help" && /usr/bin/pinprobe --help
 grep -q "application/x-pinprobe-scope:\*\.sco" /usr/share/mime/globs2
 echo "the .sco file type is registered"

@@ -3,8 +3,11 @@
 # Usage: scripts/install-deps.sh [extra packages...]
 set -euo pipefail
 
+# libsigrokdecode-dev: the protocol decoders; libzip-dev: sigrok session files; sigrok-cli: the
+# tests that read our files back with sigrok's own tools.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev sigrok-cli "$@")
+          libgtest-dev libgmock-dev libbenchmark-dev libsigrokdecode-dev libzip-dev sigrok-cli
+          "$@")
 
 missing=()
 for package in "${packages[@]}"; do

@@ -67,7 +67,6 @@ TEST(ExportTimes, VcdAndCsvAcrossAGap) {
     makeTimeBase(timeBase, 8, 2000, {{4, 3'000'000}});
     SampleTiming timing;
     ASSERT_TRUE(timingForTimeBase(timeBase, 1, 6, timing));
-    timing.unitExponent = 6;  // 1 ns, whatever unit the mean period would give
     const auto written = [&](bool vcd) {
         std::string text;
         TextOutput out([&text](std::string_view piece) {
@@ -80,12 +79,12 @@ TEST(ExportTimes, VcdAndCsvAcrossAGap) {
         return text;
     };
     EXPECT_TRUE(
-        written(true).ends_with("$end\n#2000\n1%\n#4000\n0!\n#3006000\n0%\n"
-                                "#3008000\n1!\n1\"\n1#\n1$\n1%\n#3012000\n"))
+        written(true).ends_with("$end\n#2\n1%\n#4\n0!\n#3006\n0%\n"
+                                "#3008\n1!\n1\"\n1#\n1$\n1%\n#3012\n"))
         << written(true);
     EXPECT_TRUE(
-        written(false).ends_with("\n2,0.000004000,0,0,0,0,1\n3,0.003006000,0,0,0,0,0\n"
-                                 "4,0.003008000,1,1,1,1,1\n5,0.003010000,1,1,1,1,1\n"))
+        written(false).ends_with("\n2,0.000004,0,0,0,0,1\n3,0.003006,0,0,0,0,0\n"
+                                 "4,0.003008,1,1,1,1,1\n5,0.003010,1,1,1,1,1\n"))
         << written(false);
 }
 
@@ -128,7 +127,8 @@ TEST_F(CliExportTest, CsvHasAHeaderAndARowPerSample) {
               "6,0.000006,1,1,1,1,1\n");
 }
 
-// The period sets the VCD's unit and time stamps and the CSV's seconds, exactly.
+// The period sets the CSV's seconds exactly, and the VCD's unit and time stamps: its own unit
+// up to 10 units a sample, else the unit a sample is at most 10 of, the stamps rounded.
 TEST_F(CliExportTest, PeriodSetsTimescaleTimeStampsAndSeconds) {
     struct PeriodCase {
         const char* period;
@@ -138,7 +138,8 @@ TEST_F(CliExportTest, PeriodSetsTimescaleTimeStampsAndSeconds) {
     };
     const std::vector<PeriodCase> cases = {
         {"1e-6", "1 us", "#7", "0.000002"},
-        {"2.5e-6", "100 ns", "#175", "0.0000050"},
+        {"2.5e-6", "1 us", "#18", "0.0000050"},
+        {"1.163912e-6", "1 us", "#8", "0.000002327824"},
         {"0.5", "100 ms", "#35", "1.0"},
         {"2", "1 s", "#14", "4"},
         {"100", "100 s", "#7", "200"},
@@ -190,13 +191,32 @@ TEST(ExportTiming, CoarsestUnitThatCountsThePeriodExactly) {
     }
 }
 
+TEST(ExportTiming, VcdUnitKeepsASampleAtMostTenUnitsLong) {
+    struct UnitCase {
+        SampleTiming timing;
+        const char* unit;
+    };
+    const std::vector<UnitCase> cases = {
+        {{9, 1}, "1 us"},       {{9, 10}, "1 us"},
+        {{8, 11}, "1 us"},      {{8, 25}, "1 us"},
+        {{3, 1163912}, "1 us"}, {{8, 100}, "1 us"},
+        {{8, 101}, "10 us"},    {{0, 333333333333333}, "100 ms"},
+        {{16, 1000}, "100 s"},  // no unit above 100 s
+    };
+    for (const UnitCase& c : cases) {
+        EXPECT_EQ(timescaleText({vcdUnitExponent(c.timing), 0}), c.unit)
+            << c.timing.unitsPerSample << " at 1e" << c.timing.unitExponent;
+    }
+}
+
 // A third of a second is 333333333333333 fs: 55340 samples of it reach the end of 64 bits.
 TEST_F(CliExportTest, PeriodTooFineForTheLengthIsAUsageError) {
     const std::string third = "0.3333333333333333";
     const CliRun fits =
         exportRecording({"-o", "-", "--vcd", "--period", third}, std::string(55000, '\x08'));
     EXPECT_EQ(fits.status, 0) << fits.err;
-    EXPECT_TRUE(fits.out.ends_with("\n#" + std::to_string(55000 * 333333333333333ull) + "\n"));
+    // In the VCD's unit of 100 ms: 55000 thirds of a second.
+    EXPECT_TRUE(fits.out.ends_with("\n#183333\n"));
     const CliRun tooLong =
         exportRecording({"-o", "-", "--vcd", "--period", third}, std::string(56000, '\x08'));
     EXPECT_EQ(tooLong.status, 2);

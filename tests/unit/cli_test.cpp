@@ -29,9 +29,13 @@ TEST(CliUsage, WrongArgumentsExitWithStatusTwoAndSayWhatIsWrong) {
     const std::vector<UsageCase> cases = {
         {{}, "no command given"},
         {{"scope"}, "unknown command 'scope'"},
-        {{"capture"}, "no output file given"},
+        {{"capture"}, "no output given: -o FILE, --vcd FILE, --csv FILE, --sr FILE or -P"},
         {{"capture", "-o", ""}, "-o was given an empty file name"},
         {{"capture", "-o", "-", "--csv", "/dev/stdout"}, "must name different files"},
+        {{"capture", "-o", "a", "--sr", "a"}, "must name different files"},
+        {{"capture", "-o", "-", "-P", "uart"}, "cannot both go to standard output"},
+        {{"capture", "-o", "a", "-A", "uart"}, "-A and --samplenum go with -P DECODER"},
+        {{"capture", "-o", "a", "--samplenum"}, "-A and --samplenum go with -P DECODER"},
         {{"capture", "-o", "x.sco", "extra"}, "unexpected argument 'extra'"},
         {{"capture", "-o"}, "option '-o' needs a value"},
         {{"capture", "-o", "x.sco", "--size", "0"}, "--size takes"},
@@ -60,6 +64,18 @@ TEST(CliUsage, WrongArgumentsExitWithStatusTwoAndSayWhatIsWrong) {
         {{"--version", "extra"}, "--version takes no argument: 'extra'"},
         {{"export", "a.sco", "-o", "-"}, "choose one format"},
         {{"export", "a.sco", "-o", "-", "--vcd", "--csv"}, "choose one format"},
+        {{"export", "a.sco", "-o", "-", "--vcd", "--format", "vcd"}, "choose one format"},
+        {{"export", "a.sco", "-o", "-", "--format", "wav"}, "--format takes vcd, csv or sr"},
+        {{"export", "a.sco", "-o", "-", "--format", "sr", "--period", "2"},
+         "--period is too long for a sigrok session"},
+        {{"decode"}, "no file given"},
+        {{"decode", "a.sco"}, "no decoder given: -P DECODER"},
+        {{"decode", "a.sco", "b.sco", "-P", "uart"}, "one file at a time"},
+        {{"decode", "a.sco", "-P", "uart", "--period", "0"}, "--period takes"},
+        {{"decode", "a.sco", "-P", "uart", "--period", "2"}, "--period takes"},
+        {{"decode", "a.sco", "-P", "uart", "--samplenum", "--samplenum"}, "given twice"},
+        {{"decoders", "uart", "i2c"}, "one decoder at a time"},
+        {{"decoders", "nosuch"}, "unknown decoder 'nosuch'"},
         {{"export", "a.sco", "-o", "-", "--csv", "--period", "0"}, "--period takes"},
         {{"export", "a.sco", "-o", "-", "--csv", "--period", "-1e-6"}, "--period takes"},
         {{"export", "a.sco", "-o", "-", "--csv", "--period", "1 us"}, "--period takes"},
@@ -400,8 +416,9 @@ TEST(CliCapture, TheFastestCaptureSaysWhenItsTriggerGaveUp) {
 }
 
 // The VCD and CSV of a capture carry the times of its time base, at either speed: reads 1 µs
-// apart on the virtual clock, the fourth read stalled 7 ms. The unit is the one its mean period
-// gives (1.001 ms over seven reads: 1 us); the stamps jump by the stall at the change after it.
+// apart on the virtual clock, the fourth read stalled 7 ms. The unit is the one its steady period
+// gives (1 us: the stall is no sample's period); the stamps jump by the stall at the change after
+// it.
 // Any of the files that cannot be made stops the capture before the port is read, as the scope
 // file alone does.
 TEST(CliCapture, VcdAndCsvCarryTheTimesOfTheTimeBase) {

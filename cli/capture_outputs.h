@@ -1,0 +1,44 @@
+#pragma once
+
+#include <string>
+
+#include "cli/cli_context.h"
+#include "cli/command_line.h"
+#include "scopefile/output_file.h"
+
+// The files a capture writes; an empty name is none, "/dev/stdout" standard output.
+struct CaptureFiles {
+    std::string scope;  // -o
+    std::string vcd;    // --vcd
+    std::string csv;    // --csv
+    std::string sr;     // --sr
+    bool waitForReader = false;  // a FIFO's reader is waited for instead of refused
+};
+
+// The files of -o, --vcd, --csv and --sr, each named and none twice ('-' is standard output), or
+// the problem with them. None at all is a problem unless `decoding`, whose annotations are the
+// output then; these go to standard output, which a file may then not take.
+std::string readCaptureFiles(const ParsedArguments& arguments, bool decoding, CaptureFiles& files);
+
+// "a.sco, a.vcd": the files named.
+std::string fileList(const CaptureFiles& files);
+
+// The files asked for, opened before the port is read; those not named stay closed.
+struct CaptureOutputs {
+    OutputFile scope;
+    OutputFile vcd;
+    OutputFile csv;
+    OutputFile sr;
+};
+
+// Opened before the port is read, so that a path that cannot be written, or one file named by
+// two outputs, fails before any sample is taken; an existing file is replaced only once the
+// capture is written. The exit status when that fails (reported), else kExitSuccess.
+int openCaptureOutputs(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context);
+
+// Whether an opened output writes to the file standard output is: the summary goes elsewhere.
+bool captureWritesToStandardOutput(const CaptureFiles& files, CaptureOutputs& outputs);
+
+// Writes the session's capture into every file asked for, also when one of them fails; false
+// when any failed, each failure reported.
+bool writeCaptureOutputs(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context);

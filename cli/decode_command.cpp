@@ -1,0 +1,65 @@
+#include "cli/decode_command.h"
+
+#include <string>
+
+#include "cli/decoding.h"
+#include "cli/recording.h"
+#include "core/scope_session.h"
+#include "core/uniform_grid.h"
+
+namespace {
+
+constexpr double kMinPeriodSeconds = 1e-15;
+constexpr double kMaxPeriodSeconds = 1.0;  // a decoder's sample rate is at least 1 Hz
+
+// The options beside the decoders, or the problem with them (empty when there is none).
+std::string readFileAndPeriod(const ParsedArguments& arguments, std::string& file,
+                              double& periodSeconds) {
+    if (arguments.operands.size() != 1) {
+        return arguments.operands.empty() ? "no file given" : "one file at a time";
+    }
+    file = arguments.operands[0];
+    if (!arguments.has("-P")) {
+        return "no decoder given: -P DECODER (pinprobe-cli decoders lists them)";
+    }
+    const auto period = arguments.values.find("--period");
+    if (period != arguments.values.end() &&
+        (!parseSeconds(period->second, periodSeconds) || periodSeconds < kMinPeriodSeconds ||
+         periodSeconds > kMaxPeriodSeconds)) {
+        return "--period takes seconds from 1e-15 to 1, e.g. 1e-6";
+    }
+    return {};
+}
+
+}  // namespace
+
+int runDecodeCommand(const ParsedArguments& arguments, CliContext& context) {
+    std::string file;
+    double periodSeconds = 0;
+    if (const std::string problem = readFileAndPeriod(arguments, file, periodSeconds);
+        !problem.empty()) {
+        return usageError(context, "decode", problem);
+    }
+    DecodeRequest request;
+    if (const int status = readDecodeRequest(arguments, "decode", request, context);
+        status != kExitSuccess) {
+        return status;
+    }
+    SessionScope session;
+    if (!loadRecording(context.console, file)) {
+        return kExitFailure;
+    }
+    const DecodeInput input = makeDecodeInput(scopeSession.sampleData, scopeSession.sampleLength,
+                                              UniformGrid{periodSeconds, {}});
+    switch (decodeAndPrint(request, input, context)) {
+        case DecodeEnd::Done:
+            return kExitSuccess;
+        case DecodeEnd::NeedsRate:
+            return usageError(context, "decode",
+                              "the decoder needs the sample rate, which a scope file does not "
+                              "keep: give --period SECONDS (the time between two samples)");
+        case DecodeEnd::Failed:
+            break;
+    }
+    return kExitFailure;
+}

@@ -1,0 +1,102 @@
+#include "cli/decoding.h"
+
+#include <sstream>
+#include <string>
+
+#include "cli/console_output.h"
+#include "decode/decoder_run.h"
+
+namespace {
+
+// Warnings about gaps beyond this many are counted, not listed.
+constexpr int kGapWarnings = 5;
+
+std::string annotationLine(const Annotation& annotation, bool sampleNumbers) {
+    std::string line;
+    if (sampleNumbers) {
+        line = std::to_string(annotation.start) + "-" + std::to_string(annotation.end) + " ";
+    }
+    line += annotation.instance + ": ";
+    line += annotation.texts.empty() ? std::string() : annotation.texts.front();
+    return line;
+}
+
+void warnAboutGaps(const std::vector<const Annotation*>& spanning, CliContext& context) {
+    int listed = 0;
+    for (const Annotation* annotation : spanning) {
+        if (listed++ == kGapWarnings) {
+            break;
+        }
+        context.console.message("warning: " + annotationLine(*annotation, true) +
+                                " spans a gap in the sampling");
+    }
+    if (spanning.size() > kGapWarnings) {
+        context.console.message("warning: " + std::to_string(spanning.size() - kGapWarnings) +
+                                " more annotations span a gap in the sampling");
+    }
+}
+
+void reportErrors(const std::string& errors, CliContext& context) {
+    std::istringstream lines(errors);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty()) {
+            context.console.message("decoding failed: " + line);
+        }
+    }
+}
+
+}  // namespace
+
+int readDecodeRequest(const ParsedArguments& arguments, std::string_view command,
+                      DecodeRequest& request, CliContext& context) {
+    request.sampleNumbers = arguments.has("--samplenum");
+    std::string error;
+    for (const std::string& text : arguments.all("-P")) {
+        DecoderStack stack;
+        const SetupStatus status = parseDecoderStack(text, stack, error);
+        if (status == SetupStatus::LibraryFailed) {
+            context.console.message(error);
+            return kExitFailure;
+        }
+        if (status == SetupStatus::Invalid) {
+            context.console.message(error);
+            return kExitUsage;
+        }
+        request.stacks.push_back(std::move(stack));
+    }
+    if (request.stacks.empty() && (arguments.has("-A") || request.sampleNumbers)) {
+        return usageError(context, command, "-A and --samplenum go with -P DECODER");
+    }
+    for (const std::string& text : arguments.all("-A")) {
+        if (!request.filter.add(text, request.stacks, error)) {
+            context.console.message(error);
+            return kExitUsage;
+        }
+    }
+    return kExitSuccess;
+}
+
+DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
+                         CliContext& context) {
+    const DecodeResult result = runDecoders(request.stacks, input);
+    std::vector<const Annotation*> spanning;
+    for (const Annotation& annotation : result.annotations) {
+        if (request.filter.shows(annotation)) {
+            context.out << annotationLine(annotation, request.sampleNumbers) << '\n';
+            if (annotation.spansGap) {
+                spanning.push_back(&annotation);
+            }
+        }
+    }
+    context.out.flush();
+    warnAboutGaps(spanning, context);
+    if (result.needsSampleRate) {
+        return DecodeEnd::NeedsRate;
+    }
+    if (!result.ok) {
+        reportErrors(result.error, context);
+        return DecodeEnd::Failed;
+    }
+    return DecodeEnd::Done;
+}

@@ -1,0 +1,181 @@
+#include "decode/decoder_run.h"
+
+#include <libsigrokdecode/libsigrokdecode.h>
+
+#include <algorithm>
+#include <map>
+#include <mutex>
+
+#include "decode/sigrok_library.h"
+#include "decode/sigrok_values.h"
+
+namespace {
+
+constexpr uint64_t kChunkSamples = 64 * 1024;
+
+struct Given {
+    uint64_t start = 0;
+    uint64_t end = 0;
+    Annotation annotation;
+};
+
+// Filled on the decoders' threads while the caller's waits in srd_session_send.
+struct Collector {
+    std::map<const srd_decoder_inst*, size_t> stackOf;
+    std::map<const srd_decoder_inst*, const DecoderInfo*> infoOf;
+    std::mutex mutex;
+    std::vector<Given> given;
+};
+
+void collect(srd_proto_data* data, void* context) {
+    auto& collector = *static_cast<Collector*>(context);
+    const auto* content = static_cast<const srd_proto_data_annotation*>(data->data);
+    const srd_decoder_inst* instance = data->pdo->di;
+    Given given{data->start_sample, data->end_sample, {}};
+    Annotation& annotation = given.annotation;
+    annotation.stack = collector.stackOf.at(instance);
+    annotation.instance = data->pdo->proto_id;
+    annotation.decoder = instance->decoder->id;
+    annotation.annotationClass = content->ann_class;
+    annotation.row = collector.infoOf.at(instance)->rowOf(content->ann_class);
+    for (char** text = content->ann_text; text != nullptr && *text != nullptr; ++text) {
+        annotation.texts.emplace_back(*text);
+    }
+    std::lock_guard lock(collector.mutex);
+    collector.given.push_back(std::move(given));
+}
+
+// A table of strings to GVariants, as the library takes options and channel maps.
+struct VariantTable {
+    VariantTable()
+        : table(g_hash_table_new_full(g_str_hash, g_str_equal, g_free,
+                                      reinterpret_cast<GDestroyNotify>(g_variant_unref))) {}
+    ~VariantTable() { g_hash_table_destroy(table); }
+    VariantTable(const VariantTable&) = delete;
+    VariantTable& operator=(const VariantTable&) = delete;
+    void insert(const std::string& key, GVariant* value) {
+        g_hash_table_insert(table, g_strdup(key.c_str()), g_variant_ref_sink(value));
+    }
+    GHashTable* table;
+};
+
+srd_decoder_inst* newInstance(srd_session* session, const DecoderSetup& setup) {
+    VariantTable options;
+    for (const auto& [id, value] : setup.options) {
+        options.insert(id, newVariant(value));
+    }
+    srd_decoder_inst* instance = srd_inst_new(session, setup.info.id.c_str(), options.table);
+    if (instance == nullptr || setup.channels.empty()) {
+        return instance;
+    }
+    VariantTable channels;
+    for (const auto& [id, index] : setup.channels) {
+        channels.insert(id, g_variant_new_int32(index));
+    }
+    return srd_inst_channel_set_all(instance, channels.table) == SRD_OK ? instance : nullptr;
+}
+
+bool buildStacks(srd_session* session, const std::vector<DecoderStack>& stacks,
+                 Collector& collector) {
+    for (size_t s = 0; s < stacks.size(); ++s) {
+        srd_decoder_inst* below = nullptr;
+        for (const DecoderSetup& setup : stacks[s]) {
+            srd_decoder_inst* instance = newInstance(session, setup);
+            if (instance == nullptr ||
+                (below != nullptr && srd_inst_stack(session, below, instance) != SRD_OK)) {
+                return false;
+            }
+            collector.stackOf[instance] = s;
+            collector.infoOf[instance] = &setup.info;
+            below = instance;
+        }
+    }
+    return true;
+}
+
+bool feed(srd_session* session, const DecodeInput& input, const std::atomic<bool>* cancel,
+          DecodeResult& result) {
+    const uint64_t count = input.levels.size();
+    for (uint64_t at = 0; at < count; at += kChunkSamples) {
+        if (cancel != nullptr && cancel->load()) {
+            result.cancelled = true;
+            return false;
+        }
+        const uint64_t end = std::min(count, at + kChunkSamples);
+        if (srd_session_send(session, at, end, input.levels.data() + at, end - at, 1) != SRD_OK) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool decode(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
+            const std::atomic<bool>* cancel, Collector& collector, DecodeResult& result) {
+    srd_session* session = nullptr;
+    if (srd_session_new(&session) != SRD_OK) {
+        return false;
+    }
+    bool ok = buildStacks(session, stacks, collector) &&
+              srd_pd_output_callback_add(session, SRD_OUTPUT_ANN, &collect, &collector) == SRD_OK;
+    if (ok && input.sampleRate > 0) {
+        ok = srd_session_metadata_set(session, SRD_CONF_SAMPLERATE,
+                                      g_variant_new_uint64(input.sampleRate)) == SRD_OK;
+    }
+    ok = ok && srd_session_start(session) == SRD_OK && feed(session, input, cancel, result);
+    srd_session_terminate_reset(session);
+    srd_session_destroy(session);
+    return ok;
+}
+
+uint32_t dataIndex(const DecodeInput& input, uint64_t decoderSample) {
+    if (decoderSample >= input.levels.size()) {
+        return input.dataCount;
+    }
+    return input.source.empty() ? static_cast<uint32_t>(decoderSample)
+                                : input.source[decoderSample];
+}
+
+// Whether the sampling stood still during decoder samples [start, end).
+bool spansStall(const DecodeInput& input, uint64_t start, uint64_t end) {
+    return std::any_of(input.stalls.begin(), input.stalls.end(), [&](const auto& stall) {
+        return stall.first < end && start < stall.second;
+    });
+}
+
+void placeAnnotations(const DecodeInput& input, Collector& collector, DecodeResult& result) {
+    // The decoders' threads are done; the lock only tells the thread checker so.
+    std::lock_guard lock(collector.mutex);
+    std::vector<Given>& given = collector.given;
+    result.annotations.reserve(given.size());
+    for (Given& g : given) {
+        Annotation& annotation = g.annotation;
+        annotation.start = dataIndex(input, g.start);
+        annotation.end = std::max(annotation.start, dataIndex(input, g.end));
+        annotation.spansGap = spansStall(input, g.start, g.end);
+        result.annotations.push_back(std::move(annotation));
+    }
+}
+
+}  // namespace
+
+DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
+                         const std::atomic<bool>* cancel) {
+    DecodeResult result;
+    SigrokLibrary library;
+    if (!library.ready()) {
+        result.error = library.startError();
+        return result;
+    }
+    library.takeErrors();
+    Collector collector;
+    const bool ok = decode(stacks, input, cancel, collector, result);
+    result.error = library.takeErrors();
+    result.ok = ok && result.error.empty();
+    result.needsSampleRate =
+        !result.ok && input.sampleRate == 0 && result.error.find("samplerate") != std::string::npos;
+    if (!result.ok && result.error.empty() && !result.cancelled) {
+        result.error = "the decoder library refused the decoders";
+    }
+    placeAnnotations(input, collector, result);
+    return result;
+}

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "decode/decode_input.h"
+#include "decode/decoder_setup.h"
+
+// One annotation a decoder gave, as plain data.
+struct Annotation {
+    uint32_t start = 0;       // data index of its first sample
+    uint32_t end = 0;         // data index just past its last sample
+    size_t stack = 0;         // index of the stack whose decoder gave it
+    std::string instance;     // "uart-1", as sigrok-cli names it
+    std::string decoder;      // "uart"
+    int annotationClass = 0;  // index into the decoder's annotation classes
+    int row = -1;             // index into the decoder's rows; -1 when no row lists the class
+    std::vector<std::string> texts;  // the full text first, then shorter forms
+    bool spansGap = false;           // the sampling stood still inside it
+};
+
+struct DecodeResult {
+    bool ok = false;
+    // What went wrong, one line per error the library or a decoder reported.
+    std::string error;
+    // A decoder stopped because it needs a sample rate that the recording does not give.
+    bool needsSampleRate = false;
+    bool cancelled = false;
+    // Everything given, in the order given; also what came before an error.
+    std::vector<Annotation> annotations;
+};
+
+// Runs the stacks side by side over `input`, all of it, on the calling thread (any thread: the
+// library is locked meanwhile) and hands back what they found. `cancel`, when given and set,
+// ends it early between two chunks of samples. No callback leaves this function.
+DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
+                         const std::atomic<bool>* cancel = nullptr);

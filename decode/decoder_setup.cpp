@@ -1,0 +1,172 @@
+#include "decode/decoder_setup.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+
+#include "decode/channel_names.h"
+
+namespace {
+
+std::vector<std::string_view> split(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    while (true) {
+        const size_t at = text.find(separator);
+        parts.push_back(text.substr(0, at));
+        if (at == std::string_view::npos) {
+            return parts;
+        }
+        text.remove_prefix(at + 1);
+    }
+}
+
+const DecoderOption* findOption(const DecoderInfo& info, std::string_view id) {
+    const auto found = std::find_if(info.options.begin(), info.options.end(),
+                                    [&](const DecoderOption& o) { return o.id == id; });
+    return found != info.options.end() ? &*found : nullptr;
+}
+
+bool hasChannel(const DecoderInfo& info, std::string_view id) {
+    const auto named = [&](const DecoderChannel& c) { return c.id == id; };
+    return std::any_of(info.channels.begin(), info.channels.end(), named) ||
+           std::any_of(info.optionalChannels.begin(), info.optionalChannels.end(), named);
+}
+
+// The value as the option's default is: a whole number, a real number or text.
+bool readValue(const DecoderOption& option, const std::string& text, OptionValue& value) {
+    char* end = nullptr;
+    errno = 0;
+    if (std::holds_alternative<int64_t>(option.defaultValue)) {
+        value = static_cast<int64_t>(std::strtoll(text.c_str(), &end, 10));
+    } else if (std::holds_alternative<double>(option.defaultValue)) {
+        value = std::strtod(text.c_str(), &end);
+        if (!std::isfinite(std::get<double>(value))) {
+            return false;
+        }
+    } else {
+        value = text;
+        return true;
+    }
+    return errno == 0 && end == text.c_str() + text.size();
+}
+
+std::string choiceList(const DecoderOption& option) {
+    std::string list;
+    for (const OptionValue& choice : option.choices) {
+        list += (list.empty() ? "" : ", ") + optionText(choice);
+    }
+    return list;
+}
+
+std::string setOption(DecoderSetup& setup, const DecoderOption& option, const std::string& text) {
+    OptionValue value;
+    const std::string where = setup.info.id + " option " + option.id;
+    if (!readValue(option, text, value)) {
+        return where + " takes " +
+               (std::holds_alternative<int64_t>(option.defaultValue) ? "a whole number"
+                                                                     : "a number") +
+               ", not '" + text + "'";
+    }
+    if (!option.choices.empty() &&
+        std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end()) {
+        return where + " takes " + choiceList(option) + ", not '" + text + "'";
+    }
+    setup.options[option.id] = value;
+    return {};
+}
+
+std::string setItem(DecoderSetup& setup, std::string_view item) {
+    const size_t equals = item.find('=');
+    if (equals == std::string_view::npos || equals == 0 || equals + 1 == item.size()) {
+        return setup.info.id + ": '" + std::string(item) + "' is not KEY=VALUE";
+    }
+    const std::string key(item.substr(0, equals));
+    const std::string value(item.substr(equals + 1));
+    if (const DecoderOption* option = findOption(setup.info, key)) {
+        return setOption(setup, *option, value);
+    }
+    if (!hasChannel(setup.info, key)) {
+        return setup.info.id + " has no option or channel '" + key + "'";
+    }
+    const std::optional<int> channel = parseChannel(value);
+    if (!channel) {
+        return "'" + value + "' is not a channel: use " + std::string(kChannelChoices);
+    }
+    setup.channels[key] = *channel;
+    return {};
+}
+
+std::string checkChannels(const DecoderSetup& setup) {
+    if (setup.channels.empty()) {
+        return {};
+    }
+    for (const DecoderChannel& channel : setup.info.channels) {
+        if (setup.channels.count(channel.id) == 0) {
+            return setup.info.id + " needs channel '" + channel.id + "' (" + channel.name + ")";
+        }
+    }
+    return {};
+}
+
+bool stacksOn(const DecoderInfo& upper, const DecoderInfo& lower) {
+    return std::any_of(upper.inputs.begin(), upper.inputs.end(), [&](const std::string& input) {
+        return std::find(lower.outputs.begin(), lower.outputs.end(), input) != lower.outputs.end();
+    });
+}
+
+std::string stackProblem(const DecoderStack& stack) {
+    const DecoderInfo& bottom = stack.front().info;
+    if (std::find(bottom.inputs.begin(), bottom.inputs.end(), "logic") == bottom.inputs.end()) {
+        return bottom.id + " reads no channels: stack it on a decoder that gives it input";
+    }
+    for (size_t i = 1; i < stack.size(); ++i) {
+        if (!stacksOn(stack[i].info, stack[i - 1].info)) {
+            return stack[i].info.id + " cannot stack on " + stack[i - 1].info.id;
+        }
+        if (!stack[i].channels.empty()) {
+            return stack[i].info.id + " is stacked and reads no channels";
+        }
+    }
+    return {};
+}
+
+SetupStatus parseDecoder(std::string_view text, DecoderSetup& setup, std::string& error) {
+    const std::vector<std::string_view> items = split(text, ':');
+    const std::string id(items[0]);
+    if (id.empty()) {
+        error = "a decoder name is missing";
+        return SetupStatus::Invalid;
+    }
+    const DecoderLookup lookup = findDecoder(id, setup.info, error);
+    if (lookup != DecoderLookup::Found) {
+        error = lookup == DecoderLookup::Unknown
+                    ? "unknown decoder '" + id + "' (pinprobe-cli decoders lists them)"
+                    : error;
+        return lookup == DecoderLookup::Unknown ? SetupStatus::Invalid : SetupStatus::LibraryFailed;
+    }
+    for (size_t i = 1; i < items.size() && error.empty(); ++i) {
+        error = setItem(setup, items[i]);
+    }
+    if (error.empty()) {
+        error = checkChannels(setup);
+    }
+    return error.empty() ? SetupStatus::Ok : SetupStatus::Invalid;
+}
+
+}  // namespace
+
+SetupStatus parseDecoderStack(std::string_view text, DecoderStack& stack, std::string& error) {
+    stack.clear();
+    error.clear();
+    for (const std::string_view part : split(text, ',')) {
+        DecoderSetup setup;
+        const SetupStatus status = parseDecoder(part, setup, error);
+        if (status != SetupStatus::Ok) {
+            return status;
+        }
+        stack.push_back(std::move(setup));
+    }
+    error = stackProblem(stack);
+    return error.empty() ? SetupStatus::Ok : SetupStatus::Invalid;
+}

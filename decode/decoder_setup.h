@@ -1,0 +1,28 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "decode/decoder_catalog.h"
+
+// One decoder of a stack as the user set it up: which of our channels each of its channels
+// reads, and the options given (the others keep their defaults).
+struct DecoderSetup {
+    DecoderInfo info;
+    std::map<std::string, int> channels;  // decoder channel id -> our channel index (0 to 4)
+    std::map<std::string, OptionValue> options;
+};
+
+// Decoders stacked on each other, the lowest first: each takes what the one below it gives.
+using DecoderStack = std::vector<DecoderSetup>;
+
+enum class SetupStatus { Ok, Invalid, LibraryFailed };
+
+// A stack as sigrok-cli's -P takes it: decoders separated by commas, each followed by
+// ":KEY=VALUE" items, a key being one of its options or one of its channels ("rx=select").
+// Invalid: an unknown decoder, option or channel, a value the option does not take, a required
+// channel left out while others are given, a decoder that cannot stack on the one below; with
+// `error` one line that says so. A decoder given no channels reads ours in order, as sigrok-cli's.
+SetupStatus parseDecoderStack(std::string_view text, DecoderStack& stack, std::string& error);

@@ -1,0 +1,78 @@
+#include "decode/sigrok_library.h"
+
+#include <libsigrokdecode/libsigrokdecode.h>
+
+#include <csignal>
+#include <cstdarg>
+#include <cstdio>
+
+namespace {
+
+struct StartState {
+    bool tried = false;
+    bool ready = false;
+    std::string error;
+};
+
+std::mutex& libraryMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+StartState& startState() {
+    static StartState state;
+    return state;
+}
+
+// Decoders log from their own threads while the lock's holder waits for them.
+std::mutex logMutex;
+std::string loggedErrors;
+
+int collectLog(void*, int level, const char* format, va_list args) {
+    if (level > SRD_LOG_ERR) {
+        return SRD_OK;
+    }
+    char text[2048];
+    std::vsnprintf(text, sizeof text, format, args);
+    std::lock_guard lock(logMutex);
+    loggedErrors.append(text).push_back('\n');
+    return SRD_OK;
+}
+
+// The library's Python may take signals over as it starts; Ctrl+C stays with this program.
+void start(StartState& state) {
+    state.tried = true;
+    srd_log_callback_set(&collectLog, nullptr);
+    srd_log_loglevel_set(SRD_LOG_ERR);
+    struct sigaction interrupt {};
+    sigaction(SIGINT, nullptr, &interrupt);
+    const int status = srd_init(nullptr);
+    sigaction(SIGINT, &interrupt, nullptr);
+    state.ready = status == SRD_OK;
+    if (!state.ready) {
+        state.error = std::string("the decoder library did not start: ") + srd_strerror(status);
+    }
+}
+
+}  // namespace
+
+SigrokLibrary::SigrokLibrary() : lock_(libraryMutex()) {
+    if (!startState().tried) {
+        start(startState());
+    }
+}
+
+bool SigrokLibrary::ready() const {
+    return startState().ready;
+}
+
+const std::string& SigrokLibrary::startError() const {
+    return startState().error;
+}
+
+std::string SigrokLibrary::takeErrors() {
+    std::lock_guard lock(logMutex);
+    std::string errors;
+    errors.swap(loggedErrors);
+    return errors;
+}

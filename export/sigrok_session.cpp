@@ -1,0 +1,116 @@
+#include "export/sigrok_session.h"
+
+#include <zip.h>
+
+#include <array>
+
+#include "core/channels.h"
+#include "export/export_formats.h"
+
+namespace {
+
+std::string metadata(uint64_t hertz) {
+    std::string text = "[device 1]\ncapturefile=logic-1\n";
+    text += "total probes=" + std::to_string(kChannelCount) + "\n";
+    text += "samplerate=" + samplerateText(hertz) + "\ntotal analog=0\n";
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        text += "probe" + std::to_string(channel + 1) + "=" + exportChannelName(channel) + "\n";
+    }
+    return text + "unitsize=1\n";
+}
+
+// Channel n of a status byte in bit n - 1.
+std::string packedSamples(const uint8_t* samples, uint32_t count, const UniformGrid& grid) {
+    std::string packed(grid.source.empty() ? count : grid.source.size(), '\0');
+    for (size_t k = 0; k < packed.size(); ++k) {
+        packed[k] = static_cast<char>(samples[grid.source.empty() ? k : grid.source[k]] >> 3);
+    }
+    return packed;
+}
+
+bool addFile(zip_t* archive, const char* name, const std::string& contents) {
+    zip_source_t* source = zip_source_buffer(archive, contents.data(), contents.size(), 0);
+    if (source == nullptr) {
+        return false;
+    }
+    if (zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8) < 0) {
+        zip_source_free(source);
+        return false;
+    }
+    return true;
+}
+
+// The whole archive, read back from the memory it was written to.
+bool readBack(zip_source_t* memory, std::string& bytes) {
+    zip_stat_t stat;
+    if (zip_source_stat(memory, &stat) != 0 || zip_source_open(memory) != 0) {
+        return false;
+    }
+    bytes.resize(stat.size);
+    const zip_int64_t read = zip_source_read(memory, bytes.data(), stat.size);
+    zip_source_close(memory);
+    return read == static_cast<zip_int64_t>(stat.size);
+}
+
+// `files` must live until the archive is closed: the zip refers to their bytes.
+bool zipFiles(const std::array<std::pair<const char*, std::string>, 3>& files, std::string& bytes,
+              std::string& error) {
+    zip_error_t problem;
+    zip_error_init(&problem);
+    zip_source_t* memory = zip_source_buffer_create(nullptr, 0, 0, &problem);
+    zip_t* archive =
+        memory != nullptr ? zip_open_from_source(memory, ZIP_TRUNCATE, &problem) : nullptr;
+    if (archive == nullptr) {
+        error = zip_error_strerror(&problem);
+        zip_source_free(memory);
+        zip_error_fini(&problem);
+        return false;
+    }
+    bool added = true;
+    for (const auto& [name, contents] : files) {
+        added = added && addFile(archive, name, contents);
+    }
+    zip_source_keep(memory);
+    const bool closed = added && zip_close(archive) == 0;
+    if (!closed) {
+        error = zip_error_strerror(zip_get_error(archive));
+        zip_discard(archive);
+    }
+    const bool ok = closed && readBack(memory, bytes);
+    error = closed && !ok ? "the zip could not be read back from memory" : error;
+    zip_source_free(memory);
+    zip_error_fini(&problem);
+    return ok;
+}
+
+}  // namespace
+
+std::string samplerateText(uint64_t hertz) {
+    constexpr std::array<const char*, 4> kPrefixes{"", "k", "M", "G"};
+    size_t step = 0;
+    uint64_t divisor = 1;
+    while (step + 1 < kPrefixes.size() && hertz / divisor >= 1000) {
+        ++step;
+        divisor *= 1000;
+    }
+    std::string fraction = std::to_string(hertz % divisor + divisor).substr(1);
+    while (!fraction.empty() && fraction.back() == '0') {
+        fraction.pop_back();
+    }
+    return std::to_string(hertz / divisor) + (fraction.empty() ? "" : "." + fraction) + " " +
+           kPrefixes[step] + "Hz";
+}
+
+bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid,
+                        std::string& bytes, std::string& error) {
+    const uint64_t hertz = rateForPeriod(grid.periodSeconds);
+    if (hertz == 0) {
+        error = "a sigrok session needs a sample rate of at least 1 Hz";
+        return false;
+    }
+    const std::array<std::pair<const char*, std::string>, 3> files{
+        {{"version", "2"},
+         {"metadata", metadata(hertz)},
+         {"logic-1-1", packedSamples(samples, count, grid)}}};
+    return zipFiles(files, bytes, error);
+}
