@@ -17,7 +17,7 @@ trap 'rm -rf "$work"' EXIT
 clang++ -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
     -I"$root" -o "$work/scope_file_fuzz" \
     "$root/tests/fuzz/scope_file_fuzz.cpp" \
-    "$root/core/scope_session.cpp" \
+    "$root"/core/*.cpp \
     "$root/resources/string_table.cpp" \
     "$root"/scopefile/*.cpp
 
