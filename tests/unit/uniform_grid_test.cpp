@@ -99,6 +99,22 @@ TEST(UniformGrid, SessionGridIsOfUnknownTimeWithoutATimeBase) {
     resetScopeSession();
 }
 
+// After Cut Before the data starts at the capture's sample 400: the grid is counted from there.
+TEST(UniformGrid, SessionGridOfACutRecordingCountsFromItsOrigin) {
+    resetScopeSession();
+    fill(scopeSession.timeBase, 1000, 100, {100'000, 100'000, 100'000, 100'000, 100'000, 500'000});
+    scopeSession.sampleOrigin = 400;
+    scopeSession.sampleLength = 600;
+    UniformGrid fromSession;
+    ASSERT_TRUE(sessionGrid(scopeSession, fromSession));
+    UniformGrid expected;
+    ASSERT_TRUE(resampleOntoGrid(scopeSession.timeBase, 400, 600, expected));
+    EXPECT_EQ(fromSession.source, expected.source);
+    EXPECT_EQ(fromSession.source[100], 100u);
+    EXPECT_EQ(fromSession.source[400], 149u);  // in the gap halfway into the capture's 500..599
+    resetScopeSession();
+}
+
 TEST(UniformGrid, RateForPeriod) {
     EXPECT_EQ(rateForPeriod(1e-6), 1000000u);
     EXPECT_EQ(rateForPeriod(1.0 / 3), 3u);
