@@ -25,18 +25,6 @@ constexpr std::array<FileOption, 4> kFileOptions{
      {"--csv", &CaptureFiles::csv, &CaptureOutputs::csv},
      {"--sr", &CaptureFiles::sr, &CaptureOutputs::sr}}};
 
-// The exports' times: the capture's time base.
-std::string exportTiming(SampleTiming& timing) {
-    if (!scopeSession.timeBase.known()) {
-        return "the capture has no time base to time them by";
-    }
-    if (!timingForTimeBase(scopeSession.timeBase, scopeSession.sampleOrigin,
-                           scopeSession.sampleLength, timing)) {
-        return "the time stamps of a capture this long would not fit 64 bits";
-    }
-    return {};
-}
-
 std::array<NamedOutput, kFileOptions.size()> namedOutputs(const CaptureFiles& files,
                                                           CaptureOutputs& outputs) {
     std::array<NamedOutput, kFileOptions.size()> named;
@@ -47,24 +35,15 @@ std::array<NamedOutput, kFileOptions.size()> namedOutputs(const CaptureFiles& fi
     return named;
 }
 
-// The exports' common time: the timing of the VCD and CSV, the grid of a sigrok session.
-std::string exportJob(bool sigrok, ExportJob& job) {
-    if (std::string problem = exportTiming(job.timing); !problem.empty()) {
-        return problem;
-    }
-    if (sigrok && !sessionGrid(scopeSession, job.grid)) {
-        return "the sampling stood still too long to put the capture on one time grid";
-    }
-    return {};
-}
-
 bool writeExports(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context) {
     const CaptureFiles exports{"", files.vcd, files.csv, files.sr};
     if (fileList(exports).empty()) {
         return true;
     }
+    // One job for all three: the VCD and CSV read its timing, a sigrok session its grid.
     ExportJob job;
-    if (const std::string problem = exportJob(!files.sr.empty(), job); !problem.empty()) {
+    const ExportFormat widest = files.sr.empty() ? ExportFormat::Vcd : ExportFormat::Sigrok;
+    if (const std::string problem = captureExportJob(widest, scopeSession, job); !problem.empty()) {
         context.console.message(fileList(exports) + ": not written: " + problem);
         return false;
     }

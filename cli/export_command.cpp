@@ -8,8 +8,7 @@
 #include "cli/output_files.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
-#include "export/export_formats.h"
-#include "export/sigrok_session.h"
+#include "export/export_job.h"
 #include "scopefile/output_file.h"
 #include "scopefile/scope_file.h"
 
@@ -73,31 +72,13 @@ std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& o
     return {};
 }
 
-// False when the export could not be made at all (the sigrok session's zip), said in `problem`.
-bool writeExport(const ExportJob& job, TextOutput& text, std::string& problem) {
-    const uint8_t* samples = scopeSession.sampleData;
-    const uint32_t count = scopeSession.sampleLength;
-    if (job.format == ExportFormat::Vcd) {
-        writeVcd(samples, count, job.timing, text);
-    } else if (job.format == ExportFormat::Csv) {
-        writeCsv(samples, count, job.timing, text);
-    } else {
-        std::string zip;
-        if (!sigrokSessionBytes(samples, count, job.grid, zip, problem)) {
-            return false;
-        }
-        text.put(zip);
-    }
-    return true;
-}
-
 bool exportToStandardOutput(const ExportJob& job, CliContext& context) {
     TextOutput text([&out = context.out](std::string_view piece) {
         out.write(piece.data(), static_cast<std::streamsize>(piece.size()));
         return !out.flush().fail();
     });
     std::string problem;
-    if (!writeExport(job, text, problem)) {
+    if (!writeExport(job, scopeSession.sampleData, scopeSession.sampleLength, text, problem)) {
         context.console.message("standard output: Cannot write the export: " + problem);
         return false;
     }
@@ -120,25 +101,16 @@ bool exportToFile(const ExportOptions& options, const ExportJob& job, CliContext
 // The export replaces a file of that name only once it is complete, as a save does.
 bool writeExportOutput(OutputFile& file, const std::string& path, const ExportJob& job,
                        CliContext& context) {
-    TextOutput text([&file](std::string_view piece) {
-        return std::fwrite(piece.data(), 1, piece.size(), file.stream) == piece.size();
-    });
-    std::string problem;
-    if (!writeExport(job, text, problem)) {
-        context.console.message(path + ": Cannot write the export: " + problem);
-        discardOutputFile(file);
-        return false;
+    ExportFailure failure;
+    if (writeExportFile(file, job, scopeSession.sampleData, scopeSession.sampleLength, failure)) {
+        return true;
     }
-    if (!text.finish()) {
-        printWriteFailure(context.console, path, text.error());
-        discardOutputFile(file);
-        return false;
+    if (!failure.problem.empty()) {
+        context.console.message(path + ": Cannot write the export: " + failure.problem);
+    } else {
+        printWriteFailure(context.console, path, failure.error);
     }
-    if (!commitOutputFile(file)) {
-        printWriteFailure(context.console, path, file.error);
-        return false;
-    }
-    return true;
+    return false;
 }
 
 int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
@@ -150,11 +122,11 @@ int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
     if (!loadRecording(context.console, options.input)) {
         return kExitFailure;
     }
-    ExportJob job{options.format, {}, UniformGrid{options.periodSeconds, {}}};
-    if (!timingForPeriod(options.periodSeconds, scopeSession.sampleLength, job.timing)) {
-        return usageError(context, "export",
-                          "--period is too fine for a recording this long: its time stamps would "
-                          "not fit 64 bits");
+    ExportJob job;
+    if (const std::string problem = periodExportJob(options.format, options.periodSeconds,
+                                                    scopeSession.sampleLength, job);
+        !problem.empty()) {
+        return usageError(context, "export", "--period is " + problem);
     }
     const bool written = options.output == kStandardOutput ? exportToStandardOutput(job, context)
                                                            : exportToFile(options, job, context);

@@ -4,23 +4,12 @@
 
 #include "cli/cli_context.h"
 #include "cli/command_line.h"
-#include "core/uniform_grid.h"
-#include "export/export_formats.h"
+#include "export/export_job.h"
 
 struct OutputFile;
 
 // pinprobe-cli export FILE -o OUT (--format vcd|csv|sr | --vcd | --csv) [--period SECONDS]
 int runExportCommand(const ParsedArguments& arguments, CliContext& context);
-
-enum class ExportFormat { Vcd, Csv, Sigrok };
-
-// What to write: the VCD and CSV count time by `timing`, a sigrok session takes its samples
-// from `grid`.
-struct ExportJob {
-    ExportFormat format = ExportFormat::Vcd;
-    SampleTiming timing;
-    UniformGrid grid;
-};
 
 // Writes the session's samples as `job` asks into `file`, opened for `path`, which it replaces
 // only once they are all written; a failure is reported as a save's would be.

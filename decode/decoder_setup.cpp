@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 
 #include "decode/channel_names.h"
 
@@ -59,7 +60,10 @@ std::string choiceList(const DecoderOption& option) {
     return list;
 }
 
-std::string setOption(DecoderSetup& setup, const DecoderOption& option, const std::string& text) {
+}  // namespace
+
+std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
+                          const std::string& text) {
     OptionValue value;
     const std::string where = setup.info.id + " option " + option.id;
     if (!readValue(option, text, value)) {
@@ -76,6 +80,8 @@ std::string setOption(DecoderSetup& setup, const DecoderOption& option, const st
     return {};
 }
 
+namespace {
+
 std::string setItem(DecoderSetup& setup, std::string_view item) {
     const size_t equals = item.find('=');
     if (equals == std::string_view::npos || equals == 0 || equals + 1 == item.size()) {
@@ -84,7 +90,7 @@ std::string setItem(DecoderSetup& setup, std::string_view item) {
     const std::string key(item.substr(0, equals));
     const std::string value(item.substr(equals + 1));
     if (const DecoderOption* option = findOption(setup.info, key)) {
-        return setOption(setup, *option, value);
+        return setOptionText(setup, *option, value);
     }
     if (!hasChannel(setup.info, key)) {
         return setup.info.id + " has no option or channel '" + key + "'";
@@ -115,7 +121,7 @@ bool stacksOn(const DecoderInfo& upper, const DecoderInfo& lower) {
     });
 }
 
-std::string stackProblem(const DecoderStack& stack) {
+std::string stackingProblem(const DecoderStack& stack) {
     const DecoderInfo& bottom = stack.front().info;
     if (std::find(bottom.inputs.begin(), bottom.inputs.end(), "logic") == bottom.inputs.end()) {
         return bottom.id + " reads no channels: stack it on a decoder that gives it input";
@@ -131,14 +137,17 @@ std::string stackProblem(const DecoderStack& stack) {
     return {};
 }
 
-SetupStatus parseDecoder(std::string_view text, DecoderSetup& setup, std::string& error) {
+using Lookup = std::function<DecoderLookup(std::string_view, DecoderInfo&, std::string&)>;
+
+SetupStatus parseDecoder(std::string_view text, const Lookup& find, DecoderSetup& setup,
+                         std::string& error) {
     const std::vector<std::string_view> items = split(text, ':');
     const std::string id(items[0]);
     if (id.empty()) {
         error = "a decoder name is missing";
         return SetupStatus::Invalid;
     }
-    const DecoderLookup lookup = findDecoder(id, setup.info, error);
+    const DecoderLookup lookup = find(id, setup.info, error);
     if (lookup != DecoderLookup::Found) {
         error = lookup == DecoderLookup::Unknown
                     ? "unknown decoder '" + id + "' (pinprobe-cli decoders lists them)"
@@ -154,19 +163,47 @@ SetupStatus parseDecoder(std::string_view text, DecoderSetup& setup, std::string
     return error.empty() ? SetupStatus::Ok : SetupStatus::Invalid;
 }
 
-}  // namespace
-
-SetupStatus parseDecoderStack(std::string_view text, DecoderStack& stack, std::string& error) {
+SetupStatus parseStack(std::string_view text, const Lookup& find, DecoderStack& stack,
+                       std::string& error) {
     stack.clear();
     error.clear();
     for (const std::string_view part : split(text, ',')) {
         DecoderSetup setup;
-        const SetupStatus status = parseDecoder(part, setup, error);
+        const SetupStatus status = parseDecoder(part, find, setup, error);
         if (status != SetupStatus::Ok) {
             return status;
         }
         stack.push_back(std::move(setup));
     }
-    error = stackProblem(stack);
+    error = stackingProblem(stack);
     return error.empty() ? SetupStatus::Ok : SetupStatus::Invalid;
+}
+
+}  // namespace
+
+SetupStatus parseDecoderStack(std::string_view text, DecoderStack& stack, std::string& error) {
+    return parseStack(text, &findDecoder, stack, error);
+}
+
+SetupStatus parseDecoderStack(std::string_view text, const std::vector<DecoderInfo>& catalogue,
+                              DecoderStack& stack, std::string& error) {
+    const auto inCatalogue = [&catalogue](std::string_view id, DecoderInfo& info, std::string&) {
+        const auto found = std::find_if(catalogue.begin(), catalogue.end(),
+                                        [id](const DecoderInfo& d) { return d.id == id; });
+        if (found == catalogue.end()) {
+            return DecoderLookup::Unknown;
+        }
+        info = *found;
+        return DecoderLookup::Found;
+    };
+    return parseStack(text, inCatalogue, stack, error);
+}
+
+std::string stackProblem(const DecoderStack& stack) {
+    for (const DecoderSetup& setup : stack) {
+        if (std::string missing = checkChannels(setup); !missing.empty()) {
+            return missing;
+        }
+    }
+    return stackingProblem(stack);
 }

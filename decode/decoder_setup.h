@@ -26,3 +26,18 @@ enum class SetupStatus { Ok, Invalid, LibraryFailed };
 // channel left out while others are given, a decoder that cannot stack on the one below; with
 // `error` one line that says so. A decoder given no channels reads ours in order, as sigrok-cli's.
 SetupStatus parseDecoderStack(std::string_view text, DecoderStack& stack, std::string& error);
+
+// The same with the decoders looked up in `catalogue` (see listDecoders), so that it never waits
+// for the library: a decoder it does not list is unknown.
+SetupStatus parseDecoderStack(std::string_view text, const std::vector<DecoderInfo>& catalogue,
+                              DecoderStack& stack, std::string& error);
+
+// Sets `option` of `setup` from its text as a user writes it ("115200", "odd"); empty, or one
+// line saying what the option takes.
+std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
+                          const std::string& text);
+
+// What keeps a stack from decoding: a required channel left out while others are given, a
+// bottom decoder that reads no channels, one that cannot stack on the one below or a stacked one
+// given channels. Empty when there is nothing.
+std::string stackProblem(const DecoderStack& stack);

@@ -1,0 +1,69 @@
+#include "export/export_job.h"
+
+#include <cstdio>
+
+#include "core/scope_session.h"
+#include "export/sigrok_session.h"
+#include "scopefile/output_file.h"
+
+std::string periodExportJob(ExportFormat format, double periodSeconds, uint32_t count,
+                            ExportJob& job) {
+    job = ExportJob{format, {}, UniformGrid{periodSeconds, {}}};
+    if (format == ExportFormat::Sigrok && rateForPeriod(periodSeconds) == 0) {
+        return "too long for a sigrok session, whose sample rate is at least 1 Hz";
+    }
+    if (!timingForPeriod(periodSeconds, count, job.timing)) {
+        return "too fine for a recording this long: its time stamps would not fit 64 bits";
+    }
+    return {};
+}
+
+std::string captureExportJob(ExportFormat format, const ScopeSession& session, ExportJob& job) {
+    job = ExportJob{format, {}, {}};
+    if (!session.timeBase.known()) {
+        return "the capture has no time base to time them by";
+    }
+    if (!timingForTimeBase(session.timeBase, session.sampleOrigin, session.sampleLength,
+                           job.timing)) {
+        return "the time stamps of a capture this long would not fit 64 bits";
+    }
+    if (format == ExportFormat::Sigrok && !sessionGrid(session, job.grid)) {
+        return "the sampling stood still too long to put the capture on one time grid";
+    }
+    return {};
+}
+
+bool writeExport(const ExportJob& job, const uint8_t* samples, uint32_t count, TextOutput& text,
+                 std::string& problem) {
+    if (job.format == ExportFormat::Vcd) {
+        writeVcd(samples, count, job.timing, text);
+    } else if (job.format == ExportFormat::Csv) {
+        writeCsv(samples, count, job.timing, text);
+    } else {
+        std::string zip;
+        if (!sigrokSessionBytes(samples, count, job.grid, zip, problem)) {
+            return false;
+        }
+        text.put(zip);
+    }
+    return true;
+}
+
+bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samples,
+                     uint32_t count, ExportFailure& failure) {
+    TextOutput text([&file](std::string_view piece) {
+        return std::fwrite(piece.data(), 1, piece.size(), file.stream) == piece.size();
+    });
+    failure = ExportFailure{};
+    if (!writeExport(job, samples, count, text, failure.problem) || !text.finish()) {
+        failure.error = text.error();
+        discardOutputFile(file);
+        return false;
+    }
+    if (!commitOutputFile(file)) {
+        failure.error = file.error;
+        failure.note = file.note;
+        return false;
+    }
+    return true;
+}
