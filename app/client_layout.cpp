@@ -79,7 +79,8 @@ ClientPlacement placeClient(const std::vector<TemplateControl>& controls, int te
     placement.overview = PixelRect{t.x, templateTraces.y, t.width, bands.overview};
     placement.ruler = PixelRect{t.x, templateTraces.y + bands.overview, t.width, bands.ruler};
     placement.labels = PixelRect{templateTraces.x, t.y, bands.labels, t.height};
-    placement.belowTraces = PixelRect{t.x, t.bottom(), t.width, bands.belowTraces};
+    // The rows' titles stand left of the traces, under the trigger boxes and labels.
+    placement.belowTraces = PixelRect{0, t.bottom(), t.right(), bands.belowTraces};
     placement.status = PixelRect{0, std::max(height, least.height) - bands.status,
                                  std::max(width, least.width), bands.status};
     return placement;

@@ -37,7 +37,9 @@ struct BandSizes {
 
 struct ClientPlacement {
     std::vector<PixelRect> controls;  // in the order of the template controls given
-    PixelRect overview, ruler, labels, status, belowTraces;
+    PixelRect overview, ruler, labels, status;
+    // The rows under the traces: from the left edge (for their titles) to the traces' right edge.
+    PixelRect belowTraces;
 };
 
 // The client area's size at which every template control is where the template puts it and

@@ -3,6 +3,8 @@
 #include <array>
 
 #include "app/capture_cycle.h"
+#include "app/desktop_decoding.h"
+#include "app/export_document.h"
 #include "app/file_commands.h"
 #include "app/marker.h"
 #include "app/navigation.h"
@@ -123,6 +125,15 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
             return;
         case CMD_ZOOM_FIT:
             zoomToFit(mainWindow);
+            return;
+        case CMD_EXPORT:
+            exportDocument(mainWindow);
+            return;
+        case CMD_ADD_DECODER:
+            addDecoder(mainWindow);
+            return;
+        case CMD_REMOVE_DECODERS:
+            removeDecoders(mainWindow);
             return;
         default:
             if (const std::optional<ViewBand> band = commandBand(commandId)) {

@@ -63,8 +63,9 @@ void openChosenDocument(WindowSystem& mainWindow) {
     showTraceRange(mainWindow);
 }
 
-// The string table's text, and under it this program's own finding where it has one, such as
-// "Nothing reads this FIFO.": the system's texts are left to pinprobe-cli.
+}  // namespace
+
+// The system's texts are left to pinprobe-cli.
 std::function<void(int)> showSaveMessagesOn(WindowSystem& owner) {
     return [&owner](int stringId) {
         std::string text = loadString(stringId);
@@ -74,8 +75,6 @@ std::function<void(int)> showSaveMessagesOn(WindowSystem& owner) {
         showWarning(owner, text);
     };
 }
-
-}  // namespace
 
 std::string saveChangesQuestion(const std::string& title) {
     const std::string format = loadString(IDS_SAVE_CHANGES);
@@ -88,7 +87,7 @@ bool chooseScopeFile(WindowSystem& owner, bool forOpen, std::string& path, std::
     path.clear();
     FileChooserRequest request;
     request.forOpen = forOpen;
-    request.filters = {{"Scope Files (*.SCO)", " *.SCO"}, {", All Files(*.*)", "    *.* "}};
+    request.filters = {{"Scope Files (*.SCO)", " *.SCO", ""}, {", All Files(*.*)", "    *.* ", ""}};
     request.defaultExtension = "SCO";
     return owner.chooseFile(request, path, title);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 class WindowSystem;
@@ -22,3 +23,7 @@ bool confirmSessionEnd(WindowSystem& mainWindow);
 
 // The question "Save changes to %s?" for `title`, the title shortened so the text always fits.
 std::string saveChangesQuestion(const std::string& title);
+
+// Shows a file error as Save does: the string table's text, and under it this program's own
+// finding where it has one, such as "Nothing reads this FIFO.".
+std::function<void(int)> showSaveMessagesOn(WindowSystem& owner);

@@ -2,6 +2,7 @@
 
 #include "app/capture_cycle.h"
 #include "app/commands.h"
+#include "app/desktop_decoding.h"
 #include "app/file_commands.h"
 #include "app/live_view.h"
 #include "app/navigation.h"
@@ -36,6 +37,7 @@ MessageResult mainWindowProc(WindowSystem& mainWindow, const WindowMessage& mess
             return handled(1);
         case MSG_COMMAND:
             dispatchCommand(mainWindow, static_cast<int>(message.code & 0xFFFF));
+            keepDecodingCurrent(mainWindow);
             return handled();
         case MSG_HSCROLL:
             handleScroll(mainWindow, static_cast<int>(message.code), message.position);
@@ -45,9 +47,14 @@ MessageResult mainWindowProc(WindowSystem& mainWindow, const WindowMessage& mess
             return handled();
         case CAPTURE_DONE:
             onCaptureDone(mainWindow);
+            keepDecodingCurrent(mainWindow);
+            return handled();
+        case DECODE_DONE:
+            takeDecodeResults(mainWindow);
             return handled();
         case OPEN_STARTUP_FILE:
             openDocumentFile(mainWindow, startupFilePath);
+            keepDecodingCurrent(mainWindow);
             return handled();
         case MSG_QUERYENDSESSION:
             return handled(confirmSessionEnd(mainWindow) ? 1 : 0);
@@ -71,5 +78,6 @@ void shutdownMainWindow(WindowSystem&) {
     // Stopping the worker ends a capture or a trigger wait at once and joins the thread, so the
     // samples are released only when nothing writes into them any more.
     stopSamplingWorker(workerLink);
+    stopDecoding();
     releaseSampleData();
 }

@@ -34,6 +34,8 @@ public:
     bool chooseFile(const FileChooserRequest&, std::string&, std::string&) override {
         return false;
     }
+    bool askText(std::string_view, std::string_view, std::string&) override { return false; }
+    void refreshDecoderRows() override {}
     void beep() override {}
     void postMessage(const WindowMessage& message) override;
     intptr_t sendMessage(const WindowMessage&) override { return 0; }

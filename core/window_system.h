@@ -17,6 +17,7 @@ enum MessageId : uint32_t {
     MSG_HSCROLL = 0x0114,
     CAPTURE_DONE = 1025,       // the first private message number plus one
     OPEN_STARTUP_FILE = 1026,  // opens the scope file named on the command line
+    DECODE_DONE = 1027,        // the decoders' thread has something to take
 };
 
 struct WindowMessage {
@@ -34,12 +35,14 @@ enum class MessageAnswer { Ok, Yes, No, Cancel };
 struct FileTypeFilter {
     std::string description;
     std::string pattern;
+    std::string extension;  // while it is chosen, the default extension; empty: the request's
 };
 
 struct FileChooserRequest {
     bool forOpen = true;
     std::vector<FileTypeFilter> filters;  // the first one is preselected
     std::string defaultExtension;         // appended, with a dot, to a name typed without one
+    int* chosenFilter = nullptr;          // when given, receives the index of the filter chosen
 };
 
 // The bands around the template's client area, each shown or hidden from the View menu.
@@ -83,6 +86,15 @@ public:
     // without directory) and returns true; on cancel leaves both untouched and returns false.
     virtual bool chooseFile(const FileChooserRequest& request, std::string& path,
                             std::string& title) = 0;
+
+    // A modal question for one line of text, offered with `text`: true with what the user
+    // entered in `text`, false (and `text` as it was) when cancelled.
+    virtual bool askText(std::string_view question, std::string_view caption,
+                         std::string& text) = 0;
+
+    // The rows under the trace view changed (how many there are, or what they show): they are
+    // laid out, the window grows or shrinks by them, and they are drawn again.
+    virtual void refreshDecoderRows() = 0;
 
     // The default system sound.
     virtual void beep() = 0;

@@ -115,15 +115,9 @@ std::string checkChannels(const DecoderSetup& setup) {
     return {};
 }
 
-bool stacksOn(const DecoderInfo& upper, const DecoderInfo& lower) {
-    return std::any_of(upper.inputs.begin(), upper.inputs.end(), [&](const std::string& input) {
-        return std::find(lower.outputs.begin(), lower.outputs.end(), input) != lower.outputs.end();
-    });
-}
-
 std::string stackingProblem(const DecoderStack& stack) {
     const DecoderInfo& bottom = stack.front().info;
-    if (std::find(bottom.inputs.begin(), bottom.inputs.end(), "logic") == bottom.inputs.end()) {
+    if (!readsChannels(bottom)) {
         return bottom.id + " reads no channels: stack it on a decoder that gives it input";
     }
     for (size_t i = 1; i < stack.size(); ++i) {
@@ -206,4 +200,14 @@ std::string stackProblem(const DecoderStack& stack) {
         }
     }
     return stackingProblem(stack);
+}
+
+bool readsChannels(const DecoderInfo& info) {
+    return std::find(info.inputs.begin(), info.inputs.end(), "logic") != info.inputs.end();
+}
+
+bool stacksOn(const DecoderInfo& upper, const DecoderInfo& lower) {
+    return std::any_of(upper.inputs.begin(), upper.inputs.end(), [&](const std::string& input) {
+        return std::find(lower.outputs.begin(), lower.outputs.end(), input) != lower.outputs.end();
+    });
 }

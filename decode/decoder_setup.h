@@ -41,3 +41,8 @@ std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
 // bottom decoder that reads no channels, one that cannot stack on the one below or a stacked one
 // given channels. Empty when there is nothing.
 std::string stackProblem(const DecoderStack& stack);
+
+// Whether a decoder reads our channels (else it only takes what a decoder under it gives).
+bool readsChannels(const DecoderInfo& info);
+// Whether `upper` takes what `lower` gives, and so can be stacked on it.
+bool stacksOn(const DecoderInfo& upper, const DecoderInfo& lower);

@@ -36,6 +36,9 @@ enum CommandId : int {
     CMD_SHOW_RULER = 40032,
     CMD_SHOW_LABELS = 40033,
     CMD_SHOW_STATUS = 40034,
+    CMD_EXPORT = 40040,
+    CMD_ADD_DECODER = 40041,
+    CMD_REMOVE_DECODERS = 40042,
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.
@@ -57,6 +60,7 @@ enum TemplateId : int {
     IDD_TOO_SLOW = 109,
     IDD_SORRY = 111,
     IDD_SAMPLE_SPEED = 112,
+    IDD_ADD_DECODER = 113,  // built by the window system over the decoding's form, no template
     IDR_MAIN_MENU = 3000,
     IDI_PROGRAM = 1000,
     IDI_CONNECTOR = 104,

@@ -29,6 +29,7 @@ constexpr std::array kFileMenu = {
     command("&Open...", CMD_OPEN),
     command("&Save", CMD_SAVE),
     command("Save &As...", CMD_SAVE_AS),
+    command("&Export...", CMD_EXPORT),
     separator(),
     command("E&xit", CMD_EXIT),
 };
@@ -48,6 +49,12 @@ constexpr std::array kViewMenu = {
     command("Zoom to &Fit", CMD_ZOOM_FIT),      separator(),
     toggle("&Overview", CMD_SHOW_OVERVIEW),     toggle("Time &Ruler", CMD_SHOW_RULER),
     toggle("Channel &Labels", CMD_SHOW_LABELS), toggle("&Status Line", CMD_SHOW_STATUS),
+};
+
+// Protocol decoders, each with rows under the traces.
+constexpr std::array kDecodeMenu = {
+    command("&Add Decoder\u2026", CMD_ADD_DECODER),
+    command("&Remove Decoders", CMD_REMOVE_DECODERS),
 };
 
 // The largest size reads 500'000: it selects 500000 samples.
@@ -82,8 +89,9 @@ constexpr std::array kHelpMenu = {command("Help", CMD_HELP),
 constexpr std::array kAboutMenu = {command("About", CMD_ABOUT)};
 
 constexpr std::array kMenuBar = {
-    popup("&File", kFileMenu),         popup("&Tools", kToolsMenu), popup("&View", kViewMenu),
-    popup("&Settings", kSettingsMenu), popup("&Help", kHelpMenu),   popup("&About", kAboutMenu),
+    popup("&File", kFileMenu),       popup("&Tools", kToolsMenu),       popup("&View", kViewMenu),
+    popup("&Decode", kDecodeMenu),   popup("&Settings", kSettingsMenu), popup("&Help", kHelpMenu),
+    popup("&About", kAboutMenu),
 };
 
 // Ctrl+= is Ctrl++ without Shift on keyboards that put + over =.

@@ -17,6 +17,7 @@ enum StringId : int {
     IDS_SAVE_CHANGES = 1230,
     IDS_OVERWRITE_FILE = 1240,
     IDS_CAPTURE_RUNNING = 1300,
+    IDS_CANNOT_WRITE_EXPORT = 1310,
 };
 
 // The text of a string-table entry; empty for an id the table does not hold.

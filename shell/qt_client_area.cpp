@@ -1,9 +1,8 @@
 #include "shell/qt_client_area.h"
 
-#include <QVBoxLayout>
-
 #include "app/channel_text.h"
 #include "shell/qt_channel_labels.h"
+#include "shell/qt_decoder_rows.h"
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_status_line.h"
@@ -65,10 +64,7 @@ void ClientArea::createBands() {
     ruler_ = new TimeRuler(this, *traceView_);
     labels_ = new ChannelLabels(this, *traceView_);
     status_ = new StatusLine(this);
-    rowsBelowTraces_ = new QWidget(this);
-    auto* rows = new QVBoxLayout(rowsBelowTraces_);
-    rows->setContentsMargins(0, 0, 0, 0);
-    rows->setSpacing(0);
+    decoderRows_ = new DecoderRowsView(this, *traceView_);
     // Clicks on the bands around the traces leave the keyboard with them.
     for (QWidget* band : {static_cast<QWidget*>(overview_), static_cast<QWidget*>(ruler_),
                           static_cast<QWidget*>(labels_)}) {
@@ -105,9 +101,7 @@ BandSizes ClientArea::bandSizes() const {
     if (bandShown(ViewBand::Status)) {
         sizes.status = status_->neededHeight();
     }
-    if (rowsBelowTraces_->layout()->count() > 0) {
-        sizes.belowTraces = rowsBelowTraces_->sizeHint().height();
-    }
+    sizes.belowTraces = decoderRows_->neededHeight();
     return sizes;
 }
 
@@ -135,7 +129,7 @@ void ClientArea::relayout() {
         {ruler_, placement.ruler},
         {labels_, placement.labels},
         {status_, placement.status},
-        {rowsBelowTraces_, placement.belowTraces},
+        {decoderRows_, placement.belowTraces},
     };
     for (const auto& [widget, rect] : bands) {
         widget->setGeometry(toQRect(rect));
@@ -147,6 +141,13 @@ void ClientArea::updateBands() {
     for (int i = 0; i < kViewBandCount; ++i) {
         bandWidget(static_cast<ViewBand>(i)).update();
     }
+    decoderRows_->update();
+}
+
+void ClientArea::decoderRowsChanged() {
+    setMinimumSize(defaultSize());
+    relayout();
+    decoderRows_->update();
 }
 
 void ClientArea::resizeEvent(QResizeEvent* event) {

@@ -9,6 +9,7 @@
 #include "shell/qt_template_builder.h"
 
 class ChannelLabels;
+class DecoderRowsView;
 class GraphClass;
 class OverviewStrip;
 class ProgramScrollBar;
@@ -28,9 +29,9 @@ public:
     GraphClass& traceView() const { return *traceView_; }
     ProgramScrollBar& scrollBar() const { return *scrollBar_; }
     OverviewStrip& overview() const { return *overview_; }
-    // Room for rows under the traces (above the scroll bar): what its layout holds shows there,
-    // as high as it asks to be, once relayout() has run.
-    QWidget& rowsBelowTraces() const { return *rowsBelowTraces_; }
+    // The decoders' rows under the traces (above the scroll bar), as many as there are once
+    // relayout() has run.
+    DecoderRowsView& decoderRows() const { return *decoderRows_; }
 
     void showBand(ViewBand band, bool shown);
     bool bandShown(ViewBand band) const { return shown_[static_cast<size_t>(band)]; }
@@ -38,8 +39,10 @@ public:
     QSize defaultSize() const;
     // Places everything for the current size and bands.
     void relayout();
-    // The bands repaint from the session.
+    // The bands and the decoders' rows repaint from the session.
     void updateBands();
+    // The decoders' rows changed: the default size follows them, and they are placed and drawn.
+    void decoderRowsChanged();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -60,6 +63,6 @@ private:
     TimeRuler* ruler_ = nullptr;
     ChannelLabels* labels_ = nullptr;
     StatusLine* status_ = nullptr;
-    QWidget* rowsBelowTraces_ = nullptr;
+    DecoderRowsView* decoderRows_ = nullptr;
     std::array<bool, kViewBandCount> shown_{true, true, true, true};
 };

@@ -26,6 +26,17 @@ QString qtNameFilter(const FileTypeFilter& filter) {
     return QStringLiteral("%1 (%2)").arg(label, patterns.join(QLatin1Char(' ')));
 }
 
+namespace {
+
+QString defaultSuffix(const FileChooserRequest& request, int filter) {
+    const bool own = filter >= 0 && filter < static_cast<int>(request.filters.size()) &&
+                     !request.filters[static_cast<size_t>(filter)].extension.empty();
+    return QString::fromStdString(own ? request.filters[static_cast<size_t>(filter)].extension
+                                      : request.defaultExtension);
+}
+
+}  // namespace
+
 bool runFileChooser(QWidget& owner, const FileChooserRequest& request, std::string& path,
                     std::string& title) {
     QFileDialog chooser(&owner);
@@ -37,9 +48,17 @@ bool runFileChooser(QWidget& owner, const FileChooserRequest& request, std::stri
         filters.append(qtNameFilter(filter));
     }
     chooser.setNameFilters(filters);
-    chooser.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
+    chooser.setDefaultSuffix(defaultSuffix(request, 0));
+    // A name typed without an extension gets the one of the type chosen.
+    QObject::connect(&chooser, &QFileDialog::filterSelected, &chooser,
+                     [&](const QString& filter) {
+                         chooser.setDefaultSuffix(defaultSuffix(request, filters.indexOf(filter)));
+                     });
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) {
         return false;
+    }
+    if (request.chosenFilter != nullptr) {
+        *request.chosenFilter = static_cast<int>(filters.indexOf(chooser.selectedNameFilter()));
     }
     const QString chosen = chooser.selectedFiles().constFirst();
     path = QFile::encodeName(chosen).toStdString();

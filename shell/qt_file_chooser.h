@@ -14,6 +14,6 @@ QString qtNameFilter(const FileTypeFilter& filter);
 
 // The modal open or save chooser over `owner`. Open takes only an existing file; Save asks before
 // it names an existing one. On confirmation fills `path` and `title` (file name without directory)
-// and returns true; otherwise leaves both as they were.
+// and, where asked, the filter chosen, and returns true; otherwise leaves them as they were.
 bool runFileChooser(QWidget& owner, const FileChooserRequest& request, std::string& path,
                     std::string& title);

@@ -9,6 +9,7 @@
 
 #include "resources/command_ids.h"
 #include "shell/qt_client_area.h"
+#include "shell/qt_decoder_rows.h"
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
@@ -28,6 +29,7 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
                                      [this](int id) { sendCommand(id); });
     parts.showBand = [this](ViewBand band, bool shown) { applyBand(band, shown); };
     parts.viewChanged = [this] { client_->updateBands(); };
+    parts.decoderRowsChanged = [this] { resizeWithClient([this] { client_->decoderRowsChanged(); }); };
     windowSystem_ = std::make_unique<QtWindowSystem>(std::move(parts), std::move(handler));
     attachViews();
 
@@ -80,10 +82,10 @@ void DezoRaraClass::placeWindow(const DialogTemplate& dialog, const StoredView& 
     placed_ = true;
 }
 
-void DezoRaraClass::applyBand(ViewBand band, bool shown) {
+void DezoRaraClass::resizeWithClient(const std::function<void()>& change) {
     const QSize before = client_->defaultSize();
     const QSize target = size();
-    client_->showBand(band, shown);
+    change();
     // The window's smallest size follows now, not when the layout gets round to it.
     layout()->activate();
     if (!isMaximized() && !isFullScreen()) {
@@ -91,6 +93,10 @@ void DezoRaraClass::applyBand(ViewBand band, bool shown) {
         // Also a window not shown yet places its client area at once.
         layout()->activate();
     }
+}
+
+void DezoRaraClass::applyBand(ViewBand band, bool shown) {
+    resizeWithClient([&] { client_->showBand(band, shown); });
     if (placed_) {
         storeView(currentView());
     }
@@ -103,6 +109,8 @@ StoredView DezoRaraClass::currentView() const {
     }
     view.maximised = isMaximized();
     view.size = view.maximised && normalGeometry().isValid() ? normalGeometry().size() : size();
+    // The decoders are not kept: the next run's window has room for its traces, not their rows.
+    view.size -= QSize(0, client_->decoderRows().neededHeight());
     return view;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <functional>
 #include <memory>
 
 #include "shell/qt_view_settings.h"
@@ -30,7 +31,9 @@ protected:
 private:
     void attachViews();
     void placeWindow(const DialogTemplate& dialog, const StoredView& stored);
-    // A band shown or hidden: the window grows or shrinks by it, unless it fills the screen.
+    // A change of the client area's default size (`change`): the window grows or shrinks by it,
+    // unless it fills the screen, so that the traces keep their size.
+    void resizeWithClient(const std::function<void()>& change);
     void applyBand(ViewBand band, bool shown);
     StoredView currentView() const;
     void sendCommand(int id);

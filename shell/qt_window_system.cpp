@@ -2,9 +2,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QWidget>
 
+#include "app/desktop_decoding.h"
+#include "resources/command_ids.h"
+#include "shell/qt_decoder_dialog.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
@@ -130,6 +134,10 @@ void QtWindowSystem::checkMenuItem(int commandId, bool checked) {
 }
 
 void QtWindowSystem::runDialog(int templateId) {
+    if (templateId == IDD_ADD_DECODER) {
+        runDecoderDialog(*parts_.window, desktopDecoding.form);
+        return;
+    }
     runTemplateDialog(templateId, *parts_.window, *parts_.client, dialogProcedure_);
 }
 
@@ -146,6 +154,24 @@ MessageAnswer QtWindowSystem::messageBox(std::string_view text, std::string_view
 bool QtWindowSystem::chooseFile(const FileChooserRequest& request, std::string& path,
                                 std::string& title) {
     return runFileChooser(*parts_.window, request, path, title);
+}
+
+bool QtWindowSystem::askText(std::string_view question, std::string_view caption,
+                             std::string& text) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parts_.window, toQString(caption),
+                                                 toQString(question), QLineEdit::Normal,
+                                                 toQString(text), &ok);
+    if (ok) {
+        text = answer.toStdString();
+    }
+    return ok;
+}
+
+void QtWindowSystem::refreshDecoderRows() {
+    if (parts_.decoderRowsChanged) {
+        parts_.decoderRowsChanged();
+    }
 }
 
 void QtWindowSystem::beep() {

@@ -27,6 +27,7 @@ public:
         std::map<int, QAction*> menuActions;           // by command id
         std::function<void(ViewBand, bool)> showBand;  // shows or hides a band of the window
         std::function<void()> viewChanged;  // the view moved: what is drawn around it follows
+        std::function<void()> decoderRowsChanged;  // the rows under the traces changed
     };
 
     QtWindowSystem(Parts parts, MessageHandler handler,
@@ -54,6 +55,8 @@ public:
                              MessageButtons buttons, MessageIcon icon) override;
     bool chooseFile(const FileChooserRequest& request, std::string& path,
                     std::string& title) override;
+    bool askText(std::string_view question, std::string_view caption, std::string& text) override;
+    void refreshDecoderRows() override;
     void beep() override;
     void postMessage(const WindowMessage& message) override;
     intptr_t sendMessage(const WindowMessage& message) override;

@@ -204,11 +204,12 @@ void MainWindowTest::menuHasEveryEntryWithItsInitialMarks() {
     MessageLog log;
     DezoRaraClass window(log.handler());
     const QString expected = QStringLiteral(
-        "&File[&New=110,&Open...=120,&Save=130,Save &As...=140,-,E&xit=150],"
+        "&File[&New=110,&Open...=120,&Save=130,Save &As...=140,&Export...=40040,-,E&xit=150],"
         "&Tools[Cut Before=40014,Cut After=40015,-,Zoom In=112,Zoom Out=113,-,"
         "Memory Trigger=115],"
         "&View[Zoom to &Fit=40030,-,&Overview=40031*,Time &Ruler=40032*,Channel &Labels=40033*,"
         "&Status Line=40034*],"
+        "&Decode[&Add Decoder\u2026=40041,&Remove Decoders=40042],"
         "&Settings[Size[5000=40004*,30'000=40005,500'000=40006],"
         "Speed[Fastest=40007*,Fast=40008,Slow=40009],-,"
         "Port[LPT1=40019*,LPT2=40020,LPT3=40021]],"

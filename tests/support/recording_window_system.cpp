@@ -70,8 +70,30 @@ bool RecordingWindowSystem::chooseFile(const FileChooserRequest& request, std::s
     }
     path = chooserAnswers.front()->path;
     title = chooserAnswers.front()->title;
+    if (request.chosenFilter != nullptr) {
+        *request.chosenFilter = chooserAnswers.front()->filter;
+    }
     chooserAnswers.pop_front();
     return true;
+}
+
+bool RecordingWindowSystem::askText(std::string_view question, std::string_view,
+                                    std::string& text) {
+    log.push_back("ask " + std::string(question));
+    std::optional<std::string> answer;
+    if (!textAnswers.empty()) {
+        answer = textAnswers.front();
+        textAnswers.pop_front();
+    }
+    if (answer) {
+        text = *answer;
+    }
+    return answer.has_value();
+}
+
+void RecordingWindowSystem::refreshDecoderRows() {
+    ++rowRefreshCount;
+    log.push_back("rows");
 }
 
 void RecordingWindowSystem::beep() {
@@ -141,4 +163,5 @@ void RecordingWindowSystem::clearLog() {
     dialogs.clear();
     refreshCount = 0;
     beepCount = 0;
+    rowRefreshCount = 0;
 }

@@ -20,6 +20,7 @@ public:
     struct ChooserAnswer {
         std::string path;
         std::string title;
+        int filter = 0;  // the filter chosen, told where the request asks
     };
 
     // Receives sent and pumped messages; usually the main window procedure.
@@ -35,15 +36,19 @@ public:
     // chooser is cancelled.
     std::deque<MessageAnswer> answers;
     std::deque<std::optional<ChooserAnswer>> chooserAnswers;
+    // Answers to askText: a text entered, or none for Cancel. With none left it is cancelled.
+    std::deque<std::optional<std::string>> textAnswers;
 
     // What was shown, in order: "range 0..4700", "position 0 redraw", "refresh", "check 40004 on",
-    // "dialog 112", "message <text>", "chooser open", "beep", "band 0 off".
+    // "dialog 112", "message <text>", "chooser open", "beep", "band 0 off", "ask <question>",
+    // "rows".
     std::vector<std::string> log;
     std::vector<std::string> messages;         // texts of message boxes
     std::vector<FileChooserRequest> choosers;  // requests of the file choosers shown
     std::vector<int> dialogs;                  // small dialogs run
     int refreshCount = 0;
     int beepCount = 0;
+    int rowRefreshCount = 0;
 
     ScrollRange range{0, 100};
     int32_t position = 0;
@@ -61,6 +66,8 @@ public:
                              MessageButtons buttons, MessageIcon icon) override;
     bool chooseFile(const FileChooserRequest& request, std::string& path,
                     std::string& title) override;
+    bool askText(std::string_view question, std::string_view caption, std::string& text) override;
+    void refreshDecoderRows() override;
     void beep() override;
     void postMessage(const WindowMessage& message) override;
     intptr_t sendMessage(const WindowMessage& message) override;

@@ -80,7 +80,7 @@ TEST(ClientLayout, GeometryAtSeveralSizes) {
 // Rows under the traces (room kept for more of them) push the scroll bar and buttons down.
 TEST(ClientLayout, RowsUnderTheTracesSitAboveTheScrollBar) {
     const ClientPlacement p = placeClient(kControls, 300, 200, BandSizes{0, 0, 0, 0, 40}, 300, 240);
-    EXPECT_EQ(p.belowTraces, (PixelRect{50, 160, 240, 40}));
+    EXPECT_EQ(p.belowTraces, (PixelRect{0, 160, 290, 40}));
     EXPECT_EQ(p.controls[1], (PixelRect{50, 202, 240, 8}));
     EXPECT_EQ(p.controls[0], kControls[0].rect);
 }

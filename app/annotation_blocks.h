@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/desktop_decoding.h"
+#include "display/trace_geometry.h"
+
+// One block of a row as the view draws it: pixels x0 <= x < x1 of the traces' width, the
+// annotation it shows and the text written inside, if one fits.
+struct AnnotationBlock {
+    int x0 = 0;
+    int x1 = 0;
+    uint32_t annotation = 0;  // index into the result's annotations; the first one of a merged block
+    std::string text;         // empty: the block alone
+};
+
+// Width in pixels of a text as the view writes it.
+using TextWidth = std::function<int(std::string_view text)>;
+
+// Room left and right of a text inside its block.
+inline constexpr int kBlockTextMargin = 2;
+
+// Where the edge just before sample `index` is drawn on a view drawn with `g`: at 1:1 and above
+// in the middle of the slope into that sample, below 1:1 at its column. May lie off the view.
+int64_t edgeX(const TraceGeometry& g, int64_t index);
+
+// The blocks of `row`'s annotations on a view `width` pixels wide drawn with `g`: each from the
+// edge at its first sample to the edge after its last, at least a pixel wide, cut to the view,
+// with the longest of its texts that fits inside. Blocks without text that share a pixel column
+// are one block, so that a row zoomed far out costs no more than its width.
+std::vector<AnnotationBlock> rowBlocks(const DecoderRow& row,
+                                       const std::vector<Annotation>& annotations,
+                                       const TraceGeometry& g, int width,
+                                       const TextWidth& textWidth);
+
+// The block under x, if any: the last one drawn there.
+const AnnotationBlock* blockAt(const std::vector<AnnotationBlock>& blocks, int x);

@@ -1,0 +1,115 @@
+#include "app/decoder_rows.h"
+
+#include <algorithm>
+#include <map>
+
+#include "app/measure_text.h"
+#include "app/recording_time.h"
+#include "core/scope_session.h"
+#include "core/time_base.h"
+
+namespace {
+
+std::string rowTitle(const DecoderInfo& info, int row) {
+    if (row < 0 || static_cast<size_t>(row) >= info.rows.size()) {
+        return info.name;
+    }
+    return info.name + ": " + info.rows[static_cast<size_t>(row)].description;
+}
+
+// The rows of decoder `info` in stack `stack` that hold annotations of `result`.
+std::vector<DecoderRow> rowsOf(size_t stack, const DecoderInfo& info, const DecodeResult& result) {
+    std::map<int, DecoderRow> byRow;
+    for (uint32_t i = 0; i < result.annotations.size(); ++i) {
+        const Annotation& a = result.annotations[i];
+        if (a.stack == stack && a.decoder == info.id) {
+            DecoderRow& row = byRow[a.row < 0 ? static_cast<int>(info.rows.size()) : a.row];
+            row.annotations.push_back(i);
+        }
+    }
+    std::vector<DecoderRow> rows;
+    for (auto& [key, row] : byRow) {
+        row.stack = stack;
+        row.decoder = info.id;
+        row.row = key < static_cast<int>(info.rows.size()) ? key : -1;
+        row.title = rowTitle(info, row.row);
+        std::stable_sort(row.annotations.begin(), row.annotations.end(), [&](uint32_t a, uint32_t b) {
+            return result.annotations[a].start < result.annotations[b].start;
+        });
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+std::string firstLine(const std::string& text) {
+    return text.substr(0, text.find('\n'));
+}
+
+}  // namespace
+
+std::string stateMessage(DecodeState state, const std::string& problem) {
+    switch (state) {
+        case DecodeState::Idle:
+            return "No recording to decode";
+        case DecodeState::WaitingForCapture:
+            return "Decoded when the capture ends";
+        case DecodeState::Running:
+            return "Decoding\u2026";
+        case DecodeState::Done:
+            return "No annotations";
+        case DecodeState::Failed:
+            break;
+    }
+    return "Decoding failed: " + firstLine(problem);
+}
+
+std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding) {
+    std::vector<DecoderRow> rows;
+    bool everyStackHasRows = true;
+    for (size_t s = 0; s < decoding.stacks.size(); ++s) {
+        const size_t before = rows.size();
+        for (const DecoderSetup& setup : decoding.stacks[s]) {
+            std::vector<DecoderRow> own = rowsOf(s, setup.info, decoding.result);
+            rows.insert(rows.end(), own.begin(), own.end());
+        }
+        if (rows.size() == before) {
+            everyStackHasRows = false;
+            DecoderRow status;
+            status.stack = s;
+            status.decoder = decoding.stacks[s].back().info.id;
+            status.title = stackTitle(decoding.stacks[s]);
+            status.message = stateMessage(decoding.state, decoding.problem);
+            rows.push_back(std::move(status));
+        }
+    }
+    if (decoding.state == DecodeState::Failed && everyStackHasRows && !rows.empty()) {
+        DecoderRow failure;
+        failure.title = "Decoding";
+        failure.message = stateMessage(decoding.state, decoding.problem);
+        rows.push_back(std::move(failure));
+    }
+    return rows;
+}
+
+std::string annotationTooltip(const DecoderRow& row, const Annotation& annotation) {
+    const ScopeSession& s = scopeSession;
+    const uint64_t first = uint64_t{annotation.start} + s.sampleOrigin;
+    const uint64_t last = std::max(uint64_t{annotation.end}, uint64_t{annotation.start} + 1) - 1 +
+                          s.sampleOrigin;
+    std::string text = annotation.texts.empty() ? row.title : annotation.texts.front();
+    text += "\n" + row.title + ", " +
+            (first == last ? "sample " + std::to_string(first)
+                           : "samples " + std::to_string(first) + " to " + std::to_string(last));
+    if (const TimeBase* time = recordingTime()) {
+        const double start = time->secondsAt(static_cast<double>(first));
+        const double end = time->secondsAt(static_cast<double>(annotation.end + s.sampleOrigin));
+        text += "\nAt " + formatSeconds(start);
+        if (annotation.end > annotation.start) {
+            text += ", lasting " + formatSeconds(end - start);
+        }
+    }
+    if (annotation.spansGap) {
+        text += "\nThe sampling stood still during it (a gap): it may be decoded wrong";
+    }
+    return text;
+}

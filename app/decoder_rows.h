@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/desktop_decoding.h"
+
+// The rows under the traces for `decoding`'s stacks and its last result: for each stack, in its
+// decoders' order, each decoder's rows that hold annotations (in the decoder's row order, those
+// no row lists last); a stack without any gets one row that says how its decoding stands. A
+// failure beside rows that hold annotations gets a row of its own.
+std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding);
+
+// What a row without annotations says in `state`.
+std::string stateMessage(DecodeState state, const std::string& problem);
+
+// The tooltip of an annotation in `row`: its full text, the samples it spans (numbered from the
+// capture's first, as the readout numbers them) and their time where the recording has a time
+// base, and a warning when the sampling stood still during it.
+std::string annotationTooltip(const DecoderRow& row, const Annotation& annotation);

@@ -1,0 +1,124 @@
+#include "app/export_document.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+#include "app/desktop_decoding.h"
+#include "app/file_commands.h"
+#include "app/measure_text.h"
+#include "app/period_text.h"
+#include "core/message_box.h"
+#include "core/scope_session.h"
+#include "core/window_system.h"
+#include "scopefile/output_file.h"
+#include "scopefile/scope_file.h"
+
+namespace {
+
+struct ExportType {
+    ExportFormat format;
+    FileTypeFilter filter;
+};
+
+const ExportType kExportTypes[] = {
+    {ExportFormat::Vcd, {"Value Change Dump (*.vcd)", "*.vcd", "vcd"}},
+    {ExportFormat::Csv, {"CSV Table (*.csv)", "*.csv", "csv"}},
+    {ExportFormat::Sigrok, {"sigrok Session (*.sr)", "*.sr", "sr"}},
+};
+
+bool chooseExportFile(WindowSystem& mainWindow, std::string& path, int& filter) {
+    FileChooserRequest request;
+    request.forOpen = false;
+    for (const ExportType& type : kExportTypes) {
+        request.filters.push_back(type.filter);
+    }
+    request.defaultExtension = kExportTypes[0].filter.extension;
+    request.chosenFilter = &filter;
+    std::string title;
+    return mainWindow.chooseFile(request, path, title);
+}
+
+// Asks for the period until it is one the export can use; false when the user cancels.
+bool askForPeriod(WindowSystem& mainWindow, ExportFormat format, ExportJob& job) {
+    std::string text = formatSeconds(desktopDecoding.periodSeconds);
+    while (mainWindow.askText("A scope file keeps no time. Time between two samples:",
+                              loadString(IDS_PROGRAM_NAME), text)) {
+        double seconds = 0;
+        std::string problem = parsePeriodText(text, seconds);
+        if (problem.empty()) {
+            problem = periodExportJob(format, seconds, scopeSession.sampleLength, job);
+            problem = problem.empty() ? "" : "The time between two samples is " + problem + ".";
+        }
+        if (problem.empty()) {
+            setRecordingPeriod(seconds);
+            return true;
+        }
+        showWarning(mainWindow, problem);
+    }
+    return false;
+}
+
+bool exportJobFor(WindowSystem& mainWindow, ExportFormat format, ExportJob& job) {
+    if (!scopeSession.timeBase.known()) {
+        return askForPeriod(mainWindow, format, job);
+    }
+    if (const std::string problem = captureExportJob(format, scopeSession, job); !problem.empty()) {
+        showWarning(mainWindow, "Cannot export the capture: " + problem + ".");
+        return false;
+    }
+    return true;
+}
+
+void showExportFailure(WindowSystem& mainWindow, const ExportFailure& failure) {
+    if (!failure.problem.empty()) {
+        showWarning(mainWindow, "Cannot write the export: " + failure.problem + ".");
+        return;
+    }
+    std::string text = loadString(IDS_CANNOT_WRITE_EXPORT);
+    if (!failure.note.empty()) {
+        text += "\n" + failure.note + ".";
+    }
+    showWarning(mainWindow, text);
+}
+
+}  // namespace
+
+ExportFormat exportFormatFor(const std::string& path, int filter) {
+    std::string extension = std::filesystem::path(path).extension().string();
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    for (const ExportType& type : kExportTypes) {
+        if (extension == "." + type.filter.extension) {
+            return type.format;
+        }
+    }
+    const int last = static_cast<int>(std::size(kExportTypes)) - 1;
+    return kExportTypes[std::clamp(filter, 0, last)].format;
+}
+
+void exportDocument(WindowSystem& mainWindow) {
+    const ScopeSession& s = scopeSession;
+    if (s.sampleData == nullptr) {
+        return;
+    }
+    if (s.workerCapturing) {
+        showMessage(mainWindow, IDS_CAPTURE_RUNNING);
+        return;
+    }
+    std::string path;
+    int filter = 0;
+    ExportJob job;
+    if (!chooseExportFile(mainWindow, path, filter) ||
+        !exportJobFor(mainWindow, exportFormatFor(path, filter), job)) {
+        return;
+    }
+    OutputFile file;
+    if (!openOutput(showSaveMessagesOn(mainWindow), path, file, OutputOptions{})) {
+        return;
+    }
+    ExportFailure failure;
+    if (!writeExportFile(file, job, s.sampleData, s.sampleLength, failure)) {
+        showExportFailure(mainWindow, failure);
+    }
+}

@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/decoder_rows.h"
+#include "core/scope_session.h"
+#include "tests/support/decoder_infos.h"
+#include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
+
+namespace {
+
+DecoderSetup setupOf(const char* id) {
+    for (const DecoderInfo& info : handMadeDecoders()) {
+        if (info.id == id) {
+            return DecoderSetup{info, {}, {}};
+        }
+    }
+    ADD_FAILURE() << id;
+    return {};
+}
+
+Annotation given(size_t stack, const char* decoder, int annotationClass, int row, uint32_t start,
+                 const char* text) {
+    Annotation a;
+    a.stack = stack;
+    a.decoder = decoder;
+    a.annotationClass = annotationClass;
+    a.row = row;
+    a.start = start;
+    a.end = start + 10;
+    a.texts = {text};
+    return a;
+}
+
+struct Shown {
+    std::string title;
+    std::vector<uint32_t> annotations;
+    std::string message;
+    bool operator==(const Shown&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Shown& s) {
+    out << s.title << " [";
+    for (uint32_t a : s.annotations) {
+        out << a << " ";
+    }
+    return out << "] " << s.message;
+}
+
+std::vector<Shown> shown(const DesktopDecoding& decoding) {
+    std::vector<Shown> rows;
+    for (const DecoderRow& row : decoderRows(decoding)) {
+        rows.push_back({row.title, row.annotations, row.message});
+    }
+    return rows;
+}
+
+TEST(DecoderRows, RowsThatHoldAnnotationsInTheDecodersOrderEachByStart) {
+    DesktopDecoding decoding;
+    decoding.stacks = {{setupOf("uart")}, {setupOf("pwm")}};
+    decoding.state = DecodeState::Done;
+    decoding.result.annotations = {
+        given(0, "uart", 1, 1, 50, "tx"),  given(0, "uart", 0, 0, 30, "rx late"),
+        given(0, "uart", 2, 0, 10, "start"), given(0, "uart", 5, -1, 0, "no row"),
+        given(1, "pwm", 0, -1, 0, "50%"),
+    };
+    EXPECT_EQ(shown(decoding), (std::vector<Shown>{{"UART: RX", {2, 1}, ""},
+                                                   {"UART: TX", {0}, ""},
+                                                   {"UART", {3}, ""},
+                                                   {"PWM", {4}, ""}}));
+}
+
+TEST(DecoderRows, AStackWithoutAnnotationsSaysHowItsDecodingStands) {
+    const struct {
+        DecodeState state;
+        const char* message;
+    } cases[] = {
+        {DecodeState::Idle, "No recording to decode"},
+        {DecodeState::WaitingForCapture, "Decoded when the capture ends"},
+        {DecodeState::Running, "Decoding\u2026"},
+        {DecodeState::Done, "No annotations"},
+        {DecodeState::Failed, "Decoding failed: the first line"},
+    };
+    for (const auto& c : cases) {
+        DesktopDecoding decoding;
+        decoding.stacks = {{setupOf("i2c"), setupOf("eeprom24xx")}};
+        decoding.state = c.state;
+        decoding.problem = "the first line\nthe second";
+        EXPECT_EQ(shown(decoding), (std::vector<Shown>{{"I²C, 24xx EEPROM", {}, c.message}}));
+    }
+}
+
+TEST(DecoderRows, AFailureBesideAnnotationsHasARowOfItsOwn) {
+    DesktopDecoding decoding;
+    decoding.stacks = {{setupOf("pwm")}};
+    decoding.state = DecodeState::Failed;
+    decoding.problem = "pwm: stopped";
+    decoding.result.annotations = {given(0, "pwm", 0, -1, 0, "50%")};
+    EXPECT_EQ(shown(decoding), (std::vector<Shown>{{"PWM", {0}, ""},
+                                                   {"Decoding", {}, "Decoding failed: pwm: stopped"}}));
+    decoding.state = DecodeState::Done;
+    EXPECT_EQ(shown(decoding).size(), 1u);
+}
+
+TEST(DecoderRows, TheTooltipGivesTheTextTheCapturesNumbersTheTimeAndAGap) {
+    resetScopeSession();
+    loadSessionSamples(std::vector<uint8_t>(2000, 0));
+    DecoderRow row;
+    row.title = "UART: RX";
+    Annotation a = given(0, "uart", 0, 0, 100, "P");
+    a.texts = {"Pinprobe", "P"};
+    a.end = 200;
+    scopeSession.sampleOrigin = 1000;  // after Cut Before
+    EXPECT_EQ(annotationTooltip(row, a), "Pinprobe\nUART: RX, samples 1100 to 1199");
+
+    giveSessionEvenTimes(4000, 1e-6);
+    a.spansGap = true;
+    EXPECT_EQ(annotationTooltip(row, a),
+              "Pinprobe\nUART: RX, samples 1100 to 1199\nAt 1.100 ms, lasting 100.0 \u00b5s\n"
+              "The sampling stood still during it (a gap): it may be decoded wrong");
+    a.end = a.start;
+    a.spansGap = false;
+    EXPECT_EQ(annotationTooltip(row, a), "Pinprobe\nUART: RX, sample 1100\nAt 1.100 ms");
+    resetScopeSession();
+}
+
+}  // namespace
