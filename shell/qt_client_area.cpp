@@ -101,7 +101,7 @@ BandSizes ClientArea::bandSizes() const {
     if (bandShown(ViewBand::Status)) {
         sizes.status = status_->neededHeight();
     }
-    sizes.belowTraces = decoderRows_->neededHeight();
+    sizes.belowTraces = rowsHeight_;
     return sizes;
 }
 
@@ -145,6 +145,7 @@ void ClientArea::updateBands() {
 }
 
 void ClientArea::decoderRowsChanged() {
+    rowsHeight_ = decoderRows_->neededHeight();
     setMinimumSize(defaultSize());
     relayout();
     decoderRows_->update();

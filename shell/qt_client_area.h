@@ -43,6 +43,7 @@ public:
     void updateBands();
     // The decoders' rows changed: the default size follows them, and they are placed and drawn.
     void decoderRowsChanged();
+    int decoderRowsHeight() const { return rowsHeight_; }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -64,5 +65,6 @@ private:
     ChannelLabels* labels_ = nullptr;
     StatusLine* status_ = nullptr;
     DecoderRowsView* decoderRows_ = nullptr;
+    int rowsHeight_ = 0;  // as high as the rows were when last laid out
     std::array<bool, kViewBandCount> shown_{true, true, true, true};
 };

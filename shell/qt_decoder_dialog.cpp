@@ -19,9 +19,9 @@
 
 namespace {
 
-constexpr int kListWidthLetters = 34;
-constexpr int kSettingsWidthLetters = 52;
-constexpr int kHeightLines = 24;
+constexpr int kListWidthLetters = 40;
+constexpr int kSettingsWidthLetters = 64;
+constexpr int kHeightLines = 30;
 
 QString channelName(int channel) {
     return toQString(channelLabel(channel) + ", " + channelPinLabel(channel));
@@ -51,6 +51,7 @@ DecoderDialog::DecoderDialog(QWidget* owner, DecoderForm& form) : QDialog(owner)
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(settings_);
     scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     scroll->setMinimumWidth(fontMetrics().averageCharWidth() * kSettingsWidthLetters);
     error_ = new QLabel(this);
     error_->setWordWrap(true);

@@ -9,7 +9,6 @@
 
 #include "resources/command_ids.h"
 #include "shell/qt_client_area.h"
-#include "shell/qt_decoder_rows.h"
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
@@ -110,7 +109,7 @@ StoredView DezoRaraClass::currentView() const {
     view.maximised = isMaximized();
     view.size = view.maximised && normalGeometry().isValid() ? normalGeometry().size() : size();
     // The decoders are not kept: the next run's window has room for its traces, not their rows.
-    view.size -= QSize(0, client_->decoderRows().neededHeight());
+    view.size -= QSize(0, client_->decoderRowsHeight());
     return view;
 }
 
