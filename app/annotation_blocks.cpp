@@ -48,7 +48,9 @@ std::vector<AnnotationBlock> rowBlocks(const DecoderRow& row,
             continue;
         }
         AnnotationBlock block{static_cast<int>(std::max<int64_t>(from, 0)),
-                              static_cast<int>(std::min<int64_t>(to, width)), index, {}};
+                              static_cast<int>(std::min<int64_t>(to, width)),
+                              index,
+                              {}};
         block.text = fittingText(annotation, block.x1 - block.x0, textWidth);
         if (!blocks.empty() && block.text.empty() && blocks.back().text.empty() &&
             block.x0 < blocks.back().x1) {

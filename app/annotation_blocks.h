@@ -14,8 +14,9 @@
 struct AnnotationBlock {
     int x0 = 0;
     int x1 = 0;
-    uint32_t annotation = 0;  // index into the result's annotations; the first one of a merged block
-    std::string text;         // empty: the block alone
+    uint32_t annotation =
+        0;             // index into the result's annotations; the first one of a merged block
+    std::string text;  // empty: the block alone
 };
 
 // Width in pixels of a text as the view writes it.

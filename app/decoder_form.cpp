@@ -9,7 +9,7 @@
 namespace {
 
 constexpr std::string_view kStarters[] = {"uart:rx=select:baudrate=10000:format=ascii",
-                                         "pwm:data=ack"};
+                                          "pwm:data=ack"};
 
 bool containsIgnoringCase(std::string_view text, std::string_view part) {
     const auto lower = [](unsigned char c) { return std::tolower(c); };
@@ -44,7 +44,8 @@ std::vector<OptionChoice> optionChoices(const DecoderInfo& info, const DecoderSe
     for (const DecoderOption& option : info.options) {
         OptionChoice choice{option, optionText(option.defaultValue)};
         if (before != nullptr) {
-            if (const auto found = before->options.find(option.id); found != before->options.end()) {
+            if (const auto found = before->options.find(option.id);
+                found != before->options.end()) {
                 choice.text = optionText(found->second);
             }
         }
@@ -113,7 +114,8 @@ std::vector<size_t> DecoderForm::matching(std::string_view search) const {
     for (size_t i = 0; i < decoders.size(); ++i) {
         const DecoderInfo& d = decoders[i];
         if (containsIgnoringCase(d.id, search) || containsIgnoringCase(d.name, search) ||
-            containsIgnoringCase(d.longName, search) || containsIgnoringCase(d.description, search)) {
+            containsIgnoringCase(d.longName, search) ||
+            containsIgnoringCase(d.description, search)) {
             found.push_back(i);
         }
     }

@@ -31,7 +31,7 @@ struct StackTarget {
 // What the Add Decoder dialog decided, once its choices hold together.
 struct DecoderChoice {
     DecoderSetup setup;
-    std::optional<size_t> stackOn;  // none: a stack of its own
+    std::optional<size_t> stackOn;        // none: a stack of its own
     std::optional<double> periodSeconds;  // given when the dialog asked for it
 };
 
@@ -46,7 +46,7 @@ struct DecoderForm {
     bool asksPeriod = false;
     std::string periodText;
 
-    std::optional<size_t> chosen;  // index into decoders
+    std::optional<size_t> chosen;         // index into decoders
     std::vector<ChannelChoice> channels;  // the required ones first
     std::vector<OptionChoice> options;
     std::optional<size_t> stackOn;  // index into stacks
@@ -75,5 +75,6 @@ struct DecoderForm {
 std::string stackTitle(const DecoderStack& stack);
 
 // What the dialog proposes the first time for decoders that suit the simulated probe's signals:
-// UART on Select at 10000 baud (as text), PWM on Acknowledge. Those the catalogue lacks are left out.
+// UART on Select at 10000 baud (as text), PWM on Acknowledge. Those the catalogue lacks are left
+// out.
 std::map<std::string, DecoderSetup> starterSetups(const std::vector<DecoderInfo>& catalogue);

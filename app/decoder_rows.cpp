@@ -33,9 +33,10 @@ std::vector<DecoderRow> rowsOf(size_t stack, const DecoderInfo& info, const Deco
         row.decoder = info.id;
         row.row = key < static_cast<int>(info.rows.size()) ? key : -1;
         row.title = rowTitle(info, row.row);
-        std::stable_sort(row.annotations.begin(), row.annotations.end(), [&](uint32_t a, uint32_t b) {
-            return result.annotations[a].start < result.annotations[b].start;
-        });
+        std::stable_sort(row.annotations.begin(), row.annotations.end(),
+                         [&](uint32_t a, uint32_t b) {
+                             return result.annotations[a].start < result.annotations[b].start;
+                         });
         rows.push_back(std::move(row));
     }
     return rows;
@@ -94,8 +95,8 @@ std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding) {
 std::string annotationTooltip(const DecoderRow& row, const Annotation& annotation) {
     const ScopeSession& s = scopeSession;
     const uint64_t first = uint64_t{annotation.start} + s.sampleOrigin;
-    const uint64_t last = std::max(uint64_t{annotation.end}, uint64_t{annotation.start} + 1) - 1 +
-                          s.sampleOrigin;
+    const uint64_t last =
+        std::max(uint64_t{annotation.end}, uint64_t{annotation.start} + 1) - 1 + s.sampleOrigin;
     std::string text = annotation.texts.empty() ? row.title : annotation.texts.front();
     text += "\n" + row.title + ", " +
             (first == last ? "sample " + std::to_string(first)

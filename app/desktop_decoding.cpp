@@ -17,8 +17,9 @@ DecodeWorker& workerFor(WindowSystem& mainWindow) {
     DesktopDecoding& d = desktopDecoding;
     if (!d.worker) {
         // Runs on the worker's thread: only the thread-safe post reaches the window.
-        d.worker = std::make_unique<DecodeWorker>(
-            [&mainWindow] { mainWindow.postMessage(WindowMessage{DECODE_DONE, 0, 0}); });
+        d.worker = std::make_unique<DecodeWorker>([&mainWindow] {
+            mainWindow.postMessage(WindowMessage{DECODE_DONE, 0, 0});
+        });
     }
     return *d.worker;
 }

@@ -20,7 +20,7 @@ struct DecoderRow {
     int row = -1;         // the decoder's row; -1 for its annotations that no row lists
     std::string title;    // "UART: RX"
     std::vector<uint32_t> annotations;  // indices into the result's, by start
-    std::string message;  // instead of annotations: "Decoding…", an error
+    std::string message;                // instead of annotations: "Decoding…", an error
 };
 
 // Which recording and which decoders a decode is of: when either changes, it is out of date.
@@ -37,19 +37,19 @@ enum class DecodeState { Idle, WaitingForCapture, Running, Done, Failed };
 // The desktop program's decoders, their last result and the thread that decodes.
 struct DesktopDecoding {
     std::vector<DecoderStack> stacks;
-    double periodSeconds = kDefaultPeriodSeconds;  // for a recording without a time base
-    std::vector<DecoderInfo> catalogue;  // listed once, off the GUI thread
-    bool dialogWanted = false;           // Add Decoder waits for the catalogue
+    double periodSeconds = kDefaultPeriodSeconds;    // for a recording without a time base
+    std::vector<DecoderInfo> catalogue;              // listed once, off the GUI thread
+    bool dialogWanted = false;                       // Add Decoder waits for the catalogue
     std::map<std::string, DecoderSetup> remembered;  // the last choice for each decoder
     std::string lastDecoder = "uart";
     DecoderForm form;  // the Add Decoder dialog's, while it runs
 
     DecodeState state = DecodeState::Idle;
-    std::string problem;   // why the decoding failed
-    DecodeResult result;   // the last result; its rows stay while the next decode runs
+    std::string problem;  // why the decoding failed
+    DecodeResult result;  // the last result; its rows stay while the next decode runs
     bool resultCurrent = false;
     std::vector<DecoderRow> rows;
-    DecodeKey key;         // what the result or the decode under way is of
+    DecodeKey key;  // what the result or the decode under way is of
     uint32_t decodersChanged = 0;
     uint64_t generation = 0;  // of the decode asked for last
     std::unique_ptr<DecodeWorker> worker;

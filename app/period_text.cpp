@@ -12,12 +12,8 @@ struct Unit {
     double seconds;
 };
 
-constexpr std::array<Unit, 6> kUnits{{{"s", 1},
-                                      {"ms", 1e-3},
-                                      {"us", 1e-6},
-                                      {"ns", 1e-9},
-                                      {"ps", 1e-12},
-                                      {"fs", 1e-15}}};
+constexpr std::array<Unit, 6> kUnits{
+    {{"s", 1}, {"ms", 1e-3}, {"us", 1e-6}, {"ns", 1e-9}, {"ps", 1e-12}, {"fs", 1e-15}}};
 
 constexpr std::string_view kMicro = "\u00b5s";
 

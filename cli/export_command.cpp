@@ -123,8 +123,8 @@ int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
         return kExitFailure;
     }
     ExportJob job;
-    if (const std::string problem = periodExportJob(options.format, options.periodSeconds,
-                                                    scopeSession.sampleLength, job);
+    if (const std::string problem =
+            periodExportJob(options.format, options.periodSeconds, scopeSession.sampleLength, job);
         !problem.empty()) {
         return usageError(context, "export", "--period is " + problem);
     }

@@ -49,8 +49,8 @@ bool writeExport(const ExportJob& job, const uint8_t* samples, uint32_t count, T
     return true;
 }
 
-bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samples,
-                     uint32_t count, ExportFailure& failure) {
+bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samples, uint32_t count,
+                     ExportFailure& failure) {
     TextOutput text([&file](std::string_view piece) {
         return std::fwrite(piece.data(), 1, piece.size(), file.stream) == piece.size();
     });

@@ -42,5 +42,5 @@ struct ExportFailure {
 
 // Writes the export into `file` (opened) and puts it in place once complete; on failure the file
 // is dropped (an existing one stays as it was) and `failure` says why.
-bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samples,
-                     uint32_t count, ExportFailure& failure);
+bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samples, uint32_t count,
+                     ExportFailure& failure);

@@ -25,12 +25,9 @@ constexpr MenuItem popup(std::string_view text, std::span<const MenuItem> items)
 constexpr bool kChecked = true;
 
 constexpr std::array kFileMenu = {
-    command("&New", CMD_NEW_SAMPLE),
-    command("&Open...", CMD_OPEN),
-    command("&Save", CMD_SAVE),
-    command("Save &As...", CMD_SAVE_AS),
-    command("&Export...", CMD_EXPORT),
-    separator(),
+    command("&New", CMD_NEW_SAMPLE),   command("&Open...", CMD_OPEN),
+    command("&Save", CMD_SAVE),        command("Save &As...", CMD_SAVE_AS),
+    command("&Export...", CMD_EXPORT), separator(),
     command("E&xit", CMD_EXIT),
 };
 
@@ -89,8 +86,8 @@ constexpr std::array kHelpMenu = {command("Help", CMD_HELP),
 constexpr std::array kAboutMenu = {command("About", CMD_ABOUT)};
 
 constexpr std::array kMenuBar = {
-    popup("&File", kFileMenu),       popup("&Tools", kToolsMenu),       popup("&View", kViewMenu),
-    popup("&Decode", kDecodeMenu),   popup("&Settings", kSettingsMenu), popup("&Help", kHelpMenu),
+    popup("&File", kFileMenu),     popup("&Tools", kToolsMenu),       popup("&View", kViewMenu),
+    popup("&Decode", kDecodeMenu), popup("&Settings", kSettingsMenu), popup("&Help", kHelpMenu),
     popup("&About", kAboutMenu),
 };
 

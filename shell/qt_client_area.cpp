@@ -125,10 +125,8 @@ void ClientArea::relayout() {
         controlWidgets_[i]->setGeometry(toQRect(placement.controls[i]));
     }
     const std::pair<QWidget*, PixelRect> bands[] = {
-        {overview_, placement.overview},
-        {ruler_, placement.ruler},
-        {labels_, placement.labels},
-        {status_, placement.status},
+        {overview_, placement.overview},       {ruler_, placement.ruler},
+        {labels_, placement.labels},           {status_, placement.status},
         {decoderRows_, placement.belowTraces},
     };
     for (const auto& [widget, rect] : bands) {

@@ -200,8 +200,9 @@ void DecoderDialog::addPeriodChoice() {
         return;
     }
     auto* period = new QLineEdit(toQString(form_.periodText));
-    period->setToolTip(tr("A scope file keeps no time: the time between two samples, such as "
-                          "1 us, 2.5 ms or 100 ns"));
+    period->setToolTip(
+        tr("A scope file keeps no time: the time between two samples, such as "
+           "1 us, 2.5 ms or 100 ns"));
     connect(period, &QLineEdit::textChanged, this,
             [this](const QString& text) { form_.periodText = text.toStdString(); });
     settingsLayout_->addRow(tr("Sample &period:"), period);

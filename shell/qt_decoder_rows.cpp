@@ -24,8 +24,8 @@ constexpr QRgb kMessageColour = qRgb(160, 160, 160);
 
 QColor annotationColour(int annotationClass) {
     static constexpr std::array<QRgb, 8> kColours{
-        qRgb(115, 210, 22),  qRgb(252, 175, 62),  qRgb(114, 159, 207), qRgb(173, 127, 168),
-        qRgb(252, 233, 79),  qRgb(233, 185, 110), qRgb(239, 41, 41),   qRgb(52, 226, 226),
+        qRgb(115, 210, 22), qRgb(252, 175, 62),  qRgb(114, 159, 207), qRgb(173, 127, 168),
+        qRgb(252, 233, 79), qRgb(233, 185, 110), qRgb(239, 41, 41),   qRgb(52, 226, 226),
     };
     return QColor(kColours[static_cast<size_t>(annotationClass) % kColours.size()]);
 }
@@ -64,11 +64,10 @@ void DecoderRowsView::paintRow(QPainter& painter, const DecoderRow& row, int top
     painter.drawText(title, Qt::AlignRight | Qt::AlignVCenter,
                      fontMetrics().elidedText(toQString(row.title), Qt::ElideRight, title.width()));
     const QRect area(left, top, traceView_.width(), rowHeight());
-    const std::string message =
-        !row.message.empty() ? row.message
-        : desktopDecoding.resultCurrent
-            ? std::string()
-            : stateMessage(desktopDecoding.state, desktopDecoding.problem);
+    const std::string message = !row.message.empty() ? row.message
+                                : desktopDecoding.resultCurrent
+                                    ? std::string()
+                                    : stateMessage(desktopDecoding.state, desktopDecoding.problem);
     if (!message.empty()) {
         painter.setPen(QColor(kMessageColour));
         painter.drawText(area.adjusted(kTitleMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,

@@ -50,10 +50,9 @@ bool runFileChooser(QWidget& owner, const FileChooserRequest& request, std::stri
     chooser.setNameFilters(filters);
     chooser.setDefaultSuffix(defaultSuffix(request, 0));
     // A name typed without an extension gets the one of the type chosen.
-    QObject::connect(&chooser, &QFileDialog::filterSelected, &chooser,
-                     [&](const QString& filter) {
-                         chooser.setDefaultSuffix(defaultSuffix(request, filters.indexOf(filter)));
-                     });
+    QObject::connect(&chooser, &QFileDialog::filterSelected, &chooser, [&](const QString& filter) {
+        chooser.setDefaultSuffix(defaultSuffix(request, filters.indexOf(filter)));
+    });
     if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) {
         return false;
     }

@@ -28,7 +28,9 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
                                      [this](int id) { sendCommand(id); });
     parts.showBand = [this](ViewBand band, bool shown) { applyBand(band, shown); };
     parts.viewChanged = [this] { client_->updateBands(); };
-    parts.decoderRowsChanged = [this] { resizeWithClient([this] { client_->decoderRowsChanged(); }); };
+    parts.decoderRowsChanged = [this] {
+        resizeWithClient([this] { client_->decoderRowsChanged(); });
+    };
     windowSystem_ = std::make_unique<QtWindowSystem>(std::move(parts), std::move(handler));
     attachViews();
 

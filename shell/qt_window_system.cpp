@@ -159,9 +159,9 @@ bool QtWindowSystem::chooseFile(const FileChooserRequest& request, std::string& 
 bool QtWindowSystem::askText(std::string_view question, std::string_view caption,
                              std::string& text) {
     bool ok = false;
-    const QString answer = QInputDialog::getText(parts_.window, toQString(caption),
-                                                 toQString(question), QLineEdit::Normal,
-                                                 toQString(text), &ok);
+    const QString answer =
+        QInputDialog::getText(parts_.window, toQString(caption), toQString(question),
+                              QLineEdit::Normal, toQString(text), &ok);
     if (ok) {
         text = answer.toStdString();
     }

@@ -170,7 +170,8 @@ void DecodingTest::dialogShowsTheChoicesAndKeepsThemInTheForm() {
     auto* list = dialog.findChild<QListWidget*>();
     QCOMPARE(list->count(), 5);
     QCOMPARE(list->currentItem()->text(), QStringLiteral("UART (uart)"));
-    QCOMPARE(settingFor<QComboBox>(dialog, "RX:")->currentText(), QStringLiteral("2 Select, pin 13"));
+    QCOMPARE(settingFor<QComboBox>(dialog, "RX:")->currentText(),
+             QStringLiteral("2 Select, pin 13"));
     QCOMPARE(settingFor<QComboBox>(dialog, "TX:")->currentText(), QStringLiteral("(none)"));
     QCOMPARE(settingFor<QLineEdit>(dialog, "Baud rate:")->text(), QStringLiteral("115200"));
     QCOMPARE(settingFor<QComboBox>(dialog, "Data format:")->currentText(), QStringLiteral("ascii"));

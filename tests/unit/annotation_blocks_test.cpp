@@ -56,10 +56,9 @@ TEST(AnnotationBlocks, EdgesSitInTheSlopeIntoTheirSampleOrAtItsColumn) {
         int64_t index;
         int64_t x;
     } cases[] = {
-        {0, 1, 1, 0, 0},       {0, 1, 1, 37, 37},     {100, 1, 1, 90, -10},
-        {0, 4, 1, 10, 38},     {20, 16, 1, 21, 8},    {0, 1, 10, 0, 0},
-        {0, 1, 10, 19, 1},     {0, 1, 10, 20, 2},     {100, 1, 10, 99, -1},
-        {100, 1, 10, 90, -1},  {100, 1, 10, 89, -2},
+        {0, 1, 1, 0, 0},      {0, 1, 1, 37, 37},    {100, 1, 1, 90, -10}, {0, 4, 1, 10, 38},
+        {20, 16, 1, 21, 8},   {0, 1, 10, 0, 0},     {0, 1, 10, 19, 1},    {0, 1, 10, 20, 2},
+        {100, 1, 10, 99, -1}, {100, 1, 10, 90, -1}, {100, 1, 10, 89, -2},
     };
     for (const auto& c : cases) {
         TraceGeometry g;
@@ -73,17 +72,17 @@ TEST(AnnotationBlocks, EdgesSitInTheSlopeIntoTheirSampleOrAtItsColumn) {
 
 TEST(AnnotationBlocks, TheLongestTextThatFitsIsWrittenElseTheBlockStandsAlone) {
     const std::vector<Annotation> row = {
-        annotation(0, 100, {"Start bit", "Start", "S"}),  // 100 px: all of it
+        annotation(0, 100, {"Start bit", "Start", "S"}),    // 100 px: all of it
         annotation(100, 130, {"Start bit", "Start", "S"}),  // 30 px: "Start" needs 34
         annotation(130, 135, {"Start bit", "Start", "S"}),  // 5 px: not even "S"
         annotation(135, 135, {"Frame error"}),              // no samples: one pixel
     };
     TraceGeometry g;
     g.sampleCount = 1000;
-    EXPECT_EQ(blocks(row, g, 400), (std::vector<Block>{{0, 100, 0, "Start bit"},
-                                                       {100, 130, 1, "S"},
-                                                       {130, 135, 2, ""},
-                                                       {135, 136, 3, ""}}));
+    EXPECT_EQ(
+        blocks(row, g, 400),
+        (std::vector<Block>{
+            {0, 100, 0, "Start bit"}, {100, 130, 1, "S"}, {130, 135, 2, ""}, {135, 136, 3, ""}}));
 }
 
 TEST(AnnotationBlocks, ZoomAndScrollMoveTheBlocksAndTheViewCutsThem) {
@@ -93,8 +92,7 @@ TEST(AnnotationBlocks, ZoomAndScrollMoveTheBlocksAndTheViewCutsThem) {
     zoomed.zoomStep = 4;
     zoomed.firstSample = 15;
     // At 4 pixels a sample from sample 15: A from -22, B to 178, C from 738: off the view.
-    EXPECT_EQ(blocks(row, zoomed, 100),
-              (std::vector<Block>{{0, 18, 0, "A"}, {18, 100, 1, "B"}}));
+    EXPECT_EQ(blocks(row, zoomed, 100), (std::vector<Block>{{0, 18, 0, "A"}, {18, 100, 1, "B"}}));
 }
 
 TEST(AnnotationBlocks, ZoomedFarOutBlocksInOnePixelColumnAreOne) {

@@ -78,7 +78,7 @@ TEST(DecoderForm, OptionsStartAtTheirDefaultsOrWhatWasChosenBefore) {
     EXPECT_EQ(form.options[0].text, "9600");
     EXPECT_EQ(form.options[1].text, "none");
     EXPECT_FALSE(form.channels[0].ours.has_value());  // rx
-    EXPECT_EQ(form.channels[1].ours, 3);             // tx
+    EXPECT_EQ(form.channels[1].ours, 3);              // tx
 }
 
 TEST(DecoderForm, AcceptedChoicesGiveTheSetupWithOnlyTheOptionsChanged) {
@@ -93,7 +93,8 @@ TEST(DecoderForm, AcceptedChoicesGiveTheSetupWithOnlyTheOptionsChanged) {
     const DecoderChoice& choice = *form.outcome;
     EXPECT_EQ(choice.setup.info.id, "uart");
     EXPECT_EQ(choice.setup.channels, (std::map<std::string, int>{{"rx", 1}}));
-    EXPECT_EQ(choice.setup.options, (std::map<std::string, OptionValue>{{"baudrate", int64_t{10000}}}));
+    EXPECT_EQ(choice.setup.options,
+              (std::map<std::string, OptionValue>{{"baudrate", int64_t{10000}}}));
     EXPECT_FALSE(choice.stackOn.has_value());
     EXPECT_DOUBLE_EQ(*choice.periodSeconds, 2e-6);
     EXPECT_TRUE(form.error.empty());
@@ -137,8 +138,7 @@ TEST(DecoderForm, ChoicesThatDoNotHoldTogetherSayWhy) {
              f.periodText = "soon";
          },
          "Give the time between two samples, such as 1 us, 2.5 ms or 100 ns."},
-        {"a decoder that reads no channels, alone",
-         [](DecoderForm& f) { f.choose("eeprom24xx"); },
+        {"a decoder that reads no channels, alone", [](DecoderForm& f) { f.choose("eeprom24xx"); },
          "eeprom24xx reads no channels: stack it on a decoder that gives it input"},
         {"a stack that is gone",
          [](DecoderForm& f) {

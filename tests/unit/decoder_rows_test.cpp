@@ -62,14 +62,14 @@ TEST(DecoderRows, RowsThatHoldAnnotationsInTheDecodersOrderEachByStart) {
     decoding.stacks = {{setupOf("uart")}, {setupOf("pwm")}};
     decoding.state = DecodeState::Done;
     decoding.result.annotations = {
-        given(0, "uart", 1, 1, 50, "tx"),  given(0, "uart", 0, 0, 30, "rx late"),
+        given(0, "uart", 1, 1, 50, "tx"),    given(0, "uart", 0, 0, 30, "rx late"),
         given(0, "uart", 2, 0, 10, "start"), given(0, "uart", 5, -1, 0, "no row"),
         given(1, "pwm", 0, -1, 0, "50%"),
     };
-    EXPECT_EQ(shown(decoding), (std::vector<Shown>{{"UART: RX", {2, 1}, ""},
-                                                   {"UART: TX", {0}, ""},
-                                                   {"UART", {3}, ""},
-                                                   {"PWM", {4}, ""}}));
+    EXPECT_EQ(
+        shown(decoding),
+        (std::vector<Shown>{
+            {"UART: RX", {2, 1}, ""}, {"UART: TX", {0}, ""}, {"UART", {3}, ""}, {"PWM", {4}, ""}}));
 }
 
 TEST(DecoderRows, AStackWithoutAnnotationsSaysHowItsDecodingStands) {
@@ -98,8 +98,9 @@ TEST(DecoderRows, AFailureBesideAnnotationsHasARowOfItsOwn) {
     decoding.state = DecodeState::Failed;
     decoding.problem = "pwm: stopped";
     decoding.result.annotations = {given(0, "pwm", 0, -1, 0, "50%")};
-    EXPECT_EQ(shown(decoding), (std::vector<Shown>{{"PWM", {0}, ""},
-                                                   {"Decoding", {}, "Decoding failed: pwm: stopped"}}));
+    EXPECT_EQ(
+        shown(decoding),
+        (std::vector<Shown>{{"PWM", {0}, ""}, {"Decoding", {}, "Decoding failed: pwm: stopped"}}));
     decoding.state = DecodeState::Done;
     EXPECT_EQ(shown(decoding).size(), 1u);
 }

@@ -10,9 +10,8 @@ TEST(PeriodText, UnitsAndPlainSecondsAreRead) {
         const char* text;
         double seconds;
     } cases[] = {
-        {"1 us", 1e-6},    {"1us", 1e-6},     {" 2.5 ms ", 2.5e-3}, {"100 ns", 100e-9},
-        {"1e-6", 1e-6},    {"1", 1},          {"3 ps", 3e-12},      {"1 fs", 1e-15},
-        {"1 \u00b5s", 1e-6}, {"0.5 s", 0.5},
+        {"1 us", 1e-6}, {"1us", 1e-6},   {" 2.5 ms ", 2.5e-3}, {"100 ns", 100e-9},  {"1e-6", 1e-6},
+        {"1", 1},       {"3 ps", 3e-12}, {"1 fs", 1e-15},      {"1 \u00b5s", 1e-6}, {"0.5 s", 0.5},
     };
     for (const auto& c : cases) {
         double seconds = 0;
