@@ -7,10 +7,12 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QToolTip>
 #include <QtTest>
 #include <functional>
+#include <memory>
 
 #include "app/annotation_blocks.h"
 #include "app/decoder_rows.h"
@@ -46,15 +48,28 @@ public:
     bool wantsQuietSection() const override { return false; }
 };
 
-// Runs `act` on the next modal window of type T once it is up (polling, as modal loops block).
+// Runs `act` on the next modal window of type T once it is up (polling, as modal loops block),
+// and again at every tick until that window has gone: a dialog still being set up may not take
+// what is done to it at once.
 template <typename T>
 void onNextModal(std::function<void(T&)> act) {
     auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
+    auto target = std::make_shared<QPointer<T>>();
+    auto seen = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, [poll, act, target, seen] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!*seen && modal != nullptr) {
+            *seen = true;
+            *target = modal;
+        }
+        if (!*seen) {
+            return;
+        }
+        if (!target->isNull() && modal == target->data()) {
+            act(*modal);
+        } else {
             poll->stop();
             poll->deleteLater();
-            act(*modal);
         }
     });
     poll->start(10);
@@ -330,10 +345,10 @@ void DecodingTest::exportGoesThroughTheChooserAndAsksThePeriod() {
         emit chooser.filterSelected(QStringLiteral("CSV Table (*.csv)"));
         chooser.selectFile(target);
         static_cast<QDialog&>(chooser).accept();
-        onNextModal<QInputDialog>([](QInputDialog& question) {
-            question.setTextValue(QStringLiteral("2 us"));
-            question.accept();
-        });
+    });
+    onNextModal<QInputDialog>([](QInputDialog& question) {
+        question.setTextValue(QStringLiteral("2 us"));
+        question.accept();
     });
     menuAction(window, CMD_EXPORT)->trigger();
     const std::string csv = readFileBytes(dir_.path("out.csv"));
