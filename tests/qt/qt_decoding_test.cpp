@@ -118,6 +118,13 @@ bool decoded() {
            desktopDecoding.state == DecodeState::Done;
 }
 
+// `count` samples of `value` as the session's recording.
+void fillSession(uint32_t count, uint8_t value) {
+    scopeSession.sampleData = obtainSampleBuffer(count);
+    std::fill_n(scopeSession.sampleData, count, value);
+    scopeSession.sampleLength = count;
+}
+
 // Two rows of hand-made annotations over samples 0 to 400, as a decode would leave them.
 void showHandMadeRows() {
     DesktopDecoding& d = desktopDecoding;
@@ -244,9 +251,7 @@ void DecodingTest::dialogRefusesWhatDoesNotHoldTogetherAndTakesTheKeyboard() {
 }
 
 void DecodingTest::rowsAreDrawnAtTheViewsZoomWithTooltips() {
-    scopeSession.sampleData = obtainSampleBuffer(1000);
-    std::fill_n(scopeSession.sampleData, 1000, uint8_t{0});
-    scopeSession.sampleLength = 1000;
+    fillSession(1000, 0);
     MessageLog log;
     DezoRaraClass window(log.handler());
     window.show();
@@ -284,9 +289,7 @@ void DecodingTest::rowsAreDrawnAtTheViewsZoomWithTooltips() {
 
 // The rows come and go without leaving a trace: removed again, the window is today's.
 void DecodingTest::withoutDecodersTheWindowIsTodays() {
-    scopeSession.sampleData = obtainSampleBuffer(1000);
-    std::fill_n(scopeSession.sampleData, 1000, uint8_t{0x28});
-    scopeSession.sampleLength = 1000;
+    fillSession(1000, 0x28);
     MessageLog log;
     DezoRaraClass window(log.handler());
     window.show();

@@ -22,6 +22,15 @@ std::vector<uint8_t> bytesOf(const std::string& samples) {
     return std::vector<uint8_t>(samples.begin(), samples.end());
 }
 
+// `text` again and again, for a decode that takes a while.
+std::vector<uint8_t> longRecording(const std::string& text) {
+    std::string samples;
+    while (samples.size() < 3'000'000) {
+        samples += uartRecording(text, 100, 2);
+    }
+    return bytesOf(samples);
+}
+
 class DesktopDecodingTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -156,11 +165,7 @@ TEST_F(DesktopDecodingTest, RemoveDecodersTakesTheirRowsAndALateResultChangesNot
 
 // A recording replaced while its decode runs: the old decode ends, its result never shows.
 TEST_F(DesktopDecodingTest, ANewRecordingDuringADecodeReplacesIt) {
-    std::string longOne;
-    while (longOne.size() < 3'000'000) {
-        longOne += uartRecording("old", 100, 2);
-    }
-    loadSessionSamples(bytesOf(longOne));
+    loadSessionSamples(longRecording("old"));
     addUart();
     EXPECT_EQ(desktopDecoding.state, DecodeState::Running);
     loadSessionSamples(bytesOf(uartRecording("new", 100, 2)));
@@ -205,11 +210,7 @@ TEST_F(DesktopDecodingTest, ACaptureIsDecodedOnItsTimeAndAGapShowsInTheTooltip) 
 
 // Closing the window ends a long decode and its thread; nothing arrives afterwards.
 TEST_F(DesktopDecodingTest, StoppingEndsADecodeUnderWay) {
-    std::string longOne;
-    while (longOne.size() < 3'000'000) {
-        longOne += uartRecording("long", 100, 2);
-    }
-    loadSessionSamples(bytesOf(longOne));
+    loadSessionSamples(longRecording("long"));
     addUart();
     stopDecoding();
     EXPECT_EQ(desktopDecoding.worker, nullptr);

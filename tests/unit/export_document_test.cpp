@@ -3,8 +3,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -15,6 +13,7 @@
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
 #include "tests/support/recording_window_system.h"
+#include "tests/support/scope_file_maker.h"
 #include "tests/support/session_samples.h"
 #include "tests/support/time_base_maker.h"
 
@@ -29,31 +28,23 @@ protected:
     void SetUp() override {
         resetScopeSession();
         resetDesktopDecoding();
-        dir_ = fs::temp_directory_path() /
-               ("pinprobe_export_document_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
         ws.handler = [this](const WindowMessage& m) { return mainWindowProc(ws, m).answer; };
         loadSessionSamples({0x08, 0x18, 0x10, 0x00});
     }
     void TearDown() override {
         resetDesktopDecoding();
         resetScopeSession();
-        fs::remove_all(dir_);
     }
 
-    std::string path(const std::string& name) const { return (dir_ / name).string(); }
-    std::string text(const std::string& name) const {
-        std::ifstream in(path(name), std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
+    std::string path(const std::string& name) const { return dir_.path(name); }
+    std::string text(const std::string& name) const { return readFileBytes(path(name)); }
     void chooseNext(const std::string& name, int filter = 0) {
         ws.chooserAnswers.push_back(RecordingWindowSystem::ChooserAnswer{path(name), name, filter});
     }
     void exportNow() { ws.sendMessage(commandMessage(CMD_EXPORT)); }
 
     RecordingWindowSystem ws;
-    fs::path dir_;
+    TempDir dir_;
 };
 
 TEST_F(ExportDocumentTest, TheChooserOffersTheThreeFormatsEachWithItsExtension) {
