@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/decoder_rows.h"
@@ -173,6 +174,25 @@ TEST_F(DesktopDecodingTest, ANewRecordingDuringADecodeReplacesIt) {
     keepDecodingCurrent(ws);
     ASSERT_TRUE(decoded());
     EXPECT_EQ(rxText(), "new");
+}
+
+// A decode that ended before its recording was replaced, but whose news comes after: its result
+// is of the old recording and is dropped; the rows wait for the new one.
+TEST_F(DesktopDecodingTest, TheResultOfARecordingSinceReplacedIsDropped) {
+    loadSessionSamples(bytesOf(uartRecording("old", 100, 2)));
+    addUart();
+    const auto end = Clock::now() + std::chrono::seconds(60);
+    while (!ws.hasPendingMessages() && Clock::now() < end) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    ASSERT_TRUE(ws.hasPendingMessages());  // done, not yet taken
+    loadSessionSamples(longRecording("new"));
+    samplesChanged(scopeSession);
+    keepDecodingCurrent(ws);
+    ws.pumpMessages();
+    EXPECT_FALSE(desktopDecoding.resultCurrent);
+    ASSERT_TRUE(decoded());
+    EXPECT_EQ(rxText().substr(0, 6), "newnew");
 }
 
 TEST_F(DesktopDecodingTest, AWorkerCaptureIsDecodedOnceHandedOver) {
