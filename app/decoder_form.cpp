@@ -160,6 +160,19 @@ std::vector<StackTarget> DecoderForm::targets() const {
     return found;
 }
 
+std::string DecoderForm::stackingNote() const {
+    if (!chosen || readsChannels(decoders[*chosen]) || !targets().empty()) {
+        return {};
+    }
+    const DecoderInfo& info = decoders[*chosen];
+    std::string inputs;
+    for (const std::string& input : info.inputs) {
+        inputs += (inputs.empty() ? "" : " or ") + input;
+    }
+    return info.name + " reads none of our channels: it takes what a decoder gives as " + inputs +
+           ". Add such a decoder first.";
+}
+
 bool DecoderForm::accept() {
     DecoderChoice choice;
     error = checkForm(*this, choice);

@@ -66,6 +66,9 @@ struct DecoderForm {
 
     // The stacks the chosen decoder can go on.
     std::vector<StackTarget> targets() const;
+    // For a chosen decoder that reads no channels and has nothing to stack on: what it needs.
+    // Empty otherwise.
+    std::string stackingNote() const;
 
     // Checks the choices; true with `outcome` set, else false with `error` set.
     bool accept();

@@ -22,9 +22,18 @@ namespace {
 constexpr int kListWidthLetters = 40;
 constexpr int kSettingsWidthLetters = 64;
 constexpr int kHeightLines = 30;
+constexpr int kChoiceLetters = 16;
 
 QString channelName(int channel) {
     return toQString(channelLabel(channel) + ", " + channelPinLabel(channel));
+}
+
+// A list of choices as wide as the column lets it be, however long its longest choice.
+QComboBox* newChoices() {
+    auto* box = new QComboBox;
+    box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    box->setMinimumContentsLength(kChoiceLetters);
+    return box;
 }
 
 QString optionLabel(const DecoderOption& option) {
@@ -122,6 +131,11 @@ void DecoderDialog::showChosen() {
     }
     const DecoderInfo& info = form_.decoders[*form_.chosen];
     about_->setText(toQString(info.longName + "\n" + info.description));
+    if (const std::string note = form_.stackingNote(); !note.empty()) {
+        auto* text = new QLabel(toQString(note));
+        text->setWordWrap(true);
+        settingsLayout_->addRow(text);
+    }
     addStackChoice();
     addChannelChoices();
     addOptionChoices();
@@ -134,7 +148,7 @@ void DecoderDialog::addStackChoice() {
     if (targets.empty()) {
         return;
     }
-    auto* stackOn = new QComboBox;
+    auto* stackOn = newChoices();
     stackOn->addItem(tr("Our channels"));
     for (const StackTarget& target : targets) {
         stackOn->addItem(toQString(target.title), static_cast<qulonglong>(target.stack));
@@ -153,7 +167,7 @@ void DecoderDialog::addStackChoice() {
 
 void DecoderDialog::addChannelChoices() {
     for (ChannelChoice& choice : form_.channels) {
-        auto* channel = new QComboBox;
+        auto* channel = newChoices();
         if (!choice.required) {
             channel->addItem(tr("(none)"), -1);
         }
@@ -183,7 +197,7 @@ void DecoderDialog::addOptionChoices() {
             settingsLayout_->addRow(optionLabel(choice.option), value);
             continue;
         }
-        auto* value = new QComboBox;
+        auto* value = newChoices();
         for (const OptionValue& option : choice.option.choices) {
             value->addItem(toQString(optionText(option)));
         }

@@ -171,8 +171,15 @@ TEST(DecoderForm, ADecoderThatTakesWhatAStackGivesGoesOnTopOfIt) {
     EXPECT_EQ(form.outcome->stackOn, 1u);
     EXPECT_TRUE(form.outcome->setup.channels.empty());
 
+    EXPECT_EQ(form.stackingNote(), "");
     ASSERT_TRUE(form.choose("uart"));
     EXPECT_TRUE(form.targets().empty());
+    EXPECT_EQ(form.stackingNote(), "");
+    DecoderForm alone = formOf();
+    alone.choose("eeprom24xx");
+    EXPECT_EQ(alone.stackingNote(),
+              "24xx EEPROM reads none of our channels: it takes what a decoder gives as i2c. Add "
+              "such a decoder first.");
     EXPECT_FALSE(form.stackOn.has_value());
     EXPECT_EQ(stackTitle(DecoderStack{stacks[1][0], form.outcome->setup}), "I²C, 24xx EEPROM");
 }
