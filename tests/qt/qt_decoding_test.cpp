@@ -33,6 +33,7 @@
 #include "shell/qt_template_builder.h"
 #include "shell/qt_template_dialog.h"
 #include "shell/qt_trace_view.h"
+#include "tests/qt/support/select_file.h"
 #include "tests/support/decoder_infos.h"
 #include "tests/support/protocol_signals.h"
 #include "tests/support/scope_file_maker.h"
@@ -346,7 +347,7 @@ void DecodingTest::exportGoesThroughTheChooserAndAsksThePeriod() {
     onNextModal<QFileDialog>([target](QFileDialog& chooser) {
         chooser.selectNameFilter(QStringLiteral("CSV Table (*.csv)"));
         emit chooser.filterSelected(QStringLiteral("CSV Table (*.csv)"));
-        chooser.selectFile(target);
+        selectFileIn(chooser, target);
         static_cast<QDialog&>(chooser).accept();
     });
     onNextModal<QInputDialog>([](QInputDialog& question) {

@@ -12,6 +12,7 @@
 #include "resources/command_ids.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
+#include "tests/qt/support/select_file.h"
 #include "tests/support/scope_file_maker.h"
 
 namespace {
@@ -44,7 +45,7 @@ private:
     void answer() {
         QWidget* modal = QApplication::activeModalWidget();
         if (auto* chooser = qobject_cast<QFileDialog*>(modal)) {
-            chooser->selectFile(file_);  // tried again at the next tick until it takes
+            selectFileIn(*chooser, file_);
             static_cast<QDialog*>(chooser)->accept();  // the chooser's own, through its base
         } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
             boxes.append(box->windowTitle() + QStringLiteral(": ") + box->text());

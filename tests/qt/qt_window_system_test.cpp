@@ -11,6 +11,7 @@
 #include "shell/qt_dialog_units.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_main_window.h"
+#include "tests/qt/support/select_file.h"
 
 namespace {
 
@@ -25,7 +26,9 @@ void whenModalOpens(std::function<void(QWidget&)> step) {
 
 FileChooserRequest scopeFileRequest(bool forOpen) {
     return FileChooserRequest{
-        forOpen, {{"Scope Files (*.SCO)", " *.SCO"}, {", All Files(*.*)", "    *.* "}}, "SCO"};
+        forOpen,
+        {{"Scope Files (*.SCO)", " *.SCO", ""}, {", All Files(*.*)", "    *.* ", ""}},
+        "SCO"};
 }
 
 }  // namespace
@@ -130,7 +133,7 @@ void WindowSystemTest::nameFilters() {
     QFETCH(QString, description);
     QFETCH(QString, pattern);
     QFETCH(QString, filter);
-    QCOMPARE(qtNameFilter(FileTypeFilter{description.toStdString(), pattern.toStdString()}),
+    QCOMPARE(qtNameFilter(FileTypeFilter{description.toStdString(), pattern.toStdString(), ""}),
              filter);
 }
 
@@ -145,7 +148,7 @@ void WindowSystemTest::saveChooserAddsTheDefaultExtension() {
         QCOMPARE(chooser.selectedNameFilter(), QStringLiteral("Scope Files (*.SCO)"));
         QVERIFY(chooser.testOption(QFileDialog::DontUseNativeDialog));
         chooser.setDirectory(dir.path());
-        chooser.selectFile(QStringLiteral("run1"));
+        selectFileIn(chooser, QStringLiteral("run1"));
         static_cast<QDialog&>(chooser).accept();  // the chooser's own, through the public base
     });
     std::string path;
@@ -167,7 +170,7 @@ void WindowSystemTest::openChooserGivesPathAndTitle() {
         QCOMPARE(chooser.acceptMode(), QFileDialog::AcceptOpen);
         QCOMPARE(chooser.fileMode(), QFileDialog::ExistingFile);
         chooser.setDirectory(dir.path());
-        chooser.selectFile(existing.fileName());
+        selectFileIn(chooser, existing.fileName());
         static_cast<QDialog&>(chooser).accept();  // the chooser's own, through the public base
     });
     std::string path;
