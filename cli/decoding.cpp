@@ -31,8 +31,10 @@ void warnAboutGaps(const std::vector<const Annotation*>& spanning, CliContext& c
                                 " spans a gap in the sampling");
     }
     if (spanning.size() > kGapWarnings) {
-        context.console.message("warning: " + std::to_string(spanning.size() - kGapWarnings) +
-                                " more annotations span a gap in the sampling");
+        const size_t more = spanning.size() - kGapWarnings;
+        context.console.message("warning: " + std::to_string(more) +
+                                (more == 1 ? " more annotation spans" : " more annotations span") +
+                                " a gap in the sampling");
     }
 }
 
