@@ -215,7 +215,8 @@ double periodInSummary(const std::string& out) {
 // The simulated probe sends "Pinprobe" as 10000-baud serial on Select every 10 ms: a capture
 // of 30000 samples holds it about three times. The probe runs on this machine's clock, and a
 // busy machine that stalls the sample loop, even for a fraction of a frame, spoils what it cut
-// through (a time base with the stalls in it would put them right). So a few captures are
+// through: the grid puts the samples after a stall at their time, but what the line did during
+// the stall was never read. So a few captures are
 // allowed for one that spells the text; when none does and every one was stalled beyond what a
 // UART can take (its mean period off the pace of its samples), the test says so and skips.
 TEST(CliCaptureDecode, SimulatedCaptureSpellsPinprobe) {
