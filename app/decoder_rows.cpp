@@ -64,6 +64,13 @@ std::string stateMessage(DecodeState state, const std::string& problem) {
     return "Decoding failed: " + firstLine(problem);
 }
 
+std::string rowMessage(const DesktopDecoding& decoding, const DecoderRow& row) {
+    if (!row.message.empty()) {
+        return row.message;
+    }
+    return decoding.resultCurrent ? std::string() : stateMessage(decoding.state, decoding.problem);
+}
+
 std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding) {
     std::vector<DecoderRow> rows;
     bool everyStackHasRows = true;

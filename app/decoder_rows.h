@@ -14,6 +14,10 @@ std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding);
 // What a row without annotations says in `state`.
 std::string stateMessage(DecodeState state, const std::string& problem);
 
+// What `row` says instead of its annotations: its own message, else, while the result is not
+// the recording's, how the decoding stands; empty when its annotations are shown.
+std::string rowMessage(const DesktopDecoding& decoding, const DecoderRow& row);
+
 // The tooltip of an annotation in `row`: its full text, the samples it spans (numbered from the
 // capture's first, as the readout numbers them) and their time where the recording has a time
 // base, and a warning when the sampling stood still during it.

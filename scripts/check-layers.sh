@@ -50,25 +50,24 @@ check_folder() {
              sed -E 's/#[[:space:]]*include[[:space:]]*"([^"]+)"/\1/; s/:[[:space:]]*/:/2')
 }
 
-check_no_qt() {
-    local folder=$1 hit
+# Complains of every system include starting with PREFIX under PATH (more grep options may follow).
+forbid_system_include() {
+    local prefix=$1 why=$2 hit
+    shift 2
     while IFS= read -r hit; do
-        complain "$hit: Qt is for shell/ only"
-    done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<Q' "$folder" \
+        complain "$hit: $why"
+    done < <(grep -rnE "^[[:space:]]*#[[:space:]]*include[[:space:]]*<$prefix" "$@" \
                  --include='*.h' --include='*.cpp' 2>/dev/null || true)
 }
 
 # The decoder library's header belongs to decode/ alone: the rest sees plain data.
-while IFS= read -r hit; do
-    complain "$hit: only decode/ includes libsigrokdecode"
-done < <(grep -rnE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<libsigrokdecode' . \
-             --include='*.h' --include='*.cpp' --exclude-dir=decode --exclude-dir=build \
-             2>/dev/null || true)
+forbid_system_include libsigrokdecode "only decode/ includes libsigrokdecode" . \
+    --exclude-dir=decode --exclude-dir=build
 
 for folder in "${!below[@]}"; do
     [ -d "$folder" ] || { complain "$folder/ is missing"; continue; }
     check_folder "$folder"
-    [[ " $qt_allowed " == *" $folder "* ]] || check_no_qt "$folder"
+    [[ " $qt_allowed " == *" $folder "* ]] || forbid_system_include Q "Qt is for shell/ only" "$folder"
 done
 
 if [ "$failures" -gt 0 ]; then

@@ -13,8 +13,6 @@ namespace {
 
 // Five rows of a few pixels each, in dialog units so that they grow with the font.
 constexpr int kOverviewHeightUnits = 22;
-// Under the ruler's labels, room for its ticks.
-constexpr int kTickRoom = 8;
 
 QRect toQRect(const PixelRect& r) {
     return QRect(r.x, r.y, r.width, r.height);
@@ -36,19 +34,16 @@ ClientArea::ClientArea(QWidget* parent, const DialogTemplate& layout, const Comm
     units_ = applyTemplateFont(*this, layout);
     templateSize_ = dialogUnitsToPixels(units_, QSize(layout.width, layout.height));
     buildControls(*this, layout, units_, onCommand);
-    for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        control->setToolTip(toQString(triggerBoxTooltip(controlId(*control))));
-    }
     keepTemplateControls();
     createBands();
-    setMinimumSize(defaultSize());
     resize(defaultSize());
-    relayout();
+    fitToBands();
 }
 
 // What the template built, before anything else is added, with where the template puts it.
 void ClientArea::keepTemplateControls() {
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        control->setToolTip(toQString(triggerBoxTooltip(controlId(*control))));
         controlWidgets_.push_back(control);
         controls_.push_back(
             TemplateControl{anchorOf(controlId(*control)), toPixelRect(control->geometry())});
@@ -93,7 +88,7 @@ BandSizes ClientArea::bandSizes() const {
         sizes.overview = dialogUnitsToPixels(units_, 0, kOverviewHeightUnits).y();
     }
     if (bandShown(ViewBand::Ruler)) {
-        sizes.ruler = QFontMetrics(font()).height() + kTickRoom;
+        sizes.ruler = ruler_->neededHeight();
     }
     if (bandShown(ViewBand::Labels)) {
         sizes.labels = labels_->neededWidth();
@@ -107,14 +102,19 @@ BandSizes ClientArea::bandSizes() const {
 
 void ClientArea::showBand(ViewBand band, bool shown) {
     shown_[static_cast<size_t>(band)] = shown;
-    setMinimumSize(defaultSize());
-    relayout();
+    fitToBands();
 }
 
 QSize ClientArea::defaultSize() const {
     const PixelRect area =
         defaultClientArea(templateSize_.width(), templateSize_.height(), bandSizes());
     return QSize(area.width, area.height);
+}
+
+// The bands shown decide the smallest size, which keeps every control whole.
+void ClientArea::fitToBands() {
+    setMinimumSize(defaultSize());
+    relayout();
 }
 
 void ClientArea::relayout() {
@@ -144,8 +144,7 @@ void ClientArea::updateBands() {
 
 void ClientArea::decoderRowsChanged() {
     rowsHeight_ = decoderRows_->neededHeight();
-    setMinimumSize(defaultSize());
-    relayout();
+    fitToBands();
     decoderRows_->update();
 }
 

@@ -30,15 +30,15 @@ public:
     ProgramScrollBar& scrollBar() const { return *scrollBar_; }
     OverviewStrip& overview() const { return *overview_; }
     // The decoders' rows under the traces (above the scroll bar), as many as there are once
-    // relayout() has run.
+    // decoderRowsChanged() has run.
     DecoderRowsView& decoderRows() const { return *decoderRows_; }
+    // The dialog units of the template's font, which the whole client area uses.
+    const DialogBaseUnits& units() const { return units_; }
 
     void showBand(ViewBand band, bool shown);
     bool bandShown(ViewBand band) const { return shown_[static_cast<size_t>(band)]; }
     // The default and smallest size with the bands shown now.
     QSize defaultSize() const;
-    // Places everything for the current size and bands.
-    void relayout();
     // The bands and the decoders' rows repaint from the session.
     void updateBands();
     // The decoders' rows changed: the default size follows them, and they are placed and drawn.
@@ -53,6 +53,9 @@ private:
     void createBands();
     QWidget& bandWidget(ViewBand band) const;
     BandSizes bandSizes() const;
+    void fitToBands();
+    // Places everything for the current size and bands.
+    void relayout();
 
     DialogBaseUnits units_;
     QSize templateSize_;

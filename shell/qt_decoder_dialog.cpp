@@ -24,6 +24,10 @@ constexpr int kSettingsWidthLetters = 64;
 constexpr int kHeightLines = 30;
 constexpr int kChoiceLetters = 16;
 
+QString aboutText(const DecoderInfo& info) {
+    return toQString(info.longName + "\n" + info.description);
+}
+
 QString channelName(int channel) {
     return toQString(channelLabel(channel) + ", " + channelPinLabel(channel));
 }
@@ -89,8 +93,7 @@ DecoderDialog::DecoderDialog(QWidget* owner, DecoderForm& form) : QDialog(owner)
     connect(search_, &QLineEdit::textChanged, this, [this] { fillList(); });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) {
-            form_.choose(static_cast<size_t>(list_->item(row)->data(Qt::UserRole).toULongLong()));
-            showChosen();
+            chooseRow(row);
         }
     });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { tryAccept(); });
@@ -108,16 +111,20 @@ void DecoderDialog::fillList() {
         const DecoderInfo& info = form_.decoders[index];
         auto* item = new QListWidgetItem(toQString(info.name + " (" + info.id + ")"), list_);
         item->setData(Qt::UserRole, static_cast<qulonglong>(index));
-        item->setToolTip(toQString(info.longName + "\n" + info.description));
+        item->setToolTip(aboutText(info));
         if (form_.chosen == index) {
             list_->setCurrentItem(item);
         }
     }
     if (list_->currentRow() < 0 && list_->count() > 0) {
         list_->setCurrentRow(0);
-        form_.choose(static_cast<size_t>(list_->item(0)->data(Qt::UserRole).toULongLong()));
-        showChosen();
+        chooseRow(0);  // by hand: the list's signals are blocked here
     }
+}
+
+void DecoderDialog::chooseRow(int row) {
+    form_.choose(static_cast<size_t>(list_->item(row)->data(Qt::UserRole).toULongLong()));
+    showChosen();
 }
 
 void DecoderDialog::showChosen() {
@@ -130,7 +137,7 @@ void DecoderDialog::showChosen() {
         return;
     }
     const DecoderInfo& info = form_.decoders[*form_.chosen];
-    about_->setText(toQString(info.longName + "\n" + info.description));
+    about_->setText(aboutText(info));
     if (const std::string note = form_.stackingNote(); !note.empty()) {
         auto* text = new QLabel(toQString(note));
         text->setWordWrap(true);

@@ -3,7 +3,6 @@
 #include <QDialog>
 
 struct DecoderForm;
-class QComboBox;
 class QFormLayout;
 class QLabel;
 class QLineEdit;
@@ -24,6 +23,7 @@ protected:
 
 private:
     void fillList();
+    void chooseRow(int row);
     void showChosen();
     void addStackChoice();
     void addChannelChoices();

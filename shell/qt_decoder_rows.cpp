@@ -64,10 +64,7 @@ void DecoderRowsView::paintRow(QPainter& painter, const DecoderRow& row, int top
     painter.drawText(title, Qt::AlignRight | Qt::AlignVCenter,
                      fontMetrics().elidedText(toQString(row.title), Qt::ElideRight, title.width()));
     const QRect area(left, top, traceView_.width(), rowHeight());
-    const std::string message = !row.message.empty() ? row.message
-                                : desktopDecoding.resultCurrent
-                                    ? std::string()
-                                    : stateMessage(desktopDecoding.state, desktopDecoding.problem);
+    const std::string message = rowMessage(desktopDecoding, row);
     if (!message.empty()) {
         painter.setPen(QColor(kMessageColour));
         painter.drawText(area.adjusted(kTitleMargin, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
@@ -123,7 +120,7 @@ QString DecoderRowsView::tooltipAt(QPoint position) const {
     }
     const DecoderRow& row = rows[static_cast<size_t>(index)];
     const int x = position.x() - tracesLeft();
-    if (x < 0 || !row.message.empty() || !desktopDecoding.resultCurrent) {
+    if (x < 0 || !rowMessage(desktopDecoding, row).empty()) {
         return toQString(row.message.empty() ? row.title : row.title + "\n" + row.message);
     }
     const std::vector<AnnotationBlock> blocks = blocksOf(row);

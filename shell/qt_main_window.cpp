@@ -68,7 +68,7 @@ void DezoRaraClass::attachViews() {
 // The template places the client area, at its default size; the menu bar sits on top of it. A
 // size kept from the last run follows, never below the default.
 void DezoRaraClass::placeWindow(const DialogTemplate& dialog, const StoredView& stored) {
-    const DialogBaseUnits units = dialogBaseUnits(client_->font());
+    const DialogBaseUnits& units = client_->units();
     const QPoint origin = dialogUnitsToPixels(units, dialog.x, dialog.y);
     const QSize client = client_->defaultSize();
     QSize size(client.width(), client.height() + menuBar()->sizeHint().height());

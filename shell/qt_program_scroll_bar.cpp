@@ -79,6 +79,21 @@ void ProgramScrollBar::onReleased() {
     notify(SCROLL_THUMB_POSITION, trackPosition_);
 }
 
+std::optional<int> scrollCodeOfKey(int key) {
+    static constexpr std::pair<int, int> kKeys[] = {
+        {Qt::Key_Left, SCROLL_LINE_LEFT},   {Qt::Key_Up, SCROLL_LINE_LEFT},
+        {Qt::Key_Right, SCROLL_LINE_RIGHT}, {Qt::Key_Down, SCROLL_LINE_RIGHT},
+        {Qt::Key_PageUp, SCROLL_PAGE_LEFT}, {Qt::Key_PageDown, SCROLL_PAGE_RIGHT},
+        {Qt::Key_Home, SCROLL_LEFT},        {Qt::Key_End, SCROLL_RIGHT},
+    };
+    for (const auto& [known, code] : kKeys) {
+        if (key == known) {
+            return code;
+        }
+    }
+    return std::nullopt;
+}
+
 int wheelAngle(const QWheelEvent& event) {
     const QPoint delta = event.angleDelta();
     return delta.x() != 0 ? delta.x() : delta.y();
@@ -96,18 +111,11 @@ void ProgramScrollBar::wheelEvent(QWheelEvent* event) {
 // The keys of a focused scroll bar, decided here: Qt's own mapping runs backwards on a bar with
 // inverted controls.
 void ProgramScrollBar::keyPressEvent(QKeyEvent* event) {
-    static constexpr std::pair<int, int> kKeys[] = {
-        {Qt::Key_Left, SCROLL_LINE_LEFT},   {Qt::Key_Up, SCROLL_LINE_LEFT},
-        {Qt::Key_Right, SCROLL_LINE_RIGHT}, {Qt::Key_Down, SCROLL_LINE_RIGHT},
-        {Qt::Key_PageUp, SCROLL_PAGE_LEFT}, {Qt::Key_PageDown, SCROLL_PAGE_RIGHT},
-        {Qt::Key_Home, SCROLL_LEFT},        {Qt::Key_End, SCROLL_RIGHT},
-    };
-    for (const auto& [key, code] : kKeys) {
-        if (event->key() == key && event->modifiers() == Qt::NoModifier) {
-            notify(code, 0);
-            event->accept();
-            return;
-        }
+    const std::optional<int> code = scrollCodeOfKey(event->key());
+    if (code && event->modifiers() == Qt::NoModifier) {
+        notify(*code, 0);
+        event->accept();
+        return;
     }
     QScrollBar::keyPressEvent(event);
 }

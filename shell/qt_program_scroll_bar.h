@@ -3,6 +3,7 @@
 #include <QScrollBar>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "app/trace_input.h"
 #include "core/window_system.h"
@@ -12,6 +13,9 @@ class QWheelEvent;
 // How far a wheel event turns, in eighths of a degree: the horizontal turn of a tilting wheel or a
 // touchpad when there is one, else the vertical. Positive is away from the user (or left).
 int wheelAngle(const QWheelEvent& event);
+
+// The scroll notification code a key stands for (arrows, Page Up/Down, Home, End), if any.
+std::optional<int> scrollCodeOfKey(int key);
 
 // A horizontal scroll bar whose thumb only the program moves. Clicks, drags, keys and the wheel
 // become scroll notifications (code and, for the thumb, its full position); the thumb stays where

@@ -10,12 +10,20 @@
 namespace {
 
 constexpr int kLabelGap = 3;
+constexpr int kLongTick = 6;
+constexpr int kShortTick = 3;
+// Under the labels, room for the long ticks and the base line.
+constexpr int kTickRoom = kLongTick + 2;
 
 }  // namespace
 
 TimeRuler::TimeRuler(QWidget* parent, const QWidget& traceView)
     : QWidget(parent), traceView_(traceView) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+int TimeRuler::neededHeight() const {
+    return QFontMetrics(font()).height() + kTickRoom;
 }
 
 void TimeRuler::paintEvent(QPaintEvent*) {
@@ -33,11 +41,11 @@ void TimeRuler::paintEvent(QPaintEvent*) {
     painter.drawLine(0, bottom, viewWidth, bottom);
     for (const RulerTick& tick : scale.ticks) {
         const bool labelled = !tick.label.empty();
-        painter.drawLine(tick.x, bottom - (labelled ? 6 : 3), tick.x, bottom);
+        painter.drawLine(tick.x, bottom - (labelled ? kLongTick : kShortTick), tick.x, bottom);
         const QString label = toQString(tick.label);
         // A label that would run past the traces' right edge is left out.
         if (labelled && tick.x + kLabelGap + metrics.horizontalAdvance(label) <= viewWidth) {
-            painter.drawText(tick.x + kLabelGap, bottom - 6 - metrics.descent(), label);
+            painter.drawText(tick.x + kLabelGap, bottom - kLongTick - metrics.descent(), label);
         }
     }
     painter.setPen(Qt::red);

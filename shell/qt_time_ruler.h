@@ -11,6 +11,9 @@ class TimeRuler : public QWidget {
 public:
     TimeRuler(QWidget* parent, const QWidget& traceView);
 
+    // Its labels' line and the ticks under them.
+    int neededHeight() const;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

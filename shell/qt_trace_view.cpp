@@ -116,22 +116,14 @@ void GraphClass::wheelEvent(QWheelEvent* event) {
 }
 
 bool GraphClass::scrollByKey(const QKeyEvent& event) {
-    static constexpr std::pair<int, int> kKeys[] = {
-        {Qt::Key_Left, SCROLL_LINE_LEFT},   {Qt::Key_Up, SCROLL_LINE_LEFT},
-        {Qt::Key_Right, SCROLL_LINE_RIGHT}, {Qt::Key_Down, SCROLL_LINE_RIGHT},
-        {Qt::Key_PageUp, SCROLL_PAGE_LEFT}, {Qt::Key_PageDown, SCROLL_PAGE_RIGHT},
-        {Qt::Key_Home, SCROLL_LEFT},        {Qt::Key_End, SCROLL_RIGHT},
-    };
     if (event.modifiers() != Qt::NoModifier && event.modifiers() != Qt::KeypadModifier) {
         return false;
     }
-    for (const auto& [key, code] : kKeys) {
-        if (event.key() == key) {
-            mainWindow_->sendMessage(WindowMessage{MSG_HSCROLL, static_cast<uint32_t>(code), 0});
-            return true;
-        }
+    const std::optional<int> code = scrollCodeOfKey(event.key());
+    if (code) {
+        mainWindow_->sendMessage(WindowMessage{MSG_HSCROLL, static_cast<uint32_t>(*code), 0});
     }
-    return false;
+    return code.has_value();
 }
 
 bool GraphClass::jumpByKey(const QKeyEvent& event) {
