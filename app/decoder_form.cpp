@@ -5,6 +5,7 @@
 
 #include "app/period_text.h"
 #include "core/channels.h"
+#include "decode/text_lists.h"
 
 namespace {
 
@@ -165,12 +166,8 @@ std::string DecoderForm::stackingNote() const {
         return {};
     }
     const DecoderInfo& info = decoders[*chosen];
-    std::string inputs;
-    for (const std::string& input : info.inputs) {
-        inputs += (inputs.empty() ? "" : " or ") + input;
-    }
-    return info.name + " reads none of our channels: it takes what a decoder gives as " + inputs +
-           ". Add such a decoder first.";
+    return info.name + " reads none of our channels: it takes what a decoder gives as " +
+           joined(info.inputs, " or ") + ". Add such a decoder first.";
 }
 
 bool DecoderForm::accept() {

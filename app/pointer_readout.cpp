@@ -41,7 +41,8 @@ std::string gapLines(const TimeGap& gap, uint64_t sampleNumber) {
         gap.sample == sampleNumber ? "this sample" : "sample " + std::to_string(gap.sample);
     std::string lines;
     if (gap.nanoseconds > 0) {
-        lines += "\nGap of " + formatSeconds(static_cast<double>(gap.nanoseconds) * 1e-9) +
+        lines += "\nGap of " +
+                 formatSeconds(static_cast<double>(gap.nanoseconds) * kSecondsPerNanosecond) +
                  " before " + where;
     }
     if (gap.failedReads > 0) {

@@ -1,8 +1,6 @@
 #include "app/trace_input.h"
 
-#include <algorithm>
 #include <cstdlib>
-#include <limits>
 
 #include "app/navigation.h"
 #include "app/zoom_levels.h"

@@ -5,7 +5,6 @@
 
 #include "app/navigation.h"
 #include "core/scope_session.h"
-#include "core/window_system.h"
 
 namespace {
 

@@ -2,11 +2,9 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <linux/capability.h>
 #include <linux/parport.h>
 #include <linux/ppdev.h>
 #include <sys/ioctl.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>

@@ -1,11 +1,9 @@
 #include "cli/capture_command.h"
 
 #include <chrono>
-#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
-#include <string_view>
 
 #include "app/capture_cycle.h"
 #include "capture/port_access_factory.h"
@@ -16,15 +14,11 @@
 #include "cli/capture_summary.h"
 #include "cli/console_output.h"
 #include "cli/decoding.h"
-#include "cli/file_error_report.h"
 #include "cli/headless_window_system.h"
 #include "cli/interrupt_break.h"
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
-#include "export/export_formats.h"
-#include "scopefile/output_file.h"
-#include "scopefile/scope_file.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <array>
 #include <set>
-#include <utility>
+#include <tuple>
 
 #include "cli/console_output.h"
 #include "cli/export_command.h"

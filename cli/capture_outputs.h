@@ -8,10 +8,10 @@
 
 // The files a capture writes; an empty name is none, "/dev/stdout" standard output.
 struct CaptureFiles {
-    std::string scope;  // -o
-    std::string vcd;    // --vcd
-    std::string csv;    // --csv
-    std::string sr;     // --sr
+    std::string scope;           // -o
+    std::string vcd;             // --vcd
+    std::string csv;             // --csv
+    std::string sr;              // --sr
     bool waitForReader = false;  // a FIFO's reader is waited for instead of refused
 };
 

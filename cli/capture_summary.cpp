@@ -41,7 +41,8 @@ void printGaps(std::ostream& out, const TimeBase& timeBase) {
         gaps.begin(), gaps.end(),
         [](const auto& a, const auto& b) { return a.nanoseconds < b.nanoseconds; });
     if (longest != gaps.end() && longest->nanoseconds > 0) {
-        out << ", the longest " << secondsText(static_cast<double>(longest->nanoseconds) * 1e-9)
+        out << ", the longest "
+            << secondsText(static_cast<double>(longest->nanoseconds) * kSecondsPerNanosecond)
             << " before sample " << longest->sample;
     }
     uint64_t failed = 0;

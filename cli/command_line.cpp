@@ -130,6 +130,20 @@ bool parseDelayUnits(std::string_view text, int8_t& delayUnits) {
     return false;
 }
 
+bool readPeriodOption(const ParsedArguments& arguments, double shortest, double longest,
+                      double& seconds) {
+    const auto period = arguments.values.find("--period");
+    if (period == arguments.values.end()) {
+        return true;
+    }
+    double given = 0;
+    if (!parseSeconds(period->second, given) || given < shortest || given > longest) {
+        return false;
+    }
+    seconds = given;
+    return true;
+}
+
 bool parseSeconds(std::string_view text, double& seconds) {
     const std::string copy(text);
     char* end = nullptr;

@@ -42,3 +42,7 @@ bool parseChannelMask(std::string_view text, uint8_t& mask);
 bool parseDelayUnits(std::string_view text, int8_t& delayUnits);
 // A finite number above 0.
 bool parseSeconds(std::string_view text, double& seconds);
+// --period, when given: true when it is seconds from `shortest` to `longest` (then in `seconds`)
+// or absent (`seconds` as it was).
+bool readPeriodOption(const ParsedArguments& arguments, double shortest, double longest,
+                      double& seconds);

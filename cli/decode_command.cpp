@@ -2,15 +2,13 @@
 
 #include <string>
 
+#include "app/period_text.h"
 #include "cli/decoding.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
 #include "core/uniform_grid.h"
 
 namespace {
-
-constexpr double kMinPeriodSeconds = 1e-15;
-constexpr double kMaxPeriodSeconds = 1.0;  // a decoder's sample rate is at least 1 Hz
 
 // The options beside the decoders, or the problem with them (empty when there is none).
 std::string readFileAndPeriod(const ParsedArguments& arguments, std::string& file,
@@ -22,10 +20,9 @@ std::string readFileAndPeriod(const ParsedArguments& arguments, std::string& fil
     if (!arguments.has("-P")) {
         return "no decoder given: -P DECODER (pinprobe-cli decoders lists them)";
     }
-    const auto period = arguments.values.find("--period");
-    if (period != arguments.values.end() &&
-        (!parseSeconds(period->second, periodSeconds) || periodSeconds < kMinPeriodSeconds ||
-         periodSeconds > kMaxPeriodSeconds)) {
+    // A decoder's sample rate is at least 1 Hz.
+    if (!readPeriodOption(arguments, kShortestPeriodSeconds, kLongestPeriodSeconds,
+                          periodSeconds)) {
         return "--period takes seconds from 1e-15 to 1, e.g. 1e-6";
     }
     return {};

@@ -6,16 +6,9 @@
 
 #include "cli/console_output.h"
 #include "decode/decoder_catalog.h"
+#include "decode/text_lists.h"
 
 namespace {
-
-std::string joined(const std::vector<std::string>& items, std::string_view separator) {
-    std::string text;
-    for (const std::string& item : items) {
-        text += (text.empty() ? "" : std::string(separator)) + item;
-    }
-    return text;
-}
 
 // "rx tx (optional)": the channels a -P maps, required ones first.
 std::string channelSummary(const DecoderInfo& info) {
@@ -60,11 +53,7 @@ void showOptions(const DecoderInfo& info, std::ostream& out) {
     for (const DecoderOption& option : info.options) {
         out << "  " << option.id << ": " << option.description << " (default "
             << optionText(option.defaultValue);
-        std::vector<std::string> choices;
-        for (const OptionValue& choice : option.choices) {
-            choices.push_back(optionText(choice));
-        }
-        out << (choices.empty() ? "" : "; one of " + joined(choices, ", ")) << ")\n";
+        out << (option.choices.empty() ? "" : "; one of " + choiceList(option)) << ")\n";
     }
 }
 

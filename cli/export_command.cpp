@@ -1,8 +1,8 @@
 #include "cli/export_command.h"
 
-#include <cstdio>
 #include <string>
 
+#include "app/period_text.h"
 #include "cli/console_output.h"
 #include "cli/file_error_report.h"
 #include "cli/output_files.h"
@@ -14,9 +14,8 @@
 
 namespace {
 
-constexpr double kDefaultPeriodSeconds = 1e-6;
-constexpr double kMinPeriodSeconds = 1e-15;
-constexpr double kMaxPeriodSeconds = 1000.0;
+// A VCD or CSV may stretch a file's time further than a decoder could.
+constexpr double kLongestExportPeriodSeconds = 1000.0;
 constexpr const char* kStandardOutput = "-";
 
 struct ExportOptions {
@@ -60,10 +59,8 @@ std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& o
     if (std::string problem = readFormat(arguments, options.format); !problem.empty()) {
         return problem;
     }
-    const auto period = arguments.values.find("--period");
-    if (period != arguments.values.end() &&
-        (!parseSeconds(period->second, options.periodSeconds) ||
-         options.periodSeconds < kMinPeriodSeconds || options.periodSeconds > kMaxPeriodSeconds)) {
+    if (!readPeriodOption(arguments, kShortestPeriodSeconds, kLongestExportPeriodSeconds,
+                          options.periodSeconds)) {
         return "--period takes seconds from 1e-15 to 1000, e.g. 1e-6";
     }
     if (options.format == ExportFormat::Sigrok && rateForPeriod(options.periodSeconds) == 0) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
@@ -9,11 +10,6 @@ namespace {
 // that by more than kGapFloorNs: a few microseconds of jitter in a fast block are no gap.
 constexpr double kGapFactor = 4.0;
 constexpr double kGapFloorNs = 20'000.0;
-constexpr double kSecondsPerNanosecond = 1e-9;
-
-double blockPeriod(const TimeMark& from, const TimeMark& to) {
-    return static_cast<double>(to.nanoseconds - from.nanoseconds) / (to.sample - from.sample);
-}
 
 bool isStall(double tookNs, double typicalNs) {
     return tookNs > kGapFactor * typicalNs && tookNs - typicalNs > kGapFloorNs;
@@ -44,8 +40,8 @@ std::vector<BlockPace> sortedPaces(const TimeMark* marks, size_t count) {
     std::vector<BlockPace> paces;
     paces.reserve(count - 1);
     for (size_t i = 1; i < count; ++i) {
-        paces.push_back(
-            BlockPace{blockPeriod(marks[i - 1], marks[i]), marks[i].sample - marks[i - 1].sample});
+        paces.push_back(BlockPace{nanosecondsPerSample(marks[i - 1], marks[i]),
+                                  marks[i].sample - marks[i - 1].sample});
     }
     std::sort(paces.begin(), paces.end(),
               [](const BlockPace& a, const BlockPace& b) { return a.period < b.period; });
@@ -147,7 +143,7 @@ void TimeBase::finish() {
 
 void TimeBase::findStalls(size_t count) {
     const TimeMark* marks = ownMarks_.get();
-    const std::vector<BlockPace> sorted = sortedPaces(marks, count);
+    std::vector<BlockPace> sorted = sortedPaces(marks, count);
     typicalPeriodNs_ = quantile(sorted, 0.5);
     for (size_t i = 1; i < count; ++i) {
         const double typical = typicalPeriodNs_ * (marks[i].sample - marks[i - 1].sample);
@@ -157,7 +153,7 @@ void TimeBase::findStalls(size_t count) {
                                     static_cast<uint64_t>(took - typical)});
         }
     }
-    spread_ = spreadOutsideStalls(sorted, typicalPeriodNs_);
+    spread_ = spreadOutsideStalls(std::move(sorted), typicalPeriodNs_);
 }
 
 void TimeBase::addFailedReads() {
@@ -187,7 +183,8 @@ double TimeBase::secondsAt(double sample) const {
     const TimeMark& to = marks()[block + 1];
     double ns = 0;
     if (!stalled(block)) {
-        ns = static_cast<double>(from.nanoseconds) + (sample - from.sample) * blockPeriod(from, to);
+        ns = static_cast<double>(from.nanoseconds) +
+             (sample - from.sample) * nanosecondsPerSample(from, to);
     } else if (sample < stallSample(from, to)) {
         ns = static_cast<double>(from.nanoseconds) + (sample - from.sample) * typicalPeriodNs_;
     } else {
@@ -206,7 +203,7 @@ double TimeBase::sampleAt(double seconds) const {
     const TimeMark& from = marks()[block];
     const TimeMark& to = marks()[block + 1];
     if (!stalled(block)) {
-        return sampleReached(from, ns, blockPeriod(from, to));
+        return sampleReached(from, ns, nanosecondsPerSample(from, to));
     }
     const uint32_t after = stallSample(from, to);
     if (ns >= static_cast<double>(to.nanoseconds) - (to.sample - after) * typicalPeriodNs_) {
@@ -242,7 +239,7 @@ double TimeBase::meanPeriod() const {
     if (count < 2) {
         return 0;
     }
-    return blockPeriod(marks()[0], marks()[count - 1]) * kSecondsPerNanosecond;
+    return nanosecondsPerSample(marks()[0], marks()[count - 1]) * kSecondsPerNanosecond;
 }
 
 PeriodSpread TimeBase::periodSpread() const {

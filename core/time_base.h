@@ -17,6 +17,13 @@ struct TimeMark {
     uint64_t nanoseconds = 0;
 };
 
+constexpr double kSecondsPerNanosecond = 1e-9;
+
+// The pace of the block between two marks.
+inline double nanosecondsPerSample(const TimeMark& from, const TimeMark& to) {
+    return static_cast<double>(to.nanoseconds - from.nanoseconds) / (to.sample - from.sample);
+}
+
 // Sampling stood still before `sample` for `nanoseconds` beyond the capture's typical pace. Or,
 // with `failedReads`, that many reads failed (and read 0xFF) from `sample` on, within the block
 // of samples between two marks that starts there; `nanoseconds` is then 0 unless the sampling

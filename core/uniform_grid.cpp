@@ -12,10 +12,6 @@ constexpr double kEvenTolerance = 0.02;
 // whole one is that one.
 constexpr double kSampleSlack = 1e-6;
 
-double blockPace(const TimeMark& from, const TimeMark& to) {
-    return static_cast<double>(to.nanoseconds - from.nanoseconds) / (to.sample - from.sample);
-}
-
 }  // namespace
 
 bool evenlySampled(const TimeBase& timeBase) {
@@ -24,9 +20,9 @@ bool evenlySampled(const TimeBase& timeBase) {
     }
     const TimeMark* marks = timeBase.marks();
     const size_t count = timeBase.markCount();
-    const double mean = blockPace(marks[0], marks[count - 1]);
+    const double mean = nanosecondsPerSample(marks[0], marks[count - 1]);
     for (size_t i = 1; i < count; ++i) {
-        if (std::abs(blockPace(marks[i - 1], marks[i]) - mean) > kEvenTolerance * mean) {
+        if (std::abs(nanosecondsPerSample(marks[i - 1], marks[i]) - mean) > kEvenTolerance * mean) {
             return false;
         }
     }
@@ -43,7 +39,7 @@ double steadyPeriod(const TimeBase& timeBase) {
     for (const TimeGap& gap : timeBase.gaps()) {
         nanoseconds -= static_cast<double>(gap.nanoseconds);
     }
-    return nanoseconds / (last.sample - first.sample) * 1e-9;
+    return nanoseconds / (last.sample - first.sample) * kSecondsPerNanosecond;
 }
 
 bool resampleOntoGrid(const TimeBase& timeBase, uint32_t origin, uint32_t count,

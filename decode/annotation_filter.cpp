@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "decode/text_lists.h"
+
 namespace {
 
 // sigrok's names mix '-' and '_'; either stands for the other.
@@ -34,16 +36,6 @@ std::vector<int> classesNamed(const DecoderInfo& info, std::string_view name) {
         }
     }
     return {};
-}
-
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    for (size_t at = 0; at <= text.size();) {
-        const size_t next = std::min(text.find(separator, at), text.size());
-        parts.push_back(text.substr(at, next - at));
-        at = next + 1;
-    }
-    return parts;
 }
 
 }  // namespace

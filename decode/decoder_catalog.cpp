@@ -7,6 +7,7 @@
 
 #include "decode/sigrok_library.h"
 #include "decode/sigrok_values.h"
+#include "decode/text_lists.h"
 
 namespace {
 
@@ -97,6 +98,14 @@ bool plausibleId(std::string_view id) {
 }
 
 }  // namespace
+
+std::string choiceList(const DecoderOption& option) {
+    std::vector<std::string> choices;
+    for (const OptionValue& choice : option.choices) {
+        choices.push_back(optionText(choice));
+    }
+    return joined(choices, ", ");
+}
 
 std::string optionText(const OptionValue& value) {
     if (const auto* number = std::get_if<int64_t>(&value)) {

@@ -26,6 +26,9 @@ struct DecoderOption {
     std::vector<OptionValue> choices;  // empty: any value of the default's kind
 };
 
+// "a, b, c": the option's choices as optionText writes them.
+std::string choiceList(const DecoderOption& option);
+
 struct AnnotationClass {
     std::string id;  // "rx-data"
     std::string description;

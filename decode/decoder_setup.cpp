@@ -7,20 +7,9 @@
 #include <functional>
 
 #include "decode/channel_names.h"
+#include "decode/text_lists.h"
 
 namespace {
-
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    while (true) {
-        const size_t at = text.find(separator);
-        parts.push_back(text.substr(0, at));
-        if (at == std::string_view::npos) {
-            return parts;
-        }
-        text.remove_prefix(at + 1);
-    }
-}
 
 const DecoderOption* findOption(const DecoderInfo& info, std::string_view id) {
     const auto found = std::find_if(info.options.begin(), info.options.end(),
@@ -50,14 +39,6 @@ bool readValue(const DecoderOption& option, const std::string& text, OptionValue
         return true;
     }
     return errno == 0 && end == text.c_str() + text.size();
-}
-
-std::string choiceList(const DecoderOption& option) {
-    std::string list;
-    for (const OptionValue& choice : option.choices) {
-        list += (list.empty() ? "" : ", ") + optionText(choice);
-    }
-    return list;
 }
 
 }  // namespace
