@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "core/time_base.h"
+#include "display/trace_readout.h"
 
 namespace {
 
@@ -122,8 +123,11 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
             [&](double seconds) { return timeLabel(seconds, step, largest); });
     }
     const auto lastNumber = static_cast<uint32_t>(std::min(last, 4294967295.0));
+    // Where the trace view draws the same gap.
     for (const TimeGap& gap : timeBase->gapsBetween(static_cast<uint32_t>(first), lastNumber)) {
-        scale.gaps.push_back(xOfSample(gap.sample));
+        if (const std::optional<int> x = gapX(g, gap.sample - origin)) {
+            scale.gaps.push_back(*x);
+        }
     }
     return scale;
 }

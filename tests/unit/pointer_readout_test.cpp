@@ -188,7 +188,15 @@ TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
         const double lost = r->sampleNumber >= 1000 ? 5.2e-3 : 0;
         EXPECT_NEAR(*r->seconds, static_cast<double>(r->sampleNumber) * kPeriod + lost, 1e-12);
     }
+    // Zoomed out to 8 samples a pixel, the mark of the gap is at x 125 (sample 1000).
     scopeSession.zoomStep = 1;
+    scopeSession.samplesPerPixel = 8;
+    scrollTo(0);
+    for (const auto& [x, named] : {std::pair{125, true}, {123, true}, {127, true}, {128, false}}) {
+        SCOPED_TRACE(testing::Message() << "8 samples a pixel, x " << x);
+        EXPECT_EQ(readPointer({x, 0, kWidth, kHeight})->gap.has_value(), named);
+    }
+    scopeSession.samplesPerPixel = 1;
     scrollTo(900);
     // The pulse line, last, is the pulse measure's own.
     EXPECT_EQ(readoutText(*readPointer({100, 0, kWidth, kHeight})),

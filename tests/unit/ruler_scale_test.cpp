@@ -141,6 +141,9 @@ TEST(RulerScale, GapsAreMarked) {
         labelledAtGap += tick.x >= 449 && tick.x <= 451 && !tick.label.empty() ? 1 : 0;
     }
     EXPECT_EQ(labelledAtGap, 1);
+    // Zoomed in, the mark sits where the trace view draws it: halfway into the step before.
+    const TraceGeometry zoomed = traceGeometry(kWidth, 300, 400, 10000, 4);
+    EXPECT_EQ(rulerScale(zoomed, kWidth, &time, 0, kSpacing).gaps, std::vector<int>{198});
 }
 
 }  // namespace
