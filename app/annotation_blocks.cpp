@@ -44,7 +44,10 @@ std::vector<AnnotationBlock> rowBlocks(const DecoderRow& row,
     for (const uint32_t index : row.annotations) {
         const Annotation& annotation = annotations[index];
         const auto [from, to] = blockSpan(g, annotation);
-        if (to <= 0 || from >= width) {
+        if (from >= width) {
+            break;  // the row is by start: the rest begin further right
+        }
+        if (to <= 0) {
             continue;
         }
         AnnotationBlock block{static_cast<int>(std::max<int64_t>(from, 0)),

@@ -10,6 +10,7 @@
 
 namespace {
 
+// `row` past the decoder's rows: its annotations that no row lists.
 std::string rowTitle(const DecoderInfo& info, int row) {
     if (row < 0 || static_cast<size_t>(row) >= info.rows.size()) {
         return info.name;
@@ -29,10 +30,7 @@ std::vector<DecoderRow> rowsOf(size_t stack, const DecoderInfo& info, const Deco
     }
     std::vector<DecoderRow> rows;
     for (auto& [key, row] : byRow) {
-        row.stack = stack;
-        row.decoder = info.id;
-        row.row = key < static_cast<int>(info.rows.size()) ? key : -1;
-        row.title = rowTitle(info, row.row);
+        row.title = rowTitle(info, key);
         std::stable_sort(row.annotations.begin(), row.annotations.end(),
                          [&](uint32_t a, uint32_t b) {
                              return result.annotations[a].start < result.annotations[b].start;
@@ -83,8 +81,6 @@ std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding) {
         if (rows.size() == before) {
             everyStackHasRows = false;
             DecoderRow status;
-            status.stack = s;
-            status.decoder = decoding.stacks[s].back().info.id;
             status.title = stackTitle(decoding.stacks[s]);
             status.message = stateMessage(decoding.state, decoding.problem);
             rows.push_back(std::move(status));

@@ -15,10 +15,7 @@ class WindowSystem;
 // One row under the traces: the annotations of one of a decoder's rows, or, for a stack that has
 // none to show, what its decoding is doing.
 struct DecoderRow {
-    size_t stack = 0;
-    std::string decoder;  // the decoder's id
-    int row = -1;         // the decoder's row; -1 for its annotations that no row lists
-    std::string title;    // "UART: RX"
+    std::string title;                  // "UART: RX"
     std::vector<uint32_t> annotations;  // indices into the result's, by start
     std::string message;                // instead of annotations: "Decoding…", an error
 };

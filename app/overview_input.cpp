@@ -17,11 +17,6 @@ void scrollTo(WindowSystem& mainWindow, int64_t start) {
 
 }  // namespace
 
-OverviewScale sessionOverview(int width) {
-    const ScopeSession& s = scopeSession;
-    return OverviewScale{std::max<uint32_t>(s.sampleLength, drawableSamples(s)), width};
-}
-
 void OverviewDrag::press(WindowSystem& mainWindow, int x, int width, int traceWidth) {
     const TraceGeometry g = viewGeometry(scopeSession, traceWidth, 0);
     const uint32_t sample = sessionOverview(width).sample(x);

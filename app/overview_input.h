@@ -6,9 +6,6 @@
 
 class WindowSystem;
 
-// The overview strip of the session's recording, `width` pixels wide.
-OverviewScale sessionOverview(int width);
-
 // A press and a drag on the overview strip, `width` pixels wide, over a trace view `traceWidth`
 // pixels wide. A press inside the box grabs it where it is; a press beside it brings the view's
 // middle there. Either way the box follows the pointer until the button is let go.

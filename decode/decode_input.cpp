@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/scope_session.h"
 
@@ -22,8 +23,8 @@ std::vector<std::pair<uint64_t, uint64_t>> stallsOnGrid(const std::vector<TimeGa
             continue;  // after the data (cut off)
         }
         const auto end = static_cast<uint64_t>(resumed - grid.source.begin());
-        const auto length =
-            static_cast<uint64_t>(std::llround(gap.nanoseconds * 1e-9 / grid.periodSeconds));
+        const auto length = static_cast<uint64_t>(
+            std::llround(gap.nanoseconds * kSecondsPerNanosecond / grid.periodSeconds));
         stalls.emplace_back(end - std::min(end, length), end);
     }
     return stalls;
@@ -31,21 +32,15 @@ std::vector<std::pair<uint64_t, uint64_t>> stallsOnGrid(const std::vector<TimeGa
 
 }  // namespace
 
-DecodeInput makeDecodeInput(const uint8_t* samples, uint32_t count, const UniformGrid& grid) {
+DecodeInput makeDecodeInput(const uint8_t* samples, uint32_t count, UniformGrid grid) {
     DecodeInput input;
     input.dataCount = count;
     input.sampleRate = rateForPeriod(grid.periodSeconds);
-    input.source = grid.source;
-    if (input.source.empty()) {
-        input.levels.resize(count);
-        for (uint32_t i = 0; i < count; ++i) {
-            input.levels[i] = pinLevels(samples[i]);
-        }
-        return input;
-    }
-    input.levels.resize(input.source.size());
-    for (size_t k = 0; k < input.source.size(); ++k) {
-        input.levels[k] = pinLevels(samples[input.source[k]]);
+    input.source = std::move(grid.source);
+    const std::vector<uint32_t>& source = input.source;
+    input.levels.resize(source.empty() ? count : source.size());
+    for (size_t k = 0; k < input.levels.size(); ++k) {
+        input.levels[k] = pinLevels(samples[source.empty() ? k : source[k]]);
     }
     return input;
 }
@@ -56,7 +51,9 @@ bool sessionDecodeInput(const ScopeSession& session, DecodeInput& input, std::st
         error = "the sampling stood still too long to put the recording on one time grid";
         return false;
     }
-    input = makeDecodeInput(session.sampleData, session.sampleLength, grid);
-    input.stalls = stallsOnGrid(session.timeBase.gaps(), session.sampleOrigin, grid);
+    std::vector<std::pair<uint64_t, uint64_t>> stalls =
+        stallsOnGrid(session.timeBase.gaps(), session.sampleOrigin, grid);
+    input = makeDecodeInput(session.sampleData, session.sampleLength, std::move(grid));
+    input.stalls = std::move(stalls);
     return true;
 }

@@ -29,7 +29,7 @@ inline uint8_t pinLevels(uint8_t sample) {
 }
 
 // `count` samples (at least one) put on `grid`.
-DecodeInput makeDecodeInput(const uint8_t* samples, uint32_t count, const UniformGrid& grid);
+DecodeInput makeDecodeInput(const uint8_t* samples, uint32_t count, UniformGrid grid);
 
 // The session's recording on its grid (see sessionGrid), with the stalls of its gaps; false
 // with `error` when no grid can be made.

@@ -50,6 +50,11 @@ ChannelRows overviewRows(int height) {
     return rows;
 }
 
+OverviewScale sessionOverview(int width) {
+    const ScopeSession& s = scopeSession;
+    return OverviewScale{std::max<uint32_t>(s.sampleLength, drawableSamples(s)), width};
+}
+
 void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth) {
     const ScopeSession& s = scopeSession;
     const uint32_t drawable = drawableSamples(s);
@@ -59,7 +64,7 @@ void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth) {
     const TraceCanvas::Pen tracePen = canvas.createPen(kTraceColour);
     const TraceCanvas::Pen boxPen = canvas.createPen(kOverviewBoxColour);
     if (tracePen != 0 && boxPen != 0) {
-        const OverviewScale scale{std::max<uint32_t>(s.sampleLength, drawable), width};
+        const OverviewScale scale = sessionOverview(width);
         const TraceCanvas::Pen oldPen = canvas.selectPen(tracePen);
         const SampleColumns columns{0, drawable, scale.extent, static_cast<uint64_t>(width)};
         drawColumns(canvas, overviewRows(height), columns, s.sampleData, sessionPyramid(s));

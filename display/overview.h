@@ -19,6 +19,10 @@ struct OverviewScale {
     uint32_t sample(int x) const;
 };
 
+// The overview strip of the session's recording, `width` pixels wide, as it is drawn and as
+// the pointer on it is read.
+OverviewScale sessionOverview(int width);
+
 // The five channels in rows of a strip `height` pixels high.
 ChannelRows overviewRows(int height);
 
