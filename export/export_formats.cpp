@@ -73,9 +73,9 @@ uint64_t unitsAt(const SampleTiming& timing, uint64_t sampleIndex) {
     if (timeBase == nullptr) {
         return sampleIndex * timing.unitsPerSample;
     }
-    const double first = timing.firstSample;
     const double seconds =
-        timeBase->secondsAt(first + static_cast<double>(sampleIndex)) - timeBase->secondsAt(first);
+        timeBase->secondsAt(timing.firstSample + static_cast<double>(sampleIndex)) -
+        timing.firstSeconds;
     return seconds > 0 ? static_cast<uint64_t>(std::llround(seconds * unitsPerSecond(timing))) : 0;
 }
 
@@ -147,13 +147,15 @@ bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t 
         return false;
     }
     // Gaps stretch the last time stamp beyond sampleCount periods.
-    const double lastSeconds = timeBase.secondsAt(static_cast<double>(firstSample) + sampleCount) -
-                               timeBase.secondsAt(firstSample);
+    const double firstSeconds = timeBase.secondsAt(firstSample);
+    const double lastSeconds =
+        timeBase.secondsAt(static_cast<double>(firstSample) + sampleCount) - firstSeconds;
     if (!(lastSeconds * unitsPerSecond(found) < 0x1p63)) {
         return false;
     }
     found.timeBase = &timeBase;
     found.firstSample = firstSample;
+    found.firstSeconds = firstSeconds;
     timing = found;
     return true;
 }

@@ -15,6 +15,7 @@ struct SampleTiming {
     uint64_t unitsPerSample = 0;
     const TimeBase* timeBase = nullptr;
     uint32_t firstSample = 0;  // the time base's number of the first sample exported
+    double firstSeconds = 0;   // and its time there
 };
 
 // The coarsest unit in which `periodSeconds`, rounded to whole femtoseconds, is a whole number.
