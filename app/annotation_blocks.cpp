@@ -26,16 +26,6 @@ std::pair<int64_t, int64_t> blockSpan(const TraceGeometry& g, const Annotation& 
 
 }  // namespace
 
-int64_t edgeX(const TraceGeometry& g, int64_t index) {
-    const int64_t offset = index - int64_t{g.firstSample};
-    if (g.samplesPerPixel > 1) {
-        const auto perPixel = static_cast<int64_t>(g.samplesPerPixel);
-        // Rounded down, also left of the first sample.
-        return offset >= 0 ? offset / perPixel : -((-offset + perPixel - 1) / perPixel);
-    }
-    return offset * g.zoomStep - g.zoomStep / 2;
-}
-
 std::vector<AnnotationBlock> rowBlocks(const DecoderRow& row,
                                        const std::vector<Annotation>& annotations,
                                        const TraceGeometry& g, int width,

@@ -25,10 +25,6 @@ using TextWidth = std::function<int(std::string_view text)>;
 // Room left and right of a text inside its block.
 inline constexpr int kBlockTextMargin = 2;
 
-// Where the edge just before sample `index` is drawn on a view drawn with `g`: at 1:1 and above
-// in the middle of the slope into that sample, below 1:1 at its column. May lie off the view.
-int64_t edgeX(const TraceGeometry& g, int64_t index);
-
 // The blocks of `row`'s annotations on a view `width` pixels wide drawn with `g`: each from the
 // edge at its first sample to the edge after its last, at least a pixel wide, cut to the view,
 // with the longest of its texts that fits inside. Blocks without text that share a pixel column

@@ -78,6 +78,16 @@ std::optional<int> sampleX(const TraceGeometry& g, uint32_t index) {
                                  : static_cast<int>(offset) * g.zoomStep;
 }
 
+int64_t edgeX(const TraceGeometry& g, int64_t index) {
+    const int64_t offset = index - int64_t{g.firstSample};
+    if (g.samplesPerPixel > 1) {
+        const auto perPixel = static_cast<int64_t>(g.samplesPerPixel);
+        // Rounded down, also left of the first sample.
+        return offset >= 0 ? offset / perPixel : -((-offset + perPixel - 1) / perPixel);
+    }
+    return offset * g.zoomStep - g.zoomStep / 2;
+}
+
 int channelAtY(const TraceGeometry& g, int y) {
     for (int channel = 0; channel < kChannelCount - 1; ++channel) {
         if (y <= g.gridRow[channel]) {

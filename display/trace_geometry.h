@@ -38,6 +38,9 @@ TraceGeometry viewGeometry(const ScopeSession& session, int width, int height);
 std::optional<uint32_t> sampleAtX(const TraceGeometry& g, int x);
 // Where sample `index` is drawn; none when it is not among the samples drawn.
 std::optional<int> sampleX(const TraceGeometry& g, uint32_t index);
+// Where the edge just before sample `index` is drawn: at 1:1 and above in the middle of the
+// slope into that sample, below 1:1 at its column. May lie off the view.
+int64_t edgeX(const TraceGeometry& g, int64_t index);
 // The channel (0 for channel 1) whose row holds y: the band down to its grid line; the pixels
 // under the last grid line belong to the last channel.
 int channelAtY(const TraceGeometry& g, int y);

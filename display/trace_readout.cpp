@@ -59,11 +59,10 @@ void readMarker(const TraceRecording& recording, uint32_t index, TraceReading& r
 }  // namespace
 
 std::optional<int> gapX(const TraceGeometry& g, uint32_t index) {
-    const std::optional<int> x = sampleX(g, index);
-    if (!x) {
+    if (!sampleX(g, index)) {
         return std::nullopt;
     }
-    return *x - g.zoomStep / 2;
+    return static_cast<int>(edgeX(g, index));
 }
 
 std::optional<TraceReading> readTrace(const TraceGeometry& g, const TraceRecording& recording,
