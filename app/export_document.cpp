@@ -98,12 +98,7 @@ ExportFormat exportFormatFor(const std::string& path, int filter) {
 }
 
 void exportDocument(WindowSystem& mainWindow) {
-    const ScopeSession& s = scopeSession;
-    if (s.sampleData == nullptr) {
-        return;
-    }
-    if (s.workerCapturing) {
-        showMessage(mainWindow, IDS_CAPTURE_RUNNING);
+    if (!recordingCanBeWritten(mainWindow)) {
         return;
     }
     std::string path;
@@ -118,7 +113,7 @@ void exportDocument(WindowSystem& mainWindow) {
         return;
     }
     ExportFailure failure;
-    if (!writeExportFile(file, job, s.sampleData, s.sampleLength, failure)) {
+    if (!writeExportFile(file, job, scopeSession.sampleData, scopeSession.sampleLength, failure)) {
         showExportFailure(mainWindow, failure);
     }
 }

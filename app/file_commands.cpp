@@ -107,13 +107,20 @@ void openDocumentFile(WindowSystem& mainWindow, const std::string& path) {
     openChosenDocument(mainWindow);
 }
 
+bool recordingCanBeWritten(WindowSystem& mainWindow) {
+    if (scopeSession.sampleData == nullptr) {
+        return false;
+    }
+    if (scopeSession.workerCapturing) {
+        showMessage(mainWindow, IDS_CAPTURE_RUNNING);
+        return false;
+    }
+    return true;
+}
+
 void saveDocument(WindowSystem& mainWindow, bool saveAs) {
     ScopeSession& session = scopeSession;
-    if (session.sampleData == nullptr) {
-        return;
-    }
-    if (session.workerCapturing) {
-        showMessage(mainWindow, IDS_CAPTURE_RUNNING);
+    if (!recordingCanBeWritten(mainWindow)) {
         return;
     }
     if (saveAs || session.documentPath.empty()) {

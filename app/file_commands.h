@@ -12,6 +12,10 @@ void openDocument(WindowSystem& mainWindow);
 // file named on the command line.
 void openDocumentFile(WindowSystem& mainWindow, const std::string& path);
 
+// Whether the recording may be written to a file now: there is one and no capture is filling
+// it (then the user is told so).
+bool recordingCanBeWritten(WindowSystem& mainWindow);
+
 // File > Save (saveAs false) and Save As (true).
 void saveDocument(WindowSystem& mainWindow, bool saveAs);
 
