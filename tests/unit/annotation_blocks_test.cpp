@@ -93,6 +93,11 @@ TEST(AnnotationBlocks, ZoomAndScrollMoveTheBlocksAndTheViewCutsThem) {
     zoomed.firstSample = 15;
     // At 4 pixels a sample from sample 15: A from -22, B to 178, C from 738: off the view.
     EXPECT_EQ(blocks(row, zoomed, 100), (std::vector<Block>{{0, 18, 0, "A"}, {18, 100, 1, "B"}}));
+    // A block that would begin at the view's right edge is not on it.
+    TraceGeometry plain;
+    plain.sampleCount = 1000;
+    EXPECT_EQ(blocks({annotation(0, 10, {"A"}), annotation(100, 110, {"B"})}, plain, 100),
+              (std::vector<Block>{{0, 10, 0, "A"}}));
 }
 
 TEST(AnnotationBlocks, ZoomedFarOutBlocksInOnePixelColumnAreOne) {

@@ -92,6 +92,18 @@ TEST(DecoderRows, AStackWithoutAnnotationsSaysHowItsDecodingStands) {
     }
 }
 
+TEST(DecoderRows, ARowSaysHowTheDecodingStandsUntilItsResultIsTheRecordings) {
+    DesktopDecoding decoding;
+    decoding.state = DecodeState::Running;
+    DecoderRow row;
+    row.title = "UART: RX";
+    EXPECT_EQ(rowMessage(decoding, row), "Decoding\u2026");
+    decoding.resultCurrent = true;
+    EXPECT_EQ(rowMessage(decoding, row), "");
+    row.message = "No annotations";
+    EXPECT_EQ(rowMessage(decoding, row), "No annotations");
+}
+
 TEST(DecoderRows, AFailureBesideAnnotationsHasARowOfItsOwn) {
     DesktopDecoding decoding;
     decoding.stacks = {{setupOf("pwm")}};

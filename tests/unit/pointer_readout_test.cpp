@@ -196,6 +196,12 @@ TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
         SCOPED_TRACE(testing::Message() << "8 samples a pixel, x " << x);
         EXPECT_EQ(readPointer({x, 0, kWidth, kHeight})->gap.has_value(), named);
     }
+    // A gap inside a column: before sample 1007, its mark in column 125 too.
+    makeTimeBase(scopeSession.timeBase, 5000, 2500, {{1007, 5'200'000}});
+    const std::optional<TraceReading> inColumn = readPointer({123, 0, kWidth, kHeight});
+    ASSERT_TRUE(inColumn.has_value() && inColumn->gap.has_value());
+    EXPECT_EQ(inColumn->gap->sample, 1007u);
+    makeTimeBase(scopeSession.timeBase, 5000, 2500, {{1000, 5'200'000}});
     scopeSession.samplesPerPixel = 1;
     scrollTo(900);
     // The pulse line, last, is the pulse measure's own.

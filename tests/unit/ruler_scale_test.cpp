@@ -144,6 +144,9 @@ TEST(RulerScale, GapsAreMarked) {
     // Zoomed in, the mark sits where the trace view draws it: halfway into the step before.
     const TraceGeometry zoomed = traceGeometry(kWidth, 300, 400, 10000, 4);
     EXPECT_EQ(rulerScale(zoomed, kWidth, &time, 0, kSpacing).gaps, std::vector<int>{198});
+    // A cut recording: data index 350 is the time base's sample 450.
+    const TraceGeometry cut = traceGeometry(kWidth, 300, 300, 9900, 4);
+    EXPECT_EQ(rulerScale(cut, kWidth, &time, 100, kSpacing).gaps, std::vector<int>{198});
 }
 
 }  // namespace
