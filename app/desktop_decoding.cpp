@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "app/decoder_rows.h"
-#include "app/measure_text.h"
+#include "core/measure_text.h"
 #include "core/message_box.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"

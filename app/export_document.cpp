@@ -6,8 +6,8 @@
 
 #include "app/desktop_decoding.h"
 #include "app/file_commands.h"
-#include "app/measure_text.h"
 #include "app/period_text.h"
+#include "core/measure_text.h"
 #include "core/message_box.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"

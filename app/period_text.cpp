@@ -1,21 +1,12 @@
 #include "app/period_text.h"
 
-#include <array>
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 
+#include "core/measure_text.h"
+
 namespace {
-
-struct Unit {
-    std::string_view name;
-    double seconds;
-};
-
-constexpr std::array<Unit, 6> kUnits{
-    {{"s", 1}, {"ms", 1e-3}, {"us", 1e-6}, {"ns", 1e-9}, {"ps", 1e-12}, {"fs", 1e-15}}};
-
-constexpr std::string_view kMicro = "\u00b5s";
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) {
@@ -29,18 +20,7 @@ std::string_view trimmed(std::string_view text) {
 
 // Seconds in one `unit`; 0 for a unit it does not know. No unit is seconds.
 double unitSeconds(std::string_view unit) {
-    if (unit.empty()) {
-        return 1;
-    }
-    if (unit == kMicro) {
-        return 1e-6;
-    }
-    for (const Unit& known : kUnits) {
-        if (unit == known.name) {
-            return known.seconds;
-        }
-    }
-    return 0;
+    return unit.empty() ? 1 : secondsPerUnit(unit);
 }
 
 }  // namespace

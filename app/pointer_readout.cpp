@@ -4,28 +4,24 @@
 #include <cstdlib>
 
 #include "app/channel_text.h"
-#include "app/measure_text.h"
 #include "app/pulse_text.h"
+#include "core/measure_text.h"
 #include "core/scope_session.h"
 
 namespace {
-
-std::string withSign(const std::string& magnitude, bool positive) {
-    return positive ? "+" + magnitude : magnitude;
-}
 
 // "From marker 1000: +234 samples, +234.0 µs, 4.274 kHz": the frequency whose period is the
 // distance. Across a stall the time includes it, and a frequency would mean nothing.
 std::string markerLine(const TraceReading& r) {
     const int64_t samples = r.samplesFromMarker;
     std::string line = "From marker " + std::to_string(*r.markerNumber) + ": " +
-                       withSign(std::to_string(samples), samples > 0) +
+                       (samples > 0 ? "+" : "") + std::to_string(samples) +
                        (std::llabs(samples) == 1 ? " sample" : " samples");
     if (!r.secondsFromMarker) {
         return line;
     }
     const double seconds = *r.secondsFromMarker;
-    line += ", " + withSign(formatSeconds(seconds), seconds > 0);
+    line += ", " + formatSeconds(seconds, Sign::Always);
     if (r.gapsFromMarker > 0) {
         line += " across " + std::to_string(r.gapsFromMarker) +
                 (r.gapsFromMarker == 1 ? " gap" : " gaps");

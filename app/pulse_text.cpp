@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "app/edge_search.h"
-#include "app/measure_text.h"
 #include "app/recording_time.h"
+#include "core/measure_text.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"
 

@@ -2,20 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <functional>
 
+#include "core/measure_text.h"
 #include "core/time_base.h"
 #include "display/trace_readout.h"
 
 namespace {
-
-struct Unit {
-    double scale;
-    const char* name;
-};
-
-constexpr Unit kTimeUnits[] = {{1, "s"}, {1e-3, "ms"}, {1e-6, "\u00b5s"}, {1e-9, "ns"}};
 
 // Parts a step is cut into by the ticks between labelled ones: fifths of a step of 1 or 5,
 // quarters of a step of 2; for sample numbers, only into whole samples.
@@ -78,21 +71,6 @@ double tickStep(double span, int width, int minSpacing, bool wholeNumbers) {
     }
 }
 
-std::string timeLabel(double seconds, double step, double largest) {
-    const Unit* unit = &kTimeUnits[std::size(kTimeUnits) - 1];
-    for (const Unit& candidate : kTimeUnits) {
-        if (std::fabs(largest) >= candidate.scale) {
-            unit = &candidate;
-            break;
-        }
-    }
-    const double inUnit = step / unit->scale;
-    const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(inUnit) - 1e-9)), 0, 9);
-    char text[48];
-    std::snprintf(text, sizeof text, "%.*f %s", decimals, seconds / unit->scale, unit->name);
-    return text;
-}
-
 RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBase, uint32_t origin,
                       int minSpacing) {
     RulerScale scale;
@@ -120,7 +98,7 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
         addTicks(
             scale, from, to, step, subdivisions(step, false), minSpacing,
             [&](double seconds) { return xOfSample(timeBase->sampleAt(seconds)); },
-            [&](double seconds) { return timeLabel(seconds, step, largest); });
+            [&](double seconds) { return formatSecondsToStep(seconds, step, largest); });
     }
     const auto lastNumber = static_cast<uint32_t>(std::min(last, 4294967295.0));
     // Where the trace view draws the same gap.

@@ -12,10 +12,6 @@ class TimeBase;
 // counted whole: never a step below 1. 0 when there is nothing to divide.
 double tickStep(double span, int width, int minSpacing, bool wholeNumbers);
 
-// A tick's label in the unit of the largest value shown (`largest` seconds: ns, µs, ms or s),
-// with as many decimals as the step needs: "2.05 ms" for 2.05e-3 with a step of 5e-5.
-std::string timeLabel(double seconds, double step, double largest);
-
 struct RulerTick {
     int x = 0;
     std::string label;  // empty for a tick between two labelled ones

@@ -1,7 +1,7 @@
 #include "app/status_text.h"
 
-#include "app/measure_text.h"
 #include "app/recording_time.h"
+#include "core/measure_text.h"
 #include "core/scope_session.h"
 #include "resources/string_table.h"
 

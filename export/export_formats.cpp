@@ -6,6 +6,7 @@
 #include <cmath>
 #include <utility>
 
+#include "core/measure_text.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"
 #include "core/uniform_grid.h"
@@ -30,15 +31,16 @@ uint64_t powerOfTen(int exponent) {
     return value;
 }
 
-// The seconds column counts in units of 10^(exponent - 15) s: whole seconds times this factor
-// for units of a second and above, else the unit itself with its decimals.
-uint64_t secondsFactor(const SampleTiming& timing) {
-    return timing.unitExponent > kSecondExponent ? powerOfTen(timing.unitExponent - kSecondExponent)
-                                                 : 1;
+// A unit of 10^exponent fs is 10^(exponent - 15) s.
+int secondsExponent(int unitExponent) {
+    return unitExponent - kSecondExponent;
 }
 
-int secondsDecimals(const SampleTiming& timing) {
-    return timing.unitExponent < kSecondExponent ? kSecondExponent - timing.unitExponent : 0;
+// For units of a second and above the seconds column writes whole seconds: a time of n units is
+// n times this factor, which must fit 64 bits too.
+uint64_t secondsFactor(const SampleTiming& timing) {
+    return timing.unitExponent > kSecondExponent ? powerOfTen(secondsExponent(timing.unitExponent))
+                                                 : 1;
 }
 
 void putLevel(TextOutput& out, uint8_t sample, int channel) {
@@ -93,22 +95,6 @@ void putChange(TextOutput& out, uint8_t sample, int channel) {
     putLevel(out, sample, channel);
     out.put(kWireIds[channel]);
     out.put('\n');
-}
-
-void putSeconds(TextOutput& out, uint64_t units, const SampleTiming& timing) {
-    const int decimals = secondsDecimals(timing);
-    if (decimals == 0) {
-        out.putNumber(units * secondsFactor(timing));
-        return;
-    }
-    const uint64_t scale = powerOfTen(decimals);
-    out.putNumber(units / scale);
-    out.put('.');
-    char digits[24];
-    const uint64_t fraction = units % scale;
-    const auto end = std::to_chars(digits, digits + sizeof digits, fraction).ptr;
-    out.put(std::string(static_cast<size_t>(decimals - (end - digits)), '0'));
-    out.put(std::string_view(digits, static_cast<size_t>(end - digits)));
 }
 
 }  // namespace
@@ -180,9 +166,7 @@ int vcdUnitExponent(const SampleTiming& timing) {
 }
 
 std::string timescaleText(const SampleTiming& timing) {
-    constexpr std::array<const char*, 6> kUnits{"fs", "ps", "ns", "us", "ms", "s"};
-    return std::to_string(powerOfTen(timing.unitExponent % 3)) + " " +
-           kUnits[static_cast<size_t>(timing.unitExponent / 3)];
+    return powerOfTenSecondsText(secondsExponent(timing.unitExponent));
 }
 
 TextOutput::TextOutput(Sink sink) : sink_(std::move(sink)) {
@@ -259,7 +243,7 @@ void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing
     for (uint32_t i = 0; i < count && out.ok(); ++i) {
         out.putNumber(i);
         out.put(',');
-        putSeconds(out, unitsAt(timing, i), timing);
+        out.put(exactSecondsText(unitsAt(timing, i), secondsExponent(timing.unitExponent)));
         for (int channel = 0; channel < kChannelCount; ++channel) {
             out.put(',');
             putLevel(out, samples[i], channel);

@@ -5,6 +5,7 @@
 #include <array>
 
 #include "core/channels.h"
+#include "core/measure_text.h"
 #include "export/export_formats.h"
 
 namespace {
@@ -12,7 +13,7 @@ namespace {
 std::string metadata(uint64_t hertz) {
     std::string text = "[device 1]\ncapturefile=logic-1\n";
     text += "total probes=" + std::to_string(kChannelCount) + "\n";
-    text += "samplerate=" + samplerateText(hertz) + "\ntotal analog=0\n";
+    text += "samplerate=" + exactHertzText(hertz) + "\ntotal analog=0\n";
     for (int channel = 0; channel < kChannelCount; ++channel) {
         text += "probe" + std::to_string(channel + 1) + "=" + exportChannelName(channel) + "\n";
     }
@@ -84,22 +85,6 @@ bool zipFiles(const std::array<std::pair<const char*, std::string>, 3>& files, s
 }
 
 }  // namespace
-
-std::string samplerateText(uint64_t hertz) {
-    constexpr std::array<const char*, 4> kPrefixes{"", "k", "M", "G"};
-    size_t step = 0;
-    uint64_t divisor = 1;
-    while (step + 1 < kPrefixes.size() && hertz / divisor >= 1000) {
-        ++step;
-        divisor *= 1000;
-    }
-    std::string fraction = std::to_string(hertz % divisor + divisor).substr(1);
-    while (!fraction.empty() && fraction.back() == '0') {
-        fraction.pop_back();
-    }
-    return std::to_string(hertz / divisor) + (fraction.empty() ? "" : "." + fraction) + " " +
-           kPrefixes[step] + "Hz";
-}
 
 bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid,
                         std::string& bytes, std::string& error) {

@@ -12,6 +12,3 @@
 // below 1 Hz or the zip cannot be made.
 bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid,
                         std::string& bytes, std::string& error);
-
-// "1 MHz", "12.5 kHz", "977135 Hz": a sample rate as sigrok writes it in a session's metadata.
-std::string samplerateText(uint64_t hertz);

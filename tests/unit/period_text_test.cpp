@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/measure_text.h"
 #include "app/period_text.h"
+#include "core/measure_text.h"
 
 namespace {
 

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "app/marker.h"
-#include "app/measure_text.h"
 #include "app/navigation.h"
 #include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"
@@ -283,30 +282,6 @@ TEST(ReadoutText, OneFactPerLine) {
     };
     for (const auto& c : cases) {
         EXPECT_EQ(readoutText(c.reading), c.text);
-    }
-}
-
-TEST(MeasureText, FourSignificantDigitsInTheFittingUnit) {
-    const std::pair<double, const char*> times[] = {
-        {0, "0 s"},
-        {1.234e-3, "1.234 ms"},
-        {2.5e-6, "2.500 \u00b5s"},
-        {99.99e-6, "99.99 \u00b5s"},
-        {999.96e-3, "1.000 s"},  // rounded into the next unit
-        {12.3456, "12.35 s"},
-        {1234.6, "1235 s"},
-        {5e-10, "0.5000 ns"},
-        {-2.5e-6, "-2.500 \u00b5s"},
-    };
-    for (const auto& [seconds, text] : times) {
-        EXPECT_EQ(formatSeconds(seconds), text) << seconds;
-    }
-    const std::pair<double, const char*> frequencies[] = {
-        {0.5, "0.5000 Hz"},    {12.3456, "12.35 Hz"}, {1709.4, "1.709 kHz"},
-        {999960, "1.000 MHz"}, {3e9, "3.000 GHz"},    {4.2e12, "4200 GHz"},
-    };
-    for (const auto& [hertz, text] : frequencies) {
-        EXPECT_EQ(formatHertz(hertz), text) << hertz;
     }
 }
 

@@ -31,15 +31,6 @@ TEST(TickStep, OneTwoOrFiveTimesAPowerOfTen) {
     }
 }
 
-TEST(TimeLabel, UnitOfTheLargestValueDecimalsOfTheStep) {
-    EXPECT_EQ(timeLabel(2.05e-3, 5e-5, 2.5e-3), "2.05 ms");
-    EXPECT_EQ(timeLabel(0, 1e-6, 10e-6), "0 \u00b5s");
-    EXPECT_EQ(timeLabel(3, 1, 10), "3 s");
-    EXPECT_EQ(timeLabel(2.500010, 1e-6, 2.5001), "2.500010 s");
-    EXPECT_EQ(timeLabel(40e-9, 20e-9, 500e-9), "40 ns");
-    EXPECT_EQ(timeLabel(1.5e-3, 5e-4, 9e-4), "1500 \u00b5s");
-}
-
 // A time base with a clock mark every 100 samples at `period` seconds a sample, and a gap of
 // `gapSeconds` before sample `gapAt` when given.
 void fillTime(TimeBase& time, uint32_t samples, double period, uint32_t gapAt = 0,

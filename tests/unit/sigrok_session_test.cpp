@@ -71,18 +71,4 @@ TEST(SigrokSession, NeedsARateOfAtLeastOneHertz) {
     EXPECT_FALSE(sigrokSessionBytes(&sample, 1, UniformGrid{0, {}}, bytes, error));
 }
 
-TEST(SigrokSession, SamplerateAsSigrokWritesIt) {
-    struct Case {
-        uint64_t hertz;
-        const char* text;
-    };
-    for (const Case& c :
-         {Case{1, "1 Hz"}, Case{999, "999 Hz"}, Case{1000, "1 kHz"}, Case{12500, "12.5 kHz"},
-          Case{943396, "943.396 kHz"}, Case{1000000, "1 MHz"}, Case{1500000, "1.5 MHz"},
-          Case{333333333, "333.333333 MHz"}, Case{2000000000, "2 GHz"},
-          Case{5000000000000, "5000 GHz"}}) {
-        EXPECT_EQ(samplerateText(c.hertz), c.text) << c.hertz;
-    }
-}
-
 }  // namespace
