@@ -27,7 +27,7 @@ void resetDocument(WindowSystem& mainWindow) {
     session.documentPath.clear();
     releaseSampleData();
     resetRecordingDetails();
-    session.viewStart = 0;
+    session.view.viewStart = 0;
     session.sampleLength = 0;
     mainWindow.setScrollRange(0, 1, false);
     handleScroll(mainWindow, SCROLL_LEFT, 0);
@@ -80,8 +80,7 @@ CaptureStart startCapture(WindowSystem& mainWindow) {
 }
 
 void finishCapture(WindowSystem& mainWindow) {
-    scopeSession.zoomStep = 1;
-    scopeSession.samplesPerPixel = 1;
+    scopeSession.view.scale = ViewScale{};
     showTraceRange(mainWindow);
     refreshTraceView(mainWindow);
     // Reads that failed are told with the capture they spoiled, not with the next one.

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/navigation.h"
+#include "app/view_scroll.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/trace_geometry.h"
@@ -29,7 +29,7 @@ void bringIntoView(WindowSystem& mainWindow, const TraceGeometry& g, uint32_t ed
     }
     const int64_t half = int64_t{g.sampleCount} / 2;
     const int64_t start = std::max<int64_t>(int64_t{edge} - half, 0);
-    handleScroll(mainWindow, SCROLL_THUMB_POSITION, static_cast<int32_t>(start));
+    scrollViewTo(mainWindow, start);
 }
 
 }  // namespace
@@ -60,7 +60,7 @@ void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward) {
         mainWindow.beep();
         return;
     }
-    const TraceGeometry g = viewGeometry(s, s.viewWidth, 0);
+    const TraceGeometry g = viewGeometry(s, s.view.viewWidth, 0);
     const uint32_t from = s.marker.value_or(screenEnd(g, forward));
     const uint8_t bit = kChannelBits[channel];
     const std::optional<uint32_t> edge =
@@ -71,5 +71,5 @@ void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward) {
         return;
     }
     s.marker = edge;
-    bringIntoView(mainWindow, g, *edge, s.viewWidth);
+    bringIntoView(mainWindow, g, *edge, s.view.viewWidth);
 }

@@ -53,13 +53,12 @@ void openChosenDocument(WindowSystem& mainWindow) {
     endRunningCapture();
     releaseSampleData();
     resetRecordingDetails();
-    session.viewStart = 0;
+    session.view.viewStart = 0;
     if (!readScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
                        session.sampleLength)) {
         session.sampleLength = 0;
     }
-    session.zoomStep = 1;
-    session.samplesPerPixel = 1;
+    session.view.scale = ViewScale{};
     showTraceRange(mainWindow);
 }
 

@@ -20,17 +20,14 @@ enum ScrollCode : int {
     SCROLL_END = 8,
 };
 
-// The scroll bar's notification; `thumbPosition` is the full position, not cut to 16 bits.
+// The scroll bar's notification; `thumbPosition` is the full position, not cut to 16 bits. Line and
+// page steps below 1:1 are as many columns as they are samples at 1:1.
 void handleScroll(WindowSystem& mainWindow, int code, int32_t thumbPosition);
 // Scroll range for new data, and back to the first sample.
 void showTraceRange(WindowSystem& mainWindow);
-// The scroll range for `sampleLength` samples at the session's zoom, the bar redrawn: below 1:1 a
-// screen holds every column's samples.
-void setScrollRangeFor(WindowSystem& mainWindow, uint32_t sampleLength);
-// Zoom In and Zoom Out keep to zoom steps 1 to 16; Zoom In below 1:1 goes back to 1:1.
+// Zoom In and Zoom Out keep to zoom steps 1 to 16; Zoom In below 1:1 goes back to 1:1 with the
+// left edge on the sample it showed.
 void zoomView(WindowSystem& mainWindow, bool zoomIn);
-// The zoom step one Zoom In or Zoom Out makes of `zoomStep`: 1, 2, 4, 8 or 16.
-uint8_t zoomedStep(uint8_t zoomStep, bool zoomIn);
 // Also marks the change it finds. Below 1:1 it puts the change on the left edge, so that the next
 // press goes on to the following one.
 void findMemoryTrigger(WindowSystem& mainWindow);

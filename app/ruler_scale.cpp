@@ -21,7 +21,7 @@ int subdivisions(double step, bool wholeNumbers) {
     return parts;
 }
 
-// The view's left edge and how many samples (fractional below a zoom step) one pixel holds.
+// The view's left edge and how many samples (fractional above 1:1) one pixel holds.
 struct PixelScale {
     double first;
     double samplesPerPixel;
@@ -30,11 +30,6 @@ struct PixelScale {
         return static_cast<int>(std::lround((sample - first) / samplesPerPixel));
     }
 };
-
-PixelScale pixelScale(const TraceGeometry& g) {
-    const double perPixel = g.samplesPerPixel > 1 ? g.samplesPerPixel : 1.0 / g.zoomStep;
-    return PixelScale{static_cast<double>(g.firstSample), perPixel};
-}
 
 // Ticks every step / parts over [from, to] in the ruler's unit; `xOf` places one and `label`
 // names a labelled one. Labels closer than half the spacing (in a gap) are left out.
@@ -77,7 +72,7 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
     if (g.sampleCount == 0 || width <= 0) {
         return scale;
     }
-    const PixelScale pixels = pixelScale(g);
+    const PixelScale pixels{static_cast<double>(g.firstSample), g.scale.samplesPerPixel()};
     const double first = static_cast<double>(origin) + g.firstSample;
     const double last = first + width * pixels.samplesPerPixel;
     const auto xOfSample = [&](double sample) { return pixels.x(sample - origin); };

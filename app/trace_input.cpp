@@ -15,13 +15,13 @@ constexpr int kNotchAngle = 120;
 // One step of the whole ladder; the sample under the pointer stays under it.
 void zoomAtPointer(WindowSystem& mainWindow, const TracePointer& pointer, bool zoomIn) {
     ScopeSession& s = scopeSession;
-    const ZoomLevel from = currentZoom();
-    const ZoomLevel to = ladderStep(from, zoomIn, drawableSamples(s), pointer.width);
+    const ViewScale from = s.view.scale;
+    const ViewScale to = ladderStep(from, zoomIn, drawableSamples(s), pointer.width);
     const TraceGeometry g = viewGeometry(s, pointer.width, pointer.height);
     const std::optional<uint32_t> held = sampleAtX(g, pointer.x);
-    if (to == from || (!held && to.samplesPerPixel == 1 && from.samplesPerPixel == 1)) {
+    if (to == from || (!held && !to.belowOneToOne() && !from.belowOneToOne())) {
         // Nothing to hold on to: zoom as the buttons do, the view where it was.
-        s.zoomStep = to.zoomStep;
+        s.view.scale = to;
         refreshTraceView(mainWindow);
         return;
     }
@@ -31,7 +31,7 @@ void zoomAtPointer(WindowSystem& mainWindow, const TracePointer& pointer, bool z
     }
     // The held sample's step (or column) at the new zoom starts at or left of the pointer.
     const int64_t before =
-        to.samplesPerPixel > 1 ? int64_t{pointer.x} * to.samplesPerPixel : pointer.x / to.zoomStep;
+        to.belowOneToOne() ? int64_t{pointer.x} * to.columnSamples() : pointer.x / to.zoomStep();
     showZoomLevel(mainWindow, to, int64_t{*held} - before);
 }
 

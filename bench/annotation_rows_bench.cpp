@@ -43,8 +43,8 @@ void BM_RowBlocks(benchmark::State& state) {
     const std::vector<Annotation> all = annotations(10);
     const DecoderRow row = rowOf(all);
     TraceGeometry g;
-    g.samplesPerPixel = static_cast<uint32_t>(state.range(0));
-    g.firstSample = g.samplesPerPixel == 1 ? kSamples / 2 : 0;
+    g.scale = ViewScale::samplesPerColumn(static_cast<uint32_t>(state.range(0)));
+    g.firstSample = g.scale.belowOneToOne() ? 0 : kSamples / 2;
     size_t blocks = 0;
     for (auto _ : state) {
         blocks = rowBlocks(row, all, g, kWidth, sevenEach).size();

@@ -5,7 +5,6 @@
 #include <cstdint>
 
 #include "app/navigation.h"
-#include "app/zoom_levels.h"
 #include "core/scope_session.h"
 #include "display/trace_view.h"
 #include "shell/qt_trace_canvas.h"
@@ -27,7 +26,7 @@ void loadCapture(uint32_t length) {
         scopeSession.sampleData[i] = static_cast<uint8_t>(x >> 16);
     }
     scopeSession.sampleLength = length;
-    scopeSession.viewStart = length / 2;
+    scopeSession.view.viewStart = length / 2;
 }
 
 // Only the visible part is touched: the time must not grow with the capture.
@@ -69,16 +68,15 @@ BENCHMARK(BM_PaintOneScreen)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicroseco
 void BM_PaintZoomedOut(benchmark::State& state) {
     const auto length = static_cast<uint32_t>(state.range(0));
     loadCapture(length);
-    const ZoomLevel fit = fitZoom(length, kWidth);
-    scopeSession.zoomStep = fit.zoomStep;
-    scopeSession.samplesPerPixel = fit.samplesPerPixel;
-    scopeSession.viewStart = 0;
+    const ViewScale fit = fitScale(length, kWidth);
+    scopeSession.view.scale = fit;
+    scopeSession.view.viewStart = 0;
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     paintOnImage(image);
     for (auto _ : state) {
         paintOnImage(image);
     }
-    state.counters["samples_per_pixel"] = fit.samplesPerPixel;
+    state.counters["samples_per_pixel"] = fit.samplesPerPixel();
     resetScopeSession();
 }
 BENCHMARK(BM_PaintZoomedOut)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicrosecond);
@@ -94,11 +92,11 @@ void BM_MemoryTriggerSearch(benchmark::State& state) {
     scopeSession.memoryTriggerMask = 0x10;
     RecordingWindowSystem window;
     for (auto _ : state) {
-        scopeSession.viewStart = 0;
+        scopeSession.view.viewStart = 0;
         window.log.clear();
         findMemoryTrigger(window);
     }
-    if (scopeSession.viewStart != kLength - 11) {
+    if (scopeSession.view.viewStart != kLength - 11) {
         state.SkipWithError("the change was not found");
     }
     state.counters["s_per_sample"] = benchmark::Counter(

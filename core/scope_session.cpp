@@ -44,11 +44,7 @@ void resetScopeSession() {
     s.portTriggerMask = 0;
     s.memoryTriggerMask = 0;
     s.sampleLength = 0;
-    s.viewStart = 0;
-    s.scrollPosition = 0;
-    s.zoomStep = 1;
-    s.samplesPerPixel = 1;
-    s.viewWidth = 300;
+    s.view = ViewState{};
     s.breakRequested = 0;
     s.quitRequested = 0;
     s.documentPath.clear();

@@ -8,6 +8,7 @@
 
 #include "core/channels.h"
 #include "core/time_base.h"
+#include "core/view_state.h"
 
 // The one record every subsystem works on. Fields the worker thread touches while the main
 // thread runs are atomics; everything else belongs to the main thread.
@@ -19,13 +20,8 @@ struct ScopeSession {
     uint8_t memoryTriggerMask = 0;
     uint8_t* sampleData = nullptr;
     std::atomic<uint32_t> sampleLength{0};
-    uint32_t viewStart = 0;
-    int32_t scrollPosition = 0;
-    uint8_t zoomStep = 1;
-    // Below 1:1: how many samples one pixel column of the view sums up (zoomStep is then 1);
-    // 1 at 1:1 and the zoom steps above it.
-    uint32_t samplesPerPixel = 1;
-    int32_t viewWidth = 300;
+    // The trace view: viewStart, scrollPosition, the scale that gives zoomStep, viewWidth.
+    ViewState view;
     std::atomic<int32_t> breakRequested{0};
     std::atomic<int32_t> quitRequested{0};
     std::string documentPath;

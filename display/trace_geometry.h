@@ -13,21 +13,15 @@ struct TraceGeometry {
     int levelHeight = 0;               // how far above its baseline a channel's 1 level lies
     uint32_t firstSample = 0;          // the sample drawn at x = 0
     uint32_t sampleCount = 0;          // samples drawn, one every zoomStep pixels
-    int zoomStep = 1;                  // pixels from one sample to the next
-    // Below 1:1 (zoomStep 1): the samples each pixel column sums up; column x holds the samples
-    // from firstSample + x * samplesPerPixel on.
-    uint32_t samplesPerPixel = 1;
+    // At 1:1 and above a sample every scale.zoomStep() pixels; below 1:1 column x holds the
+    // scale.columnSamples() samples from firstSample + x * scale.columnSamples() on.
+    ViewScale scale;
 };
 
-// `zoomStep` and `samplesPerPixel` must be at least 1. With sampleLength 0 (or no data) nothing
-// is drawn. Below 1:1 the last screen ends at the end of the data, and a capture shorter than a
-// screen is shown from its first sample.
+// With sampleLength 0 (or no data) nothing is drawn. Below 1:1 the last screen ends at the end of
+// the data, and a capture shorter than a screen is shown from its first sample.
 TraceGeometry traceGeometry(int width, int height, uint32_t viewStart, uint32_t sampleLength,
-                            int zoomStep, uint32_t samplesPerPixel = 1);
-
-// How many samples a screen `width` pixels wide is taken to hold, as the scroll range and Cut
-// After count them: `width` at 1:1 and above, whatever the zoom; every column's samples below.
-int64_t screenSamples(int width, uint32_t samplesPerPixel);
+                            ViewScale scale = {});
 
 // The geometry of the session's view on a client area of `width` x `height` pixels, over the
 // samples that may be drawn (during a worker capture, those stored so far).

@@ -24,8 +24,8 @@ void drawGrid(TraceCanvas& canvas, const TraceGeometry& g, int width) {
 
 // Each sample continues every channel from the previous sample's level, one zoom step to the
 // left; the first one continues from its own level, so it starts flat.
-void drawSamples(TraceCanvas& canvas, const TraceGeometry& g, const uint8_t* samples,
-                 int zoomStep) {
+void drawSamples(TraceCanvas& canvas, const TraceGeometry& g, const uint8_t* samples) {
+    const int zoomStep = g.scale.zoomStep();
     int previous[kChannelCount];
     for (int k = 0; k < kChannelCount; ++k) {
         previous[k] = level(samples[g.firstSample], k, g.levelHeight);
@@ -46,7 +46,8 @@ void drawSampleColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeS
     ChannelRows rows;
     std::copy(std::begin(g.baseline), std::end(g.baseline), rows.baseline);
     rows.levelHeight = g.levelHeight;
-    const SampleColumns columns{g.firstSample, g.firstSample + g.sampleCount, g.samplesPerPixel, 1};
+    const SampleColumns columns{g.firstSample, g.firstSample + g.sampleCount,
+                                g.scale.columnSamples(), 1};
     drawColumns(canvas, rows, columns, session.sampleData, sessionPyramid(session));
 }
 
@@ -109,19 +110,16 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
     }
     const TraceCanvas::Pen oldPen = canvas.selectPen(gridPen);
 
-    ScopeSession& s = scopeSession;
-    const int zoomStep = s.zoomStep;
+    const ScopeSession& s = scopeSession;
     const TraceGeometry g = viewGeometry(s, width, height);
     drawGrid(canvas, g, width);
-    // Also while the worker fills the buffer: the scroll range at the capture's end is counted in
-    // this width.
+    // Also while the worker fills the buffer.
     if (s.sampleData != nullptr) {
         canvas.selectPen(tracePen);
-        s.viewWidth = width;
-        if (g.sampleCount > 0 && g.samplesPerPixel > 1) {
+        if (g.sampleCount > 0 && g.scale.belowOneToOne()) {
             drawSampleColumns(canvas, g, s);
         } else if (g.sampleCount > 0) {
-            drawSamples(canvas, g, s.sampleData, zoomStep);
+            drawSamples(canvas, g, s.sampleData);
         }
         drawGaps(canvas, g, s, width, height);
         if (s.marker) {

@@ -26,7 +26,7 @@ public:
 
 // Draws the grid and the session's samples (during a worker capture, those stored so far) on a
 // client area `width` x `height` pixels, a mark at each gap of the time base and the marker over
-// them when they are on screen; records the width in viewWidth when there is data.
+// them when they are on screen.
 void paintTrace(TraceCanvas& canvas, int width, int height);
 
 // Repaints the trace view now.

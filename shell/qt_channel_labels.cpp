@@ -28,7 +28,7 @@ int ChannelLabels::neededWidth() const {
 
 void ChannelLabels::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const TraceGeometry g = traceGeometry(traceView_.width(), traceView_.height(), 0, 0, 1);
+    const TraceGeometry g = traceGeometry(traceView_.width(), traceView_.height(), 0, 0);
     const QFontMetrics metrics(font());
     const int lineHeight = metrics.height();
     const QRect column(0, 0, width() - kMargin, height());

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QToolTip>
 #include <QWheelEvent>
 
@@ -63,6 +64,10 @@ void GraphClass::paintEvent(QPaintEvent*) {
     if (scopeSession.workerCapturing) {
         liveRefresh_.start();
     }
+}
+
+void GraphClass::resizeEvent(QResizeEvent*) {
+    scopeSession.view.viewWidth = width();
 }
 
 bool GraphClass::event(QEvent* event) {

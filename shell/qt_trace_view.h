@@ -11,12 +11,12 @@
 class WindowSystem;
 
 // The trace view: a black panel that paints the session's samples at every paint and keeps
-// nothing of its own. While the worker captures, it asks for the live view's tick every few tens
-// of milliseconds (or, on its own, paints again), so that the samples fill in as they are stored.
-// Hovering shows the readout of the point under the pointer; once attached to the main window,
-// clicks set and clear the marker, the wheel scrolls and zooms, and the keys scroll (Home, End,
-// arrows, Page Up/Down) and jump to the edges of the channel the pointer was last on (. and , or
-// Alt with the arrows).
+// nothing of its own; its width is the view's. While the worker captures, it asks for the live
+// view's tick every few tens of milliseconds (or, on its own, paints again), so that the samples
+// fill in as they are stored. Hovering shows the readout of the point under the pointer; once
+// attached to the main window, clicks set and clear the marker, the wheel scrolls and zooms, and
+// the keys scroll (Home, End, arrows, Page Up/Down) and jump to the edges of the channel the
+// pointer was last on (. and , or Alt with the arrows).
 class GraphClass : public QWidget {
     Q_OBJECT
 
@@ -30,6 +30,7 @@ public:
 protected:
     bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;

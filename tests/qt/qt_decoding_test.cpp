@@ -265,7 +265,7 @@ void DecodingTest::rowsAreDrawnAtTheViewsZoomWithTooltips() {
     const int middle = rows.rowHeight() / 2;
     const QColor colour = annotationColour(0);
     for (const int zoom : {1, 4}) {
-        scopeSession.zoomStep = static_cast<uint8_t>(zoom);
+        scopeSession.view.scale = ViewScale::pixelsPerSample(static_cast<uint8_t>(zoom));
         const QImage image = rows.grab().toImage();
         for (uint32_t start = 100; start < 400; start += 100) {
             const int x0 = left + static_cast<int>(start) * zoom - zoom / 2;
@@ -279,7 +279,7 @@ void DecodingTest::rowsAreDrawnAtTheViewsZoomWithTooltips() {
             QCOMPARE(image.pixelColor(x1 + 1, middle), QColor(Qt::black));
         }
     }
-    scopeSession.zoomStep = 1;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(1);
     const QPoint on(left + 120, middle);
     QHelpEvent help(QEvent::ToolTip, on, rows.mapToGlobal(on));
     QApplication::sendEvent(&rows, &help);
@@ -331,7 +331,7 @@ void DecodingTest::addDecoderFromTheMenuThenACutDecodesAgain() {
     DecoderRowsView& rows = window.clientArea().decoderRows();
     QCOMPARE(rows.height(), static_cast<int>(desktopDecoding.rows.size()) * rows.rowHeight());
 
-    scopeSession.viewStart = 2300;  // in the stop bits of 'i'
+    scopeSession.view.viewStart = 2300;  // in the stop bits of 'i'
     menuAction(window, CMD_CUT_BEFORE)->trigger();
     QVERIFY(decoded());
     QCOMPARE(rxText(), QStringLiteral("nprobe"));
@@ -411,7 +411,7 @@ void DecodingTest::simulatedCaptureIsDecodedWithTheDefaults() {
     if (!start) {
         QSKIP("the machine stalled the capture in every message it holds");
     }
-    showZoomLevel(window.windowSystem(), ZoomLevel{1, 8}, int64_t{*start} - 200);
+    showZoomLevel(window.windowSystem(), ViewScale::samplesPerColumn(8), int64_t{*start} - 200);
     const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
     if (!folder.isEmpty()) {
         QTest::qWait(200);

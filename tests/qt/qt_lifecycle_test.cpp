@@ -124,7 +124,7 @@ void LifecycleTest::startUpCapturesAndDraws() {
 
     QWidget* view = findControl(*window.centralWidget(), IDC_TRACE_VIEW);
     const QImage image = view->grab().toImage();
-    const TraceGeometry g = traceGeometry(view->width(), view->height(), 0, 5000, 1);
+    const TraceGeometry g = traceGeometry(view->width(), view->height(), 0, 5000);
     for (int x : {0, view->width() / 2, view->width() - 1}) {
         QCOMPARE(image.pixel(x, g.baseline[0] - g.levelHeight), kGreen);
         QCOMPARE(image.pixel(x, g.baseline[1]), kGreen);
@@ -212,7 +212,7 @@ void LifecycleTest::slowCaptureFillsInBeforeItEnds() {
     const ScrollRange range = window.windowSystem().scrollRange();
     QVERIFY(range.high > 0);
     QTRY_VERIFY(window.windowSystem().scrollRange().high > range.high);
-    QTRY_COMPARE(int64_t{scopeSession.viewStart},
+    QTRY_COMPARE(int64_t{scopeSession.view.viewStart},
                  int64_t{window.windowSystem().scrollRange().high});
     const QString status = window.centralWidget()->findChild<StatusLine*>()->text();
     QVERIFY2(status.startsWith("Capturing: ") && status.contains(" of 500000 samples stored, "),

@@ -510,7 +510,7 @@ void MainWindowTest::resizingGivesTheRoomToTheTraces() {
         QCOMPARE(newSample.geometry(), newSample0.translated(0, more.height()));
         QCOMPARE(findControl(client, IDC_SCROLL_BAR)->width(), traces.width());
         // Each trigger box stays beside its channel's row.
-        const TraceGeometry g = traceGeometry(traces.width(), traces.height(), 0, 0, 1);
+        const TraceGeometry g = traceGeometry(traces.width(), traces.height(), 0, 0);
         for (int channel = 0; channel < 5; ++channel) {
             const QRect box = findControl(client, CMD_PORT_TRIGGER_FIRST + channel)->geometry();
             const int rowTop = traces.y() + (channel == 0 ? 0 : g.gridRow[channel - 1]);

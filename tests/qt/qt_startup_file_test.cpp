@@ -99,7 +99,7 @@ void StartupFileTest::goodFileShowsItsSamplesAndNoCaptureRuns() {
 
     QWidget* view = findControl(*window.centralWidget(), IDC_TRACE_VIEW);
     const QImage image = view->grab().toImage();
-    const TraceGeometry g = traceGeometry(view->width(), view->height(), 0, 800, 1);
+    const TraceGeometry g = traceGeometry(view->width(), view->height(), 0, 800);
     for (int x : {0, view->width() - 1}) {
         QCOMPARE(image.pixel(x, g.baseline[0] - g.levelHeight), kGreen);
         QCOMPARE(image.pixel(x, g.baseline[1]), kGreen);

@@ -115,13 +115,13 @@ void TraceInputTest::wheelStepsAsTheScrollBar() {
     CapturedWindow w;
     auto& bar = *w.window.centralWidget()->findChild<ProgramScrollBar*>();
     w.turnWheel(QPoint(100, 40), -120);
-    QCOMPARE(scopeSession.viewStart, uint32_t(kLineStep));
+    QCOMPARE(scopeSession.view.viewStart, uint32_t(kLineStep));
     QTest::keyClick(&bar, Qt::Key_Right);
-    QCOMPARE(scopeSession.viewStart, uint32_t(2 * kLineStep));
+    QCOMPARE(scopeSession.view.viewStart, uint32_t(2 * kLineStep));
     w.turnWheel(QPoint(100, 40), 240);
-    QCOMPARE(scopeSession.viewStart, 0u);
+    QCOMPARE(scopeSession.view.viewStart, 0u);
     QCOMPARE(bar.value(), 0);
-    QCOMPARE(scopeSession.zoomStep, 1);
+    QCOMPARE(scopeSession.view.zoomStep(), 1);
 }
 
 // Ctrl+wheel takes the zoom steps the buttons take; the sample under the pointer stays there.
@@ -129,10 +129,10 @@ void TraceInputTest::ctrlWheelZoomsAsTheZoomButtons() {
     CapturedWindow w;
     w.window.windowSystem().sendMessage(WindowMessage{MSG_HSCROLL, SCROLL_THUMB_POSITION, 1000});
     w.turnWheel(QPoint(0, 40), 120, Qt::ControlModifier);
-    QCOMPARE(scopeSession.zoomStep, 2);
-    QCOMPARE(scopeSession.viewStart, 1000u);
+    QCOMPARE(scopeSession.view.zoomStep(), 2);
+    QCOMPARE(scopeSession.view.viewStart, 1000u);
     QTest::mouseClick(findControl(*w.window.centralWidget(), CMD_ZOOM_IN), Qt::LeftButton);
-    QCOMPARE(scopeSession.zoomStep, 4);
+    QCOMPARE(scopeSession.view.zoomStep(), 4);
 
     const QPoint pointer(200, 40);
     auto sampleUnderPointer = [&] {
@@ -141,11 +141,11 @@ void TraceInputTest::ctrlWheelZoomsAsTheZoomButtons() {
     const std::optional<uint32_t> held = sampleUnderPointer();
     QCOMPARE(held, std::optional<uint32_t>(1050));
     w.turnWheel(pointer, -120, Qt::ControlModifier);
-    QCOMPARE(scopeSession.zoomStep, 2);
+    QCOMPARE(scopeSession.view.zoomStep(), 2);
     QCOMPARE(sampleUnderPointer(), held);
-    QCOMPARE(scopeSession.viewStart, 950u);
+    QCOMPARE(scopeSession.view.viewStart, 950u);
     QTest::mouseClick(findControl(*w.window.centralWidget(), CMD_ZOOM_OUT), Qt::LeftButton);
-    QCOMPARE(scopeSession.zoomStep, 1);
+    QCOMPARE(scopeSession.view.zoomStep(), 1);
 }
 
 // Whatever had the keyboard before, a click on the traces gives it to them, and the scroll keys
@@ -164,7 +164,7 @@ void TraceInputTest::aClickGivesTheTracesTheKeys() {
     };
     for (const auto& [key, viewStart] : keys) {
         QTest::keyClick(&w.view, key);
-        QCOMPARE(scopeSession.viewStart, viewStart);
+        QCOMPARE(scopeSession.view.viewStart, viewStart);
     }
     QTest::keyClick(&w.view, Qt::Key_Tab);
     QVERIFY(QApplication::focusWidget() != &w.view);
@@ -180,7 +180,7 @@ void TraceInputTest::edgeKeysJumpOnThePointersChannel() {
                                                                                : 0);
     });
     CapturedWindow w;
-    const TraceGeometry g = traceGeometry(w.view.width(), w.view.height(), 0, 5000, 1);
+    const TraceGeometry g = traceGeometry(w.view.width(), w.view.height(), 0, 5000);
     QTest::mouseMove(&w.view, QPoint(50, g.baseline[1]));
     QTest::mouseClick(&w.view, Qt::LeftButton, {}, QPoint(50, g.baseline[1]));
     struct Press {
@@ -210,7 +210,7 @@ void TraceInputTest::overviewMovesAndFitsTheView() {
     const TraceGeometry g = viewGeometry(scopeSession, w.view.width(), w.view.height());
     QVERIFY(g.firstSample < 2500 && g.firstSample + g.sampleCount > 2500);
     QTest::mouseDClick(&overview, Qt::LeftButton, {}, QPoint(10, 10));
-    QCOMPARE(scopeSession.samplesPerPixel, 5000u / w.view.width() + 1);
+    QCOMPARE(scopeSession.view.scale.columnSamples(), 5000u / w.view.width() + 1);
     QCOMPARE(viewGeometry(scopeSession, w.view.width(), 0).sampleCount, 5000u);
 }
 

@@ -33,6 +33,18 @@ void loadSamples() {
     scopeSession.sampleLength = kSamples;
 }
 
+// Counts the paints of the widget it filters.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
 QImage paintedView() {
     GraphClass view;
     view.resize(kWidth, kHeight);
@@ -50,6 +62,7 @@ private slots:
     void samplesAreGreenOnTheirLevels();
     void aGapIsAThinRedLine();
     void refreshRepaintsBeforeReturning();
+    void theViewsWidthComesFromTheResizeNotThePaint();
     void hoverShowsTheReadout();
     void zoomedOutASingleSamplePulseIsABar();
 };
@@ -57,7 +70,7 @@ private slots:
 void TraceViewTest::gridAloneWithoutData() {
     resetScopeSession();
     const QImage image = paintedView();
-    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, 0, 1);
+    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, 0);
     for (int y = 0; y < kHeight; ++y) {
         const bool gridRow =
             std::find(std::begin(g.gridRow), std::end(g.gridRow), y) != std::end(g.gridRow);
@@ -65,13 +78,12 @@ void TraceViewTest::gridAloneWithoutData() {
             QCOMPARE(image.pixel(x, y), gridRow ? kBlue : kBlack);
         }
     }
-    QCOMPARE(scopeSession.viewWidth, 300);  // untouched without data
 }
 
 void TraceViewTest::samplesAreGreenOnTheirLevels() {
     loadSamples();
     const QImage image = paintedView();
-    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples, 1);
+    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples);
     QVERIFY(g.levelHeight > 0);
     const int high = g.levelHeight;
     struct Expect {
@@ -92,7 +104,6 @@ void TraceViewTest::samplesAreGreenOnTheirLevels() {
     for (int row : g.gridRow) {
         QCOMPARE(image.pixel(kWidth / 2, row), kBlue);
     }
-    QCOMPARE(scopeSession.viewWidth, kWidth);
 }
 
 // One pixel wide and the height of the view, over the traces, the rest as it was.
@@ -101,7 +112,7 @@ void TraceViewTest::aGapIsAThinRedLine() {
     const QImage before = paintedView();
     makeTimeBase(scopeSession.timeBase, kSamples, 1000, {{120, 2'000'000}});
     const QImage image = paintedView();
-    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples, 1);
+    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples);
     for (int y : {0, g.baseline[2] - g.levelHeight, g.gridRow[1], kHeight / 2, kHeight - 1}) {
         QCOMPARE(image.pixel(120, y), kRed);
     }
@@ -121,10 +132,29 @@ void TraceViewTest::refreshRepaintsBeforeReturning() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QWidget* view = findControl(*window.centralWidget(), 220);
     QCOMPARE(view->cursor().shape(), Qt::ArrowCursor);
-    scopeSession.viewWidth = 1;
+    PaintCounter counter;
+    view->installEventFilter(&counter);
     window.windowSystem().refreshTraceView();
-    // The paint has run: it records the width it drew.
-    QCOMPARE(scopeSession.viewWidth, view->width());
+    QVERIFY(counter.paints > 0);
+}
+
+// Painting only shows the view: the width it keeps is the widget's, also without data.
+void TraceViewTest::theViewsWidthComesFromTheResizeNotThePaint() {
+    resetScopeSession();
+    GraphClass view;
+    view.resize(kWidth + 57, kHeight);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    QCOMPARE(scopeSession.view.viewWidth, kWidth + 57);
+    loadSamples();
+    scopeSession.view.viewWidth = 1;
+    PaintCounter counter;
+    view.installEventFilter(&counter);
+    view.repaint();
+    QVERIFY(counter.paints > 0);
+    QCOMPARE(scopeSession.view.viewWidth, 1);
+    view.resize(kWidth, kHeight);
+    QCOMPARE(scopeSession.view.viewWidth, kWidth);
 }
 
 void TraceViewTest::hoverShowsTheReadout() {
@@ -139,7 +169,7 @@ void TraceViewTest::hoverShowsTheReadout() {
         QHelpEvent help(QEvent::ToolTip, at, view.mapToGlobal(at));
         QApplication::sendEvent(&view, &help);
     };
-    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples, 1);
+    const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples);
     hover(QPoint(30, g.baseline[0]));
     QTRY_VERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), QString::fromUtf8("Sample 30 at 60.00 \u00b5s\n"
@@ -168,7 +198,7 @@ void TraceViewTest::zoomedOutASingleSamplePulseIsABar() {
         scopeSession.sampleData[i] = kChannelBits[1];
     }
     scopeSession.sampleLength = kLength;
-    scopeSession.samplesPerPixel = 2000;
+    scopeSession.view.scale = ViewScale::samplesPerColumn(2000);
     const QImage image = paintedView();
     const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
     const int pulse = 123457 / 2000;

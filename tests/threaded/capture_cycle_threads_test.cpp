@@ -103,8 +103,8 @@ TEST_F(CaptureCycleThreadsTest, NewSampleAtEverySpeedShowsTheFirstSampleAtZoomOn
             ASSERT_TRUE(ws.waitAndPump(30.0)) << "no CAPTURE_DONE";
         }
         EXPECT_EQ(scopeSession.sampleLength, c.kept);
-        EXPECT_EQ(scopeSession.zoomStep, 1);
-        EXPECT_EQ(scopeSession.viewStart, 0u);
+        EXPECT_EQ(scopeSession.view.zoomStep(), 1);
+        EXPECT_EQ(scopeSession.view.viewStart, 0u);
         EXPECT_EQ(ws.position, 0);
         EXPECT_EQ(ws.beepCount, c.beeps);
         EXPECT_TRUE(ws.dialogs.empty()) << "the simulated probe is slow enough at this speed";

@@ -144,7 +144,7 @@ TEST_F(DesktopDecodingTest, CutBeforeDecodesAgainWithTheAnnotationsOnTheirSample
     ASSERT_TRUE(decoded());
     ASSERT_NE(firstRx("n"), nullptr);
     const uint32_t before = firstRx("n")->start;
-    scopeSession.viewStart = 2300;  // in the stop bits of 'i'
+    scopeSession.view.viewStart = 2300;  // in the stop bits of 'i'
     command(CMD_CUT_BEFORE);
     EXPECT_FALSE(desktopDecoding.resultCurrent);
     ASSERT_TRUE(decoded());

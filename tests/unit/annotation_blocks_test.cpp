@@ -63,8 +63,8 @@ TEST(AnnotationBlocks, EdgesSitInTheSlopeIntoTheirSampleOrAtItsColumn) {
     for (const auto& c : cases) {
         TraceGeometry g;
         g.firstSample = c.first;
-        g.zoomStep = c.zoom;
-        g.samplesPerPixel = c.perPixel;
+        g.scale = c.perPixel > 1 ? ViewScale::samplesPerColumn(c.perPixel)
+                                 : ViewScale::pixelsPerSample(c.zoom);
         EXPECT_EQ(edgeX(g, c.index), c.x)
             << c.first << " " << c.zoom << " " << c.perPixel << " " << c.index;
     }
@@ -89,7 +89,7 @@ TEST(AnnotationBlocks, ZoomAndScrollMoveTheBlocksAndTheViewCutsThem) {
     const std::vector<Annotation> row = {annotation(10, 20, {"A"}), annotation(20, 60, {"B"}),
                                          annotation(200, 300, {"C"})};
     TraceGeometry zoomed;
-    zoomed.zoomStep = 4;
+    zoomed.scale = ViewScale::pixelsPerSample(4);
     zoomed.firstSample = 15;
     // At 4 pixels a sample from sample 15: A from -22, B to 178, C from 738: off the view.
     EXPECT_EQ(blocks(row, zoomed, 100), (std::vector<Block>{{0, 18, 0, "A"}, {18, 100, 1, "B"}}));
@@ -107,7 +107,7 @@ TEST(AnnotationBlocks, ZoomedFarOutBlocksInOnePixelColumnAreOne) {
     }
     row.push_back(annotation(1000, 5000, {"Long enough", "Long"}));
     TraceGeometry g;
-    g.samplesPerPixel = 100;  // 10 annotations a column
+    g.scale = ViewScale::samplesPerColumn(100);  // 10 annotations a column
     std::vector<Block> expected;
     for (int column = 0; column < 10; ++column) {
         expected.push_back({column, column + 1, static_cast<uint32_t>(column * 10), ""});

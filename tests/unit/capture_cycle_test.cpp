@@ -77,8 +77,8 @@ TEST_F(CaptureCycleTest, BufferBeingFilledIsNotJudged) {
 
 TEST_F(CaptureCycleTest, ResetDocumentDropsTheDataAndShowsTheStart) {
     loadSessionSamples(std::vector<uint8_t>(1000, 0x08));
-    scopeSession.viewStart = 400;
-    scopeSession.scrollPosition = 400;
+    scopeSession.view.viewStart = 400;
+    scopeSession.view.scrollPosition = 400;
     scopeSession.documentPath = "/tmp/run1.SCO";
     scopeSession.documentTitle = "run1.SCO";
     giveSessionEvenTimes(1000, 1e-6);
@@ -90,8 +90,8 @@ TEST_F(CaptureCycleTest, ResetDocumentDropsTheDataAndShowsTheStart) {
     EXPECT_FALSE(scopeSession.marker.has_value());
     EXPECT_EQ(scopeSession.sampleData, nullptr);
     EXPECT_EQ(scopeSession.sampleLength, 0u);
-    EXPECT_EQ(scopeSession.viewStart, 0u);
-    EXPECT_EQ(scopeSession.scrollPosition, 0);
+    EXPECT_EQ(scopeSession.view.viewStart, 0u);
+    EXPECT_EQ(scopeSession.view.scrollPosition, 0);
     EXPECT_TRUE(scopeSession.documentPath.empty());
     EXPECT_EQ(scopeSession.documentTitle, "Untitled");
     EXPECT_EQ(ws.log, (std::vector<std::string>{"range 0..1", "position 0 redraw", "refresh"}));
@@ -99,11 +99,11 @@ TEST_F(CaptureCycleTest, ResetDocumentDropsTheDataAndShowsTheStart) {
 
 TEST_F(CaptureCycleTest, FinishCaptureShowsTheFirstSampleAtZoomOne) {
     loadSessionSamples(std::vector<uint8_t>(1000, 0x08));
-    scopeSession.zoomStep = 16;
-    scopeSession.viewStart = 500;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(16);
+    scopeSession.view.viewStart = 500;
     finishCapture(ws);
-    EXPECT_EQ(scopeSession.zoomStep, 1);
-    EXPECT_EQ(scopeSession.viewStart, 0u);
+    EXPECT_EQ(scopeSession.view.zoomStep(), 1);
+    EXPECT_EQ(scopeSession.view.viewStart, 0u);
     EXPECT_EQ(ws.range.low, 0);
     EXPECT_EQ(ws.range.high, 700);
     EXPECT_EQ(ws.position, 0);

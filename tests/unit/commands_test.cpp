@@ -121,12 +121,12 @@ TEST_F(CommandsTest, WorkCommandsReachTheirHandlers) {
     scopeSession.sampleData = obtainSampleBuffer(2000);
     std::fill_n(scopeSession.sampleData, 2000, 0);
     scopeSession.sampleLength = 2000;
-    scopeSession.viewStart = 100;
+    scopeSession.view.viewStart = 100;
 
     dispatchCommand(ws, CMD_ZOOM_IN);
-    EXPECT_EQ(scopeSession.zoomStep, 2);
+    EXPECT_EQ(scopeSession.view.zoomStep(), 2);
     dispatchCommand(ws, CMD_ZOOM_OUT);
-    EXPECT_EQ(scopeSession.zoomStep, 1);
+    EXPECT_EQ(scopeSession.view.zoomStep(), 1);
     ws.clearLog();
     dispatchCommand(ws, CMD_MEMORY_TRIGGER);
     EXPECT_EQ(ws.log, (std::vector<std::string>{"position 100 redraw", "refresh"}));

@@ -45,7 +45,7 @@ protected:
         std::vector<uint8_t> samples(5000, 0x00);
         std::fill(samples.begin() + 100, samples.begin() + 4000, uint8_t{0x10});
         loadSessionSamples(samples);
-        scopeSession.viewWidth = 400;
+        scopeSession.view.viewWidth = 400;
         showTraceRange(ws);
         ws.clearLog();
     }
@@ -57,16 +57,16 @@ protected:
 TEST_F(JumpToEdgeTest, MarkerGoesFromEdgeToEdgeAndTheViewFollows) {
     jumpToEdge(ws, 1, true);  // from the screen's first sample
     EXPECT_EQ(scopeSession.marker, 100u);
-    EXPECT_EQ(scopeSession.viewStart, 0u);
+    EXPECT_EQ(scopeSession.view.viewStart, 0u);
     EXPECT_EQ(ws.log, std::vector<std::string>{"refresh"}) << "on screen: the view stays";
     ws.clearLog();
     jumpToEdge(ws, 1, true);  // from the marker; off screen: to the middle of the view
     EXPECT_EQ(scopeSession.marker, 4000u);
-    EXPECT_EQ(scopeSession.viewStart, 3799u);
+    EXPECT_EQ(scopeSession.view.viewStart, 3799u);
     EXPECT_EQ(ws.log, (std::vector<std::string>{"position 3799 redraw", "refresh"}));
     jumpToEdge(ws, 1, false);
     EXPECT_EQ(scopeSession.marker, 100u);
-    EXPECT_EQ(scopeSession.viewStart, 0u);
+    EXPECT_EQ(scopeSession.view.viewStart, 0u);
 }
 
 TEST_F(JumpToEdgeTest, NoEdgeThatWayBeepsAndChangesNothing) {

@@ -130,32 +130,32 @@ TEST_F(FileCommandsTest, SaveToAFifoThatNothingReadsSaysSoAtOnce) {
 
 TEST_F(FileCommandsTest, CancelledOpenKeepsTheViewAndForgetsThePath) {
     loadSessionSamples(std::vector<uint8_t>(2000, 0x08));
-    scopeSession.viewStart = 700;
-    scopeSession.zoomStep = 4;
+    scopeSession.view.viewStart = 700;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(4);
     scopeSession.documentPath = path("old.SCO");
     scopeSession.documentTitle = "old.SCO";
     cancelNextChooser();
     openDocument(ws);
     EXPECT_NE(scopeSession.sampleData, nullptr);
     EXPECT_EQ(scopeSession.sampleLength, 2000u);
-    EXPECT_EQ(scopeSession.viewStart, 700u);
-    EXPECT_EQ(scopeSession.zoomStep, 4);
+    EXPECT_EQ(scopeSession.view.viewStart, 700u);
+    EXPECT_EQ(scopeSession.view.zoomStep(), 4);
     EXPECT_TRUE(scopeSession.documentPath.empty());
     EXPECT_EQ(scopeSession.documentTitle, "old.SCO");
 }
 
 TEST_F(FileCommandsTest, RefusedFileLeavesAnEmptyViewAndNothingToSave) {
     loadSessionSamples(std::vector<uint8_t>(2000, 0x08));
-    scopeSession.zoomStep = 8;
-    scopeSession.viewStart = 300;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(8);
+    scopeSession.view.viewStart = 300;
     std::ofstream(path("tone.wav"), std::ios::binary) << "RIFF\x04\0\0\0WAVE";
     chooseNext("tone.wav");
     openDocument(ws);
     ASSERT_EQ(ws.messages.size(), 1u);
     EXPECT_EQ(scopeSession.sampleData, nullptr);
     EXPECT_EQ(scopeSession.sampleLength, 0u);
-    EXPECT_EQ(scopeSession.zoomStep, 1);
-    EXPECT_EQ(scopeSession.viewStart, 0u);
+    EXPECT_EQ(scopeSession.view.zoomStep(), 1);
+    EXPECT_EQ(scopeSession.view.viewStart, 0u);
     EXPECT_EQ(ws.position, 0);
     EXPECT_EQ(scopeSession.documentPath, path("tone.wav"));
 
@@ -175,9 +175,9 @@ TEST_F(FileCommandsTest, GoodFileShowsItsFirstSampleAtZoomOne) {
     saveDocument(ws, false);
 
     loadSessionSamples(std::vector<uint8_t>(9000, 0));
-    scopeSession.zoomStep = 16;
-    scopeSession.viewStart = 4500;
-    scopeSession.scrollPosition = 4500;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(16);
+    scopeSession.view.viewStart = 4500;
+    scopeSession.view.scrollPosition = 4500;
     giveSessionEvenTimes(9000, 1e-6);  // a file has none of the capture's numbers
     scopeSession.sampleOrigin = 300;
     chooseNext("good.SCO");
@@ -186,10 +186,10 @@ TEST_F(FileCommandsTest, GoodFileShowsItsFirstSampleAtZoomOne) {
     EXPECT_EQ(scopeSession.sampleOrigin, 0u);
     ASSERT_EQ(scopeSession.sampleLength, saved.size());
     EXPECT_TRUE(std::equal(saved.begin(), saved.end(), scopeSession.sampleData));
-    EXPECT_EQ(scopeSession.zoomStep, 1);
-    EXPECT_EQ(scopeSession.viewStart, 0u);
-    EXPECT_EQ(scopeSession.scrollPosition, 0);
-    EXPECT_EQ(ws.range.high, static_cast<int32_t>(saved.size()) - scopeSession.viewWidth);
+    EXPECT_EQ(scopeSession.view.zoomStep(), 1);
+    EXPECT_EQ(scopeSession.view.viewStart, 0u);
+    EXPECT_EQ(scopeSession.view.scrollPosition, 0);
+    EXPECT_EQ(ws.range.high, static_cast<int32_t>(saved.size()) - scopeSession.view.viewWidth);
 }
 
 // What the user sees of an Open and what the session holds after it.
@@ -211,8 +211,8 @@ TEST_F(FileCommandsTest, FileNamedAtStartOpensAsFileOpenWould) {
     fs::current_path(dir_);
     const auto openOnce = [this](const std::function<void()>& open) {
         loadSessionSamples(std::vector<uint8_t>(900, 0x10));
-        scopeSession.zoomStep = 4;
-        scopeSession.viewStart = 200;
+        scopeSession.view.scale = ViewScale::pixelsPerSample(4);
+        scopeSession.view.viewStart = 200;
         ws.clearLog();
         open();
         const uint8_t* data = scopeSession.sampleData;
@@ -221,8 +221,8 @@ TEST_F(FileCommandsTest, FileNamedAtStartOpensAsFileOpenWould) {
                                 : std::vector<uint8_t>{},
                            scopeSession.documentPath,
                            scopeSession.documentTitle,
-                           scopeSession.zoomStep,
-                           scopeSession.viewStart};
+                           scopeSession.view.zoomStep(),
+                           scopeSession.view.viewStart};
     };
     for (const SeedFile& file : files) {
         SCOPED_TRACE(file.name);

@@ -24,7 +24,7 @@ protected:
     void SetUp() override {
         resetScopeSession();
         loadSessionSamples(std::vector<uint8_t>(30000, 0x00));
-        scopeSession.viewWidth = 400;
+        scopeSession.view.viewWidth = 400;
         scopeSession.workerCapturing = true;
         startLiveView(start_);
     }
@@ -50,20 +50,20 @@ TEST_F(LiveViewTest, FollowsTheNewestSamplesUntilTheUserScrollsAway) {
     EXPECT_EQ(ws.log, (Log{"range 0..-300 redraw", "position 0 redraw", "refresh"}));
     tick(5000);
     EXPECT_EQ(ws.log, (Log{"range 0..4600 redraw", "position 4600 redraw", "refresh"}));
-    EXPECT_EQ(scopeSession.viewStart, 4600u);
+    EXPECT_EQ(scopeSession.view.viewStart, 4600u);
     handleScroll(ws, SCROLL_LINE_LEFT, 0);
-    EXPECT_FALSE(liveViewFollows());
+    EXPECT_FALSE(scopeSession.view.following);
     tick(8000);
     EXPECT_EQ(ws.log, (Log{"range 0..7600 redraw", "refresh"}));
-    EXPECT_EQ(scopeSession.viewStart, 4589u);
+    EXPECT_EQ(scopeSession.view.viewStart, 4589u);
     handleScroll(ws, SCROLL_RIGHT, 0);
-    EXPECT_TRUE(liveViewFollows());
+    EXPECT_TRUE(scopeSession.view.following);
     tick(9000);
-    EXPECT_EQ(scopeSession.viewStart, 8600u);
+    EXPECT_EQ(scopeSession.view.viewStart, 8600u);
     // Below 1:1 the newest screen is one of columns.
-    scopeSession.samplesPerPixel = 4;
+    scopeSession.view.scale = ViewScale::samplesPerColumn(4);
     tick(10000);
-    EXPECT_EQ(scopeSession.viewStart, 8400u);
+    EXPECT_EQ(scopeSession.view.viewStart, 8400u);
 }
 
 // Once the capture has been handed over the ticks do nothing, and the capture's end brings the
@@ -74,10 +74,10 @@ TEST_F(LiveViewTest, TheEndOfTheCaptureShowsItsFirstSample) {
     scopeSession.sampleLength = 20000;
     tick(20000);
     EXPECT_TRUE(ws.log.empty());
-    scopeSession.samplesPerPixel = 4;
+    scopeSession.view.scale = ViewScale::samplesPerColumn(4);
     finishCapture(ws);
-    EXPECT_EQ(scopeSession.viewStart, 0u);
-    EXPECT_EQ(scopeSession.samplesPerPixel, 1u);
+    EXPECT_EQ(scopeSession.view.viewStart, 0u);
+    EXPECT_EQ(scopeSession.view.scale.columnSamples(), 1u);
     EXPECT_EQ(ws.range.high, 19600);
 }
 

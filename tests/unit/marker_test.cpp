@@ -28,7 +28,7 @@ protected:
     void SetUp() override {
         resetScopeSession();
         loadSessionSamples(std::vector<uint8_t>(5000, 0x08));
-        scopeSession.viewWidth = kWidth;
+        scopeSession.view.viewWidth = kWidth;
         ws.range = {0, 5000 - kWidth};
     }
     void TearDown() override { resetScopeSession(); }
@@ -39,8 +39,8 @@ protected:
 };
 
 TEST_F(MarkerTest, AClickMarksTheSampleUnderThePointerAndASecondMovesIt) {
-    scopeSession.viewStart = 1000;
-    scopeSession.zoomStep = 4;
+    scopeSession.view.viewStart = 1000;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(4);
     click(41);
     EXPECT_EQ(scopeSession.marker, 1010u);
     click(399);
@@ -48,7 +48,7 @@ TEST_F(MarkerTest, AClickMarksTheSampleUnderThePointerAndASecondMovesIt) {
     EXPECT_EQ(ws.log, (Log{"refresh", "refresh"}));
     // Right of the data nothing is marked and nothing moves.
     loadSessionSamples(std::vector<uint8_t>(10, 0x08));
-    scopeSession.viewStart = 0;
+    scopeSession.view.viewStart = 0;
     ws.clearLog();
     click(41);
     EXPECT_EQ(scopeSession.marker, 1099u);

@@ -53,13 +53,13 @@ protected:
         }
         resetScopeSession();
         loadSessionSamples(samples);
-        scopeSession.viewStart = viewStart;
-        scopeSession.scrollPosition = static_cast<int32_t>(viewStart);
+        scopeSession.view.viewStart = viewStart;
+        scopeSession.view.scrollPosition = static_cast<int32_t>(viewStart);
         return samples;
     }
     void expectView(int32_t position) {
-        EXPECT_EQ(scopeSession.scrollPosition, position);
-        EXPECT_EQ(scopeSession.viewStart, static_cast<uint32_t>(position));
+        EXPECT_EQ(scopeSession.view.scrollPosition, position);
+        EXPECT_EQ(scopeSession.view.viewStart, static_cast<uint32_t>(position));
         EXPECT_EQ(ws.position, position);
     }
 
@@ -102,7 +102,7 @@ TEST_F(NavigationTest, ScrollCodesMoveAndClampThePosition) {
                      << "code " << c.code << " from " << c.from << " in 0.." << c.high);
         ws.range = {0, c.high};
         ws.log.clear();
-        scopeSession.scrollPosition = c.from;
+        scopeSession.view.scrollPosition = c.from;
         handleScroll(ws, c.code, c.thumb);
         expectView(c.expected);
         EXPECT_EQ(ws.log, moved(c.expected));
@@ -110,14 +110,14 @@ TEST_F(NavigationTest, ScrollCodesMoveAndClampThePosition) {
 }
 
 TEST_F(NavigationTest, OtherCodesDoNothing) {
-    scopeSession.scrollPosition = 40;
-    scopeSession.viewStart = 40;
+    scopeSession.view.scrollPosition = 40;
+    scopeSession.view.viewStart = 40;
     for (int code : {int{SCROLL_END}, 9, -1, 0x10000}) {
         handleScroll(ws, code, 500);
     }
     EXPECT_TRUE(ws.log.empty());
-    EXPECT_EQ(scopeSession.scrollPosition, 40);
-    EXPECT_EQ(scopeSession.viewStart, 40u);
+    EXPECT_EQ(scopeSession.view.scrollPosition, 40);
+    EXPECT_EQ(scopeSession.view.viewStart, 40u);
 }
 
 TEST_F(NavigationTest, NewDataStartsAtTheFirstSample) {
@@ -139,14 +139,14 @@ TEST_F(NavigationTest, ZoomDoublesAndHalvesWithinItsLimitsAndAlwaysRepaints) {
         uint8_t to;
     } cases[] = {{1, true, 2},   {8, true, 16}, {16, true, 16},
                  {16, false, 8}, {2, false, 1}, {1, false, 1}};
-    scopeSession.viewStart = 123;
+    scopeSession.view.viewStart = 123;
     for (const auto& c : cases) {
         ws.log.clear();
-        scopeSession.zoomStep = c.from;
+        scopeSession.view.scale = ViewScale::pixelsPerSample(c.from);
         zoomView(ws, c.zoomIn);
-        EXPECT_EQ(scopeSession.zoomStep, c.to);
+        EXPECT_EQ(scopeSession.view.zoomStep(), c.to);
         EXPECT_EQ(ws.log, Log{"refresh"});
-        EXPECT_EQ(scopeSession.viewStart, 123u);
+        EXPECT_EQ(scopeSession.view.viewStart, 123u);
     }
 }
 
@@ -183,7 +183,7 @@ TEST_F(NavigationTest, MemoryTriggerBacksOffFromTheNextChange) {
         }
         load(c.viewStart, samples);
         scopeSession.memoryTriggerMask = c.mask;
-        scopeSession.zoomStep = c.zoom;
+        scopeSession.view.scale = ViewScale::pixelsPerSample(c.zoom);
         for (uint32_t expected : {c.first, c.second}) {
             ws.log.clear();
             findMemoryTrigger(ws);
@@ -208,7 +208,7 @@ TEST_F(NavigationTest, WithoutDataTriggerAndCutsDoNothing) {
             command(ws);
             EXPECT_TRUE(ws.log.empty());
             EXPECT_EQ(scopeSession.sampleLength, 5000u);
-            EXPECT_EQ(scopeSession.viewStart, 500u);
+            EXPECT_EQ(scopeSession.view.viewStart, 500u);
             scopeSession.workerCapturing = false;
         }
     }
@@ -230,8 +230,8 @@ TEST_F(NavigationTest, CutBeforeMovesTheViewToTheFrontOfTheBlock) {
         ASSERT_EQ(scopeSession.sampleLength, c.length);
         EXPECT_EQ(0, std::memcmp(scopeSession.sampleData, before.data() + c.viewStart, c.length));
         EXPECT_EQ(ws.log, (Log{c.range, "position 0 redraw"}));
-        EXPECT_EQ(scopeSession.viewStart, 0u);
-        EXPECT_EQ(scopeSession.scrollPosition, 0);
+        EXPECT_EQ(scopeSession.view.viewStart, 0u);
+        EXPECT_EQ(scopeSession.view.scrollPosition, 0);
         CountingMemory::givenBack = 0;
         releaseSampleData();
         EXPECT_EQ(CountingMemory::givenBack, 1);
@@ -249,19 +249,20 @@ TEST_F(NavigationTest, CutAfterKeepsOneScreenCountedInSamples) {
         SCOPED_TRACE(c.viewStart);
         const std::vector<uint8_t> before = load(c.viewStart);
         ws.log.clear();
-        scopeSession.viewWidth = c.viewWidth;
+        scopeSession.view.viewWidth = c.viewWidth;
         cutAfter(ws);
         EXPECT_EQ(scopeSession.sampleLength, c.length);
         EXPECT_EQ(0, std::memcmp(scopeSession.sampleData, before.data(), c.length));
         EXPECT_EQ(ws.log, Log{"range 0.." + std::to_string(c.viewStart) + " redraw"});
-        EXPECT_EQ(scopeSession.viewStart, c.viewStart);
-        EXPECT_EQ(scopeSession.scrollPosition, static_cast<int32_t>(c.viewStart));
+        EXPECT_EQ(scopeSession.view.viewStart, c.viewStart);
+        EXPECT_EQ(scopeSession.view.scrollPosition, static_cast<int32_t>(c.viewStart));
     }
 }
 
 TEST_F(NavigationTest, CutAfterAZoomKeepsTheMeasuredWidthNotWhatIsVisible) {
     load(1000);
-    scopeSession.zoomStep = 2;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(2);
+    scopeSession.view.viewWidth = 400;  // as the widget's resize gives it
     RecordingCanvas canvas;
     paintTrace(canvas, 400, 300);
     EXPECT_EQ(canvas.linesIn(kTraceColour).size(), 5u * 202);

@@ -51,7 +51,7 @@ protected:
     void SetUp() override {
         resetScopeSession();
         loadSessionSamples(std::vector<uint8_t>(10000, 0x00));
-        scopeSession.viewWidth = 400;
+        scopeSession.view.viewWidth = 400;
         showTraceRange(ws);
     }
     void TearDown() override { resetScopeSession(); }
@@ -98,29 +98,29 @@ TEST_F(OverviewTest, ALiveCaptureFillsTheStripFromTheLeft) {
 TEST_F(OverviewTest, ClickAndDragMoveTheView) {
     OverviewDrag drag;
     drag.press(ws, 250, 500, 400);  // sample 5000: the view (402 samples) from 4799 on
-    EXPECT_EQ(scopeSession.viewStart, 4799u);
+    EXPECT_EQ(scopeSession.view.viewStart, 4799u);
     drag.move(ws, 300, 500);  // sample 6000
-    EXPECT_EQ(scopeSession.viewStart, 5799u);
+    EXPECT_EQ(scopeSession.view.viewStart, 5799u);
     drag.press(ws, 117, 500, 400);  // sample 2340, outside the box
-    EXPECT_EQ(scopeSession.viewStart, 2139u);
+    EXPECT_EQ(scopeSession.view.viewStart, 2139u);
     drag.press(ws, 110, 500, 400);  // sample 2200, inside: 61 samples into the box
-    EXPECT_EQ(scopeSession.viewStart, 2139u);
+    EXPECT_EQ(scopeSession.view.viewStart, 2139u);
     drag.move(ws, 111, 500);
-    EXPECT_EQ(scopeSession.viewStart, 2159u);
+    EXPECT_EQ(scopeSession.view.viewStart, 2159u);
     drag.move(ws, 499, 500);
-    EXPECT_EQ(scopeSession.viewStart, 9600u);  // the range's end
+    EXPECT_EQ(scopeSession.view.viewStart, 9600u);  // the range's end
     drag.move(ws, -20, 500);
-    EXPECT_EQ(scopeSession.viewStart, 0u);
+    EXPECT_EQ(scopeSession.view.viewStart, 0u);
 }
 
 // The wheel over the strip steps the zoom ladder around the sample pointed at.
 TEST_F(OverviewTest, WheelZoomsAroundThePointedSample) {
     zoomAtOverview(ws, 250, 500, 400, false);  // sample 5000, 2 samples a pixel
-    EXPECT_EQ(currentZoom(), (ZoomLevel{1, 2}));
-    EXPECT_EQ(scopeSession.viewStart, 4600u);
+    EXPECT_EQ(scopeSession.view.scale, ViewScale::samplesPerColumn(2));
+    EXPECT_EQ(scopeSession.view.viewStart, 4600u);
     zoomAtOverview(ws, 250, 500, 400, true);
-    EXPECT_EQ(currentZoom(), (ZoomLevel{1, 1}));
-    EXPECT_EQ(scopeSession.viewStart, 4800u);
+    EXPECT_EQ(scopeSession.view.scale, ViewScale{});
+    EXPECT_EQ(scopeSession.view.viewStart, 4800u);
 }
 
 }  // namespace

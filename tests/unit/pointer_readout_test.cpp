@@ -36,7 +36,7 @@ protected:
         }
         loadSessionSamples(samples);
         giveSessionEvenTimes(5000, kPeriod);
-        scopeSession.viewWidth = kWidth;
+        scopeSession.view.viewWidth = kWidth;
         showTraceRange(ws);
     }
     void TearDown() override { resetScopeSession(); }
@@ -91,7 +91,7 @@ TEST_F(PointerReadoutTest, SampleChannelAndTimeUnderThePointer) {
             cutBefore(ws);
         }
         scrollTo(c.scrollTo);
-        scopeSession.zoomStep = c.zoom;
+        scopeSession.view.scale = ViewScale::pixelsPerSample(c.zoom);
         const std::optional<TraceReading> r = readPointer({c.x, c.y, kWidth, kHeight});
         ASSERT_EQ(r.has_value(), c.sampleNumber.has_value());
         if (!r) {
@@ -110,7 +110,7 @@ TEST_F(PointerReadoutTest, NoneRightOfTheDataNorWithoutIt) {
     loadSessionSamples(std::vector<uint8_t>(100, 0x08));
     EXPECT_TRUE(readPointer({99, 0, kWidth, kHeight}).has_value());
     EXPECT_FALSE(readPointer({100, 0, kWidth, kHeight}).has_value());
-    scopeSession.zoomStep = 4;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(4);
     EXPECT_TRUE(readPointer({399, 0, kWidth, kHeight}).has_value());
 
     scopeSession.timeBase.clear();
@@ -143,7 +143,7 @@ TEST_F(PointerReadoutTest, DistanceFromTheMarkerInSamplesAndTime) {
     for (const MarkerCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", marker x " << c.markerX);
         SetUp();
-        scopeSession.zoomStep = c.zoom;
+        scopeSession.view.scale = ViewScale::pixelsPerSample(c.zoom);
         placeMarker(ws, {c.markerX, 0, kWidth, kHeight});
         scrollTo(c.scrollTo);
         const std::optional<TraceReading> r = readPointer({c.pointerX, 0, kWidth, kHeight});
@@ -175,7 +175,7 @@ TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
     for (const GapReadoutCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", x " << c.x);
         scrollTo(900);
-        scopeSession.zoomStep = c.zoom;
+        scopeSession.view.scale = ViewScale::pixelsPerSample(c.zoom);
         const int width = c.zoom == 16 ? 2000 : kWidth;
         const std::optional<TraceReading> r = readPointer({c.x, 0, width, kHeight});
         ASSERT_TRUE(r.has_value());
@@ -188,8 +188,8 @@ TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
         EXPECT_NEAR(*r->seconds, static_cast<double>(r->sampleNumber) * kPeriod + lost, 1e-12);
     }
     // Zoomed out to 8 samples a pixel, the mark of the gap is at x 125 (sample 1000).
-    scopeSession.zoomStep = 1;
-    scopeSession.samplesPerPixel = 8;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(1);
+    scopeSession.view.scale = ViewScale::samplesPerColumn(8);
     scrollTo(0);
     for (const auto& [x, named] : {std::pair{125, true}, {123, true}, {127, true}, {128, false}}) {
         SCOPED_TRACE(testing::Message() << "8 samples a pixel, x " << x);
@@ -201,7 +201,7 @@ TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
     ASSERT_TRUE(inColumn.has_value() && inColumn->gap.has_value());
     EXPECT_EQ(inColumn->gap->sample, 1007u);
     makeTimeBase(scopeSession.timeBase, 5000, 2500, {{1000, 5'200'000}});
-    scopeSession.samplesPerPixel = 1;
+    scopeSession.view.scale = ViewScale::samplesPerColumn(1);
     scrollTo(900);
     // The pulse line, last, is the pulse measure's own.
     EXPECT_EQ(readoutText(*readPointer({100, 0, kWidth, kHeight})),

@@ -95,8 +95,8 @@ TEST(PulseText, ATimeAcrossAGapSaysSoAndHasNoDuty) {
 TEST(PulseText, LastLineOfTheReadout) {
     resetScopeSession();
     loadSessionSamples(pulses());
-    scopeSession.zoomStep = 4;
-    const TraceGeometry g = traceGeometry(100, 70, 0, 16, 4);
+    scopeSession.view.scale = ViewScale::pixelsPerSample(4);
+    const TraceGeometry g = traceGeometry(100, 70, 0, 16, ViewScale::pixelsPerSample(4));
     const int y = g.baseline[0];
     const std::string text = pointerReadout(TracePointer{5 * 4, y, 100, 70});
     EXPECT_EQ(text.substr(text.rfind('\n') + 1),

@@ -78,7 +78,8 @@ TEST(RulerScale, LabelsInTheUnitThatFits) {
         const uint32_t length = c.perPixel > 1 ? 500000 + c.firstSample : 100000;
         TimeBase time;
         fillTime(time, length + c.origin, c.period);
-        const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, length, 1, c.perPixel);
+        const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, length,
+                                              ViewScale::samplesPerColumn(c.perPixel));
         const RulerScale scale =
             rulerScale(g, kWidth, c.period > 0 ? &time : nullptr, c.origin, kSpacing);
         const std::vector<std::string> got = labels(scale);
@@ -91,7 +92,7 @@ TEST(RulerScale, LabelsInTheUnitThatFits) {
 
 // Zoomed in, labelled ticks have ticks between them; sample numbers only at whole samples.
 TEST(RulerScale, TicksBetweenTheLabelledOnes) {
-    const TraceGeometry g = traceGeometry(160, 300, 0, 1000, 16);
+    const TraceGeometry g = traceGeometry(160, 300, 0, 1000, ViewScale::pixelsPerSample(16));
     const RulerScale scale = rulerScale(g, 160, nullptr, 0, 40);
     std::vector<int> xs;
     for (const RulerTick& tick : scale.ticks) {
@@ -105,7 +106,7 @@ TEST(RulerScale, TicksBetweenTheLabelledOnes) {
 TEST(RulerScale, TimeTicksBetweenTheLabelledOnes) {
     TimeBase time;
     fillTime(time, 100000, 10e-9);
-    const TraceGeometry g = traceGeometry(kWidth, 300, 0, 100000, 1);
+    const TraceGeometry g = traceGeometry(kWidth, 300, 0, 100000);
     const RulerScale scale = rulerScale(g, kWidth, &time, 0, kSpacing);
     ASSERT_GE(scale.ticks.size(), 6u);
     const std::vector<int> xs = {scale.ticks[0].x, scale.ticks[1].x, scale.ticks[2].x,
@@ -124,7 +125,7 @@ TEST(RulerScale, GapsAreMarked) {
     // halfway into it.
     ASSERT_EQ(time.gaps().size(), 1u);
     ASSERT_EQ(time.gaps()[0].sample, 450u);
-    const TraceGeometry g = traceGeometry(kWidth, 300, 0, 10000, 1);
+    const TraceGeometry g = traceGeometry(kWidth, 300, 0, 10000);
     const RulerScale scale = rulerScale(g, kWidth, &time, 0, kSpacing);
     EXPECT_EQ(scale.gaps, std::vector<int>{450});
     int labelledAtGap = 0;
@@ -133,10 +134,11 @@ TEST(RulerScale, GapsAreMarked) {
     }
     EXPECT_EQ(labelledAtGap, 1);
     // Zoomed in, the mark sits where the trace view draws it: halfway into the step before.
-    const TraceGeometry zoomed = traceGeometry(kWidth, 300, 400, 10000, 4);
+    const TraceGeometry zoomed =
+        traceGeometry(kWidth, 300, 400, 10000, ViewScale::pixelsPerSample(4));
     EXPECT_EQ(rulerScale(zoomed, kWidth, &time, 0, kSpacing).gaps, std::vector<int>{198});
     // A cut recording: data index 350 is the time base's sample 450.
-    const TraceGeometry cut = traceGeometry(kWidth, 300, 300, 9900, 4);
+    const TraceGeometry cut = traceGeometry(kWidth, 300, 300, 9900, ViewScale::pixelsPerSample(4));
     EXPECT_EQ(rulerScale(cut, kWidth, &time, 100, kSpacing).gaps, std::vector<int>{198});
 }
 

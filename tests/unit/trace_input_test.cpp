@@ -42,7 +42,7 @@ protected:
     void SetUp() override {
         resetScopeSession();
         loadSessionSamples(std::vector<uint8_t>(5000, 0x08));
-        scopeSession.viewWidth = kWidth;
+        scopeSession.view.viewWidth = kWidth;
         showTraceRange(ws);
         ws.clearLog();
     }
@@ -51,7 +51,7 @@ protected:
     // The view at `viewStart`, as the scroll bar puts it.
     void viewAt(uint8_t zoom, int32_t viewStart) {
         SetUp();
-        scopeSession.zoomStep = zoom;
+        scopeSession.view.scale = ViewScale::pixelsPerSample(zoom);
         handleScroll(ws, SCROLL_THUMB_POSITION, viewStart);
         ws.clearLog();
     }
@@ -65,15 +65,15 @@ TEST_F(TraceInputTest, WheelStepsLinesAsTheScrollBar) {
         viewAt(4, 1000);
         turnWheel(ws, {123, 45, kWidth, kHeight}, notches, false);
         const std::vector<std::string> wheeled = ws.log;
-        const uint32_t viewStart = scopeSession.viewStart;
+        const uint32_t viewStart = scopeSession.view.viewStart;
         viewAt(4, 1000);
         for (int n = 0; n < std::abs(notches); ++n) {
             handleScroll(ws, code, 0);
         }
         EXPECT_EQ(wheeled, ws.log);
-        EXPECT_EQ(viewStart, scopeSession.viewStart);
-        EXPECT_EQ(scopeSession.viewStart, uint32_t(1000 - notches * kLineStep));
-        EXPECT_EQ(scopeSession.zoomStep, 4);
+        EXPECT_EQ(viewStart, scopeSession.view.viewStart);
+        EXPECT_EQ(scopeSession.view.viewStart, uint32_t(1000 - notches * kLineStep));
+        EXPECT_EQ(scopeSession.view.zoomStep(), 4);
     }
 }
 
@@ -101,9 +101,9 @@ TEST_F(TraceInputTest, CtrlWheelZoomsAroundTheSampleUnderThePointer) {
         viewAt(c.zoom, c.viewStart);
         const uint32_t held = c.viewStart + c.x / c.zoom;
         turnWheel(ws, {c.x, 45, kWidth, kHeight}, c.notches, true);
-        EXPECT_EQ(scopeSession.zoomStep, c.zoomAfter);
-        EXPECT_EQ(scopeSession.viewStart, c.viewStartAfter);
-        EXPECT_EQ(scopeSession.scrollPosition, int32_t(c.viewStartAfter));
+        EXPECT_EQ(scopeSession.view.zoomStep(), c.zoomAfter);
+        EXPECT_EQ(scopeSession.view.viewStart, c.viewStartAfter);
+        EXPECT_EQ(scopeSession.view.scrollPosition, int32_t(c.viewStartAfter));
         EXPECT_EQ(ws.log.back(), "refresh");
         const bool clamped = c.viewStartAfter + c.x / c.zoomAfter != held;
         EXPECT_EQ(clamped, c.viewStart == 0 || c.viewStart == 4600) << "sample " << held;
@@ -113,7 +113,7 @@ TEST_F(TraceInputTest, CtrlWheelZoomsAroundTheSampleUnderThePointer) {
 TEST_F(TraceInputTest, CtrlWheelWithoutDataZoomsAsTheButtons) {
     releaseSampleData();
     turnWheel(ws, {100, 45, kWidth, kHeight}, 1, true);
-    EXPECT_EQ(scopeSession.zoomStep, 2);
+    EXPECT_EQ(scopeSession.view.zoomStep(), 2);
     EXPECT_EQ(ws.log, std::vector<std::string>{"refresh"});
 }
 
@@ -137,8 +137,8 @@ TEST_F(TraceInputTest, CtrlWheelGoesBelowOneToOneAndBack) {
         const uint32_t held = *sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), x);
         turnWheel(ws, {x, 45, kWidth, kHeight}, step.notches, true);
         SCOPED_TRACE(testing::Message() << "to " << int(step.zoom) << "/" << step.perPixel);
-        EXPECT_EQ(scopeSession.zoomStep, step.zoom);
-        EXPECT_EQ(scopeSession.samplesPerPixel, step.perPixel);
+        EXPECT_EQ(scopeSession.view.zoomStep(), step.zoom);
+        EXPECT_EQ(scopeSession.view.scale.columnSamples(), step.perPixel);
         const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
         if (step.perPixel == 13) {
             EXPECT_EQ(g.firstSample, 0u);  // the whole capture: nothing to scroll

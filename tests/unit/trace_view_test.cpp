@@ -30,7 +30,7 @@ TEST(TraceGeometryTest, RowsBaselinesAndLevelFollowTheHeight) {
     };
     for (const RowsCase& c : cases) {
         SCOPED_TRACE(c.height);
-        const TraceGeometry g = traceGeometry(400, c.height, 0, 0, 1);
+        const TraceGeometry g = traceGeometry(400, c.height, 0, 0);
         for (int i = 0; i < 5; ++i) {
             EXPECT_EQ(g.gridRow[i], c.rows[i]);
             EXPECT_EQ(g.baseline[i], c.rows[i] - 3);
@@ -58,7 +58,8 @@ TEST(TraceGeometryTest, VisibleSamplesStayInsideTheData) {
     for (const VisibleCase& c : cases) {
         SCOPED_TRACE(testing::Message() << c.viewStart << " of " << c.sampleLength << ", width "
                                         << c.width << ", zoom " << c.zoom);
-        const TraceGeometry g = traceGeometry(c.width, 300, c.viewStart, c.sampleLength, c.zoom);
+        const TraceGeometry g = traceGeometry(c.width, 300, c.viewStart, c.sampleLength,
+                                              ViewScale::pixelsPerSample(c.zoom));
         EXPECT_EQ(g.firstSample, c.first);
         EXPECT_EQ(g.sampleCount, c.count);
     }
@@ -81,14 +82,15 @@ TEST(TraceGeometryTest, SampleAtAPixelAndThePixelOfASample) {
     for (const PointerGeometryCase& c : cases) {
         SCOPED_TRACE(testing::Message() << "view " << c.viewStart << " of " << c.sampleLength
                                         << ", zoom " << c.zoom << ", x " << c.x);
-        const TraceGeometry g = traceGeometry(300, 300, c.viewStart, c.sampleLength, c.zoom);
+        const TraceGeometry g = traceGeometry(300, 300, c.viewStart, c.sampleLength,
+                                              ViewScale::pixelsPerSample(c.zoom));
         EXPECT_EQ(sampleAtX(g, c.x), c.sample);
         if (c.sample) {
             EXPECT_EQ(sampleX(g, *c.sample), c.x - c.x % c.zoom);
         }
     }
     // Only the samples drawn have a place: 302 from 1000 at zoom 1.
-    const TraceGeometry g = traceGeometry(300, 300, 1000, 5000, 1);
+    const TraceGeometry g = traceGeometry(300, 300, 1000, 5000);
     EXPECT_EQ(sampleX(g, 999), std::nullopt);
     EXPECT_EQ(sampleX(g, 1301), 301);
     EXPECT_EQ(sampleX(g, 1302), std::nullopt);
@@ -102,7 +104,7 @@ TEST(TraceGeometryTest, RowOfAPixelIsTheBandDownToItsGridLine) {
                  {300, 116, 2}, {300, 175, 2}, {300, 235, 3}, {300, 236, 4}, {300, 299, 4},
                  {299, 54, 0},  {299, 55, 0},  {299, 56, 1},  {299, 298, 4}};
     for (const auto& c : cases) {
-        const TraceGeometry g = traceGeometry(300, c.height, 0, 0, 1);
+        const TraceGeometry g = traceGeometry(300, c.height, 0, 0);
         EXPECT_EQ(channelAtY(g, c.y), c.channel) << "height " << c.height << ", y " << c.y;
     }
 }
@@ -139,8 +141,8 @@ TEST_F(PaintTraceTest, WithoutDataOnlyTheGridIsDrawn) {
             const int y = 55 + 60 * i;
             EXPECT_EQ(canvas.lines[i], (Line{kGridColour, 0, y, 500, y}));
         }
-        // A buffer being filled is data: its width counts for the range at the capture's end.
-        EXPECT_EQ(scopeSession.viewWidth, bufferBeingFilled ? 500 : 300);
+        // A paint only shows the view: its width comes from the widget's resize.
+        EXPECT_EQ(scopeSession.view.viewWidth, 300);
         EXPECT_EQ(canvas.livePens(), 0);
         EXPECT_EQ(canvas.selected, RecordingCanvas::kStockPen);
         scopeSession.workerCapturing = false;
@@ -156,7 +158,7 @@ TEST_F(PaintTraceTest, DuringAWorkerCaptureTheSamplesStoredSoFarAreDrawn) {
     const std::vector<Line> traces = canvas.linesIn(kTraceColour);
     ASSERT_EQ(traces.size(), 100u * kChannelCount);
     EXPECT_EQ(traces.back().x1, 99);
-    EXPECT_EQ(scopeSession.viewWidth, 500) << "live paints take the width too";
+    EXPECT_EQ(scopeSession.view.viewWidth, 300) << "a paint leaves the view as it is";
     scopeSession.workerCapturing = false;
 }
 
@@ -165,7 +167,7 @@ TEST_F(PaintTraceTest, LevelsTransitionsAndChannelOrder) {
     // the data has 3. Bits 0 to 2 are not drawn. The first sample is flat from x = -4; then
     // channel 1 falls and channel 2 rises; then every channel is high.
     loadSessionSamples({0x08, 0x17, 0xFF});
-    scopeSession.zoomStep = 4;
+    scopeSession.view.scale = ViewScale::pixelsPerSample(4);
     paintTrace(canvas, 8, 70);
     // clang-format off
     const int expected[15][4] = {
@@ -179,14 +181,13 @@ TEST_F(PaintTraceTest, LevelsTransitionsAndChannelOrder) {
         const int* e = expected[n];
         EXPECT_EQ(trace[n], (Line{kTraceColour, e[0], e[1], e[2], e[3]})) << "segment " << n;
     }
-    EXPECT_EQ(scopeSession.viewWidth, 8);
 }
 
 TEST_F(PaintTraceTest, EveryZoomDrawsWidthOverZoomPlusTwoSamples) {
     loadPatternSamples();
     for (int zoom : {1, 2, 4, 8, 16}) {
         SCOPED_TRACE(zoom);
-        scopeSession.zoomStep = static_cast<uint8_t>(zoom);
+        scopeSession.view.scale = ViewScale::pixelsPerSample(zoom);
         canvas.clear();
         paintTrace(canvas, 400, 300);
         const std::vector<Line> trace = canvas.linesIn(kTraceColour);
@@ -198,7 +199,6 @@ TEST_F(PaintTraceTest, EveryZoomDrawsWidthOverZoomPlusTwoSamples) {
         for (const Line& l : trace) {
             ASSERT_EQ(l.x1 - l.x0, zoom);
         }
-        EXPECT_EQ(scopeSession.viewWidth, 400);
     }
 }
 
@@ -206,13 +206,13 @@ TEST_F(PaintTraceTest, ViewPastTheLastScreenShowsTheLastScreen) {
     std::vector<uint8_t> samples(1000, 0x00);
     samples[700] = 0x08;
     loadSessionSamples(samples);
-    scopeSession.viewStart = 900;
+    scopeSession.view.viewStart = 900;
     paintTrace(canvas, 300, 300);
     // Channel 1 of sample 700 is high: baseline 52, level 42.
     const Line first = canvas.linesIn(kTraceColour).front();
     EXPECT_EQ(first, (Line{kTraceColour, -1, 10, 0, 10}));
     EXPECT_EQ(canvas.linesIn(kTraceColour).size(), 5u * 300);
-    EXPECT_EQ(scopeSession.viewStart, 900u);
+    EXPECT_EQ(scopeSession.view.viewStart, 900u);
 }
 
 TEST_F(PaintTraceTest, PensLiveForOnePaintAndTheOldPenReturns) {
@@ -238,7 +238,6 @@ TEST_F(PaintTraceTest, APenThatCannotBeMadeDrawsNothing) {
         EXPECT_TRUE(failingCanvas.lines.empty());
         EXPECT_TRUE(failingCanvas.selectedPens.empty());
         EXPECT_EQ(failingCanvas.livePens(), 0);
-        EXPECT_EQ(scopeSession.viewWidth, 300);
     }
 }
 
@@ -257,8 +256,8 @@ TEST_F(PaintTraceTest, MarkerIsOneLineAtItsSampleWhenOnScreen) {
     loadPatternSamples();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << ", marker " << c.marker);
-        scopeSession.zoomStep = static_cast<uint8_t>(c.zoom);
-        scopeSession.viewStart = c.viewStart;
+        scopeSession.view.scale = ViewScale::pixelsPerSample(static_cast<uint8_t>(c.zoom));
+        scopeSession.view.viewStart = c.viewStart;
         scopeSession.marker.reset();
         canvas.clear();
         paintTrace(canvas, 400, 300);
@@ -301,8 +300,8 @@ TEST_F(PaintTraceTest, GapsAreThinLinesOfTheirOwnAndWithoutOneNothingChanges) {
     loadPatternSamples();
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << ", view " << c.viewStart);
-        scopeSession.zoomStep = static_cast<uint8_t>(c.zoom);
-        scopeSession.viewStart = c.viewStart;
+        scopeSession.view.scale = ViewScale::pixelsPerSample(static_cast<uint8_t>(c.zoom));
+        scopeSession.view.viewStart = c.viewStart;
         scopeSession.marker = 270;
         scopeSession.timeBase.clear();
         canvas.clear();

@@ -1,0 +1,40 @@
+#include "app/view_scroll.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/scope_session.h"
+#include "core/window_system.h"
+#include "display/trace_view.h"
+
+void setScrollRangeFor(WindowSystem& mainWindow, uint32_t sampleLength, bool redraw) {
+    const ViewState& v = scopeSession.view;
+    const int64_t high = int64_t{sampleLength} - screenSamples(v.viewWidth, v.scale);
+    constexpr int64_t kLowest = std::numeric_limits<int32_t>::min();
+    constexpr int64_t kHighest = std::numeric_limits<int32_t>::max();
+    mainWindow.setScrollRange(0, static_cast<int32_t>(std::clamp(high, kLowest, kHighest)), redraw);
+}
+
+void scrollViewTo(WindowSystem& mainWindow, int64_t start) {
+    const ScrollRange range = mainWindow.scrollRange();
+    int64_t p = start;
+    if (p >= range.high) {
+        p = range.high;
+    }
+    if (p < range.low) {
+        p = range.low;
+    }
+    ViewState& v = scopeSession.view;
+    if (scopeSession.workerCapturing) {
+        v.following = p >= range.high;
+    }
+    v.viewStart = static_cast<uint32_t>(p);
+    showViewStart(mainWindow);
+}
+
+void showViewStart(WindowSystem& mainWindow) {
+    ViewState& v = scopeSession.view;
+    v.scrollPosition = static_cast<int32_t>(v.viewStart);
+    mainWindow.setScrollPosition(v.scrollPosition, true);
+    refreshTraceView(mainWindow);
+}
