@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "app/live_view.h"
-#include "app/navigation.h"
+#include "app/view/live_view.h"
+#include "app/view/navigation.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
 #include "capture/status_port.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/capture_cycle.h"
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 #include "core/message_box.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"

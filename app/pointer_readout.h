@@ -3,15 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "app/view/trace_pointer.h"
 #include "display/trace_readout.h"
-
-// The pointer over the trace view, and the view's size, in pixels.
-struct TracePointer {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
 
 // What the session's recording shows under the pointer; none without data or past its end.
 std::optional<TraceReading> readPointer(const TracePointer& pointer);

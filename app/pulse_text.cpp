@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "app/edge_search.h"
 #include "app/recording_time.h"
+#include "core/level_changes.h"
 #include "core/measure_text.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"
@@ -58,8 +58,8 @@ std::optional<Pulse> pulseAt(const uint8_t* samples, uint32_t length, uint32_t i
     if (index >= length) {
         return std::nullopt;
     }
-    const std::optional<uint32_t> start = previousEdge(samples, length, index + 1, bit);
-    const std::optional<uint32_t> end = nextEdge(samples, length, index, bit);
+    const std::optional<uint32_t> start = previousChange(samples, length, index + 1, bit);
+    const std::optional<uint32_t> end = nextChange(samples, length, index, bit);
     if (!start || !end) {
         return std::nullopt;
     }
@@ -67,7 +67,7 @@ std::optional<Pulse> pulseAt(const uint8_t* samples, uint32_t length, uint32_t i
     pulse.high = (samples[index] & bit) != 0;
     pulse.start = *start;
     pulse.end = *end;
-    pulse.cycleEnd = nextEdge(samples, length, *end, bit);
+    pulse.cycleEnd = nextChange(samples, length, *end, bit);
     return pulse;
 }
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/live_view.h"
+#include "app/view/live_view.h"
 
 // The status line under the buttons. During a worker capture: how many samples are stored of the
 // buffer's size and how long the capture has run, as of `now`. Otherwise the recording: its file

@@ -4,7 +4,7 @@
 #include <QPainter>
 #include <cstdint>
 
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "display/trace_view.h"
 #include "shell/qt_trace_canvas.h"

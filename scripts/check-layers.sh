@@ -2,10 +2,13 @@
 # Fails when an #include goes against the layers: each folder may include only itself and the
 # folders below it, and only shell/ (and the Qt tests and benchmarks) may include Qt headers.
 #   resources < core < capture, display, scopefile, decode < export < app < shell, cli
+# app/ is in rooms, each a folder that includes only the rooms under it:
+#   app/view < app/readout < app/decoding < app/document < app/window
 # Usage: scripts/check-layers.sh [REPOSITORY]   (default: this script's repository)
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
+app_rooms="app app/view"
 declare -A below=(
     [resources]=""
     [core]="resources"
@@ -14,12 +17,13 @@ declare -A below=(
     [scopefile]="core resources"
     [export]="scopefile core resources"
     [decode]="core resources"
-    [app]="decode export capture display scopefile core resources"
-    [shell]="decode app export capture display scopefile core resources"
-    [cli]="decode app export capture display scopefile core resources"
-    [tests/support]="cli app decode export capture display scopefile core resources"
-    [tests/unit]="tests/support cli app decode export capture display scopefile core resources"
-    [tests/threaded]="tests/support cli app decode export capture display scopefile core resources"
+    [app/view]="display core resources"
+    [app]="app/view decode export capture display scopefile core resources"
+    [shell]="decode $app_rooms export capture display scopefile core resources"
+    [cli]="decode $app_rooms export capture display scopefile core resources"
+    [tests/support]="cli $app_rooms decode export capture display scopefile core resources"
+    [tests/unit]="tests/support cli $app_rooms decode export capture display scopefile core resources"
+    [tests/threaded]="tests/support cli $app_rooms decode export capture display scopefile core resources"
 )
 qt_allowed="shell tests/qt bench"
 
@@ -29,10 +33,11 @@ complain() {
     failures=$((failures + 1))
 }
 
-# The folder an include names: "app/x.h" -> app, "tests/support/x.h" -> tests/support.
+# The folder an include names: "core/x.h" -> core, "app/view/x.h" -> app/view,
+# "tests/support/x.h" -> tests/support.
 included_folder() {
     case "$1" in
-        tests/*/*) echo "${1%/*}" ;;
+        app/*/* | tests/*/*) echo "${1%/*}" ;;
         */*) echo "${1%%/*}" ;;
         *) echo "" ;;
     esac

@@ -2,8 +2,8 @@
 
 #include <QWidget>
 
-#include "app/overview_input.h"
-#include "app/trace_input.h"
+#include "app/view/overview_input.h"
+#include "app/view/trace_input.h"
 
 class WindowSystem;
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <utility>
 
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 
 ProgramScrollBar::ProgramScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
     setSingleStep(kLineStep);

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/trace_input.h"
+#include "app/view/trace_input.h"
 #include "core/window_system.h"
 
 class QWheelEvent;

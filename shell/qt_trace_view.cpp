@@ -8,9 +8,9 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
-#include "app/edge_search.h"
-#include "app/marker.h"
-#include "app/navigation.h"
+#include "app/view/edge_search.h"
+#include "app/view/marker.h"
+#include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/trace_geometry.h"

@@ -6,7 +6,7 @@
 #include <optional>
 
 #include "app/pointer_readout.h"
-#include "app/trace_input.h"
+#include "app/view/trace_input.h"
 
 class WindowSystem;
 

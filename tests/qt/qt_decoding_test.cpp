@@ -18,7 +18,7 @@
 #include "app/decoder_rows.h"
 #include "app/desktop_decoding.h"
 #include "app/main_window_proc.h"
-#include "app/zoom_levels.h"
+#include "app/view/zoom_levels.h"
 #include "capture/port_access_factory.h"
 #include "capture/sampling_worker.h"
 #include "capture/status_port.h"

@@ -3,7 +3,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 #include "message_log.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_program_scroll_bar.h"

@@ -1,7 +1,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 #include "capture/sampling_worker.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"

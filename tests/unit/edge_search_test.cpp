@@ -1,41 +1,16 @@
-#include "app/edge_search.h"
+#include "app/view/edge_search.h"
 
 #include <gtest/gtest.h>
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 
 namespace {
-
-// Channel 1 (bit 0x08): low, high at 3 and 4, low again from 5, high from 9 to the end.
-const std::vector<uint8_t> kSamples = {0, 0, 0, 8, 8, 0, 0, 0, 0, 8, 8, 8};
-
-struct EdgeCase {
-    uint32_t from;
-    std::optional<uint32_t> next, previous;
-};
-
-TEST(EdgeSearch, NextAndPreviousChangeOfOneChannel) {
-    const EdgeCase cases[] = {
-        {0, 3, {}}, {2, 3, {}}, {3, 5, {}},  {4, 5, 3},   {5, 9, 3},
-        {8, 9, 5},  {9, {}, 5}, {11, {}, 9}, {12, {}, 9}, {500, {}, 9},
-    };
-    for (const EdgeCase& c : cases) {
-        SCOPED_TRACE(c.from);
-        EXPECT_EQ(nextEdge(kSamples.data(), 12, c.from, 0x08), c.next);
-        EXPECT_EQ(previousEdge(kSamples.data(), 12, c.from, 0x08), c.previous);
-    }
-    // A channel that never changes has no edge either way.
-    EXPECT_EQ(nextEdge(kSamples.data(), 12, 0, 0x10), std::nullopt);
-    EXPECT_EQ(previousEdge(kSamples.data(), 12, 12, 0x10), std::nullopt);
-    EXPECT_EQ(nextEdge(kSamples.data(), 0, 0, 0x08), std::nullopt);
-}
 
 class JumpToEdgeTest : public testing::Test {
 protected:

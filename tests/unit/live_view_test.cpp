@@ -1,4 +1,4 @@
-#include "app/live_view.h"
+#include "app/view/live_view.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +7,8 @@
 
 #include "app/capture_cycle.h"
 #include "app/main_window_proc.h"
-#include "app/navigation.h"
 #include "app/status_text.h"
+#include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"

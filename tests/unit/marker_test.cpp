@@ -1,4 +1,4 @@
-#include "app/marker.h"
+#include "app/view/marker.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "app/capture_cycle.h"
 #include "app/commands.h"
 #include "app/file_commands.h"
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "display/trace_view.h"
 #include "tests/support/recording_canvas.h"

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "app/navigation.h"
-#include "app/overview_input.h"
-#include "app/zoom_levels.h"
+#include "app/view/navigation.h"
+#include "app/view/overview_input.h"
+#include "app/view/zoom_levels.h"
 #include "core/scope_session.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"

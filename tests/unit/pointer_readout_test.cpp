@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/marker.h"
-#include "app/navigation.h"
+#include "app/view/marker.h"
+#include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"

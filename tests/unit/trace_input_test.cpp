@@ -1,11 +1,11 @@
-#include "app/trace_input.h"
+#include "app/view/trace_input.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "tests/support/recording_window_system.h"

@@ -1,4 +1,4 @@
-#include "app/zoom_levels.h"
+#include "app/view/zoom_levels.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/commands.h"
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "resources/command_ids.h"

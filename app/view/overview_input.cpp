@@ -1,7 +1,7 @@
-#include "app/overview_input.h"
+#include "app/view/overview_input.h"
 
-#include "app/view_scroll.h"
-#include "app/zoom_levels.h"
+#include "app/view/view_scroll.h"
+#include "app/view/zoom_levels.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 

@@ -1,6 +1,6 @@
-#include "app/live_view.h"
+#include "app/view/live_view.h"
 
-#include "app/view_scroll.h"
+#include "app/view/view_scroll.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/trace_view.h"

@@ -1,18 +1,15 @@
-#include "app/edge_search.h"
+#include "app/view/edge_search.h"
 
 #include <algorithm>
 
-#include "app/view_scroll.h"
+#include "app/view/view_scroll.h"
+#include "core/level_changes.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/trace_geometry.h"
 #include "display/trace_view.h"
 
 namespace {
-
-bool levelOf(const uint8_t* samples, uint32_t index, uint8_t bit) {
-    return (samples[index] & bit) != 0;
-}
 
 // Where a jump counts from when no marker is set: the screen's first sample, or just past its
 // last, so that an edge on either is found.
@@ -34,26 +31,6 @@ void bringIntoView(WindowSystem& mainWindow, const TraceGeometry& g, uint32_t ed
 
 }  // namespace
 
-std::optional<uint32_t> nextEdge(const uint8_t* samples, uint32_t length, uint32_t from,
-                                 uint8_t bit) {
-    for (uint32_t i = from + 1; i < length; ++i) {
-        if (levelOf(samples, i, bit) != levelOf(samples, i - 1, bit)) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
-
-std::optional<uint32_t> previousEdge(const uint8_t* samples, uint32_t length, uint32_t from,
-                                     uint8_t bit) {
-    for (uint32_t i = std::min(from, length); i-- > 1;) {
-        if (levelOf(samples, i, bit) != levelOf(samples, i - 1, bit)) {
-            return i;
-        }
-    }
-    return std::nullopt;
-}
-
 void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward) {
     ScopeSession& s = scopeSession;
     if (!hasSampleData(s) || channel < 0 || channel >= kChannelCount) {
@@ -64,8 +41,8 @@ void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward) {
     const uint32_t from = s.marker.value_or(screenEnd(g, forward));
     const uint8_t bit = kChannelBits[channel];
     const std::optional<uint32_t> edge =
-        forward ? nextEdge(s.sampleData, s.sampleLength, from, bit)
-                : previousEdge(s.sampleData, s.sampleLength, from, bit);
+        forward ? nextChange(s.sampleData, s.sampleLength, from, bit)
+                : previousChange(s.sampleData, s.sampleLength, from, bit);
     if (!edge) {
         mainWindow.beep();
         return;

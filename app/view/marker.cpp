@@ -1,4 +1,4 @@
-#include "app/marker.h"
+#include "app/view/marker.h"
 
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"

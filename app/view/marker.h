@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/pointer_readout.h"
+#include "app/view/trace_pointer.h"
 
 class WindowSystem;
 

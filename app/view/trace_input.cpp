@@ -1,9 +1,9 @@
-#include "app/trace_input.h"
+#include "app/view/trace_input.h"
 
 #include <cstdlib>
 
-#include "app/navigation.h"
-#include "app/zoom_levels.h"
+#include "app/view/navigation.h"
+#include "app/view/zoom_levels.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "display/trace_view.h"

@@ -1,32 +1,19 @@
-#include "app/navigation.h"
+#include "app/view/navigation.h"
 
 #include <algorithm>
 #include <cstring>
 #include <optional>
 
-#include "app/marker.h"
-#include "app/view_scroll.h"
-#include "app/zoom_levels.h"
+#include "app/view/marker.h"
+#include "app/view/view_scroll.h"
+#include "app/view/zoom_levels.h"
+#include "core/level_changes.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/trace_geometry.h"
 #include "display/trace_view.h"
 
 namespace {
-
-// The first index after `from` whose watched channels differ from the sample before it, or
-// `length` when there is none.
-uint32_t nextChange(const uint8_t* samples, uint32_t from, uint32_t length, uint8_t mask) {
-    if (from >= length) {
-        return length;
-    }
-    const uint8_t reference = samples[from] & mask;
-    uint32_t i = from + 1;
-    while (i < length && (samples[i] & mask) == reference) {
-        ++i;
-    }
-    return i;
-}
 
 // Where a scroll action goes from `from` within `range`; none for the end of scrolling.
 std::optional<int64_t> scrollTarget(int code, int64_t from, int32_t thumbPosition,
@@ -87,11 +74,11 @@ void findMemoryTrigger(WindowSystem& mainWindow) {
     if (!hasSampleData(s)) {
         return;
     }
-    const uint32_t length = s.sampleLength;
-    const uint32_t change = nextChange(s.sampleData, s.view.viewStart, length, s.memoryTriggerMask);
-    if (change < length) {
+    const std::optional<uint32_t> change =
+        nextChange(s.sampleData, s.sampleLength, s.view.viewStart, s.memoryTriggerMask);
+    if (change) {
         const uint32_t backOff = memoryTriggerBackOff(s.view.scale);
-        s.view.viewStart = change > backOff ? change - backOff : 0;
+        s.view.viewStart = *change > backOff ? *change - backOff : 0;
         s.marker = change;
     }
     showViewStart(mainWindow);

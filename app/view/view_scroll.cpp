@@ -1,4 +1,4 @@
-#include "app/view_scroll.h"
+#include "app/view/view_scroll.h"
 
 #include <algorithm>
 #include <limits>

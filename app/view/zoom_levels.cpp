@@ -1,6 +1,6 @@
-#include "app/zoom_levels.h"
+#include "app/view/zoom_levels.h"
 
-#include "app/view_scroll.h"
+#include "app/view/view_scroll.h"
 #include "core/scope_session.h"
 
 void showZoomLevel(WindowSystem& mainWindow, ViewScale scale, int64_t firstSample) {

@@ -1,0 +1,9 @@
+#pragma once
+
+class WindowSystem;
+
+// `.` and `,` with the pointer on channel `channel` (0 for channel 1): the marker goes to the
+// next (or previous) edge of that channel, counted from the marker or, without one, from the
+// first (or last) sample on screen, and the view scrolls to the edge when it is not on screen.
+// With no edge that way, or no data, it beeps and changes nothing.
+void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward);
