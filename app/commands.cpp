@@ -3,7 +3,7 @@
 #include <array>
 
 #include "app/capture_cycle.h"
-#include "app/desktop_decoding.h"
+#include "app/decoding/desktop_decoding.h"
 #include "app/export_document.h"
 #include "app/file_commands.h"
 #include "app/view/marker.h"

@@ -4,9 +4,9 @@
 #include <cctype>
 #include <filesystem>
 
-#include "app/desktop_decoding.h"
+#include "app/decoding/desktop_decoding.h"
 #include "app/file_commands.h"
-#include "app/period_text.h"
+#include "app/readout/period_text.h"
 #include "core/measure_text.h"
 #include "core/message_box.h"
 #include "core/scope_session.h"

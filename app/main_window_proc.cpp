@@ -2,7 +2,7 @@
 
 #include "app/capture_cycle.h"
 #include "app/commands.h"
-#include "app/desktop_decoding.h"
+#include "app/decoding/desktop_decoding.h"
 #include "app/file_commands.h"
 #include "app/view/live_view.h"
 #include "app/view/navigation.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/annotation_blocks.h"
+#include "app/decoding/annotation_blocks.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/period_text.h"
+#include "app/readout/period_text.h"
 #include "cli/decoding.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"

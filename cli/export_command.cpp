@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/period_text.h"
+#include "app/readout/period_text.h"
 #include "cli/console_output.h"
 #include "cli/file_error_report.h"
 #include "cli/output_files.h"

@@ -3,7 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "app/channel_text.h"
+#include "app/readout/channel_text.h"
 #include "display/trace_geometry.h"
 #include "shell/qt_template_builder.h"
 

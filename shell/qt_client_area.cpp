@@ -1,6 +1,6 @@
 #include "shell/qt_client_area.h"
 
-#include "app/channel_text.h"
+#include "app/readout/channel_text.h"
 #include "shell/qt_channel_labels.h"
 #include "shell/qt_decoder_rows.h"
 #include "shell/qt_overview_strip.h"

@@ -12,8 +12,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
-#include "app/channel_text.h"
-#include "app/decoder_form.h"
+#include "app/decoding/decoder_form.h"
+#include "app/readout/channel_text.h"
 #include "core/channels.h"
 #include "shell/qt_template_builder.h"
 

@@ -5,9 +5,9 @@
 #include <QToolTip>
 #include <array>
 
-#include "app/annotation_blocks.h"
-#include "app/decoder_rows.h"
-#include "app/desktop_decoding.h"
+#include "app/decoding/annotation_blocks.h"
+#include "app/decoding/decoder_rows.h"
+#include "app/decoding/desktop_decoding.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "shell/qt_template_builder.h"

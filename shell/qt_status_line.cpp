@@ -2,7 +2,7 @@
 
 #include <QPainter>
 
-#include "app/status_text.h"
+#include "app/readout/status_text.h"
 #include "shell/qt_template_builder.h"
 
 namespace {

@@ -2,9 +2,9 @@
 
 #include <QPainter>
 
-#include "app/recording_time.h"
-#include "app/ruler_scale.h"
+#include "app/readout/recording_time.h"
 #include "core/scope_session.h"
+#include "display/ruler_scale.h"
 #include "shell/qt_template_builder.h"
 
 namespace {

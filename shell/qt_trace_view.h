@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "app/pointer_readout.h"
+#include "app/readout/pointer_readout.h"
 #include "app/view/trace_input.h"
 
 class WindowSystem;

@@ -6,7 +6,7 @@
 #include <QMessageBox>
 #include <QWidget>
 
-#include "app/desktop_decoding.h"
+#include "app/decoding/desktop_decoding.h"
 #include "resources/command_ids.h"
 #include "shell/qt_decoder_dialog.h"
 #include "shell/qt_file_chooser.h"

@@ -14,9 +14,9 @@
 #include <functional>
 #include <memory>
 
-#include "app/annotation_blocks.h"
-#include "app/decoder_rows.h"
-#include "app/desktop_decoding.h"
+#include "app/decoding/annotation_blocks.h"
+#include "app/decoding/decoder_rows.h"
+#include "app/decoding/desktop_decoding.h"
 #include "app/main_window_proc.h"
 #include "app/view/zoom_levels.h"
 #include "capture/port_access_factory.h"

@@ -6,8 +6,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/decoder_rows.h"
-#include "app/desktop_decoding.h"
+#include "app/decoding/decoder_rows.h"
+#include "app/decoding/desktop_decoding.h"
 #include "app/main_window_proc.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/annotation_blocks.h"
+#include "app/decoding/annotation_blocks.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/decoder_form.h"
+#include "app/decoding/decoder_form.h"
 #include "decode/decoder_catalog.h"
 #include "tests/support/decoder_infos.h"
 

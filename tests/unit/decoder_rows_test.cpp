@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/decoder_rows.h"
+#include "app/decoding/decoder_rows.h"
 #include "core/scope_session.h"
 #include "tests/support/decoder_infos.h"
 #include "tests/support/session_samples.h"

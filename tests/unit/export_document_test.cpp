@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop_decoding.h"
+#include "app/decoding/desktop_decoding.h"
 #include "app/export_document.h"
 #include "app/main_window_proc.h"
 #include "core/scope_session.h"

@@ -7,7 +7,7 @@
 
 #include "app/capture_cycle.h"
 #include "app/main_window_proc.h"
-#include "app/status_text.h"
+#include "app/readout/status_text.h"
 #include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"

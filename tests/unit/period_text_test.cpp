@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/period_text.h"
+#include "app/readout/period_text.h"
 #include "core/measure_text.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/pointer_readout.h"
+#include "app/readout/pointer_readout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/pulse_text.h"
+#include "app/readout/pulse_text.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/pointer_readout.h"
+#include "app/readout/pointer_readout.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"
 #include "display/trace_geometry.h"

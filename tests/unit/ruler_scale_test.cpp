@@ -1,4 +1,4 @@
-#include "app/ruler_scale.h"
+#include "display/ruler_scale.h"
 
 #include <gtest/gtest.h>
 

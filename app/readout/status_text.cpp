@@ -1,6 +1,6 @@
-#include "app/status_text.h"
+#include "app/readout/status_text.h"
 
-#include "app/recording_time.h"
+#include "app/readout/recording_time.h"
 #include "core/measure_text.h"
 #include "core/scope_session.h"
 #include "resources/string_table.h"

@@ -1,9 +1,9 @@
-#include "app/decoder_rows.h"
+#include "app/decoding/decoder_rows.h"
 
 #include <algorithm>
 #include <map>
 
-#include "app/recording_time.h"
+#include "app/readout/recording_time.h"
 #include "core/measure_text.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"

@@ -6,11 +6,12 @@
 #include <string>
 #include <vector>
 
-#include "app/decoder_form.h"
-#include "app/period_text.h"
+#include "app/decoding/decoder_form.h"
+#include "app/readout/period_text.h"
 #include "decode/decode_worker.h"
 
-class WindowSystem;
+// What the desktop program keeps of its decoders: the stacks, their last result, the rows shown
+// and the thread that decodes. Commands change it (desktop_decoding); the rows read it.
 
 // One row under the traces: the annotations of one of a decoder's rows, or, for a stack that has
 // none to show, what its decoding is doing.
@@ -53,27 +54,3 @@ struct DesktopDecoding {
 };
 
 extern DesktopDecoding desktopDecoding;
-
-// Decode > Add Decoder…: once the decoders are listed (the first time off the GUI thread, then
-// the dialog opens), the dialog; the decoder chosen is added and everything is decoded again.
-void addDecoder(WindowSystem& mainWindow);
-// Decode > Remove Decoders: all of them, with their rows.
-void removeDecoders(WindowSystem& mainWindow);
-
-// After each command: a recording or decoders that changed since the last decode are decoded
-// again, off the GUI thread, once the samples are the main thread's (after a worker capture's
-// hand-over). Nothing without decoders.
-void keepDecodingCurrent(WindowSystem& mainWindow);
-
-// DECODE_DONE: takes what the worker has ready: the catalogue (and opens the dialog waiting for
-// it), or a decode's result if it is of the current recording and decoders.
-void takeDecodeResults(WindowSystem& mainWindow);
-
-// The sample period of a recording without a time base, for the decoders and the exports; the
-// decoders decode again when it changed.
-void setRecordingPeriod(double seconds);
-
-// Ends a decode under way and the worker's thread; the decoders stay.
-void stopDecoding();
-// Back to no decoders at all, for a fresh start and tests.
-void resetDesktopDecoding();

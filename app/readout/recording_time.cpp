@@ -1,4 +1,4 @@
-#include "app/recording_time.h"
+#include "app/readout/recording_time.h"
 
 #include "core/scope_session.h"
 

@@ -1,4 +1,4 @@
-#include "app/period_text.h"
+#include "app/readout/period_text.h"
 
 #include <cctype>
 #include <cmath>

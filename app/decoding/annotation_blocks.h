@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/desktop_decoding.h"
+#include "app/decoding/decoding_state.h"
 #include "display/trace_geometry.h"
 
 // One block of a row as the view draws it: pixels x0 <= x < x1 of the traces' width, the

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/desktop_decoding.h"
+#include "app/decoding/decoding_state.h"
 
 // The rows under the traces for `decoding`'s stacks and its last result: for each stack, in its
 // decoders' order, each decoder's rows that hold annotations (in the decoder's row order, those

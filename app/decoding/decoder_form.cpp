@@ -1,9 +1,9 @@
-#include "app/decoder_form.h"
+#include "app/decoding/decoder_form.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "app/period_text.h"
+#include "app/readout/period_text.h"
 #include "core/channels.h"
 #include "decode/text_lists.h"
 

@@ -1,8 +1,8 @@
-#include "app/desktop_decoding.h"
+#include "app/decoding/desktop_decoding.h"
 
 #include <utility>
 
-#include "app/decoder_rows.h"
+#include "app/decoding/decoder_rows.h"
 #include "core/measure_text.h"
 #include "core/message_box.h"
 #include "core/scope_session.h"

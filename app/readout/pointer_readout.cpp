@@ -1,10 +1,10 @@
-#include "app/pointer_readout.h"
+#include "app/readout/pointer_readout.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "app/channel_text.h"
-#include "app/pulse_text.h"
+#include "app/readout/channel_text.h"
+#include "app/readout/pulse_text.h"
 #include "core/measure_text.h"
 #include "core/scope_session.h"
 

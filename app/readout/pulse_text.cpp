@@ -1,8 +1,8 @@
-#include "app/pulse_text.h"
+#include "app/readout/pulse_text.h"
 
 #include <cstdio>
 
-#include "app/recording_time.h"
+#include "app/readout/recording_time.h"
 #include "core/level_changes.h"
 #include "core/measure_text.h"
 #include "core/scope_session.h"

@@ -1,4 +1,4 @@
-#include "app/channel_text.h"
+#include "app/readout/channel_text.h"
 
 #include "core/channels.h"
 #include "resources/command_ids.h"

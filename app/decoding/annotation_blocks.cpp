@@ -1,4 +1,4 @@
-#include "app/annotation_blocks.h"
+#include "app/decoding/annotation_blocks.h"
 
 #include <algorithm>
 

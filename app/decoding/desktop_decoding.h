@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/decoding/decoding_state.h"
+
+class WindowSystem;
+
+// Decode > Add Decoder…: once the decoders are listed (the first time off the GUI thread, then
+// the dialog opens), the dialog; the decoder chosen is added and everything is decoded again.
+void addDecoder(WindowSystem& mainWindow);
+// Decode > Remove Decoders: all of them, with their rows.
+void removeDecoders(WindowSystem& mainWindow);
+
+// After each command: a recording or decoders that changed since the last decode are decoded
+// again, off the GUI thread, once the samples are the main thread's (after a worker capture's
+// hand-over). Nothing without decoders.
+void keepDecodingCurrent(WindowSystem& mainWindow);
+
+// DECODE_DONE: takes what the worker has ready: the catalogue (and opens the dialog waiting for
+// it), or a decode's result if it is of the current recording and decoders.
+void takeDecodeResults(WindowSystem& mainWindow);
+
+// The sample period of a recording without a time base, for the decoders and the exports; the
+// decoders decode again when it changed.
+void setRecordingPeriod(double seconds);
+
+// Ends a decode under way and the worker's thread; the decoders stay.
+void stopDecoding();
+// Back to no decoders at all, for a fresh start and tests.
+void resetDesktopDecoding();
