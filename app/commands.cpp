@@ -2,10 +2,10 @@
 
 #include <array>
 
-#include "app/capture_cycle.h"
 #include "app/decoding/desktop_decoding.h"
-#include "app/export_document.h"
-#include "app/file_commands.h"
+#include "app/document/capture_cycle.h"
+#include "app/document/export_document.h"
+#include "app/document/file_commands.h"
 #include "app/view/marker.h"
 #include "app/view/navigation.h"
 #include "app/view/zoom_levels.h"

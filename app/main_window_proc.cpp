@@ -1,9 +1,9 @@
 #include "app/main_window_proc.h"
 
-#include "app/capture_cycle.h"
 #include "app/commands.h"
 #include "app/decoding/desktop_decoding.h"
-#include "app/file_commands.h"
+#include "app/document/capture_cycle.h"
+#include "app/document/file_commands.h"
 #include "app/view/live_view.h"
 #include "app/view/navigation.h"
 #include "capture/sampling_worker.h"

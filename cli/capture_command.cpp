@@ -5,7 +5,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/capture_cycle.h"
+#include "app/document/capture_cycle.h"
 #include "capture/port_access_factory.h"
 #include "capture/port_choice.h"
 #include "capture/sampler.h"

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/capture_cycle.h"
+#include "app/document/capture_cycle.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
 

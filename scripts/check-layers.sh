@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-app_rooms="app app/decoding app/readout app/view"
+app_rooms="app app/document app/decoding app/readout app/view"
 declare -A below=(
     [resources]=""
     [core]="resources"
@@ -20,7 +20,8 @@ declare -A below=(
     [app/view]="display core resources"
     [app/readout]="app/view display core resources"
     [app/decoding]="app/readout app/view decode display core resources"
-    [app]="app/decoding app/readout app/view decode export capture display scopefile core resources"
+    [app/document]="app/decoding app/readout app/view export scopefile capture decode display core resources"
+    [app]="app/document app/decoding app/readout app/view decode export capture display scopefile core resources"
     [shell]="decode $app_rooms export capture display scopefile core resources"
     [cli]="decode $app_rooms export capture display scopefile core resources"
     [tests/support]="cli $app_rooms decode export capture display scopefile core resources"

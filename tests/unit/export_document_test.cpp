@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/decoding/desktop_decoding.h"
-#include "app/export_document.h"
+#include "app/document/export_document.h"
 #include "app/main_window_proc.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/file_commands.h"
+#include "app/document/file_commands.h"
 #include "app/main_window_proc.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"

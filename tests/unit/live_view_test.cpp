@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/capture_cycle.h"
+#include "app/document/capture_cycle.h"
 #include "app/main_window_proc.h"
 #include "app/readout/status_text.h"
 #include "app/view/navigation.h"

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/capture_cycle.h"
 #include "app/commands.h"
-#include "app/file_commands.h"
+#include "app/document/capture_cycle.h"
+#include "app/document/file_commands.h"
 #include "app/view/navigation.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"

@@ -1,4 +1,4 @@
-#include "app/capture_cycle.h"
+#include "app/document/capture_cycle.h"
 
 #include <string>
 

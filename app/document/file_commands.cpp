@@ -1,11 +1,11 @@
-#include "app/file_commands.h"
+#include "app/document/file_commands.h"
 
 #include <filesystem>
 #include <functional>
 #include <system_error>
 #include <vector>
 
-#include "app/capture_cycle.h"
+#include "app/document/capture_cycle.h"
 #include "app/view/navigation.h"
 #include "core/message_box.h"
 #include "core/scope_session.h"

@@ -1,11 +1,11 @@
-#include "app/export_document.h"
+#include "app/document/export_document.h"
 
 #include <algorithm>
 #include <cctype>
 #include <filesystem>
 
 #include "app/decoding/desktop_decoding.h"
-#include "app/file_commands.h"
+#include "app/document/file_commands.h"
 #include "app/readout/period_text.h"
 #include "core/measure_text.h"
 #include "core/message_box.h"
