@@ -12,7 +12,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/main_window_proc.h"
+#include "app/window/main_window_proc.h"
 #include "capture/port_access_factory.h"
 #include "capture/sampling_worker.h"
 #include "core/scope_session.h"

@@ -8,7 +8,7 @@
 set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
-app_rooms="app app/document app/decoding app/readout app/view"
+app_rooms="app/window app/document app/decoding app/readout app/view"
 declare -A below=(
     [resources]=""
     [core]="resources"
@@ -21,7 +21,7 @@ declare -A below=(
     [app/readout]="app/view display core resources"
     [app/decoding]="app/readout app/view decode display core resources"
     [app/document]="app/decoding app/readout app/view export scopefile capture decode display core resources"
-    [app]="app/document app/decoding app/readout app/view decode export capture display scopefile core resources"
+    [app/window]="app/document app/decoding app/readout app/view export scopefile capture decode display core resources"
     [shell]="decode $app_rooms export capture display scopefile core resources"
     [cli]="decode $app_rooms export capture display scopefile core resources"
     [tests/support]="cli $app_rooms decode export capture display scopefile core resources"
@@ -72,6 +72,13 @@ forbid_system_include() {
 forbid_system_include libsigrokdecode "only decode/ includes libsigrokdecode" . \
     --exclude-dir=decode --exclude-dir=build
 
+# Every source of app/ stands in one of its rooms.
+for file in app/*.h app/*.cpp; do
+    if [ -e "$file" ]; then
+        complain "$file: app/ keeps its sources in its rooms ($app_rooms)"
+    fi
+done
+
 for folder in "${!below[@]}"; do
     [ -d "$folder" ] || { complain "$folder/ is missing"; continue; }
     check_folder "$folder"
@@ -79,7 +86,7 @@ for folder in "${!below[@]}"; do
 done
 
 if [ "$failures" -gt 0 ]; then
-    echo "layers: $failures include(s) against the layers" >&2
+    echo "layers: $failures finding(s) against the layers" >&2
     exit 1
 fi
 echo "layers: every include goes downward"

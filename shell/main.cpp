@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "app/main_window_proc.h"
+#include "app/window/main_window_proc.h"
 #include "capture/port_access_factory.h"
 #include "capture/port_choice.h"
 #include "capture/sampling_worker.h"

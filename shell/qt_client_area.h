@@ -4,7 +4,7 @@
 #include <array>
 #include <vector>
 
-#include "app/client_layout.h"
+#include "app/window/client_layout.h"
 #include "core/window_system.h"
 #include "shell/qt_template_builder.h"
 

@@ -3,7 +3,7 @@
 #include <QDialog>
 #include <cstdint>
 
-#include "app/info_dialog.h"
+#include "app/window/info_dialog.h"
 #include "resources/dialog_templates.h"
 #include "shell/qt_dialog_units.h"
 

@@ -2,7 +2,7 @@
 
 #include <QSize>
 
-#include "app/view_bands.h"
+#include "app/window/view_bands.h"
 
 // What the window keeps from one run to the next: the View menu's bands and its size.
 struct StoredView {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <map>
 
-#include "app/main_window_proc.h"
+#include "app/window/main_window_proc.h"
 #include "core/window_system.h"
 #include "shell/qt_template_dialog.h"
 

@@ -7,8 +7,8 @@
 #include <QtTest>
 #include <cmath>
 
-#include "app/client_layout.h"
-#include "app/view_bands.h"
+#include "app/window/client_layout.h"
+#include "app/window/view_bands.h"
 #include "display/trace_geometry.h"
 #include "message_log.h"
 #include "resources/command_ids.h"

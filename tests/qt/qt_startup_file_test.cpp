@@ -4,7 +4,7 @@
 #include <QProcess>
 #include <QtTest>
 
-#include "app/main_window_proc.h"
+#include "app/window/main_window_proc.h"
 #include "capture/sampling_worker.h"
 #include "capture/status_port.h"
 #include "core/scope_session.h"

@@ -3,7 +3,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/main_window_proc.h"
+#include "app/window/main_window_proc.h"
 #include "capture/hardware_port_access.h"
 #include "capture/sampling_worker.h"
 #include "capture/simulated_probe.h"

@@ -8,7 +8,7 @@
 
 #include "app/decoding/decoder_rows.h"
 #include "app/decoding/desktop_decoding.h"
-#include "app/main_window_proc.h"
+#include "app/window/main_window_proc.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
 #include "tests/support/protocol_signals.h"

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
 #include "app/document/capture_cycle.h"
+#include "app/window/commands.h"
 #include "capture/hardware_port_access.h"
 #include "capture/sampling_worker.h"
 #include "core/scope_session.h"

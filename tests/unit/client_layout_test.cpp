@@ -1,11 +1,11 @@
-#include "app/client_layout.h"
+#include "app/window/client_layout.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "app/commands.h"
-#include "app/view_bands.h"
+#include "app/window/commands.h"
+#include "app/window/view_bands.h"
 #include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"
 

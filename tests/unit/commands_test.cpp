@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
-#include "app/info_dialog.h"
-#include "app/main_window_proc.h"
+#include "app/window/commands.h"
+#include "app/window/info_dialog.h"
+#include "app/window/main_window_proc.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"

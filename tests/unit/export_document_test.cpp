@@ -8,7 +8,7 @@
 
 #include "app/decoding/desktop_decoding.h"
 #include "app/document/export_document.h"
-#include "app/main_window_proc.h"
+#include "app/window/main_window_proc.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "app/document/file_commands.h"
-#include "app/main_window_proc.h"
+#include "app/window/main_window_proc.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"

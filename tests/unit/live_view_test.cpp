@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/document/capture_cycle.h"
-#include "app/main_window_proc.h"
 #include "app/readout/status_text.h"
 #include "app/view/navigation.h"
+#include "app/window/main_window_proc.h"
 #include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
 #include "app/document/capture_cycle.h"
 #include "app/document/file_commands.h"
 #include "app/view/navigation.h"
+#include "app/window/commands.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/commands.h"
 #include "app/view/navigation.h"
+#include "app/window/commands.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "resources/command_ids.h"

@@ -1,4 +1,4 @@
-#include "app/client_layout.h"
+#include "app/window/client_layout.h"
 
 #include <algorithm>
 #include <cmath>

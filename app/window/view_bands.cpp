@@ -1,4 +1,4 @@
-#include "app/view_bands.h"
+#include "app/window/view_bands.h"
 
 #include "resources/command_ids.h"
 

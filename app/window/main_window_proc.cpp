@@ -1,11 +1,11 @@
-#include "app/main_window_proc.h"
+#include "app/window/main_window_proc.h"
 
-#include "app/commands.h"
 #include "app/decoding/desktop_decoding.h"
 #include "app/document/capture_cycle.h"
 #include "app/document/file_commands.h"
 #include "app/view/live_view.h"
 #include "app/view/navigation.h"
+#include "app/window/commands.h"
 #include "capture/sampling_worker.h"
 #include "core/scope_session.h"
 #include "resources/command_ids.h"

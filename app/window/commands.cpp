@@ -1,4 +1,4 @@
-#include "app/commands.h"
+#include "app/window/commands.h"
 
 #include <array>
 
@@ -9,7 +9,7 @@
 #include "app/view/marker.h"
 #include "app/view/navigation.h"
 #include "app/view/zoom_levels.h"
-#include "app/view_bands.h"
+#include "app/window/view_bands.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "resources/command_ids.h"

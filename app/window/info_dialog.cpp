@@ -1,4 +1,4 @@
-#include "app/info_dialog.h"
+#include "app/window/info_dialog.h"
 
 #include "core/window_system.h"
 
