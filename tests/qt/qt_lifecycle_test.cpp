@@ -11,6 +11,7 @@
 #include "capture/status_port.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
+#include "paint_counter.h"
 #include "resources/command_ids.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_status_line.h"
@@ -70,18 +71,6 @@ void saveScreenshot(const char* name) {
         QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/" + name + ".png");
     }
 }
-
-// Counts the view's paints.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "message_log.h"
+#include "paint_counter.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
@@ -32,18 +33,6 @@ void loadSamples() {
     }
     scopeSession.sampleLength = kSamples;
 }
-
-// Counts the paints of the widget it filters.
-class PaintCounter : public QObject {
-public:
-    int paints = 0;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        paints += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 QImage paintedView() {
     GraphClass view;
