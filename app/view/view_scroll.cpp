@@ -18,6 +18,7 @@ void setScrollRangeFor(WindowSystem& mainWindow, uint32_t sampleLength, bool red
 void scrollViewTo(WindowSystem& mainWindow, int64_t start) {
     const ScrollRange range = mainWindow.scrollRange();
     int64_t p = start;
+    // High end first: a range whose high end lies below its low end ends at the low end.
     if (p >= range.high) {
         p = range.high;
     }
