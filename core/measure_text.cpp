@@ -46,11 +46,12 @@ uint64_t powerOfTen(int exponent) {
     return value;
 }
 
+// A value other than 0 (which is written without a sign).
 const char* signOf(double value, Sign sign) {
     if (value < 0) {
         return "-";
     }
-    return sign == Sign::Always && value > 0 ? "+" : "";
+    return sign == Sign::Always ? "+" : "";
 }
 
 std::string formatSignificant(double value, std::span<const Unit> units, Sign sign) {
