@@ -1,6 +1,7 @@
 #include "shell/qt_client_area.h"
 
 #include "app/channel_text.h"
+#include "app/control_names.h"
 #include "shell/qt_channel_labels.h"
 #include "shell/qt_decoder_rows.h"
 #include "shell/qt_overview_strip.h"
@@ -43,10 +44,13 @@ ClientArea::ClientArea(QWidget* parent, const DialogTemplate& layout, const Comm
 // What the template built, before anything else is added, with where the template puts it.
 void ClientArea::keepTemplateControls() {
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        control->setToolTip(toQString(triggerBoxTooltip(controlId(*control))));
+        const int id = controlId(*control);
+        control->setToolTip(toQString(triggerBoxTooltip(id)));
+        if (const std::string name = controlName(id); !name.empty()) {
+            control->setAccessibleName(toQString(name));
+        }
         controlWidgets_.push_back(control);
-        controls_.push_back(
-            TemplateControl{anchorOf(controlId(*control)), toPixelRect(control->geometry())});
+        controls_.push_back(TemplateControl{anchorOf(id), toPixelRect(control->geometry())});
     }
     traceView_ = findChild<GraphClass*>();
     scrollBar_ = findChild<ProgramScrollBar*>();
