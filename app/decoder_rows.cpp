@@ -122,21 +122,21 @@ std::string annotationTooltip(const DecoderRow& row, const Annotation& annotatio
 }
 
 std::string rowText(const DesktopDecoding& decoding, const DecoderRow& row,
-                    const TraceGeometry& g) {
+                    std::optional<SampleSpan> shown) {
     const std::string message = rowMessage(decoding, row);
     if (!message.empty()) {
         return row.title + ": " + message;
     }
-    const uint64_t shownEnd = uint64_t{g.firstSample} + g.sampleCount;
     std::string texts;
     size_t spoken = 0;
     size_t more = 0;
     for (uint32_t index : row.annotations) {
         const Annotation& a = decoding.result.annotations[index];
+        if (!shown || a.start > shown->last) {
+            break;  // the row's annotations go by start
+        }
         // An annotation of no length still stands at its sample.
-        const bool shown =
-            a.start < shownEnd && std::max<uint64_t>(a.end, uint64_t{a.start} + 1) > g.firstSample;
-        if (!shown || a.texts.empty()) {
+        if (std::max(a.end, a.start + 1) <= shown->first || a.texts.empty()) {
             continue;
         }
         if (spoken == kSpokenAnnotations) {

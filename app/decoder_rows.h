@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "app/desktop_decoding.h"
-#include "display/trace_geometry.h"
+#include "app/view_text.h"
 
 // The rows under the traces for `decoding`'s stacks and its last result: for each stack, in its
 // decoders' order, each decoder's rows that hold annotations (in the decoder's row order, those
@@ -24,7 +24,8 @@ std::string rowMessage(const DesktopDecoding& decoding, const DecoderRow& row);
 // base, and a warning when the sampling stood still during it.
 std::string annotationTooltip(const DecoderRow& row, const Annotation& annotation);
 
-// `row` as a screen reader reads it on a view drawn with `g`: its title, then its message, or the
-// full texts of its annotations on screen ("UART: RX: 0x41, 0x42"), at most a screenful of
+// `row` as a screen reader reads it when the view shows `shown`: its title, then its message, or
+// the full texts of its annotations there ("UART: RX: 0x41, 0x42"), at most a screenful of
 // words, the rest counted.
-std::string rowText(const DesktopDecoding& decoding, const DecoderRow& row, const TraceGeometry& g);
+std::string rowText(const DesktopDecoding& decoding, const DecoderRow& row,
+                    std::optional<SampleSpan> shown);

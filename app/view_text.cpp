@@ -21,14 +21,9 @@ std::string stretchText(uint32_t first, uint32_t last) {
     return "samples " + std::to_string(from) + " to " + std::to_string(to);
 }
 
-// The samples between the view's edges: past the right edge the view draws one or two more, so
-// that their lines reach it.
 std::string shownText(const TraceGeometry& g, int width) {
-    const uint32_t last = g.firstSample + g.sampleCount - 1;
-    const std::optional<uint32_t> atEdge = sampleAtX(g, width - 1);
-    // A column below 1:1 holds samplesPerPixel samples from the one at its x on.
-    return stretchText(g.firstSample,
-                       atEdge ? std::min(last, *atEdge + g.samplesPerPixel - 1) : last);
+    const std::optional<SampleSpan> shown = shownSamples(g, width);
+    return shown ? stretchText(shown->first, shown->last) : std::string("no samples");
 }
 
 std::string zoomText(const TraceGeometry& g) {
@@ -61,8 +56,19 @@ std::string markerText(uint32_t drawable) {
 
 }  // namespace
 
+std::optional<SampleSpan> shownSamples(const TraceGeometry& g, int width) {
+    if (g.sampleCount == 0) {
+        return std::nullopt;
+    }
+    const uint32_t last = g.firstSample + g.sampleCount - 1;
+    const std::optional<uint32_t> atEdge = sampleAtX(g, width - 1);
+    // A column below 1:1 holds samplesPerPixel samples from the one at its x on.
+    return SampleSpan{g.firstSample,
+                      atEdge ? std::min(last, *atEdge + g.samplesPerPixel - 1) : last};
+}
+
 std::string rulerText(const TraceGeometry& g, int width) {
-    return "Time ruler: " + (g.sampleCount == 0 ? std::string("no samples") : shownText(g, width));
+    return "Time ruler: " + shownText(g, width);
 }
 
 std::string overviewText(const TraceGeometry& g, int width) {

@@ -1,11 +1,23 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "display/trace_geometry.h"
 
 // What the views around the session's recording show, in words for a screen reader. `g` is the
 // geometry the trace view draws with, `width` its width in pixels.
+
+// Samples `first` to `last`, indices into the data.
+struct SampleSpan {
+    uint32_t first = 0;
+    uint32_t last = 0;
+};
+
+// The samples between the view's edges (past the right edge the view draws one or two more, so
+// that their lines reach it); none when no sample is drawn.
+std::optional<SampleSpan> shownSamples(const TraceGeometry& g, int width);
 
 // The ruler: the stretch the traces show, in its terms: "Time ruler: 0 s to 858.0 µs" from the
 // recording's time base, else "Time ruler: samples 0 to 429", numbered from the capture's first.

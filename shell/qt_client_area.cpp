@@ -144,6 +144,11 @@ void ClientArea::updateBands() {
         bandWidget(static_cast<ViewBand>(i)).update();
     }
     decoderRows_->update();
+    // Screen readers hear of what changed with the picture.
+    for (SpokenView* view : std::initializer_list<SpokenView*>{overview_, ruler_, labels_, status_,
+                                                               decoderRows_, traceView_}) {
+        view->announceChange();
+    }
 }
 
 void ClientArea::decoderRowsChanged() {

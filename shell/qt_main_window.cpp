@@ -11,10 +11,12 @@
 #include "shell/qt_client_area.h"
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
+#include "shell/qt_spoken_view.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
 
 DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
+    installSpokenViews();
     const DialogTemplate& layout = *findDialogTemplate(IDD_MAIN_WINDOW);
     client_ = new ClientArea(this, layout, [this](int id) { sendCommand(id); });
     setCentralWidget(client_);

@@ -4,6 +4,7 @@
 
 #include "app/recording_time.h"
 #include "app/ruler_scale.h"
+#include "app/view_text.h"
 #include "core/scope_session.h"
 #include "shell/qt_template_builder.h"
 
@@ -24,6 +25,11 @@ TimeRuler::TimeRuler(QWidget* parent, const QWidget& traceView)
 
 int TimeRuler::neededHeight() const {
     return QFontMetrics(font()).height() + kTickRoom;
+}
+
+QString TimeRuler::spokenName() const {
+    const int width = traceView_.width();
+    return toQString(rulerText(viewGeometry(scopeSession, width, traceView_.height()), width));
 }
 
 void TimeRuler::paintEvent(QPaintEvent*) {

@@ -10,6 +10,7 @@
 #include "app/edge_search.h"
 #include "app/marker.h"
 #include "app/navigation.h"
+#include "app/view_text.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/trace_geometry.h"
@@ -54,6 +55,10 @@ void GraphClass::attachTo(WindowSystem& mainWindow) {
 
 void GraphClass::setLiveTick(std::function<void()> tick) {
     liveTick_ = std::move(tick);
+}
+
+QString GraphClass::spokenDescription() const {
+    return toQString(traceViewText(viewGeometry(scopeSession, width(), height()), width()));
 }
 
 void GraphClass::paintEvent(QPaintEvent*) {

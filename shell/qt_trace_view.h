@@ -7,6 +7,7 @@
 
 #include "app/pointer_readout.h"
 #include "app/trace_input.h"
+#include "shell/qt_spoken_view.h"
 
 class WindowSystem;
 
@@ -17,7 +18,7 @@ class WindowSystem;
 // clicks set and clear the marker, the wheel scrolls and zooms, and the keys scroll (Home, End,
 // arrows, Page Up/Down) and jump to the edges of the channel the pointer was last on (. and , or
 // Alt with the arrows).
-class GraphClass : public QWidget {
+class GraphClass : public QWidget, public SpokenView {
     Q_OBJECT
 
 public:
@@ -26,6 +27,11 @@ public:
     void attachTo(WindowSystem& mainWindow);
     // Called instead of a plain repaint when a live paint's refresh is due.
     void setLiveTick(std::function<void()> tick);
+
+    QAccessible::Role spokenRole() const override { return QAccessible::Chart; }
+    QString spokenName() const override { return accessibleName(); }
+    // Samples, zoom, the stretch shown and the marker with its levels.
+    QString spokenDescription() const override;
 
 protected:
     bool event(QEvent* event) override;

@@ -142,16 +142,13 @@ TEST(DecoderRows, ARowReadsItsAnnotationsOnScreen) {
         {400, 1, "UART: RX: Start"},    {401, 100, "UART: RX: none on screen"},
     };
     for (const Case& c : cases) {
-        TraceGeometry g;
-        g.firstSample = c.first;
-        g.sampleCount = c.count;
-        EXPECT_EQ(rowText(decoding, row, g), c.text) << c.first << "+" << c.count;
+        EXPECT_EQ(rowText(decoding, row, SampleSpan{c.first, c.first + c.count - 1}), c.text)
+            << c.first << "+" << c.count;
     }
+    EXPECT_EQ(rowText(decoding, row, std::nullopt), "UART: RX: none on screen");
     decoding.resultCurrent = false;
     decoding.state = DecodeState::Running;
-    TraceGeometry all;
-    all.sampleCount = 1000;
-    EXPECT_EQ(rowText(decoding, row, all), "UART: RX: Decoding\u2026");
+    EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 999}), "UART: RX: Decoding\u2026");
 }
 
 // Past a screenful of words the rest is counted, not read.
@@ -168,11 +165,8 @@ TEST(DecoderRows, ALongRowCountsWhatItDoesNotRead) {
             expected += (i == 0 ? "x" : ", x");
         }
     }
-    TraceGeometry g;
-    g.sampleCount = 1000;
-    EXPECT_EQ(rowText(decoding, row, g), expected + ", and 10 more");
-    g.sampleCount = 500;
-    EXPECT_EQ(rowText(decoding, row, g), expected);
+    EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 999}), expected + ", and 10 more");
+    EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 499}), expected);
 }
 
 TEST(DecoderRows, TheTooltipGivesTheTextTheCapturesNumbersTheTimeAndAGap) {
