@@ -2,6 +2,7 @@
 
 #include "app/channel_text.h"
 #include "app/control_names.h"
+#include "app/tab_order.h"
 #include "shell/qt_channel_labels.h"
 #include "shell/qt_decoder_rows.h"
 #include "shell/qt_overview_strip.h"
@@ -36,6 +37,7 @@ ClientArea::ClientArea(QWidget* parent, const DialogTemplate& layout, const Comm
     templateSize_ = dialogUnitsToPixels(units_, QSize(layout.width, layout.height));
     buildControls(*this, layout, units_, onCommand);
     keepTemplateControls();
+    orderTabStops();
     createBands();
     resize(defaultSize());
     fitToBands();
@@ -54,8 +56,20 @@ void ClientArea::keepTemplateControls() {
     }
     traceView_ = findChild<GraphClass*>();
     scrollBar_ = findChild<ProgramScrollBar*>();
-    // A click on the traces gives them the keyboard; Tab still passes them by.
-    traceView_->setFocusPolicy(Qt::ClickFocus);
+}
+
+// Tab reaches every control, the traces, MemTrig and Break among them, as the eye reads the
+// window; a click gives each the keyboard too.
+void ClientArea::orderTabStops() {
+    QWidget* previous = nullptr;
+    for (int id : mainWindowTabOrder()) {
+        QWidget* control = findControl(*this, id);
+        control->setFocusPolicy(Qt::StrongFocus);
+        if (previous != nullptr) {
+            setTabOrder(previous, control);
+        }
+        previous = control;
+    }
 }
 
 void ClientArea::createBands() {
@@ -64,12 +78,19 @@ void ClientArea::createBands() {
     labels_ = new ChannelLabels(this, *traceView_);
     status_ = new StatusLine(this);
     decoderRows_ = new DecoderRowsView(this, *traceView_);
-    // Clicks on the bands around the traces leave the keyboard with them.
+    // Clicks on the bands around the traces leave the keyboard with them. Not through a focus
+    // proxy: Tab would stop at each band on its way to the traces.
     for (QWidget* band : {static_cast<QWidget*>(overview_), static_cast<QWidget*>(ruler_),
                           static_cast<QWidget*>(labels_)}) {
-        band->setFocusProxy(traceView_);
-        band->setFocusPolicy(Qt::ClickFocus);
+        band->installEventFilter(this);
     }
+}
+
+bool ClientArea::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        traceView_->setFocus(Qt::MouseFocusReason);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QWidget& ClientArea::bandWidget(ViewBand band) const {

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
@@ -139,7 +140,20 @@ void DezoRaraClass::keyPressEvent(QKeyEvent* event) {
         sendCommand(CMD_CANCEL);
     } else if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         sendCommand(CMD_OK);
-    } else {
+    } else if (!keyToTraces(*event)) {
         QMainWindow::keyPressEvent(event);
     }
+}
+
+bool DezoRaraClass::keyToTraces(const QKeyEvent& event) {
+    GraphClass& traces = client_->traceView();
+    const bool pointed = traces.rect().contains(traces.mapFromGlobal(QCursor::pos()));
+    if (!pointed || !traces.takeKey(event)) {
+        return false;
+    }
+    traces.setFocus(Qt::ShortcutFocusReason);
+    // The keyboard moved the focus: its frame shows.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    traces.update();
+    return true;
 }

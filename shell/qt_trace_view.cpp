@@ -23,6 +23,7 @@ namespace {
 
 // About 25 pictures a second: smooth enough to watch, and a paint costs well under that.
 constexpr int kLiveRefreshMilliseconds = 40;
+constexpr int kFocusFrameWidth = 2;
 
 }  // namespace
 
@@ -65,6 +66,14 @@ void GraphClass::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QtTraceCanvas canvas(painter);
     paintTrace(canvas, width(), height());
+    // As the style's focus frames, shown only to those who use the keyboard: a click leaves the
+    // picture as it was.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        QPen frame(palette().color(QPalette::Highlight), kFocusFrameWidth);
+        frame.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(frame);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
     if (scopeSession.workerCapturing) {
         liveRefresh_.start();
     }
@@ -145,9 +154,13 @@ bool GraphClass::jumpByKey(const QKeyEvent& event) {
     return true;
 }
 
+bool GraphClass::takeKey(const QKeyEvent& event) {
+    return mainWindow_ != nullptr && (scrollByKey(event) || jumpByKey(event));
+}
+
 // Keys it does not take (Esc among them) go on to the main window.
 void GraphClass::keyPressEvent(QKeyEvent* event) {
-    if (mainWindow_ != nullptr && (scrollByKey(*event) || jumpByKey(*event))) {
+    if (takeKey(*event)) {
         event->accept();
         return;
     }

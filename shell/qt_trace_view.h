@@ -17,7 +17,7 @@ class WindowSystem;
 // Hovering shows the readout of the point under the pointer; once attached to the main window,
 // clicks set and clear the marker, the wheel scrolls and zooms, and the keys scroll (Home, End,
 // arrows, Page Up/Down) and jump to the edges of the channel the pointer was last on (. and , or
-// Alt with the arrows).
+// Alt with the arrows). Once the keyboard has moved the focus, a frame shows that they have it.
 class GraphClass : public QWidget, public SpokenView {
     Q_OBJECT
 
@@ -27,6 +27,8 @@ public:
     void attachTo(WindowSystem& mainWindow);
     // Called instead of a plain repaint when a live paint's refresh is due.
     void setLiveTick(std::function<void()> tick);
+    // Acts on a key the traces take (scrolling, the edge keys); false for any other key.
+    bool takeKey(const QKeyEvent& event);
 
     QAccessible::Role spokenRole() const override { return QAccessible::Chart; }
     QString spokenName() const override { return accessibleName(); }
