@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/readout/channel_text.h"
+#include "app/readout/view_text.h"
 #include "display/trace_geometry.h"
 #include "shell/qt_template_builder.h"
 
@@ -24,6 +25,10 @@ int ChannelLabels::neededWidth() const {
                            metrics.horizontalAdvance(toQString(channelPinLabel(channel)))});
     }
     return widest + 2 * kMargin;
+}
+
+QString ChannelLabels::spokenName() const {
+    return toQString(channelLabelsText());
 }
 
 void ChannelLabels::paintEvent(QPaintEvent*) {

@@ -1,6 +1,8 @@
 #include "shell/qt_client_area.h"
 
 #include "app/readout/channel_text.h"
+#include "app/window/control_names.h"
+#include "app/window/tab_order.h"
 #include "shell/qt_channel_labels.h"
 #include "shell/qt_decoder_rows.h"
 #include "shell/qt_overview_strip.h"
@@ -35,6 +37,7 @@ ClientArea::ClientArea(QWidget* parent, const DialogTemplate& layout, const Comm
     templateSize_ = dialogUnitsToPixels(units_, QSize(layout.width, layout.height));
     buildControls(*this, layout, units_, onCommand);
     keepTemplateControls();
+    orderTabStops();
     createBands();
     resize(defaultSize());
     fitToBands();
@@ -43,15 +46,30 @@ ClientArea::ClientArea(QWidget* parent, const DialogTemplate& layout, const Comm
 // What the template built, before anything else is added, with where the template puts it.
 void ClientArea::keepTemplateControls() {
     for (QWidget* control : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        control->setToolTip(toQString(triggerBoxTooltip(controlId(*control))));
+        const int id = controlId(*control);
+        control->setToolTip(toQString(triggerBoxTooltip(id)));
+        if (const std::string name = controlName(id); !name.empty()) {
+            control->setAccessibleName(toQString(name));
+        }
         controlWidgets_.push_back(control);
-        controls_.push_back(
-            TemplateControl{anchorOf(controlId(*control)), toPixelRect(control->geometry())});
+        controls_.push_back(TemplateControl{anchorOf(id), toPixelRect(control->geometry())});
     }
     traceView_ = findChild<GraphClass*>();
     scrollBar_ = findChild<ProgramScrollBar*>();
-    // A click on the traces gives them the keyboard; Tab still passes them by.
-    traceView_->setFocusPolicy(Qt::ClickFocus);
+}
+
+// Tab reaches every control, the traces, MemTrig and Break among them, as the eye reads the
+// window; a click gives each the keyboard too.
+void ClientArea::orderTabStops() {
+    QWidget* previous = nullptr;
+    for (int id : mainWindowTabOrder()) {
+        QWidget* control = findControl(*this, id);
+        control->setFocusPolicy(Qt::StrongFocus);
+        if (previous != nullptr) {
+            setTabOrder(previous, control);
+        }
+        previous = control;
+    }
 }
 
 void ClientArea::createBands() {
@@ -60,12 +78,19 @@ void ClientArea::createBands() {
     labels_ = new ChannelLabels(this, *traceView_);
     status_ = new StatusLine(this);
     decoderRows_ = new DecoderRowsView(this, *traceView_);
-    // Clicks on the bands around the traces leave the keyboard with them.
+    // Clicks on the bands around the traces leave the keyboard with them. Not through a focus
+    // proxy: Tab would stop at each band on its way to the traces.
     for (QWidget* band : {static_cast<QWidget*>(overview_), static_cast<QWidget*>(ruler_),
                           static_cast<QWidget*>(labels_)}) {
-        band->setFocusProxy(traceView_);
-        band->setFocusPolicy(Qt::ClickFocus);
+        band->installEventFilter(this);
     }
+}
+
+bool ClientArea::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseButtonPress) {
+        traceView_->setFocus(Qt::MouseFocusReason);
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 QWidget& ClientArea::bandWidget(ViewBand band) const {
@@ -140,6 +165,11 @@ void ClientArea::updateBands() {
         bandWidget(static_cast<ViewBand>(i)).update();
     }
     decoderRows_->update();
+    // Screen readers hear of what changed with the picture.
+    for (SpokenView* view : std::initializer_list<SpokenView*>{overview_, ruler_, labels_, status_,
+                                                               decoderRows_, traceView_}) {
+        view->announceChange();
+    }
 }
 
 void ClientArea::decoderRowsChanged() {

@@ -47,9 +47,12 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    // Watches the bands beside the traces.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void keepTemplateControls();
+    void orderTabStops();
     void createBands();
     QWidget& bandWidget(ViewBand band) const;
     BandSizes bandSizes() const;

@@ -47,6 +47,18 @@ int DecoderRowsView::tracesLeft() const {
     return traceView_.mapTo(window(), QPoint(0, 0)).x() - mapTo(window(), QPoint(0, 0)).x();
 }
 
+QString DecoderRowsView::spokenName() const {
+    const int width = traceView_.width();
+    const std::optional<SampleSpan> shown =
+        shownSamples(viewGeometry(scopeSession, width, traceView_.height()), width);
+    QStringList rows;
+    for (const DecoderRow& row : desktopDecoding.rows) {
+        rows << toQString(rowText(desktopDecoding, row, shown));
+    }
+    return QStringLiteral("Decoder rows: ") +
+           (rows.isEmpty() ? QStringLiteral("none") : rows.join(QStringLiteral("; ")));
+}
+
 void DecoderRowsView::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().color(QPalette::Window));

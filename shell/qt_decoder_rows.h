@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include "shell/qt_spoken_view.h"
+
 #include <vector>
 
 struct AnnotationBlock;
@@ -11,7 +13,7 @@ struct DecoderRow;
 // under them its annotations at the view's zoom and scroll (text inside a block where it fits, a
 // block alone where not), or what the decoding is doing. Each paint reads the program's decoding
 // as it is; a tooltip gives an annotation's full text.
-class DecoderRowsView : public QWidget {
+class DecoderRowsView : public QWidget, public SpokenView {
     Q_OBJECT
 
 public:
@@ -20,6 +22,10 @@ public:
     // The height all rows take; 0 without decoders.
     int neededHeight() const;
     int rowHeight() const;
+
+    QAccessible::Role spokenRole() const override { return QAccessible::StaticText; }
+    // Every row with its annotations on screen.
+    QString spokenName() const override;
 
 protected:
     bool event(QEvent* event) override;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QMenuBar>
@@ -11,10 +12,12 @@
 #include "shell/qt_client_area.h"
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
+#include "shell/qt_spoken_view.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
 
 DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
+    installSpokenViews();
     const DialogTemplate& layout = *findDialogTemplate(IDD_MAIN_WINDOW);
     client_ = new ClientArea(this, layout, [this](int id) { sendCommand(id); });
     setCentralWidget(client_);
@@ -137,7 +140,20 @@ void DezoRaraClass::keyPressEvent(QKeyEvent* event) {
         sendCommand(CMD_CANCEL);
     } else if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
         sendCommand(CMD_OK);
-    } else {
+    } else if (!keyToTraces(*event)) {
         QMainWindow::keyPressEvent(event);
     }
+}
+
+bool DezoRaraClass::keyToTraces(const QKeyEvent& event) {
+    GraphClass& traces = client_->traceView();
+    const bool pointed = traces.rect().contains(traces.mapFromGlobal(QCursor::pos()));
+    if (!pointed || !traces.takeKey(event)) {
+        return false;
+    }
+    traces.setFocus(Qt::ShortcutFocusReason);
+    // The keyboard moved the focus: its frame shows.
+    setAttribute(Qt::WA_KeyboardFocusChange);
+    traces.update();
+    return true;
 }

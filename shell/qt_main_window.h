@@ -37,6 +37,9 @@ private:
     void applyBand(ViewBand band, bool shown);
     StoredView currentView() const;
     void sendCommand(int id);
+    // A key the focused control left alone acts on the traces when the pointer is over them, and
+    // gives them the focus; false when it is not theirs.
+    bool keyToTraces(const QKeyEvent& event);
 
     ClientArea* client_ = nullptr;
     std::unique_ptr<QtWindowSystem> windowSystem_;

@@ -5,10 +5,14 @@
 #include <QWheelEvent>
 #include <cstdlib>
 
+#include "app/readout/view_text.h"
+#include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/overview.h"
+#include "display/trace_geometry.h"
 #include "resources/command_ids.h"
 #include "shell/qt_program_scroll_bar.h"
+#include "shell/qt_template_builder.h"
 #include "shell/qt_trace_canvas.h"
 
 OverviewStrip::OverviewStrip(QWidget* parent, const QWidget& traceView)
@@ -25,6 +29,11 @@ OverviewStrip::OverviewStrip(QWidget* parent, const QWidget& traceView)
 
 void OverviewStrip::attachTo(WindowSystem& mainWindow) {
     mainWindow_ = &mainWindow;
+}
+
+QString OverviewStrip::spokenName() const {
+    const int width = traceView_.width();
+    return toQString(overviewText(viewGeometry(scopeSession, width, traceView_.height()), width));
 }
 
 void OverviewStrip::paintEvent(QPaintEvent*) {

@@ -2,9 +2,12 @@
 
 #include <QWidget>
 
+#include "shell/qt_spoken_view.h"
+
 // The line under the buttons: the recording's file, samples, rate and length, or a capture's
-// progress while the worker runs it. Each paint reads the session.
-class StatusLine : public QWidget {
+// progress while the worker runs it. Each paint reads the session; a screen reader hears the text
+// as its name.
+class StatusLine : public QWidget, public SpokenView {
     Q_OBJECT
 
 public:
@@ -13,6 +16,9 @@ public:
     int neededHeight() const;
     // The text as the next paint shows it.
     QString text() const;
+
+    QAccessible::Role spokenRole() const override { return QAccessible::StatusBar; }
+    QString spokenName() const override { return text(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -3,6 +3,8 @@
 #include <QPainter>
 
 #include "app/readout/recording_time.h"
+#include "app/readout/view_text.h"
+#include "display/ruler_scale.h"
 #include "core/scope_session.h"
 #include "display/ruler_scale.h"
 #include "shell/qt_template_builder.h"
@@ -24,6 +26,11 @@ TimeRuler::TimeRuler(QWidget* parent, const QWidget& traceView)
 
 int TimeRuler::neededHeight() const {
     return QFontMetrics(font()).height() + kTickRoom;
+}
+
+QString TimeRuler::spokenName() const {
+    const int width = traceView_.width();
+    return toQString(rulerText(viewGeometry(scopeSession, width, traceView_.height()), width));
 }
 
 void TimeRuler::paintEvent(QPaintEvent*) {

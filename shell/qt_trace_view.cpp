@@ -8,6 +8,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include "app/readout/view_text.h"
 #include "app/view/edge_search.h"
 #include "app/view/marker.h"
 #include "app/view/navigation.h"
@@ -23,6 +24,7 @@ namespace {
 
 // About 25 pictures a second: smooth enough to watch, and a paint costs well under that.
 constexpr int kLiveRefreshMilliseconds = 40;
+constexpr int kFocusFrameWidth = 2;
 
 }  // namespace
 
@@ -57,10 +59,22 @@ void GraphClass::setLiveTick(std::function<void()> tick) {
     liveTick_ = std::move(tick);
 }
 
+QString GraphClass::spokenDescription() const {
+    return toQString(traceViewText(viewGeometry(scopeSession, width(), height()), width()));
+}
+
 void GraphClass::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QtTraceCanvas canvas(painter);
     paintTrace(canvas, width(), height());
+    // As the style's focus frames, shown only to those who use the keyboard: a click leaves the
+    // picture as it was.
+    if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
+        QPen frame(palette().color(QPalette::Highlight), kFocusFrameWidth);
+        frame.setJoinStyle(Qt::MiterJoin);
+        painter.setPen(frame);
+        painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+    }
     if (scopeSession.workerCapturing) {
         liveRefresh_.start();
     }
@@ -145,9 +159,13 @@ bool GraphClass::jumpByKey(const QKeyEvent& event) {
     return true;
 }
 
+bool GraphClass::takeKey(const QKeyEvent& event) {
+    return mainWindow_ != nullptr && (scrollByKey(event) || jumpByKey(event));
+}
+
 // Keys it does not take (Esc among them) go on to the main window.
 void GraphClass::keyPressEvent(QKeyEvent* event) {
-    if (mainWindow_ != nullptr && (scrollByKey(*event) || jumpByKey(*event))) {
+    if (takeKey(*event)) {
         event->accept();
         return;
     }

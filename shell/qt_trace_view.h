@@ -7,6 +7,7 @@
 
 #include "app/readout/pointer_readout.h"
 #include "app/view/trace_input.h"
+#include "shell/qt_spoken_view.h"
 
 class WindowSystem;
 
@@ -16,8 +17,9 @@ class WindowSystem;
 // fill in as they are stored. Hovering shows the readout of the point under the pointer; once
 // attached to the main window, clicks set and clear the marker, the wheel scrolls and zooms, and
 // the keys scroll (Home, End, arrows, Page Up/Down) and jump to the edges of the channel the
-// pointer was last on (. and , or Alt with the arrows).
-class GraphClass : public QWidget {
+// pointer was last on (. and , or Alt with the arrows). Once the keyboard has moved the focus, a
+// frame shows that they have it.
+class GraphClass : public QWidget, public SpokenView {
     Q_OBJECT
 
 public:
@@ -26,6 +28,13 @@ public:
     void attachTo(WindowSystem& mainWindow);
     // Called instead of a plain repaint when a live paint's refresh is due.
     void setLiveTick(std::function<void()> tick);
+    // Acts on a key the traces take (scrolling, the edge keys); false for any other key.
+    bool takeKey(const QKeyEvent& event);
+
+    QAccessible::Role spokenRole() const override { return QAccessible::Chart; }
+    QString spokenName() const override { return accessibleName(); }
+    // Samples, zoom, the stretch shown and the marker with its levels.
+    QString spokenDescription() const override;
 
 protected:
     bool event(QEvent* event) override;

@@ -10,6 +10,9 @@
 
 namespace {
 
+// More than a listener can take in at once; the rest is counted.
+constexpr size_t kSpokenAnnotations = 50;
+
 // `row` past the decoder's rows: its annotations that no row lists.
 std::string rowTitle(const DecoderInfo& info, int row) {
     if (row < 0 || static_cast<size_t>(row) >= info.rows.size()) {
@@ -116,4 +119,34 @@ std::string annotationTooltip(const DecoderRow& row, const Annotation& annotatio
         text += "\nThe sampling stood still during it (a gap): it may be decoded wrong";
     }
     return text;
+}
+
+std::string rowText(const DesktopDecoding& decoding, const DecoderRow& row,
+                    std::optional<SampleSpan> shown) {
+    const std::string message = rowMessage(decoding, row);
+    if (!message.empty()) {
+        return row.title + ": " + message;
+    }
+    std::string texts;
+    size_t spoken = 0;
+    size_t more = 0;
+    for (uint32_t index : row.annotations) {
+        const Annotation& a = decoding.result.annotations[index];
+        if (!shown || a.start > shown->last) {
+            break;  // the row's annotations go by start
+        }
+        // An annotation of no length still stands at its sample.
+        if (std::max(a.end, a.start + 1) <= shown->first || a.texts.empty()) {
+            continue;
+        }
+        if (spoken == kSpokenAnnotations) {
+            ++more;
+            continue;
+        }
+        texts += (spoken++ == 0 ? "" : ", ") + a.texts.front();
+    }
+    if (spoken == 0) {
+        return row.title + ": none on screen";
+    }
+    return row.title + ": " + texts + (more > 0 ? ", and " + std::to_string(more) + " more" : "");
 }

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "app/decoding/decoding_state.h"
+#include "app/decoding/desktop_decoding.h"
+#include "app/readout/view_text.h"
 
 // The rows under the traces for `decoding`'s stacks and its last result: for each stack, in its
 // decoders' order, each decoder's rows that hold annotations (in the decoder's row order, those
@@ -22,3 +24,9 @@ std::string rowMessage(const DesktopDecoding& decoding, const DecoderRow& row);
 // capture's first, as the readout numbers them) and their time where the recording has a time
 // base, and a warning when the sampling stood still during it.
 std::string annotationTooltip(const DecoderRow& row, const Annotation& annotation);
+
+// `row` as a screen reader reads it when the view shows `shown`: its title, then its message, or
+// the full texts of its annotations there ("UART: RX: 0x41, 0x42"), at most a screenful of
+// words, the rest counted.
+std::string rowText(const DesktopDecoding& decoding, const DecoderRow& row,
+                    std::optional<SampleSpan> shown);

@@ -6,10 +6,12 @@
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "resources/command_ids.h"
+#include "shell/qt_channel_labels.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
+#include "shell/qt_time_ruler.h"
 #include "tests/support/scripted_port.h"
 
 namespace {
@@ -60,6 +62,9 @@ private slots:
     void aClickGivesTheTracesTheKeys();
     void edgeKeysJumpOnThePointersChannel();
     void overviewMovesAndFitsTheView();
+    void keysOverTheTracesGiveThemTheFocus();
+    void aClickBesideTheTracesGivesThemTheFocus();
+    void focusFrameShowsOnlyAfterTheKeyboard();
 
 private:
     ScriptedPortAccess ports_;
@@ -149,7 +154,7 @@ void TraceInputTest::ctrlWheelZoomsAsTheZoomButtons() {
 }
 
 // Whatever had the keyboard before, a click on the traces gives it to them, and the scroll keys
-// then move the view as the scroll bar's do. Tab passes the traces by.
+// then move the view as the scroll bar's do. Tab moves on from them.
 void TraceInputTest::aClickGivesTheTracesTheKeys() {
     CapturedWindow w;
     QVERIFY(QTest::qWaitForWindowActive(&w.window));
@@ -200,6 +205,93 @@ void TraceInputTest::edgeKeysJumpOnThePointersChannel() {
             sampleX(viewGeometry(scopeSession, w.view.width(), 0), press.marker);
         QVERIFY2(x && *x < w.view.width(), "the change is on screen");
     }
+}
+
+// A key the focused control leaves alone acts on the traces while the pointer is over them, and
+// the traces take the focus; elsewhere it does nothing. Keys the control takes stay its own.
+void TraceInputTest::keysOverTheTracesGiveThemTheFocus() {
+    enum class Effect { None, MarkerAtTheChange, Scrolled };
+    struct Case {
+        int focused;
+        bool overTraces;
+        Qt::Key key;
+        Effect effect;
+        bool tracesTakeTheFocus;
+    };
+    const Case cases[] = {
+        {CMD_ZOOM_IN, true, Qt::Key_Period, Effect::MarkerAtTheChange, true},
+        {1015, true, Qt::Key_End, Effect::Scrolled, true},
+        {IDC_SCROLL_BAR, true, Qt::Key_Period, Effect::MarkerAtTheChange, true},
+        {CMD_ZOOM_IN, false, Qt::Key_Period, Effect::None, false},
+        {IDC_SCROLL_BAR, true, Qt::Key_End, Effect::Scrolled, false},  // the scroll bar's own
+    };
+    for (const Case& c : cases) {
+        // Channel 1 changes at sample 300 (reads are counted over the port's life).
+        const uint64_t first = ports_.lpt1.reads();
+        ports_.lpt1.play({}, [first](uint64_t read) {
+            return static_cast<uint8_t>(read >= first + 300 ? kChannelBits[0] : 0);
+        });
+        CapturedWindow w;
+        QVERIFY(QTest::qWaitForWindowActive(&w.window));
+        const TraceGeometry g = traceGeometry(w.view.width(), w.view.height(), 0, 5000, 1);
+        // The pointer crossed channel 1, and stays there or moves on to New Sample.
+        const QPoint onChannel1(50, g.baseline[0]);
+        QMouseEvent move(QEvent::MouseMove, onChannel1, w.view.mapToGlobal(onChannel1),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&w.view, &move);
+        QWidget* newSample = findControl(*w.window.centralWidget(), CMD_NEW_SAMPLE);
+        QCursor::setPos(c.overTraces ? w.view.mapToGlobal(onChannel1)
+                                     : newSample->mapToGlobal(QPoint(5, 5)));
+        QWidget* control = findControl(*w.window.centralWidget(), c.focused);
+        control->setFocus();
+        QTest::keyClick(control, c.key);
+        const Effect seen = scopeSession.marker == std::optional<uint32_t>(300)
+                                ? Effect::MarkerAtTheChange
+                                : (scopeSession.viewStart > 0 ? Effect::Scrolled : Effect::None);
+        QVERIFY2(seen == c.effect, qPrintable(QString::number(c.focused)));
+        QCOMPARE(QApplication::focusWidget() == &w.view, c.tracesTakeTheFocus);
+    }
+}
+
+// A click on the overview, the ruler or the channel labels leaves the keyboard with the traces.
+void TraceInputTest::aClickBesideTheTracesGivesThemTheFocus() {
+    CapturedWindow w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QWidget& client = *w.window.centralWidget();
+    for (QWidget* band : {static_cast<QWidget*>(client.findChild<OverviewStrip*>()),
+                          static_cast<QWidget*>(client.findChild<TimeRuler*>()),
+                          static_cast<QWidget*>(client.findChild<ChannelLabels*>())}) {
+        findControl(client, CMD_NEW_SAMPLE)->setFocus();
+        QTest::mouseClick(band, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(QApplication::focusWidget(), &w.view);
+    }
+}
+
+// The traces show a frame while they have the focus the keyboard gave them, as the style's
+// controls do; a click gives the focus and leaves the picture as it was.
+void TraceInputTest::focusFrameShowsOnlyAfterTheKeyboard() {
+    CapturedWindow w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    const QImage plain = w.picture();
+    const QRgb frame = w.view.palette().color(QPalette::Highlight).rgb();
+    QTest::mouseClick(&w.view, Qt::RightButton, {}, QPoint(50, 40));
+    QCOMPARE(QApplication::focusWidget(), &w.view);
+    QCOMPARE(w.picture(), plain);
+
+    QTest::keyClick(&w.view, Qt::Key_Tab);
+    QCOMPARE(w.picture(), plain);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QCOMPARE(QApplication::focusWidget(), &w.view);
+    const QImage framed = w.picture();
+    const int right = w.view.width() - 1;
+    const int bottom = w.view.height() - 1;
+    for (const QPoint edge : {QPoint(0, bottom / 2), QPoint(right, bottom / 2),
+                              QPoint(right / 2, 0), QPoint(right / 2, bottom)}) {
+        QCOMPARE(framed.pixel(edge), frame);
+    }
+    QCOMPARE(framed.pixel(right / 2, bottom / 2), plain.pixel(right / 2, bottom / 2));
+    QTest::keyClick(&w.view, Qt::Key_Tab);
+    QCOMPARE(w.picture(), plain);
 }
 
 // A click on the overview brings the view's middle there; a double click shows the whole capture.

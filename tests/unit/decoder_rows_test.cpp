@@ -117,6 +117,58 @@ TEST(DecoderRows, AFailureBesideAnnotationsHasARowOfItsOwn) {
     EXPECT_EQ(shown(decoding).size(), 1u);
 }
 
+// A screen reader hears the full texts of the annotations on screen, from the first whose end
+// lies past the view's left edge to the last that starts before its right edge.
+TEST(DecoderRows, ARowReadsItsAnnotationsOnScreen) {
+    DesktopDecoding decoding;
+    decoding.resultCurrent = true;
+    DecoderRow row;
+    row.title = "UART: RX";
+    for (uint32_t start : {0u, 100u, 200u}) {
+        decoding.result.annotations.push_back(given(0, "uart", 0, 0, start, "x"));
+        decoding.result.annotations.back().texts = {"Byte " + std::to_string(start), "B"};
+    }
+    Annotation point = given(0, "uart", 0, 0, 400, "Start");
+    point.end = point.start;
+    decoding.result.annotations.push_back(point);
+    row.annotations = {0, 1, 2, 3};
+    struct Case {
+        uint32_t first, count;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, 100, "UART: RX: Byte 0"},   {5, 100, "UART: RX: Byte 0, Byte 100"},
+        {10, 91, "UART: RX: Byte 100"}, {0, 1000, "UART: RX: Byte 0, Byte 100, Byte 200, Start"},
+        {400, 1, "UART: RX: Start"},    {401, 100, "UART: RX: none on screen"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(rowText(decoding, row, SampleSpan{c.first, c.first + c.count - 1}), c.text)
+            << c.first << "+" << c.count;
+    }
+    EXPECT_EQ(rowText(decoding, row, std::nullopt), "UART: RX: none on screen");
+    decoding.resultCurrent = false;
+    decoding.state = DecodeState::Running;
+    EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 999}), "UART: RX: Decoding\u2026");
+}
+
+// Past a screenful of words the rest is counted, not read.
+TEST(DecoderRows, ALongRowCountsWhatItDoesNotRead) {
+    DesktopDecoding decoding;
+    decoding.resultCurrent = true;
+    DecoderRow row;
+    row.title = "SPI";
+    std::string expected = "SPI: ";
+    for (uint32_t i = 0; i < 60; ++i) {
+        decoding.result.annotations.push_back(given(0, "spi", 0, 0, i * 10, "x"));
+        row.annotations.push_back(i);
+        if (i < 50) {
+            expected += (i == 0 ? "x" : ", x");
+        }
+    }
+    EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 999}), expected + ", and 10 more");
+    EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 499}), expected);
+}
+
 TEST(DecoderRows, TheTooltipGivesTheTextTheCapturesNumbersTheTimeAndAGap) {
     resetScopeSession();
     loadSessionSamples(std::vector<uint8_t>(2000, 0));

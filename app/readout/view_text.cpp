@@ -1,0 +1,99 @@
+#include "app/readout/view_text.h"
+
+#include <algorithm>
+
+#include "app/readout/channel_text.h"
+#include "core/measure_text.h"
+#include "app/readout/recording_time.h"
+#include "core/scope_session.h"
+#include "core/time_base.h"
+
+namespace {
+
+// Samples `first` to `last` (indices into the data) as the ruler counts them.
+std::string stretchText(uint32_t first, uint32_t last) {
+    const uint64_t from = uint64_t{scopeSession.sampleOrigin} + first;
+    const uint64_t to = uint64_t{scopeSession.sampleOrigin} + last;
+    if (const TimeBase* time = recordingTime()) {
+        return formatSeconds(time->secondsAt(static_cast<double>(from))) + " to " +
+               formatSeconds(time->secondsAt(static_cast<double>(to)));
+    }
+    return "samples " + std::to_string(from) + " to " + std::to_string(to);
+}
+
+std::string shownText(const TraceGeometry& g, int width) {
+    const std::optional<SampleSpan> shown = shownSamples(g, width);
+    return shown ? stretchText(shown->first, shown->last) : std::string("no samples");
+}
+
+std::string zoomText(const TraceGeometry& g) {
+    if (g.scale.belowOneToOne()) {
+        return std::to_string(g.scale.columnSamples()) + " samples per pixel";
+    }
+    const int step = g.scale.zoomStep();
+    return std::to_string(step) + (step == 1 ? " pixel" : " pixels") + " per sample";
+}
+
+// "; marker at sample 1234 at 2.468 ms: Error high, Select low, ...", or nothing without one.
+std::string markerText(uint32_t drawable) {
+    const ScopeSession& s = scopeSession;
+    if (!s.marker || *s.marker >= drawable) {
+        return {};
+    }
+    const uint32_t index = *s.marker;
+    std::string text = "; marker at sample " + std::to_string(uint64_t{s.sampleOrigin} + index);
+    if (const TimeBase* time = recordingTime()) {
+        text +=
+            " at " +
+            formatSeconds(time->secondsAt(static_cast<double>(uint64_t{s.sampleOrigin} + index)));
+    }
+    const uint8_t levels = s.sampleData[index];
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        text += (channel == 0 ? ": " : ", ") + std::string(kChannelNames[channel]) +
+                ((levels & kChannelBits[channel]) != 0 ? " high" : " low");
+    }
+    return text;
+}
+
+}  // namespace
+
+std::optional<SampleSpan> shownSamples(const TraceGeometry& g, int width) {
+    if (g.sampleCount == 0) {
+        return std::nullopt;
+    }
+    const uint32_t last = g.firstSample + g.sampleCount - 1;
+    const std::optional<uint32_t> atEdge = sampleAtX(g, width - 1);
+    // A column below 1:1 holds samplesPerPixel samples from the one at its x on.
+    return SampleSpan{g.firstSample,
+                      atEdge ? std::min(last, *atEdge + g.scale.columnSamples() - 1) : last};
+}
+
+std::string rulerText(const TraceGeometry& g, int width) {
+    return "Time ruler: " + shownText(g, width);
+}
+
+std::string overviewText(const TraceGeometry& g, int width) {
+    const uint32_t drawable = drawableSamples(scopeSession);
+    if (g.sampleCount == 0 || drawable == 0) {
+        return "Overview: no samples";
+    }
+    return "Overview: " + shownText(g, width) + " on screen, of " + stretchText(0, drawable - 1);
+}
+
+std::string traceViewText(const TraceGeometry& g, int width) {
+    const uint32_t drawable = drawableSamples(scopeSession);
+    if (g.sampleCount == 0 || drawable == 0) {
+        return "No samples";
+    }
+    return std::to_string(drawable) + (drawable == 1 ? " sample, " : " samples, ") + zoomText(g) +
+           ", showing " + shownText(g, width) + markerText(drawable);
+}
+
+std::string channelLabelsText() {
+    std::string text = "Channel labels: ";
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        text +=
+            (channel == 0 ? "" : "; ") + channelLabel(channel) + ", " + channelPinLabel(channel);
+    }
+    return text;
+}
