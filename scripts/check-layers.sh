@@ -18,10 +18,13 @@ declare -A below=(
     [shell]="decode app export capture display scopefile core resources"
     [cli]="decode app export capture display scopefile core resources"
     [tests/support]="cli app decode export capture display scopefile core resources"
-    [tests/unit]="tests/support cli app decode export capture display scopefile core resources"
-    [tests/threaded]="tests/support cli app decode export capture display scopefile core resources"
 )
-qt_allowed="shell tests/qt bench"
+# A layer's tests (tests/LAYER and its threaded/) include that layer, the ones below it and the
+# shared test support: each test program links only what it tests.
+for layer in resources core capture display scopefile export decode app shell cli; do
+    below[tests/$layer]="tests/support tests/$layer/support $layer ${below[$layer]}"
+done
+qt_allowed="shell tests/shell bench"
 
 failures=0
 complain() {

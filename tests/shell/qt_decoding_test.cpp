@@ -33,7 +33,7 @@
 #include "shell/qt_template_builder.h"
 #include "shell/qt_template_dialog.h"
 #include "shell/qt_trace_view.h"
-#include "tests/qt/support/select_file.h"
+#include "tests/shell/support/select_file.h"
 #include "tests/support/decoder_infos.h"
 #include "tests/support/protocol_signals.h"
 #include "tests/support/scope_file_maker.h"

@@ -12,7 +12,7 @@
 #include "resources/command_ids.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
-#include "tests/qt/support/select_file.h"
+#include "tests/shell/support/select_file.h"
 #include "tests/support/scope_file_maker.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "shell/qt_dialog_units.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_main_window.h"
-#include "tests/qt/support/select_file.h"
+#include "tests/shell/support/select_file.h"
 
 namespace {
 
