@@ -33,6 +33,7 @@
 #include "shell/qt_template_builder.h"
 #include "shell/qt_template_dialog.h"
 #include "shell/qt_trace_view.h"
+#include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/select_file.h"
 #include "tests/support/decoder_infos.h"
 #include "tests/support/protocol_signals.h"
@@ -421,5 +422,5 @@ void DecodingTest::simulatedCaptureIsDecodedWithTheDefaults() {
     workerLink.ports = &ports_;
 }
 
-QTEST_MAIN(DecodingTest)
+PINPROBE_QT_TEST(DecodingTest)
 #include "qt_decoding_test.moc"

@@ -10,6 +10,7 @@
 #include "resources/command_ids.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_template_dialog.h"
+#include "tests/shell/support/qt_test_registry.h"
 
 namespace {
 
@@ -229,5 +230,5 @@ void DialogsTest::dialogEndsOnlyWhenTheProcedureSaysSo() {
     QVERIFY(dialog.isVisible());
 }
 
-QTEST_MAIN(DialogsTest)
+PINPROBE_QT_TEST(DialogsTest)
 #include "qt_dialogs_test.moc"

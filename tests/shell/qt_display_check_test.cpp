@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "shell/qt_display_check.h"
+#include "tests/shell/support/qt_test_registry.h"
 
 // Which environments let the program go on to make its application: a display named, or a
 // platform chosen by name, which Qt itself then tries.
@@ -44,5 +45,5 @@ void DisplayCheckTest::expectDisplay() {
     QCOMPARE(wentOn, goesOn);
 }
 
-QTEST_MAIN(DisplayCheckTest)
+PINPROBE_QT_TEST(DisplayCheckTest)
 #include "qt_display_check_test.moc"

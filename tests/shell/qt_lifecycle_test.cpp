@@ -15,6 +15,7 @@
 #include "shell/qt_main_window.h"
 #include "shell/qt_status_line.h"
 #include "shell/qt_template_builder.h"
+#include "tests/shell/support/qt_test_registry.h"
 
 namespace {
 
@@ -254,5 +255,5 @@ void LifecycleTest::saveToAFifoThatNothingReadsSaysSo() {
     QVERIFY(window.close());
 }
 
-QTEST_MAIN(LifecycleTest)
+PINPROBE_QT_TEST(LifecycleTest)
 #include "qt_lifecycle_test.moc"

@@ -18,6 +18,7 @@
 #include "shell/qt_status_line.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_time_ruler.h"
+#include "tests/shell/support/qt_test_registry.h"
 
 namespace {
 
@@ -567,5 +568,5 @@ void MainWindowTest::windowLooksAsTemplated() {
     QCOMPARE(window.geometry().topLeft(), client.topLeft());
 }
 
-QTEST_MAIN(MainWindowTest)
+PINPROBE_QT_TEST(MainWindowTest)
 #include "qt_main_window_test.moc"

@@ -7,6 +7,7 @@
 #include "message_log.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_program_scroll_bar.h"
+#include "tests/shell/support/qt_test_registry.h"
 
 namespace {
 
@@ -185,5 +186,5 @@ void ScrollBarTest::rangeIsKeptAsTheProgramSetIt() {
     QCOMPARE(f.scrolls(), Scrolls{});
 }
 
-QTEST_MAIN(ScrollBarTest)
+PINPROBE_QT_TEST(ScrollBarTest)
 #include "qt_scroll_bar_test.moc"

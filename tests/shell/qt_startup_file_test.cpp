@@ -12,6 +12,7 @@
 #include "resources/command_ids.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
+#include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/select_file.h"
 #include "tests/support/scope_file_maker.h"
 
@@ -159,5 +160,5 @@ void StartupFileTest::argumentsAnsweredBeforeAnyWindow() {
     QVERIFY2(output.contains(says), qPrintable(output));
 }
 
-QTEST_MAIN(StartupFileTest)
+PINPROBE_QT_TEST(StartupFileTest)
 #include "qt_startup_file_test.moc"

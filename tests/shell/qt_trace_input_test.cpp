@@ -10,6 +10,7 @@
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
+#include "tests/shell/support/qt_test_registry.h"
 #include "tests/support/scripted_port.h"
 
 namespace {
@@ -214,5 +215,5 @@ void TraceInputTest::overviewMovesAndFitsTheView() {
     QCOMPARE(viewGeometry(scopeSession, w.view.width(), 0).sampleCount, 5000u);
 }
 
-QTEST_MAIN(TraceInputTest)
+PINPROBE_QT_TEST(TraceInputTest)
 #include "qt_trace_input_test.moc"

@@ -8,6 +8,7 @@
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
+#include "tests/shell/support/qt_test_registry.h"
 #include "tests/support/time_base_maker.h"
 
 namespace {
@@ -184,5 +185,5 @@ void TraceViewTest::zoomedOutASingleSamplePulseIsABar() {
     QCOMPARE(image.pixel(155, g.baseline[1] - g.levelHeight / 2), kBlack);
 }
 
-QTEST_MAIN(TraceViewTest)
+PINPROBE_QT_TEST(TraceViewTest)
 #include "qt_trace_view_test.moc"

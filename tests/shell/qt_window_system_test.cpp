@@ -11,6 +11,7 @@
 #include "shell/qt_dialog_units.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_main_window.h"
+#include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/select_file.h"
 
 namespace {
@@ -210,5 +211,5 @@ void WindowSystemTest::postFromAnotherThreadArrivesOnTheMainThread() {
     QCOMPARE(handledOn, QThread::currentThread());
 }
 
-QTEST_MAIN(WindowSystemTest)
+PINPROBE_QT_TEST(WindowSystemTest)
 #include "qt_window_system_test.moc"
