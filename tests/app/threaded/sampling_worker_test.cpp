@@ -23,9 +23,6 @@ namespace {
 constexpr uint8_t kChannel1 = kChannelBits[0];
 constexpr int32_t kFastUnits = 5;
 constexpr int32_t kSlowUnits = 50;
-// Long enough for a capture that should not happen to show itself; a slow machine can only hide
-// such a fault this way, never invent one.
-constexpr double kQuietSeconds = 0.3;
 
 // Every byte value in turn, bits 0 to 2 included, so a sample out of place shows.
 uint8_t patternByte(uint64_t readIndex) {
@@ -95,6 +92,14 @@ public:
     // Pumps until a CAPTURE_DONE was received and left unanswered (deferHandOver).
     bool waitForDeferred() {
         return pumpUntil([&] { return deferred > 0; });
+    }
+    // Pumps until the worker waits for a signal with none remembered: from then on it starts no
+    // capture by itself, so whatever it did before has been handed over (or refused) by now.
+    bool waitUntilIdle() {
+        return pumpUntil([&] {
+            std::lock_guard lock(link.mutex);
+            return !link.capturing && !link.wakeSignalled;
+        });
     }
 
     void expectSamplesFrom(const ScriptedPort& port, uint64_t firstRead, uint64_t count) const {
@@ -218,7 +223,8 @@ TEST_F(SamplingWorkerTest, RunsOneCapturePerSignalAndOneMoreForSignalsDuringACap
     signalWake(rig.link);
     rig.ports.lpt1.release();
     ASSERT_TRUE(rig.waitForCaptures(2));
-    EXPECT_FALSE(rig.windows.waitAndPump(kQuietSeconds));
+    ASSERT_TRUE(rig.waitUntilIdle());
+    EXPECT_EQ(rig.kept.size(), 2u);
     // Nobody prepared the extra capture: it takes the length the first one left, 99.
     EXPECT_EQ(rig.ports.lpt1.reads(), 100u + 99u);
 
@@ -417,7 +423,8 @@ TEST_P(WorkerEndTest, EndWorkerCaptureStopsAtOnceAndHandsNothingOver) {
         EXPECT_FALSE(acceptCaptureDone(rig.link));  // the CAPTURE_DONE it had posted is stale now
     }
     rig.deferHandOver = false;
-    EXPECT_FALSE(rig.windows.waitAndPump(kQuietSeconds));
+    ASSERT_TRUE(rig.waitUntilIdle());
+    EXPECT_TRUE(rig.kept.empty());
     EXPECT_EQ(scopeSession.sampleLength, length);
 
     // The next capture, from LPT2 into a new buffer, runs and is handed over as usual.
