@@ -10,6 +10,7 @@
 #include "cli/decoding.h"
 #include "cli/headless_window_system.h"
 #include "core/scope_session.h"
+#include "decode/sigrok_library.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/protocol_signals.h"
 #include "tests/support/scope_file_maker.h"
@@ -166,6 +167,34 @@ TEST(CliDecoders, ListsEveryDecoderAndShowsOne) {
                              "ignore)\n",
                              "Annotation classes (for -A):\n  rx-data: RX data\n"}) {
         EXPECT_NE(one.out.find(part), std::string::npos) << part;
+    }
+}
+
+// Without the decoder library, each command that decodes, in a process of its own where the
+// library was never opened, fails with one line that says what is missing; nothing crashes.
+TEST(CliDecodersDeathTest, WithoutTheLibraryEachCommandSaysWhatDecodingNeeds) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    TempDir dir;
+    const std::string recording = dir.write("rec.sco", scopeFileBytes(uartRecording("P", 100, 2)));
+    const std::vector<std::vector<std::string>> commands = {
+        {"decoders"},
+        {"decoders", "uart"},
+        {"decode", recording, "-P", "uart", "--period", "1e-6"},
+        {"capture", "--simulate", "--size", "5000", "-P", "uart", "-o", dir.path("new.sco")},
+    };
+    for (const std::vector<std::string>& command : commands) {
+        SCOPED_TRACE(command[0] + (command.size() > 1 ? " " + command[1] : ""));
+        EXPECT_EXIT(
+            {
+                useSigrokLibraryFile("libpinprobe-missing.so.4");
+                const CliRun run = runCliLine(command);
+                std::fputs(run.err.c_str(), stderr);
+                std::exit(run.status == 0 ? 0 : 3);
+            },
+            ::testing::ExitedWithCode(3),
+            "^pinprobe-cli: protocol decoding needs libsigrokdecode4: "
+            "libpinprobe-missing\\.so\\.4: "
+            "cannot open shared object file: No such file or directory\n$");
     }
 }
 

@@ -13,6 +13,16 @@ std::string programPath() {
     return (self.parent_path().parent_path() / "shell" / "pinprobe").string();
 }
 
+// The decoder library and its Python are loaded only to decode (glib comes with Qt).
+TEST(DesktopBinaryTest, LinksNotTheDecoderLibrary) {
+    const std::string program = programPath();
+    const ProcessOutput libraries = runProcess("ldd " + program);
+    ASSERT_EQ(libraries.status, 0) << program;
+    for (const char* library : {"libsigrokdecode", "libpython"}) {
+        EXPECT_EQ(libraries.out.find(library), std::string::npos) << library << libraries.out;
+    }
+}
+
 // Without a display the program says so, points to pinprobe-cli and exits with 1, whether no
 // display is named or the one named cannot be reached.
 TEST(DesktopBinaryTest, WithoutADisplayItSaysSoAndExitsWithOne) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,6 +11,7 @@
 #include "app/desktop_decoding.h"
 #include "app/main_window_proc.h"
 #include "core/scope_session.h"
+#include "decode/sigrok_library.h"
 #include "resources/command_ids.h"
 #include "tests/support/protocol_signals.h"
 #include "tests/support/recording_window_system.h"
@@ -226,6 +229,27 @@ TEST_F(DesktopDecodingTest, ACaptureIsDecodedOnItsTimeAndAGapShowsInTheTooltip) 
     }
     EXPECT_GT(warned, 0);
     EXPECT_EQ(rxText(), "gap");
+}
+
+// Without the decoder library (in a process of its own where it was never opened), Add Decoder
+// says what decoding needs, once, and opens no dialog.
+using DesktopDecodingDeathTest = DesktopDecodingTest;
+TEST_F(DesktopDecodingDeathTest, WithoutTheLibraryAddDecoderSaysWhatDecodingNeeds) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            useSigrokLibraryFile("libpinprobe-missing.so.4");
+            command(CMD_ADD_DECODER);
+            pumpUntil([this] { return !ws.messages.empty(); });
+            for (const std::string& text : ws.messages) {
+                std::fprintf(stderr, "%s|", text.c_str());
+            }
+            std::exit(ws.dialogs.empty() ? 3 : 0);
+        },
+        ::testing::ExitedWithCode(3),
+        "^The decoders cannot be listed: protocol decoding needs libsigrokdecode4: "
+        "libpinprobe-missing\\.so\\.4: cannot open shared object file: No such file or "
+        "directory\\|$");
 }
 
 // Closing the window ends a long decode and its thread; nothing arrives afterwards.
