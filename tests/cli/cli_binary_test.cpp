@@ -6,6 +6,7 @@
 #include <csignal>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -121,7 +122,7 @@ TEST_F(CliBinaryTest, ADescriptorNameWritesWhereTheShellSentIt) {
 }
 
 // A FIFO gets a whole scope file while something reads it; without a reader the capture says
-// so at once, unless it was asked to wait (its reader comes half a second later).
+// so at once, unless it was asked to wait (its reader comes once it waits in the open).
 TEST_F(CliBinaryTest, AFifoGetsAWholeScopeFileAndNeverHangs) {
     TempDir dir;
     // The shell holds the reading end while the capture writes: the file fits the pipe.
@@ -133,17 +134,22 @@ TEST_F(CliBinaryTest, AFifoGetsAWholeScopeFileAndNeverHangs) {
         $cli capture --simulate --size 1001 -o fifo > /dev/null 2>&1; echo "status $?"
         timeout 5 head -c 1022 <&3 > read.sco; exec 3<&-
         $cli info read.sco | head -n 1
-        ($cli capture --simulate --size 1002 -o fifo --wait-for-reader > /dev/null 2>&1; echo $? > rc) &
-        sleep 0.5; timeout 20 cat fifo > read.sco; wait
-        echo "status $(cat rc)"; $cli info read.sco | head -n 1)sh");
+        $cli capture --simulate --size 1002 -o fifo --wait-for-reader > /dev/null 2>&1 &
+        writer=$! waits=0
+        until grep -qE 'wait_for_partner|fifo_open' /proc/$writer/wchan 2>/dev/null ||
+              ! grep -qE '^State:\s+[RSD]' /proc/$writer/status 2>/dev/null ||
+              [ $((waits += 1)) -gt 2000 ]; do sleep 0.01; done
+        timeout 20 cat fifo > read.sco; wait $writer
+        echo "status $?"; $cli info read.sco | head -n 1)sh");
     EXPECT_EQ(fifo.out,
               "pinprobe-cli: fifo: Cannot open file. Nothing reads this FIFO. (1100)\n"
               "status 1\nstatus 0\nsamples: 1001\nstatus 0\nsamples: 1002\n");
 }
 
-// Starts the program with `arguments` in `folder`, its output dropped; its process id.
+// Starts the program with `arguments` in `folder`, its output dropped, hang-ups ignored as under
+// nohup when asked; its process id.
 pid_t startProgram(const std::string& program, const std::string& folder,
-                   const std::vector<std::string>& arguments) {
+                   const std::vector<std::string>& arguments, bool ignoreHangUp) {
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -151,6 +157,9 @@ pid_t startProgram(const std::string& program, const std::string& folder,
     argv.push_back(nullptr);
     const pid_t child = fork();
     if (child == 0) {
+        if (ignoreHangUp) {
+            std::signal(SIGHUP, SIG_IGN);
+        }
         const int nowhere = open("/dev/null", O_WRONLY);
         if (chdir(folder.c_str()) == 0 && dup2(nowhere, 1) == 1 && dup2(nowhere, 2) == 2) {
             execv(program.c_str(), argv.data());
@@ -169,50 +178,120 @@ bool temporaryIn(const std::string& folder) {
     return false;
 }
 
+// Whether `child` has taken `signal`, sent to it: the signal waits no longer (it was handled,
+// or ignored and never waited), or the child has ended.
+bool signalTaken(pid_t child, int signal) {
+    std::ifstream status("/proc/" + std::to_string(child) + "/status");
+    const unsigned long long bit = 1ULL << (signal - 1);
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with("State:") && line.find('Z') != std::string::npos) {
+            return true;
+        }
+        if (line.starts_with("ShdPnd:") && (std::stoull(line.substr(7), nullptr, 16) & bit) != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Sends `signal` to `child` and waits until it was taken, so that the next one comes after it.
+bool sendAndWaitTaken(pid_t child, int signal) {
+    kill(child, signal);
+    for (int wait = 0; wait < 20000; ++wait) {
+        if (signalTaken(child, signal)) {
+            return true;
+        }
+        usleep(1000);
+    }
+    return false;
+}
+
+// Sends `signal` to `child` until it ends (two presses that come together count once); its
+// status, or -1 when it did not end within the wait limit.
+int signalUntilEnded(pid_t child, int signal) {
+    for (int wait = 0; wait < 20000; ++wait) {
+        kill(child, signal);
+        int status = 0;
+        if (waitpid(child, &status, WNOHANG) == child) {
+            return status;
+        }
+        usleep(1000);
+    }
+    return -1;
+}
+
 // SIGINT twice, SIGTERM or SIGHUP while a capture or an export writes: the temporary goes, the
-// old file stays, and the program ends as the signal ends it (the shell sees 128 + signal).
+// old file stays, and the program ends as the signal ends it (the shell sees 128 + signal). A
+// capture started under nohup goes on through a hang-up: the next signal is the one that ends it.
 TEST_F(CliBinaryTest, SignalsLeaveNothingBehind) {
     struct Case {
         const char* name;
         std::vector<std::string> arguments;
-        std::vector<int> signals;
+        std::vector<int> signals;  // in turn, once each, each taken before the next
+        int repeated;              // then sent again and again until the program ends; or 0
+        bool underNohup;
+        int endsBy;  // the signal that ends the program
     };
     const std::string many = "50000000";
     const std::vector<Case> cases = {
-        {"fastest capture",
+        {"fastest capture, Ctrl+C until it ends",
          {"capture", "--simulate", "--size", many, "-o", "old.sco"},
-         {SIGINT, SIGINT}},
+         {},
+         SIGINT,
+         false,
+         SIGINT},
         {"fast capture",
          {"capture", "--simulate", "--speed", "fast", "--size", many, "-o", "old.sco"},
-         {SIGTERM}},
+         {SIGTERM},
+         0,
+         false,
+         SIGTERM},
         {"slow capture",
          {"capture", "--simulate", "--speed", "slow", "--size", many, "-o", "old.sco"},
-         {SIGHUP}},
-        {"export", {"export", "big.sco", "--csv", "-o", "old.sco"}, {SIGTERM}},
-        {"export, Ctrl+C", {"export", "big.sco", "--csv", "-o", "old.sco"}, {SIGINT}},
+         {SIGHUP},
+         0,
+         false,
+         SIGHUP},
+        {"slow capture under nohup: a hang-up, then SIGTERM",
+         {"capture", "--simulate", "--speed", "slow", "--size", many, "-o", "old.sco"},
+         {SIGHUP, SIGTERM},
+         0,
+         true,
+         SIGTERM},
+        {"export", {"export", "big.sco", "--csv", "-o", "old.sco"}, {SIGTERM}, 0, false, SIGTERM},
+        {"export, Ctrl+C",
+         {"export", "big.sco", "--csv", "-o", "old.sco"},
+         {SIGINT},
+         0,
+         false,
+         SIGINT},
     };
     TempDir dir;
     dir.write("big.sco", scopeFileBytes(std::string(2000000, '\x08')));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string old = dir.write("old.sco", "the old file");
-        const pid_t child = startProgram(program, dir.path(""), c.arguments);
+        const pid_t child = startProgram(program, dir.path(""), c.arguments, c.underNohup);
         ASSERT_GT(child, 0);
         for (int wait = 0; wait < 20000 && !temporaryIn(dir.path("")); ++wait) {
             usleep(500);
         }
         ASSERT_TRUE(temporaryIn(dir.path("")));
         for (const int signal : c.signals) {
-            usleep(c.signals.size() > 1 ? 100000 : 0);  // one press at a time
-            kill(child, signal);
+            ASSERT_TRUE(sendAndWaitTaken(child, signal));
         }
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        const int expected = c.signals.back();
-        EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == expected) ||
-                    (WIFEXITED(status) && WEXITSTATUS(status) == 128 + expected))
+        int status = -1;
+        if (c.repeated != 0) {
+            status = signalUntilEnded(child, c.repeated);
+        } else {
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+        }
+        ASSERT_NE(status, -1) << "still running";
+        EXPECT_TRUE((WIFSIGNALED(status) && WTERMSIG(status) == c.endsBy) ||
+                    (WIFEXITED(status) && WEXITSTATUS(status) == 128 + c.endsBy))
             << status;
-        EXPECT_TRUE(readFileBytes(old) == "the old file");
+        EXPECT_EQ(readFileBytes(old), "the old file");
         EXPECT_FALSE(temporaryIn(dir.path("")));
     }
 }

@@ -17,19 +17,30 @@
 
 namespace {
 
+// Waits (a while at most) until `signal` waits for this process, held.
+void waitUntilPending(int signal) {
+    for (int wait = 0; wait < 20000; ++wait) {
+        sigset_t pending;
+        if (sigpending(&pending) == 0 && sigismember(&pending, signal) == 1) {
+            return;
+        }
+        usleep(1000);
+    }
+}
+
 // In a child process: the file being written, half done, then wait for the end. Tells the
 // parent through `ready` when the temporary is there. Holding the signals, it leaves a mark
-// once the hold is over: a signal that came meanwhile must not have ended it before.
-[[noreturn]] void writeAndWait(const std::string& path, int ready, bool holdSignals) {
+// once the parent's signal has come and waits: the held signal must not have ended it before.
+[[noreturn]] void writeAndWait(const std::string& path, int ready, int heldSignal) {
     endCleanlyOnSignals();
     OutputFile output;
     const bool opened = openOutputFile(output, path) &&
                         std::fputs("half a file", output.stream) >= 0 &&
                         std::fflush(output.stream) == 0;
-    if (holdSignals) {
+    if (heldSignal != 0) {
         EndingSignalsHeld held;
         (void)!write(ready, opened ? "y" : "n", 1);
-        usleep(50000);
+        waitUntilPending(heldSignal);
         std::fclose(std::fopen((path + ".held").c_str(), "w"));
     } else {
         (void)!write(ready, opened ? "y" : "n", 1);
@@ -53,7 +64,7 @@ TEST(UnfinishedOutputs, ASignalRemovesTheTemporaryAndEndsAsTheSignalDoes) {
             const pid_t child = fork();
             ASSERT_GE(child, 0);
             if (child == 0) {
-                writeAndWait(old, ready[1], hold);
+                writeAndWait(old, ready[1], hold ? signal : 0);
             }
             char opened = 0;
             ASSERT_EQ(read(ready[0], &opened, 1), 1);
