@@ -93,6 +93,9 @@ TEST(AnnotationBlocks, ZoomAndScrollMoveTheBlocksAndTheViewCutsThem) {
     zoomed.firstSample = 15;
     // At 4 pixels a sample from sample 15: A from -22, B to 178, C from 738: off the view.
     EXPECT_EQ(blocks(row, zoomed, 100), (std::vector<Block>{{0, 18, 0, "A"}, {18, 100, 1, "B"}}));
+    // Scrolled on to sample 25: A lies wholly left of the view, and B is still drawn.
+    zoomed.firstSample = 25;
+    EXPECT_EQ(blocks(row, zoomed, 100), (std::vector<Block>{{0, 100, 1, "B"}}));
     // A block that would begin at the view's right edge is not on it.
     TraceGeometry plain;
     plain.sampleCount = 1000;

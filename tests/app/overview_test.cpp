@@ -34,6 +34,10 @@ TEST(OverviewScale, SamplesToColumnsAndBack) {
         {3, 600, 1, 200, 1},
         {3, 600, 2, 400, 2},
         {1000, 300, 10, 3, 10},
+        // 3 1/3 samples a column: a column's first sample is the first that lies in it
+        {1000, 300, 3, 0, 0},
+        {1000, 300, 4, 1, 4},
+        {1000, 300, 997, 299, 997},
         {0, 300, 10, 0, 0},
     };
     for (const ScaleCase& c : cases) {

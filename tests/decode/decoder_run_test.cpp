@@ -200,6 +200,41 @@ TEST(DecoderRun, ResampledCaptureMapsBackAndFlagsGaps) {
               (std::vector<Shown>{{300, 1100, "50"}, {1400, 2200, "50"}}));
 }
 
+// An annotation spans a stall when they share a decoder sample: one that ends where a stall
+// begins does not, nor one that begins where it ends; one that begins where it begins does.
+TEST(DecoderRun, AnAnnotationSpansAStallOnlyWhereTheyShareASample) {
+    struct Case {
+        const char* name;
+        std::pair<uint64_t, uint64_t> stall;  // decoder samples [first, end)
+        std::vector<std::string> spanning;    // the first text of each annotation flagged
+    };
+    // The first frame's last data bit is at 1000 to 1100, its byte at 300 to 1100, its stop bit
+    // at 1100 to 1200; the second frame's start bit at 1300 to 1400.
+    const std::vector<Case> cases = {
+        {"from the stop bit's start to the next start bit's", {1100, 1300}, {"Stop bit"}},
+        {"the last sample before the stop bit", {1099, 1100}, {"0", "50"}},
+        {"inside the next start bit", {1350, 1351}, {"Start bit"}},
+    };
+    const std::string samples = uartRecording("PP", 100, 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DecodeInput input =
+            makeDecodeInput(reinterpret_cast<const uint8_t*>(samples.data()),
+                            static_cast<uint32_t>(samples.size()), UniformGrid{1e-6, {}});
+        input.stalls = {c.stall};
+        const DecodeResult result = runDecoders(stacks({"uart:rx=select:baudrate=10000"}), input);
+        ASSERT_TRUE(result.ok) << result.error;
+        std::vector<std::string> spanning;
+        for (const Annotation& a : result.annotations) {
+            if (a.spansGap) {
+                spanning.push_back(a.texts.at(0));
+            }
+        }
+        std::sort(spanning.begin(), spanning.end());
+        EXPECT_EQ(spanning, c.spanning);
+    }
+}
+
 TEST(DecoderRun, CancelledBeforeTheFirstChunkGivesNothing) {
     const std::string samples = uartRecording("Pinprobe", 100, 2);
     const DecodeInput input =

@@ -81,6 +81,45 @@ TEST(LevelPyramid, ExtendingBitByBitEqualsBuildingAtOnce) {
     }
 }
 
+// A live capture is taken in paint by paint, often sample by sample: a block that was part full
+// at one paint is summed again at the next, so that a single-sample pulse stored in its empty
+// part shows in that block at every level and in any stretch around it.
+TEST(LevelPyramid, ABlockPartFullAtOnePaintIsSummedAgainAtTheNext) {
+    struct Case {
+        const char* name;
+        std::vector<uint32_t> paints;  // the lengths taken in, in turn
+        uint32_t pulse;                // the one sample that is not quiet
+    };
+    const std::vector<Case> cases = {
+        {"a pair half full", {5, 8}, 5},
+        {"a block of four half full", {6, 8}, 7},
+        {"a block of eight a quarter full", {10, 16}, 14},
+        {"sample by sample", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13}, 12},
+        {"one sample at a time late in a long capture", {1000, 1001, 1002, 1003, 1004}, 1003},
+        {"a block of 512 half full", {768, 1024}, 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const uint32_t length = c.paints.back();
+        std::vector<uint8_t> samples(length, 0x00);
+        samples[c.pulse] = 0x08;
+        LevelPyramid pyramid;
+        for (const uint32_t paint : c.paints) {
+            pyramid.extend(samples.data(), paint);
+        }
+        for (uint32_t block = 1; block <= 2 * length; block *= 2) {
+            for (uint32_t first = 0; first < length; first += block) {
+                expectSpan(pyramid, samples, first, std::min(first + block, length));
+            }
+        }
+        for (uint32_t first = c.pulse >= 40 ? c.pulse - 40 : 0; first <= c.pulse; ++first) {
+            for (uint32_t end = c.pulse + 1; end <= std::min(length, c.pulse + 40); ++end) {
+                expectSpan(pyramid, samples, first, end);
+            }
+        }
+    }
+}
+
 // The session's pyramid starts again when the samples change under the same address (a cut, a
 // new capture in a reused block) and follows a capture that grows.
 TEST(SessionPyramid, FollowsTheSessionsSamples) {

@@ -79,6 +79,8 @@ TEST(SigrokSession, SamplerateAsSigrokWritesIt) {
     for (const Case& c :
          {Case{1, "1 Hz"}, Case{999, "999 Hz"}, Case{1000, "1 kHz"}, Case{12500, "12.5 kHz"},
           Case{943396, "943.396 kHz"}, Case{1000000, "1 MHz"}, Case{1500000, "1.5 MHz"},
+          // zeros right after the point
+          Case{1002, "1.002 kHz"}, Case{1050000, "1.05 MHz"}, Case{1000001, "1.000001 MHz"},
           Case{333333333, "333.333333 MHz"}, Case{2000000000, "2 GHz"},
           Case{5000000000000, "5000 GHz"}}) {
         EXPECT_EQ(samplerateText(c.hertz), c.text) << c.hertz;
