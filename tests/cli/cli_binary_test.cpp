@@ -32,13 +32,13 @@ protected:
     const std::string program = programPath();
 };
 
-// No Qt; and the decoder library, its Python and glib are loaded only to decode, so a start
-// that does not decode pays nothing for them.
-TEST_F(CliBinaryTest, LinksNoQtNorTheDecoderLibrary) {
+// No Qt; and the decoder library (its Python and glib) and libzip are loaded only to decode
+// and to write a sigrok session, so a start that does neither pays nothing for them.
+TEST_F(CliBinaryTest, LinksNoQtNorTheLibrariesOnlySomeCommandsNeed) {
     const ProcessOutput libraries = runProcess("ldd " + program);
     ASSERT_EQ(libraries.status, 0);
     EXPECT_NE(libraries.out.find("libc.so"), std::string::npos);
-    for (const char* library : {"libQt", "libsigrokdecode", "libpython", "libglib"}) {
+    for (const char* library : {"libQt", "libsigrokdecode", "libpython", "libglib", "libzip"}) {
         EXPECT_EQ(libraries.out.find(library), std::string::npos) << library << libraries.out;
     }
 }

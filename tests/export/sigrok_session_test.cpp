@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "export/sigrok_session.h"
+#include "export/zip_calls.h"
 
 namespace {
 
@@ -69,6 +72,33 @@ TEST(SigrokSession, NeedsARateOfAtLeastOneHertz) {
     EXPECT_FALSE(sigrokSessionBytes(&sample, 1, UniformGrid{2.0, {}}, bytes, error));
     EXPECT_EQ(error, "a sigrok session needs a sample rate of at least 1 Hz");
     EXPECT_FALSE(sigrokSessionBytes(&sample, 1, UniformGrid{0, {}}, bytes, error));
+}
+
+// libzip is opened when a session is first written, with every entry point the writer uses; or
+// the session files say what they need.
+TEST(SigrokSession, OpensLibzipWithEveryEntryPointOrSaysWhatSessionsNeed) {
+    struct Case {
+        const char* file;
+        bool opens;
+        const char* error;
+    };
+    for (const Case& c :
+         {Case{kZipLibraryFile, true, ""},
+          Case{"libpinprobe-missing.so.4", false,
+               "sigrok session files need libzip4: libpinprobe-missing.so.4: cannot open shared "
+               "object file: No such file or directory"},
+          Case{"libc.so.6", false, "sigrok session files need libzip4: "}}) {
+        SCOPED_TRACE(c.file);
+        ZipCalls calls;
+        std::string error;
+        EXPECT_EQ(openZipCalls(c.file, calls, error), c.opens) << error;
+        std::vector<bool> found;
+#define PINPROBE_ZIP_FOUND(name) found.push_back(calls.name != nullptr);
+        PINPROBE_ZIP_ENTRY_POINTS(PINPROBE_ZIP_FOUND)
+#undef PINPROBE_ZIP_FOUND
+        EXPECT_EQ(std::count(found.begin(), found.end(), true), c.opens ? found.size() : 0u);
+        EXPECT_TRUE(error.starts_with(c.error)) << error;
+    }
 }
 
 TEST(SigrokSession, SamplerateAsSigrokWritesIt) {

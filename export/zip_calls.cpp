@@ -1,0 +1,32 @@
+#include "export/zip_calls.h"
+
+#include <mutex>
+
+#include "core/shared_library.h"
+
+bool openZipCalls(const char* file, ZipCalls& calls, std::string& error) {
+    return openEntryPoints(file, "sigrok session files need libzip4", calls, error,
+                           [](void* library, ZipCalls& found, std::string& missing) {
+#define PINPROBE_ZIP_LOOK_UP(name) &&lookUpEntryPoint(library, #name, found.name, missing)
+                               return true PINPROBE_ZIP_ENTRY_POINTS(PINPROBE_ZIP_LOOK_UP);
+#undef PINPROBE_ZIP_LOOK_UP
+                           });
+}
+
+const ZipCalls* zipCalls(std::string& error) {
+    struct Opened {
+        ZipCalls calls;
+        bool ok = false;
+        std::string error;
+    };
+    static const Opened opened = [] {
+        Opened result;
+        result.ok = openZipCalls(kZipLibraryFile, result.calls, result.error);
+        return result;
+    }();
+    if (!opened.ok) {
+        error = opened.error;
+        return nullptr;
+    }
+    return &opened.calls;
+}
