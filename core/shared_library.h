@@ -39,3 +39,10 @@ bool openEntryPoints(const char* file, const char* needs, Calls& calls, std::str
     }
     return false;
 }
+
+// A table of entry points is a struct with a member for each, declared with
+// PINPROBE_ENTRY_POINT(name): typed as the library's header declares the function. A lookUpAll
+// for openEntryPoints, [](void* library, Table& table, std::string& missing), returns
+// `true PINPROBE_LOOK_UP(name) ...` for every member.
+#define PINPROBE_ENTRY_POINT(name) decltype(&::name) name = nullptr;
+#define PINPROBE_LOOK_UP(name) &&lookUpEntryPoint(library, #name, table.name, missing)

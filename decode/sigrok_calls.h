@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/shared_library.h"
+
 // The file and the package that hold libsigrokdecode.
 inline constexpr const char* kSigrokLibraryFile = "libsigrokdecode.so.4";
 
@@ -26,9 +28,7 @@ inline constexpr const char* kSigrokLibraryFile = "libsigrokdecode.so.4";
 // clang-format on
 
 struct SigrokCalls {
-#define PINPROBE_SIGROK_ENTRY_POINT(name) decltype(&::name) name = nullptr;
-    PINPROBE_SIGROK_ENTRY_POINTS(PINPROBE_SIGROK_ENTRY_POINT)
-#undef PINPROBE_SIGROK_ENTRY_POINT
+    PINPROBE_SIGROK_ENTRY_POINTS(PINPROBE_ENTRY_POINT)
 };
 
 // Opens the library `file` and looks up every entry point. False when the file or one of them

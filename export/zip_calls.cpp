@@ -1,15 +1,9 @@
 #include "export/zip_calls.h"
 
-#include <mutex>
-
-#include "core/shared_library.h"
-
 bool openZipCalls(const char* file, ZipCalls& calls, std::string& error) {
     return openEntryPoints(file, "sigrok session files need libzip4", calls, error,
-                           [](void* library, ZipCalls& found, std::string& missing) {
-#define PINPROBE_ZIP_LOOK_UP(name) &&lookUpEntryPoint(library, #name, found.name, missing)
-                               return true PINPROBE_ZIP_ENTRY_POINTS(PINPROBE_ZIP_LOOK_UP);
-#undef PINPROBE_ZIP_LOOK_UP
+                           [](void* library, ZipCalls& table, std::string& missing) {
+                               return true PINPROBE_ZIP_ENTRY_POINTS(PINPROBE_LOOK_UP);
                            });
 }
 

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "core/shared_library.h"
+
 // The file that holds libzip, which only the sigrok session files need.
 inline constexpr const char* kZipLibraryFile = "libzip.so.4";
 
@@ -19,9 +21,7 @@ inline constexpr const char* kZipLibraryFile = "libzip.so.4";
 // clang-format on
 
 struct ZipCalls {
-#define PINPROBE_ZIP_ENTRY_POINT(name) decltype(&::name) name = nullptr;
-    PINPROBE_ZIP_ENTRY_POINTS(PINPROBE_ZIP_ENTRY_POINT)
-#undef PINPROBE_ZIP_ENTRY_POINT
+    PINPROBE_ZIP_ENTRY_POINTS(PINPROBE_ENTRY_POINT)
 };
 
 // Opens the library `file` and looks up every entry point. False when the file or one of them
