@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Whole-process comparison, side by side in one run: pinprobe-cli exporting a 500000-sample
-# recording to VCD, and sigrok-cli converting the same sample bytes to VCD.
+# recording to VCD, and sigrok-cli converting the same sample bytes to VCD. First the CPU time a
+# start costs that does nothing: pinprobe-cli --help against /bin/true.
 # Usage: bench/cli_export_vs_sigrok.sh [path/to/pinprobe-cli]   (default: the default preset's)
 # Needs sigrok-cli; uses hyperfine when installed (Debian packages sigrok-cli, hyperfine).
 set -euo pipefail
@@ -25,4 +26,6 @@ ours=("$cli" export "$work/rec.sco" --vcd -o "$work/pinprobe.vcd")
 theirs=(sigrok-cli -I "binary:numchannels=8:samplerate=1000000" -i "$work/rec.bin" -O vcd
         -o "$work/sigrok.vcd")
 
+printf '%-34s %s ms CPU per run (mean of 50)\n' "pinprobe-cli --help:" "$(cpu_ms 50 "$cli" --help)"
+printf '%-34s %s ms CPU per run (mean of 50)\n' "/bin/true:" "$(cpu_ms 50 /bin/true)"
 compare_runs "$runs" "pinprobe-cli export --vcd" "sigrok-cli binary -> vcd"

@@ -38,3 +38,18 @@ mean_us() {
   end=$(date +%s%N)
   echo $(((end - start) / runs / 1000))
 }
+
+# cpu_ms RUNS COMMAND...: the CPU time (user + system) one run of COMMAND takes, in milliseconds,
+# the mean of RUNS runs: from perf stat when installed, else from the shell's children times.
+cpu_ms() {
+  local runs=$1
+  shift
+  if command -v perf >/dev/null && perf stat -x, -e task-clock true >/dev/null 2>&1; then
+    perf stat -x, -r "$runs" -e task-clock "$@" 2>&1 >/dev/null | awk -F, '/task-clock/ {printf "%.2f", $1}'
+    return
+  fi
+  (for _ in $(seq "$runs"); do "$@" >/dev/null 2>&1; done; times) | tail -n 1 |
+    awk -v n="$runs" '{
+      split($1, u, /[ms]/); split($2, s, /[ms]/)
+      printf "%.2f", (u[1] * 60 + u[2] + s[1] * 60 + s[2]) * 1000 / n }'
+}

@@ -1,10 +1,9 @@
 #include "decode/decoder_catalog.h"
 
-#include <libsigrokdecode/libsigrokdecode.h>
-
 #include <algorithm>
 #include <cstdio>
 
+#include "decode/sigrok_calls.h"
 #include "decode/sigrok_library.h"
 #include "decode/sigrok_values.h"
 #include "decode/text_lists.h"
@@ -32,13 +31,14 @@ std::vector<DecoderChannel> channels(const GSList* list) {
     return result;
 }
 
-std::vector<DecoderOption> options(const GSList* list) {
+std::vector<DecoderOption> options(const SigrokCalls& sigrok, const GSList* list) {
     std::vector<DecoderOption> result;
     for (const GSList* item = list; item != nullptr; item = item->next) {
         const auto* option = static_cast<const srd_decoder_option*>(item->data);
-        DecoderOption entry{text(option->id), text(option->desc), optionValue(option->def), {}};
+        DecoderOption entry{
+            text(option->id), text(option->desc), optionValue(sigrok, option->def), {}};
         for (const GSList* choice = option->values; choice != nullptr; choice = choice->next) {
-            entry.choices.push_back(optionValue(static_cast<GVariant*>(choice->data)));
+            entry.choices.push_back(optionValue(sigrok, static_cast<GVariant*>(choice->data)));
         }
         result.push_back(std::move(entry));
     }
@@ -68,7 +68,7 @@ std::vector<AnnotationRow> annotationRows(const GSList* list) {
     return result;
 }
 
-DecoderInfo describe(const srd_decoder* decoder) {
+DecoderInfo describe(const SigrokCalls& sigrok, const srd_decoder* decoder) {
     DecoderInfo info{text(decoder->id),
                      text(decoder->name),
                      text(decoder->longname),
@@ -78,13 +78,13 @@ DecoderInfo describe(const srd_decoder* decoder) {
                      texts(decoder->outputs),
                      channels(decoder->channels),
                      channels(decoder->opt_channels),
-                     options(decoder->options),
+                     options(sigrok, decoder->options),
                      annotationClasses(decoder->annotations),
                      annotationRows(decoder->annotation_rows),
                      {}};
-    if (char* doc = srd_decoder_doc_get(decoder); doc != nullptr) {
+    if (char* doc = sigrok.srd_decoder_doc_get(decoder); doc != nullptr) {
         info.documentation = doc;
-        g_free(doc);
+        sigrok.g_free(doc);
     }
     return info;
 }
@@ -139,15 +139,16 @@ DecoderLookup findDecoder(std::string_view id, DecoderInfo& info, std::string& e
     if (!plausibleId(name)) {
         return DecoderLookup::Unknown;
     }
-    srd_decoder* decoder = srd_decoder_get_by_id(name.c_str());
-    if (decoder == nullptr && srd_decoder_load(name.c_str()) == SRD_OK) {
-        decoder = srd_decoder_get_by_id(name.c_str());
+    const SigrokCalls& sigrok = library.calls();
+    srd_decoder* decoder = sigrok.srd_decoder_get_by_id(name.c_str());
+    if (decoder == nullptr && sigrok.srd_decoder_load(name.c_str()) == SRD_OK) {
+        decoder = sigrok.srd_decoder_get_by_id(name.c_str());
     }
     library.takeErrors();
     if (decoder == nullptr) {
         return DecoderLookup::Unknown;
     }
-    info = describe(decoder);
+    info = describe(sigrok, decoder);
     return DecoderLookup::Found;
 }
 
@@ -157,11 +158,12 @@ bool listDecoders(std::vector<DecoderInfo>& decoders, std::string& error) {
         error = library.startError();
         return false;
     }
-    srd_decoder_load_all();
+    const SigrokCalls& sigrok = library.calls();
+    sigrok.srd_decoder_load_all();
     library.takeErrors();
     decoders.clear();
-    for (const GSList* item = srd_decoder_list(); item != nullptr; item = item->next) {
-        decoders.push_back(describe(static_cast<const srd_decoder*>(item->data)));
+    for (const GSList* item = sigrok.srd_decoder_list(); item != nullptr; item = item->next) {
+        decoders.push_back(describe(sigrok, static_cast<const srd_decoder*>(item->data)));
     }
     std::sort(decoders.begin(), decoders.end(),
               [](const DecoderInfo& a, const DecoderInfo& b) { return a.id < b.id; });

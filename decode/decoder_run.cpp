@@ -1,11 +1,11 @@
 #include "decode/decoder_run.h"
 
-#include <libsigrokdecode/libsigrokdecode.h>
-
 #include <algorithm>
+#include <deque>
 #include <map>
 #include <mutex>
 
+#include "decode/sigrok_calls.h"
 #include "decode/sigrok_library.h"
 #include "decode/sigrok_values.h"
 
@@ -45,44 +45,58 @@ void collect(srd_proto_data* data, void* context) {
     collector.given.push_back(std::move(given));
 }
 
-// A table of strings to GVariants, as the library takes options and channel maps.
-struct VariantTable {
-    VariantTable()
-        : table(g_hash_table_new_full(g_str_hash, g_str_equal, g_free,
-                                      reinterpret_cast<GDestroyNotify>(g_variant_unref))) {}
-    ~VariantTable() { g_hash_table_destroy(table); }
+// A table of strings to GVariants, as the library takes options and channel maps. The keys are
+// the table's own, kept beside it.
+class VariantTable {
+public:
+    explicit VariantTable(const SigrokCalls& sigrok)
+        : sigrok_(sigrok),
+          table_(sigrok.g_hash_table_new_full(
+              sigrok.g_str_hash, sigrok.g_str_equal, nullptr,
+              reinterpret_cast<GDestroyNotify>(sigrok.g_variant_unref))) {}
+    ~VariantTable() { sigrok_.g_hash_table_destroy(table_); }
     VariantTable(const VariantTable&) = delete;
     VariantTable& operator=(const VariantTable&) = delete;
+
     void insert(const std::string& key, GVariant* value) {
-        g_hash_table_insert(table, g_strdup(key.c_str()), g_variant_ref_sink(value));
+        std::string& kept = keys_.emplace_back(key);
+        sigrok_.g_hash_table_insert(table_, kept.data(), sigrok_.g_variant_ref_sink(value));
     }
-    GHashTable* table;
+    GHashTable* table() const { return table_; }
+
+private:
+    const SigrokCalls& sigrok_;
+    GHashTable* const table_;
+    std::deque<std::string> keys_;
 };
 
-srd_decoder_inst* newInstance(srd_session* session, const DecoderSetup& setup) {
-    VariantTable options;
+srd_decoder_inst* newInstance(const SigrokCalls& sigrok, srd_session* session,
+                              const DecoderSetup& setup) {
+    VariantTable options(sigrok);
     for (const auto& [id, value] : setup.options) {
-        options.insert(id, newVariant(value));
+        options.insert(id, newVariant(sigrok, value));
     }
-    srd_decoder_inst* instance = srd_inst_new(session, setup.info.id.c_str(), options.table);
+    srd_decoder_inst* instance =
+        sigrok.srd_inst_new(session, setup.info.id.c_str(), options.table());
     if (instance == nullptr || setup.channels.empty()) {
         return instance;
     }
-    VariantTable channels;
+    VariantTable channels(sigrok);
     for (const auto& [id, index] : setup.channels) {
-        channels.insert(id, g_variant_new_int32(index));
+        channels.insert(id, sigrok.g_variant_new_int32(index));
     }
-    return srd_inst_channel_set_all(instance, channels.table) == SRD_OK ? instance : nullptr;
+    return sigrok.srd_inst_channel_set_all(instance, channels.table()) == SRD_OK ? instance
+                                                                                 : nullptr;
 }
 
-bool buildStacks(srd_session* session, const std::vector<DecoderStack>& stacks,
-                 Collector& collector) {
+bool buildStacks(const SigrokCalls& sigrok, srd_session* session,
+                 const std::vector<DecoderStack>& stacks, Collector& collector) {
     for (size_t s = 0; s < stacks.size(); ++s) {
         srd_decoder_inst* below = nullptr;
         for (const DecoderSetup& setup : stacks[s]) {
-            srd_decoder_inst* instance = newInstance(session, setup);
+            srd_decoder_inst* instance = newInstance(sigrok, session, setup);
             if (instance == nullptr ||
-                (below != nullptr && srd_inst_stack(session, below, instance) != SRD_OK)) {
+                (below != nullptr && sigrok.srd_inst_stack(session, below, instance) != SRD_OK)) {
                 return false;
             }
             collector.stackOf[instance] = s;
@@ -93,8 +107,8 @@ bool buildStacks(srd_session* session, const std::vector<DecoderStack>& stacks,
     return true;
 }
 
-bool feed(srd_session* session, const DecodeInput& input, const std::atomic<bool>* cancel,
-          DecodeResult& result) {
+bool feed(const SigrokCalls& sigrok, srd_session* session, const DecodeInput& input,
+          const std::atomic<bool>* cancel, DecodeResult& result) {
     const uint64_t count = input.levels.size();
     for (uint64_t at = 0; at < count; at += kChunkSamples) {
         if (cancel != nullptr && cancel->load()) {
@@ -102,28 +116,33 @@ bool feed(srd_session* session, const DecodeInput& input, const std::atomic<bool
             return false;
         }
         const uint64_t end = std::min(count, at + kChunkSamples);
-        if (srd_session_send(session, at, end, input.levels.data() + at, end - at, 1) != SRD_OK) {
+        if (sigrok.srd_session_send(session, at, end, input.levels.data() + at, end - at, 1) !=
+            SRD_OK) {
             return false;
         }
     }
     return true;
 }
 
-bool decode(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
-            const std::atomic<bool>* cancel, Collector& collector, DecodeResult& result) {
+bool decode(const SigrokCalls& sigrok, const std::vector<DecoderStack>& stacks,
+            const DecodeInput& input, const std::atomic<bool>* cancel, Collector& collector,
+            DecodeResult& result) {
     srd_session* session = nullptr;
-    if (srd_session_new(&session) != SRD_OK) {
+    if (sigrok.srd_session_new(&session) != SRD_OK) {
         return false;
     }
-    bool ok = buildStacks(session, stacks, collector) &&
-              srd_pd_output_callback_add(session, SRD_OUTPUT_ANN, &collect, &collector) == SRD_OK;
+    bool ok =
+        buildStacks(sigrok, session, stacks, collector) &&
+        sigrok.srd_pd_output_callback_add(session, SRD_OUTPUT_ANN, &collect, &collector) == SRD_OK;
     if (ok && input.sampleRate > 0) {
-        ok = srd_session_metadata_set(session, SRD_CONF_SAMPLERATE,
-                                      g_variant_new_uint64(input.sampleRate)) == SRD_OK;
+        ok = sigrok.srd_session_metadata_set(session, SRD_CONF_SAMPLERATE,
+                                             sigrok.g_variant_new_uint64(input.sampleRate)) ==
+             SRD_OK;
     }
-    ok = ok && srd_session_start(session) == SRD_OK && feed(session, input, cancel, result);
-    srd_session_terminate_reset(session);
-    srd_session_destroy(session);
+    ok = ok && sigrok.srd_session_start(session) == SRD_OK &&
+         feed(sigrok, session, input, cancel, result);
+    sigrok.srd_session_terminate_reset(session);
+    sigrok.srd_session_destroy(session);
     return ok;
 }
 
@@ -168,7 +187,7 @@ DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeIn
     }
     library.takeErrors();
     Collector collector;
-    const bool ok = decode(stacks, input, cancel, collector, result);
+    const bool ok = decode(library.calls(), stacks, input, cancel, collector, result);
     result.error = library.takeErrors();
     result.ok = ok && result.error.empty();
     result.needsSampleRate =

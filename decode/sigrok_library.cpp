@@ -1,17 +1,19 @@
 #include "decode/sigrok_library.h"
 
-#include <libsigrokdecode/libsigrokdecode.h>
-
 #include <csignal>
 #include <cstdarg>
 #include <cstdio>
 
+#include "decode/sigrok_calls.h"
+
 namespace {
 
 struct StartState {
+    std::string file = kSigrokLibraryFile;
     bool tried = false;
     bool ready = false;
     std::string error;
+    SigrokCalls calls;
 };
 
 std::mutex& libraryMutex() {
@@ -42,15 +44,20 @@ int collectLog(void*, int level, const char* format, va_list args) {
 // The library's Python may take signals over as it starts; Ctrl+C stays with this program.
 void start(StartState& state) {
     state.tried = true;
-    srd_log_callback_set(&collectLog, nullptr);
-    srd_log_loglevel_set(SRD_LOG_ERR);
+    if (!openSigrokCalls(state.file.c_str(), state.calls, state.error)) {
+        return;
+    }
+    const SigrokCalls& sigrok = state.calls;
+    sigrok.srd_log_callback_set(&collectLog, nullptr);
+    sigrok.srd_log_loglevel_set(SRD_LOG_ERR);
     struct sigaction interrupt {};
     sigaction(SIGINT, nullptr, &interrupt);
-    const int status = srd_init(nullptr);
+    const int status = sigrok.srd_init(nullptr);
     sigaction(SIGINT, &interrupt, nullptr);
     state.ready = status == SRD_OK;
     if (!state.ready) {
-        state.error = std::string("the decoder library did not start: ") + srd_strerror(status);
+        state.error =
+            std::string("the decoder library did not start: ") + sigrok.srd_strerror(status);
     }
 }
 
@@ -70,9 +77,18 @@ const std::string& SigrokLibrary::startError() const {
     return startState().error;
 }
 
+const SigrokCalls& SigrokLibrary::calls() const {
+    return startState().calls;
+}
+
 std::string SigrokLibrary::takeErrors() {
     std::lock_guard lock(logMutex);
     std::string errors;
     errors.swap(loggedErrors);
     return errors;
+}
+
+void useSigrokLibraryFile(std::string file) {
+    std::lock_guard lock(libraryMutex());
+    startState().file = std::move(file);
 }

@@ -1,12 +1,11 @@
 #include "export/sigrok_session.h"
 
-#include <zip.h>
-
 #include <array>
 
 #include "core/channels.h"
 #include "core/measure_text.h"
 #include "export/export_formats.h"
+#include "export/zip_calls.h"
 
 namespace {
 
@@ -29,58 +28,58 @@ std::string packedSamples(const uint8_t* samples, uint32_t count, const UniformG
     return packed;
 }
 
-bool addFile(zip_t* archive, const char* name, const std::string& contents) {
-    zip_source_t* source = zip_source_buffer(archive, contents.data(), contents.size(), 0);
+bool addFile(const ZipCalls& zip, zip_t* archive, const char* name, const std::string& contents) {
+    zip_source_t* source = zip.zip_source_buffer(archive, contents.data(), contents.size(), 0);
     if (source == nullptr) {
         return false;
     }
-    if (zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8) < 0) {
-        zip_source_free(source);
+    if (zip.zip_file_add(archive, name, source, ZIP_FL_ENC_UTF_8) < 0) {
+        zip.zip_source_free(source);
         return false;
     }
     return true;
 }
 
 // The whole archive, read back from the memory it was written to.
-bool readBack(zip_source_t* memory, std::string& bytes) {
+bool readBack(const ZipCalls& zip, zip_source_t* memory, std::string& bytes) {
     zip_stat_t stat;
-    if (zip_source_stat(memory, &stat) != 0 || zip_source_open(memory) != 0) {
+    if (zip.zip_source_stat(memory, &stat) != 0 || zip.zip_source_open(memory) != 0) {
         return false;
     }
     bytes.resize(stat.size);
-    const zip_int64_t read = zip_source_read(memory, bytes.data(), stat.size);
-    zip_source_close(memory);
+    const zip_int64_t read = zip.zip_source_read(memory, bytes.data(), stat.size);
+    zip.zip_source_close(memory);
     return read == static_cast<zip_int64_t>(stat.size);
 }
 
 // `files` must live until the archive is closed: the zip refers to their bytes.
-bool zipFiles(const std::array<std::pair<const char*, std::string>, 3>& files, std::string& bytes,
-              std::string& error) {
+bool zipFiles(const ZipCalls& zip, const std::array<std::pair<const char*, std::string>, 3>& files,
+              std::string& bytes, std::string& error) {
     zip_error_t problem;
-    zip_error_init(&problem);
-    zip_source_t* memory = zip_source_buffer_create(nullptr, 0, 0, &problem);
+    zip.zip_error_init(&problem);
+    zip_source_t* memory = zip.zip_source_buffer_create(nullptr, 0, 0, &problem);
     zip_t* archive =
-        memory != nullptr ? zip_open_from_source(memory, ZIP_TRUNCATE, &problem) : nullptr;
+        memory != nullptr ? zip.zip_open_from_source(memory, ZIP_TRUNCATE, &problem) : nullptr;
     if (archive == nullptr) {
-        error = zip_error_strerror(&problem);
-        zip_source_free(memory);
-        zip_error_fini(&problem);
+        error = zip.zip_error_strerror(&problem);
+        zip.zip_source_free(memory);
+        zip.zip_error_fini(&problem);
         return false;
     }
     bool added = true;
     for (const auto& [name, contents] : files) {
-        added = added && addFile(archive, name, contents);
+        added = added && addFile(zip, archive, name, contents);
     }
-    zip_source_keep(memory);
-    const bool closed = added && zip_close(archive) == 0;
+    zip.zip_source_keep(memory);
+    const bool closed = added && zip.zip_close(archive) == 0;
     if (!closed) {
-        error = zip_error_strerror(zip_get_error(archive));
-        zip_discard(archive);
+        error = zip.zip_error_strerror(zip.zip_get_error(archive));
+        zip.zip_discard(archive);
     }
-    const bool ok = closed && readBack(memory, bytes);
+    const bool ok = closed && readBack(zip, memory, bytes);
     error = closed && !ok ? "the zip could not be read back from memory" : error;
-    zip_source_free(memory);
-    zip_error_fini(&problem);
+    zip.zip_source_free(memory);
+    zip.zip_error_fini(&problem);
     return ok;
 }
 
@@ -93,9 +92,13 @@ bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGri
         error = "a sigrok session needs a sample rate of at least 1 Hz";
         return false;
     }
+    const ZipCalls* zip = zipCalls(error);
+    if (zip == nullptr) {
+        return false;
+    }
     const std::array<std::pair<const char*, std::string>, 3> files{
         {{"version", "2"},
          {"metadata", metadata(hertz)},
          {"logic-1-1", packedSamples(samples, count, grid)}}};
-    return zipFiles(files, bytes, error);
+    return zipFiles(*zip, files, bytes, error);
 }

@@ -25,10 +25,16 @@ declare -A below=(
     [shell]="decode $app_rooms export capture display scopefile core resources"
     [cli]="decode $app_rooms export capture display scopefile core resources"
     [tests/support]="cli $app_rooms decode export capture display scopefile core resources"
-    [tests/unit]="tests/support cli $app_rooms decode export capture display scopefile core resources"
-    [tests/threaded]="tests/support cli $app_rooms decode export capture display scopefile core resources"
 )
-qt_allowed="shell tests/qt bench"
+# A layer's tests (tests/LAYER and its threaded/) include that layer, the ones below it and the
+# shared test support: each test program links only what it tests.
+# The tests of app/ may include every room.
+for layer in resources core capture display scopefile export decode app shell cli; do
+    under=${below[$layer]:-}
+    [ "$layer" = app ] && under="$app_rooms ${below[app/window]}"
+    below[tests/$layer]="tests/support tests/$layer/support $layer $under"
+done
+qt_allowed="shell tests/shell bench"
 
 failures=0
 complain() {

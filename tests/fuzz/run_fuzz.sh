@@ -3,7 +3,8 @@
 # UndefinedBehaviorSanitizer) and runs it for a bounded time, by default 60 seconds:
 #   tests/fuzz/run_fuzz.sh [seconds]
 # It runs over a copy of tests/fuzz/corpus, so the committed seeds stay as they are; regenerate
-# them with PINPROBE_SEED_CORPUS=$PWD/tests/fuzz/corpus build/default/tests/scope_file_test.
+# them with PINPROBE_SEED_CORPUS=$PWD/tests/fuzz/corpus build/default/tests/scopefile_tests
+# --gtest_filter=ScopeFileTest.SeedFilesGiveTheirAnswers.
 # Inputs that crash are kept in $PINPROBE_FUZZ_ARTIFACTS (default build/fuzz-artifacts).
 # Exits non-zero when an input crashes, leaks or reads out of bounds.
 set -euo pipefail

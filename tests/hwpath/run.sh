@@ -6,8 +6,8 @@
 #
 # Usage: tests/hwpath/run.sh [PINPROBE_CLI]
 #   Without an argument pinprobe-cli is built in build/hwpath. It goes into the guest with the
-#   shared libraries it needs (the decoders' libsigrokdecode and Python, libzip: none of them link
-#   statically), which the guest's loader finds at the host's paths.
+#   shared libraries it links, which the guest's loader finds at the host's paths. The decoder
+#   library and libzip, opened only to decode and to write a sigrok session, stay out.
 # Needs: qemu-system-x86, busybox-static, cpio, apt-get (and apt lists for the kernel package).
 # HWPATH_WORK (default build/hwpath) keeps the kernel between runs; HWPATH_BOOT_TIMEOUT
 # (seconds, default 120) bounds each boot.

@@ -146,7 +146,8 @@ std::string spiRecording(int mode, const std::vector<uint8_t>& mosi,
     return bus.samples();
 }
 
-void setStalledCapture(const std::string& samples, uint32_t stallBefore, uint64_t stallNanoseconds) {
+void setStalledCapture(const std::string& samples, uint32_t stallBefore,
+                       uint64_t stallNanoseconds) {
     const auto count = static_cast<uint32_t>(samples.size());
     resetScopeSession();
     scopeSession.sampleData = obtainSampleBuffer(count);

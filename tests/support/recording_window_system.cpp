@@ -133,15 +133,17 @@ int RecordingWindowSystem::pumpMessages() {
 }
 
 bool RecordingWindowSystem::waitAndPump(double seconds) {
-    {
-        std::unique_lock lock(queueMutex_);
-        if (!queued_.wait_for(lock, std::chrono::duration<double>(seconds),
-                              [this] { return !queue_.empty(); })) {
-            return false;
-        }
+    if (!waitForMessage(seconds)) {
+        return false;
     }
     pumpMessages();
     return true;
+}
+
+bool RecordingWindowSystem::waitForMessage(double seconds) {
+    std::unique_lock lock(queueMutex_);
+    return queued_.wait_for(lock, std::chrono::duration<double>(seconds),
+                            [this] { return !queue_.empty(); });
 }
 
 bool RecordingWindowSystem::hasPendingMessages() {

@@ -76,6 +76,8 @@ public:
     int pumpMessages();
     // Waits (up to `seconds`) until a message is queued, then pumps; false on time-out.
     bool waitAndPump(double seconds = 10.0);
+    // Waits (up to `seconds`) until a message is queued and leaves it there; false on time-out.
+    bool waitForMessage(double seconds);
     bool hasPendingMessages();
     std::vector<WindowMessage> takePendingMessages();
     void clearLog();

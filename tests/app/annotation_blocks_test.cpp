@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/decoding/annotation_blocks.h"
+
+namespace {
+
+// Every letter 6 pixels wide.
+int sixEach(std::string_view text) {
+    return static_cast<int>(text.size()) * 6;
+}
+
+Annotation annotation(uint32_t start, uint32_t end, std::vector<std::string> texts) {
+    Annotation a;
+    a.start = start;
+    a.end = end;
+    a.texts = std::move(texts);
+    return a;
+}
+
+DecoderRow rowOf(const std::vector<Annotation>& annotations) {
+    DecoderRow row;
+    for (uint32_t i = 0; i < annotations.size(); ++i) {
+        row.annotations.push_back(i);
+    }
+    return row;
+}
+
+struct Block {
+    int x0, x1;
+    uint32_t annotation;
+    std::string text;
+    bool operator==(const Block&) const = default;
+};
+
+std::vector<Block> blocks(const std::vector<Annotation>& annotations, const TraceGeometry& g,
+                          int width) {
+    std::vector<Block> found;
+    for (const AnnotationBlock& b : rowBlocks(rowOf(annotations), annotations, g, width, sixEach)) {
+        found.push_back({b.x0, b.x1, b.annotation, b.text});
+    }
+    return found;
+}
+
+std::ostream& operator<<(std::ostream& out, const Block& b) {
+    return out << "{" << b.x0 << "," << b.x1 << "," << b.annotation << ",'" << b.text << "'}";
+}
+
+TEST(AnnotationBlocks, EdgesSitInTheSlopeIntoTheirSampleOrAtItsColumn) {
+    const struct {
+        uint32_t first;
+        int zoom;
+        uint32_t perPixel;
+        int64_t index;
+        int64_t x;
+    } cases[] = {
+        {0, 1, 1, 0, 0},      {0, 1, 1, 37, 37},    {100, 1, 1, 90, -10}, {0, 4, 1, 10, 38},
+        {20, 16, 1, 21, 8},   {0, 1, 10, 0, 0},     {0, 1, 10, 19, 1},    {0, 1, 10, 20, 2},
+        {100, 1, 10, 99, -1}, {100, 1, 10, 90, -1}, {100, 1, 10, 89, -2},
+    };
+    for (const auto& c : cases) {
+        TraceGeometry g;
+        g.firstSample = c.first;
+        g.scale = c.perPixel > 1 ? ViewScale::samplesPerColumn(c.perPixel)
+                                 : ViewScale::pixelsPerSample(c.zoom);
+        EXPECT_EQ(edgeX(g, c.index), c.x)
+            << c.first << " " << c.zoom << " " << c.perPixel << " " << c.index;
+    }
+}
+
+TEST(AnnotationBlocks, TheLongestTextThatFitsIsWrittenElseTheBlockStandsAlone) {
+    const std::vector<Annotation> row = {
+        annotation(0, 100, {"Start bit", "Start", "S"}),    // 100 px: all of it
+        annotation(100, 130, {"Start bit", "Start", "S"}),  // 30 px: "Start" needs 34
+        annotation(130, 135, {"Start bit", "Start", "S"}),  // 5 px: not even "S"
+        annotation(135, 135, {"Frame error"}),              // no samples: one pixel
+    };
+    TraceGeometry g;
+    g.sampleCount = 1000;
+    EXPECT_EQ(
+        blocks(row, g, 400),
+        (std::vector<Block>{
+            {0, 100, 0, "Start bit"}, {100, 130, 1, "S"}, {130, 135, 2, ""}, {135, 136, 3, ""}}));
+}
+
+TEST(AnnotationBlocks, ZoomAndScrollMoveTheBlocksAndTheViewCutsThem) {
+    const std::vector<Annotation> row = {annotation(10, 20, {"A"}), annotation(20, 60, {"B"}),
+                                         annotation(200, 300, {"C"})};
+    TraceGeometry zoomed;
+    zoomed.scale = ViewScale::pixelsPerSample(4);
+    zoomed.firstSample = 15;
+    // At 4 pixels a sample from sample 15: A from -22, B to 178, C from 738: off the view.
+    EXPECT_EQ(blocks(row, zoomed, 100), (std::vector<Block>{{0, 18, 0, "A"}, {18, 100, 1, "B"}}));
+    // Scrolled on to sample 25: A lies wholly left of the view, and B is still drawn.
+    zoomed.firstSample = 25;
+    EXPECT_EQ(blocks(row, zoomed, 100), (std::vector<Block>{{0, 100, 1, "B"}}));
+    // A block that would begin at the view's right edge is not on it.
+    TraceGeometry plain;
+    plain.sampleCount = 1000;
+    EXPECT_EQ(blocks({annotation(0, 10, {"A"}), annotation(100, 110, {"B"})}, plain, 100),
+              (std::vector<Block>{{0, 10, 0, "A"}}));
+}
+
+TEST(AnnotationBlocks, ZoomedFarOutBlocksInOnePixelColumnAreOne) {
+    std::vector<Annotation> row;
+    for (uint32_t start = 0; start < 1000; start += 10) {
+        row.push_back(annotation(start, start + 10, {"0"}));
+    }
+    row.push_back(annotation(1000, 5000, {"Long enough", "Long"}));
+    TraceGeometry g;
+    g.scale = ViewScale::samplesPerColumn(100);  // 10 annotations a column
+    std::vector<Block> expected;
+    for (int column = 0; column < 10; ++column) {
+        expected.push_back({column, column + 1, static_cast<uint32_t>(column * 10), ""});
+    }
+    expected.push_back({10, 50, 100, "Long"});
+    EXPECT_EQ(blocks(row, g, 300), expected);
+}
+
+TEST(AnnotationBlocks, TheBlockUnderAPixelIsTheLastOneThere) {
+    const std::vector<AnnotationBlock> drawn = {{0, 10, 0, ""}, {5, 20, 1, ""}, {30, 31, 2, ""}};
+    EXPECT_EQ(blockAt(drawn, 0)->annotation, 0u);
+    EXPECT_EQ(blockAt(drawn, 7)->annotation, 1u);
+    EXPECT_EQ(blockAt(drawn, 30)->annotation, 2u);
+    EXPECT_EQ(blockAt(drawn, 20), nullptr);
+    EXPECT_EQ(blockAt(drawn, 31), nullptr);
+}
+
+}  // namespace

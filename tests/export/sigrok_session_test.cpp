@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+#include <zip.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "export/sigrok_session.h"
+#include "export/zip_calls.h"
+
+namespace {
+
+// Every file of a zip in memory, by name.
+std::map<std::string, std::string> unzip(const std::string& bytes) {
+    std::map<std::string, std::string> files;
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &error);
+    zip_t* archive = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
+    if (archive == nullptr) {
+        ADD_FAILURE() << "not a zip: " << zip_error_strerror(&error);
+        zip_source_free(source);
+        return files;
+    }
+    for (zip_int64_t i = 0; i < zip_get_num_entries(archive, 0); ++i) {
+        zip_stat_t stat;
+        zip_stat_index(archive, i, 0, &stat);
+        std::string contents(stat.size, '\0');
+        zip_file_t* file = zip_fopen_index(archive, i, 0);
+        EXPECT_EQ(zip_fread(file, contents.data(), stat.size), static_cast<zip_int64_t>(stat.size));
+        zip_fclose(file);
+        files[stat.name] = contents;
+    }
+    zip_close(archive);
+    return files;
+}
+
+TEST(SigrokSession, VersionMetadataAndTheSamplesReadBack) {
+    const std::string samples = {'\x0f', '\x17', '\xff', '\x87', '\x00'};
+    std::string bytes;
+    std::string error;
+    ASSERT_TRUE(sigrokSessionBytes(reinterpret_cast<const uint8_t*>(samples.data()), 5,
+                                   UniformGrid{1e-6, {}}, bytes, error))
+        << error;
+    const std::map<std::string, std::string> files = unzip(bytes);
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files.at("version"), "2");
+    EXPECT_EQ(files.at("metadata"),
+              "[device 1]\ncapturefile=logic-1\ntotal probes=5\nsamplerate=1 MHz\n"
+              "total analog=0\nprobe1=Error\nprobe2=Select\nprobe3=Out_Of_Paper\n"
+              "probe4=Acknowledge\nprobe5=Busy\nunitsize=1\n");
+    // Channel n in bit n - 1, Busy as the register shows it.
+    EXPECT_EQ(files.at("logic-1-1"), std::string({'\x01', '\x02', '\x1f', '\x10', '\x00'}));
+}
+
+TEST(SigrokSession, ResampledSamplesFollowTheGrid) {
+    const std::string samples = {'\x08', '\x10', '\x20'};
+    std::string bytes;
+    std::string error;
+    ASSERT_TRUE(sigrokSessionBytes(reinterpret_cast<const uint8_t*>(samples.data()), 3,
+                                   UniformGrid{1e-3, {0, 0, 1, 2, 2}}, bytes, error));
+    const std::map<std::string, std::string> files = unzip(bytes);
+    EXPECT_EQ(files.at("logic-1-1"), std::string({1, 1, 2, 4, 4}));
+    EXPECT_NE(files.at("metadata").find("samplerate=1 kHz\n"), std::string::npos);
+}
+
+TEST(SigrokSession, NeedsARateOfAtLeastOneHertz) {
+    const uint8_t sample = 0;
+    std::string bytes;
+    std::string error;
+    EXPECT_FALSE(sigrokSessionBytes(&sample, 1, UniformGrid{2.0, {}}, bytes, error));
+    EXPECT_EQ(error, "a sigrok session needs a sample rate of at least 1 Hz");
+    EXPECT_FALSE(sigrokSessionBytes(&sample, 1, UniformGrid{0, {}}, bytes, error));
+}
+
+// libzip is opened when a session is first written, with every entry point the writer uses; or
+// the session files say what they need.
+TEST(SigrokSession, OpensLibzipWithEveryEntryPointOrSaysWhatSessionsNeed) {
+    struct Case {
+        const char* file;
+        bool opens;
+        const char* error;
+    };
+    for (const Case& c :
+         {Case{kZipLibraryFile, true, ""},
+          Case{"libpinprobe-missing.so.4", false,
+               "sigrok session files need libzip4: libpinprobe-missing.so.4: cannot open shared "
+               "object file: No such file or directory"},
+          Case{"libc.so.6", false, "sigrok session files need libzip4: "}}) {
+        SCOPED_TRACE(c.file);
+        ZipCalls calls;
+        std::string error;
+        EXPECT_EQ(openZipCalls(c.file, calls, error), c.opens) << error;
+        std::vector<bool> found;
+#define PINPROBE_ZIP_FOUND(name) found.push_back(calls.name != nullptr);
+        PINPROBE_ZIP_ENTRY_POINTS(PINPROBE_ZIP_FOUND)
+#undef PINPROBE_ZIP_FOUND
+        EXPECT_EQ(std::count(found.begin(), found.end(), true), c.opens ? found.size() : 0u);
+        EXPECT_TRUE(error.starts_with(c.error)) << error;
+    }
+}
+
+}  // namespace

@@ -1,0 +1,426 @@
+#include <QAction>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QToolTip>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "app/decoding/annotation_blocks.h"
+#include "app/decoding/decoder_rows.h"
+#include "app/decoding/desktop_decoding.h"
+#include "app/view/zoom_levels.h"
+#include "app/window/main_window_proc.h"
+#include "capture/port_access_factory.h"
+#include "capture/sampling_worker.h"
+#include "capture/status_port.h"
+#include "core/scope_session.h"
+#include "display/trace_geometry.h"
+#include "message_log.h"
+#include "resources/command_ids.h"
+#include "shell/qt_client_area.h"
+#include "shell/qt_decoder_dialog.h"
+#include "shell/qt_decoder_rows.h"
+#include "shell/qt_main_window.h"
+#include "shell/qt_template_builder.h"
+#include "shell/qt_template_dialog.h"
+#include "shell/qt_trace_view.h"
+#include "tests/shell/support/qt_test_registry.h"
+#include "tests/shell/support/select_file.h"
+#include "tests/support/decoder_infos.h"
+#include "tests/support/protocol_signals.h"
+#include "tests/support/scope_file_maker.h"
+
+namespace {
+
+// Ports no test here reads: every window opens a file at start-up.
+class UnreadPorts : public PortAccess, public StatusPort {
+public:
+    StatusPort& port(uint8_t) override { return *this; }
+    uint8_t read() override { return 0xFF; }
+    std::vector<std::string> takeReports() override { return {}; }
+    bool wantsQuietSection() const override { return false; }
+};
+
+// Runs `act` on the next modal window of type T once it is up (polling, as modal loops block),
+// and again at every tick until that window has gone: a dialog still being set up may not take
+// what is done to it at once.
+template <typename T>
+void onNextModal(std::function<void(T&)> act) {
+    auto* poll = new QTimer;
+    auto target = std::make_shared<QPointer<T>>();
+    auto seen = std::make_shared<bool>(false);
+    QObject::connect(poll, &QTimer::timeout, [poll, act, target, seen] {
+        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (!*seen && modal != nullptr) {
+            *seen = true;
+            *target = modal;
+        }
+        if (!*seen) {
+            return;
+        }
+        if (!target->isNull() && modal == target->data()) {
+            act(*modal);
+        } else {
+            poll->stop();
+            poll->deleteLater();
+        }
+    });
+    poll->start(10);
+}
+
+QAction* menuAction(QMainWindow& window, int id) {
+    for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
+        if (action->menu() == nullptr && action->data().toInt() == id) {
+            return action;
+        }
+    }
+    return nullptr;
+}
+
+// The widget in the settings of `dialog` beside the label that reads `label`.
+template <typename T>
+T* settingFor(QWidget& dialog, const QString& label) {
+    for (QFormLayout* form : dialog.findChildren<QFormLayout*>()) {
+        for (int row = 0; row < form->rowCount(); ++row) {
+            QLayoutItem* name = form->itemAt(row, QFormLayout::LabelRole);
+            auto* text = name != nullptr ? qobject_cast<QLabel*>(name->widget()) : nullptr;
+            QLayoutItem* field = form->itemAt(row, QFormLayout::FieldRole);
+            if (text != nullptr && text->text() == label && field != nullptr) {
+                return qobject_cast<T*>(field->widget());
+            }
+        }
+    }
+    return nullptr;
+}
+
+QString rxText() {
+    QString text;
+    for (const DecoderRow& row : desktopDecoding.rows) {
+        for (const uint32_t index : row.annotations) {
+            const Annotation& a = desktopDecoding.result.annotations[index];
+            if (row.title == "UART: RX" && a.annotationClass == 0) {
+                text += QString::fromStdString(a.texts.front());
+            }
+        }
+    }
+    return text;
+}
+
+bool decoded() {
+    return QTest::qWaitFor([] { return desktopDecoding.state != DecodeState::Running; }, 30000) &&
+           desktopDecoding.state == DecodeState::Done;
+}
+
+// `count` samples of `value` as the session's recording.
+void fillSession(uint32_t count, uint8_t value) {
+    scopeSession.sampleData = obtainSampleBuffer(count);
+    std::fill_n(scopeSession.sampleData, count, value);
+    scopeSession.sampleLength = count;
+}
+
+// Two rows of hand-made annotations over samples 0 to 400, as a decode would leave them.
+void showHandMadeRows() {
+    DesktopDecoding& d = desktopDecoding;
+    d.stacks = {{DecoderSetup{handMadeDecoders()[4], {{"rx", 1}}, {}}}};
+    d.result.annotations.clear();
+    for (uint32_t start = 100; start < 400; start += 100) {
+        Annotation a;
+        a.decoder = "uart";
+        a.annotationClass = 0;
+        a.row = 0;
+        a.start = start;
+        a.end = start + 50;
+        a.texts = {"Pin", "P"};
+        d.result.annotations.push_back(a);
+    }
+    d.result.ok = true;
+    d.resultCurrent = true;
+    d.state = DecodeState::Done;
+    d.rows = decoderRows(d);
+}
+
+}  // namespace
+
+class DecodingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void dialogShowsTheChoicesAndKeepsThemInTheForm();
+    void dialogRefusesWhatDoesNotHoldTogetherAndTakesTheKeyboard();
+    void rowsAreDrawnAtTheViewsZoomWithTooltips();
+    void withoutDecodersTheWindowIsTodays();
+    void addDecoderFromTheMenuThenACutDecodesAgain();
+    void exportGoesThroughTheChooserAndAsksThePeriod();
+    void simulatedCaptureIsDecodedWithTheDefaults();
+
+private:
+    UnreadPorts ports_;
+    TempDir dir_;
+};
+
+void DecodingTest::init() {
+    QSettings(QSettings::IniFormat, QSettings::UserScope, "pinprobe", "pinprobe").clear();
+    resetScopeSession();
+    resetDesktopDecoding();
+    workerLink.ports = &ports_;
+}
+
+void DecodingTest::cleanup() {
+    resetDesktopDecoding();
+    startupFilePath.clear();
+    workerLink.ports = nullptr;
+    resetScopeSession();
+}
+
+void DecodingTest::dialogShowsTheChoicesAndKeepsThemInTheForm() {
+    DecoderForm form;
+    form.decoders = handMadeDecoders();
+    form.remembered["uart"] = DecoderSetup{form.decoders[4], {{"rx", 1}}, {{"format", "ascii"}}};
+    form.choose("uart");
+    DecoderDialog dialog(nullptr, form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* list = dialog.findChild<QListWidget*>();
+    QCOMPARE(list->count(), 5);
+    QCOMPARE(list->currentItem()->text(), QStringLiteral("UART (uart)"));
+    QCOMPARE(settingFor<QComboBox>(dialog, "RX:")->currentText(),
+             QStringLiteral("2 Select, pin 13"));
+    QCOMPARE(settingFor<QComboBox>(dialog, "TX:")->currentText(), QStringLiteral("(none)"));
+    QCOMPARE(settingFor<QLineEdit>(dialog, "Baud rate:")->text(), QStringLiteral("115200"));
+    QCOMPARE(settingFor<QComboBox>(dialog, "Data format:")->currentText(), QStringLiteral("ascii"));
+
+    // The search narrows the list; the decoder found is chosen, its required channel first.
+    QTest::keyClicks(dialog.findChild<QLineEdit*>(), "spi");
+    QCOMPARE(list->count(), 1);
+    QCOMPARE(form.decoders[*form.chosen].id, std::string("spi"));
+    auto* clock = settingFor<QComboBox>(dialog, "CLK *:");
+    QVERIFY(clock != nullptr);
+    QCOMPARE(clock->findText(QStringLiteral("(none)")), -1);  // required: no "none"
+    QCOMPARE(clock->currentText(), QStringLiteral("1 Error, pin 15"));
+    clock->setCurrentIndex(3);
+    QCOMPARE(form.channels[0].ours, 3);
+    settingFor<QComboBox>(dialog, "MOSI:")->setCurrentIndex(2);  // "(none)" first
+    QCOMPARE(form.channels[2].ours, 1);
+    settingFor<QComboBox>(dialog, "Clock polarity:")->setCurrentText(QStringLiteral("1"));
+    QCOMPARE(form.options[0].text, std::string("1"));
+    QCOMPARE(settingFor<QLineEdit>(dialog, "Sample &period:"), nullptr);  // not asked
+}
+
+void DecodingTest::dialogRefusesWhatDoesNotHoldTogetherAndTakesTheKeyboard() {
+    DecoderForm form;
+    form.decoders = handMadeDecoders();
+    form.asksPeriod = true;
+    form.periodText = "1 us";
+    form.choose("uart");
+    DecoderDialog dialog(nullptr, form);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto* search = dialog.findChild<QLineEdit*>();
+    QCOMPARE(QApplication::focusWidget(), search);
+    // Up in the search field moves through the list: PWM is above SPI, above UART.
+    QTest::keyClick(search, Qt::Key_Up);
+    QTest::keyClick(search, Qt::Key_Up);
+    QCOMPARE(form.decoders[*form.chosen].id, std::string("pwm"));
+    auto* data = settingFor<QComboBox>(dialog, "Data *:");
+    QVERIFY(data != nullptr);
+    settingFor<QLineEdit>(dialog, "Sample &period:")->setText(QStringLiteral("never"));
+    QTest::keyClick(search, Qt::Key_Return);  // Add
+    QVERIFY(dialog.isVisible());
+    QVERIFY(!form.outcome.has_value());
+    QVERIFY(dialog.findChild<QLabel*>(QString(), Qt::FindChildrenRecursively) != nullptr);
+    bool said = false;
+    for (QLabel* label : dialog.findChildren<QLabel*>()) {
+        said = said || label->text().startsWith(QStringLiteral("Give the time between"));
+    }
+    QVERIFY(said);
+    settingFor<QLineEdit>(dialog, "Sample &period:")->setText(QStringLiteral("4 us"));
+    QTest::keyClick(search, Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+    QVERIFY(form.outcome.has_value());
+    QCOMPARE(form.outcome->setup.info.id, std::string("pwm"));
+    QCOMPARE(*form.outcome->periodSeconds, 4e-6);
+}
+
+void DecodingTest::rowsAreDrawnAtTheViewsZoomWithTooltips() {
+    fillSession(1000, 0);
+    MessageLog log;
+    DezoRaraClass window(log.handler());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    showHandMadeRows();
+    window.windowSystem().refreshDecoderRows();
+    DecoderRowsView& rows = window.clientArea().decoderRows();
+    QCOMPARE(rows.height(), rows.rowHeight());
+    const int left = window.clientArea().traceView().x() - rows.x();
+    const int middle = rows.rowHeight() / 2;
+    const QColor colour = annotationColour(0);
+    for (const int zoom : {1, 4}) {
+        scopeSession.view.scale = ViewScale::pixelsPerSample(static_cast<uint8_t>(zoom));
+        const QImage image = rows.grab().toImage();
+        for (uint32_t start = 100; start < 400; start += 100) {
+            const int x0 = left + static_cast<int>(start) * zoom - zoom / 2;
+            const int x1 = x0 + 50 * zoom;
+            if (x1 >= left + window.clientArea().traceView().width()) {
+                continue;  // off the view at this zoom
+            }
+            QCOMPARE(image.pixelColor(x0 + 1, 2), colour);
+            QCOMPARE(image.pixelColor(x1 - 3, rows.rowHeight() - 3), colour);
+            QCOMPARE(image.pixelColor(x0 - 1, middle), QColor(Qt::black));
+            QCOMPARE(image.pixelColor(x1 + 1, middle), QColor(Qt::black));
+        }
+    }
+    scopeSession.view.scale = ViewScale::pixelsPerSample(1);
+    const QPoint on(left + 120, middle);
+    QHelpEvent help(QEvent::ToolTip, on, rows.mapToGlobal(on));
+    QApplication::sendEvent(&rows, &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QCOMPARE(QToolTip::text(), QStringLiteral("Pin\nUART: RX, samples 100 to 149"));
+    QVERIFY(window.close());
+}
+
+// The rows come and go without leaving a trace: removed again, the window is today's.
+void DecodingTest::withoutDecodersTheWindowIsTodays() {
+    fillSession(1000, 0x28);
+    MessageLog log;
+    DezoRaraClass window(log.handler());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QImage today = window.grab().toImage();
+    const QSize size = window.size();
+    const QSize traces = window.clientArea().traceView().size();
+
+    showHandMadeRows();
+    window.windowSystem().refreshDecoderRows();
+    const int rowHeight = window.clientArea().decoderRows().rowHeight();
+    QCOMPARE(window.size(), size + QSize(0, rowHeight));
+    QCOMPARE(window.minimumSize().height(), window.size().height());
+    QCOMPARE(window.clientArea().traceView().size(), traces);
+
+    resetDesktopDecoding();
+    window.windowSystem().refreshDecoderRows();
+    QCOMPARE(window.size(), size);
+    QCOMPARE(window.grab().toImage(), today);
+    QVERIFY(window.close());
+}
+
+void DecodingTest::addDecoderFromTheMenuThenACutDecodesAgain() {
+    startupFilePath = dir_.write("uart.sco", scopeFileBytes(uartRecording("Pinprobe", 100, 2)));
+    DezoRaraClass window(mainWindowProc);
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    bool periodAsked = false;
+    onNextModal<DecoderDialog>([&periodAsked](DecoderDialog& dialog) {
+        periodAsked = settingFor<QLineEdit>(dialog, "Sample &period:") != nullptr;
+        QTest::keyClick(dialog.findChild<QLineEdit*>(), Qt::Key_Return);
+    });
+    menuAction(window, CMD_ADD_DECODER)->trigger();
+    QTRY_VERIFY_WITH_TIMEOUT(!desktopDecoding.stacks.empty(), 30000);
+    QVERIFY(periodAsked);
+    QVERIFY(decoded());
+    QCOMPARE(rxText(), QStringLiteral("Pinprobe"));
+    DecoderRowsView& rows = window.clientArea().decoderRows();
+    QCOMPARE(rows.height(), static_cast<int>(desktopDecoding.rows.size()) * rows.rowHeight());
+
+    scopeSession.view.viewStart = 2300;  // in the stop bits of 'i'
+    menuAction(window, CMD_CUT_BEFORE)->trigger();
+    QVERIFY(decoded());
+    QCOMPARE(rxText(), QStringLiteral("nprobe"));
+    QVERIFY(window.close());
+}
+
+void DecodingTest::exportGoesThroughTheChooserAndAsksThePeriod() {
+    startupFilePath = dir_.write("four.sco", scopeFileBytes(std::string("\x08\x18\x10\x00", 4)));
+    DezoRaraClass window(mainWindowProc);
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    const QString target = QString::fromStdString(dir_.path("out"));
+    onNextModal<QFileDialog>([target](QFileDialog& chooser) {
+        chooser.selectNameFilter(QStringLiteral("CSV Table (*.csv)"));
+        emit chooser.filterSelected(QStringLiteral("CSV Table (*.csv)"));
+        selectFileIn(chooser, target);
+        static_cast<QDialog&>(chooser).accept();
+    });
+    onNextModal<QInputDialog>([](QInputDialog& question) {
+        question.setTextValue(QStringLiteral("2 us"));
+        question.accept();
+    });
+    menuAction(window, CMD_EXPORT)->trigger();
+    const std::string csv = readFileBytes(dir_.path("out.csv"));
+    QVERIFY2(csv.rfind("sample,seconds,", 0) == 0, csv.c_str());
+    QVERIFY2(csv.find("\n3,0.000006,") != std::string::npos, csv.c_str());
+    QVERIFY(window.close());
+}
+
+// The start of the first whole "Pinprobe" the rows spell; none when no capture held one whole.
+std::optional<uint32_t> messageStart() {
+    std::vector<const Annotation*> data;
+    for (const Annotation& a : desktopDecoding.result.annotations) {
+        if (a.decoder == "uart" && a.annotationClass == 0) {
+            data.push_back(&a);
+        }
+    }
+    for (size_t i = 0; i + 8 <= data.size(); ++i) {
+        std::string text;
+        for (size_t k = i; k < i + 8; ++k) {
+            text += data[k]->texts.front();
+        }
+        if (text == "Pinprobe") {
+            return data[i]->start;
+        }
+    }
+    return std::nullopt;
+}
+
+// The first proposal in the dialog decodes what the simulated probe sends. With
+// PINPROBE_SCREENSHOTS set to a folder (and a real display, e.g. under xvfb-run), the window
+// showing one whole message is saved there as decoder_uart.png.
+void DecodingTest::simulatedCaptureIsDecodedWithTheDefaults() {
+    const std::unique_ptr<PortAccess> simulated = makePortAccess(true);
+    workerLink.ports = simulated.get();
+    scopeSession.captureSize = 30000;
+    // "Too Slow", should a busy machine have stalled the capture, is closed as it comes.
+    QTimer closer;
+    connect(&closer, &QTimer::timeout, [] {
+        if (auto* small = dynamic_cast<TemplateDialog*>(QApplication::activeModalWidget())) {
+            small->reject();
+        }
+    });
+    closer.start(10);
+    DezoRaraClass window(mainWindowProc);
+    window.resize(1150, window.height());
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    onNextModal<DecoderDialog>([](DecoderDialog& dialog) {
+        QTest::keyClick(dialog.findChild<QLineEdit*>(), Qt::Key_Return);
+    });
+    window.windowSystem().sendMessage(commandMessage(CMD_ADD_DECODER));
+    QTRY_VERIFY_WITH_TIMEOUT(!desktopDecoding.stacks.empty(), 30000);
+    QVERIFY(decoded());
+    QVERIFY(!rxText().isEmpty());
+    const std::optional<uint32_t> start = messageStart();
+    if (!start) {
+        QSKIP("the machine stalled the capture in every message it holds");
+    }
+    showZoomLevel(window.windowSystem(), ViewScale::samplesPerColumn(8), int64_t{*start} - 200);
+    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        QTest::qWait(200);
+        window.grab().save(folder + QStringLiteral("/decoder_uart.png"));
+    }
+    QVERIFY(window.close());
+    workerLink.ports = &ports_;
+}
+
+PINPROBE_QT_TEST(DecodingTest)
+#include "qt_decoding_test.moc"
