@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "core/scope_session.h"
-#include "export/sigrok_session.h"
 #include "scopefile/output_file.h"
 
 std::string periodExportJob(ExportFormat format, double periodSeconds, uint32_t count,
@@ -35,18 +34,7 @@ std::string captureExportJob(ExportFormat format, const ScopeSession& session, E
 
 bool writeExport(const ExportJob& job, const uint8_t* samples, uint32_t count, TextOutput& text,
                  std::string& problem) {
-    if (job.format == ExportFormat::Vcd) {
-        writeVcd(samples, count, job.timing, text);
-    } else if (job.format == ExportFormat::Csv) {
-        writeCsv(samples, count, job.timing, text);
-    } else {
-        std::string zip;
-        if (!sigrokSessionBytes(samples, count, job.grid, zip, problem)) {
-            return false;
-        }
-        text.put(zip);
-    }
-    return true;
+    return exportFormatInfo(job.format).write(job, samples, count, text, problem);
 }
 
 bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samples, uint32_t count,

@@ -4,12 +4,11 @@
 #include <string>
 
 #include "core/uniform_grid.h"
+#include "export/export_format_table.h"
 #include "export/export_formats.h"
 
 struct OutputFile;
 struct ScopeSession;
-
-enum class ExportFormat { Vcd, Csv, Sigrok };
 
 // What to write: the VCD and CSV count time by `timing`, a sigrok session takes its samples
 // from `grid`.
