@@ -16,6 +16,7 @@
 #include "cli/decoding.h"
 #include "cli/headless_window_system.h"
 #include "cli/interrupt_break.h"
+#include "cli/option_values.h"
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
@@ -44,21 +45,20 @@ std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions&
         !problem.empty()) {
         return problem;
     }
-    const auto& values = arguments.values;
     options.simulate = arguments.has("--simulate");
     if (arguments.has("--port") &&
-        !parsePortName(values.find("--port")->second, options.portNumber, options.portChoice)) {
+        !parsePortName(arguments.value("--port"), options.portNumber, options.portChoice)) {
         return "--port takes lpt1, lpt2, a device /dev/parportN or a base address such as 0xd010";
     }
-    if (arguments.has("--size") && !parseSampleCount(values.find("--size")->second, options.size)) {
+    if (arguments.has("--size") && !parseSampleCount(arguments.value("--size"), options.size)) {
         return "--size takes a number of samples from 1 to 2147483647";
     }
     if (arguments.has("--speed") &&
-        !parseDelayUnits(values.find("--speed")->second, options.delayUnits)) {
+        !parseDelayUnits(arguments.value("--speed"), options.delayUnits)) {
         return "--speed takes fastest, fast or slow";
     }
     if (arguments.has("--trigger") &&
-        !parseChannelMask(values.find("--trigger")->second, options.triggerMask)) {
+        !parseChannelMask(arguments.value("--trigger"), options.triggerMask)) {
         return "--trigger takes channel numbers from 1 to 5, separated by commas";
     }
     return {};

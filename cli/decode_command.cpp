@@ -4,6 +4,7 @@
 
 #include "app/period_text.h"
 #include "cli/decoding.h"
+#include "cli/option_values.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
 #include "core/uniform_grid.h"

@@ -5,6 +5,7 @@
 #include "app/period_text.h"
 #include "cli/console_output.h"
 #include "cli/file_error_report.h"
+#include "cli/option_values.h"
 #include "cli/output_files.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
@@ -26,20 +27,38 @@ struct ExportOptions {
     bool waitForReader = false;
 };
 
-// --format NAME, or the older --vcd and --csv: exactly one of them.
+// "--format vcd|csv|sr (or --vcd, --csv, --sr)".
+std::string formatSpellings() {
+    std::string names;
+    std::string flags;
+    for (const ExportFormatInfo& info : exportFormats()) {
+        names += (names.empty() ? "" : "|") + std::string(info.name);
+        flags += (flags.empty() ? "--" : ", --") + std::string(info.name);
+    }
+    return "--format " + names + " (or " + flags + ")";
+}
+
+// --format NAME, or --NAME: exactly one of them.
 std::string readFormat(const ParsedArguments& arguments, ExportFormat& format) {
-    const int given = arguments.has("--format") + arguments.has("--vcd") + arguments.has("--csv");
+    const ExportFormatInfo* chosen = nullptr;
+    int given = arguments.has("--format");
+    for (const ExportFormatInfo& info : exportFormats()) {
+        if (arguments.has("--" + std::string(info.name))) {
+            chosen = &info;
+            ++given;
+        }
+    }
     if (given != 1) {
-        return "choose one format: --format vcd|csv|sr (or --vcd, --csv)";
+        return "choose one format: " + formatSpellings();
     }
-    const std::string name = arguments.has("--format") ? arguments.values.find("--format")->second
-                                                       : (arguments.has("--vcd") ? "vcd" : "csv");
-    if (name == "vcd" || name == "csv" || name == "sr") {
-        format = name == "vcd" ? ExportFormat::Vcd
-                               : (name == "csv" ? ExportFormat::Csv : ExportFormat::Sigrok);
-        return {};
+    if (arguments.has("--format")) {
+        chosen = findExportFormat(arguments.value("--format"));
     }
-    return "--format takes vcd, csv or sr";
+    if (chosen == nullptr) {
+        return "--format takes " + exportFormatNames();
+    }
+    format = chosen->format;
+    return {};
 }
 
 // The options, or the problem with them (empty when there is none).
@@ -51,7 +70,7 @@ std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& o
     if (!arguments.has("-o")) {
         return "no output given: -o OUT (- for standard output)";
     }
-    options.output = arguments.values.find("-o")->second;
+    options.output = arguments.value("-o");
     if (std::string problem = outputPathProblem("-o", options.output); !problem.empty()) {
         return problem;
     }

@@ -9,7 +9,7 @@
 
 // One file a command writes, named by an option ("-o", "--vcd", "--csv").
 struct NamedOutput {
-    std::string_view option;
+    std::string option;
     std::string path;  // empty: not asked for
     OutputFile* file;
 };
