@@ -7,7 +7,7 @@
 #include "cli/console_output.h"
 #include "cli/headless_window_system.h"
 #include "cli/help_text.h"
-#include "resources/dialog_templates.h"
+#include "resources/program_version.h"
 
 namespace {
 

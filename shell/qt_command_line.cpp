@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "resources/dialog_templates.h"
+#include "resources/program_version.h"
 
 namespace {
 

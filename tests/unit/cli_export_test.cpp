@@ -7,7 +7,7 @@
 #include "cli/recording.h"
 #include "core/time_base.h"
 #include "export/export_formats.h"
-#include "resources/dialog_templates.h"
+#include "resources/program_version.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/scope_file_maker.h"
 #include "tests/support/time_base_maker.h"
