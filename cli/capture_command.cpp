@@ -174,13 +174,19 @@ int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs,
     if (!writeCaptureOutputs(options.files, outputs, context)) {
         return kExitFailure;
     }
-    // A summary behind a file on standard output would spoil the file.
+    // A summary behind a file on standard output would spoil the file. It is out before a
+    // decoder starts, so that a decode that is ended keeps it.
     std::ostringstream summary;
     printCaptureSummary(summary, port, kept, seconds);
     if (captureWritesToStandardOutput(options.files, outputs)) {
-        context.console.text(summary.str());
+        if (!context.console.text(summary.str())) {
+            return kExitFailure;  // where it would be said is what failed
+        }
     } else {
         context.out << summary.str();
+        if (!resultsDelivered(context)) {
+            return kExitFailure;
+        }
     }
     return request.stacks.empty() ? kExitSuccess : decodeCapture(request, context);
 }
@@ -201,7 +207,8 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
         return status;
     }
     CaptureOutputs outputs;
-    if (const int opened = openCaptureOutputs(options.files, outputs, context);
+    if (const int opened =
+            openCaptureOutputs(options.files, !request.stacks.empty(), outputs, context);
         opened != kExitSuccess) {
         return opened;
     }

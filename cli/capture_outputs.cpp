@@ -99,9 +99,6 @@ std::string readCaptureFiles(const ParsedArguments& arguments, bool decoding, Ca
         if (!named.insert(path).second) {
             return optionList("", " and ") + " must name different files";
         }
-        if (decoding && path == "/dev/stdout") {
-            return option + " and the decoders' annotations cannot both go to standard output";
-        }
         files.paths[slot] = path;
     }
     files.waitForReader = arguments.has("--wait-for-reader");
@@ -120,17 +117,25 @@ std::string fileList(const CaptureFiles& files) {
     return list;
 }
 
-int openCaptureOutputs(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context) {
+int openCaptureOutputs(const CaptureFiles& files, bool decoding, CaptureOutputs& outputs,
+                       CliContext& context) {
     const auto named = namedOutputs(files, outputs);
     if (!openNamedOutputs(named, OutputOptions{files.waitForReader}, context)) {
         return kExitFailure;
     }
-    const std::string problem = sameFileProblem(named);
+    std::string problem = sameFileProblem(named);
+    // However it is named (-, /dev/fd/1, a path to the file the shell sent it to), a file on
+    // standard output would have the annotations written into it.
+    const NamedOutput* onStandardOutput = outputOnStandardOutput(named);
+    if (problem.empty() && decoding && onStandardOutput != nullptr) {
+        problem = onStandardOutput->option + " " + onStandardOutput->path +
+                  " is standard output, where the decoders' annotations go";
+    }
     return problem.empty() ? kExitSuccess : usageError(context, "capture", problem);
 }
 
 bool captureWritesToStandardOutput(const CaptureFiles& files, CaptureOutputs& outputs) {
-    return writesToStandardOutput(namedOutputs(files, outputs));
+    return outputOnStandardOutput(namedOutputs(files, outputs)) != nullptr;
 }
 
 bool writeCaptureOutputs(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context) {

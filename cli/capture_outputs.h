@@ -24,7 +24,7 @@ std::vector<OptionSpec> captureFileOptions();
 
 // The files of -o, --vcd, --csv and --sr, each named and none twice ('-' is standard output), or
 // the problem with them. None at all is a problem unless `decoding`, whose annotations are the
-// output then; these go to standard output, which a file may then not take.
+// output then.
 std::string readCaptureFiles(const ParsedArguments& arguments, bool decoding, CaptureFiles& files);
 
 // "a.sco, a.vcd": the files named.
@@ -38,7 +38,9 @@ struct CaptureOutputs {
 // Opened before the port is read, so that a path that cannot be written, or one file named by
 // two outputs, fails before any sample is taken; an existing file is replaced only once the
 // capture is written. The exit status when that fails (reported), else kExitSuccess.
-int openCaptureOutputs(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context);
+// With `decoding` no file may be standard output, where the annotations go.
+int openCaptureOutputs(const CaptureFiles& files, bool decoding, CaptureOutputs& outputs,
+                       CliContext& context);
 
 // Whether an opened output writes to the file standard output is: the summary goes elsewhere.
 bool captureWritesToStandardOutput(const CaptureFiles& files, CaptureOutputs& outputs);

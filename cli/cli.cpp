@@ -5,9 +5,11 @@
 
 #include "cli/command_table.h"
 #include "cli/console_output.h"
+#include "cli/descriptor_output.h"
 #include "cli/headless_window_system.h"
 #include "cli/help_text.h"
 #include "resources/program_version.h"
+#include "scopefile/file_calls.h"
 
 namespace {
 
@@ -25,6 +27,30 @@ int runCommand(const Command& command, std::span<const std::string> arguments,
     return command.run(parsed, context);
 }
 
+// The command line without the program's name.
+int runLine(const std::vector<std::string>& arguments, CliContext& context) {
+    if (arguments.empty()) {
+        return usageError(context, "", "no command given");
+    }
+    const std::string& first = arguments[0];
+    if (first == "--help" || first == "-h" || first == "help") {
+        context.out << overviewHelp(commands(), overviewIntroduction(), overviewNotes());
+        return kExitSuccess;
+    }
+    if (first == "--version") {
+        if (arguments.size() > 1) {
+            return usageError(context, "", "--version takes no argument: '" + arguments[1] + "'");
+        }
+        context.out << kCliName << ' ' << kProgramVersion << '\n';
+        return kExitSuccess;
+    }
+    const Command* command = findCommand(first);
+    if (command == nullptr) {
+        return usageError(context, "", "unknown command '" + first + "'");
+    }
+    return runCommand(*command, std::span(arguments).subspan(1), context);
+}
+
 }  // namespace
 
 int usageError(CliContext& context, std::string_view command, std::string_view problem) {
@@ -35,29 +61,27 @@ int usageError(CliContext& context, std::string_view command, std::string_view p
     return kExitUsage;
 }
 
+bool resultsDelivered(CliContext& context) {
+    if (!context.out.flush().fail()) {
+        return true;
+    }
+    const int error = writeErrorOf(context.out);
+    context.console.message("standard output: Cannot write the results" +
+                            (error != 0 ? ": " + systemErrorText(error) : std::string(".")));
+    return false;
+}
+
 int runCli(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err,
            const CliEnvironment& environment) {
     ConsoleOutput console(err);
     HeadlessWindowSystem windows(console);
     CliContext context{out, console, windows, environment};
-    if (arguments.empty()) {
-        return usageError(context, "", "no command given");
+    const int status = runLine(arguments, context);
+    // A command that failed has said so; one that did its work fails when its results did not
+    // get where they were to go.
+    if (status != kExitSuccess) {
+        context.out.flush();
+        return status;
     }
-    const std::string& first = arguments[0];
-    if (first == "--help" || first == "-h" || first == "help") {
-        out << overviewHelp(commands(), overviewIntroduction(), overviewNotes());
-        return kExitSuccess;
-    }
-    if (first == "--version") {
-        if (arguments.size() > 1) {
-            return usageError(context, "", "--version takes no argument: '" + arguments[1] + "'");
-        }
-        out << kCliName << ' ' << kProgramVersion << '\n';
-        return kExitSuccess;
-    }
-    const Command* command = findCommand(first);
-    if (command == nullptr) {
-        return usageError(context, "", "unknown command '" + first + "'");
-    }
-    return runCommand(*command, std::span(arguments).subspan(1), context);
+    return resultsDelivered(context) ? kExitSuccess : kExitFailure;
 }

@@ -84,6 +84,9 @@ DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
     const DecodeResult result = runDecoders(request.stacks, input);
     std::vector<const Annotation*> spanning;
     for (const Annotation& annotation : result.annotations) {
+        if (context.out.fail()) {
+            break;  // the results cannot get there; the command says so at its end
+        }
         if (request.filter.shows(annotation)) {
             context.out << annotationLine(annotation, request.sampleNumbers) << '\n';
             if (annotation.spansGap) {

@@ -42,16 +42,16 @@ std::string sameFileProblem(std::span<const NamedOutput> outputs) {
     return {};
 }
 
-bool writesToStandardOutput(std::span<const NamedOutput> outputs) {
+const NamedOutput* outputOnStandardOutput(std::span<const NamedOutput> outputs) {
     struct stat standardOutput {};
     if (fstat(STDOUT_FILENO, &standardOutput) != 0) {
-        return false;
+        return nullptr;
     }
     const OutputIdentity identity{standardOutput.st_dev, standardOutput.st_ino, ""};
     for (const NamedOutput& output : outputs) {
         if (asked(output) && output.file->identity == identity) {
-            return true;
+            return &output;
         }
     }
-    return false;
+    return nullptr;
 }

@@ -9,17 +9,12 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/cli_program.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/process_output.h"
 #include "tests/support/scope_file_maker.h"
 
 namespace {
-
-// The program beside this test's build: tests/NAME -> cli/pinprobe-cli.
-std::string programPath() {
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-    return (self.parent_path().parent_path() / "cli" / "pinprobe-cli").string();
-}
 
 class CliBinaryTest : public ::testing::Test {
 protected:
@@ -28,7 +23,7 @@ protected:
             GTEST_SKIP() << program << " is not built";
         }
     }
-    const std::string program = programPath();
+    const std::string program = cliProgramPath();
 };
 
 TEST_F(CliBinaryTest, LinksNoQt) {
@@ -77,16 +72,6 @@ TEST_F(CliBinaryTest, AClosedPipeIsReportedAsOne) {
     EXPECT_EQ(readFileBytes(status), "1\n");
     EXPECT_EQ(readFileBytes(err),
               "pinprobe-cli: standard output: Cannot write the export: Broken pipe\n");
-}
-
-// Runs `script` under bash with $cli set to the program, in `folder`.
-ProcessOutput runScript(const std::string& program, const std::string& folder,
-                        const std::string& script) {
-    std::string quoted;
-    for (const char c : "cli='" + program + "'; cd '" + folder + "' || exit 99; " + script) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return runProcess("bash -c '" + quoted + "'");
 }
 
 // The shell's redirections hold: an output named by its descriptor goes where the shell sent
