@@ -158,6 +158,9 @@ int decodeCapture(const DecodeRequest& request, CliContext& context) {
             "not decoded: the decoder needs the sample rate, and the capture was too short to "
             "time its samples");
     }
+    if (end == DecodeEnd::Refused) {
+        return kExitUsage;
+    }
     return end == DecodeEnd::Done ? kExitSuccess : kExitFailure;
 }
 

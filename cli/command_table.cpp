@@ -33,6 +33,7 @@ std::vector<OptionSpec> decoderOptions() {
         {"--samplenum", "",
          "put each annotation's first sample and the sample after its last before it: "
          "\"64-148 uart-1: 50\""},
+        {"--verbose", "", "show a decoder that fails with its whole Python traceback"},
     };
 }
 

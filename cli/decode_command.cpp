@@ -52,6 +52,8 @@ int runDecodeCommand(const ParsedArguments& arguments, CliContext& context) {
     switch (decodeAndPrint(request, input, context)) {
         case DecodeEnd::Done:
             return kExitSuccess;
+        case DecodeEnd::Refused:
+            return kExitUsage;
         case DecodeEnd::NeedsRate:
             return usageError(context, "decode",
                               "the decoder needs the sample rate, which a scope file does not "

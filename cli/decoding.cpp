@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/console_output.h"
+#include "decode/decoder_error_text.h"
 #include "decode/decoder_run.h"
 
 namespace {
@@ -38,8 +39,9 @@ void warnAboutGaps(const std::vector<const Annotation*>& spanning, CliContext& c
     }
 }
 
-void reportErrors(const std::string& errors, CliContext& context) {
-    std::istringstream lines(errors);
+// A decoder's exception in one line, or with --verbose as the library told it, traceback and all.
+void reportErrors(const std::string& errors, bool verbose, CliContext& context) {
+    std::istringstream lines(verbose ? errors : briefDecoderErrors(errors));
     std::string line;
     while (std::getline(lines, line)) {
         if (!line.empty()) {
@@ -53,6 +55,7 @@ void reportErrors(const std::string& errors, CliContext& context) {
 int readDecodeRequest(const ParsedArguments& arguments, std::string_view command,
                       DecodeRequest& request, CliContext& context) {
     request.sampleNumbers = arguments.has("--samplenum");
+    request.verbose = arguments.has("--verbose");
     std::string error;
     for (const std::string& text : arguments.all("-P")) {
         DecoderStack stack;
@@ -81,6 +84,11 @@ int readDecodeRequest(const ParsedArguments& arguments, std::string_view command
 
 DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
                          CliContext& context) {
+    if (const std::string problem = sampleRateProblem(request.stacks, input.sampleRate);
+        !problem.empty()) {
+        context.console.message(problem);
+        return DecodeEnd::Refused;
+    }
     const DecodeResult result = runDecoders(request.stacks, input);
     std::vector<const Annotation*> spanning;
     for (const Annotation& annotation : result.annotations) {
@@ -100,7 +108,7 @@ DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
         return DecodeEnd::NeedsRate;
     }
     if (!result.ok) {
-        reportErrors(result.error, context);
+        reportErrors(result.error, request.verbose, context);
         return DecodeEnd::Failed;
     }
     return DecodeEnd::Done;

@@ -41,6 +41,39 @@ bool readValue(const DecoderOption& option, const std::string& text, OptionValue
     return errno == 0 && end == text.c_str() + text.size();
 }
 
+bool aboveZero(const OptionValue& value) {
+    if (const auto* whole = std::get_if<int64_t>(&value)) {
+        return *whole > 0;
+    }
+    const auto* real = std::get_if<double>(&value);
+    return real != nullptr && *real > 0;
+}
+
+// A rate in bits per second, which the samples must resolve: "baudrate", "nominal_bitrate".
+bool isBitRate(std::string_view id) {
+    return id == "baudrate" || id.ends_with("bitrate");
+}
+
+// The option's value in `setup`: the one given, else its default.
+const OptionValue& valueIn(const DecoderSetup& setup, const DecoderOption& option) {
+    const auto given = setup.options.find(option.id);
+    return given != setup.options.end() ? given->second : option.defaultValue;
+}
+
+std::string rateProblem(const DecoderSetup& setup, uint64_t sampleRate) {
+    for (const DecoderOption& option : setup.info.options) {
+        const auto* rate = std::get_if<int64_t>(&valueIn(setup, option));
+        if (isBitRate(option.id) && rate != nullptr && *rate > 0 && sampleRate > 0 &&
+            static_cast<uint64_t>(*rate) > sampleRate / 2) {
+            return setup.info.id + " option " + option.id + " " + std::to_string(*rate) +
+                   (setup.options.count(option.id) == 0 ? " (its default)" : "") +
+                   " is more than half the sample rate of " + std::to_string(sampleRate) +
+                   " Hz, so the samples cannot tell its bits apart";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
@@ -57,6 +90,13 @@ std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
         std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end()) {
         return where + " takes " + choiceList(option) + ", not '" + text + "'";
     }
+    // Where the decoder counts on a positive number (a rate, a word size), 0 or less makes it
+    // divide by zero or decode nonsense.
+    if (option.choices.empty() && aboveZero(option.defaultValue) && !aboveZero(value)) {
+        return where + " takes " +
+               (std::holds_alternative<int64_t>(value) ? "a whole number" : "a number") +
+               " above 0, not '" + text + "'";
+    }
     setup.options[option.id] = value;
     return {};
 }
@@ -70,6 +110,9 @@ std::string setItem(DecoderSetup& setup, std::string_view item) {
     }
     const std::string key(item.substr(0, equals));
     const std::string value(item.substr(equals + 1));
+    if (setup.options.count(key) != 0 || setup.channels.count(key) != 0) {
+        return setup.info.id + ": " + key + " is given twice";
+    }
     if (const DecoderOption* option = findOption(setup.info, key)) {
         return setOptionText(setup, *option, value);
     }
@@ -181,6 +224,17 @@ std::string stackProblem(const DecoderStack& stack) {
         }
     }
     return stackingProblem(stack);
+}
+
+std::string sampleRateProblem(const std::vector<DecoderStack>& stacks, uint64_t sampleRate) {
+    for (const DecoderStack& stack : stacks) {
+        for (const DecoderSetup& setup : stack) {
+            if (std::string problem = rateProblem(setup, sampleRate); !problem.empty()) {
+                return problem;
+            }
+        }
+    }
+    return {};
 }
 
 bool readsChannels(const DecoderInfo& info) {
