@@ -19,6 +19,7 @@
 #include "cli/option_values.h"
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
+#include "core/printable_text.h"
 #include "core/scope_session.h"
 
 namespace {
@@ -39,7 +40,7 @@ struct CaptureOptions {
 // The options, or the problem with them (empty when there is none).
 std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions& options) {
     if (!arguments.operands.empty()) {
-        return "unexpected argument '" + arguments.operands[0] + "'";
+        return "unexpected argument " + inQuotes(arguments.operands[0]);
     }
     if (std::string problem = readCaptureFiles(arguments, arguments.has("-P"), options.files);
         !problem.empty()) {

@@ -6,6 +6,7 @@
 #include "cli/export_command.h"
 #include "cli/file_error_report.h"
 #include "cli/output_files.h"
+#include "core/printable_text.h"
 #include "core/scope_session.h"
 #include "scopefile/scope_file.h"
 
@@ -111,7 +112,7 @@ std::string fileList(const CaptureFiles& files) {
     std::string list;
     for (const std::string& file : files.paths) {
         if (!file.empty()) {
-            list += (list.empty() ? "" : ", ") + file;
+            list += (list.empty() ? "" : ", ") + printable(file);
         }
     }
     return list;
@@ -128,7 +129,7 @@ int openCaptureOutputs(const CaptureFiles& files, bool decoding, CaptureOutputs&
     // standard output would have the annotations written into it.
     const NamedOutput* onStandardOutput = outputOnStandardOutput(named);
     if (problem.empty() && decoding && onStandardOutput != nullptr) {
-        problem = onStandardOutput->option + " " + onStandardOutput->path +
+        problem = onStandardOutput->option + " " + printable(onStandardOutput->path) +
                   " is standard output, where the decoders' annotations go";
     }
     return problem.empty() ? kExitSuccess : usageError(context, "capture", problem);

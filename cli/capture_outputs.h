@@ -27,7 +27,7 @@ std::vector<OptionSpec> captureFileOptions();
 // output then.
 std::string readCaptureFiles(const ParsedArguments& arguments, bool decoding, CaptureFiles& files);
 
-// "a.sco, a.vcd": the files named.
+// "a.sco, a.vcd": the files named, as a message may show them.
 std::string fileList(const CaptureFiles& files);
 
 // The files asked for, opened before the port is read; those not named stay closed.

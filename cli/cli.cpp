@@ -8,6 +8,7 @@
 #include "cli/descriptor_output.h"
 #include "cli/headless_window_system.h"
 #include "cli/help_text.h"
+#include "core/printable_text.h"
 #include "resources/program_version.h"
 #include "scopefile/file_calls.h"
 
@@ -39,14 +40,15 @@ int runLine(const std::vector<std::string>& arguments, CliContext& context) {
     }
     if (first == "--version") {
         if (arguments.size() > 1) {
-            return usageError(context, "", "--version takes no argument: '" + arguments[1] + "'");
+            return usageError(context, "",
+                              "--version takes no argument: " + inQuotes(arguments[1]));
         }
         context.out << kCliName << ' ' << kProgramVersion << '\n';
         return kExitSuccess;
     }
     const Command* command = findCommand(first);
     if (command == nullptr) {
-        return usageError(context, "", "unknown command '" + first + "'");
+        return usageError(context, "", "unknown command " + inQuotes(first));
     }
     return runCommand(*command, std::span(arguments).subspan(1), context);
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/printable_text.h"
+
 namespace {
 
 // getopt_long returns 1 for an operand when its option string starts with '-' (operands in the
@@ -60,16 +62,16 @@ std::string optionProblem(int code, char* const* argv, std::span<const OptionSpe
     const int named = code == kMissingValue || code == kRefused ? optopt : code;
     const std::string written = writtenName(optionArgument(code, argv));
     if (named == kHelp) {
-        return "option '" + written + "' takes no value";
+        return "option " + inQuotes(written) + " takes no value";
     }
     if (named == 0 || (named < kLongOption && code == kRefused)) {
-        return "unknown option '" + (named != 0 ? std::string{'-', char(named)} : written) + "'";
+        return "unknown option " + inQuotes(named != 0 ? std::string{'-', char(named)} : written);
     }
     const OptionSpec& option = *optionFor(named, options);
     // getopt_long takes any unambiguous beginning of a long name; a script that counted on one
     // would break with the next option added, so names are taken whole.
     if (named >= kLongOption && written != option.name) {
-        return "unknown option '" + written + "'";
+        return "unknown option " + inQuotes(written);
     }
     if (code == kMissingValue) {
         return "option '" + option.name + "' needs a value";

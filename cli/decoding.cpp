@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/console_output.h"
+#include "core/printable_text.h"
 #include "decode/decoder_error_text.h"
 #include "decode/decoder_run.h"
 
@@ -28,7 +29,7 @@ void warnAboutGaps(const std::vector<const Annotation*>& spanning, CliContext& c
         if (listed++ == kGapWarnings) {
             break;
         }
-        context.console.message("warning: " + annotationLine(*annotation, true) +
+        context.console.message("warning: " + printable(annotationLine(*annotation, true)) +
                                 " spans a gap in the sampling");
     }
     if (spanning.size() > kGapWarnings) {
@@ -45,7 +46,7 @@ void reportErrors(const std::string& errors, bool verbose, CliContext& context) 
     std::string line;
     while (std::getline(lines, line)) {
         if (!line.empty()) {
-            context.console.message("decoding failed: " + line);
+            context.console.message("decoding failed: " + printable(line));
         }
     }
 }

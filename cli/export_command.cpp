@@ -8,6 +8,7 @@
 #include "cli/option_values.h"
 #include "cli/output_files.h"
 #include "cli/recording.h"
+#include "core/printable_text.h"
 #include "core/scope_session.h"
 #include "export/export_job.h"
 #include "scopefile/output_file.h"
@@ -122,7 +123,7 @@ bool writeExportOutput(OutputFile& file, const std::string& path, const ExportJo
         return true;
     }
     if (!failure.problem.empty()) {
-        context.console.message(path + ": Cannot write the export: " + failure.problem);
+        context.console.message(printable(path) + ": Cannot write the export: " + failure.problem);
     } else {
         printWriteFailure(context.console, path, failure.error);
     }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "cli/file_error_report.h"
+#include "core/printable_text.h"
 #include "scopefile/scope_file.h"
 
 namespace {
@@ -35,7 +36,8 @@ std::string sameFileProblem(std::span<const NamedOutput> outputs) {
             if (asked(outputs[i]) && asked(outputs[j]) &&
                 outputs[i].file->identity == outputs[j].file->identity) {
                 return std::string(outputs[i].option) + " and " + std::string(outputs[j].option) +
-                       " name the same file (" + outputs[i].path + ", " + outputs[j].path + ")";
+                       " name the same file (" + printable(outputs[i].path) + ", " +
+                       printable(outputs[j].path) + ")";
             }
         }
     }

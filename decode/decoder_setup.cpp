@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "core/printable_text.h"
 #include "decode/channel_names.h"
 #include "decode/text_lists.h"
 
@@ -84,18 +85,18 @@ std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
         return where + " takes " +
                (std::holds_alternative<int64_t>(option.defaultValue) ? "a whole number"
                                                                      : "a number") +
-               ", not '" + text + "'";
+               ", not " + inQuotes(text);
     }
     if (!option.choices.empty() &&
         std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end()) {
-        return where + " takes " + choiceList(option) + ", not '" + text + "'";
+        return where + " takes " + choiceList(option) + ", not " + inQuotes(text);
     }
     // Where the decoder counts on a positive number (a rate, a word size), 0 or less makes it
     // divide by zero or decode nonsense.
     if (option.choices.empty() && aboveZero(option.defaultValue) && !aboveZero(value)) {
         return where + " takes " +
                (std::holds_alternative<int64_t>(value) ? "a whole number" : "a number") +
-               " above 0, not '" + text + "'";
+               " above 0, not " + inQuotes(text);
     }
     setup.options[option.id] = value;
     return {};
@@ -106,22 +107,22 @@ namespace {
 std::string setItem(DecoderSetup& setup, std::string_view item) {
     const size_t equals = item.find('=');
     if (equals == std::string_view::npos || equals == 0 || equals + 1 == item.size()) {
-        return setup.info.id + ": '" + std::string(item) + "' is not KEY=VALUE";
+        return setup.info.id + ": " + inQuotes(item) + " is not KEY=VALUE";
     }
     const std::string key(item.substr(0, equals));
     const std::string value(item.substr(equals + 1));
     if (setup.options.count(key) != 0 || setup.channels.count(key) != 0) {
-        return setup.info.id + ": " + key + " is given twice";
+        return setup.info.id + ": " + printable(key) + " is given twice";
     }
     if (const DecoderOption* option = findOption(setup.info, key)) {
         return setOptionText(setup, *option, value);
     }
     if (!hasChannel(setup.info, key)) {
-        return setup.info.id + " has no option or channel '" + key + "'";
+        return setup.info.id + " has no option or channel " + inQuotes(key);
     }
     const std::optional<int> channel = parseChannel(value);
     if (!channel) {
-        return "'" + value + "' is not a channel: use " + std::string(kChannelChoices);
+        return inQuotes(value) + " is not a channel: use " + std::string(kChannelChoices);
     }
     setup.channels[key] = *channel;
     return {};
@@ -168,7 +169,7 @@ SetupStatus parseDecoder(std::string_view text, const Lookup& find, DecoderSetup
     const DecoderLookup lookup = find(id, setup.info, error);
     if (lookup != DecoderLookup::Found) {
         error = lookup == DecoderLookup::Unknown
-                    ? "unknown decoder '" + id + "' (pinprobe-cli decoders lists them)"
+                    ? "unknown decoder " + inQuotes(id) + " (pinprobe-cli decoders lists them)"
                     : error;
         return lookup == DecoderLookup::Unknown ? SetupStatus::Invalid : SetupStatus::LibraryFailed;
     }

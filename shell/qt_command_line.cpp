@@ -4,17 +4,16 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "core/printable_text.h"
 #include "resources/program_version.h"
 
 namespace {
 
-ArgumentsRead wrong(const QString& problem) {
-    std::fprintf(stderr, "pinprobe: %s (pinprobe --help lists the options)\n", qPrintable(problem));
+// One line, whatever the user's text in it holds.
+ArgumentsRead wrong(const std::string& problem) {
+    std::fprintf(stderr, "pinprobe: %s (pinprobe --help lists the options)\n",
+                 printable(problem).c_str());
     return ArgumentsRead::Wrong;
-}
-
-QString quoted(const QString& text) {
-    return QStringLiteral("'") + text + QStringLiteral("'");
 }
 
 }  // namespace
@@ -77,14 +76,14 @@ ArgumentsRead DesktopCommandLine::read(DesktopArguments& read, const QStringList
         return ArgumentsRead::ForQt;
     }
     if (!parsed) {
-        return wrong(parser_.errorText());
+        return wrong(parser_.errorText().toStdString());  // Qt's words, quoting the option
     }
     const QStringList files = parser_.positionalArguments();
     if (files.size() > 1) {
-        return wrong(QStringLiteral("only one file can be opened, not also ") + quoted(files[1]));
+        return wrong("only one file can be opened, not also " + inQuotes(files[1].toStdString()));
     }
     if (!files.isEmpty() && files[0].isEmpty()) {
-        return wrong(QStringLiteral("empty file name ''"));
+        return wrong("empty file name ''");
     }
     read.simulate = parser_.isSet(simulate_);
     read.file = files.isEmpty() ? std::string() : asGiven(files[0]);
@@ -97,10 +96,9 @@ ArgumentsRead DesktopCommandLine::readPorts(DesktopArguments& read) const {
         const QString value = parser_.value(*option);
         PortChoice& choice = read.portChoices[static_cast<size_t>(index++)];
         if (parser_.isSet(*option) && !parsePortLocation(value.toStdString(), choice)) {
-            return wrong(QStringLiteral("--") + option->names().constFirst() +
-                         QStringLiteral(" takes a device /dev/parportN or a base address such "
-                                        "as 0xd010, not ") +
-                         quoted(value));
+            return wrong("--" + option->names().constFirst().toStdString() +
+                         " takes a device /dev/parportN or a base address such as 0xd010, not " +
+                         inQuotes(value.toStdString()));
         }
     }
     return ArgumentsRead::Run;

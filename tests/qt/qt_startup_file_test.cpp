@@ -138,6 +138,8 @@ void StartupFileTest::argumentsAnsweredBeforeAnyWindow_data() {
         << QStringList{"-style", "fusion", "--bogus"} << 2 << "Unknown option 'bogus'.";
     QTest::newRow("two files beside Qt's")
         << QStringList{"-style", "fusion", "a.sco", "b.sco"} << 2 << "not also 'b.sco'";
+    QTest::newRow("control characters")
+        << QStringList{QStringLiteral("--x\x1b[2J")} << 2 << "Unknown option 'x\\x1b[2J'.";
     QTest::newRow("help beside Qt's")
         << QStringList{"-style", "fusion", "--help"} << 0 << "Usage: pinprobe [options] [FILE]";
     QTest::newRow("help") << QStringList{"--help"} << 0 << "--simulate";
