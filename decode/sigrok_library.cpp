@@ -2,6 +2,7 @@
 
 #include <libsigrokdecode/libsigrokdecode.h>
 
+#include <array>
 #include <csignal>
 #include <cstdarg>
 #include <cstdio>
@@ -39,15 +40,22 @@ int collectLog(void*, int level, const char* format, va_list args) {
     return SRD_OK;
 }
 
-// The library's Python may take signals over as it starts; Ctrl+C stays with this program.
+// The library's Python takes signals over as it starts (Ctrl+C, SIGPIPE, SIGXFSZ); they stay with
+// this program, whose handlers clean up.
 void start(StartState& state) {
     state.tried = true;
     srd_log_callback_set(&collectLog, nullptr);
     srd_log_loglevel_set(SRD_LOG_ERR);
-    struct sigaction interrupt {};
-    sigaction(SIGINT, nullptr, &interrupt);
+    std::array<struct sigaction, NSIG> actions{};
+    for (int signal = 1; signal < NSIG; ++signal) {
+        sigaction(signal, nullptr, &actions[static_cast<size_t>(signal)]);
+    }
     const int status = srd_init(nullptr);
-    sigaction(SIGINT, &interrupt, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        if (signal != SIGKILL && signal != SIGSTOP) {
+            sigaction(signal, &actions[static_cast<size_t>(signal)], nullptr);
+        }
+    }
     state.ready = status == SRD_OK;
     if (!state.ready) {
         state.error = std::string("the decoder library did not start: ") + srd_strerror(status);
