@@ -130,10 +130,14 @@ std::vector<Command> makeCommands() {
         {"export", "write a scope file as a value change dump (VCD), as CSV or as a sigrok session",
          "FILE -o OUT --format FORMAT [OPTIONS]", "Writes the samples of scope file FILE to OUT.",
          exportOptions(),
-         "A value change dump has a wire per channel, its initial value and its changes; its "
-         "$timescale is the coarsest unit that counts the period exactly. A CSV table has a "
-         "header line, then per sample its number, its time in seconds and the five levels. A "
-         "sigrok session holds the samples at a sample rate of whole hertz.",
+         "A value change dump has a wire per channel, its initial value and its changes. Its "
+         "$timescale is the coarsest unit that counts the period exactly while a sample is at "
+         "most 10 of them long; else it is the finest unit of which a sample is at most 10, and "
+         "the time stamps are rounded to it (sigrok reads a VCD once per unit): --period "
+         "1.047e-6 gives 1 us. A CSV table has a header line, then per sample its number, its "
+         "time in seconds (exact) and the five levels. A sigrok session keeps its sample rate "
+         "in whole hertz: a period whose rate is not, by more than half a sample over the "
+         "recording, is refused with the nearest one that is.",
          &runExportCommand},
         {"decode", "run protocol decoders (UART, I2C, SPI, ...) over a scope file",
          "FILE -P STACK [OPTIONS]",

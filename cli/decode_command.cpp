@@ -8,6 +8,7 @@
 #include "cli/recording.h"
 #include "core/scope_session.h"
 #include "core/uniform_grid.h"
+#include "core/whole_hertz.h"
 
 namespace {
 
@@ -46,6 +47,14 @@ int runDecodeCommand(const ParsedArguments& arguments, CliContext& context) {
     SessionScope session;
     if (!loadRecording(context.console, file)) {
         return kExitFailure;
+    }
+    // The decoders take their sample rate in whole hertz.
+    if (const std::string problem =
+            periodSeconds > 0
+                ? wholeHertzProblem(periodSeconds, scopeSession.sampleLength, "the decoders take")
+                : std::string();
+        !problem.empty()) {
+        return usageError(context, "decode", "--period is " + problem);
     }
     const DecodeInput input = makeDecodeInput(scopeSession.sampleData, scopeSession.sampleLength,
                                               UniformGrid{periodSeconds, {}});

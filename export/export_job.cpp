@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "core/scope_session.h"
+#include "core/whole_hertz.h"
 #include "scopefile/output_file.h"
 
 std::string periodExportJob(ExportFormat format, double periodSeconds, uint32_t count,
@@ -10,6 +11,12 @@ std::string periodExportJob(ExportFormat format, double periodSeconds, uint32_t 
     job = ExportJob{format, {}, UniformGrid{periodSeconds, {}}};
     if (format == ExportFormat::Sigrok && rateForPeriod(periodSeconds) == 0) {
         return "too long for a sigrok session, whose sample rate is at least 1 Hz";
+    }
+    if (format == ExportFormat::Sigrok) {
+        if (std::string problem = wholeHertzProblem(periodSeconds, count, "a sigrok session keeps");
+            !problem.empty()) {
+            return problem;
+        }
     }
     if (!timingForPeriod(periodSeconds, count, job.timing)) {
         return "too fine for a recording this long: its time stamps would not fit 64 bits";

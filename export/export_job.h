@@ -19,7 +19,8 @@ struct ExportJob {
 };
 
 // The job for a recording of `count` samples taken every `periodSeconds` (a scope file, which
-// keeps no time). Empty, or what is wrong with the period ("too fine for ...").
+// keeps no time). Empty, or what is wrong with the period ("too fine for ...", for a sigrok
+// session one whose rate in whole hertz would put the last sample more than half a sample off).
 std::string periodExportJob(ExportFormat format, double periodSeconds, uint32_t count,
                             ExportJob& job);
 

@@ -251,3 +251,46 @@ TEST(ChannelSummary, FirstLevelChangesAndShortestCompleteRun) {
 }
 
 }  // namespace
+
+namespace {
+
+struct PeriodCase {
+    std::vector<std::string> arguments;  // after the recording
+    int status;
+    std::string says;
+};
+
+// A period whose rate is not whole hertz is refused where it would be kept as whole hertz, with
+// the nearest that is; the formats that keep it as it is take it.
+TEST(CliPeriods, WholeHertzWhereTheFormatKeepsHertz) {
+    TempDir dir;
+    const std::string recording =
+        dir.write("rec.sco", scopeFileBytes(std::string(1000, '\x08') + std::string(1000, '\x10')));
+    const std::vector<PeriodCase> cases = {
+        {{"export", "--format", "sr", "--period", "0.7", "-o", "-"},
+         2,
+         "--period is not a whole number of hertz (1.42857 Hz), which a sigrok session keeps: "
+         "the nearest period that is, is 0.5 s"},
+        {{"decode", "--period", "0.7", "-P", "timing:data=1"},
+         2,
+         "--period is not a whole number of hertz (1.42857 Hz), which the decoders take: the "
+         "nearest period that is, is 0.5 s"},
+        {{"export", "--format", "sr", "--period", "1.047e-6", "-o", "x.sr"}, 0, ""},
+        {{"export", "--format", "csv", "--period", "0.7", "-o", "x.csv"}, 0, ""},
+        {{"export", "--format", "vcd", "--period", "0.7", "-o", "x.vcd"}, 0, ""},
+        {{"decode", "--period", "0.5", "-P", "timing:data=1"}, 0, ""},
+    };
+    for (const PeriodCase& c : cases) {
+        std::vector<std::string> arguments{c.arguments[0], recording};
+        arguments.insert(arguments.end(), c.arguments.begin() + 1, c.arguments.end());
+        for (std::string& argument : arguments) {
+            argument = argument.starts_with("x.") ? dir.path(argument) : argument;
+        }
+        const CliRun run = runCliLine(arguments);
+        const std::string line = ::testing::PrintToString(arguments);
+        EXPECT_EQ(run.status, c.status) << line << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << line << run.err;
+    }
+}
+
+}  // namespace
