@@ -1,5 +1,8 @@
 #include "cli/export_command.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "app/period_text.h"
@@ -106,11 +109,41 @@ bool exportToStandardOutput(const ExportJob& job, CliContext& context) {
     return true;
 }
 
-bool exportToFile(const ExportOptions& options, const ExportJob& job, CliContext& context) {
+// Whether the output, however it is named (a link, a descriptor the shell opened on it), is the
+// file the recording was read from, which the export would replace.
+bool isTheInput(const OutputIdentity& output, const std::string& input) {
+    struct stat read {};
+    return stat(input.c_str(), &read) == 0 &&
+           output == OutputIdentity{read.st_dev, read.st_ino, ""};
+}
+
+int refuseTheInput(const ExportOptions& options, CliContext& context) {
+    return usageError(context, "export",
+                      "-o " + printable(options.output) + " is the recording being exported (" +
+                          printable(options.input) + "), which the export would write over");
+}
+
+int exportToFile(const ExportOptions& options, const ExportJob& job, CliContext& context) {
     OutputFile file;
-    return openOutput(printFileErrors(context.console, options.output), options.output, file,
-                      OutputOptions{options.waitForReader}) &&
-           writeExportOutput(file, options.output, job, context);
+    if (!openOutput(printFileErrors(context.console, options.output), options.output, file,
+                    OutputOptions{options.waitForReader})) {
+        return kExitFailure;
+    }
+    if (isTheInput(file.identity, options.input)) {
+        return refuseTheInput(options, context);
+    }
+    return writeExportOutput(file, options.output, job, context) ? kExitSuccess : kExitFailure;
+}
+
+int exportToStandardOutput(const ExportOptions& options, const ExportJob& job,
+                           CliContext& context) {
+    struct stat standardOutput {};
+    if (fstat(STDOUT_FILENO, &standardOutput) == 0 &&
+        isTheInput(OutputIdentity{standardOutput.st_dev, standardOutput.st_ino, ""},
+                   options.input)) {
+        return refuseTheInput(options, context);
+    }
+    return exportToStandardOutput(job, context) ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
@@ -145,7 +178,6 @@ int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
         !problem.empty()) {
         return usageError(context, "export", "--period is " + problem);
     }
-    const bool written = options.output == kStandardOutput ? exportToStandardOutput(job, context)
-                                                           : exportToFile(options, job, context);
-    return written ? kExitSuccess : kExitFailure;
+    return options.output == kStandardOutput ? exportToStandardOutput(options, job, context)
+                                             : exportToFile(options, job, context);
 }

@@ -8,6 +8,7 @@
 #include "core/time_base.h"
 #include "export/export_formats.h"
 #include "resources/program_version.h"
+#include "tests/support/cli_program.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/scope_file_maker.h"
 #include "tests/support/time_base_maker.h"
@@ -290,6 +291,41 @@ TEST(CliPeriods, WholeHertzWhereTheFormatKeepsHertz) {
         const std::string line = ::testing::PrintToString(arguments);
         EXPECT_EQ(run.status, c.status) << line << run.err;
         EXPECT_NE(run.err.find(c.says), std::string::npos) << line << run.err;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// An export never writes over the recording it reads, however the output names it; it is
+// refused before anything is written (exit status 2) and the recording stays as it was.
+TEST(CliExportItself, AnOutputThatIsItsInputIsRefused) {
+    const std::string bytes = scopeFileBytes("\x08\x10\x18\x90");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"self.sco", ""},
+        {"./sub/../self.sco", "mkdir -p sub"},
+        {"hard.sco", "ln self.sco hard.sco"},
+        {"link.sco", "ln -s self.sco link.sco"},
+        {"/dev/stdout", "exec >> self.sco"},
+        {"-", "exec >> self.sco"},
+        {"/proc/self/fd/1", "exec 1<> self.sco"},
+    };
+    for (const auto& [output, setup] : cases) {
+        SCOPED_TRACE(output);
+        TempDir run;
+        run.write("self.sco", bytes);
+        const ProcessOutput process =
+            runScript(cliProgramPath(), run.path(""),
+                      "exec 3>&1; " + setup + "\n$cli export self.sco --vcd -o '" + output +
+                          "' 2>err.txt; echo \"$?\" >&3; ls -A | grep -c tmp >&3");
+        EXPECT_EQ(process.out, "2\n0\n");
+        EXPECT_EQ(readFileBytes(run.path("self.sco")), bytes);
+        EXPECT_NE(readFileBytes(run.path("err.txt"))
+                      .find("is the recording being exported (self.sco), which the export would "
+                            "write over"),
+                  std::string::npos)
+            << readFileBytes(run.path("err.txt"));
     }
 }
 
