@@ -10,6 +10,7 @@
 #include "capture/port_choice.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
+#include "cli/break_notice.h"
 #include "cli/capture_outputs.h"
 #include "cli/capture_summary.h"
 #include "cli/console_output.h"
@@ -86,8 +87,10 @@ enum class CaptureEnd { Done, NoBuffer, Abandoned };
 
 CaptureEnd captureOnThisThread(CliContext& context) {
     BreakOnInterrupt interrupts(true);
+    BreakNotice notice(context.console, interrupts);
     const CaptureStart start = startCapture(context.windows);
-    if (interrupts.count() > 0) {
+    // A press just before the end, which the watch did not see in time.
+    if (!notice.stop() && interrupts.count() > 0) {
         context.console.message("Break does not stop the fastest capture");
     }
     if (start == CaptureStart::TriggerGaveUp) {

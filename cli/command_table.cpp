@@ -111,7 +111,8 @@ std::vector<Command> makeCommands() {
          "Ctrl+C is Break: at the fast and slow speeds it ends the capture after the sample "
          "being stored and the samples so far are written. Break does not end a trigger wait: a "
          "second Ctrl+C abandons the capture without writing (exit status 130). The fastest "
-         "capture cannot be broken; a second Ctrl+C ends the program.\n\n"
+         "capture cannot be broken: Ctrl+C says so at once, with how long it still takes; a "
+         "second Ctrl+C ends the program.\n\n"
          "When no way to the port works (direct I/O, /dev/parportN), the reasons and remedies "
          "are printed, no file is written (an existing one stays as it was) and the exit status "
          "is 3.",
