@@ -106,8 +106,9 @@ std::vector<Command> makeCommands() {
          "rate, the mean sample period measured around the sample loop, the gaps and the port "
          "used.",
          captureOptions(),
-         "Each file must be a file of its own. With one of them on standard output the summary "
-         "goes to standard error.\n\n"
+         "Each file must be a file of its own, and beside -P none may be standard output, "
+         "however it is named (-, /dev/fd/1, the file the shell sent it to). With one of them on "
+         "standard output the summary goes to standard error.\n\n"
          "Ctrl+C is Break: at the fast and slow speeds it ends the capture after the sample "
          "being stored and the samples so far are written. Break does not end a trigger wait: a "
          "second Ctrl+C abandons the capture without writing (exit status 130). The fastest "
@@ -182,10 +183,12 @@ std::string_view overviewIntroduction() {
 std::string_view overviewNotes() {
     return "'pinprobe-cli COMMAND --help' tells more about a command; --version shows the "
            "version.\n\n"
-           "Exit status: 0 done; 1 a file could not be read or written; 2 wrong arguments; 3 no "
-           "way to the port worked; 130 a capture abandoned with a second Ctrl+C; 128 + N when "
-           "signal N (SIGINT, SIGTERM, SIGHUP) ended the command, its unfinished files "
-           "removed.\n\n"
+           "Exit status: 0 done; 1 a file could not be read or written (standard output among "
+           "them) or a decoder failed; 2 wrong arguments (a decoder's option, a period a format "
+           "cannot keep, an output that is the input among them); 3 no way to the port worked; "
+           "130 a capture abandoned with a second Ctrl+C; 128 + N when signal N (SIGINT, SIGTERM, "
+           "SIGHUP, SIGQUIT, SIGUSR1, ...) ended the command: the files it had completed are "
+           "kept, its unfinished ones removed.\n\n"
            "Files are replaced only once they are complete, keeping the old file's owner, mode "
            "and other names (hard links). /dev/stdout, /dev/fd/N and /proc/self/fd/N are written "
            "through that descriptor as the shell opened it; a FIFO is written once something "
