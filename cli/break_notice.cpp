@@ -49,31 +49,18 @@ std::string fastestBreakText() {
 }
 
 BreakNotice::BreakNotice(ConsoleOutput& console, const BreakOnInterrupt& interrupts)
-    : console_(console), interrupts_(interrupts), thread_([this] { watch(); }) {}
-
-BreakNotice::~BreakNotice() {
-    stop();
-}
+    : console_(console), interrupts_(interrupts), watch_(kLook, kLook, [this] { return look(); }) {}
 
 bool BreakNotice::stop() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    stopped_.notify_all();
-    if (thread_.joinable()) {
-        thread_.join();
-    }
+    watch_.stop();
     return given_;
 }
 
-void BreakNotice::watch() {
-    std::unique_lock lock(mutex_);
-    while (!stopped_.wait_for(lock, kLook, [this] { return stopping_; })) {
-        if (interrupts_.count() > 0) {
-            console_.message(fastestBreakText());
-            given_ = true;
-            return;
-        }
+bool BreakNotice::look() {
+    if (interrupts_.count() == 0) {
+        return true;
     }
+    console_.message(fastestBreakText());
+    given_ = true;
+    return false;
 }

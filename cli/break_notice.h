@@ -1,9 +1,9 @@
 #pragma once
 
-#include <condition_variable>
-#include <mutex>
+#include <atomic>
 #include <string>
-#include <thread>
+
+#include "cli/periodic_watch.h"
 
 class BreakOnInterrupt;
 class ConsoleOutput;
@@ -14,23 +14,17 @@ class ConsoleOutput;
 class BreakNotice {
 public:
     BreakNotice(ConsoleOutput& console, const BreakOnInterrupt& interrupts);
-    ~BreakNotice();
-    BreakNotice(const BreakNotice&) = delete;
-    BreakNotice& operator=(const BreakNotice&) = delete;
 
     // Ends the watch; true when the notice was given.
     bool stop();
 
 private:
-    void watch();
+    bool look();
 
     ConsoleOutput& console_;
     const BreakOnInterrupt& interrupts_;
-    std::mutex mutex_;
-    std::condition_variable stopped_;
-    bool stopping_ = false;
-    bool given_ = false;
-    std::thread thread_;
+    std::atomic<bool> given_{false};
+    PeriodicWatch watch_;  // last: it starts looking as it is made
 };
 
 // What the notice says of the session's fastest capture as it stands.

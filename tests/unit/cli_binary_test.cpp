@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -9,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_program.h"
 #include "tests/support/cli_program.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/process_output.h"
@@ -122,34 +122,6 @@ TEST_F(CliBinaryTest, AFifoGetsAWholeScopeFileAndNeverHangs) {
               "status 1\nstatus 0\nsamples: 1001\nstatus 0\nsamples: 1002\n");
 }
 
-// Starts the program with `arguments` in `folder`, its output dropped; its process id.
-pid_t startProgram(const std::string& program, const std::string& folder,
-                   const std::vector<std::string>& arguments) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        const int nowhere = open("/dev/null", O_WRONLY);
-        if (chdir(folder.c_str()) == 0 && dup2(nowhere, 1) == 1 && dup2(nowhere, 2) == 2) {
-            execv(program.c_str(), argv.data());
-        }
-        _exit(99);
-    }
-    return child;
-}
-
-bool temporaryIn(const std::string& folder) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename().string().ends_with(".tmp")) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // SIGINT twice, SIGTERM or SIGHUP while a capture or an export writes: the temporary goes, the
 // old file stays, and the program ends as the signal ends it (the shell sees 128 + signal).
 TEST_F(CliBinaryTest, SignalsLeaveNothingBehind) {
@@ -177,12 +149,9 @@ TEST_F(CliBinaryTest, SignalsLeaveNothingBehind) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string old = dir.write("old.sco", "the old file");
-        const pid_t child = startProgram(program, dir.path(""), c.arguments);
+        const pid_t child = startChild(program, c.arguments, dir.path(""));
         ASSERT_GT(child, 0);
-        for (int wait = 0; wait < 20000 && !temporaryIn(dir.path("")); ++wait) {
-            usleep(500);
-        }
-        ASSERT_TRUE(temporaryIn(dir.path("")));
+        ASSERT_TRUE(waitUntil([&] { return temporariesIn(dir.path("")) > 0; }));
         for (const int signal : c.signals) {
             usleep(c.signals.size() > 1 ? 100000 : 0);  // one press at a time
             kill(child, signal);
@@ -194,7 +163,7 @@ TEST_F(CliBinaryTest, SignalsLeaveNothingBehind) {
                     (WIFEXITED(status) && WEXITSTATUS(status) == 128 + expected))
             << status;
         EXPECT_TRUE(readFileBytes(old) == "the old file");
-        EXPECT_FALSE(temporaryIn(dir.path("")));
+        EXPECT_EQ(temporariesIn(dir.path("")), 0);
     }
 }
 

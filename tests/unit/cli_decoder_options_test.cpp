@@ -8,6 +8,7 @@
 #include "tests/support/protocol_signals.h"
 #include "tests/support/scope_file_maker.h"
 #include "tests/support/scripted_port.h"
+#include "tests/support/test_decoder.h"
 
 namespace {
 
@@ -73,40 +74,14 @@ TEST(CliDecoderOptions, ACaptureTooSlowForTheBaudRateIsKeptButNotDecoded) {
     EXPECT_EQ(readFileBytes(dir.path("c.sco")).size(), 20u + 100u);
 }
 
-// A decoder of our own that raises, as a decoder with a fault would.
-constexpr const char* kRaisingDecoder = R"py(import sigrokdecode as srd
-
-class Decoder(srd.Decoder):
-    api_version = 3
-    id = 'raiser'
-    name = 'Raiser'
-    longname = 'Raises on the first edge'
-    desc = 'Raises.'
-    license = 'gplv2+'
-    inputs = ['logic']
-    outputs = []
-    tags = ['Util']
-    channels = ({'id': 'data', 'name': 'Data', 'desc': 'Data line'},)
-    annotations = (('x', 'X'),)
-
-    def reset(self):
-        pass
-
-    def start(self):
-        pass
-
-    def decode(self):
-        self.wait({0: 'e'})
-        raise ZeroDivisionError('float division by zero')
-)py";
-
 // A decoder that raises all the same: one line naming it and its exception, the traceback only
 // with --verbose; exit status 1.
 TEST(CliDecoderOptions, ADecoderThatRaisesIsOneLine) {
     TempDir dir;
-    std::filesystem::create_directories(dir.path("decoders/raiser"));
-    dir.write("decoders/raiser/__init__.py", "from .pd import Decoder\n");
-    dir.write("decoders/raiser/pd.py", kRaisingDecoder);
+    // It raises on the first edge, as a decoder with a fault would.
+    writeTestDecoder(dir.path("decoders"), "raiser",
+                     "        self.wait({0: 'e'})\n"
+                     "        raise ZeroDivisionError('float division by zero')\n");
     dir.write("rec.sco", scopeFileBytes(uartRecording("Pi", 100, 1)));
     for (const bool verbose : {false, true}) {
         const ProcessOutput run =

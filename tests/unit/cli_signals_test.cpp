@@ -10,6 +10,7 @@
 #include "tests/support/child_program.h"
 #include "tests/support/cli_program.h"
 #include "tests/support/scope_file_maker.h"
+#include "tests/support/test_decoder.h"
 
 namespace {
 
@@ -54,40 +55,12 @@ TEST(CliSignals, EveryEndingSignalLeavesNoTemporary) {
     }
 }
 
-// A decoder that never ends, so that the capture can be ended while it decodes.
-constexpr const char* kEndlessDecoder = R"py(import sigrokdecode as srd
-import time
-
-class Decoder(srd.Decoder):
-    api_version = 3
-    id = 'endless'
-    name = 'Endless'
-    longname = 'Decodes forever'
-    desc = 'Never ends.'
-    license = 'gplv2+'
-    inputs = ['logic']
-    outputs = []
-    tags = ['Util']
-    channels = ({'id': 'data', 'name': 'Data', 'desc': 'Data line'},)
-    annotations = (('x', 'X'),)
-
-    def reset(self):
-        pass
-
-    def start(self):
-        pass
-
-    def decode(self):
-        while True:
-            time.sleep(0.01)
-)py";
-
 // The capture's summary is out before the decoders start: Ctrl+C during a long decode keeps it.
 TEST(CliSignals, TheSummaryIsOutBeforeADecoderRuns) {
     TempDir dir;
-    std::filesystem::create_directories(dir.path("decoders/endless"));
-    dir.write("decoders/endless/__init__.py", "from .pd import Decoder\n");
-    dir.write("decoders/endless/pd.py", kEndlessDecoder);
+    // A decoder that never ends, so that the capture can be ended while it decodes.
+    writeTestDecoder(dir.path("decoders"), "endless",
+                     "        while True:\n            time.sleep(0.01)\n");
     setenv("SIGROKDECODE_DIR", dir.path("decoders").c_str(), 1);
     const std::string out = dir.path("out.txt");
     const pid_t child = startChild(
