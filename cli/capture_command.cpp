@@ -198,6 +198,39 @@ int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs,
     return request.stacks.empty() ? kExitSuccess : decodeCapture(request, context);
 }
 
+// The ports to read: the caller's (tests), else the machine's or the simulated probe, kept in
+// `own`.
+PortAccess& capturePorts(const CaptureOptions& options, CliContext& context,
+                         std::unique_ptr<PortAccess>& own) {
+    if (context.environment.ports != nullptr) {
+        return *context.environment.ports;
+    }
+    own = makePortAccess(options.simulate, PortChoices{options.portChoice}, PortRetry::NextRun);
+    return *own;
+}
+
+// The capture on the opened port, timed, then its files, summary and annotations.
+int runTimedCapture(const CaptureOptions& options, CaptureOutputs& outputs,
+                    const DecodeRequest& request, const std::string& port, CliContext& context) {
+    const auto start = std::chrono::steady_clock::now();
+    ProgressTicker ticker(context.console, context.environment.progressOnStderr,
+                          "capturing " + std::to_string(options.size) + " samples" +
+                              (options.delayUnits != 0 ? " (Ctrl+C: Break)" : ""));
+    const CaptureEnd end =
+        options.delayUnits == 0 ? captureOnThisThread(context) : captureOnWorker(context);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    ticker.stop();
+    if (end == CaptureEnd::Abandoned) {
+        const std::string files = fileList(options.files);
+        context.console.message("capture abandoned: " +
+                                (files.empty() ? "not decoded" : files + " not written"));
+        return kExitInterrupted;
+    }
+    return end == CaptureEnd::Done
+               ? saveCapture(options, outputs, request, port, elapsed.count(), context)
+               : kExitFailure;
+}
+
 }  // namespace
 
 int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
@@ -225,33 +258,11 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     scopeSession.portNumber = options.portNumber;
     scopeSession.portTriggerMask = options.triggerMask;
     std::unique_ptr<PortAccess> ownPorts;
-    PortAccess* ports = context.environment.ports;
-    if (ports == nullptr) {
-        ownPorts =
-            makePortAccess(options.simulate, PortChoices{options.portChoice}, PortRetry::NextRun);
-        ports = ownPorts.get();
-    }
-    LinkScope link(*ports, context.windows);
+    LinkScope link(capturePorts(options, context, ownPorts), context.windows);
     const PortReadiness port = openChosenPort(context.windows);
     if (!port.opened) {
         context.console.message(notDone(options) + ": no port to capture from");
         return kExitNoPort;
     }
-    const auto start = std::chrono::steady_clock::now();
-    ProgressTicker ticker(context.console, context.environment.progressOnStderr,
-                          "capturing " + std::to_string(options.size) + " samples" +
-                              (options.delayUnits != 0 ? " (Ctrl+C: Break)" : ""));
-    const CaptureEnd end =
-        options.delayUnits == 0 ? captureOnThisThread(context) : captureOnWorker(context);
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    ticker.stop();
-    if (end == CaptureEnd::Abandoned) {
-        const std::string files = fileList(options.files);
-        context.console.message("capture abandoned: " +
-                                (files.empty() ? "not decoded" : files + " not written"));
-        return kExitInterrupted;
-    }
-    return end == CaptureEnd::Done
-               ? saveCapture(options, outputs, request, port.name, elapsed.count(), context)
-               : kExitFailure;
+    return runTimedCapture(options, outputs, request, port.name, context);
 }

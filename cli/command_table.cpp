@@ -95,70 +95,89 @@ std::vector<OptionSpec> decodeOptions() {
     return options;
 }
 
-std::vector<Command> makeCommands() {
+Command captureCommand() {
     return {
-        {"capture",
-         "record samples from the port (or the simulated probe) into a scope file, a VCD, a CSV "
-         "or a sigrok session, and decode them",
-         "[OPTIONS]",
-         "Records N samples of the status register into the files asked for (at least one, "
-         "unless decoders are) and prints the number of samples kept, the time taken, the sample "
-         "rate, the mean sample period measured around the sample loop, the gaps and the port "
-         "used.",
-         captureOptions(),
-         "Each file must be a file of its own, and beside -P none may be standard output, "
-         "however it is named (-, /dev/fd/1, the file the shell sent it to). With one of them on "
-         "standard output the summary goes to standard error.\n\n"
-         "Ctrl+C is Break: at the fast and slow speeds it ends the capture after the sample "
-         "being stored and the samples so far are written. Break does not end a trigger wait: a "
-         "second Ctrl+C abandons the capture without writing (exit status 130). The fastest "
-         "capture cannot be broken: Ctrl+C says so at once, with how long it still takes; a "
-         "second Ctrl+C ends the program.\n\n"
-         "When no way to the port works (direct I/O, /dev/parportN), the reasons and remedies "
-         "are printed, no file is written (an existing one stays as it was) and the exit status "
-         "is 3.",
-         &runCaptureCommand},
-        {"info",
-         "tell the length, each channel's levels and changes, and the too-slow verdict",
-         "FILE",
-         "Prints the number of samples in scope file FILE, then per channel: its level at the "
-         "first sample, how often it changes, and the shortest run (the fewest samples a level "
-         "lasted between two changes, 'none' with fewer than two changes); then whether the "
-         "recording shows a level of one or two samples, for which the desktop program warns "
-         "\"Too Slow\".",
-         {},
-         "",
-         &runInfoCommand},
-        {"export", "write a scope file as a value change dump (VCD), as CSV or as a sigrok session",
-         "FILE -o OUT --format FORMAT [OPTIONS]", "Writes the samples of scope file FILE to OUT.",
-         exportOptions(),
-         "A value change dump has a wire per channel, its initial value and its changes. Its "
-         "$timescale is the coarsest unit that counts the period exactly while a sample is at "
-         "most 10 of them long; else it is the finest unit of which a sample is at most 10, and "
-         "the time stamps are rounded to it (sigrok reads a VCD once per unit): --period "
-         "1.047e-6 gives 1 us. A CSV table has a header line, then per sample its number, its "
-         "time in seconds (exact) and the five levels. A sigrok session keeps its sample rate "
-         "in whole hertz: a period whose rate is not, by more than half a sample over the "
-         "recording, is refused with the nearest one that is.",
-         &runExportCommand},
-        {"decode", "run protocol decoders (UART, I2C, SPI, ...) over a scope file",
-         "FILE -P STACK [OPTIONS]",
-         "Runs protocol decoders over scope file FILE and prints their annotations as sigrok-cli "
-         "does, one a line: \"uart-1: 50\".",
-         decodeOptions(),
-         "Decoders see the level at the connector pin: Busy, which the port inverts, is put "
-         "right for them (traces and exports show the register as read).",
-         &runDecodeCommand},
-        {"decoders",
-         "list the protocol decoders, or show one with its channels and options",
-         "[NAME]",
-         "Lists the protocol decoders with their channels (optional ones in brackets) and their "
-         "options with the defaults; with NAME, shows that decoder in full: channels, options "
-         "with their choices, annotation classes and rows (for -A), and its documentation.",
-         {},
-         "",
-         &runDecodersCommand},
-    };
+        "capture",
+        "record samples from the port (or the simulated probe) into a scope file, a VCD, a CSV "
+        "or a sigrok session, and decode them",
+        "[OPTIONS]",
+        "Records N samples of the status register into the files asked for (at least one, "
+        "unless decoders are) and prints the number of samples kept, the time taken, the sample "
+        "rate, the mean sample period measured around the sample loop, the gaps and the port "
+        "used.",
+        captureOptions(),
+        "Each file must be a file of its own, and beside -P none may be standard output, "
+        "however it is named (-, /dev/fd/1, the file the shell sent it to). With one of them on "
+        "standard output the summary goes to standard error.\n\n"
+        "Ctrl+C is Break: at the fast and slow speeds it ends the capture after the sample "
+        "being stored and the samples so far are written. Break does not end a trigger wait: a "
+        "second Ctrl+C abandons the capture without writing (exit status 130). The fastest "
+        "capture cannot be broken: Ctrl+C says so at once, with how long it still takes; a "
+        "second Ctrl+C ends the program.\n\n"
+        "When no way to the port works (direct I/O, /dev/parportN), the reasons and remedies "
+        "are printed, no file is written (an existing one stays as it was) and the exit status "
+        "is 3.",
+        &runCaptureCommand};
+}
+
+Command infoCommand() {
+    return {"info",
+            "tell the length, each channel's levels and changes, and the too-slow verdict",
+            "FILE",
+            "Prints the number of samples in scope file FILE, then per channel: its level at the "
+            "first sample, how often it changes, and the shortest run (the fewest samples a level "
+            "lasted between two changes, 'none' with fewer than two changes); then whether the "
+            "recording shows a level of one or two samples, for which the desktop program warns "
+            "\"Too Slow\".",
+            {},
+            "",
+            &runInfoCommand};
+}
+
+Command exportCommand() {
+    return {"export",
+            "write a scope file as a value change dump (VCD), as CSV or as a sigrok session",
+            "FILE -o OUT --format FORMAT [OPTIONS]",
+            "Writes the samples of scope file FILE to OUT.",
+            exportOptions(),
+            "A value change dump has a wire per channel, its initial value and its changes. Its "
+            "$timescale is the coarsest unit that counts the period exactly while a sample is at "
+            "most 10 of them long; else it is the finest unit of which a sample is at most 10, and "
+            "the time stamps are rounded to it (sigrok reads a VCD once per unit): --period "
+            "1.047e-6 gives 1 us. A CSV table has a header line, then per sample its number, its "
+            "time in seconds (exact) and the five levels. A sigrok session keeps its sample rate "
+            "in whole hertz: a period whose rate is not, by more than half a sample over the "
+            "recording, is refused with the nearest one that is.",
+            &runExportCommand};
+}
+
+Command decodeCommand() {
+    return {
+        "decode",
+        "run protocol decoders (UART, I2C, SPI, ...) over a scope file",
+        "FILE -P STACK [OPTIONS]",
+        "Runs protocol decoders over scope file FILE and prints their annotations as sigrok-cli "
+        "does, one a line: \"uart-1: 50\".",
+        decodeOptions(),
+        "Decoders see the level at the connector pin: Busy, which the port inverts, is put "
+        "right for them (traces and exports show the register as read).",
+        &runDecodeCommand};
+}
+
+Command decodersCommand() {
+    return {"decoders",
+            "list the protocol decoders, or show one with its channels and options",
+            "[NAME]",
+            "Lists the protocol decoders with their channels (optional ones in brackets) and their "
+            "options with the defaults; with NAME, shows that decoder in full: channels, options "
+            "with their choices, annotation classes and rows (for -A), and its documentation.",
+            {},
+            "",
+            &runDecodersCommand};
+}
+
+std::vector<Command> makeCommands() {
+    return {captureCommand(), infoCommand(), exportCommand(), decodeCommand(), decodersCommand()};
 }
 
 }  // namespace
