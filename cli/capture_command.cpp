@@ -10,14 +10,17 @@
 #include "capture/port_choice.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
+#include "cli/break_notice.h"
 #include "cli/capture_outputs.h"
 #include "cli/capture_summary.h"
 #include "cli/console_output.h"
 #include "cli/decoding.h"
 #include "cli/headless_window_system.h"
 #include "cli/interrupt_break.h"
+#include "cli/option_values.h"
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
+#include "core/printable_text.h"
 #include "core/scope_session.h"
 
 namespace {
@@ -38,27 +41,26 @@ struct CaptureOptions {
 // The options, or the problem with them (empty when there is none).
 std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions& options) {
     if (!arguments.operands.empty()) {
-        return "unexpected argument '" + arguments.operands[0] + "'";
+        return "unexpected argument " + inQuotes(arguments.operands[0]);
     }
     if (std::string problem = readCaptureFiles(arguments, arguments.has("-P"), options.files);
         !problem.empty()) {
         return problem;
     }
-    const auto& values = arguments.values;
     options.simulate = arguments.has("--simulate");
     if (arguments.has("--port") &&
-        !parsePortName(values.find("--port")->second, options.portNumber, options.portChoice)) {
+        !parsePortName(arguments.value("--port"), options.portNumber, options.portChoice)) {
         return "--port takes lpt1, lpt2, a device /dev/parportN or a base address such as 0xd010";
     }
-    if (arguments.has("--size") && !parseSampleCount(values.find("--size")->second, options.size)) {
+    if (arguments.has("--size") && !parseSampleCount(arguments.value("--size"), options.size)) {
         return "--size takes a number of samples from 1 to 2147483647";
     }
     if (arguments.has("--speed") &&
-        !parseDelayUnits(values.find("--speed")->second, options.delayUnits)) {
+        !parseDelayUnits(arguments.value("--speed"), options.delayUnits)) {
         return "--speed takes fastest, fast or slow";
     }
     if (arguments.has("--trigger") &&
-        !parseChannelMask(values.find("--trigger")->second, options.triggerMask)) {
+        !parseChannelMask(arguments.value("--trigger"), options.triggerMask)) {
         return "--trigger takes channel numbers from 1 to 5, separated by commas";
     }
     return {};
@@ -85,8 +87,10 @@ enum class CaptureEnd { Done, NoBuffer, Abandoned };
 
 CaptureEnd captureOnThisThread(CliContext& context) {
     BreakOnInterrupt interrupts(true);
+    BreakNotice notice(context.console, interrupts);
     const CaptureStart start = startCapture(context.windows);
-    if (interrupts.count() > 0) {
+    // A press just before the end, which the watch did not see in time.
+    if (!notice.stop() && interrupts.count() > 0) {
         context.console.message("Break does not stop the fastest capture");
     }
     if (start == CaptureStart::TriggerGaveUp) {
@@ -158,6 +162,9 @@ int decodeCapture(const DecodeRequest& request, CliContext& context) {
             "not decoded: the decoder needs the sample rate, and the capture was too short to "
             "time its samples");
     }
+    if (end == DecodeEnd::Refused) {
+        return kExitUsage;
+    }
     return end == DecodeEnd::Done ? kExitSuccess : kExitFailure;
 }
 
@@ -174,15 +181,54 @@ int saveCapture(const CaptureOptions& options, CaptureOutputs& outputs,
     if (!writeCaptureOutputs(options.files, outputs, context)) {
         return kExitFailure;
     }
-    // A summary behind a file on standard output would spoil the file.
+    // A summary behind a file on standard output would spoil the file. It is out before a
+    // decoder starts, so that a decode that is ended keeps it.
     std::ostringstream summary;
     printCaptureSummary(summary, port, kept, seconds);
     if (captureWritesToStandardOutput(options.files, outputs)) {
-        context.console.text(summary.str());
+        if (!context.console.text(summary.str())) {
+            return kExitFailure;  // where it would be said is what failed
+        }
     } else {
         context.out << summary.str();
+        if (!resultsDelivered(context)) {
+            return kExitFailure;
+        }
     }
     return request.stacks.empty() ? kExitSuccess : decodeCapture(request, context);
+}
+
+// The ports to read: the caller's (tests), else the machine's or the simulated probe, kept in
+// `own`.
+PortAccess& capturePorts(const CaptureOptions& options, CliContext& context,
+                         std::unique_ptr<PortAccess>& own) {
+    if (context.environment.ports != nullptr) {
+        return *context.environment.ports;
+    }
+    own = makePortAccess(options.simulate, PortChoices{options.portChoice}, PortRetry::NextRun);
+    return *own;
+}
+
+// The capture on the opened port, timed, then its files, summary and annotations.
+int runTimedCapture(const CaptureOptions& options, CaptureOutputs& outputs,
+                    const DecodeRequest& request, const std::string& port, CliContext& context) {
+    const auto start = std::chrono::steady_clock::now();
+    ProgressTicker ticker(context.console, context.environment.progressOnStderr,
+                          "capturing " + std::to_string(options.size) + " samples" +
+                              (options.delayUnits != 0 ? " (Ctrl+C: Break)" : ""));
+    const CaptureEnd end =
+        options.delayUnits == 0 ? captureOnThisThread(context) : captureOnWorker(context);
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    ticker.stop();
+    if (end == CaptureEnd::Abandoned) {
+        const std::string files = fileList(options.files);
+        context.console.message("capture abandoned: " +
+                                (files.empty() ? "not decoded" : files + " not written"));
+        return kExitInterrupted;
+    }
+    return end == CaptureEnd::Done
+               ? saveCapture(options, outputs, request, port, elapsed.count(), context)
+               : kExitFailure;
 }
 
 }  // namespace
@@ -201,7 +247,8 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
         return status;
     }
     CaptureOutputs outputs;
-    if (const int opened = openCaptureOutputs(options.files, outputs, context);
+    if (const int opened =
+            openCaptureOutputs(options.files, !request.stacks.empty(), outputs, context);
         opened != kExitSuccess) {
         return opened;
     }
@@ -211,33 +258,11 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     scopeSession.portNumber = options.portNumber;
     scopeSession.portTriggerMask = options.triggerMask;
     std::unique_ptr<PortAccess> ownPorts;
-    PortAccess* ports = context.environment.ports;
-    if (ports == nullptr) {
-        ownPorts =
-            makePortAccess(options.simulate, PortChoices{options.portChoice}, PortRetry::NextRun);
-        ports = ownPorts.get();
-    }
-    LinkScope link(*ports, context.windows);
+    LinkScope link(capturePorts(options, context, ownPorts), context.windows);
     const PortReadiness port = openChosenPort(context.windows);
     if (!port.opened) {
         context.console.message(notDone(options) + ": no port to capture from");
         return kExitNoPort;
     }
-    const auto start = std::chrono::steady_clock::now();
-    ProgressTicker ticker(context.console, context.environment.progressOnStderr,
-                          "capturing " + std::to_string(options.size) + " samples" +
-                              (options.delayUnits != 0 ? " (Ctrl+C: Break)" : ""));
-    const CaptureEnd end =
-        options.delayUnits == 0 ? captureOnThisThread(context) : captureOnWorker(context);
-    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-    ticker.stop();
-    if (end == CaptureEnd::Abandoned) {
-        const std::string files = fileList(options.files);
-        context.console.message("capture abandoned: " +
-                                (files.empty() ? "not decoded" : files + " not written"));
-        return kExitInterrupted;
-    }
-    return end == CaptureEnd::Done
-               ? saveCapture(options, outputs, request, port.name, elapsed.count(), context)
-               : kExitFailure;
+    return runTimedCapture(options, outputs, request, port.name, context);
 }

@@ -1,119 +1,149 @@
 #include "cli/capture_outputs.h"
 
-#include <array>
 #include <set>
-#include <tuple>
 
 #include "cli/console_output.h"
 #include "cli/export_command.h"
 #include "cli/file_error_report.h"
 #include "cli/output_files.h"
+#include "core/printable_text.h"
 #include "core/scope_session.h"
 #include "scopefile/scope_file.h"
 
 namespace {
 
-struct FileOption {
-    std::string_view name;
-    std::string CaptureFiles::*file;
-    OutputFile CaptureOutputs::*output;
-};
+constexpr size_t kScopeFile = 0;
 
-constexpr std::array<FileOption, 4> kFileOptions{
-    {{"-o", &CaptureFiles::scope, &CaptureOutputs::scope},
-     {"--vcd", &CaptureFiles::vcd, &CaptureOutputs::vcd},
-     {"--csv", &CaptureFiles::csv, &CaptureOutputs::csv},
-     {"--sr", &CaptureFiles::sr, &CaptureOutputs::sr}}};
+// The file of the export in `format`.
+size_t exportSlot(ExportFormat format) {
+    const std::span<const ExportFormatInfo> formats = exportFormats();
+    size_t index = 0;
+    while (formats[index].format != format) {
+        ++index;
+    }
+    return 1 + index;
+}
 
-std::array<NamedOutput, kFileOptions.size()> namedOutputs(const CaptureFiles& files,
-                                                          CaptureOutputs& outputs) {
-    std::array<NamedOutput, kFileOptions.size()> named;
-    for (size_t i = 0; i < kFileOptions.size(); ++i) {
-        const FileOption& option = kFileOptions[i];
-        named[i] = NamedOutput{option.name, files.*option.file, &(outputs.*option.output)};
+std::array<NamedOutput, kCaptureFileCount> namedOutputs(const CaptureFiles& files,
+                                                        CaptureOutputs& outputs) {
+    const std::vector<OptionSpec> options = captureFileOptions();
+    std::array<NamedOutput, kCaptureFileCount> named;
+    for (size_t slot = 0; slot < kCaptureFileCount; ++slot) {
+        named[slot] = NamedOutput{options[slot].name, files.paths[slot], &outputs.files[slot]};
     }
     return named;
 }
 
 bool writeExports(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context) {
-    const CaptureFiles exports{"", files.vcd, files.csv, files.sr};
+    CaptureFiles exports = files;
+    exports.paths[kScopeFile].clear();
     if (fileList(exports).empty()) {
         return true;
     }
-    // One job for all three: the VCD and CSV read its timing, a sigrok session its grid.
+    // One job for all of them: the VCD and CSV read its timing, a sigrok session its grid.
     ExportJob job;
-    const ExportFormat widest = files.sr.empty() ? ExportFormat::Vcd : ExportFormat::Sigrok;
-    if (const std::string problem = captureExportJob(widest, scopeSession, job); !problem.empty()) {
+    const bool onGrid = !files.paths[exportSlot(ExportFormat::Sigrok)].empty();
+    if (const std::string problem =
+            captureExportJob(onGrid ? ExportFormat::Sigrok : ExportFormat::Vcd, scopeSession, job);
+        !problem.empty()) {
         context.console.message(fileList(exports) + ": not written: " + problem);
         return false;
     }
     bool written = true;
-    for (const auto& [path, output, format] :
-         {std::tuple{&files.vcd, &outputs.vcd, ExportFormat::Vcd},
-          {&files.csv, &outputs.csv, ExportFormat::Csv},
-          {&files.sr, &outputs.sr, ExportFormat::Sigrok}}) {
-        job.format = format;
-        written = (path->empty() || writeExportOutput(*output, *path, job, context)) && written;
+    for (const ExportFormatInfo& format : exportFormats()) {
+        const size_t slot = exportSlot(format.format);
+        job.format = format.format;
+        written = (files.paths[slot].empty() ||
+                   writeExportOutput(outputs.files[slot], files.paths[slot], job, context)) &&
+                  written;
     }
     return written;
 }
 
+// "-o FILE, --vcd FILE, --csv FILE, --sr FILE": the file options, each followed by `after`.
+std::string optionList(std::string_view after, std::string_view lastSeparator) {
+    const std::vector<OptionSpec> options = captureFileOptions();
+    std::string list;
+    for (size_t i = 0; i < options.size(); ++i) {
+        list += i == 0 ? "" : (i + 1 == options.size() ? lastSeparator : ", ");
+        list += options[i].name + std::string(after);
+    }
+    return list;
+}
+
 }  // namespace
 
+std::vector<OptionSpec> captureFileOptions() {
+    std::vector<OptionSpec> options{
+        {"-o", "FILE", "the scope file to write (- for standard output)"}};
+    for (const ExportFormatInfo& format : exportFormats()) {
+        options.push_back(
+            {"--" + std::string(format.name), "FILE",
+             std::string(format.summary) + ", as export writes it, timed by the capture's clock"});
+    }
+    return options;
+}
+
 std::string readCaptureFiles(const ParsedArguments& arguments, bool decoding, CaptureFiles& files) {
+    const std::vector<OptionSpec> options = captureFileOptions();
     std::set<std::string> named;
-    for (const FileOption& option : kFileOptions) {
-        const auto value = arguments.values.find(option.name);
-        if (value == arguments.values.end()) {
+    for (size_t slot = 0; slot < kCaptureFileCount; ++slot) {
+        const std::string& option = options[slot].name;
+        if (!arguments.has(option)) {
             continue;
         }
-        if (std::string problem = outputPathProblem(option.name, value->second); !problem.empty()) {
+        const std::string value = arguments.value(option);
+        if (std::string problem = outputPathProblem(option, value); !problem.empty()) {
             return problem;
         }
-        const std::string path = value->second == "-" ? "/dev/stdout" : value->second;
+        const std::string path = value == "-" ? "/dev/stdout" : value;
         if (!named.insert(path).second) {
-            return "-o, --vcd, --csv and --sr must name different files";
+            return optionList("", " and ") + " must name different files";
         }
-        if (decoding && path == "/dev/stdout") {
-            return std::string(option.name) +
-                   " and the decoders' annotations cannot both go to standard output";
-        }
-        files.*option.file = path;
+        files.paths[slot] = path;
     }
     files.waitForReader = arguments.has("--wait-for-reader");
     return named.empty() && !decoding
-               ? "no output given: -o FILE, --vcd FILE, --csv FILE, --sr FILE or -P DECODER"
+               ? "no output given: " + optionList(" FILE", ", ") + " or -P DECODER"
                : "";
 }
 
 std::string fileList(const CaptureFiles& files) {
     std::string list;
-    for (const FileOption& option : kFileOptions) {
-        const std::string& file = files.*option.file;
+    for (const std::string& file : files.paths) {
         if (!file.empty()) {
-            list += (list.empty() ? "" : ", ") + file;
+            list += (list.empty() ? "" : ", ") + printable(file);
         }
     }
     return list;
 }
 
-int openCaptureOutputs(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context) {
+int openCaptureOutputs(const CaptureFiles& files, bool decoding, CaptureOutputs& outputs,
+                       CliContext& context) {
     const auto named = namedOutputs(files, outputs);
     if (!openNamedOutputs(named, OutputOptions{files.waitForReader}, context)) {
         return kExitFailure;
     }
-    const std::string problem = sameFileProblem(named);
+    std::string problem = sameFileProblem(named);
+    // However it is named (-, /dev/fd/1, a path to the file the shell sent it to), a file on
+    // standard output would have the annotations written into it.
+    const NamedOutput* onStandardOutput = outputOnStandardOutput(named);
+    if (problem.empty() && decoding && onStandardOutput != nullptr) {
+        problem = onStandardOutput->option + " " + printable(onStandardOutput->path) +
+                  " is standard output, where the decoders' annotations go";
+    }
     return problem.empty() ? kExitSuccess : usageError(context, "capture", problem);
 }
 
 bool captureWritesToStandardOutput(const CaptureFiles& files, CaptureOutputs& outputs) {
-    return writesToStandardOutput(namedOutputs(files, outputs));
+    return outputOnStandardOutput(namedOutputs(files, outputs)) != nullptr;
 }
 
 bool writeCaptureOutputs(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context) {
+    const std::string& scope = files.paths[kScopeFile];
     const bool scopeFileWritten =
-        files.scope.empty() ||
-        writeScopeOutput(printFileErrors(context.console, files.scope), outputs.scope,
+        scope.empty() ||
+        writeScopeOutput(printFileErrors(context.console, scope), outputs.files[kScopeFile],
                          scopeSession.sampleData, scopeSession.sampleLength);
     const bool exportsWritten = writeExports(files, outputs, context);
     return scopeFileWritten && exportsWritten;

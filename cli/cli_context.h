@@ -30,3 +30,7 @@ struct CliContext {
 
 // Says what is wrong with a command's arguments and how to get help; returns kExitUsage.
 int usageError(CliContext& context, std::string_view command, std::string_view problem);
+
+// Hands the results waiting for standard output on; false, after saying why, when they did not
+// all get there (a full disk, a closed descriptor, a reader gone).
+bool resultsDelivered(CliContext& context);

@@ -1,66 +1,105 @@
 #include "cli/command_line.h"
 
 #include <algorithm>
-#include <array>
-#include <cctype>
-#include <charconv>
-#include <cmath>
-#include <cstdlib>
-#include <limits>
-#include <utility>
+
+#include "core/printable_text.h"
 
 namespace {
 
-const OptionSpec* findOption(std::span<const OptionSpec> options, std::string_view name) {
-    const auto found = std::find_if(options.begin(), options.end(),
-                                    [&](const OptionSpec& option) { return option.name == name; });
+// getopt_long returns 1 for an operand when its option string starts with '-' (operands in the
+// order given), and ':' for a missing value when ':' follows. A long option's code is this plus
+// its index, beyond every character a short option can be.
+constexpr const char* kOperandsInOrder = "-:";
+constexpr int kOperand = 1;
+constexpr int kMissingValue = ':';
+constexpr int kRefused = '?';
+constexpr int kLongOption = 0x100;
+constexpr int kHelp = 'h';
+
+bool isShort(const OptionSpec& option) {
+    return option.name.size() == 2 && option.name[0] == '-' && option.name[1] != '-';
+}
+
+const OptionSpec* optionFor(int code, std::span<const OptionSpec> options) {
+    if (code >= kLongOption) {
+        return &options[static_cast<size_t>(code - kLongOption)];
+    }
+    const auto found = std::find_if(options.begin(), options.end(), [code](const OptionSpec& o) {
+        return isShort(o) && o.name[1] == code;
+    });
     return found != options.end() ? &*found : nullptr;
 }
 
-bool equalNoCase(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) ==
-               std::tolower(static_cast<unsigned char>(y));
-    });
+// The name as the user wrote it in `argument`: "--sim" of "--sim=1".
+std::string writtenName(const char* argument) {
+    const std::string text(argument);
+    return text.substr(0, text.find('='));
 }
 
-// Takes one option at `arguments[index]`, and its value, advancing `index` past what it used.
-bool takeOption(std::span<const std::string> arguments, size_t& index,
-                std::span<const OptionSpec> options, ParsedArguments& parsed, std::string& error) {
-    const std::string& argument = arguments[index];
-    const size_t equals = argument.find('=');
-    const std::string name = argument.substr(0, equals);
-    const OptionSpec* option = findOption(options, name);
-    if (option == nullptr) {
-        error = "unknown option '" + name + "'";
+// The argument that held the option getopt_long just returned or refused: the one before its
+// value when that came apart ("--size 5"), else the last one it took ("--size=5", "--sim").
+const char* optionArgument(int code, char* const* argv) {
+    const bool valueApart = code != kMissingValue && code != kRefused && optarg != nullptr &&
+                            optarg == argv[optind - 1];
+    return argv[optind - (valueApart ? 2 : 1)];
+}
+
+bool record(const OptionSpec& option, ParsedArguments& parsed, std::string& error) {
+    if (parsed.has(option.name) && !option.repeatable) {
+        error = "option '" + option.name + "' given twice";
         return false;
     }
-    if (parsed.has(name) && !option->repeatable) {
-        error = "option '" + name + "' given twice";
-        return false;
-    }
-    if (!option->takesValue) {
-        if (equals != std::string::npos) {
-            error = "option '" + name + "' takes no value";
-            return false;
-        }
-        parsed.values[name] = "";
-        return true;
-    }
-    if (equals == std::string::npos && index + 1 >= arguments.size()) {
-        error = "option '" + name + "' needs a value";
-        return false;
-    }
-    const std::string value =
-        equals != std::string::npos ? argument.substr(equals + 1) : arguments[++index];
-    parsed.values[name] = value;
-    if (option->repeatable) {
-        parsed.repeated[name].push_back(value);
+    const std::string value = optarg != nullptr ? optarg : "";
+    parsed.values[option.name] = value;
+    if (option.repeatable) {
+        parsed.repeated[option.name].push_back(value);
     }
     return true;
 }
 
+// What is wrong with the option getopt_long returned as `code`, or refused; empty when nothing.
+std::string optionProblem(int code, char* const* argv, std::span<const OptionSpec> options) {
+    const int named = code == kMissingValue || code == kRefused ? optopt : code;
+    const std::string written = writtenName(optionArgument(code, argv));
+    if (named == kHelp) {
+        return "option " + inQuotes(written) + " takes no value";
+    }
+    if (named == 0 || (named < kLongOption && code == kRefused)) {
+        return "unknown option " + inQuotes(named != 0 ? std::string{'-', char(named)} : written);
+    }
+    const OptionSpec& option = *optionFor(named, options);
+    // getopt_long takes any unambiguous beginning of a long name; a script that counted on one
+    // would break with the next option added, so names are taken whole.
+    if (named >= kLongOption && written != option.name) {
+        return "unknown option " + inQuotes(written);
+    }
+    if (code == kMissingValue) {
+        return "option '" + option.name + "' needs a value";
+    }
+    return code == kRefused ? "option '" + option.name + "' takes no value" : "";
+}
+
+// One result of getopt_long; false with `error` once it is a mistake.
+bool take(int code, char* const* argv, std::span<const OptionSpec> options, ParsedArguments& parsed,
+          std::string& error) {
+    if (code == kOperand) {
+        parsed.operands.emplace_back(optarg);
+        return true;
+    }
+    if (code == kHelp) {
+        parsed.help = true;
+        return true;
+    }
+    error = optionProblem(code, argv, options);
+    return error.empty() && record(*optionFor(code, options), parsed, error);
+}
+
 }  // namespace
+
+std::string ParsedArguments::value(std::string_view option) const {
+    const auto found = values.find(option);
+    return found != values.end() ? found->second : std::string();
+}
 
 const std::vector<std::string>& ParsedArguments::all(std::string_view option) const {
     static const std::vector<std::string> none;
@@ -68,90 +107,50 @@ const std::vector<std::string>& ParsedArguments::all(std::string_view option) co
     return found != repeated.end() ? found->second : none;
 }
 
+GetoptTable getoptTable(std::span<const OptionSpec> options) {
+    GetoptTable table{{}, kOperandsInOrder};
+    for (size_t i = 0; i < options.size(); ++i) {
+        const OptionSpec& spec = options[i];
+        if (isShort(spec)) {
+            table.shortOptions += spec.name[1];
+            table.shortOptions += spec.takesValue() ? ":" : "";
+        } else {
+            table.longOptions.push_back(option{spec.name.c_str() + 2,
+                                               spec.takesValue() ? required_argument : no_argument,
+                                               nullptr, kLongOption + static_cast<int>(i)});
+        }
+    }
+    table.shortOptions += static_cast<char>(kHelp);
+    table.longOptions.push_back(option{"help", no_argument, nullptr, kHelp});
+    table.longOptions.push_back(option{});
+    return table;
+}
+
 bool parseArguments(std::span<const std::string> arguments, std::span<const OptionSpec> options,
                     ParsedArguments& parsed, std::string& error) {
-    bool optionsEnded = false;
-    for (size_t index = 0; index < arguments.size(); ++index) {
-        const std::string& argument = arguments[index];
-        // "-" alone is an operand (standard output), "--" ends the options.
-        if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
-            parsed.operands.push_back(argument);
-        } else if (argument == "--") {
-            optionsEnded = true;
-        } else if (argument == "--help" || argument == "-h") {
-            parsed.help = true;
-        } else if (!takeOption(arguments, index, options, parsed, error)) {
+    // getopt_long reads argv as main() gets it: the program's name first, writable strings.
+    std::vector<std::string> copies{"pinprobe-cli"};
+    copies.insert(copies.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& copy : copies) {
+        argv.push_back(copy.data());
+    }
+    argv.push_back(nullptr);
+    const int argc = static_cast<int>(copies.size());
+    const GetoptTable table = getoptTable(options);
+    optind = 0;  // starts getopt_long afresh: each command line is read on its own
+    opterr = 0;  // the mistakes are ours to word
+    error.clear();
+    int code = 0;
+    while ((code = getopt_long(argc, argv.data(), table.shortOptions.c_str(),
+                               table.longOptions.data(), nullptr)) != -1) {
+        if (!take(code, argv.data(), options, parsed, error)) {
             return false;
         }
     }
-    return true;
-}
-
-bool parseSampleCount(std::string_view text, int32_t& count) {
-    int32_t value = 0;
-    const auto [end, status] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (status != std::errc() || end != text.data() + text.size() || value < 1) {
-        return false;
+    // What follows "--".
+    for (int i = optind; i < argc; ++i) {
+        parsed.operands.emplace_back(argv[static_cast<size_t>(i)]);
     }
-    count = value;
-    return true;
-}
-
-bool parseChannelMask(std::string_view text, uint8_t& mask) {
-    uint8_t result = 0;
-    while (true) {
-        const size_t comma = std::min(text.find(','), text.size());
-        const std::string_view item = text.substr(0, comma);
-        int channel = 0;
-        const auto [end, status] = std::from_chars(item.data(), item.data() + item.size(), channel);
-        if (item.empty() || status != std::errc() || end != item.data() + item.size() ||
-            channel < 1 || channel > 5) {
-            return false;
-        }
-        result |= static_cast<uint8_t>(0x08 << (channel - 1));
-        if (comma == text.size()) {
-            break;
-        }
-        text.remove_prefix(comma + 1);
-    }
-    mask = result;
-    return true;
-}
-
-bool parseDelayUnits(std::string_view text, int8_t& delayUnits) {
-    constexpr std::array<std::pair<std::string_view, int8_t>, 3> kSpeeds{
-        {{"fastest", 0}, {"fast", 5}, {"slow", 50}}};
-    for (const auto& [name, units] : kSpeeds) {
-        if (equalNoCase(text, name)) {
-            delayUnits = units;
-            return true;
-        }
-    }
-    return false;
-}
-
-bool readPeriodOption(const ParsedArguments& arguments, double shortest, double longest,
-                      double& seconds) {
-    const auto period = arguments.values.find("--period");
-    if (period == arguments.values.end()) {
-        return true;
-    }
-    double given = 0;
-    if (!parseSeconds(period->second, given) || given < shortest || given > longest) {
-        return false;
-    }
-    seconds = given;
-    return true;
-}
-
-bool parseSeconds(std::string_view text, double& seconds) {
-    const std::string copy(text);
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (copy.empty() || std::isspace(static_cast<unsigned char>(copy.front())) ||
-        end != copy.c_str() + copy.size() || !std::isfinite(value) || value <= 0) {
-        return false;
-    }
-    seconds = value;
     return true;
 }

@@ -1,18 +1,23 @@
 #pragma once
 
-#include <cstdint>
+#include <getopt.h>
+
 #include <map>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// One option a command knows: "--size" or "-o"; with a value ("--size N", "--size=N") or a flag.
-// Only a repeatable option may be given more than once ("-P uart -P i2c").
+// One option a command takes: "--size N", "-o FILE" (also "--size=N", "-oFILE") or a flag, and
+// what its help says of it. Only a repeatable option may be given more than once ("-P uart -P
+// i2c").
 struct OptionSpec {
-    std::string_view name;
-    bool takesValue;
+    std::string name;       // "--size" or "-o"
+    std::string valueName;  // "N"; empty for a flag
+    std::string help;       // one paragraph, wrapped by the help
     bool repeatable = false;
+
+    bool takesValue() const { return !valueName.empty(); }
 };
 
 struct ParsedArguments {
@@ -24,25 +29,22 @@ struct ParsedArguments {
     bool help = false;
 
     bool has(std::string_view option) const { return values.find(option) != values.end(); }
+    // The value of an option given once; empty when it was not given.
+    std::string value(std::string_view option) const;
     // The values of a repeatable option; none when it was not given.
     const std::vector<std::string>& all(std::string_view option) const;
 };
 
-// Splits a command's arguments into options and operands. False with `error` set for an unknown
-// option, a missing value or a repeated option.
+// What getopt_long is handed for a command's options, -h and --help among them: the long
+// options and the short ones as its option string. The help is checked against this.
+struct GetoptTable {
+    std::vector<option> longOptions;  // ends with the all-zero entry getopt_long wants
+    std::string shortOptions;
+};
+GetoptTable getoptTable(std::span<const OptionSpec> options);
+
+// Splits a command's arguments into options and operands with getopt_long. False with `error`
+// set for an unknown option (also a shortened name), a missing value, a value given to a flag
+// or a repeated option. "-" alone is an operand, "--" ends the options.
 bool parseArguments(std::span<const std::string> arguments, std::span<const OptionSpec> options,
                     ParsedArguments& parsed, std::string& error);
-
-// The value parsers; each is false for text it does not take.
-// A sample count from 1 to 2147483647.
-bool parseSampleCount(std::string_view text, int32_t& count);
-// Channels "1,3,5": channel n is status bit 0x08 << (n - 1).
-bool parseChannelMask(std::string_view text, uint8_t& mask);
-// fastest, fast or slow: 0, 5 or 50 delay units.
-bool parseDelayUnits(std::string_view text, int8_t& delayUnits);
-// A finite number above 0.
-bool parseSeconds(std::string_view text, double& seconds);
-// --period, when given: true when it is seconds from `shortest` to `longest` (then in `seconds`)
-// or absent (`seconds` as it was).
-bool readPeriodOption(const ParsedArguments& arguments, double shortest, double longest,
-                      double& seconds);

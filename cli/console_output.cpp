@@ -9,11 +9,11 @@ void ConsoleOutput::message(std::string_view text) {
     err_.flush();
 }
 
-void ConsoleOutput::text(std::string_view text) {
+bool ConsoleOutput::text(std::string_view text) {
     std::lock_guard lock(mutex_);
     wipeProgressLocked();
     err_ << text;
-    err_.flush();
+    return !err_.flush().fail();
 }
 
 void ConsoleOutput::progress(std::string_view text) {

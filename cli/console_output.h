@@ -13,8 +13,9 @@ public:
 
     // One line "pinprobe-cli: TEXT".
     void message(std::string_view text);
-    // TEXT as it stands, lines of output that must keep off standard output.
-    void text(std::string_view text);
+    // TEXT as it stands, lines of output that must keep off standard output; false when they
+    // did not get there.
+    bool text(std::string_view text);
     // Shows `text` in place of the progress line shown so far (no line feed).
     void progress(std::string_view text);
     void clearProgress();

@@ -4,9 +4,11 @@
 
 #include "app/readout/period_text.h"
 #include "cli/decoding.h"
+#include "cli/option_values.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
 #include "core/uniform_grid.h"
+#include "core/whole_hertz.h"
 
 namespace {
 
@@ -46,11 +48,21 @@ int runDecodeCommand(const ParsedArguments& arguments, CliContext& context) {
     if (!loadRecording(context.console, file)) {
         return kExitFailure;
     }
+    // The decoders take their sample rate in whole hertz.
+    if (const std::string problem =
+            periodSeconds > 0
+                ? wholeHertzProblem(periodSeconds, scopeSession.sampleLength, "the decoders take")
+                : std::string();
+        !problem.empty()) {
+        return usageError(context, "decode", "--period is " + problem);
+    }
     const DecodeInput input = makeDecodeInput(scopeSession.sampleData, scopeSession.sampleLength,
                                               UniformGrid{periodSeconds, {}});
     switch (decodeAndPrint(request, input, context)) {
         case DecodeEnd::Done:
             return kExitSuccess;
+        case DecodeEnd::Refused:
+            return kExitUsage;
         case DecodeEnd::NeedsRate:
             return usageError(context, "decode",
                               "the decoder needs the sample rate, which a scope file does not "

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/console_output.h"
+#include "core/printable_text.h"
 #include "decode/decoder_catalog.h"
 #include "decode/text_lists.h"
 
@@ -109,7 +110,8 @@ int runDecodersCommand(const ParsedArguments& arguments, CliContext& context) {
         return kExitFailure;
     }
     if (lookup == DecoderLookup::Unknown) {
-        return usageError(context, "decoders", "unknown decoder '" + arguments.operands[0] + "'");
+        return usageError(context, "decoders",
+                          "unknown decoder " + inQuotes(arguments.operands[0]));
     }
     showOne(info, context.out);
     return kExitSuccess;

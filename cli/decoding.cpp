@@ -4,6 +4,8 @@
 #include <string>
 
 #include "cli/console_output.h"
+#include "core/printable_text.h"
+#include "decode/decoder_error_text.h"
 #include "decode/decoder_run.h"
 
 namespace {
@@ -27,7 +29,7 @@ void warnAboutGaps(const std::vector<const Annotation*>& spanning, CliContext& c
         if (listed++ == kGapWarnings) {
             break;
         }
-        context.console.message("warning: " + annotationLine(*annotation, true) +
+        context.console.message("warning: " + printable(annotationLine(*annotation, true)) +
                                 " spans a gap in the sampling");
     }
     if (spanning.size() > kGapWarnings) {
@@ -38,12 +40,13 @@ void warnAboutGaps(const std::vector<const Annotation*>& spanning, CliContext& c
     }
 }
 
-void reportErrors(const std::string& errors, CliContext& context) {
-    std::istringstream lines(errors);
+// A decoder's exception in one line, or with --verbose as the library told it, traceback and all.
+void reportErrors(const std::string& errors, bool verbose, CliContext& context) {
+    std::istringstream lines(verbose ? errors : briefDecoderErrors(errors));
     std::string line;
     while (std::getline(lines, line)) {
         if (!line.empty()) {
-            context.console.message("decoding failed: " + line);
+            context.console.message("decoding failed: " + printable(line));
         }
     }
 }
@@ -53,6 +56,7 @@ void reportErrors(const std::string& errors, CliContext& context) {
 int readDecodeRequest(const ParsedArguments& arguments, std::string_view command,
                       DecodeRequest& request, CliContext& context) {
     request.sampleNumbers = arguments.has("--samplenum");
+    request.verbose = arguments.has("--verbose");
     std::string error;
     for (const std::string& text : arguments.all("-P")) {
         DecoderStack stack;
@@ -81,9 +85,17 @@ int readDecodeRequest(const ParsedArguments& arguments, std::string_view command
 
 DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
                          CliContext& context) {
+    if (const std::string problem = sampleRateProblem(request.stacks, input.sampleRate);
+        !problem.empty()) {
+        context.console.message(problem);
+        return DecodeEnd::Refused;
+    }
     const DecodeResult result = runDecoders(request.stacks, input);
     std::vector<const Annotation*> spanning;
     for (const Annotation& annotation : result.annotations) {
+        if (context.out.fail()) {
+            break;  // the results cannot get there; the command says so at its end
+        }
         if (request.filter.shows(annotation)) {
             context.out << annotationLine(annotation, request.sampleNumbers) << '\n';
             if (annotation.spansGap) {
@@ -97,7 +109,7 @@ DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
         return DecodeEnd::NeedsRate;
     }
     if (!result.ok) {
-        reportErrors(result.error, context);
+        reportErrors(result.error, request.verbose, context);
         return DecodeEnd::Failed;
     }
     return DecodeEnd::Done;

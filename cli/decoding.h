@@ -14,6 +14,7 @@ struct DecodeRequest {
     std::vector<DecoderStack> stacks;  // one per -P
     AnnotationFilter filter;           // the -A selections
     bool sampleNumbers = false;        // --samplenum
+    bool verbose = false;              // --verbose: a decoder's exception with its traceback
 };
 
 // Reads the request of `command`'s arguments, every decoder checked. kExitSuccess, or the exit
@@ -24,11 +25,13 @@ int readDecodeRequest(const ParsedArguments& arguments, std::string_view command
 
 enum class DecodeEnd {
     Done,
+    Refused,    // a decoder's settings do not suit the input's sample rate; reported
     NeedsRate,  // a decoder stopped for the sample rate the input lacks; nothing said yet
     Failed,     // reported
 };
 
-// Decodes `input` and prints the annotations chosen, one a line, as sigrok-cli does
+// Decodes `input`, once its sample rate suits every decoder, and prints the annotations chosen, one
+// a line, as sigrok-cli does
 // ("uart-1: 50", with sample numbers "64-148 uart-1: 50"), and a warning for each that spans a
 // gap in the sampling.
 DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,

@@ -1,12 +1,17 @@
 #include "cli/export_command.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <string>
 
 #include "app/readout/period_text.h"
 #include "cli/console_output.h"
 #include "cli/file_error_report.h"
+#include "cli/option_values.h"
 #include "cli/output_files.h"
 #include "cli/recording.h"
+#include "core/printable_text.h"
 #include "core/scope_session.h"
 #include "export/export_job.h"
 #include "scopefile/output_file.h"
@@ -26,20 +31,38 @@ struct ExportOptions {
     bool waitForReader = false;
 };
 
-// --format NAME, or the older --vcd and --csv: exactly one of them.
+// "--format vcd|csv|sr (or --vcd, --csv, --sr)".
+std::string formatSpellings() {
+    std::string names;
+    std::string flags;
+    for (const ExportFormatInfo& info : exportFormats()) {
+        names += (names.empty() ? "" : "|") + std::string(info.name);
+        flags += (flags.empty() ? "--" : ", --") + std::string(info.name);
+    }
+    return "--format " + names + " (or " + flags + ")";
+}
+
+// --format NAME, or --NAME: exactly one of them.
 std::string readFormat(const ParsedArguments& arguments, ExportFormat& format) {
-    const int given = arguments.has("--format") + arguments.has("--vcd") + arguments.has("--csv");
+    const ExportFormatInfo* chosen = nullptr;
+    int given = arguments.has("--format");
+    for (const ExportFormatInfo& info : exportFormats()) {
+        if (arguments.has("--" + std::string(info.name))) {
+            chosen = &info;
+            ++given;
+        }
+    }
     if (given != 1) {
-        return "choose one format: --format vcd|csv|sr (or --vcd, --csv)";
+        return "choose one format: " + formatSpellings();
     }
-    const std::string name = arguments.has("--format") ? arguments.values.find("--format")->second
-                                                       : (arguments.has("--vcd") ? "vcd" : "csv");
-    if (name == "vcd" || name == "csv" || name == "sr") {
-        format = name == "vcd" ? ExportFormat::Vcd
-                               : (name == "csv" ? ExportFormat::Csv : ExportFormat::Sigrok);
-        return {};
+    if (arguments.has("--format")) {
+        chosen = findExportFormat(arguments.value("--format"));
     }
-    return "--format takes vcd, csv or sr";
+    if (chosen == nullptr) {
+        return "--format takes " + exportFormatNames();
+    }
+    format = chosen->format;
+    return {};
 }
 
 // The options, or the problem with them (empty when there is none).
@@ -51,7 +74,7 @@ std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& o
     if (!arguments.has("-o")) {
         return "no output given: -o OUT (- for standard output)";
     }
-    options.output = arguments.values.find("-o")->second;
+    options.output = arguments.value("-o");
     if (std::string problem = outputPathProblem("-o", options.output); !problem.empty()) {
         return problem;
     }
@@ -86,11 +109,41 @@ bool exportToStandardOutput(const ExportJob& job, CliContext& context) {
     return true;
 }
 
-bool exportToFile(const ExportOptions& options, const ExportJob& job, CliContext& context) {
+// Whether the output, however it is named (a link, a descriptor the shell opened on it), is the
+// file the recording was read from, which the export would replace.
+bool isTheInput(const OutputIdentity& output, const std::string& input) {
+    struct stat read {};
+    return stat(input.c_str(), &read) == 0 &&
+           output == OutputIdentity{read.st_dev, read.st_ino, ""};
+}
+
+int refuseTheInput(const ExportOptions& options, CliContext& context) {
+    return usageError(context, "export",
+                      "-o " + printable(options.output) + " is the recording being exported (" +
+                          printable(options.input) + "), which the export would write over");
+}
+
+int exportToFile(const ExportOptions& options, const ExportJob& job, CliContext& context) {
     OutputFile file;
-    return openOutput(printFileErrors(context.console, options.output), options.output, file,
-                      OutputOptions{options.waitForReader}) &&
-           writeExportOutput(file, options.output, job, context);
+    if (!openOutput(printFileErrors(context.console, options.output), options.output, file,
+                    OutputOptions{options.waitForReader})) {
+        return kExitFailure;
+    }
+    if (isTheInput(file.identity, options.input)) {
+        return refuseTheInput(options, context);
+    }
+    return writeExportOutput(file, options.output, job, context) ? kExitSuccess : kExitFailure;
+}
+
+int exportToStandardOutput(const ExportOptions& options, const ExportJob& job,
+                           CliContext& context) {
+    struct stat standardOutput {};
+    if (fstat(STDOUT_FILENO, &standardOutput) == 0 &&
+        isTheInput(OutputIdentity{standardOutput.st_dev, standardOutput.st_ino, ""},
+                   options.input)) {
+        return refuseTheInput(options, context);
+    }
+    return exportToStandardOutput(job, context) ? kExitSuccess : kExitFailure;
 }
 
 }  // namespace
@@ -103,7 +156,7 @@ bool writeExportOutput(OutputFile& file, const std::string& path, const ExportJo
         return true;
     }
     if (!failure.problem.empty()) {
-        context.console.message(path + ": Cannot write the export: " + failure.problem);
+        context.console.message(printable(path) + ": Cannot write the export: " + failure.problem);
     } else {
         printWriteFailure(context.console, path, failure.error);
     }
@@ -125,7 +178,6 @@ int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
         !problem.empty()) {
         return usageError(context, "export", "--period is " + problem);
     }
-    const bool written = options.output == kStandardOutput ? exportToStandardOutput(job, context)
-                                                           : exportToFile(options, job, context);
-    return written ? kExitSuccess : kExitFailure;
+    return options.output == kStandardOutput ? exportToStandardOutput(options, job, context)
+                                             : exportToFile(options, job, context);
 }

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "cli/file_error_report.h"
+#include "core/printable_text.h"
 #include "scopefile/scope_file.h"
 
 namespace {
@@ -35,23 +36,24 @@ std::string sameFileProblem(std::span<const NamedOutput> outputs) {
             if (asked(outputs[i]) && asked(outputs[j]) &&
                 outputs[i].file->identity == outputs[j].file->identity) {
                 return std::string(outputs[i].option) + " and " + std::string(outputs[j].option) +
-                       " name the same file (" + outputs[i].path + ", " + outputs[j].path + ")";
+                       " name the same file (" + printable(outputs[i].path) + ", " +
+                       printable(outputs[j].path) + ")";
             }
         }
     }
     return {};
 }
 
-bool writesToStandardOutput(std::span<const NamedOutput> outputs) {
+const NamedOutput* outputOnStandardOutput(std::span<const NamedOutput> outputs) {
     struct stat standardOutput {};
     if (fstat(STDOUT_FILENO, &standardOutput) != 0) {
-        return false;
+        return nullptr;
     }
     const OutputIdentity identity{standardOutput.st_dev, standardOutput.st_ino, ""};
     for (const NamedOutput& output : outputs) {
         if (asked(output) && output.file->identity == identity) {
-            return true;
+            return &output;
         }
     }
-    return false;
+    return nullptr;
 }

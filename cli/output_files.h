@@ -9,7 +9,7 @@
 
 // One file a command writes, named by an option ("-o", "--vcd", "--csv").
 struct NamedOutput {
-    std::string_view option;
+    std::string option;
     std::string path;  // empty: not asked for
     OutputFile* file;
 };
@@ -26,6 +26,6 @@ bool openNamedOutputs(std::span<const NamedOutput> outputs, const OutputOptions&
 // whatever the spelling, link or descriptor that names it; else empty.
 std::string sameFileProblem(std::span<const NamedOutput> outputs);
 
-// Whether an opened output writes to the file standard output is, so that nothing else may go
-// there.
-bool writesToStandardOutput(std::span<const NamedOutput> outputs);
+// The opened output that writes to the file standard output is, however it was named, so that
+// nothing else goes there; nullptr for none.
+const NamedOutput* outputOnStandardOutput(std::span<const NamedOutput> outputs);

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <memory>
 #include <string>
-#include <thread>
+
+#include "cli/periodic_watch.h"
 
 class ConsoleOutput;
 
@@ -21,13 +21,10 @@ public:
     void stop();
 
 private:
-    void run();
+    void show();
 
     ConsoleOutput& console_;
     const std::string label_;
     const std::chrono::steady_clock::time_point start_;
-    std::mutex mutex_;
-    std::condition_variable stopped_;
-    bool stopping_ = false;
-    std::thread thread_;
+    std::unique_ptr<PeriodicWatch> watch_;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/printable_text.h"
 #include "decode/text_lists.h"
 
 namespace {
@@ -47,7 +48,7 @@ bool AnnotationFilter::add(std::string_view text, const std::vector<DecoderStack
         const std::string_view id = item.substr(0, equals);
         const DecoderInfo* info = usedDecoder(id, stacks);
         if (info == nullptr) {
-            error = "-A names '" + std::string(id) + "', which no -P decodes with";
+            error = "-A names " + inQuotes(id) + ", which no -P decodes with";
             return false;
         }
         std::set<int>& shown = shown_[std::string(id)];
@@ -57,7 +58,7 @@ bool AnnotationFilter::add(std::string_view text, const std::vector<DecoderStack
         for (const std::string_view name : split(item.substr(equals + 1), ':')) {
             const std::vector<int> classes = classesNamed(*info, name);
             if (classes.empty()) {
-                error = info->id + " has no annotation class or row '" + std::string(name) + "'";
+                error = info->id + " has no annotation class or row " + inQuotes(name);
                 return false;
             }
             shown.insert(classes.begin(), classes.end());

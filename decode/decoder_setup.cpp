@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "core/printable_text.h"
 #include "decode/channel_names.h"
 #include "decode/text_lists.h"
 
@@ -41,6 +42,39 @@ bool readValue(const DecoderOption& option, const std::string& text, OptionValue
     return errno == 0 && end == text.c_str() + text.size();
 }
 
+bool aboveZero(const OptionValue& value) {
+    if (const auto* whole = std::get_if<int64_t>(&value)) {
+        return *whole > 0;
+    }
+    const auto* real = std::get_if<double>(&value);
+    return real != nullptr && *real > 0;
+}
+
+// A rate in bits per second, which the samples must resolve: "baudrate", "nominal_bitrate".
+bool isBitRate(std::string_view id) {
+    return id == "baudrate" || id.ends_with("bitrate");
+}
+
+// The option's value in `setup`: the one given, else its default.
+const OptionValue& valueIn(const DecoderSetup& setup, const DecoderOption& option) {
+    const auto given = setup.options.find(option.id);
+    return given != setup.options.end() ? given->second : option.defaultValue;
+}
+
+std::string rateProblem(const DecoderSetup& setup, uint64_t sampleRate) {
+    for (const DecoderOption& option : setup.info.options) {
+        const auto* rate = std::get_if<int64_t>(&valueIn(setup, option));
+        if (isBitRate(option.id) && rate != nullptr && *rate > 0 && sampleRate > 0 &&
+            static_cast<uint64_t>(*rate) > sampleRate / 2) {
+            return setup.info.id + " option " + option.id + " " + std::to_string(*rate) +
+                   (setup.options.count(option.id) == 0 ? " (its default)" : "") +
+                   " is more than half the sample rate of " + std::to_string(sampleRate) +
+                   " Hz, so the samples cannot tell its bits apart";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
@@ -51,11 +85,18 @@ std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
         return where + " takes " +
                (std::holds_alternative<int64_t>(option.defaultValue) ? "a whole number"
                                                                      : "a number") +
-               ", not '" + text + "'";
+               ", not " + inQuotes(text);
     }
     if (!option.choices.empty() &&
         std::find(option.choices.begin(), option.choices.end(), value) == option.choices.end()) {
-        return where + " takes " + choiceList(option) + ", not '" + text + "'";
+        return where + " takes " + choiceList(option) + ", not " + inQuotes(text);
+    }
+    // Where the decoder counts on a positive number (a rate, a word size), 0 or less makes it
+    // divide by zero or decode nonsense.
+    if (option.choices.empty() && aboveZero(option.defaultValue) && !aboveZero(value)) {
+        return where + " takes " +
+               (std::holds_alternative<int64_t>(value) ? "a whole number" : "a number") +
+               " above 0, not " + inQuotes(text);
     }
     setup.options[option.id] = value;
     return {};
@@ -66,19 +107,22 @@ namespace {
 std::string setItem(DecoderSetup& setup, std::string_view item) {
     const size_t equals = item.find('=');
     if (equals == std::string_view::npos || equals == 0 || equals + 1 == item.size()) {
-        return setup.info.id + ": '" + std::string(item) + "' is not KEY=VALUE";
+        return setup.info.id + ": " + inQuotes(item) + " is not KEY=VALUE";
     }
     const std::string key(item.substr(0, equals));
     const std::string value(item.substr(equals + 1));
+    if (setup.options.count(key) != 0 || setup.channels.count(key) != 0) {
+        return setup.info.id + ": " + printable(key) + " is given twice";
+    }
     if (const DecoderOption* option = findOption(setup.info, key)) {
         return setOptionText(setup, *option, value);
     }
     if (!hasChannel(setup.info, key)) {
-        return setup.info.id + " has no option or channel '" + key + "'";
+        return setup.info.id + " has no option or channel " + inQuotes(key);
     }
     const std::optional<int> channel = parseChannel(value);
     if (!channel) {
-        return "'" + value + "' is not a channel: use " + std::string(kChannelChoices);
+        return inQuotes(value) + " is not a channel: use " + std::string(kChannelChoices);
     }
     setup.channels[key] = *channel;
     return {};
@@ -125,7 +169,7 @@ SetupStatus parseDecoder(std::string_view text, const Lookup& find, DecoderSetup
     const DecoderLookup lookup = find(id, setup.info, error);
     if (lookup != DecoderLookup::Found) {
         error = lookup == DecoderLookup::Unknown
-                    ? "unknown decoder '" + id + "' (pinprobe-cli decoders lists them)"
+                    ? "unknown decoder " + inQuotes(id) + " (pinprobe-cli decoders lists them)"
                     : error;
         return lookup == DecoderLookup::Unknown ? SetupStatus::Invalid : SetupStatus::LibraryFailed;
     }
@@ -181,6 +225,17 @@ std::string stackProblem(const DecoderStack& stack) {
         }
     }
     return stackingProblem(stack);
+}
+
+std::string sampleRateProblem(const std::vector<DecoderStack>& stacks, uint64_t sampleRate) {
+    for (const DecoderStack& stack : stacks) {
+        for (const DecoderSetup& setup : stack) {
+            if (std::string problem = rateProblem(setup, sampleRate); !problem.empty()) {
+                return problem;
+            }
+        }
+    }
+    return {};
 }
 
 bool readsChannels(const DecoderInfo& info) {

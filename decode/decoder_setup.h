@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -22,9 +23,10 @@ enum class SetupStatus { Ok, Invalid, LibraryFailed };
 
 // A stack as sigrok-cli's -P takes it: decoders separated by commas, each followed by
 // ":KEY=VALUE" items, a key being one of its options or one of its channels ("rx=select").
-// Invalid: an unknown decoder, option or channel, a value the option does not take, a required
-// channel left out while others are given, a decoder that cannot stack on the one below; with
-// `error` one line that says so. A decoder given no channels reads ours in order, as sigrok-cli's.
+// Invalid: an unknown decoder, option or channel, a key given twice, a value the option does not
+// take (also 0 or less where its default is above 0), a required channel left out while others
+// are given, a decoder that cannot stack on the one below; with `error` one line that says so. A
+// decoder given no channels reads ours in order, as sigrok-cli's.
 SetupStatus parseDecoderStack(std::string_view text, DecoderStack& stack, std::string& error);
 
 // The same with the decoders looked up in `catalogue` (see listDecoders), so that it never waits
@@ -33,7 +35,8 @@ SetupStatus parseDecoderStack(std::string_view text, const std::vector<DecoderIn
                               DecoderStack& stack, std::string& error);
 
 // Sets `option` of `setup` from its text as a user writes it ("115200", "odd"); empty, or one
-// line saying what the option takes.
+// line saying what the option takes: a value of its default's kind, one of its choices, above 0
+// where its default is.
 std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
                           const std::string& text);
 
@@ -41,6 +44,11 @@ std::string setOptionText(DecoderSetup& setup, const DecoderOption& option,
 // bottom decoder that reads no channels, one that cannot stack on the one below or a stacked one
 // given channels. Empty when there is nothing.
 std::string stackProblem(const DecoderStack& stack);
+
+// What keeps the stacks from decoding at `sampleRate` hertz (0: unknown, nothing to say): a bit
+// rate (baudrate, bitrate) more than half of it, given or by default, so that the decoder would
+// turn noise into annotations. Empty when there is nothing.
+std::string sampleRateProblem(const std::vector<DecoderStack>& stacks, uint64_t sampleRate);
 
 // Whether a decoder reads our channels (else it only takes what a decoder under it gives).
 bool readsChannels(const DecoderInfo& info);

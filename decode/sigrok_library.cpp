@@ -1,5 +1,6 @@
 #include "decode/sigrok_library.h"
 
+#include <array>
 #include <csignal>
 #include <cstdarg>
 #include <cstdio>
@@ -41,7 +42,8 @@ int collectLog(void*, int level, const char* format, va_list args) {
     return SRD_OK;
 }
 
-// The library's Python may take signals over as it starts; Ctrl+C stays with this program.
+// The library's Python takes signals over as it starts (Ctrl+C, SIGPIPE, SIGXFSZ); they stay with
+// this program, whose handlers clean up.
 void start(StartState& state) {
     state.tried = true;
     if (!openSigrokCalls(state.file.c_str(), state.calls, state.error)) {
@@ -50,10 +52,16 @@ void start(StartState& state) {
     const SigrokCalls& sigrok = state.calls;
     sigrok.srd_log_callback_set(&collectLog, nullptr);
     sigrok.srd_log_loglevel_set(SRD_LOG_ERR);
-    struct sigaction interrupt {};
-    sigaction(SIGINT, nullptr, &interrupt);
+    std::array<struct sigaction, NSIG> actions{};
+    for (int signal = 1; signal < NSIG; ++signal) {
+        sigaction(signal, nullptr, &actions[static_cast<size_t>(signal)]);
+    }
     const int status = sigrok.srd_init(nullptr);
-    sigaction(SIGINT, &interrupt, nullptr);
+    for (int signal = 1; signal < NSIG; ++signal) {
+        if (signal != SIGKILL && signal != SIGSTOP) {
+            sigaction(signal, &actions[static_cast<size_t>(signal)], nullptr);
+        }
+    }
     state.ready = status == SRD_OK;
     if (!state.ready) {
         state.error =

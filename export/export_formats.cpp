@@ -10,7 +10,7 @@
 #include "core/scope_session.h"
 #include "core/time_base.h"
 #include "core/uniform_grid.h"
-#include "resources/dialog_templates.h"
+#include "resources/program_version.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "core/scope_session.h"
-#include "export/sigrok_session.h"
+#include "core/whole_hertz.h"
 #include "scopefile/output_file.h"
 
 std::string periodExportJob(ExportFormat format, double periodSeconds, uint32_t count,
@@ -11,6 +11,12 @@ std::string periodExportJob(ExportFormat format, double periodSeconds, uint32_t 
     job = ExportJob{format, {}, UniformGrid{periodSeconds, {}}};
     if (format == ExportFormat::Sigrok && rateForPeriod(periodSeconds) == 0) {
         return "too long for a sigrok session, whose sample rate is at least 1 Hz";
+    }
+    if (format == ExportFormat::Sigrok) {
+        if (std::string problem = wholeHertzProblem(periodSeconds, count, "a sigrok session keeps");
+            !problem.empty()) {
+            return problem;
+        }
     }
     if (!timingForPeriod(periodSeconds, count, job.timing)) {
         return "too fine for a recording this long: its time stamps would not fit 64 bits";
@@ -35,18 +41,7 @@ std::string captureExportJob(ExportFormat format, const ScopeSession& session, E
 
 bool writeExport(const ExportJob& job, const uint8_t* samples, uint32_t count, TextOutput& text,
                  std::string& problem) {
-    if (job.format == ExportFormat::Vcd) {
-        writeVcd(samples, count, job.timing, text);
-    } else if (job.format == ExportFormat::Csv) {
-        writeCsv(samples, count, job.timing, text);
-    } else {
-        std::string zip;
-        if (!sigrokSessionBytes(samples, count, job.grid, zip, problem)) {
-            return false;
-        }
-        text.put(zip);
-    }
-    return true;
+    return exportFormatInfo(job.format).write(job, samples, count, text, problem);
 }
 
 bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samples, uint32_t count,

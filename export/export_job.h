@@ -4,12 +4,11 @@
 #include <string>
 
 #include "core/uniform_grid.h"
+#include "export/export_format_table.h"
 #include "export/export_formats.h"
 
 struct OutputFile;
 struct ScopeSession;
-
-enum class ExportFormat { Vcd, Csv, Sigrok };
 
 // What to write: the VCD and CSV count time by `timing`, a sigrok session takes its samples
 // from `grid`.
@@ -20,7 +19,8 @@ struct ExportJob {
 };
 
 // The job for a recording of `count` samples taken every `periodSeconds` (a scope file, which
-// keeps no time). Empty, or what is wrong with the period ("too fine for ...").
+// keeps no time). Empty, or what is wrong with the period ("too fine for ...", for a sigrok
+// session one whose rate in whole hertz would put the last sample more than half a sample off).
 std::string periodExportJob(ExportFormat format, double periodSeconds, uint32_t count,
                             ExportJob& job);
 

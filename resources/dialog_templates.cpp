@@ -3,6 +3,7 @@
 #include <array>
 
 #include "resources/command_ids.h"
+#include "resources/program_version.h"
 
 namespace {
 
@@ -82,7 +83,7 @@ constexpr std::array kAboutControls = {
     ControlTemplate{K::DefaultPushButton, CMD_OK, 7, 98, 158, 22, "OK", kTab},
     ControlTemplate{K::TextCentred, kNone, 13, 79, 145, 10, "for the PC printer port", kNoTab},
     ControlTemplate{K::TextCentred, kNone, 13, 67, 145, 10, "Five-channel logic recorder", kNoTab},
-    ControlTemplate{K::TextCentred, kNone, 53, 40, 105, 10, "version 1.2", kNoTab},
+    ControlTemplate{K::TextCentred, kNone, 53, 40, 105, 10, kAboutVersionLine, kNoTab},
     ControlTemplate{K::TextCentred, kNone, 53, 30, 105, 10, "Pinprobe", kNoTab},
     ControlTemplate{K::BlackBar, kNone, 19, 59, 135, 1, "", kNoTab},
 };

@@ -3,9 +3,6 @@
 #include <span>
 #include <string_view>
 
-// The program's version, as the About box and --version show it.
-inline constexpr std::string_view kProgramVersion = "1.2";
-
 // A control without an id.
 inline constexpr int kNoControlId = -1;
 

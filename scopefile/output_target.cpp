@@ -74,16 +74,21 @@ int createTemporary(OutputFile& output) {
 }
 
 // Where the content waits when the target's folder takes no new name: a file without a name in
-// the system's temporary folder, gone with the descriptor.
+// the system's temporary folder, gone with the descriptor. When there is none, the note says
+// which folder failed, as the target's own error would mislead.
 int createUnnamedStaging(OutputFile& output) {
-    const char* folder = std::getenv("TMPDIR");
+    const char* given = std::getenv("TMPDIR");
+    const bool named = given != nullptr && *given != '\0';
+    const std::string folder = named ? given : "/tmp";
     const int fd =
-        fileCalls().openAt(AT_FDCWD, folder != nullptr && *folder != '\0' ? folder : "/tmp",
-                           O_TMPFILE | O_RDWR | O_EXCL, kTemporaryMode);
-    if (fd >= 0) {
-        output.fd = fd;
+        fileCalls().openAt(AT_FDCWD, folder, O_TMPFILE | O_RDWR | O_EXCL, kTemporaryMode);
+    if (fd < 0) {
+        output.note = "No temporary file to rewrite it in place can be made in " + folder +
+                      (named ? " (TMPDIR): " : ": ") + systemErrorText(-fd);
+        return fd;
     }
-    return fd < 0 ? fd : 0;
+    output.fd = fd;
+    return 0;
 }
 
 int identify(OutputFile& output, int fd, const std::string& name) {
@@ -216,6 +221,14 @@ int openMissing(OutputFile& output) {
     return looked == -ENOENT ? openNewHere(output) : -ENOENT;
 }
 
+// A path that ends in a folder ("a/", "a/.."), as the kernel sees it: not a folder (ENOTDIR),
+// not there (ENOENT), else a folder, which takes no output (EISDIR).
+int endingInFolder(const std::string& path) {
+    struct stat info {};
+    const int looked = fileCalls().statAt(AT_FDCWD, path, info, 0);
+    return looked < 0 ? looked : -EISDIR;
+}
+
 bool isFifo(const OutputFile& output) {
     struct stat info {};
     return fileCalls().statAt(output.folder, output.name, info, 0) == 0 && S_ISFIFO(info.st_mode);
@@ -240,7 +253,7 @@ int openOutputTarget(OutputFile& output, const std::string& path, const OutputOp
     }
     PathParts parts;
     if (!splitPath(path, parts)) {
-        return -EISDIR;
+        return endingInFolder(path);
     }
     const int folder = fileCalls().openAt(AT_FDCWD, parts.folder, O_PATH | O_DIRECTORY, 0);
     if (folder < 0) {

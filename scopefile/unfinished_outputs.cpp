@@ -12,7 +12,12 @@ namespace {
 
 constexpr int kFree = -1;
 constexpr int kBeingFilled = -2;
-constexpr std::array kEndingSignals{SIGINT, SIGTERM, SIGHUP};
+// The signals whose default is to end the program and that come from outside it (kill, the
+// terminal, a timer, a limit), beside the real-time ones; the program's own faults (SIGSEGV,
+// SIGABRT, ...) keep their default.
+constexpr std::array kEndingSignals{SIGHUP,  SIGINT,  SIGQUIT, SIGTERM,   SIGUSR1,
+                                    SIGUSR2, SIGALRM, SIGPIPE, SIGVTALRM, SIGPROF,
+                                    SIGXCPU, SIGXFSZ, SIGIO,   SIGPWR,    SIGSTKFLT};
 
 // An entry is published by storing its folder last, so that the handler never sees half a name.
 struct Unfinished {
@@ -31,6 +36,9 @@ sigset_t endingSignals() {
     sigset_t set;
     sigemptyset(&set);
     for (const int signal : kEndingSignals) {
+        sigaddset(&set, signal);
+    }
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal) {
         sigaddset(&set, signal);
     }
     return set;
@@ -86,12 +94,14 @@ void endBySignal(int signal) {
 void endCleanlyOnSignals() {
     struct sigaction action {};
     action.sa_handler = &onEndingSignal;
-    sigemptyset(&action.sa_mask);
+    // One ending signal at a time: a second one waits while the first one's handler cleans up.
+    action.sa_mask = endingSignals();
     action.sa_flags = SA_RESTART;
-    for (const int signal : kEndingSignals) {
+    for (int signal = 1; signal < NSIG; ++signal) {
         struct sigaction current {};
         // A signal the caller ignores (nohup, a background job) stays ignored.
-        if (sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
+        if (sigismember(&action.sa_mask, signal) == 1 &&
+            sigaction(signal, nullptr, &current) == 0 && current.sa_handler != SIG_IGN) {
             sigaction(signal, &action, nullptr);
         }
     }

@@ -19,11 +19,13 @@ void removeUnfinishedOutputs();
 // the shell sees 128 + signal. Safe in a signal handler.
 [[noreturn]] void endBySignal(int signal);
 
-// From now on SIGINT, SIGTERM and SIGHUP end the program through endBySignal.
+// From now on every signal that would end the program from outside (SIGINT, SIGTERM, SIGHUP,
+// SIGQUIT, SIGUSR1, SIGALRM, SIGPIPE, the real-time ones, ...) ends it through endBySignal; one
+// the caller ignores (nohup) stays ignored.
 void endCleanlyOnSignals();
 
-// While one lives, SIGINT, SIGTERM and SIGHUP wait for the calling thread: a file being
-// rewritten in place is finished before a signal ends the program.
+// While one lives, those signals wait for the calling thread: a file being rewritten in place is
+// finished before a signal ends the program.
 class EndingSignalsHeld {
 public:
     EndingSignalsHeld();

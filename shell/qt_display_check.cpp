@@ -2,8 +2,10 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -30,10 +32,13 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 }  // namespace
 
-bool expectDisplay() {
+bool expectDisplay(int argc, char** argv) {
     // A platform chosen by name is left to Qt to try: only its own failure tells.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+    const bool platformNamed = std::any_of(argv, argv + argc, [](const char* argument) {
+        return std::strcmp(argument, "-platform") == 0 || std::strcmp(argument, "--platform") == 0;
+    });
+    if (!platformNamed && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
         sayNoDisplay();
         return false;
     }

@@ -16,24 +16,14 @@
 
 namespace {
 
-struct ExportType {
-    ExportFormat format;
-    FileTypeFilter filter;
-};
-
-const ExportType kExportTypes[] = {
-    {ExportFormat::Vcd, {"Value Change Dump (*.vcd)", "*.vcd", "vcd"}},
-    {ExportFormat::Csv, {"CSV Table (*.csv)", "*.csv", "csv"}},
-    {ExportFormat::Sigrok, {"sigrok Session (*.sr)", "*.sr", "sr"}},
-};
-
 bool chooseExportFile(WindowSystem& mainWindow, std::string& path, int& filter) {
     FileChooserRequest request;
     request.forOpen = false;
-    for (const ExportType& type : kExportTypes) {
-        request.filters.push_back(type.filter);
+    for (const ExportFormatInfo& format : exportFormats()) {
+        request.filters.push_back(
+            {fileChooserFilter(format), filePattern(format), std::string(format.extension)});
     }
-    request.defaultExtension = kExportTypes[0].filter.extension;
+    request.defaultExtension = exportFormats().front().extension;
     request.chosenFilter = &filter;
     std::string title;
     return mainWindow.chooseFile(request, path, title);
@@ -88,13 +78,14 @@ ExportFormat exportFormatFor(const std::string& path, int filter) {
     std::string extension = std::filesystem::path(path).extension().string();
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    for (const ExportType& type : kExportTypes) {
-        if (extension == "." + type.filter.extension) {
-            return type.format;
+    const std::span<const ExportFormatInfo> formats = exportFormats();
+    for (const ExportFormatInfo& format : formats) {
+        if (extension == "." + std::string(format.extension)) {
+            return format.format;
         }
     }
-    const int last = static_cast<int>(std::size(kExportTypes)) - 1;
-    return kExportTypes[std::clamp(filter, 0, last)].format;
+    return formats[static_cast<size_t>(std::clamp(filter, 0, static_cast<int>(formats.size()) - 1))]
+        .format;
 }
 
 void exportDocument(WindowSystem& mainWindow) {

@@ -1,4 +1,3 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,17 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/child_program.h"
+#include "tests/support/cli_program.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/process_output.h"
 #include "tests/support/scope_file_maker.h"
 
 namespace {
-
-// The program beside this test's build: tests/NAME -> cli/pinprobe-cli.
-std::string programPath() {
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
-    return (self.parent_path().parent_path() / "cli" / "pinprobe-cli").string();
-}
 
 class CliBinaryTest : public ::testing::Test {
 protected:
@@ -29,7 +24,7 @@ protected:
             GTEST_SKIP() << program << " is not built";
         }
     }
-    const std::string program = programPath();
+    const std::string program = cliProgramPath();
 };
 
 // No Qt; and the decoder library (its Python and glib) and libzip are loaded only to decode
@@ -84,16 +79,6 @@ TEST_F(CliBinaryTest, AClosedPipeIsReportedAsOne) {
               "pinprobe-cli: standard output: Cannot write the export: Broken pipe\n");
 }
 
-// Runs `script` under bash with $cli set to the program, in `folder`.
-ProcessOutput runScript(const std::string& program, const std::string& folder,
-                        const std::string& script) {
-    std::string quoted;
-    for (const char c : "cli='" + program + "'; cd '" + folder + "' || exit 99; " + script) {
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    }
-    return runProcess("bash -c '" + quoted + "'");
-}
-
 // The shell's redirections hold: an output named by its descriptor goes where the shell sent
 // it, appended where the shell appends, into a pipe or a process substitution.
 TEST_F(CliBinaryTest, ADescriptorNameWritesWhereTheShellSentIt) {
@@ -144,38 +129,6 @@ TEST_F(CliBinaryTest, AFifoGetsAWholeScopeFileAndNeverHangs) {
     EXPECT_EQ(fifo.out,
               "pinprobe-cli: fifo: Cannot open file. Nothing reads this FIFO. (1100)\n"
               "status 1\nstatus 0\nsamples: 1001\nstatus 0\nsamples: 1002\n");
-}
-
-// Starts the program with `arguments` in `folder`, its output dropped, hang-ups ignored as under
-// nohup when asked; its process id.
-pid_t startProgram(const std::string& program, const std::string& folder,
-                   const std::vector<std::string>& arguments, bool ignoreHangUp) {
-    std::vector<char*> argv{const_cast<char*>(program.c_str())};
-    for (const std::string& argument : arguments) {
-        argv.push_back(const_cast<char*>(argument.c_str()));
-    }
-    argv.push_back(nullptr);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (ignoreHangUp) {
-            std::signal(SIGHUP, SIG_IGN);
-        }
-        const int nowhere = open("/dev/null", O_WRONLY);
-        if (chdir(folder.c_str()) == 0 && dup2(nowhere, 1) == 1 && dup2(nowhere, 2) == 2) {
-            execv(program.c_str(), argv.data());
-        }
-        _exit(99);
-    }
-    return child;
-}
-
-bool temporaryIn(const std::string& folder) {
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (entry.path().filename().string().ends_with(".tmp")) {
-            return true;
-        }
-    }
-    return false;
 }
 
 // Whether `child` has taken `signal`, sent to it: the signal waits no longer (it was handled,
@@ -272,12 +225,11 @@ TEST_F(CliBinaryTest, SignalsLeaveNothingBehind) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string old = dir.write("old.sco", "the old file");
-        const pid_t child = startProgram(program, dir.path(""), c.arguments, c.underNohup);
+        const pid_t child =
+            startChild(program, c.arguments, dir.path(""), "/dev/null",
+                       c.underNohup ? std::vector<int>{SIGHUP} : std::vector<int>{});
         ASSERT_GT(child, 0);
-        for (int wait = 0; wait < 20000 && !temporaryIn(dir.path("")); ++wait) {
-            usleep(500);
-        }
-        ASSERT_TRUE(temporaryIn(dir.path("")));
+        ASSERT_TRUE(waitUntil([&] { return temporariesIn(dir.path("")) > 0; }));
         for (const int signal : c.signals) {
             ASSERT_TRUE(sendAndWaitTaken(child, signal));
         }
@@ -292,7 +244,7 @@ TEST_F(CliBinaryTest, SignalsLeaveNothingBehind) {
                     (WIFEXITED(status) && WEXITSTATUS(status) == 128 + c.endsBy))
             << status;
         EXPECT_EQ(readFileBytes(old), "the old file");
-        EXPECT_FALSE(temporaryIn(dir.path("")));
+        EXPECT_EQ(temporariesIn(dir.path("")), 0);
     }
 }
 

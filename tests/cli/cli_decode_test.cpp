@@ -29,7 +29,8 @@ protected:
 };
 
 ParsedArguments runArguments(const std::vector<std::string>& arguments) {
-    constexpr std::array kOptions{OptionSpec{"-P", true, true}, OptionSpec{"-A", true, true}};
+    const std::array kOptions{OptionSpec{"-P", "STACK", "", true},
+                              OptionSpec{"-A", "SELECTION", "", true}};
     ParsedArguments parsed;
     std::string error;
     EXPECT_TRUE(parseArguments(arguments, kOptions, parsed, error)) << error;

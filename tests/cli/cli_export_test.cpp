@@ -7,7 +7,8 @@
 #include "cli/recording.h"
 #include "core/time_base.h"
 #include "export/export_formats.h"
-#include "resources/dialog_templates.h"
+#include "resources/program_version.h"
+#include "tests/support/cli_program.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/scope_file_maker.h"
 #include "tests/support/time_base_maker.h"
@@ -247,6 +248,84 @@ TEST(ChannelSummary, FirstLevelChangesAndShortestCompleteRun) {
         EXPECT_EQ(s.firstLevel, c.expected.firstLevel) << c.name;
         EXPECT_EQ(s.changes, c.expected.changes) << c.name;
         EXPECT_EQ(s.shortestRun, c.expected.shortestRun) << c.name;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+struct PeriodCase {
+    std::vector<std::string> arguments;  // after the recording
+    int status;
+    std::string says;
+};
+
+// A period whose rate is not whole hertz is refused where it would be kept as whole hertz, with
+// the nearest that is; the formats that keep it as it is take it.
+TEST(CliPeriods, WholeHertzWhereTheFormatKeepsHertz) {
+    TempDir dir;
+    const std::string recording =
+        dir.write("rec.sco", scopeFileBytes(std::string(1000, '\x08') + std::string(1000, '\x10')));
+    const std::vector<PeriodCase> cases = {
+        {{"export", "--format", "sr", "--period", "0.7", "-o", "-"},
+         2,
+         "--period is not a whole number of hertz (1.42857 Hz), which a sigrok session keeps: "
+         "the nearest period that is, is 0.5 s"},
+        {{"decode", "--period", "0.7", "-P", "timing:data=1"},
+         2,
+         "--period is not a whole number of hertz (1.42857 Hz), which the decoders take: the "
+         "nearest period that is, is 0.5 s"},
+        {{"export", "--format", "sr", "--period", "1.047e-6", "-o", "x.sr"}, 0, ""},
+        {{"export", "--format", "csv", "--period", "0.7", "-o", "x.csv"}, 0, ""},
+        {{"export", "--format", "vcd", "--period", "0.7", "-o", "x.vcd"}, 0, ""},
+        {{"decode", "--period", "0.5", "-P", "timing:data=1"}, 0, ""},
+    };
+    for (const PeriodCase& c : cases) {
+        std::vector<std::string> arguments{c.arguments[0], recording};
+        arguments.insert(arguments.end(), c.arguments.begin() + 1, c.arguments.end());
+        for (std::string& argument : arguments) {
+            argument = argument.starts_with("x.") ? dir.path(argument) : argument;
+        }
+        const CliRun run = runCliLine(arguments);
+        const std::string line = ::testing::PrintToString(arguments);
+        EXPECT_EQ(run.status, c.status) << line << run.err;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << line << run.err;
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// An export never writes over the recording it reads, however the output names it; it is
+// refused before anything is written (exit status 2) and the recording stays as it was.
+TEST(CliExportItself, AnOutputThatIsItsInputIsRefused) {
+    const std::string bytes = scopeFileBytes("\x08\x10\x18\x90");
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"self.sco", ""},
+        {"./sub/../self.sco", "mkdir -p sub"},
+        {"hard.sco", "ln self.sco hard.sco"},
+        {"link.sco", "ln -s self.sco link.sco"},
+        {"/dev/stdout", "exec >> self.sco"},
+        {"-", "exec >> self.sco"},
+        {"/proc/self/fd/1", "exec 1<> self.sco"},
+    };
+    for (const auto& [output, setup] : cases) {
+        SCOPED_TRACE(output);
+        TempDir run;
+        run.write("self.sco", bytes);
+        const ProcessOutput process =
+            runScript(cliProgramPath(), run.path(""),
+                      "exec 3>&1; " + setup + "\n$cli export self.sco --vcd -o '" + output +
+                          "' 2>err.txt; echo \"$?\" >&3; ls -A | grep -c tmp >&3");
+        EXPECT_EQ(process.out, "2\n0\n");
+        EXPECT_EQ(readFileBytes(run.path("self.sco")), bytes);
+        EXPECT_NE(readFileBytes(run.path("err.txt"))
+                      .find("is the recording being exported (self.sco), which the export would "
+                            "write over"),
+                  std::string::npos)
+            << readFileBytes(run.path("err.txt"));
     }
 }
 

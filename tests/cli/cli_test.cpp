@@ -5,6 +5,7 @@
 #include <climits>
 #include <csignal>
 #include <filesystem>
+#include <mutex>
 #include <regex>
 #include <string>
 #include <thread>
@@ -33,7 +34,8 @@ TEST(CliUsage, WrongArgumentsExitWithStatusTwoAndSayWhatIsWrong) {
         {{"capture", "-o", ""}, "-o was given an empty file name"},
         {{"capture", "-o", "-", "--csv", "/dev/stdout"}, "must name different files"},
         {{"capture", "-o", "a", "--sr", "a"}, "must name different files"},
-        {{"capture", "-o", "-", "-P", "uart"}, "cannot both go to standard output"},
+        {{"capture", "-o", "-", "-P", "uart"},
+         "is standard output, where the decoders' annotations go"},
         {{"capture", "-o", "a", "-A", "uart"}, "-A and --samplenum go with -P DECODER"},
         {{"capture", "-o", "a", "--samplenum"}, "-A and --samplenum go with -P DECODER"},
         {{"capture", "-o", "x.sco", "extra"}, "unexpected argument 'extra'"},
@@ -334,6 +336,61 @@ TEST(CliCapture, OptionsChoosePortTriggerAndSize) {
     }
 }
 
+// Text written from more than one thread, as standard error is by the capture's watch.
+class SharedText : public std::streambuf {
+public:
+    bool contains(const std::string& part) const {
+        std::lock_guard lock(mutex_);
+        return text_.find(part) != std::string::npos;
+    }
+    std::string text() const {
+        std::lock_guard lock(mutex_);
+        return text_;
+    }
+
+protected:
+    int_type overflow(int_type c) override {
+        std::lock_guard lock(mutex_);
+        text_.push_back(traits_type::to_char_type(c));
+        return c;
+    }
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        std::lock_guard lock(mutex_);
+        text_.append(s, static_cast<size_t>(n));
+        return n;
+    }
+
+private:
+    mutable std::mutex mutex_;
+    std::string text_;
+};
+
+// Ctrl+C during the fastest capture is answered while it runs: it cannot be broken, and how long
+// it still takes, from the time its samples took so far (1 us each on the virtual clock; held at
+// read 150000 of 200000 until the answer has come: some 50000 samples, 0.05 s, to go).
+TEST(CliCapture, CtrlCDuringTheFastestCaptureIsAnsweredAtOnce) {
+    VirtualProbeClock clock;
+    ScriptedPortAccess ports;
+    ports.timing = &clock;
+    ports.lpt1.play({0x08});
+    ports.lpt1.paceWith(clock, 1000);
+    ports.lpt1.onRead(50000, [] { std::raise(SIGINT); });
+    SharedText errText;
+    ports.lpt1.holdAt(150000, [&] { return errText.contains("to go"); });
+    CliEnvironment environment;
+    environment.ports = &ports;
+    TempDir dir;
+    std::ostringstream out;
+    std::ostream err(&errText);
+    EXPECT_EQ(
+        runCli({"capture", "-o", dir.path("a.sco"), "--size", "200000"}, out, err, environment), 0);
+    EXPECT_FALSE(ports.lpt1.holdExpired()) << "no answer while the capture ran";
+    const std::regex answer(
+        "pinprobe-cli: Break does not stop the fastest capture; [0-9]+ of 200000 samples taken, "
+        "about 0\\.[01] s to go \\(a second Ctrl\\+C ends the program without them\\)\n");
+    EXPECT_TRUE(std::regex_match(errText.text(), answer)) << errText.text();
+}
+
 // The fastest capture cannot be broken: Ctrl+C during it changes nothing, all samples are saved.
 TEST(CliCapture, CtrlCDuringTheFastestCaptureKeepsEverySample) {
     ScriptedPortAccess ports;
@@ -345,7 +402,9 @@ TEST(CliCapture, CtrlCDuringTheFastestCaptureKeepsEverySample) {
     const CliRun run = runCliLine({"capture", "-o", dir.path("a.sco"), "--size", "5"}, environment);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(readFileBytes(dir.path("a.sco")), scopeFileBytes("\x08\x08\x08\x10\x10"));
-    EXPECT_EQ(run.err, "pinprobe-cli: Break does not stop the fastest capture\n");
+    EXPECT_TRUE(run.err.starts_with("pinprobe-cli: Break does not stop the fastest capture"))
+        << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1);
 }
 
 TEST(CliCapture, TooSlowDataIsReportedAndStillSaved) {

@@ -72,12 +72,64 @@ TEST(DecoderSetup, MistakesAreOneLineEach) {
         {"i2c:scl=1", "i2c needs channel 'sda' (SDA)"},
         {"eeprom24xx", "eeprom24xx reads no channels: stack it on a decoder that gives it input"},
         {"uart,eeprom24xx", "eeprom24xx cannot stack on uart"},
+        // Numbers where the decoder counts on them being positive.
+        {"uart:baudrate=0", "uart option baudrate takes a whole number above 0, not '0'"},
+        {"uart:baudrate=-9600", "uart option baudrate takes a whole number above 0, not '-9600'"},
+        {"spi:wordsize=0", "spi option wordsize takes a whole number above 0, not '0'"},
+        {"spi:wordsize=-8", "spi option wordsize takes a whole number above 0, not '-8'"},
+        {"morse:timeunit=0", "morse option timeunit takes a number above 0, not '0'"},
+        // A key once.
+        {"uart:baudrate=9600:baudrate=10000", "uart: baudrate is given twice"},
+        {"uart:rx=select:rx=error", "uart: rx is given twice"},
     };
     for (const Case& c : cases) {
         DecoderStack stack;
         std::string error;
         EXPECT_EQ(parseDecoderStack(c.text, stack, error), SetupStatus::Invalid) << c.text;
         EXPECT_EQ(error, c.error) << c.text;
+    }
+}
+
+// Where a decoder's default is 0 or less, or its choices are listed, 0 and less are its to judge.
+TEST(DecoderSetup, ZeroStaysWhereTheDefaultIsNotPositive) {
+    for (const char* text : {"spi:cpol=0", "parallel:wordsize=0", "uart:data_bits=5"}) {
+        DecoderStack stack;
+        std::string error;
+        EXPECT_EQ(parseDecoderStack(text, stack, error), SetupStatus::Ok) << text << error;
+    }
+}
+
+struct RateCase {
+    const char* stack;
+    uint64_t sampleRate;
+    const char* problem;
+};
+
+// A bit rate the samples cannot resolve, given or by default, against the rate decoded at.
+TEST(DecoderSetup, ABitRateNeedsTwoSamplesPerBit) {
+    const std::vector<RateCase> cases = {
+        {"uart:baudrate=500000", 1000000, ""},
+        {"uart:baudrate=500001", 1000000,
+         "uart option baudrate 500001 is more than half the sample rate of 1000000 Hz, so the "
+         "samples cannot tell its bits apart"},
+        {"uart:baudrate=9223372036854775807", 1000000,
+         "uart option baudrate 9223372036854775807 is more than half the sample rate of 1000000 "
+         "Hz, so the samples cannot tell its bits apart"},
+        {"uart", 200000,
+         "uart option baudrate 115200 (its default) is more than half the sample rate of 200000 "
+         "Hz, so the samples cannot tell its bits apart"},
+        {"uart", 230400, ""},
+        {"uart", 0, ""},  // an unknown rate is the decoder's to ask for
+        {"can:nominal_bitrate=1000000", 1000000,
+         "can option nominal_bitrate 1000000 is more than half the sample rate of 1000000 Hz, so "
+         "the samples cannot tell its bits apart"},
+        {"i2c", 1000, ""},
+    };
+    for (const RateCase& c : cases) {
+        DecoderStack stack;
+        std::string error;
+        ASSERT_EQ(parseDecoderStack(c.stack, stack, error), SetupStatus::Ok) << error;
+        EXPECT_EQ(sampleRateProblem({stack}, c.sampleRate), c.problem) << c.stack;
     }
 }
 

@@ -8,6 +8,7 @@
 
 #include "core/window_system.h"
 #include "resources/command_ids.h"
+#include "resources/program_version.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_template_dialog.h"
 #include "tests/shell/support/qt_test_registry.h"
@@ -125,7 +126,10 @@ void DialogsTest::dialogsShowTheirControls_data() {
                                           "default 1 'OK'",
                                           "text -1 'for the PC printer port'",
                                           "text -1 'Five-channel logic recorder'",
-                                          "text -1 'version 1.2'",
+                                          "text -1 '" +
+                                              QString::fromUtf8(kAboutVersionLine.data(),
+                                                                kAboutVersionLine.size()) +
+                                              "'",
                                           "text -1 'Pinprobe'",
                                           "frame -1 ''"};
     QTest::newRow("too slow") << 109 << "Too Slow"

@@ -1,3 +1,6 @@
+#include <poll.h>
+#include <sys/inotify.h>
+#include <unistd.h>
 #include <QAbstractButton>
 #include <QFileDialog>
 #include <QMessageBox>
@@ -72,6 +75,7 @@ private slots:
     void refusedFileShowsWhatFileOpenShows();
     void argumentsAnsweredBeforeAnyWindow_data();
     void argumentsAnsweredBeforeAnyWindow();
+    void qtOptionsGoToQtAndTheProgramStarts();
 
 private:
     CountingPorts ports_;
@@ -130,9 +134,17 @@ void StartupFileTest::argumentsAnsweredBeforeAnyWindow_data() {
     QTest::addColumn<QString>("says");
     QTest::newRow("two files") << QStringList{"a.sco", "b.sco"} << 2 << "only one file";
     QTest::newRow("empty name") << QStringList{""} << 2 << "empty file name";
-    QTest::newRow("unknown option") << QStringList{"--lpt9"} << 2 << "unknown option";
-    QTest::newRow("help") << QStringList{"--help"} << 0 << "[--simulate] [FILE]";
-    QTest::newRow("help on ports") << QStringList{"--help"} << 0 << "--lpt1 PORT";
+    QTest::newRow("unknown option") << QStringList{"--lpt9"} << 2 << "Unknown option 'lpt9'.";
+    QTest::newRow("unknown beside Qt's")
+        << QStringList{"-style", "fusion", "--bogus"} << 2 << "Unknown option 'bogus'.";
+    QTest::newRow("two files beside Qt's")
+        << QStringList{"-style", "fusion", "a.sco", "b.sco"} << 2 << "not also 'b.sco'";
+    QTest::newRow("control characters")
+        << QStringList{QStringLiteral("--x\x1b[2J")} << 2 << "Unknown option 'x\\x1b[2J'.";
+    QTest::newRow("help beside Qt's")
+        << QStringList{"-style", "fusion", "--help"} << 0 << "Usage: pinprobe [options] [FILE]";
+    QTest::newRow("help") << QStringList{"--help"} << 0 << "--simulate";
+    QTest::newRow("help on ports") << QStringList{"-h"} << 0 << "--lpt1 <PORT>";
     QTest::newRow("port choices taken")
         << QStringList{"--lpt1", "/dev/parport2", "--lpt2=0xd010", "--version"} << 0 << "pinprobe ";
     QTest::newRow("not a parport device")
@@ -141,9 +153,8 @@ void StartupFileTest::argumentsAnsweredBeforeAnyWindow_data() {
            "'/dev/lp0'";
     QTest::newRow("decimal base") << QStringList{"--lpt2=378"} << 2 << "--lpt2 takes a device";
     QTest::newRow("lpt name") << QStringList{"--lpt1", "lpt2"} << 2 << "--lpt1 takes a device";
-    QTest::newRow("port missing")
-        << QStringList{"--simulate", "--lpt2"} << 2
-        << "a device /dev/parportN or a base address must follow '--lpt2'";
+    QTest::newRow("port missing") << QStringList{"--simulate", "--lpt2"} << 2
+                                  << "Missing value after '--lpt2'.";
 }
 
 void StartupFileTest::argumentsAnsweredBeforeAnyWindow() {
@@ -158,6 +169,28 @@ void StartupFileTest::argumentsAnsweredBeforeAnyWindow() {
     const QString output =
         QString::fromUtf8(program.readAllStandardOutput() + program.readAllStandardError());
     QVERIFY2(output.contains(says), qPrintable(output));
+}
+
+// Qt's own options beside ours: the program gets as far as opening the file it was given, which
+// the test sees through inotify.
+void StartupFileTest::qtOptionsGoToQtAndTheProgramStarts() {
+    const std::string file = dir_.write("start.sco", scopeFileBytes(std::string(10, '\x08')));
+    const int watch = inotify_init1(IN_CLOEXEC);
+    QVERIFY(watch >= 0);
+    QVERIFY(inotify_add_watch(watch, file.c_str(), IN_OPEN) >= 0);
+    QProcess program;
+    program.start(
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../shell/pinprobe"),
+        {QStringLiteral("-style"), QStringLiteral("fusion"), QStringLiteral("--simulate"),
+         QStringLiteral("-platform"), QStringLiteral("offscreen"), QString::fromStdString(file)});
+    QVERIFY(program.waitForStarted(10000));
+    pollfd event{watch, POLLIN, 0};
+    const int ready = poll(&event, 1, 30000);
+    close(watch);
+    const bool running = program.state() == QProcess::Running;
+    program.kill();
+    program.waitForFinished(10000);
+    QVERIFY2(ready == 1 && running, program.readAllStandardError().constData());
 }
 
 PINPROBE_QT_TEST(StartupFileTest)
