@@ -17,25 +17,14 @@ void prefault(uint8_t* buffer, size_t bytes) {
     }
 }
 
-bool isRealTime(int policy) {
-    return policy == SCHED_FIFO || policy == SCHED_RR;
-}
-
 }  // namespace
 
-QuietSection::QuietSection(bool wanted, uint8_t* buffer, size_t bytes) {
+QuietSection::QuietSection(bool wanted, uint8_t* buffer, size_t bytes) : wanted_(wanted) {
     if (!wanted) {
         return;
     }
-    sched_param old{};
     pinToThisProcessor();
-    if (pthread_getschedparam(pthread_self(), &oldPolicy_, &old) == 0 &&
-        !(isRealTime(oldPolicy_) && old.sched_priority >= kQuietSectionPriority)) {
-        oldPriority_ = old.sched_priority;
-        sched_param fifo{};
-        fifo.sched_priority = kQuietSectionPriority;
-        priorityRaised_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &fifo) == 0;
-    }
+    priority_ = raiseToRealTime(schedulingSystem(), kQuietSectionPriority);
     if (buffer == nullptr || bytes == 0) {
         return;
     }
@@ -63,11 +52,7 @@ QuietSection::~QuietSection() {
     if (locked_ != nullptr) {
         munlock(locked_, lockedBytes_);
     }
-    if (priorityRaised_) {
-        sched_param old{};
-        old.sched_priority = oldPriority_;
-        pthread_setschedparam(pthread_self(), oldPolicy_, &old);
-    }
+    restoreScheduling(schedulingSystem(), priority_);
     if (pinned_) {
         pthread_setaffinity_np(pthread_self(), sizeof oldProcessors_, &oldProcessors_);
     }

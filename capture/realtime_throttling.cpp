@@ -26,12 +26,23 @@ std::string fileText(const char* path) {
 
 }  // namespace
 
-std::string throttlingNote(const std::string& runtimeText, const std::string& periodText,
-                           double loopSeconds) {
+RealTimeBandwidth parseBandwidth(const std::string& runtimeText, const std::string& periodText) {
     long long runtime = 0;
     long long period = 0;
     if (!leadingNumber(runtimeText, runtime) || !leadingNumber(periodText, period) || runtime < 0 ||
-        period <= 0 || runtime >= period || loopSeconds * 1e6 <= runtime) {
+        period <= 0 || runtime >= period) {
+        return RealTimeBandwidth{};
+    }
+    return RealTimeBandwidth{runtime, period};
+}
+
+RealTimeBandwidth machineBandwidth() {
+    return parseBandwidth(fileText("/proc/sys/kernel/sched_rt_runtime_us"),
+                          fileText("/proc/sys/kernel/sched_rt_period_us"));
+}
+
+std::string throttlingNote(const RealTimeBandwidth& bandwidth, double loopSeconds) {
+    if (bandwidth.runtimeUs < 0 || loopSeconds * 1e6 <= static_cast<double>(bandwidth.runtimeUs)) {
         return {};
     }
     char note[300];
@@ -40,11 +51,8 @@ std::string throttlingNote(const std::string& runtimeText, const std::string& pe
         "the kernel lets a real-time thread run %g s of every %g s "
         "(kernel.sched_rt_runtime_us), so a loop of %.3f s may be paused for %g s in each; "
         "the gaps show where. sudo sysctl kernel.sched_rt_runtime_us=-1 lifts the limit",
-        runtime * 1e-6, period * 1e-6, loopSeconds, (period - runtime) * 1e-6);
+        static_cast<double>(bandwidth.runtimeUs) * 1e-6,
+        static_cast<double>(bandwidth.periodUs) * 1e-6, loopSeconds,
+        static_cast<double>(bandwidth.periodUs - bandwidth.runtimeUs) * 1e-6);
     return note;
-}
-
-std::string realTimeThrottling(double loopSeconds) {
-    return throttlingNote(fileText("/proc/sys/kernel/sched_rt_runtime_us"),
-                          fileText("/proc/sys/kernel/sched_rt_period_us"), loopSeconds);
 }

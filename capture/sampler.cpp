@@ -66,7 +66,8 @@ bool captureInline(PortAccess& ports) {
     {
         QuietSection quiet(ports.wantsQuietSection(), data, length);
         readTimedSamples(port, data, length, marker);
-        session.realTimeLoop = quiet.priorityRaised();
+        session.realTimeLoop = realTime(quiet.priority());
+        session.samplingPriority = quiet.wanted() ? priorityText(quiet.priority()) : "";
     }
     session.timeBase.finish();
     return triggered;

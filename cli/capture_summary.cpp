@@ -67,7 +67,7 @@ void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t ke
     printPace(out, timeBase);
     printGaps(out, timeBase);
     if (scopeSession.realTimeLoop) {
-        const std::string note = realTimeThrottling(timeBase.meanPeriod() * kept);
+        const std::string note = throttlingNote(machineBandwidth(), timeBase.meanPeriod() * kept);
         if (!note.empty()) {
             out << "throttling: " << note << '\n';
         }

@@ -62,6 +62,7 @@ void resetRecordingDetails() {
     ScopeSession& s = scopeSession;
     s.timeBase.clear();
     s.realTimeLoop = false;
+    s.samplingPriority.clear();
     s.sampleOrigin = 0;
     s.marker.reset();
 }

@@ -44,6 +44,9 @@ struct ScopeSession {
     TimeBase timeBase;
     // The fastest capture's sample loop ran at real-time priority (the kernel may throttle it).
     bool realTimeLoop = false;
+    // The priority the capture's sample loop ran at and why, as the user is told it; empty
+    // where the loop did not ask (a test's port).
+    std::string samplingPriority;
     // The capture's number of sampleData[0]: Cut Before moves it, so samples keep their numbers.
     uint32_t sampleOrigin = 0;
     // The marked sample, an index into sampleData.

@@ -3,10 +3,12 @@
 # Usage: scripts/install-deps.sh [extra packages...]
 set -euo pipefail
 
-# libsigrokdecode-dev: the protocol decoders; libzip-dev: sigrok session files; sigrok-cli: the
-# tests that read our files back with sigrok's own tools.
+# libsigrokdecode-dev: the protocol decoders; libzip-dev: sigrok session files; libsystemd-dev:
+# sd-bus, to ask RealtimeKit for real-time priority; sigrok-cli: the tests that read our files
+# back with sigrok's own tools.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libsigrokdecode-dev libzip-dev sigrok-cli
+          libgtest-dev libgmock-dev libbenchmark-dev libsigrokdecode-dev libzip-dev libsystemd-dev
+          sigrok-cli
           "$@")
 
 missing=()

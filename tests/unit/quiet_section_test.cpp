@@ -58,12 +58,12 @@ TEST(QuietSection, RestoresSchedulingAndUnlocksAndKeepsTheBufferAsItWas) {
     {
         QuietSection quiet(true, buffer.data(), buffer.size());
         const Scheduling raised{SCHED_FIFO, kQuietSectionPriority};
-        EXPECT_EQ(currentScheduling(), quiet.priorityRaised() ? raised : before);
+        EXPECT_EQ(currentScheduling(), realTime(quiet.priority()) ? raised : before);
         if (quiet.bufferLocked() && kMlockIsReal) {
             EXPECT_GE(lockedKilobytes(), lockedBefore + 290);
         }
         QuietSection unwanted(false, buffer.data(), buffer.size());
-        EXPECT_FALSE(unwanted.priorityRaised() || unwanted.bufferLocked());
+        EXPECT_FALSE(realTime(unwanted.priority()) || unwanted.bufferLocked());
     }
     EXPECT_EQ(currentScheduling(), before);
     EXPECT_EQ(lockedKilobytes(), lockedBefore);
@@ -101,7 +101,8 @@ TEST(QuietSection, LeavesAHigherRealTimePriorityAlone) {
     }
     {
         QuietSection quiet(true, nullptr, 0);
-        EXPECT_FALSE(quiet.priorityRaised() || quiet.bufferLocked());
+        EXPECT_EQ(quiet.priority().way, PriorityWay::AsStarted);
+        EXPECT_FALSE(quiet.bufferLocked());
         EXPECT_EQ(currentScheduling(), higher);
     }
     EXPECT_EQ(currentScheduling(), higher);

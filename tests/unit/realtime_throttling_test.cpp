@@ -28,10 +28,10 @@ TEST(RealTimeThrottling, NotedOnlyWhenTheLoopOutlastsTheTimeAllowed) {
     };
     for (const ThrottleCase& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string note = throttlingNote(c.runtime, c.period, c.loopSeconds);
+        const std::string note = throttlingNote(parseBandwidth(c.runtime, c.period), c.loopSeconds);
         EXPECT_EQ(!note.empty(), c.paused) << note;
     }
-    EXPECT_EQ(throttlingNote("950000\n", "1000000\n", 2.5),
+    EXPECT_EQ(throttlingNote(parseBandwidth("950000\n", "1000000\n"), 2.5),
               "the kernel lets a real-time thread run 0.95 s of every 1 s "
               "(kernel.sched_rt_runtime_us), so a loop of 2.500 s may be paused for 0.05 s in "
               "each; the gaps show where. sudo sysctl kernel.sched_rt_runtime_us=-1 lifts the "
