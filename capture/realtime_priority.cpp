@@ -1,6 +1,12 @@
 #include "capture/realtime_priority.h"
 
 #include <sys/resource.h>
+#include <systemd/sd-bus.h>
+
+#include <algorithm>
+#include <memory>
+
+#include "capture/realtime_kit.h"
 
 namespace {
 
@@ -34,6 +40,45 @@ PriorityWay raiseOurselves(SchedulingSystem& system, int priority) {
     return PriorityWay::None;
 }
 
+struct CloseBus {
+    void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
+};
+
+// RealtimeKit serves only a process whose RLIMIT_RTTIME is within its limit: lowers it as far,
+// for good (an ordinary process cannot raise a hard limit again).
+bool fitRealTimeLimit(SchedulingSystem& system, int64_t mostUs) {
+    const ResourceLimit now = system.limit(RLIMIT_RTTIME);
+    const auto most = static_cast<uint64_t>(std::max<int64_t>(mostUs, 0));
+    if (now.hard <= most) {
+        return true;
+    }
+    return system.setLimit(RLIMIT_RTTIME, ResourceLimit{std::min(now.soft, most), most}) == 0;
+}
+
+PriorityWay askRealtimeKit(SchedulingSystem& system, int priority, std::string& refusal) {
+    sd_bus* opened = nullptr;
+    if (system.openRealtimeKitBus(&opened) < 0) {
+        return PriorityWay::None;
+    }
+    const std::unique_ptr<sd_bus, CloseBus> bus(opened);
+    RealtimeKitLimits limits;
+    if (readRealtimeKitLimits(bus.get(), limits, refusal) < 0) {
+        return PriorityWay::None;
+    }
+    const int granted = std::min(priority, limits.maxRealtimePriority);
+    if (granted < 1) {
+        refusal = "it grants no real-time priority";
+        return PriorityWay::None;
+    }
+    if (!fitRealTimeLimit(system, limits.rtTimeUSecMax)) {
+        refusal = "RLIMIT_RTTIME cannot be lowered to what it demands";
+        return PriorityWay::None;
+    }
+    const int asked =
+        makeThreadRealtime(bus.get(), system.threadId(), static_cast<uint32_t>(granted), refusal);
+    return asked < 0 ? PriorityWay::None : PriorityWay::RealtimeKit;
+}
+
 }  // namespace
 
 PriorityGrant raiseToRealTime(SchedulingSystem& system, int priority) {
@@ -41,6 +86,9 @@ PriorityGrant raiseToRealTime(SchedulingSystem& system, int priority) {
     grant.before = system.current();
     if (!atLeast(grant.before, priority)) {
         grant.way = raiseOurselves(system, priority);
+        if (grant.way == PriorityWay::None) {
+            grant.way = askRealtimeKit(system, priority, grant.detail);
+        }
     }
     // A thread that was real-time and could not be raised further keeps what it had.
     if (grant.way == PriorityWay::None && isRealTimePolicy(grant.before.policy)) {

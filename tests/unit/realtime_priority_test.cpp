@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "capture/quiet_section.h"
+#include "tests/support/fake_realtime_kit.h"
 #include "tests/support/fake_scheduling.h"
 
 namespace {
@@ -100,6 +101,99 @@ TEST(PriorityWays, TheFirstWayThatWorksIsTakenAndSaid) {
         EXPECT_EQ(priorityText(grant), c.text);
         restoreScheduling(system, grant);
         EXPECT_EQ(system.state(), c.before);
+    }
+}
+
+struct KitCase {
+    const char* name;
+    int32_t maxPriority;  // what the daemon grants at most
+    ResourceLimit rttimeBefore;
+    std::string refuseWith;  // an error the daemon answers with
+    std::vector<ResourceLimit> rttimeAsked;
+    std::vector<FakeRealtimeKit::Request> requests;
+    PriorityWay way;
+    std::string text;
+};
+
+// Without a way of its own the process asks RealtimeKit, over D-Bus, after lowering its
+// RLIMIT_RTTIME as far as the daemon demands; the daemon here answers on a private connection.
+TEST(PriorityWays, RealtimeKitIsAskedLast) {
+    constexpr int64_t kRtTimeMax = 200'000;
+    constexpr uint64_t kThread = 4242;
+    const ResourceLimit demanded{kRtTimeMax, kRtTimeMax};
+    const std::vector<KitCase> cases = {
+        {"grants",
+         20,
+         {},
+         "",
+         {demanded},
+         {{kThread, kWanted}},
+         PriorityWay::RealtimeKit,
+         "real-time (RealtimeKit)"},
+        {"grants less",
+         5,
+         {},
+         "",
+         {demanded},
+         {{kThread, 5}},
+         PriorityWay::RealtimeKit,
+         "real-time (RealtimeKit)"},
+        {"a lower soft limit is kept",
+         20,
+         {50'000, kNoLimit},
+         "",
+         {{50'000, kRtTimeMax}},
+         {{kThread, kWanted}},
+         PriorityWay::RealtimeKit,
+         "real-time (RealtimeKit)"},
+        {"limits already low enough",
+         20,
+         {100'000, 100'000},
+         "",
+         {},
+         {{kThread, kWanted}},
+         PriorityWay::RealtimeKit,
+         "real-time (RealtimeKit)"},
+        {"grants no real-time at all",
+         0,
+         {},
+         "",
+         {},
+         {},
+         PriorityWay::None,
+         "ordinary: no permission (RealtimeKit: it grants no real-time priority); see README "
+         "'Clean captures'"},
+        {"refuses",
+         20,
+         {},
+         "org.freedesktop.DBus.Error.AccessDenied",
+         {demanded},
+         {{kThread, kWanted}},
+         PriorityWay::None,
+         "ordinary: no permission (RealtimeKit: refused by the test); see README 'Clean "
+         "captures'"},
+    };
+    for (const KitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeScheduling system;
+        system.thread = kThread;
+        system.rttime = c.rttimeBefore;
+        FakeRealtimeKit kit(system);
+        kit.maxRealtimePriority = c.maxPriority;
+        kit.rtTimeUSecMax = kRtTimeMax;
+        kit.refuseWith = c.refuseWith;
+        const PriorityGrant grant = raiseToRealTime(system, kWanted);
+        EXPECT_EQ(system.rttimeAsked(), c.rttimeAsked);
+        EXPECT_EQ(kit.requests(), c.requests);
+        EXPECT_EQ(grant.way, c.way);
+        EXPECT_EQ(priorityText(grant), c.text);
+        EXPECT_EQ(system.asked().front(), (Scheduling{SCHED_FIFO, kWanted}));
+        const int granted = c.requests.empty() ? 0 : static_cast<int>(c.requests[0].priority);
+        const Scheduling roundRobin{SCHED_RR | SCHED_RESET_ON_FORK, granted};
+        EXPECT_EQ(grant.now, realTime(grant) ? roundRobin : kOrdinary);
+        // Back to ordinary; a flag that only privilege may clear stays.
+        restoreScheduling(system, grant);
+        EXPECT_EQ(system.state().policy & ~SCHED_RESET_ON_FORK, SCHED_OTHER);
     }
 }
 
