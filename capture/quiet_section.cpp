@@ -3,7 +3,10 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include "capture/realtime_throttling.h"
 
 namespace {
 
@@ -17,14 +20,28 @@ void prefault(uint8_t* buffer, size_t bytes) {
     }
 }
 
+// What a real-time thread must pause for on this system.
+std::vector<PauseRule> pauseRules(SchedulingSystem& system) {
+    std::vector<PauseRule> rules = realTimeLimitPause(system.limit(RLIMIT_RTTIME).soft);
+    for (const PauseRule& rule : throttlingPause(system.bandwidth())) {
+        rules.push_back(rule);
+    }
+    return rules;
+}
+
 }  // namespace
 
-QuietSection::QuietSection(bool wanted, uint8_t* buffer, size_t bytes) : wanted_(wanted) {
+QuietSection::QuietSection(bool wanted, uint8_t* buffer, size_t bytes, ProbeClock& clock)
+    : wanted_(wanted), pauses_(clock) {
     if (!wanted) {
         return;
     }
     pinToThisProcessor();
-    priority_ = raiseToRealTime(schedulingSystem(), kQuietSectionPriority);
+    SchedulingSystem& system = schedulingSystem();
+    priority_ = raiseToRealTime(system, kQuietSectionPriority);
+    if (realTime(priority_)) {
+        pauses_.start(pauseRules(system));
+    }
     if (buffer == nullptr || bytes == 0) {
         return;
     }

@@ -1,7 +1,7 @@
 #include "capture/realtime_throttling.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -41,18 +41,13 @@ RealTimeBandwidth machineBandwidth() {
                           fileText("/proc/sys/kernel/sched_rt_period_us"));
 }
 
-std::string throttlingNote(const RealTimeBandwidth& bandwidth, double loopSeconds) {
-    if (bandwidth.runtimeUs < 0 || loopSeconds * 1e6 <= static_cast<double>(bandwidth.runtimeUs)) {
+std::vector<PauseRule> throttlingPause(const RealTimeBandwidth& bandwidth) {
+    if (bandwidth.runtimeUs < 0 || bandwidth.periodUs <= bandwidth.runtimeUs) {
         return {};
     }
-    char note[300];
-    std::snprintf(
-        note, sizeof note,
-        "the kernel lets a real-time thread run %g s of every %g s "
-        "(kernel.sched_rt_runtime_us), so a loop of %.3f s may be paused for %g s in each; "
-        "the gaps show where. sudo sysctl kernel.sched_rt_runtime_us=-1 lifts the limit",
-        static_cast<double>(bandwidth.runtimeUs) * 1e-6,
-        static_cast<double>(bandwidth.periodUs) * 1e-6, loopSeconds,
-        static_cast<double>(bandwidth.periodUs - bandwidth.runtimeUs) * 1e-6);
-    return note;
+    const int64_t margin = std::min(bandwidth.periodUs / 50, bandwidth.runtimeUs / 2);
+    constexpr uint64_t kNsPerUs = 1000;
+    return {PauseRule{
+        static_cast<uint64_t>(bandwidth.runtimeUs - margin) * kNsPerUs,
+        static_cast<uint64_t>(bandwidth.periodUs - bandwidth.runtimeUs + margin) * kNsPerUs}};
 }

@@ -35,13 +35,20 @@ struct BlockPace {
     uint32_t samples;
 };
 
-// The blocks between the marks, by rising period.
+// A block of no samples: the loop paused on purpose.
+bool isPause(const TimeMark& from, const TimeMark& to) {
+    return from.sample == to.sample;
+}
+
+// The blocks between the marks, by rising period; pauses have none.
 std::vector<BlockPace> sortedPaces(const TimeMark* marks, size_t count) {
     std::vector<BlockPace> paces;
     paces.reserve(count - 1);
     for (size_t i = 1; i < count; ++i) {
-        paces.push_back(BlockPace{nanosecondsPerSample(marks[i - 1], marks[i]),
-                                  marks[i].sample - marks[i - 1].sample});
+        if (!isPause(marks[i - 1], marks[i])) {
+            paces.push_back(BlockPace{nanosecondsPerSample(marks[i - 1], marks[i]),
+                                      marks[i].sample - marks[i - 1].sample});
+        }
     }
     std::sort(paces.begin(), paces.end(),
               [](const BlockPace& a, const BlockPace& b) { return a.period < b.period; });
@@ -96,9 +103,9 @@ void TimeBase::FreeMarks::operator()(TimeMark* marks) const {
     std::free(marks);
 }
 
-void TimeBase::prepare(uint32_t samples, uint32_t stride) {
+void TimeBase::prepare(uint32_t samples, uint32_t stride, uint32_t pauses) {
     clear();
-    const size_t room = size_t{samples} / std::max<uint32_t>(stride, 1) + 2;
+    const size_t room = size_t{samples} / std::max<uint32_t>(stride, 1) + 2 + pauses;
     ownMarks_.reset(static_cast<TimeMark*>(std::malloc(room * sizeof(TimeMark))));
     capacity_ = ownMarks_ ? room : 0;
     marks_.store(ownMarks_.get(), std::memory_order_release);
@@ -148,7 +155,11 @@ void TimeBase::findStalls(size_t count) {
     for (size_t i = 1; i < count; ++i) {
         const double typical = typicalPeriodNs_ * (marks[i].sample - marks[i - 1].sample);
         const auto took = static_cast<double>(marks[i].nanoseconds - marks[i - 1].nanoseconds);
-        if (isStall(took, typical)) {
+        if (isPause(marks[i - 1], marks[i])) {
+            gaps_.push_back(TimeGap{marks[i].sample,
+                                    marks[i].nanoseconds - marks[i - 1].nanoseconds, 0,
+                                    GapKind::PlannedPause});
+        } else if (isStall(took, typical)) {
             gaps_.push_back(TimeGap{stallSample(marks[i - 1], marks[i]),
                                     static_cast<uint64_t>(took - typical)});
         }
@@ -170,7 +181,7 @@ void TimeBase::addFailedReads() {
 
 bool TimeBase::stalled(size_t block) const {
     const std::optional<TimeGap> gap = gapBefore(stallSample(marks()[block], marks()[block + 1]));
-    return gap && gap->nanoseconds > 0;
+    return gap && gap->kind == GapKind::Stall && gap->nanoseconds > 0;
 }
 
 double TimeBase::secondsAt(double sample) const {
@@ -202,6 +213,14 @@ double TimeBase::sampleAt(double seconds) const {
     const size_t block = blockOf(marks(), count, ns, &TimeMark::nanoseconds);
     const TimeMark& from = marks()[block];
     const TimeMark& to = marks()[block + 1];
+    if (isPause(from, to)) {
+        // Within the clock's resolution of its end the pause is over (seconds do not map back
+        // to nanoseconds exactly).
+        constexpr double kHalfTick = 0.5;
+        return ns + kHalfTick >= static_cast<double>(to.nanoseconds)
+                   ? to.sample
+                   : std::max(from.sample - 1.0, 0.0);
+    }
     if (!stalled(block)) {
         return sampleReached(from, ns, nanosecondsPerSample(from, to));
     }

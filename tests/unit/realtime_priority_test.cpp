@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/probe_clock.h"
 #include "capture/quiet_section.h"
 #include "tests/support/fake_realtime_kit.h"
 #include "tests/support/fake_scheduling.h"
@@ -203,10 +204,10 @@ TEST(PriorityWays, TheQuietSectionRaisesThroughTheSeamAndRestores) {
     system.rtprio = 20;
     SchedulingScope scope(system);
     {
-        QuietSection quiet(true, nullptr, 0);
+        QuietSection quiet(true, nullptr, 0, machineClock());
         EXPECT_EQ(quiet.priority().way, PriorityWay::RtprioLimit);
         EXPECT_EQ(system.state(), (Scheduling{SCHED_FIFO, kWanted}));
-        QuietSection unwanted(false, nullptr, 0);
+        QuietSection unwanted(false, nullptr, 0, machineClock());
         EXPECT_FALSE(unwanted.wanted());
         EXPECT_EQ(system.asked().size(), 1u);
     }
