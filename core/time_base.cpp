@@ -253,6 +253,50 @@ std::vector<TimeGap> TimeBase::gapsBetween(uint32_t first, uint32_t last) const 
     return from < to ? std::vector<TimeGap>(from, to) : std::vector<TimeGap>{};
 }
 
+std::pair<uint32_t, uint32_t> TimeBase::gapReach(const TimeGap& gap) const {
+    const uint32_t before = gap.sample > 0 ? gap.sample - 1 : 0;
+    std::pair<uint32_t, uint32_t> reach{before, gap.sample};
+    if (gap.kind == GapKind::PlannedPause || markCount() < 2) {
+        return reach;
+    }
+    const TimeMark* first = marks();
+    const TimeMark* last = first + markCount() - 1;
+    const auto bySample = [](const TimeMark& m, uint32_t s) { return m.sample < s; };
+    if (gap.nanoseconds > 0) {
+        // The stalled block: its first mark is the last before the gap's sample.
+        const TimeMark* from = std::lower_bound(first, last, gap.sample, bySample);
+        from = from > first ? from - 1 : first;
+        reach.first = std::min(reach.first, from->sample > 0 ? from->sample - 1 : 0);
+        reach.second = std::max(reach.second, (from + 1)->sample);
+    }
+    if (gap.failedReads > 0) {
+        // The block the reads failed in starts at the gap's sample.
+        const TimeMark* to = std::upper_bound(
+            first, last, gap.sample, [](uint32_t s, const TimeMark& m) { return s < m.sample; });
+        reach.second = std::max(reach.second, to->sample);
+    }
+    return reach;
+}
+
+bool TimeBase::gapTouches(uint32_t first, uint32_t last) const {
+    const std::vector<TimeGap>& all = gaps();
+    auto it = std::lower_bound(all.begin(), all.end(), first, gapBeforeSample);
+    // Reaches rise with the gaps' samples: only the last gap before `first` may reach it.
+    if (it != all.begin()) {
+        --it;
+    }
+    for (; it != all.end(); ++it) {
+        const auto [from, to] = gapReach(*it);
+        if (from > last) {
+            return false;
+        }
+        if (to >= first) {
+            return true;
+        }
+    }
+    return false;
+}
+
 double TimeBase::meanPeriod() const {
     const size_t count = markCount();
     if (count < 2) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // When the samples of one capture were taken. Sample numbers here are the capture's own (0 is
@@ -102,6 +103,10 @@ public:
     std::optional<TimeGap> gapBefore(uint32_t sample) const;
     // The gaps before the samples in [first, last].
     std::vector<TimeGap> gapsBetween(uint32_t first, uint32_t last) const;
+    // Whether a gap may lie next to one of the samples in [first, last]. The clock does not tell
+    // which read of a stalled block stood still, nor which of a block's reads failed, so every
+    // sample of such a block counts as next to its gap, and so does the one before the block.
+    bool gapTouches(uint32_t first, uint32_t last) const;
 
     // Seconds per sample over all marks, gaps included; 0 without a time base.
     double meanPeriod() const;
@@ -110,6 +115,8 @@ public:
 
 private:
     bool finished() const { return finished_.load(std::memory_order_acquire); }
+    // The first and the last sample that `gap` may lie next to.
+    std::pair<uint32_t, uint32_t> gapReach(const TimeGap& gap) const;
     // Whether the block from mark `block` to the next one holds a stall.
     bool stalled(size_t block) const;
     void findStalls(size_t count);
