@@ -88,5 +88,8 @@ void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t ke
     printPace(out, timeBase);
     printGaps(out, timeBase.gaps());
     printPauses(out, timeBase.gaps());
+    if (!scopeSession.samplingPriority.empty()) {
+        out << "priority: " << scopeSession.samplingPriority << '\n';
+    }
     out << "port: " << port << '\n';
 }

@@ -3,7 +3,8 @@
 #include <QWidget>
 
 // The line under the buttons: the recording's file, samples, rate and length, or a capture's
-// progress while the worker runs it. Each paint reads the session.
+// progress while the worker runs it. Each paint reads the session. A text too long for the line
+// is cut short with an ellipsis, and its tooltip shows it whole.
 class StatusLine : public QWidget {
     Q_OBJECT
 
@@ -15,5 +16,9 @@ public:
     QString text() const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    QRect textRoom() const;
 };

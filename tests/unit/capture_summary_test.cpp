@@ -62,4 +62,20 @@ TEST(CaptureSummary, CountsPlannedPausesApartFromTheGaps) {
     resetScopeSession();
 }
 
+// The priority line says what the loop ran at and why; a loop that asked for none says nothing.
+TEST(CaptureSummary, SaysThePriorityTheLoopRanAt) {
+    for (const std::string priority : {"real-time (RealtimeKit)", ""}) {
+        SCOPED_TRACE(priority);
+        resetScopeSession();
+        giveSessionMarks({{0, 0}, {10, 10'000}});
+        scopeSession.samplingPriority = priority;
+        std::ostringstream out;
+        printCaptureSummary(out, "the simulated probe", 10, 0.5);
+        const std::string tail = out.str().substr(out.str().find("gaps:"));
+        EXPECT_EQ(tail, "gaps: 0\n" + (priority.empty() ? "" : "priority: " + priority + "\n") +
+                            "port: the simulated probe\n");
+    }
+    resetScopeSession();
+}
+
 }  // namespace
