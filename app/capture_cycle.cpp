@@ -104,9 +104,9 @@ bool samplingTooSlow(const uint8_t* samples, uint32_t length, const TimeBase* ti
             ++run;
             continue;
         }
-        // A run that a gap cut short says nothing about the signal.
+        // A run that a stall cut short says nothing about the signal.
         if (!firstRun && run <= 2 &&
-            !(timeBase != nullptr && timeBase->gapTouches(origin + i - run, origin + i - 1))) {
+            !(timeBase != nullptr && timeBase->stoodStillNear(origin + i - run, origin + i - 1))) {
             return true;
         }
         firstRun = false;

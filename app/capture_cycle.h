@@ -35,8 +35,8 @@ void checkSampleRate(WindowSystem& mainWindow);
 
 // The too-slow rule on its own: a run of equal bytes, other than the first and the one still
 // under way at the end, that is one or two samples long. With `timeBase` (whose sample numbers
-// are `origin` more than the indexes here) a run next to a gap does not count: the sampling
-// stood still there, and the signal may have changed unseen.
+// are `origin` more than the indexes here) a run where the sampling may have stood still (a gap,
+// or a block that lost a sample's time) does not count: the signal may have changed unseen.
 bool samplingTooSlow(const uint8_t* samples, uint32_t length, const TimeBase* timeBase = nullptr,
                      uint32_t origin = 0);
 

@@ -254,31 +254,18 @@ std::vector<TimeGap> TimeBase::gapsBetween(uint32_t first, uint32_t last) const 
 }
 
 std::pair<uint32_t, uint32_t> TimeBase::gapReach(const TimeGap& gap) const {
-    const uint32_t before = gap.sample > 0 ? gap.sample - 1 : 0;
-    std::pair<uint32_t, uint32_t> reach{before, gap.sample};
-    if (gap.kind == GapKind::PlannedPause || markCount() < 2) {
-        return reach;
-    }
-    const TimeMark* first = marks();
-    const TimeMark* last = first + markCount() - 1;
-    const auto bySample = [](const TimeMark& m, uint32_t s) { return m.sample < s; };
-    if (gap.nanoseconds > 0) {
-        // The stalled block: its first mark is the last before the gap's sample.
-        const TimeMark* from = std::lower_bound(first, last, gap.sample, bySample);
-        from = from > first ? from - 1 : first;
-        reach.first = std::min(reach.first, from->sample > 0 ? from->sample - 1 : 0);
-        reach.second = std::max(reach.second, (from + 1)->sample);
-    }
-    if (gap.failedReads > 0) {
+    std::pair<uint32_t, uint32_t> reach{gap.sample > 0 ? gap.sample - 1 : 0, gap.sample};
+    if (gap.failedReads > 0 && markCount() >= 2) {
         // The block the reads failed in starts at the gap's sample.
+        const TimeMark* last = marks() + markCount() - 1;
         const TimeMark* to = std::upper_bound(
-            first, last, gap.sample, [](uint32_t s, const TimeMark& m) { return s < m.sample; });
+            marks(), last, gap.sample, [](uint32_t s, const TimeMark& m) { return s < m.sample; });
         reach.second = std::max(reach.second, to->sample);
     }
     return reach;
 }
 
-bool TimeBase::gapTouches(uint32_t first, uint32_t last) const {
+bool TimeBase::gapNear(uint32_t first, uint32_t last) const {
     const std::vector<TimeGap>& all = gaps();
     auto it = std::lower_bound(all.begin(), all.end(), first, gapBeforeSample);
     // Reaches rise with the gaps' samples: only the last gap before `first` may reach it.
@@ -295,6 +282,30 @@ bool TimeBase::gapTouches(uint32_t first, uint32_t last) const {
         }
     }
     return false;
+}
+
+bool TimeBase::slowBlockNear(uint32_t first, uint32_t last) const {
+    const size_t count = markCount();
+    if (!finished() || count < 2) {
+        return false;
+    }
+    const TimeMark* m = marks();
+    // The blocks that end at `first` or later and start no later than the sample after `last`.
+    const auto bySample = [](const TimeMark& mark, uint32_t s) { return mark.sample < s; };
+    size_t block = static_cast<size_t>(std::lower_bound(m, m + count, first, bySample) - m);
+    block = block > 0 ? block - 1 : 0;
+    for (; block + 1 < count && m[block].sample <= last + 1; ++block) {
+        const uint32_t samples = m[block + 1].sample - m[block].sample;
+        const auto took = static_cast<double>(m[block + 1].nanoseconds - m[block].nanoseconds);
+        if (samples > 0 && took - typicalPeriodNs_ * samples > typicalPeriodNs_) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TimeBase::stoodStillNear(uint32_t first, uint32_t last) const {
+    return slowBlockNear(first, last) || gapNear(first, last);
 }
 
 double TimeBase::meanPeriod() const {

@@ -103,10 +103,12 @@ public:
     std::optional<TimeGap> gapBefore(uint32_t sample) const;
     // The gaps before the samples in [first, last].
     std::vector<TimeGap> gapsBetween(uint32_t first, uint32_t last) const;
-    // Whether a gap may lie next to one of the samples in [first, last]. The clock does not tell
-    // which read of a stalled block stood still, nor which of a block's reads failed, so every
-    // sample of such a block counts as next to its gap, and so does the one before the block.
-    bool gapTouches(uint32_t first, uint32_t last) const;
+    // Whether the sampling may have stood still next to one of the samples in [first, last]: a
+    // gap there, or a block around them that took a typical sample's time or more beyond its
+    // typical time (a stall too short to be a gap still hides a sample). The clock does not tell
+    // which read of a block stood still, nor which of its reads failed, so every sample of such a
+    // block counts, and so does the one before it (the clock is read before the read).
+    bool stoodStillNear(uint32_t first, uint32_t last) const;
 
     // Seconds per sample over all marks, gaps included; 0 without a time base.
     double meanPeriod() const;
@@ -115,8 +117,10 @@ public:
 
 private:
     bool finished() const { return finished_.load(std::memory_order_acquire); }
-    // The first and the last sample that `gap` may lie next to.
+    // The first and the last sample that a planned pause or failed reads may lie next to.
     std::pair<uint32_t, uint32_t> gapReach(const TimeGap& gap) const;
+    bool gapNear(uint32_t first, uint32_t last) const;
+    bool slowBlockNear(uint32_t first, uint32_t last) const;
     // Whether the block from mark `block` to the next one holds a stall.
     bool stalled(size_t block) const;
     void findStalls(size_t count);

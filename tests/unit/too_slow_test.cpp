@@ -31,19 +31,21 @@ std::vector<uint8_t> runsOf(const std::vector<std::pair<uint8_t, uint32_t>>& run
 }
 
 // How the samples were timed: a read a microsecond, a mark every `stride` samples; the read
-// before `stallBefore` stalled, the loop paused before `pauseBefore` (a block's start), a read
-// failed in the block that starts at `failedFrom`.
+// before `stallBefore` took `stallNs` longer, the loop paused before `pauseBefore` (a block's
+// start), a read failed in the block that starts at `failedFrom`.
 struct Timing {
     uint32_t stride = 1;
     std::optional<uint32_t> stallBefore;
+    uint64_t stallNs = kStallNs;
     std::optional<uint32_t> pauseBefore;
     std::optional<uint32_t> failedFrom;
 };
 
-Timing stallBefore(uint32_t sample, uint32_t stride = 1) {
+Timing stallBefore(uint32_t sample, uint32_t stride = 1, uint64_t stallNs = kStallNs) {
     Timing timing;
     timing.stride = stride;
     timing.stallBefore = sample;
+    timing.stallNs = stallNs;
     return timing;
 }
 
@@ -63,7 +65,7 @@ Timing failedFrom(uint32_t sample, uint32_t stride) {
 void timeSamples(TimeBase& times, uint32_t samples, const Timing& timing) {
     const auto readAt = [&timing](uint32_t sample) {
         uint64_t ns = sample * kReadNs;
-        ns += timing.stallBefore && sample >= *timing.stallBefore ? kStallNs : 0;
+        ns += timing.stallBefore && sample >= *timing.stallBefore ? timing.stallNs : 0;
         ns += timing.pauseBefore && sample >= *timing.pauseBefore ? kPauseNs : 0;
         return ns;
     };
@@ -89,8 +91,8 @@ struct GapCase {
     uint32_t cutBefore = 0;  // the samples judged start here (Cut Before)
 };
 
-// A run of one or two samples next to a gap was cut short by the gap, not made by the signal: the
-// check leaves it out, and judges every other run as before.
+// A run of one or two samples where the sampling stood still was cut short by the stall, not made
+// by the signal: the check leaves it out, and judges every other run as before.
 TEST(TooSlowBesideGaps, RunsCutByAGapAreNotTheSignals) {
     const std::vector<uint8_t> oneAt10 = runsOf({{A, 10}, {B, 1}, {A, 10}, {C, 10}});
     const std::vector<uint8_t> twoAt10 = runsOf({{A, 10}, {B, 2}, {A, 10}});
@@ -110,6 +112,9 @@ TEST(TooSlowBesideGaps, RunsCutByAGapAreNotTheSignals) {
         {"a real short run, a stall elsewhere", oneAt10, stallBefore(25), true},
         {"somewhere in a stalled block of four", oneAt11, stallBefore(11, 4), false},
         {"in the block after a stalled one", oneAt13, stallBefore(11, 4), true},
+        // A hiccup too short for a gap still hides samples: a block of four took 3 us more.
+        {"a hiccup in the run's block", oneAt11, stallBefore(11, 4, 3000), false},
+        {"jitter of less than a sample's time", oneAt11, stallBefore(11, 4, 900), true},
         {"a planned pause before the run", oneAt10, pauseBefore(10), false},
         {"a planned pause a sample away", oneAt10, pauseBefore(12), true},
         {"a read that failed in the run's block", oneAt9, failedFrom(8, 4), false},
