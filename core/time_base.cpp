@@ -11,6 +11,10 @@ namespace {
 constexpr double kGapFactor = 4.0;
 constexpr double kGapFloorNs = 20'000.0;
 
+// Where reads cost next to nothing, the clock's own jitter is more than a sample's time: a block
+// must lose at least this much to have stood still at all.
+constexpr double kHiccupNs = 1000.0;
+
 bool isStall(double tookNs, double typicalNs) {
     return tookNs > kGapFactor * typicalNs && tookNs - typicalNs > kGapFloorNs;
 }
@@ -297,7 +301,8 @@ bool TimeBase::slowBlockNear(uint32_t first, uint32_t last) const {
     for (; block + 1 < count && m[block].sample <= last + 1; ++block) {
         const uint32_t samples = m[block + 1].sample - m[block].sample;
         const auto took = static_cast<double>(m[block + 1].nanoseconds - m[block].nanoseconds);
-        if (samples > 0 && took - typicalPeriodNs_ * samples > typicalPeriodNs_) {
+        if (samples > 0 &&
+            took - typicalPeriodNs_ * samples > std::max(typicalPeriodNs_, kHiccupNs)) {
             return true;
         }
     }

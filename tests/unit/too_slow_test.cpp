@@ -35,15 +35,18 @@ std::vector<uint8_t> runsOf(const std::vector<std::pair<uint8_t, uint32_t>>& run
 // start), a read failed in the block that starts at `failedFrom`.
 struct Timing {
     uint32_t stride = 1;
+    uint64_t readNs = kReadNs;
     std::optional<uint32_t> stallBefore;
     uint64_t stallNs = kStallNs;
     std::optional<uint32_t> pauseBefore;
     std::optional<uint32_t> failedFrom;
 };
 
-Timing stallBefore(uint32_t sample, uint32_t stride = 1, uint64_t stallNs = kStallNs) {
+Timing stallBefore(uint32_t sample, uint32_t stride = 1, uint64_t stallNs = kStallNs,
+                   uint64_t readNs = kReadNs) {
     Timing timing;
     timing.stride = stride;
+    timing.readNs = readNs;
     timing.stallBefore = sample;
     timing.stallNs = stallNs;
     return timing;
@@ -64,7 +67,7 @@ Timing failedFrom(uint32_t sample, uint32_t stride) {
 
 void timeSamples(TimeBase& times, uint32_t samples, const Timing& timing) {
     const auto readAt = [&timing](uint32_t sample) {
-        uint64_t ns = sample * kReadNs;
+        uint64_t ns = sample * timing.readNs;
         ns += timing.stallBefore && sample >= *timing.stallBefore ? timing.stallNs : 0;
         ns += timing.pauseBefore && sample >= *timing.pauseBefore ? kPauseNs : 0;
         return ns;
@@ -115,6 +118,9 @@ TEST(TooSlowBesideGaps, RunsCutByAGapAreNotTheSignals) {
         // A hiccup too short for a gap still hides samples: a block of four took 3 us more.
         {"a hiccup in the run's block", oneAt11, stallBefore(11, 4, 3000), false},
         {"jitter of less than a sample's time", oneAt11, stallBefore(11, 4, 900), true},
+        // Reads of 10 ns: the clock's jitter is many samples' time, a microsecond is a stall.
+        {"cheap reads, jitter", oneAt11, stallBefore(11, 4, 900, 10), true},
+        {"cheap reads, a hiccup", oneAt11, stallBefore(11, 4, 1100, 10), false},
         {"a planned pause before the run", oneAt10, pauseBefore(10), false},
         {"a planned pause a sample away", oneAt10, pauseBefore(12), true},
         {"a read that failed in the run's block", oneAt9, failedFrom(8, 4), false},
