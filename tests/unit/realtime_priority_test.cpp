@@ -14,7 +14,14 @@ namespace {
 
 constexpr int kWanted = kQuietSectionPriority;
 const Scheduling kOrdinary{SCHED_OTHER, 0};
-const char* const kNoPermission = "ordinary: no permission; see README 'Clean captures'";
+const Scheduling kFifo{SCHED_FIFO, kWanted};
+using P = Privilege;
+using W = PriorityWay;
+
+// What the user is told when RealtimeKit was asked and said no.
+std::string refused(const std::string& why) {
+    return "ordinary: no permission (RealtimeKit: " + why + "); see README 'Clean captures'";
+}
 
 struct WayCase {
     const char* name;
@@ -24,69 +31,21 @@ struct WayCase {
     std::vector<Scheduling> asked;  // of the kernel, in order
     PriorityWay way;
     Scheduling now;
-    std::string text;
 };
 
 // The ways are tried from the top; each asks the kernel only what it may grant.
-TEST(PriorityWays, TheFirstWayThatWorksIsTakenAndSaid) {
-    const Scheduling fifo{SCHED_FIFO, kWanted};
+TEST(PriorityWays, TheFirstWayThatWorksIsTaken) {
+    const Scheduling fifo4{SCHED_FIFO, 4};
+    const Scheduling rr50{SCHED_RR, 50};
+    const Scheduling fifo3{SCHED_FIFO, 3};
     const std::vector<WayCase> cases = {
-        {"root",
-         Privilege::Root,
-         0,
-         kOrdinary,
-         {fifo},
-         PriorityWay::Root,
-         fifo,
-         "real-time (root)"},
-        {"CAP_SYS_NICE",
-         Privilege::CapSysNice,
-         0,
-         kOrdinary,
-         {fifo},
-         PriorityWay::CapSysNice,
-         fifo,
-         "real-time (CAP_SYS_NICE)"},
-        {"RLIMIT_RTPRIO as limits.d gives group audio",
-         Privilege::None,
-         95,
-         kOrdinary,
-         {fifo},
-         PriorityWay::RtprioLimit,
-         fifo,
-         "real-time (RLIMIT_RTPRIO)"},
-        {"RLIMIT_RTPRIO below the wanted priority",
-         Privilege::None,
-         4,
-         kOrdinary,
-         {fifo, {SCHED_FIFO, 4}},
-         PriorityWay::RtprioLimit,
-         {SCHED_FIFO, 4},
-         "real-time (RLIMIT_RTPRIO)"},
-        {"already higher",
-         Privilege::None,
-         0,
-         {SCHED_RR, 50},
-         {},
-         PriorityWay::AsStarted,
-         {SCHED_RR, 50},
-         "real-time (as started)"},
-        {"real-time but lower, and not allowed more",
-         Privilege::None,
-         0,
-         {SCHED_FIFO, 3},
-         {fifo},
-         PriorityWay::AsStarted,
-         {SCHED_FIFO, 3},
-         "real-time (as started)"},
-        {"no way",
-         Privilege::None,
-         0,
-         kOrdinary,
-         {fifo},
-         PriorityWay::None,
-         kOrdinary,
-         kNoPermission},
+        {"root", P::Root, 0, kOrdinary, {kFifo}, W::Root, kFifo},
+        {"CAP_SYS_NICE", P::CapSysNice, 0, kOrdinary, {kFifo}, W::CapSysNice, kFifo},
+        {"RLIMIT_RTPRIO 95 (limits.d)", P::None, 95, kOrdinary, {kFifo}, W::RtprioLimit, kFifo},
+        {"RLIMIT_RTPRIO 4", P::None, 4, kOrdinary, {kFifo, fifo4}, W::RtprioLimit, fifo4},
+        {"already higher", P::None, 0, rr50, {}, W::AsStarted, rr50},
+        {"real-time, lower, no way higher", P::None, 0, fifo3, {kFifo}, W::AsStarted, fifo3},
+        {"no way", P::None, 0, kOrdinary, {kFifo}, W::None, kOrdinary},
     };
     for (const WayCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -99,9 +58,25 @@ TEST(PriorityWays, TheFirstWayThatWorksIsTakenAndSaid) {
         EXPECT_EQ(grant.way, c.way);
         EXPECT_EQ(grant.now, c.now);
         EXPECT_EQ(system.state(), c.now);
-        EXPECT_EQ(priorityText(grant), c.text);
         restoreScheduling(system, grant);
         EXPECT_EQ(system.state(), c.before);
+    }
+}
+
+// What the user is told of each way.
+TEST(PriorityWays, EachIsSaidInWords) {
+    const std::pair<PriorityWay, std::string> cases[] = {
+        {W::AsStarted, "real-time (as started)"},
+        {W::Root, "real-time (root)"},
+        {W::CapSysNice, "real-time (CAP_SYS_NICE)"},
+        {W::RtprioLimit, "real-time (RLIMIT_RTPRIO)"},
+        {W::RealtimeKit, "real-time (RealtimeKit)"},
+        {W::None, "ordinary: no permission; see README 'Clean captures'"},
+    };
+    for (const auto& [way, text] : cases) {
+        PriorityGrant grant;
+        grant.way = way;
+        EXPECT_EQ(priorityText(grant), text);
     }
 }
 
@@ -109,89 +84,50 @@ struct KitCase {
     const char* name;
     int32_t maxPriority;  // what the daemon grants at most
     ResourceLimit rttimeBefore;
-    std::string refuseWith;  // an error the daemon answers with
+    const char* refuseWith;  // an error the daemon answers with
     std::vector<ResourceLimit> rttimeAsked;
-    std::vector<FakeRealtimeKit::Request> requests;
-    PriorityWay way;
+    std::vector<uint32_t> prioritiesAsked;
     std::string text;
 };
 
 // Without a way of its own the process asks RealtimeKit, over D-Bus, after lowering its
 // RLIMIT_RTTIME as far as the daemon demands; the daemon here answers on a private connection.
 TEST(PriorityWays, RealtimeKitIsAskedLast) {
-    constexpr int64_t kRtTimeMax = 200'000;
-    constexpr uint64_t kThread = 4242;
-    const ResourceLimit demanded{kRtTimeMax, kRtTimeMax};
+    constexpr int64_t kMost = 200'000;
+    const ResourceLimit demanded{kMost, kMost};
+    const char* const kGranted = "real-time (RealtimeKit)";
+    const char* const kDenied = "org.freedesktop.DBus.Error.AccessDenied";
     const std::vector<KitCase> cases = {
-        {"grants",
-         20,
-         {},
-         "",
-         {demanded},
-         {{kThread, kWanted}},
-         PriorityWay::RealtimeKit,
-         "real-time (RealtimeKit)"},
-        {"grants less",
-         5,
-         {},
-         "",
-         {demanded},
-         {{kThread, 5}},
-         PriorityWay::RealtimeKit,
-         "real-time (RealtimeKit)"},
-        {"a lower soft limit is kept",
-         20,
-         {50'000, kNoLimit},
-         "",
-         {{50'000, kRtTimeMax}},
-         {{kThread, kWanted}},
-         PriorityWay::RealtimeKit,
-         "real-time (RealtimeKit)"},
-        {"limits already low enough",
-         20,
-         {100'000, 100'000},
-         "",
-         {},
-         {{kThread, kWanted}},
-         PriorityWay::RealtimeKit,
-         "real-time (RealtimeKit)"},
-        {"grants no real-time at all",
-         0,
-         {},
-         "",
-         {},
-         {},
-         PriorityWay::None,
-         "ordinary: no permission (RealtimeKit: it grants no real-time priority); see README "
-         "'Clean captures'"},
-        {"refuses",
-         20,
-         {},
-         "org.freedesktop.DBus.Error.AccessDenied",
-         {demanded},
-         {{kThread, kWanted}},
-         PriorityWay::None,
-         "ordinary: no permission (RealtimeKit: refused by the test); see README 'Clean "
-         "captures'"},
+        {"grants", 20, {}, "", {demanded}, {kWanted}, kGranted},
+        {"grants less", 5, {}, "", {demanded}, {5}, kGranted},
+        {"soft limit kept", 20, {50'000, kNoLimit}, "", {{50'000, kMost}}, {kWanted}, kGranted},
+        {"limits already low enough", 20, {100'000, 100'000}, "", {}, {kWanted}, kGranted},
+        {"grants no real-time", 0, {}, "", {}, {}, refused("it grants no real-time priority")},
+        {"refuses", 20, {}, kDenied, {demanded}, {kWanted}, refused("refused by the test")},
     };
     for (const KitCase& c : cases) {
         SCOPED_TRACE(c.name);
         FakeScheduling system;
-        system.thread = kThread;
         system.rttime = c.rttimeBefore;
         FakeRealtimeKit kit(system);
         kit.maxRealtimePriority = c.maxPriority;
-        kit.rtTimeUSecMax = kRtTimeMax;
+        kit.rtTimeUSecMax = kMost;
         kit.refuseWith = c.refuseWith;
         const PriorityGrant grant = raiseToRealTime(system, kWanted);
+        EXPECT_EQ(system.asked().front(), kFifo);
         EXPECT_EQ(system.rttimeAsked(), c.rttimeAsked);
-        EXPECT_EQ(kit.requests(), c.requests);
-        EXPECT_EQ(grant.way, c.way);
+        std::vector<uint32_t> priorities;
+        for (const FakeRealtimeKit::Request& request : kit.requests()) {
+            EXPECT_EQ(request.threadId, system.thread);
+            priorities.push_back(request.priority);
+        }
+        EXPECT_EQ(priorities, c.prioritiesAsked);
         EXPECT_EQ(priorityText(grant), c.text);
-        EXPECT_EQ(system.asked().front(), (Scheduling{SCHED_FIFO, kWanted}));
-        const int granted = c.requests.empty() ? 0 : static_cast<int>(c.requests[0].priority);
-        const Scheduling roundRobin{SCHED_RR | SCHED_RESET_ON_FORK, granted};
-        EXPECT_EQ(grant.now, realTime(grant) ? roundRobin : kOrdinary);
+        const bool granted = c.text == kGranted;
+        EXPECT_EQ(grant.way, granted ? W::RealtimeKit : W::None);
+        const int priority = granted ? static_cast<int>(c.prioritiesAsked[0]) : 0;
+        const Scheduling roundRobin{SCHED_RR | SCHED_RESET_ON_FORK, priority};
+        EXPECT_EQ(grant.now, granted ? roundRobin : kOrdinary);
         // Back to ordinary; a flag that only privilege may clear stays.
         restoreScheduling(system, grant);
         EXPECT_EQ(system.state().policy & ~SCHED_RESET_ON_FORK, SCHED_OTHER);
@@ -206,7 +142,7 @@ TEST(PriorityWays, TheQuietSectionRaisesThroughTheSeamAndRestores) {
     {
         QuietSection quiet(true, nullptr, 0, machineClock());
         EXPECT_EQ(quiet.priority().way, PriorityWay::RtprioLimit);
-        EXPECT_EQ(system.state(), (Scheduling{SCHED_FIFO, kWanted}));
+        EXPECT_EQ(system.state(), kFifo);
         QuietSection unwanted(false, nullptr, 0, machineClock());
         EXPECT_FALSE(unwanted.wanted());
         EXPECT_EQ(system.asked().size(), 1u);
