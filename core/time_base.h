@@ -105,9 +105,10 @@ public:
     std::vector<TimeGap> gapsBetween(uint32_t first, uint32_t last) const;
     // Whether the sampling may have stood still next to one of the samples in [first, last]: a
     // gap there, or a block around them that took a typical sample's time (and a microsecond)
-    // more than its typical time: a stall too short to be a gap still hides a sample. The clock does not tell
-    // which read of a block stood still, nor which of its reads failed, so every sample of such a
-    // block counts, and so does the one before it (the clock is read before the read).
+    // more than its typical time: a stall too short to be a gap still hides a sample. The clock
+    // does not tell which read of a block stood still, nor which of its reads failed, so every
+    // sample of such a block counts, and so does the one before it (the clock is read before the
+    // read).
     bool stoodStillNear(uint32_t first, uint32_t last) const;
 
     // Seconds per sample over all marks, gaps included; 0 without a time base.
