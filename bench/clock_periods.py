@@ -14,19 +14,26 @@ import sys
 NOMINAL_US = 100.0
 
 
-def read_rows(path):
+def read_rows(path, channel=1):
+    """Each sample's time and the level of `channel` (1 to 5)."""
     with open(path, newline="") as table:
         rows = csv.reader(table)
         next(rows)
         for row in rows:
-            yield float(row[1]), row[2] == "1"
+            yield float(row[1]), row[1 + channel] == "1"
+
+
+def gap_steps(times):
+    """The steps between samples, and whether each is a gap by the capture's own rule."""
+    steps = [b - a for a, b in zip(times, times[1:])]
+    median_step = statistics.median(steps)
+    return steps, [s > 20e-6 and s > 4 * median_step for s in steps]
 
 
 def main(path):
     times, levels = zip(*read_rows(path))
-    steps = [b - a for a, b in zip(times, times[1:])]
-    median_step = statistics.median(steps)
-    gap_before = [False] + [s > 20e-6 and s > 4 * median_step for s in steps]
+    steps, gaps = gap_steps(times)
+    gap_before = [False] + gaps
     periods, left_out, last_rise, gap_since = [], 0, None, False
     for i in range(1, len(times)):
         gap_since = gap_since or gap_before[i]

@@ -8,18 +8,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 cli=${1:-build/default/cli/pinprobe-cli}
 samples=${2:-500000}
 work=$(mktemp -d)
-busy=()
-stop_busy() {
-    for pid in "${busy[@]}"; do kill "$pid" 2>/dev/null || true; done
-    busy=()
-}
+source "$here/busy_loops.sh"
 trap 'stop_busy; rm -rf "$work"' EXIT
 
 for loops in 0 2; do
-    for ((i = 0; i < loops; i++)); do
-        sh -c 'while :; do :; done' &
-        busy+=($!)
-    done
+    start_busy "$loops"
     for speed in fastest fast; do
         "$cli" capture --simulate --speed "$speed" --size "$samples" --csv "$work/$speed.csv" \
             >"$work/summary" 2>/dev/null

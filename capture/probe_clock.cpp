@@ -1,6 +1,9 @@
 #include "capture/probe_clock.h"
 
+#include <time.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <limits>
 
@@ -32,6 +35,14 @@ uint64_t SteadyProbeClock::nowNanoseconds() {
 
 void SteadyProbeClock::waitUntil(uint64_t nanoseconds) {
     while (nowNanoseconds() < nanoseconds) {
+    }
+}
+
+void SteadyProbeClock::pauseFor(uint64_t nanoseconds) {
+    constexpr uint64_t kPerSecond = 1'000'000'000;
+    timespec left{static_cast<time_t>(nanoseconds / kPerSecond),
+                  static_cast<long>(nanoseconds % kPerSecond)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, 0, &left, &left) == EINTR) {
     }
 }
 

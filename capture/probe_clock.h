@@ -13,6 +13,10 @@ public:
     // What one nowNanoseconds() costs the caller: the loops read the clock less often the more
     // that is next to a port read.
     virtual uint64_t readCostNanoseconds() = 0;
+    // Blocks the calling thread for about `nanoseconds`: the kernel runs others meanwhile.
+    virtual void pauseFor(uint64_t nanoseconds) = 0;
+    // Whether this is the machine's own time, which other work on the machine can hold up.
+    virtual bool isMachineTime() const = 0;
 };
 
 // The machine's steady clock (the TSC through the vDSO where the kernel uses it). Waits spin: a
@@ -23,6 +27,8 @@ public:
     void waitUntil(uint64_t nanoseconds) override;
     // Measured once per process.
     uint64_t readCostNanoseconds() override;
+    void pauseFor(uint64_t nanoseconds) override;
+    bool isMachineTime() const override { return true; }
 };
 
 // Time that moves only when waited for or advanced, and then exactly; for tests. Reading it
@@ -33,6 +39,9 @@ public:
     uint64_t nowNanoseconds() override { return now_.load(); }
     void waitUntil(uint64_t nanoseconds) override;
     uint64_t readCostNanoseconds() override { return readCost_.load(); }
+    // A pause moves the time on by exactly its length.
+    void pauseFor(uint64_t nanoseconds) override { advance(nanoseconds); }
+    bool isMachineTime() const override { return false; }
     void advance(uint64_t nanoseconds) { now_.fetch_add(nanoseconds); }
     void setReadCost(uint64_t nanoseconds) { readCost_.store(nanoseconds); }
 

@@ -3,7 +3,10 @@
 #include <pthread.h>
 #include <sched.h>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include "capture/realtime_throttling.h"
 
 namespace {
 
@@ -17,24 +20,27 @@ void prefault(uint8_t* buffer, size_t bytes) {
     }
 }
 
-bool isRealTime(int policy) {
-    return policy == SCHED_FIFO || policy == SCHED_RR;
+// What a real-time thread must pause for on this system.
+std::vector<PauseRule> pauseRules(SchedulingSystem& system) {
+    std::vector<PauseRule> rules = realTimeLimitPause(system.limit(RLIMIT_RTTIME).soft);
+    for (const PauseRule& rule : throttlingPause(system.bandwidth())) {
+        rules.push_back(rule);
+    }
+    return rules;
 }
 
 }  // namespace
 
-QuietSection::QuietSection(bool wanted, uint8_t* buffer, size_t bytes) {
+QuietSection::QuietSection(bool wanted, uint8_t* buffer, size_t bytes, ProbeClock& clock)
+    : wanted_(wanted), pauses_(clock) {
     if (!wanted) {
         return;
     }
-    sched_param old{};
     pinToThisProcessor();
-    if (pthread_getschedparam(pthread_self(), &oldPolicy_, &old) == 0 &&
-        !(isRealTime(oldPolicy_) && old.sched_priority >= kQuietSectionPriority)) {
-        oldPriority_ = old.sched_priority;
-        sched_param fifo{};
-        fifo.sched_priority = kQuietSectionPriority;
-        priorityRaised_ = pthread_setschedparam(pthread_self(), SCHED_FIFO, &fifo) == 0;
+    SchedulingSystem& system = schedulingSystem();
+    priority_ = raiseToRealTime(system, kQuietSectionPriority);
+    if (realTime(priority_)) {
+        pauses_.start(pauseRules(system));
     }
     if (buffer == nullptr || bytes == 0) {
         return;
@@ -63,11 +69,7 @@ QuietSection::~QuietSection() {
     if (locked_ != nullptr) {
         munlock(locked_, lockedBytes_);
     }
-    if (priorityRaised_) {
-        sched_param old{};
-        old.sched_priority = oldPriority_;
-        pthread_setschedparam(pthread_self(), oldPolicy_, &old);
-    }
+    restoreScheduling(schedulingSystem(), priority_);
     if (pinned_) {
         pthread_setaffinity_np(pthread_self(), sizeof oldProcessors_, &oldProcessors_);
     }

@@ -1,7 +1,7 @@
 #include "capture/realtime_throttling.h"
 
+#include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 
@@ -26,25 +26,28 @@ std::string fileText(const char* path) {
 
 }  // namespace
 
-std::string throttlingNote(const std::string& runtimeText, const std::string& periodText,
-                           double loopSeconds) {
+RealTimeBandwidth parseBandwidth(const std::string& runtimeText, const std::string& periodText) {
     long long runtime = 0;
     long long period = 0;
     if (!leadingNumber(runtimeText, runtime) || !leadingNumber(periodText, period) || runtime < 0 ||
-        period <= 0 || runtime >= period || loopSeconds * 1e6 <= runtime) {
-        return {};
+        period <= 0 || runtime >= period) {
+        return RealTimeBandwidth{};
     }
-    char note[300];
-    std::snprintf(
-        note, sizeof note,
-        "the kernel lets a real-time thread run %g s of every %g s "
-        "(kernel.sched_rt_runtime_us), so a loop of %.3f s may be paused for %g s in each; "
-        "the gaps show where. sudo sysctl kernel.sched_rt_runtime_us=-1 lifts the limit",
-        runtime * 1e-6, period * 1e-6, loopSeconds, (period - runtime) * 1e-6);
-    return note;
+    return RealTimeBandwidth{runtime, period};
 }
 
-std::string realTimeThrottling(double loopSeconds) {
-    return throttlingNote(fileText("/proc/sys/kernel/sched_rt_runtime_us"),
-                          fileText("/proc/sys/kernel/sched_rt_period_us"), loopSeconds);
+RealTimeBandwidth machineBandwidth() {
+    return parseBandwidth(fileText("/proc/sys/kernel/sched_rt_runtime_us"),
+                          fileText("/proc/sys/kernel/sched_rt_period_us"));
+}
+
+std::vector<PauseRule> throttlingPause(const RealTimeBandwidth& bandwidth) {
+    if (bandwidth.runtimeUs < 0 || bandwidth.periodUs <= bandwidth.runtimeUs) {
+        return {};
+    }
+    const int64_t margin = std::min(bandwidth.periodUs / 50, bandwidth.runtimeUs / 2);
+    constexpr uint64_t kNsPerUs = 1000;
+    return {PauseRule{
+        static_cast<uint64_t>(bandwidth.runtimeUs - margin) * kNsPerUs,
+        static_cast<uint64_t>(bandwidth.periodUs - bandwidth.runtimeUs + margin) * kNsPerUs}};
 }

@@ -2,13 +2,16 @@
 
 #include <algorithm>
 
+#include "capture/pause_plan.h"
 #include "capture/quiet_section.h"
 #include "capture/status_port.h"
 #include "capture/time_marker.h"
 #include "core/scope_session.h"
 
 TriggerWait waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
-                               const std::atomic<int32_t>* abandon) {
+                               const std::atomic<int32_t>* abandon, PausePlan* pauses) {
+    // Often enough for any pause's run, rare enough that the clock costs the wait nothing.
+    constexpr uint32_t kPollsPerPauseCheck = 256;
     const uint8_t reference = port.read() & mask;
     for (uint32_t polls = 0; maxPolls == 0 || polls < maxPolls; ++polls) {
         if ((port.read() & mask) != reference) {
@@ -16,6 +19,9 @@ TriggerWait waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls
         }
         if (abandon != nullptr && abandon->load(std::memory_order_relaxed) != 0) {
             return TriggerWait::Abandoned;
+        }
+        if (pauses != nullptr && polls % kPollsPerPauseCheck == 0) {
+            pauses->pauseIfDue();
         }
     }
     return TriggerWait::GaveUp;
@@ -59,14 +65,15 @@ bool captureInline(PortAccess& ports) {
     StatusPort& port = ports.port(session.portNumber);
     uint8_t* const data = session.sampleData;
     const uint32_t length = session.sampleLength;
-    TimeMarker marker(session.timeBase, ports.clock(), port, length);
-    const uint8_t mask = session.portTriggerMask;
-    const bool triggered = mask == 0 || waitForPortTrigger(port, mask, kInlineTriggerPolls,
-                                                           nullptr) == TriggerWait::Came;
+    bool triggered = true;
     {
-        QuietSection quiet(ports.wantsQuietSection(), data, length);
+        QuietSection quiet(ports.wantsQuietSection(), data, length, ports.clock());
+        TimeMarker marker(session.timeBase, ports.clock(), port, length, &quiet.pauses());
+        const uint8_t mask = session.portTriggerMask;
+        triggered = mask == 0 || waitForPortTrigger(port, mask, kInlineTriggerPolls, nullptr,
+                                                    &quiet.pauses()) == TriggerWait::Came;
         readTimedSamples(port, data, length, marker);
-        session.realTimeLoop = quiet.priorityRaised();
+        session.samplingPriority = quiet.report();
     }
     session.timeBase.finish();
     return triggered;

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdint>
 
+class PausePlan;
 class PortAccess;
 class StatusPort;
 
@@ -14,8 +15,8 @@ inline constexpr int kMultiplicationsPerDelayUnit = 20;
 
 // The fastest capture, on the caller's thread: fills all sampleLength slots of sampleData from
 // the port selected by portNumber, after the bounded trigger wait when a port trigger is set, and
-// keeps when each sample was taken in timeBase. False when that wait gave up and the capture ran
-// without its trigger.
+// keeps when each sample was taken in timeBase; both in a quiet section where the port wants
+// one. False when that wait gave up and the capture ran without its trigger.
 bool captureInline(PortAccess& ports);
 
 enum class TriggerWait {
@@ -26,8 +27,9 @@ enum class TriggerWait {
 
 // Waits until `port` AND `mask` differs from its first read; the ending byte is dropped.
 // Gives up after `maxPolls` further reads (0: no bound) or when `*abandon` becomes non-zero.
+// Takes the pauses `pauses` asks for, where it is given.
 TriggerWait waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
-                               const std::atomic<int32_t>* abandon);
+                               const std::atomic<int32_t>* abandon, PausePlan* pauses = nullptr);
 
 // The worker's busy delay: `multiplications` steps of the running value by the double nearest
 // 10/9. The running value lives for the thread; the work cannot be optimised away.

@@ -1,5 +1,6 @@
 #include "capture/sampling_worker.h"
 
+#include "capture/quiet_section.h"
 #include "capture/sampler.h"
 #include "capture/status_port.h"
 #include "capture/time_marker.h"
@@ -68,19 +69,31 @@ uint32_t storeSamples(StatusPort& port, const WorkerLink& link, TimeMarker& mark
     return count;
 }
 
+// The trigger wait and the samples, in a quiet section where the port wants one. Returns how
+// many were stored, none when the wait was abandoned.
+uint32_t sampleQuietly(StatusPort& port, WorkerLink& link) {
+    ScopeSession& session = scopeSession;
+    PortAccess& ports = *link.ports;
+    QuietSection quiet(ports.wantsQuietSection(), session.sampleData, session.sampleLength,
+                       ports.clock());
+    TimeMarker marker(session.timeBase, ports.clock(), port, session.sampleLength, &quiet.pauses());
+    const uint8_t mask = session.portTriggerMask;
+    if (mask != 0 && waitForPortTrigger(port, mask, 0, &link.abandon, &quiet.pauses()) ==
+                         TriggerWait::Abandoned) {
+        return 0;
+    }
+    session.samplingPriority = quiet.report();
+    return link.publishStored ? storeSamples<true>(port, link, marker)
+                              : storeSamples<false>(port, link, marker);
+}
+
 // One delayed capture into sampleData. Returns false when it was abandoned.
 bool runDelayedCapture(WorkerLink& link) {
     ScopeSession& session = scopeSession;
     StatusPort& port = link.ports->port(session.portNumber);
     session.breakRequested = 0;
     session.samplesStored.store(0, std::memory_order_release);
-    TimeMarker marker(session.timeBase, link.ports->clock(), port, session.sampleLength);
-    const uint8_t mask = session.portTriggerMask;
-    if (mask != 0 && waitForPortTrigger(port, mask, 0, &link.abandon) == TriggerWait::Abandoned) {
-        return false;
-    }
-    const uint32_t stored = link.publishStored ? storeSamples<true>(port, link, marker)
-                                               : storeSamples<false>(port, link, marker);
+    const uint32_t stored = sampleQuietly(port, link);
     if (link.abandon != 0) {
         return false;
     }

@@ -38,7 +38,9 @@ public:
         return PortReadiness{true, "the simulated probe"};
     }
     std::vector<std::string> takeReports() override { return {}; }
-    bool wantsQuietSection() const override { return false; }
+    // Sampled as a port is, on the machine's time, so that it shows what a port would get here;
+    // a test's virtual time gains nothing from it.
+    bool wantsQuietSection() const override { return clock_.isMachineTime(); }
     // The probe's own clock, so that a virtual one times the captures too.
     ProbeClock& clock() override { return clock_; }
 

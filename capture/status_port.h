@@ -43,7 +43,8 @@ public:
     // it. A port that still cannot be opened is reported again only when the reason changed.
     virtual std::vector<std::string> takeReports() = 0;
 
-    // Whether the fastest loop should run in a quiet section (real hardware only).
+    // Whether the sample loops should run in a quiet section: ports read in the machine's time,
+    // not a test's.
     virtual bool wantsQuietSection() const = 0;
 
     // The clock the sample loops time their reads by.

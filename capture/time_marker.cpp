@@ -4,6 +4,7 @@
 #include <atomic>
 #include <limits>
 
+#include "capture/pause_plan.h"
 #include "capture/probe_clock.h"
 #include "capture/status_port.h"
 #include "core/time_base.h"
@@ -35,20 +36,29 @@ void setFirstBlockLength(uint32_t samples) {
 }
 
 TimeMarker::TimeMarker(TimeBase& timeBase, ProbeClock& clock, const StatusPort& port,
-                       uint32_t samples)
+                       uint32_t samples, PausePlan* pauses)
     : timeBase_(timeBase),
       clock_(clock),
       port_(port),
+      pauses_(pauses != nullptr && !pauses->empty() ? pauses : nullptr),
+      pauseMarksLeft_(pauses_ != nullptr ? kMarkedPauses : 0),
       growBelowNs_(kReadingsPerBlock * clock.readCostNanoseconds()),
       stride_(firstBlockLength(samples)) {
-    timeBase_.prepare(samples, stride_);
+    timeBase_.prepare(samples, stride_, pauseMarksLeft_);
 }
 
 uint32_t TimeMarker::startBlock(uint32_t sample) {
-    const uint64_t now = clock_.nowNanoseconds();
+    uint64_t now = clock_.nowNanoseconds();
     if (started_) {
         closeBlock(sample, now);
+        if (pauses_ != nullptr && pauses_->due(now)) {
+            now = pauseAfterBlock(sample, now);
+        }
     } else {
+        // A pause before the first sample is the trigger wait's, not the capture's.
+        if (pauses_ != nullptr && pauses_->due(now)) {
+            now = pauses_->pause(now);
+        }
         started_ = true;
         originNs_ = now;
         failedReads_ = port_.failedReads();
@@ -57,6 +67,16 @@ uint32_t TimeMarker::startBlock(uint32_t sample) {
     blockStartNs_ = now;
     blockStart_ = sample;
     return sample + std::min(stride_, std::numeric_limits<uint32_t>::max() - sample);
+}
+
+// The block before `sample` has ended now; the pause becomes a block of no samples, two marks at
+// `sample`, so that the time base knows it exactly.
+uint64_t TimeMarker::pauseAfterBlock(uint32_t sample, uint64_t now) {
+    if (pauseMarksLeft_ > 0) {
+        timeBase_.mark(sample, now - originNs_);
+        --pauseMarksLeft_;
+    }
+    return pauses_->pause(now);
 }
 
 void TimeMarker::end(uint32_t reads) {

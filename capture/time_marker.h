@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+class PausePlan;
 class ProbeClock;
 class StatusPort;
 class TimeBase;
@@ -14,23 +15,30 @@ inline constexpr uint32_t kLongestBlock = uint32_t{1} << 16;
 // sample of a long capture would take too much memory) and doubles while one takes less than a
 // hundred clock readings' time, so that the clock costs the loop about 1% at most, whatever a
 // read costs: a loop of slow reads marks every sample, a loop of fast ones every few thousand.
+// The pauses a real-time loop must take are taken between blocks, where the clock is read anyway,
+// and marked as blocks of no samples.
 class TimeMarker {
 public:
-    // Prepares `timeBase` for up to `samples` reads of `port`, timed by `clock`.
-    TimeMarker(TimeBase& timeBase, ProbeClock& clock, const StatusPort& port, uint32_t samples);
+    // Prepares `timeBase` for up to `samples` reads of `port`, timed by `clock`, pausing as
+    // `pauses` asks (none without).
+    TimeMarker(TimeBase& timeBase, ProbeClock& clock, const StatusPort& port, uint32_t samples,
+               PausePlan* pauses = nullptr);
 
-    // Just before sample `sample` is read, at the start of a block: marks it, and returns the
-    // sample that starts the next block.
+    // Just before sample `sample` is read, at the start of a block: takes a pause that is due,
+    // marks the sample, and returns the sample that starts the next block.
     uint32_t startBlock(uint32_t sample);
     // After the last read: `reads` samples were read. The time base's finish() comes after.
     void end(uint32_t reads);
 
 private:
     void closeBlock(uint32_t end, uint64_t now);
+    uint64_t pauseAfterBlock(uint32_t sample, uint64_t now);
 
     TimeBase& timeBase_;
     ProbeClock& clock_;
     const StatusPort& port_;
+    PausePlan* const pauses_;
+    uint32_t pauseMarksLeft_;
     const uint64_t growBelowNs_;
     uint32_t stride_;
     bool started_ = false;
@@ -39,6 +47,10 @@ private:
     uint32_t blockStart_ = 0;
     uint64_t failedReads_ = 0;
 };
+
+// The planned pauses a capture's time base has room for; any more are taken all the same and
+// show as stalls.
+inline constexpr uint32_t kMarkedPauses = 4096;
 
 // Seam for tests: every capture's first block holds `samples` samples (0: the default).
 void setFirstBlockLength(uint32_t samples);

@@ -1,11 +1,9 @@
 #include "cli/capture_summary.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <ostream>
 #include <vector>
 
-#include "capture/realtime_throttling.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"
 
@@ -33,26 +31,49 @@ void printPace(std::ostream& out, const TimeBase& timeBase) {
         << ", 99th percentile " << secondsText(spread.high) << ")\n";
 }
 
-// "gaps: 2, the longest 0.300112 s before sample 201234, 3 reads failed".
-void printGaps(std::ostream& out, const TimeBase& timeBase) {
-    const std::vector<TimeGap>& gaps = timeBase.gaps();
-    out << "gaps: " << gaps.size();
-    const auto longest = std::max_element(
-        gaps.begin(), gaps.end(),
-        [](const auto& a, const auto& b) { return a.nanoseconds < b.nanoseconds; });
-    if (longest != gaps.end() && longest->nanoseconds > 0) {
-        out << ", the longest "
-            << secondsText(static_cast<double>(longest->nanoseconds) * kSecondsPerNanosecond)
-            << " before sample " << longest->sample;
-    }
+bool planned(const TimeGap& gap) {
+    return gap.kind == GapKind::PlannedPause;
+}
+
+// "gaps: 2, the longest 0.300112 s before sample 201234, 3 reads failed". Planned pauses are not
+// counted here: the loop took them on purpose.
+void printGaps(std::ostream& out, const std::vector<TimeGap>& gaps) {
+    const TimeGap* longest = nullptr;
+    size_t count = 0;
     uint64_t failed = 0;
     for (const TimeGap& gap : gaps) {
         failed += gap.failedReads;
+        if (!planned(gap)) {
+            ++count;
+            longest = longest == nullptr || gap.nanoseconds > longest->nanoseconds ? &gap : longest;
+        }
+    }
+    out << "gaps: " << count;
+    if (longest != nullptr && longest->nanoseconds > 0) {
+        out << ", the longest "
+            << secondsText(static_cast<double>(longest->nanoseconds) * kSecondsPerNanosecond)
+            << " before sample " << longest->sample;
     }
     if (failed > 0) {
         out << ", " << failed << (failed == 1 ? " read" : " reads") << " failed";
     }
     out << '\n';
+}
+
+// "pauses: 3 planned, 0.000213 s in all": what the real-time loop gave the system on purpose.
+void printPauses(std::ostream& out, const std::vector<TimeGap>& gaps) {
+    size_t count = 0;
+    uint64_t nanoseconds = 0;
+    for (const TimeGap& gap : gaps) {
+        if (planned(gap)) {
+            ++count;
+            nanoseconds += gap.nanoseconds;
+        }
+    }
+    if (count > 0) {
+        out << "pauses: " << count << " planned, "
+            << secondsText(static_cast<double>(nanoseconds) * kSecondsPerNanosecond) << " in all\n";
+    }
 }
 
 }  // namespace
@@ -65,12 +86,10 @@ void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t ke
                   scopeSession.portTriggerMask != 0 ? " (trigger wait included)" : "");
     out << head;
     printPace(out, timeBase);
-    printGaps(out, timeBase);
-    if (scopeSession.realTimeLoop) {
-        const std::string note = realTimeThrottling(timeBase.meanPeriod() * kept);
-        if (!note.empty()) {
-            out << "throttling: " << note << '\n';
-        }
+    printGaps(out, timeBase.gaps());
+    printPauses(out, timeBase.gaps());
+    if (!scopeSession.samplingPriority.empty()) {
+        out << "priority: " << scopeSession.samplingPriority << '\n';
     }
     out << "port: " << port << '\n';
 }

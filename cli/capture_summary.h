@@ -5,6 +5,6 @@
 #include <string>
 
 // What `capture` prints when its files are written: the samples kept, the time the command took
-// to capture them, the rate and the period with its spread from the time base, its gaps, a note
-// when the kernel may have throttled a real-time loop, and the port.
+// to capture them, the rate and the period with its spread from the time base, its gaps, the
+// pauses a real-time loop took on purpose, the priority the loop ran at and why, and the port.
 void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t kept, double seconds);

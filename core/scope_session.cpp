@@ -57,7 +57,7 @@ void resetScopeSession() {
 void resetRecordingDetails() {
     ScopeSession& s = scopeSession;
     s.timeBase.clear();
-    s.realTimeLoop = false;
+    s.samplingPriority.clear();
     s.sampleOrigin = 0;
     s.marker.reset();
 }

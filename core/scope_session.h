@@ -38,8 +38,9 @@ struct ScopeSession {
     // capture loops, empty for a loaded file. Its marks are published as the worker makes them;
     // the rest belongs to the worker, as sampleData does, until the hand-over.
     TimeBase timeBase;
-    // The fastest capture's sample loop ran at real-time priority (the kernel may throttle it).
-    bool realTimeLoop = false;
+    // The priority the capture's sample loop ran at and why, as the user is told it; empty
+    // where the loop did not ask (a test's port).
+    std::string samplingPriority;
     // The capture's number of sampleData[0]: Cut Before moves it, so samples keep their numbers.
     uint32_t sampleOrigin = 0;
     // The marked sample, an index into sampleData.

@@ -11,6 +11,10 @@ namespace {
 constexpr double kGapFactor = 4.0;
 constexpr double kGapFloorNs = 20'000.0;
 
+// Where reads cost next to nothing, the clock's own jitter is more than a sample's time: a block
+// must lose at least this much to have stood still at all.
+constexpr double kHiccupNs = 1000.0;
+
 bool isStall(double tookNs, double typicalNs) {
     return tookNs > kGapFactor * typicalNs && tookNs - typicalNs > kGapFloorNs;
 }
@@ -35,13 +39,20 @@ struct BlockPace {
     uint32_t samples;
 };
 
-// The blocks between the marks, by rising period.
+// A block of no samples: the loop paused on purpose.
+bool isPause(const TimeMark& from, const TimeMark& to) {
+    return from.sample == to.sample;
+}
+
+// The blocks between the marks, by rising period; pauses have none.
 std::vector<BlockPace> sortedPaces(const TimeMark* marks, size_t count) {
     std::vector<BlockPace> paces;
     paces.reserve(count - 1);
     for (size_t i = 1; i < count; ++i) {
-        paces.push_back(BlockPace{nanosecondsPerSample(marks[i - 1], marks[i]),
-                                  marks[i].sample - marks[i - 1].sample});
+        if (!isPause(marks[i - 1], marks[i])) {
+            paces.push_back(BlockPace{nanosecondsPerSample(marks[i - 1], marks[i]),
+                                      marks[i].sample - marks[i - 1].sample});
+        }
     }
     std::sort(paces.begin(), paces.end(),
               [](const BlockPace& a, const BlockPace& b) { return a.period < b.period; });
@@ -96,9 +107,9 @@ void TimeBase::FreeMarks::operator()(TimeMark* marks) const {
     std::free(marks);
 }
 
-void TimeBase::prepare(uint32_t samples, uint32_t stride) {
+void TimeBase::prepare(uint32_t samples, uint32_t stride, uint32_t pauses) {
     clear();
-    const size_t room = size_t{samples} / std::max<uint32_t>(stride, 1) + 2;
+    const size_t room = size_t{samples} / std::max<uint32_t>(stride, 1) + 2 + pauses;
     ownMarks_.reset(static_cast<TimeMark*>(std::malloc(room * sizeof(TimeMark))));
     capacity_ = ownMarks_ ? room : 0;
     marks_.store(ownMarks_.get(), std::memory_order_release);
@@ -148,7 +159,11 @@ void TimeBase::findStalls(size_t count) {
     for (size_t i = 1; i < count; ++i) {
         const double typical = typicalPeriodNs_ * (marks[i].sample - marks[i - 1].sample);
         const auto took = static_cast<double>(marks[i].nanoseconds - marks[i - 1].nanoseconds);
-        if (isStall(took, typical)) {
+        if (isPause(marks[i - 1], marks[i])) {
+            gaps_.push_back(TimeGap{marks[i].sample,
+                                    marks[i].nanoseconds - marks[i - 1].nanoseconds, 0,
+                                    GapKind::PlannedPause});
+        } else if (isStall(took, typical)) {
             gaps_.push_back(TimeGap{stallSample(marks[i - 1], marks[i]),
                                     static_cast<uint64_t>(took - typical)});
         }
@@ -170,7 +185,7 @@ void TimeBase::addFailedReads() {
 
 bool TimeBase::stalled(size_t block) const {
     const std::optional<TimeGap> gap = gapBefore(stallSample(marks()[block], marks()[block + 1]));
-    return gap && gap->nanoseconds > 0;
+    return gap && gap->kind == GapKind::Stall && gap->nanoseconds > 0;
 }
 
 double TimeBase::secondsAt(double sample) const {
@@ -202,6 +217,14 @@ double TimeBase::sampleAt(double seconds) const {
     const size_t block = blockOf(marks(), count, ns, &TimeMark::nanoseconds);
     const TimeMark& from = marks()[block];
     const TimeMark& to = marks()[block + 1];
+    if (isPause(from, to)) {
+        // Within the clock's resolution of its end the pause is over (seconds do not map back
+        // to nanoseconds exactly).
+        constexpr double kHalfTick = 0.5;
+        return ns + kHalfTick >= static_cast<double>(to.nanoseconds)
+                   ? to.sample
+                   : std::max(from.sample - 1.0, 0.0);
+    }
     if (!stalled(block)) {
         return sampleReached(from, ns, nanosecondsPerSample(from, to));
     }
@@ -232,6 +255,62 @@ std::vector<TimeGap> TimeBase::gapsBetween(uint32_t first, uint32_t last) const 
     const auto to = std::upper_bound(all.begin(), all.end(), last,
                                      [](uint32_t s, const TimeGap& g) { return s < g.sample; });
     return from < to ? std::vector<TimeGap>(from, to) : std::vector<TimeGap>{};
+}
+
+std::pair<uint32_t, uint32_t> TimeBase::gapReach(const TimeGap& gap) const {
+    std::pair<uint32_t, uint32_t> reach{gap.sample > 0 ? gap.sample - 1 : 0, gap.sample};
+    if (gap.failedReads > 0 && markCount() >= 2) {
+        // The block the reads failed in starts at the gap's sample.
+        const TimeMark* last = marks() + markCount() - 1;
+        const TimeMark* to = std::upper_bound(
+            marks(), last, gap.sample, [](uint32_t s, const TimeMark& m) { return s < m.sample; });
+        reach.second = std::max(reach.second, to->sample);
+    }
+    return reach;
+}
+
+bool TimeBase::gapNear(uint32_t first, uint32_t last) const {
+    const std::vector<TimeGap>& all = gaps();
+    auto it = std::lower_bound(all.begin(), all.end(), first, gapBeforeSample);
+    // Reaches rise with the gaps' samples: only the last gap before `first` may reach it.
+    if (it != all.begin()) {
+        --it;
+    }
+    for (; it != all.end(); ++it) {
+        const auto [from, to] = gapReach(*it);
+        if (from > last) {
+            return false;
+        }
+        if (to >= first) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TimeBase::slowBlockNear(uint32_t first, uint32_t last) const {
+    const size_t count = markCount();
+    if (!finished() || count < 2) {
+        return false;
+    }
+    const TimeMark* m = marks();
+    // The blocks that end at `first` or later and start no later than the sample after `last`.
+    const auto bySample = [](const TimeMark& mark, uint32_t s) { return mark.sample < s; };
+    size_t block = static_cast<size_t>(std::lower_bound(m, m + count, first, bySample) - m);
+    block = block > 0 ? block - 1 : 0;
+    for (; block + 1 < count && m[block].sample <= last + 1; ++block) {
+        const uint32_t samples = m[block + 1].sample - m[block].sample;
+        const auto took = static_cast<double>(m[block + 1].nanoseconds - m[block].nanoseconds);
+        if (samples > 0 &&
+            took - typicalPeriodNs_ * samples > std::max(typicalPeriodNs_, kHiccupNs)) {
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TimeBase::stoodStillNear(uint32_t first, uint32_t last) const {
+    return slowBlockNear(first, last) || gapNear(first, last);
 }
 
 double TimeBase::meanPeriod() const {

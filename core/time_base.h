@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 // When the samples of one capture were taken. Sample numbers here are the capture's own (0 is
@@ -24,14 +25,21 @@ inline double nanosecondsPerSample(const TimeMark& from, const TimeMark& to) {
     return static_cast<double>(to.nanoseconds - from.nanoseconds) / (to.sample - from.sample);
 }
 
+enum class GapKind : uint8_t {
+    Stall,         // the sampling was held up: preemption, a page fault, a slow read
+    PlannedPause,  // the loop blocked on purpose, so that the system would not stop it
+};
+
 // Sampling stood still before `sample` for `nanoseconds` beyond the capture's typical pace. Or,
 // with `failedReads`, that many reads failed (and read 0xFF) from `sample` on, within the block
 // of samples between two marks that starts there; `nanoseconds` is then 0 unless the sampling
-// also stood still before `sample`.
+// also stood still before `sample`. A planned pause is the whole time the loop blocked; the loop
+// marks it as a block of no samples (two marks at its sample), so it is known exactly.
 struct TimeGap {
     uint32_t sample = 0;
     uint64_t nanoseconds = 0;
     uint32_t failedReads = 0;
+    GapKind kind = GapKind::Stall;
 };
 
 // How regular the sampling was outside its gaps: the seconds per sample of the blocks between
@@ -49,13 +57,15 @@ public:
     TimeBase& operator=(const TimeBase&) = delete;
 
     // Room for the marks of a capture of `samples` samples with a mark every `stride` samples
-    // or more (plus the last), so that the sample loop never allocates. Drops any marks and
-    // gaps. Without memory for them the capture goes without a time base.
-    void prepare(uint32_t samples, uint32_t stride);
+    // or more (plus the last) and `pauses` planned pauses, so that the sample loop never
+    // allocates. Drops any marks and gaps. Without memory for them the capture goes without a
+    // time base.
+    void prepare(uint32_t samples, uint32_t stride, uint32_t pauses = 0);
     // Back to "no time".
     void clear();
 
-    // Sample loop: marks in rising sample order, the first at sample 0. Published to readers on
+    // Sample loop: marks in rising sample order, the first at sample 0; two marks at one sample
+    // are a planned pause before it. Published to readers on
     // other threads (release) as the worker's stored count is. Marks beyond the room are dropped.
     void mark(uint32_t sample, uint64_t nanoseconds) noexcept {
         const size_t count = published_.load(std::memory_order_relaxed);
@@ -83,15 +93,23 @@ public:
     // those after it lead up to its end at that pace. 0 without a time base.
     double secondsAt(double sample) const;
     // The sample taken at `seconds` (inverse of secondsAt); inside a gap, the last one before
-    // it. 0 without a time base.
+    // it (inside a planned pause, the whole sample before it). 0 without a time base.
     double sampleAt(double seconds) const;
 
-    // Gaps in rising sample order (after finish; none before).
+    // Gaps in rising sample order (after finish; none before); at one sample, a stall before
+    // a planned pause.
     const std::vector<TimeGap>& gaps() const;
     // The gap just before `sample`, if there is one.
     std::optional<TimeGap> gapBefore(uint32_t sample) const;
     // The gaps before the samples in [first, last].
     std::vector<TimeGap> gapsBetween(uint32_t first, uint32_t last) const;
+    // Whether the sampling may have stood still next to one of the samples in [first, last]: a
+    // gap there, or a block around them that took a typical sample's time (and a microsecond)
+    // more than its typical time: a stall too short to be a gap still hides a sample. The clock
+    // does not tell which read of a block stood still, nor which of its reads failed, so every
+    // sample of such a block counts, and so does the one before it (the clock is read before the
+    // read).
+    bool stoodStillNear(uint32_t first, uint32_t last) const;
 
     // Seconds per sample over all marks, gaps included; 0 without a time base.
     double meanPeriod() const;
@@ -100,6 +118,10 @@ public:
 
 private:
     bool finished() const { return finished_.load(std::memory_order_acquire); }
+    // The first and the last sample that a planned pause or failed reads may lie next to.
+    std::pair<uint32_t, uint32_t> gapReach(const TimeGap& gap) const;
+    bool gapNear(uint32_t first, uint32_t last) const;
+    bool slowBlockNear(uint32_t first, uint32_t last) const;
     // Whether the block from mark `block` to the next one holds a stall.
     bool stalled(size_t block) const;
     void findStalls(size_t count);

@@ -17,8 +17,8 @@ rm -f build/default/pinprobe_*.deb
 cpack --preset deb
 deb=$(echo build/default/pinprobe_*.deb)
 dpkg-deb --field "$deb" Package Version Depends
-# The decoders and the session files need their libraries at run time.
-for runtime in libsigrokdecode4 libzip4; do
+# The decoders, the session files and the RealtimeKit client need their libraries at run time.
+for runtime in libsigrokdecode4 libzip4 libsystemd0; do
   dpkg-deb --field "$deb" Depends | grep -q "$runtime" ||
     { echo "the package does not depend on $runtime"; exit 1; }
 done

@@ -3,12 +3,13 @@
 # Usage: scripts/install-deps.sh [extra packages...]
 set -euo pipefail
 
-# libsigrokdecode-dev: the protocol decoders; libzip-dev: sigrok session files; sigrok-cli: the
-# tests that read our files back with sigrok's own tools. xvfb, xauth, xdotool, dbus-daemon and
-# python3-pyatspi (with at-spi2-core): the test that reads the window over the accessibility bus.
+# libsigrokdecode-dev: the protocol decoders; libzip-dev: sigrok session files; libsystemd-dev:
+# sd-bus, to ask RealtimeKit for real-time priority; sigrok-cli: the tests that read our files
+# back with sigrok's own tools. xvfb, xauth, xdotool, dbus-daemon and python3-pyatspi (with
+# at-spi2-core): the test that reads the window over the accessibility bus.
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev libgl-dev
-          libgtest-dev libgmock-dev libbenchmark-dev libsigrokdecode-dev libzip-dev sigrok-cli
-          xvfb xauth xdotool dbus-daemon python3-pyatspi
+          libgtest-dev libgmock-dev libbenchmark-dev libsigrokdecode-dev libzip-dev libsystemd-dev
+          sigrok-cli xvfb xauth xdotool dbus-daemon python3-pyatspi
           "$@")
 
 missing=()

@@ -90,7 +90,8 @@ void finishCapture(WindowSystem& mainWindow) {
     checkSampleRate(mainWindow);
 }
 
-bool samplingTooSlow(const uint8_t* samples, uint32_t length) {
+bool samplingTooSlow(const uint8_t* samples, uint32_t length, const TimeBase* timeBase,
+                     uint32_t origin) {
     if (samples == nullptr || length == 0) {
         return false;
     }
@@ -102,7 +103,9 @@ bool samplingTooSlow(const uint8_t* samples, uint32_t length) {
             ++run;
             continue;
         }
-        if (!firstRun && run <= 2) {
+        // A run that a stall cut short says nothing about the signal.
+        if (!firstRun && run <= 2 &&
+            !(timeBase != nullptr && timeBase->stoodStillNear(origin + i - run, origin + i - 1))) {
             return true;
         }
         firstRun = false;
@@ -114,7 +117,8 @@ bool samplingTooSlow(const uint8_t* samples, uint32_t length) {
 
 void checkSampleRate(WindowSystem& mainWindow) {
     if (hasSampleData(scopeSession) &&
-        samplingTooSlow(scopeSession.sampleData, scopeSession.sampleLength)) {
+        samplingTooSlow(scopeSession.sampleData, scopeSession.sampleLength, &scopeSession.timeBase,
+                        scopeSession.sampleOrigin)) {
         mainWindow.runDialog(IDD_TOO_SLOW);
     }
 }

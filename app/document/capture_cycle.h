@@ -4,6 +4,7 @@
 
 #include "capture/status_port.h"
 
+class TimeBase;
 class WindowSystem;
 
 // New Sample, first half: drops the document and puts the view at its start. A capture the
@@ -33,8 +34,11 @@ void finishCapture(WindowSystem& mainWindow);
 void checkSampleRate(WindowSystem& mainWindow);
 
 // The too-slow rule on its own: a run of equal bytes, other than the first and the one still
-// under way at the end, that is one or two samples long.
-bool samplingTooSlow(const uint8_t* samples, uint32_t length);
+// under way at the end, that is one or two samples long. With `timeBase` (whose sample numbers
+// are `origin` more than the indexes here) a run where the sampling may have stood still (a gap,
+// or a block that lost a sample's time) does not count: the signal may have changed unseen.
+bool samplingTooSlow(const uint8_t* samples, uint32_t length, const TimeBase* timeBase = nullptr,
+                     uint32_t origin = 0);
 
 // Ends a capture the worker is running, if any, without handing it over; afterwards the main
 // thread owns sampleData again.

@@ -28,6 +28,11 @@ std::string timingText(const ScopeSession& s) {
     return " at " + formatHertz(1.0 / period) + ", " + formatSeconds(lasted);
 }
 
+// The priority the capture's loop ran at and why, where it asked for one.
+std::string priorityWords(const ScopeSession& s) {
+    return s.samplingPriority.empty() ? "" : ", " + s.samplingPriority;
+}
+
 }  // namespace
 
 std::string statusText(LiveClock::time_point now) {
@@ -40,5 +45,5 @@ std::string statusText(LiveClock::time_point now) {
     if (!hasSampleData(s)) {
         return title + ": no samples";
     }
-    return title + ": " + samplesText(s.sampleLength) + timingText(s);
+    return title + ": " + samplesText(s.sampleLength) + timingText(s) + priorityWords(s);
 }

@@ -6,5 +6,6 @@
 
 // The status line under the buttons. During a worker capture: how many samples are stored of the
 // buffer's size and how long the capture has run, as of `now`. Otherwise the recording: its file
-// (or "Untitled"), its samples and, from its time base, the sample rate and how long it lasted.
+// (or "Untitled"), its samples and, from its time base, the sample rate and how long it lasted;
+// for a capture, the priority its loop ran at.
 std::string statusText(LiveClock::time_point now);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "capture/probe_clock.h"
 #include "capture/quiet_section.h"
 
 namespace {
@@ -56,14 +57,14 @@ TEST(QuietSection, RestoresSchedulingAndUnlocksAndKeepsTheBufferAsItWas) {
     std::iota(buffer.begin(), buffer.end(), uint8_t{1});
     const std::vector<uint8_t> original = buffer;
     {
-        QuietSection quiet(true, buffer.data(), buffer.size());
+        QuietSection quiet(true, buffer.data(), buffer.size(), machineClock());
         const Scheduling raised{SCHED_FIFO, kQuietSectionPriority};
-        EXPECT_EQ(currentScheduling(), quiet.priorityRaised() ? raised : before);
+        EXPECT_EQ(currentScheduling(), realTime(quiet.priority()) ? raised : before);
         if (quiet.bufferLocked() && kMlockIsReal) {
             EXPECT_GE(lockedKilobytes(), lockedBefore + 290);
         }
-        QuietSection unwanted(false, buffer.data(), buffer.size());
-        EXPECT_FALSE(unwanted.priorityRaised() || unwanted.bufferLocked());
+        QuietSection unwanted(false, buffer.data(), buffer.size(), machineClock());
+        EXPECT_FALSE(realTime(unwanted.priority()) || unwanted.bufferLocked());
     }
     EXPECT_EQ(currentScheduling(), before);
     EXPECT_EQ(lockedKilobytes(), lockedBefore);
@@ -81,12 +82,12 @@ cpu_set_t currentProcessors() {
 TEST(QuietSection, PinsTheThreadToItsProcessorAndSetsItFreeAfter) {
     const cpu_set_t before = currentProcessors();
     {
-        QuietSection quiet(true, nullptr, 0);
+        QuietSection quiet(true, nullptr, 0, machineClock());
         ASSERT_TRUE(quiet.pinned()) << "setting one's own affinity is always allowed";
         const cpu_set_t during = currentProcessors();
         EXPECT_EQ(CPU_COUNT(&during), 1);
         EXPECT_TRUE(CPU_ISSET(sched_getcpu(), &during));
-        QuietSection unwanted(false, nullptr, 0);
+        QuietSection unwanted(false, nullptr, 0, machineClock());
         EXPECT_FALSE(unwanted.pinned());
     }
     const cpu_set_t after = currentProcessors();
@@ -100,8 +101,9 @@ TEST(QuietSection, LeavesAHigherRealTimePriorityAlone) {
         GTEST_SKIP() << "real-time priority is not permitted here";
     }
     {
-        QuietSection quiet(true, nullptr, 0);
-        EXPECT_FALSE(quiet.priorityRaised() || quiet.bufferLocked());
+        QuietSection quiet(true, nullptr, 0, machineClock());
+        EXPECT_EQ(quiet.priority().way, PriorityWay::AsStarted);
+        EXPECT_FALSE(quiet.bufferLocked());
         EXPECT_EQ(currentScheduling(), higher);
     }
     EXPECT_EQ(currentScheduling(), higher);

@@ -5,8 +5,10 @@
 #include <optional>
 #include <vector>
 
+#include "capture/pause_plan.h"
 #include "capture/time_marker.h"
 #include "core/scope_session.h"
+#include "tests/support/fake_scheduling.h"
 #include "tests/support/scripted_port.h"
 
 namespace {
@@ -270,6 +272,83 @@ TEST_F(InlineCaptureTest, ReadsOnlyThePortChosenByPortNumber) {
         EXPECT_EQ(chosen.reads(), 22u);
         expectSamplesFrom(chosen, 2);
     }
+}
+
+struct PauseCase {
+    const char* name;
+    Privilege privilege;
+    uint64_t rttimeUs;  // RLIMIT_RTTIME, soft and hard
+    RealTimeBandwidth throttling;
+    std::vector<uint32_t> pausedBefore;  // the samples the loop paused before
+    uint64_t pauseNs;
+};
+
+// At real-time priority the loop pauses where its limits ask: 200 reads of 1 us in blocks of 8,
+// RLIMIT_RTTIME of 100 us (a 20 us block after every 50 us of running) or throttling to 60 us
+// of every 100 us (58 us runs, 42 us pauses); at ordinary priority it never pauses. Each pause
+// is a gap of its own kind, and the times after it include it.
+TEST_F(InlineCaptureTest, AtRealTimePriorityPausesWhereItsLimitsAsk) {
+    const std::vector<PauseCase> cases = {
+        {"root, no limits", Privilege::Root, kNoLimit, {}, {}, 0},
+        {"root, RLIMIT_RTTIME", Privilege::Root, 100, {}, {56, 112, 168}, kShortPauseNs},
+        {"root, throttled", Privilege::Root, kNoLimit, {60, 100}, {64, 128, 192}, 42'000},
+        {"ordinary priority", Privilege::None, 100, {60, 100}, {}, 0},
+    };
+    setFirstBlockLength(8);
+    for (const PauseCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeScheduling system;
+        system.privileged = c.privilege;
+        system.rttime = ResourceLimit{c.rttimeUs, c.rttimeUs};
+        system.throttling = c.throttling;
+        SchedulingScope scope(system);
+        VirtualProbeClock clock;
+        ScriptedPortAccess access;
+        access.quiet = true;
+        access.timing = &clock;
+        access.lpt1.play({}, patternByte);
+        access.lpt1.paceWith(clock, kReadNs);
+        prepare(200);
+        captureInline(access);
+        const TimeBase& times = scopeSession.timeBase;
+        ASSERT_EQ(times.gaps().size(), c.pausedBefore.size());
+        for (size_t i = 0; i < c.pausedBefore.size(); ++i) {
+            EXPECT_EQ(times.gaps()[i].sample, c.pausedBefore[i]);
+            EXPECT_EQ(times.gaps()[i].nanoseconds, c.pauseNs);
+            EXPECT_EQ(times.gaps()[i].kind, GapKind::PlannedPause);
+        }
+        const uint64_t paused = c.pausedBefore.size() * c.pauseNs;
+        EXPECT_NEAR(times.secondsAt(200), (200 * kReadNs + paused) * 1e-9, 1e-12);
+        EXPECT_EQ(times.periodSpread().high, kReadNs * 1e-9);
+        const bool realTime = c.privilege != Privilege::None;
+        EXPECT_EQ(scopeSession.samplingPriority.starts_with("real-time"), realTime);
+        expectSamplesFrom(access.lpt1, 0);
+        EXPECT_EQ(system.state(), (Scheduling{SCHED_OTHER, 0})) << "restored";
+    }
+    setFirstBlockLength(0);
+}
+
+// The trigger wait runs at the same priority and takes its pauses too, before the capture's time.
+TEST_F(InlineCaptureTest, TheTriggerWaitPausesAsWell) {
+    constexpr uint64_t kTriggerRead = 5000;
+    FakeScheduling system;
+    system.privileged = Privilege::Root;
+    system.rttime = ResourceLimit{100, 100};
+    SchedulingScope scope(system);
+    VirtualProbeClock clock;
+    ports.quiet = true;
+    ports.timing = &clock;
+    ports.lpt1.play({}, [](uint64_t i) { return risingAt(i, kTriggerRead); });
+    ports.lpt1.paceWith(clock, kReadNs);
+    scopeSession.portTriggerMask = kChannel1;
+    prepare(10);
+    EXPECT_TRUE(captureInline(ports));
+    const uint64_t reads = kTriggerRead + 1 + 10;
+    const uint64_t paused = clock.nowNanoseconds() - reads * kReadNs;
+    // 5 ms of waiting against a 50 us run: many pauses, not just the one at its start.
+    EXPECT_GT(paused, 10 * kShortPauseNs);
+    EXPECT_EQ(paused % kShortPauseNs, 0u);
+    EXPECT_TRUE(scopeSession.timeBase.gaps().empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "capture/pause_plan.h"
 #include "capture/probe_clock.h"
 #include "capture/status_port.h"
 #include "core/time_base.h"
@@ -119,6 +120,74 @@ TEST(TimeMarker, NotesFailedReadsWithTheirBlock) {
     EXPECT_EQ(timeBase.gaps()[0].sample, 0u);
     EXPECT_EQ(timeBase.gaps()[0].failedReads, 6u);
     EXPECT_EQ(timeBase.gaps()[0].nanoseconds, 0u);
+}
+
+size_t countOf(const TimeBase& timeBase, GapKind kind) {
+    size_t count = 0;
+    for (const TimeGap& gap : timeBase.gaps()) {
+        count += gap.kind == kind ? 1 : 0;
+    }
+    return count;
+}
+
+// Reads of 1 us, a pause of 5 us due after every 10 us of running: the pause falls between two
+// blocks, marked twice at the sample after it, and the times after it include it.
+TEST(TimeMarkerPauses, AreTakenBetweenBlocksAndMarkedAsBlocksOfNoSamples) {
+    VirtualProbeClock clock;
+    PacedPort port(clock, 1000);
+    PausePlan plan(clock);
+    plan.start({{10'000, 5'000}});
+    TimeBase timeBase;
+    TimeMarker marker(timeBase, clock, port, 30, &plan);
+    std::vector<uint32_t> expected;
+    for (uint32_t sample = 0; sample <= 30; ++sample) {
+        expected.push_back(sample);
+        if (sample == 10 || sample == 20) {
+            expected.push_back(sample);
+        }
+    }
+    EXPECT_EQ(runLoop(marker, port, 30, timeBase), expected);
+    timeBase.finish();
+    ASSERT_EQ(timeBase.gaps().size(), 2u);
+    EXPECT_EQ(timeBase.gaps()[0].sample, 10u);
+    EXPECT_EQ(timeBase.gaps()[1].sample, 20u);
+    EXPECT_EQ(countOf(timeBase, GapKind::PlannedPause), 2u);
+    EXPECT_EQ(timeBase.gaps()[1].nanoseconds, 5'000u);
+    EXPECT_NEAR(timeBase.secondsAt(30), 40e-6, 1e-12);
+}
+
+// A pause due before the first sample belongs to the wait before the capture: taken, not marked.
+TEST(TimeMarkerPauses, OneBeforeTheFirstSampleIsNotTheCapturesGap) {
+    VirtualProbeClock clock;
+    PacedPort port(clock, 1000);
+    PausePlan plan(clock);
+    plan.start({{10'000, 5'000}});
+    clock.advance(12'000);
+    TimeBase timeBase;
+    TimeMarker marker(timeBase, clock, port, 8, &plan);
+    const uint64_t before = clock.nowNanoseconds();
+    runLoop(marker, port, 8, timeBase);
+    timeBase.finish();
+    EXPECT_EQ(clock.nowNanoseconds(), before + 5'000 + 8'000);
+    EXPECT_TRUE(timeBase.gaps().empty());
+    EXPECT_NEAR(timeBase.secondsAt(8), 8e-6, 1e-12);
+}
+
+// Beyond the room for their marks, pauses are still taken: they show as stalls, times still right.
+TEST(TimeMarkerPauses, BeyondTheRoomShowAsStalls) {
+    constexpr uint32_t kSamples = kMarkedPauses + 1000;
+    VirtualProbeClock clock;
+    PacedPort port(clock, 1000);
+    PausePlan plan(clock);
+    plan.start({{1'000, 50'000}});
+    TimeBase timeBase;
+    TimeMarker marker(timeBase, clock, port, kSamples, &plan);
+    runLoop(marker, port, kSamples, timeBase);
+    timeBase.finish();
+    EXPECT_EQ(countOf(timeBase, GapKind::PlannedPause), kMarkedPauses);
+    EXPECT_EQ(countOf(timeBase, GapKind::Stall), kSamples - 1 - kMarkedPauses);
+    EXPECT_NEAR(timeBase.secondsAt(kSamples), (kSamples * 1e3 + (kSamples - 1) * 50e3) * 1e-9,
+                1e-9);
 }
 
 }  // namespace

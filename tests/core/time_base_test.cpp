@@ -131,6 +131,71 @@ TEST_F(TimeBaseTimes, MeanOverEverythingSpreadOutsideTheGaps) {
     EXPECT_NEAR(spread.high, 2e-6, 1e-15);
 }
 
+// A block of no samples is a pause the loop planned: 500 us before sample 8, a stall in the block
+// from 16, 300 us before sample 24; the pace is 1 us a sample.
+class TimeBasePauses : public testing::Test {
+protected:
+    void SetUp() override {
+        markBlocks(times, {{8, 8'000},
+                           {0, 500'000},
+                           {8, 8'000},
+                           {8, 8'000 + 5'000'000},
+                           {0, 300'000},
+                           {8, 8'000}});
+    }
+    TimeBase times;
+};
+
+TEST_F(TimeBasePauses, AreGapsOfTheirOwnKindAsLongAsTheyLasted) {
+    const std::vector<TimeGap> expected = {{8, 500'000, 0, GapKind::PlannedPause},
+                                           {20, 5'000'000, 0, GapKind::Stall},
+                                           {24, 300'000, 0, GapKind::PlannedPause}};
+    ASSERT_EQ(times.gaps().size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(times.gaps()[i].sample, expected[i].sample) << i;
+        EXPECT_EQ(times.gaps()[i].nanoseconds, expected[i].nanoseconds) << i;
+        EXPECT_EQ(times.gaps()[i].kind, expected[i].kind) << i;
+    }
+    // Outside the gaps every sample took 1 us.
+    EXPECT_NEAR(times.periodSpread().high, 1e-6, 1e-15);
+    EXPECT_NEAR(times.periodSpread().median, 1e-6, 1e-15);
+    EXPECT_NEAR(times.meanPeriod(), 5.832e-3 / 32, 1e-15);
+}
+
+TEST_F(TimeBasePauses, TimesAreRightAcrossThem) {
+    const std::pair<double, double> cases[] = {
+        {7, 7e-6},    {7.5, 7.5e-6},  {8, 508e-6},    {9, 509e-6},
+        {16, 516e-6}, {23, 5.523e-3}, {24, 5.824e-3}, {32, 5.832e-3},
+    };
+    for (const auto& [sample, seconds] : cases) {
+        EXPECT_NEAR(times.secondsAt(sample), seconds, 1e-12) << sample;
+        EXPECT_NEAR(times.sampleAt(seconds), sample, 1e-9) << sample;
+    }
+    // Inside a pause the last sample is the one before it.
+    EXPECT_NEAR(times.sampleAt(300e-6), 7.0, 1e-9);
+    EXPECT_NEAR(times.sampleAt(5.7e-3), 23.0, 1e-9);
+}
+
+// A stall in a block of one sample just before a pause: both gaps at one sample, the stall
+// first; the block before a pause keeps its own pace unless it stalled.
+TEST(TimeBasePausesAfterAStall, KeepBothAndTheirBlocksPaces) {
+    TimeBase stalled;
+    markBlocks(stalled, {{8, 8'000}, {1, 101'000}, {0, 50'000}, {8, 8'000}});
+    ASSERT_EQ(stalled.gaps().size(), 2u);
+    EXPECT_EQ(stalled.gaps()[0].kind, GapKind::Stall);
+    EXPECT_EQ(stalled.gaps()[0].nanoseconds, 100'000u);
+    EXPECT_EQ(stalled.gaps()[1].kind, GapKind::PlannedPause);
+    EXPECT_EQ(stalled.gapBefore(9)->kind, GapKind::Stall);
+    EXPECT_NEAR(stalled.secondsAt(8.5), 8.5e-6, 1e-12);
+    EXPECT_NEAR(stalled.secondsAt(9), 159e-6, 1e-12);
+
+    TimeBase slow;
+    markBlocks(slow, {{8, 8'000}, {1, 3'000}, {0, 50'000}, {8, 8'000}});
+    ASSERT_EQ(slow.gaps().size(), 1u);
+    EXPECT_NEAR(slow.secondsAt(8.5), 9.5e-6, 1e-12);
+    EXPECT_NEAR(slow.secondsAt(9), 61e-6, 1e-12);
+}
+
 // Every sample counts once: a long slow block outweighs three short fast ones.
 TEST(TimeBaseSpread, PercentilesCountSamplesNotBlocks) {
     TimeBase weighted;

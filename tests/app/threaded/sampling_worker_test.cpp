@@ -12,8 +12,10 @@
 #include <thread>
 #include <vector>
 
+#include "capture/pause_plan.h"
 #include "core/scope_session.h"
 #include "display/trace_view.h"
+#include "tests/support/fake_scheduling.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/scripted_port.h"
@@ -211,6 +213,35 @@ TEST_F(SamplingWorkerTest, TimesTheReadsItMadeUpToTheBreak) {
     EXPECT_EQ(times.gaps()[0].nanoseconds, kStallNs);
     EXPECT_NEAR(times.secondsAt(3), 3 * kReadNs * 1e-9, 1e-15);
     EXPECT_NEAR(times.secondsAt(4), (4 * kReadNs + kStallNs) * 1e-9, 1e-15);
+}
+
+// The worker's loop runs in a quiet section too: at the priority it could get, pausing where
+// RLIMIT_RTTIME asks (here a 20 us block after every 50 us), and back to ordinary after.
+TEST_F(SamplingWorkerTest, SamplesAtRealTimePriorityAndPausesWhereItMust) {
+    constexpr uint64_t kReadNs = 1000;
+    FakeScheduling system;
+    system.rtprio = 50;
+    system.rttime = ResourceLimit{100, 100};
+    SchedulingScope scope(system);
+    WorkerRig rig;
+    VirtualProbeClock clock;
+    rig.ports.quiet = true;
+    rig.ports.timing = &clock;
+    rig.ports.lpt1.paceWith(clock, kReadNs);
+    rig.start();
+    rig.beginCapture(1000, 1);
+    ASSERT_TRUE(rig.waitForCaptures(1));
+    EXPECT_EQ(scopeSession.samplingPriority, "real-time (RLIMIT_RTPRIO)");
+    const TimeBase& times = scopeSession.timeBase;
+    ASSERT_GE(times.gaps().size(), 1000u / 60);
+    for (const TimeGap& gap : times.gaps()) {
+        EXPECT_EQ(gap.kind, GapKind::PlannedPause);
+        EXPECT_EQ(gap.nanoseconds, kShortPauseNs);
+    }
+    EXPECT_NEAR(times.secondsAt(1000),
+                (1000 * kReadNs + times.gaps().size() * kShortPauseNs) * 1e-9, 1e-12);
+    rig.stop();
+    EXPECT_EQ(system.state(), (Scheduling{SCHED_OTHER, 0}));
 }
 
 TEST_F(SamplingWorkerTest, RunsOneCapturePerSignalAndOneMoreForSignalsDuringACapture) {
