@@ -54,8 +54,9 @@ TEST_P(ViewTextTest, SaysWhatTheViewShows) {
     }
     scopeSession.sampleOrigin = c.origin;
     scopeSession.marker = c.marker;
-    const TraceGeometry g =
-        traceGeometry(kWidth, kHeight, c.viewStart, c.samples, c.zoomStep, c.samplesPerPixel);
+    const ViewScale scale = c.samplesPerPixel > 1 ? ViewScale::samplesPerColumn(c.samplesPerPixel)
+                                                  : ViewScale::pixelsPerSample(c.zoomStep);
+    const TraceGeometry g = traceGeometry(kWidth, kHeight, c.viewStart, c.samples, scale);
     EXPECT_EQ(rulerText(g, kWidth), c.ruler);
     EXPECT_EQ(overviewText(g, kWidth), c.overview);
     EXPECT_EQ(traceViewText(g, kWidth), c.traces);

@@ -144,7 +144,7 @@ void AccessibilityTest::viewsSayWhatTheyShow() {
     QVERIFY(w.band<OverviewStrip>()->text(QAccessible::Description).startsWith("The whole"));
 
     // Asked again, they tell what they show now.
-    scopeSession.viewStart = 100;
+    scopeSession.view.viewStart = 100;
     scopeSession.marker = 150;
     QCOMPARE(w.band<TimeRuler>()->text(QAccessible::Name),
              "Time ruler: samples 100 to " + w.lastAtEdge(100));

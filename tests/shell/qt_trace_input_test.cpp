@@ -234,7 +234,7 @@ void TraceInputTest::keysOverTheTracesGiveThemTheFocus() {
         });
         CapturedWindow w;
         QVERIFY(QTest::qWaitForWindowActive(&w.window));
-        const TraceGeometry g = traceGeometry(w.view.width(), w.view.height(), 0, 5000, 1);
+        const TraceGeometry g = traceGeometry(w.view.width(), w.view.height(), 0, 5000);
         // The pointer crossed channel 1, and stays there or moves on to New Sample.
         const QPoint onChannel1(50, g.baseline[0]);
         QMouseEvent move(QEvent::MouseMove, onChannel1, w.view.mapToGlobal(onChannel1),
@@ -248,7 +248,7 @@ void TraceInputTest::keysOverTheTracesGiveThemTheFocus() {
         QTest::keyClick(control, c.key);
         const Effect seen = scopeSession.marker == std::optional<uint32_t>(300)
                                 ? Effect::MarkerAtTheChange
-                                : (scopeSession.viewStart > 0 ? Effect::Scrolled : Effect::None);
+                                : (scopeSession.view.viewStart > 0 ? Effect::Scrolled : Effect::None);
         QVERIFY2(seen == c.effect, qPrintable(QString::number(c.focused)));
         QCOMPARE(QApplication::focusWidget() == &w.view, c.tracesTakeTheFocus);
     }
