@@ -4,7 +4,6 @@
 
 #include "app/readout/recording_time.h"
 #include "app/readout/view_text.h"
-#include "display/ruler_scale.h"
 #include "core/scope_session.h"
 #include "display/ruler_scale.h"
 #include "shell/qt_template_builder.h"

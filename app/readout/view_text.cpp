@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "app/readout/channel_text.h"
-#include "core/measure_text.h"
 #include "app/readout/recording_time.h"
+#include "core/measure_text.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"
 

@@ -11,11 +11,11 @@
 #include "capture/status_port.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
-#include "tests/shell/support/paint_counter.h"
 #include "resources/command_ids.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_status_line.h"
 #include "shell/qt_template_builder.h"
+#include "tests/shell/support/paint_counter.h"
 #include "tests/shell/support/qt_test_registry.h"
 
 namespace {

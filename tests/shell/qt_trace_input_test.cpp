@@ -246,9 +246,10 @@ void TraceInputTest::keysOverTheTracesGiveThemTheFocus() {
         QWidget* control = findControl(*w.window.centralWidget(), c.focused);
         control->setFocus();
         QTest::keyClick(control, c.key);
-        const Effect seen = scopeSession.marker == std::optional<uint32_t>(300)
-                                ? Effect::MarkerAtTheChange
-                                : (scopeSession.view.viewStart > 0 ? Effect::Scrolled : Effect::None);
+        const Effect seen =
+            scopeSession.marker == std::optional<uint32_t>(300)
+                ? Effect::MarkerAtTheChange
+                : (scopeSession.view.viewStart > 0 ? Effect::Scrolled : Effect::None);
         QVERIFY2(seen == c.effect, qPrintable(QString::number(c.focused)));
         QCOMPARE(QApplication::focusWidget() == &w.view, c.tracesTakeTheFocus);
     }

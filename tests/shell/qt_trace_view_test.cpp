@@ -5,10 +5,10 @@
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "message_log.h"
-#include "tests/shell/support/paint_counter.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
+#include "tests/shell/support/paint_counter.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/support/time_base_maker.h"
 
