@@ -132,6 +132,12 @@ int openCaptureOutputs(const CaptureFiles& files, bool decoding, CaptureOutputs&
         problem = onStandardOutput->option + " " + printable(onStandardOutput->path) +
                   " is standard output, where the decoders' annotations go";
     }
+    // A warning during the capture, or the summary put off standard output, would land in it.
+    if (const NamedOutput* amidMessages = outputAmidMessages(named);
+        problem.empty() && amidMessages != nullptr) {
+        problem = amidMessages->option + " " + printable(amidMessages->path) +
+                  " is standard error, where the messages and the summary go";
+    }
     return problem.empty() ? kExitSuccess : usageError(context, "capture", problem);
 }
 

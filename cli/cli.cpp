@@ -28,6 +28,22 @@ int runCommand(const Command& command, std::span<const std::string> arguments,
     return command.run(parsed, context);
 }
 
+// "help" alone is the overview; "help COMMAND" that command's help.
+int showHelp(std::span<const std::string> topics, CliContext& context) {
+    if (topics.empty()) {
+        context.out << overviewHelp(commands(), overviewIntroduction(), overviewNotes());
+        return kExitSuccess;
+    }
+    const Command* command = findCommand(topics[0]);
+    if (topics.size() > 1 || command == nullptr) {
+        return usageError(context, "",
+                          topics.size() > 1 ? "help takes one command"
+                                            : "unknown command " + inQuotes(topics[0]));
+    }
+    context.out << commandHelp(*command);
+    return kExitSuccess;
+}
+
 // The command line without the program's name.
 int runLine(const std::vector<std::string>& arguments, CliContext& context) {
     if (arguments.empty()) {
@@ -35,8 +51,7 @@ int runLine(const std::vector<std::string>& arguments, CliContext& context) {
     }
     const std::string& first = arguments[0];
     if (first == "--help" || first == "-h" || first == "help") {
-        context.out << overviewHelp(commands(), overviewIntroduction(), overviewNotes());
-        return kExitSuccess;
+        return showHelp(std::span(arguments).subspan(1), context);
     }
     if (first == "--version") {
         if (arguments.size() > 1) {

@@ -108,7 +108,8 @@ Command captureCommand() {
         captureOptions(),
         "Each file must be a file of its own, and beside -P none may be standard output, "
         "however it is named (-, /dev/fd/1, the file the shell sent it to). With one of them on "
-        "standard output the summary goes to standard error.\n\n"
+        "standard output the summary goes to standard error, so none may be the file standard "
+        "error is (2>&1), unless that is a terminal.\n\n"
         "Ctrl+C is Break: at the fast and slow speeds it ends the capture after the sample "
         "being stored and the samples so far are written. Break does not end a trigger wait: a "
         "second Ctrl+C abandons the capture without writing (exit status 130). The fastest "
@@ -200,8 +201,8 @@ std::string_view overviewIntroduction() {
 }
 
 std::string_view overviewNotes() {
-    return "'pinprobe-cli COMMAND --help' tells more about a command; --version shows the "
-           "version.\n\n"
+    return "'pinprobe-cli COMMAND --help' (or 'pinprobe-cli help COMMAND') tells more about a "
+           "command; --version shows the version.\n\n"
            "Exit status: 0 done; 1 a file could not be read or written (standard output among "
            "them) or a decoder failed; 2 wrong arguments (a decoder's option, a period a format "
            "cannot keep, an output that is the input among them); 3 no way to the port worked; "

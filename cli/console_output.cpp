@@ -2,10 +2,13 @@
 
 #include <string>
 
+#include "core/printable_text.h"
+
 void ConsoleOutput::message(std::string_view text) {
     std::lock_guard lock(mutex_);
     wipeProgressLocked();
-    err_ << kCliName << ": " << text << '\n';
+    // Whatever of the user's a message quotes cannot drive the terminal, however it got there.
+    err_ << kCliName << ": " << printableLines(text) << '\n';
     err_.flush();
 }
 

@@ -9,6 +9,7 @@
 #include "cli/cli.h"
 #include "cli/descriptor_output.h"
 #include "scopefile/file_calls.h"
+#include "scopefile/standard_descriptors.h"
 #include "scopefile/unfinished_outputs.h"
 
 namespace {
@@ -28,6 +29,7 @@ int closeStandardOutput(int status) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    holdClosedStandardDescriptors();
     // Standard error carries messages (and a summary kept off a file on standard output); the
     // results go out through a buffer of our own, which tells when a write failed and why.
     std::ios::sync_with_stdio(false);

@@ -1,5 +1,6 @@
 #include "cli/output_files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -11,6 +12,23 @@ namespace {
 
 bool asked(const NamedOutput& output) {
     return !output.path.empty();
+}
+
+// The opened output that writes to the file `descriptor` is.
+const NamedOutput* outputOnDescriptor(std::span<const NamedOutput> outputs, int descriptor) {
+    struct stat target {};
+    // One that takes no writes (closed, and so held by a placeholder) receives nothing.
+    const int flags = fcntl(descriptor, F_GETFL);
+    if (flags == -1 || (flags & O_ACCMODE) == O_RDONLY || fstat(descriptor, &target) != 0) {
+        return nullptr;
+    }
+    const OutputIdentity identity{target.st_dev, target.st_ino, ""};
+    for (const NamedOutput& output : outputs) {
+        if (asked(output) && output.file->identity == identity) {
+            return &output;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -45,15 +63,14 @@ std::string sameFileProblem(std::span<const NamedOutput> outputs) {
 }
 
 const NamedOutput* outputOnStandardOutput(std::span<const NamedOutput> outputs) {
-    struct stat standardOutput {};
-    if (fstat(STDOUT_FILENO, &standardOutput) != 0) {
+    return outputOnDescriptor(outputs, STDOUT_FILENO);
+}
+
+const NamedOutput* outputAmidMessages(std::span<const NamedOutput> outputs) {
+    struct stat target {};
+    // Messages among the lines of a terminal, or into /dev/null, spoil no file.
+    if (fstat(STDERR_FILENO, &target) != 0 || S_ISCHR(target.st_mode)) {
         return nullptr;
     }
-    const OutputIdentity identity{standardOutput.st_dev, standardOutput.st_ino, ""};
-    for (const NamedOutput& output : outputs) {
-        if (asked(output) && output.file->identity == identity) {
-            return &output;
-        }
-    }
-    return nullptr;
+    return outputOnDescriptor(outputs, STDERR_FILENO);
 }

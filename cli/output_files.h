@@ -29,3 +29,8 @@ std::string sameFileProblem(std::span<const NamedOutput> outputs);
 // The opened output that writes to the file standard output is, however it was named, so that
 // nothing else goes there; nullptr for none.
 const NamedOutput* outputOnStandardOutput(std::span<const NamedOutput> outputs);
+
+// The opened output that writes to the file standard error is, where messages (a warning during
+// the capture, the summary when standard output has a file) would be written into it; nullptr
+// for none, and while standard error is a terminal or another device.
+const NamedOutput* outputAmidMessages(std::span<const NamedOutput> outputs);

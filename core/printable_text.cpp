@@ -48,6 +48,16 @@ std::string printable(std::string_view text) {
     return shown;
 }
 
+std::string printableLines(std::string_view text) {
+    std::string shown;
+    size_t start = 0;
+    for (size_t end = text.find('\n'); end != std::string_view::npos;
+         start = end + 1, end = text.find('\n', start)) {
+        shown += printable(text.substr(start, end - start)) + '\n';
+    }
+    return shown + printable(text.substr(start));
+}
+
 std::string inQuotes(std::string_view text) {
     return "'" + printable(text) + "'";
 }
