@@ -86,6 +86,38 @@ TEST(CliHelp, NamesTheOptionsOnceMissing) {
     }
 }
 
+struct HelpLineCase {
+    std::vector<std::string> arguments;
+    int status;
+    std::string shows;  // the help of this command line; empty for none
+};
+
+// "help COMMAND" is that command's help; a name that is none, or more than one, a mistake.
+TEST(CliHelp, HelpTakesACommand) {
+    const std::vector<HelpLineCase> cases = {
+        {{"help"}, 0, ""},
+        {{"help", "capture"}, 0, "capture"},
+        {{"--help", "export"}, 0, "export"},
+        {{"-h", "decoders"}, 0, "decoders"},
+        {{"help", "nope"}, 2, ""},
+        {{"help", "capture", "export"}, 2, ""},
+        {{"help", "--help"}, 2, ""},
+    };
+    const std::string overview = runCliLine({"--help"}).out;
+    for (const HelpLineCase& c : cases) {
+        const CliRun run = runCliLine(c.arguments);
+        const std::string line = ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(run.status, c.status) << line;
+        if (c.status != 0) {
+            EXPECT_EQ(run.out, "") << line;
+            EXPECT_TRUE(run.err.ends_with("Try 'pinprobe-cli --help'.\n")) << line;
+        } else {
+            EXPECT_EQ(run.out, c.shows.empty() ? overview : runCliLine({c.shows, "--help"}).out)
+                << line;
+        }
+    }
+}
+
 TEST(CliHelp, LinesFitEightyColumns) {
     std::vector<std::vector<std::string>> lines{{"--help"}};
     for (const Command& command : commands()) {

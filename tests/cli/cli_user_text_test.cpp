@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/console_output.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/scope_file_maker.h"
 
@@ -55,6 +56,23 @@ TEST(CliUserText, ControlCharactersInWhatIsQuotedAreWrittenOut) {
                       0)
                 << line;
         }
+    }
+}
+
+// Text that reached a message unquoted (a folder from the environment, a library's words) is
+// written out there all the same; the lines a message has are kept.
+TEST(CliUserText, EveryMessageIsShownSafely) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"in /tmp/\x1b[2J (TMPDIR)", "in /tmp/\\x1b[2J (TMPDIR)"},
+        {"a\rb\tc\x7f", "a\\rb\\tc\\x7f"},
+        {"problem\nTry 'x'.", "problem\nTry 'x'."},
+        {"'a\\x1b'", "'a\\x1b'"},
+    };
+    for (const auto& [text, shown] : cases) {
+        std::ostringstream err;
+        ConsoleOutput console(err);
+        console.message(text);
+        EXPECT_EQ(err.str(), "pinprobe-cli: " + shown + "\n");
     }
 }
 

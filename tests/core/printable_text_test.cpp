@@ -30,4 +30,23 @@ TEST(PrintableText, ControlCharactersAreWrittenOutAndTheRestStays) {
     EXPECT_EQ(inQuotes("a\nb"), "'a\\nb'");
 }
 
+// A message of several lines keeps them; whatever else drives a terminal is written out, and
+// text that was made printable before stays as it is.
+TEST(PrintableText, LinesKeepTheirLineFeedsAndNothingElse) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"", ""},
+        {"one", "one"},
+        {"one\ntwo", "one\ntwo"},
+        {"\n", "\n"},
+        {"a\n\nb\n", "a\n\nb\n"},
+        {"x\x1b[2J\ny\r\tz", "x\\x1b[2J\ny\\r\\tz"},
+        {"\xc2\x9b\n\x07", "\\u009b\n\\x07"},
+        {"already \\x1b\\n", "already \\x1b\\n"},
+    };
+    for (const auto& [text, shown] : cases) {
+        EXPECT_EQ(printableLines(text), shown) << shown;
+        EXPECT_EQ(printableLines(shown), shown) << shown;
+    }
+}
+
 }  // namespace
