@@ -254,6 +254,8 @@ TEST_F(TimesInScopeFiles, TimesThatCannotBeReadNeverRefuseTheSamples) {
         {"a huge size and nothing after it",
          riffForm("SCOP", chunk("data", "abc") + chunkHeader("tbas", 0xFFFFFFFF)),
          "the file's time base is cut short"},
+        {"empty", riffForm("SCOP", chunk("data", "abc") + chunk("tbas", "")),
+         "the file's time base is cut short"},
         {"junk after the samples", riffForm("SCOP", chunk("data", "abc")) + "xy", ""},
     };
     for (const auto& c : cases) {
@@ -287,9 +289,8 @@ TEST_F(TimesInScopeFiles, AStreamThatCannotSeekBackGetsTheWholeFile) {
     file.failingSeek = 1;
     ASSERT_TRUE(writeScopeStream([](int) {}, openMemoryFile(file),
                                  reinterpret_cast<const uint8_t*>("abc"), 3, &times));
-    EXPECT_EQ(file.bytes,
-              riffForm("SCOP", chunk("data", "abc") +
-                                   chunk("tbas", bytesOf(encodeTimeBaseChunk(times)))));
+    EXPECT_EQ(file.bytes, riffForm("SCOP", chunk("data", "abc") +
+                                               chunk("tbas", bytesOf(encodeTimeBaseChunk(times)))));
 }
 
 // Save and Open through the session: a cut recording keeps the times of the samples it kept.

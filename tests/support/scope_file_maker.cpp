@@ -124,6 +124,16 @@ std::FILE* openMemoryFile(MemoryFile& file, bool buffered) {
     return stream;
 }
 
+std::string samplesPart(const std::string& file) {
+    if (file.size() < 20) {
+        return file;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(file.data());
+    const uint32_t count = bytes[16] | bytes[17] << 8 | bytes[18] << 16 | uint32_t{bytes[19]} << 24;
+    const size_t padded = count + (count & 1u);
+    return "RIFF" + le32(static_cast<uint32_t>(12 + padded)) + file.substr(8, 12 + padded);
+}
+
 namespace {
 
 // Times for three samples: version 1, no trigger point, from sample 0, every period 0, two
