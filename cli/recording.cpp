@@ -39,7 +39,7 @@ bool loadRecording(ConsoleOutput& console, const std::string& path) {
     if (!times.ignored.empty()) {
         console.message("note: " + printable(path) + ": " + ignoredTimesNote(times.ignored));
     }
-    takeRecordingTimes(scopeSession, std::move(times));
+    takeRecordingTimes(scopeSession, times);
     return true;
 }
 

@@ -11,7 +11,7 @@ RecordingTimes recordingTimesOf(const ScopeSession& session) {
     return times;
 }
 
-void takeRecordingTimes(ScopeSession& session, RecordingTimes times) {
+void takeRecordingTimes(ScopeSession& session, RecordingTimes& times) {
     session.sampleOrigin = times.origin;
     session.timeBase.restore(std::move(times.timeBase));
 }

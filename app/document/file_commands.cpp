@@ -58,7 +58,7 @@ void openChosenDocument(WindowSystem& mainWindow) {
     RecordingTimes times;
     if (readScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
                       session.sampleLength, &times)) {
-        takeRecordingTimes(session, std::move(times));
+        takeRecordingTimes(session, times);
     } else {
         session.sampleLength = 0;
     }

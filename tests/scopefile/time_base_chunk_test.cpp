@@ -310,7 +310,7 @@ TEST_F(TimesInScopeFiles, TheSessionsCutRecordingComesBackWithItsTimes) {
     RecordingTimes back;
     EXPECT_EQ(read(path, back), samples);
     EXPECT_LE(back.timeBase.marks.size(), 600u / 8 + 3) << "only the marks of the kept samples";
-    takeRecordingTimes(scopeSession, std::move(back));
+    takeRecordingTimes(scopeSession, back);
     EXPECT_EQ(scopeSession.sampleOrigin, 300u);
     ASSERT_TRUE(scopeSession.timeBase.known());
     for (uint32_t s = 300; s < 900; s += 37) {
