@@ -8,6 +8,7 @@
 #include "cli/output_files.h"
 #include "core/printable_text.h"
 #include "core/scope_session.h"
+#include "scopefile/recording_times.h"
 #include "scopefile/scope_file.h"
 
 namespace {
@@ -147,10 +148,11 @@ bool captureWritesToStandardOutput(const CaptureFiles& files, CaptureOutputs& ou
 
 bool writeCaptureOutputs(const CaptureFiles& files, CaptureOutputs& outputs, CliContext& context) {
     const std::string& scope = files.paths[kScopeFile];
+    const RecordingTimes times = recordingTimesOf(scopeSession);
     const bool scopeFileWritten =
         scope.empty() ||
         writeScopeOutput(printFileErrors(context.console, scope), outputs.files[kScopeFile],
-                         scopeSession.sampleData, scopeSession.sampleLength);
+                         scopeSession.sampleData, scopeSession.sampleLength, &times);
     const bool exportsWritten = writeExports(files, outputs, context);
     return scopeFileWritten && exportsWritten;
 }

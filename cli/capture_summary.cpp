@@ -78,6 +78,12 @@ void printPauses(std::ostream& out, const std::vector<TimeGap>& gaps) {
 
 }  // namespace
 
+void printTiming(std::ostream& out, const TimeBase& timeBase) {
+    printPace(out, timeBase);
+    printGaps(out, timeBase.gaps());
+    printPauses(out, timeBase.gaps());
+}
+
 void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t kept,
                          double seconds) {
     const TimeBase& timeBase = scopeSession.timeBase;
@@ -85,9 +91,7 @@ void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t ke
     std::snprintf(head, sizeof head, "samples: %u\nelapsed: %.6f s%s\n", kept, seconds,
                   scopeSession.portTriggerMask != 0 ? " (trigger wait included)" : "");
     out << head;
-    printPace(out, timeBase);
-    printGaps(out, timeBase.gaps());
-    printPauses(out, timeBase.gaps());
+    printTiming(out, timeBase);
     if (!scopeSession.samplingPriority.empty()) {
         out << "priority: " << scopeSession.samplingPriority << '\n';
     }

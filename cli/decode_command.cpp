@@ -3,9 +3,11 @@
 #include <string>
 
 #include "app/readout/period_text.h"
+#include "cli/console_output.h"
 #include "cli/decoding.h"
 #include "cli/option_values.h"
 #include "cli/recording.h"
+#include "core/printable_text.h"
 #include "core/scope_session.h"
 #include "core/uniform_grid.h"
 #include "core/whole_hertz.h"
@@ -56,8 +58,17 @@ int runDecodeCommand(const ParsedArguments& arguments, CliContext& context) {
         !problem.empty()) {
         return usageError(context, "decode", "--period is " + problem);
     }
-    const DecodeInput input = makeDecodeInput(scopeSession.sampleData, scopeSession.sampleLength,
-                                              UniformGrid{periodSeconds, {}});
+    DecodeInput input;
+    if (periodSeconds == 0 && scopeSession.timeBase.known()) {
+        std::string problem;
+        if (!sessionDecodeInput(scopeSession, input, problem)) {
+            context.console.message(printable(file) + ": Cannot decode: " + problem);
+            return kExitFailure;
+        }
+    } else {
+        input = makeDecodeInput(scopeSession.sampleData, scopeSession.sampleLength,
+                                UniformGrid{periodSeconds, {}});
+    }
     switch (decodeAndPrint(request, input, context)) {
         case DecodeEnd::Done:
             return kExitSuccess;

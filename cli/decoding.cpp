@@ -23,21 +23,50 @@ std::string annotationLine(const Annotation& annotation, bool sampleNumbers) {
     return line;
 }
 
-void warnAboutGaps(const std::vector<const Annotation*>& spanning, CliContext& context) {
-    int listed = 0;
-    for (const Annotation* annotation : spanning) {
-        if (listed++ == kGapWarnings) {
-            break;
+// The annotations chosen that span a gap: the first few as they were printed, the rest counted.
+struct GapWarnings {
+    std::vector<std::string> listed;
+    size_t more = 0;
+
+    void note(const Annotation& annotation) {
+        if (listed.size() < kGapWarnings) {
+            listed.push_back(annotationLine(annotation, true));
+        } else {
+            ++more;
         }
-        context.console.message("warning: " + printable(annotationLine(*annotation, true)) +
-                                " spans a gap in the sampling");
     }
-    if (spanning.size() > kGapWarnings) {
-        const size_t more = spanning.size() - kGapWarnings;
-        context.console.message("warning: " + std::to_string(more) +
-                                (more == 1 ? " more annotation spans" : " more annotations span") +
-                                " a gap in the sampling");
+};
+
+void warnAboutGaps(const GapWarnings& warnings, CliContext& context) {
+    for (const std::string& line : warnings.listed) {
+        context.console.message("warning: " + printable(line) + " spans a gap in the sampling");
     }
+    if (warnings.more > 0) {
+        context.console.message(
+            "warning: " + std::to_string(warnings.more) +
+            (warnings.more == 1 ? " more annotation spans" : " more annotations span") +
+            " a gap in the sampling");
+    }
+}
+
+// Prints each batch as it comes and hands it to the system, so that the output starts at once,
+// memory stays flat and Ctrl+C (which ends the program) keeps what was printed; false (stop)
+// once the output failed.
+bool printBatch(std::vector<Annotation>& given, const DecodeRequest& request, GapWarnings& warnings,
+                CliContext& context) {
+    for (const Annotation& annotation : given) {
+        if (context.out.fail()) {
+            return false;  // the results cannot get there; the command says so at its end
+        }
+        if (request.filter.shows(annotation)) {
+            context.out << annotationLine(annotation, request.sampleNumbers) << '\n';
+            if (annotation.spansGap) {
+                warnings.note(annotation);
+            }
+        }
+    }
+    context.out.flush();
+    return !context.out.fail();
 }
 
 // A decoder's exception in one line, or with --verbose as the library told it, traceback and all.
@@ -90,21 +119,15 @@ DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
         context.console.message(problem);
         return DecodeEnd::Refused;
     }
-    const DecodeResult result = runDecoders(request.stacks, input);
-    std::vector<const Annotation*> spanning;
-    for (const Annotation& annotation : result.annotations) {
-        if (context.out.fail()) {
-            break;  // the results cannot get there; the command says so at its end
-        }
-        if (request.filter.shows(annotation)) {
-            context.out << annotationLine(annotation, request.sampleNumbers) << '\n';
-            if (annotation.spansGap) {
-                spanning.push_back(&annotation);
-            }
-        }
+    GapWarnings warnings;
+    const DecodeResult result =
+        streamDecoders(request.stacks, input, [&](std::vector<Annotation>& given) {
+            return printBatch(given, request, warnings, context);
+        });
+    warnAboutGaps(warnings, context);
+    if (result.cancelled) {
+        return DecodeEnd::Done;  // the output failed, which the command reports at its end
     }
-    context.out.flush();
-    warnAboutGaps(spanning, context);
     if (result.needsSampleRate) {
         return DecodeEnd::NeedsRate;
     }

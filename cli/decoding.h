@@ -30,9 +30,9 @@ enum class DecodeEnd {
     Failed,     // reported
 };
 
-// Decodes `input`, once its sample rate suits every decoder, and prints the annotations chosen, one
-// a line, as sigrok-cli does
+// Decodes `input`, once its sample rate suits every decoder, and prints the annotations chosen as
+// the decoders give them, one a line, as sigrok-cli does
 // ("uart-1: 50", with sample numbers "64-148 uart-1: 50"), and a warning for each that spans a
-// gap in the sampling.
+// gap in the sampling. Ctrl+C ends the program with what was printed kept.
 DecodeEnd decodeAndPrint(const DecodeRequest& request, const DecodeInput& input,
                          CliContext& context);

@@ -28,6 +28,7 @@ struct ExportOptions {
     std::string output;
     ExportFormat format = ExportFormat::Vcd;
     double periodSeconds = kDefaultPeriodSeconds;
+    bool periodGiven = false;  // else a file that keeps its times is exported on them
     bool waitForReader = false;
 };
 
@@ -82,6 +83,7 @@ std::string readExportOptions(const ParsedArguments& arguments, ExportOptions& o
     if (std::string problem = readFormat(arguments, options.format); !problem.empty()) {
         return problem;
     }
+    options.periodGiven = arguments.has("--period");
     if (!readPeriodOption(arguments, kShortestPeriodSeconds, kLongestExportPeriodSeconds,
                           options.periodSeconds)) {
         return "--period takes seconds from 1e-15 to 1000, e.g. 1e-6";
@@ -173,9 +175,15 @@ int runExportCommand(const ParsedArguments& arguments, CliContext& context) {
         return kExitFailure;
     }
     ExportJob job;
-    if (const std::string problem =
-            periodExportJob(options.format, options.periodSeconds, scopeSession.sampleLength, job);
-        !problem.empty()) {
+    if (!options.periodGiven && scopeSession.timeBase.known()) {
+        if (const std::string problem = captureExportJob(options.format, scopeSession, job);
+            !problem.empty()) {
+            context.console.message(printable(options.input) + ": Cannot export: " + problem);
+            return kExitFailure;
+        }
+    } else if (const std::string problem = periodExportJob(options.format, options.periodSeconds,
+                                                           scopeSession.sampleLength, job);
+               !problem.empty()) {
         return usageError(context, "export", "--period is " + problem);
     }
     return options.output == kStandardOutput ? exportToStandardOutput(options, job, context)

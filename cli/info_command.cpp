@@ -1,9 +1,11 @@
 #include "cli/info_command.h"
 
 #include <cstdio>
+#include <sstream>
 #include <string>
 
 #include "app/document/capture_cycle.h"
+#include "cli/capture_summary.h"
 #include "cli/recording.h"
 #include "core/scope_session.h"
 
@@ -17,9 +19,17 @@ void appendRow(std::string& text, const char* channel, std::string_view name, co
     text += row;
 }
 
-// The text `info` prints for the samples.
-std::string describeRecording(const uint8_t* samples, uint32_t length) {
+// The text `info` prints for the session's samples, with their times where the file kept them.
+std::string describeRecording() {
+    const ScopeSession& session = scopeSession;
+    const uint8_t* samples = session.sampleData;
+    const uint32_t length = session.sampleLength;
     std::string text = "samples: " + std::to_string(length) + "\n";
+    if (session.timeBase.known()) {
+        std::ostringstream timing;
+        printTiming(timing, session.timeBase);
+        text += timing.str();
+    }
     appendRow(text, "channel", "name", "first", "changes", "shortest run");
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const ChannelSummary s = summarizeChannel(samples, length, kChannelBits[channel]);
@@ -27,7 +37,9 @@ std::string describeRecording(const uint8_t* samples, uint32_t length) {
         appendRow(text, std::to_string(channel + 1).c_str(), kChannelNames[channel],
                   s.firstLevel ? "1" : "0", std::to_string(s.changes).c_str(), shortest.c_str());
     }
-    text += samplingTooSlow(samples, length) ? "too slow: yes\n" : "too slow: no\n";
+    text += samplingTooSlow(samples, length, &session.timeBase, session.sampleOrigin)
+                ? "too slow: yes\n"
+                : "too slow: no\n";
     return text;
 }
 
@@ -42,6 +54,6 @@ int runInfoCommand(const ParsedArguments& arguments, CliContext& context) {
     if (!loadRecording(context.console, arguments.operands[0])) {
         return kExitFailure;
     }
-    context.out << describeRecording(scopeSession.sampleData, scopeSession.sampleLength);
+    context.out << describeRecording();
     return kExitSuccess;
 }

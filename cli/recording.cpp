@@ -2,8 +2,11 @@
 
 #include <algorithm>
 
+#include "cli/console_output.h"
 #include "cli/file_error_report.h"
+#include "core/printable_text.h"
 #include "core/scope_session.h"
+#include "scopefile/recording_times.h"
 #include "scopefile/scope_file.h"
 
 ChannelSummary summarizeChannel(const uint8_t* samples, uint32_t length, uint8_t bit) {
@@ -28,8 +31,16 @@ ChannelSummary summarizeChannel(const uint8_t* samples, uint32_t length, uint8_t
 }
 
 bool loadRecording(ConsoleOutput& console, const std::string& path) {
-    return readScopeFile(printFileErrors(console, path), path, scopeSession.sampleData,
-                         scopeSession.sampleLength);
+    RecordingTimes times;
+    if (!readScopeFile(printFileErrors(console, path), path, scopeSession.sampleData,
+                       scopeSession.sampleLength, &times)) {
+        return false;
+    }
+    if (!times.ignored.empty()) {
+        console.message("note: " + printable(path) + ": " + ignoredTimesNote(times.ignored));
+    }
+    takeRecordingTimes(scopeSession, times);
+    return true;
 }
 
 SessionScope::SessionScope() {

@@ -324,3 +324,45 @@ double TimeBase::meanPeriod() const {
 PeriodSpread TimeBase::periodSpread() const {
     return finished() ? spread_ : PeriodSpread{};
 }
+
+TimeBaseValues TimeBase::valuesFor(uint32_t first, uint32_t count) const {
+    TimeBaseValues values;
+    const size_t total = markCount();
+    if (total < 2 || count == 0) {
+        return values;
+    }
+    const TimeMark* m = marks();
+    const uint64_t last = uint64_t{first} + count - 1;
+    // From the last mark at or before `first` to the first after the last sample, so that the
+    // block of every kept sample is whole (a pause at the last sample with it).
+    const auto bySample = [](uint64_t s, const TimeMark& mark) { return s < mark.sample; };
+    const TimeMark* after = std::upper_bound(m, m + total, uint64_t{first}, bySample);
+    const TimeMark* from = after == m ? m : after - 1;
+    const TimeMark* to = std::upper_bound(from, m + total, last, bySample);
+    to = to == m + total ? to - 1 : to;
+    // Beyond the last mark (or before the first) the pace of the block there goes on.
+    if (to == from && from == m) {
+        ++to;
+    } else if (to == from) {
+        --from;
+    }
+    values.marks.assign(from, to + 1);
+    values.gaps = gapsBetween(first, static_cast<uint32_t>(last));
+    values.typicalPeriodNs = typicalPeriodNs_;
+    values.spread = periodSpread();
+    return values;
+}
+
+void TimeBase::restore(TimeBaseValues values) {
+    prepare(static_cast<uint32_t>(values.marks.size()), 1);
+    if (capacity_ < values.marks.size()) {
+        clear();
+        return;
+    }
+    std::copy(values.marks.begin(), values.marks.end(), ownMarks_.get());
+    published_.store(values.marks.size(), std::memory_order_release);
+    gaps_ = std::move(values.gaps);
+    typicalPeriodNs_ = values.typicalPeriodNs;
+    spread_ = values.spread;
+    finished_.store(true, std::memory_order_release);
+}

@@ -50,6 +50,14 @@ struct PeriodSpread {
     double high = 0;
 };
 
+// A finished time base as plain values, as a file keeps it. Sample numbers are the capture's.
+struct TimeBaseValues {
+    std::vector<TimeMark> marks;
+    std::vector<TimeGap> gaps;
+    double typicalPeriodNs = 0;  // the median nanoseconds per sample over the blocks
+    PeriodSpread spread;
+};
+
 class TimeBase {
 public:
     TimeBase() = default;
@@ -80,6 +88,14 @@ public:
     // After the sample loop, on the thread that ran it: finds the gaps among the marks. Until
     // then readers on other threads see the marks and no gaps.
     void finish();
+
+    // The values that give the times of samples [first, first + count): the marks of the blocks
+    // they lie in and the gaps before them (a gap before `first` lies outside). No marks when
+    // fewer than two would be kept.
+    TimeBaseValues valuesFor(uint32_t first, uint32_t count) const;
+    // Takes `values` as the finished time base, as if a capture had made them (an opened file).
+    // Without the memory for the marks the recording goes without a time base.
+    void restore(TimeBaseValues values);
 
     // At least two marks: the time of every sample between them is known.
     bool known() const { return markCount() >= 2; }

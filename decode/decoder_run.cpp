@@ -25,6 +25,8 @@ struct Collector {
     std::map<const srd_decoder_inst*, const DecoderInfo*> infoOf;
     std::mutex mutex;
     std::vector<Given> given;
+    // Where the annotations go as they come; none: they are kept to the end.
+    const AnnotationSink* sink = nullptr;
 };
 
 void collect(srd_proto_data* data, void* context) {
@@ -107,8 +109,51 @@ bool buildStacks(const SigrokCalls& sigrok, srd_session* session,
     return true;
 }
 
+uint32_t dataIndex(const DecodeInput& input, uint64_t decoderSample) {
+    if (decoderSample >= input.levels.size()) {
+        return input.dataCount;
+    }
+    return input.source.empty() ? static_cast<uint32_t>(decoderSample)
+                                : input.source[decoderSample];
+}
+
+// Whether the sampling stood still during decoder samples [start, end).
+bool spansStall(const DecodeInput& input, uint64_t start, uint64_t end) {
+    return std::any_of(input.stalls.begin(), input.stalls.end(), [&](const auto& stall) {
+        return stall.first < end && start < stall.second;
+    });
+}
+
+// Moves what the decoders gave so far into `placed`, in data indexes.
+void placeAnnotations(const DecodeInput& input, Collector& collector,
+                      std::vector<Annotation>& placed) {
+    // Between two chunks and at the end the decoders' threads wait; the lock tells the thread
+    // checker so.
+    std::lock_guard lock(collector.mutex);
+    std::vector<Given>& given = collector.given;
+    placed.reserve(placed.size() + given.size());
+    for (Given& g : given) {
+        Annotation& annotation = g.annotation;
+        annotation.start = dataIndex(input, g.start);
+        annotation.end = std::max(annotation.start, dataIndex(input, g.end));
+        annotation.spansGap = spansStall(input, g.start, g.end);
+        placed.push_back(std::move(annotation));
+    }
+    given.clear();
+}
+
+// Hands what came so far to the sink, where there is one; false when it asks to stop.
+bool handOver(const DecodeInput& input, Collector& collector) {
+    if (collector.sink == nullptr) {
+        return true;
+    }
+    std::vector<Annotation> batch;
+    placeAnnotations(input, collector, batch);
+    return (*collector.sink)(batch);
+}
+
 bool feed(const SigrokCalls& sigrok, srd_session* session, const DecodeInput& input,
-          const std::atomic<bool>* cancel, DecodeResult& result) {
+          const std::atomic<bool>* cancel, Collector& collector, DecodeResult& result) {
     const uint64_t count = input.levels.size();
     for (uint64_t at = 0; at < count; at += kChunkSamples) {
         if (cancel != nullptr && cancel->load()) {
@@ -118,6 +163,10 @@ bool feed(const SigrokCalls& sigrok, srd_session* session, const DecodeInput& in
         const uint64_t end = std::min(count, at + kChunkSamples);
         if (sigrok.srd_session_send(session, at, end, input.levels.data() + at, end - at, 1) !=
             SRD_OK) {
+            return false;
+        }
+        if (!handOver(input, collector)) {
+            result.cancelled = true;
             return false;
         }
     }
@@ -140,45 +189,15 @@ bool decode(const SigrokCalls& sigrok, const std::vector<DecoderStack>& stacks,
              SRD_OK;
     }
     ok = ok && sigrok.srd_session_start(session) == SRD_OK &&
-         feed(sigrok, session, input, cancel, result);
+         feed(sigrok, session, input, cancel, collector, result);
     sigrok.srd_session_terminate_reset(session);
     sigrok.srd_session_destroy(session);
     return ok;
 }
 
-uint32_t dataIndex(const DecodeInput& input, uint64_t decoderSample) {
-    if (decoderSample >= input.levels.size()) {
-        return input.dataCount;
-    }
-    return input.source.empty() ? static_cast<uint32_t>(decoderSample)
-                                : input.source[decoderSample];
-}
-
-// Whether the sampling stood still during decoder samples [start, end).
-bool spansStall(const DecodeInput& input, uint64_t start, uint64_t end) {
-    return std::any_of(input.stalls.begin(), input.stalls.end(), [&](const auto& stall) {
-        return stall.first < end && start < stall.second;
-    });
-}
-
-void placeAnnotations(const DecodeInput& input, Collector& collector, DecodeResult& result) {
-    // The decoders' threads are done; the lock only tells the thread checker so.
-    std::lock_guard lock(collector.mutex);
-    std::vector<Given>& given = collector.given;
-    result.annotations.reserve(given.size());
-    for (Given& g : given) {
-        Annotation& annotation = g.annotation;
-        annotation.start = dataIndex(input, g.start);
-        annotation.end = std::max(annotation.start, dataIndex(input, g.end));
-        annotation.spansGap = spansStall(input, g.start, g.end);
-        result.annotations.push_back(std::move(annotation));
-    }
-}
-
-}  // namespace
-
-DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
-                         const std::atomic<bool>* cancel) {
+// Runs the decoders, their annotations going to the collector's sink or into the result.
+DecodeResult run(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
+                 const std::atomic<bool>* cancel, Collector& collector) {
     DecodeResult result;
     SigrokLibrary library;
     if (!library.ready()) {
@@ -186,7 +205,6 @@ DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeIn
         return result;
     }
     library.takeErrors();
-    Collector collector;
     const bool ok = decode(library.calls(), stacks, input, cancel, collector, result);
     result.error = library.takeErrors();
     result.ok = ok && result.error.empty();
@@ -195,6 +213,26 @@ DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeIn
     if (!result.ok && result.error.empty() && !result.cancelled) {
         result.error = "the decoder library refused the decoders";
     }
-    placeAnnotations(input, collector, result);
+    // What came at the end, or before an error; a sink that asked to stop gets no more.
+    if (collector.sink == nullptr) {
+        placeAnnotations(input, collector, result.annotations);
+    } else if (!result.cancelled) {
+        handOver(input, collector);
+    }
     return result;
+}
+
+}  // namespace
+
+DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
+                         const std::atomic<bool>* cancel) {
+    Collector collector;
+    return run(stacks, input, cancel, collector);
+}
+
+DecodeResult streamDecoders(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
+                            const AnnotationSink& sink) {
+    Collector collector;
+    collector.sink = &sink;
+    return run(stacks, input, nullptr, collector);
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,3 +39,12 @@ struct DecodeResult {
 // ends it early between two chunks of samples. No callback leaves this function.
 DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
                          const std::atomic<bool>* cancel = nullptr);
+
+// Takes the annotations given since its last call, in the order given, on the calling thread;
+// false ends the decoding early (as cancelled).
+using AnnotationSink = std::function<bool(std::vector<Annotation>& given)>;
+
+// The same, handing the annotations to `sink` after each chunk of samples (also when there are
+// none) and at the end, rather than keeping them: memory stays flat however many there are.
+DecodeResult streamDecoders(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
+                            const AnnotationSink& sink);

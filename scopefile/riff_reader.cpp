@@ -257,6 +257,9 @@ uint64_t riffBytesInFile(const RiffReader& reader, const RiffChunk& chunk) {
 }
 
 size_t readRiffData(RiffReader& reader, void* destination, size_t count) {
+    if (count == 0) {
+        return 0;  // an empty chunk may come with no buffer at all
+    }
     auto* bytes = static_cast<uint8_t*>(destination);
     size_t copied = 0;
     const uint64_t windowEnd = reader.windowOffset + reader.windowLength;

@@ -9,11 +9,13 @@
 #include "scopefile/output_file.h"
 #include "scopefile/riff_reader.h"
 #include "scopefile/riff_writer.h"
+#include "scopefile/time_base_chunk.h"
 
 namespace {
 
 constexpr FourCc kScopeFormType{'S', 'C', 'O', 'P'};
 constexpr FourCc kDataId{'d', 'a', 't', 'a'};
+constexpr FourCc kTimesId{'t', 'b', 'a', 's'};
 
 thread_local std::string currentReason;
 thread_local bool currentReasonIsOwn = false;
@@ -42,8 +44,7 @@ void reportOutputError(const FileErrorReport& report, int stringId, const Output
 
 // Finds the samples' chunk; the error id when there is none to read, else 0. A size that the
 // file cannot hold is refused here, before a buffer of that size is asked for.
-int findSamples(RiffReader& reader, RiffChunk& data) {
-    RiffChunk form;
+int findSamples(RiffReader& reader, RiffChunk& form, RiffChunk& data) {
     if (findRiffForm(reader, kScopeFormType, form) != RiffSearch::Found) {
         return IDS_NOT_A_SCOPE_FILE;
     }
@@ -63,10 +64,30 @@ bool failRead(const FileErrorReport& report, RiffReader& reader, int stringId) {
     return false;
 }
 
+// The times the form keeps beside its `sampleCount` samples. A file without them has none; a
+// chunk that is there but cannot be read is left out with the reason.
+RecordingTimes readTimes(RiffReader& reader, const RiffChunk& form, uint32_t sampleCount) {
+    RecordingTimes times;
+    RiffChunk chunk;
+    if (findRiffChunk(reader, form, kTimesId, chunk) != RiffSearch::Found) {
+        return times;
+    }
+    // Bounded by the file, so that a damaged size never asks for more memory than it holds.
+    std::vector<uint8_t> bytes(std::min<uint64_t>(chunk.size, riffBytesInFile(reader, chunk)));
+    if (bytes.size() < chunk.size ||
+        readRiffData(reader, bytes.data(), bytes.size()) != bytes.size()) {
+        times.ignored = "the file's time base is cut short";
+    } else {
+        decodeTimeBaseChunk(bytes.data(), bytes.size(), sampleCount, times, times.ignored);
+    }
+    return times;
+}
+
 bool readSamples(const FileErrorReport& report, RiffReader& reader, uint8_t*& outData,
-                 std::atomic<uint32_t>& outLength) {
+                 std::atomic<uint32_t>& outLength, RecordingTimes* times) {
+    RiffChunk form;
     RiffChunk data;
-    if (const int error = findSamples(reader, data); error != 0) {
+    if (const int error = findSamples(reader, form, data); error != 0) {
         return failRead(report, reader, error);
     }
     uint8_t* buffer = obtainSampleBuffer(data.size);
@@ -80,32 +101,56 @@ bool readSamples(const FileErrorReport& report, RiffReader& reader, uint8_t*& ou
         closeRiffReader(reader);
         return false;
     }
+    if (times != nullptr) {
+        *times = readTimes(reader, form, data.size);
+    }
     closeRiffReader(reader);
     outData = buffer;
     outLength = data.size;
     return true;
 }
 
-// The form's size: its type, the data chunk's header, the samples and the pad byte; 0 (none
-// declared) where that does not fit the field, which closing the form then refuses.
-uint32_t formSizeFor(uint32_t count) {
-    const uint64_t size = kScopeFormType.size() + 8 + uint64_t{count} + (count & 1u);
+// A chunk's header, its bytes and its pad byte.
+uint64_t chunkSpan(uint64_t size) {
+    return 8 + size + (size & 1u);
+}
+
+// The form's size: its type and its chunks; 0 (none declared) where that does not fit the
+// field, which closing the form then refuses.
+uint32_t formSizeFor(uint32_t count, const std::vector<uint8_t>& times) {
+    const uint64_t size =
+        kScopeFormType.size() + chunkSpan(count) + (times.empty() ? 0 : chunkSpan(times.size()));
     return size <= std::numeric_limits<uint32_t>::max() ? static_cast<uint32_t>(size) : 0;
 }
 
+bool writeChunk(RiffWriter& writer, const FourCc& id, const void* bytes, uint32_t count) {
+    RiffOpenChunk chunk;
+    return startRiffChunk(writer, id, chunk, count) && writeRiffData(writer, bytes, count) &&
+           closeRiffChunk(writer, chunk);
+}
+
 // Writes the form, every size known before the first byte, so that a target that cannot seek
-// back gets a complete file; the error id of the first step that fails, else 0.
-int writeChunks(RiffWriter& writer, const uint8_t* samples, uint32_t count) {
+// back gets a complete file; the error id of the first step that fails, else 0. The samples'
+// chunk comes first, as readers that know only it expect.
+int writeChunks(RiffWriter& writer, const uint8_t* samples, uint32_t count,
+                const std::vector<uint8_t>& times) {
     RiffOpenChunk form;
-    RiffOpenChunk data;
-    if (!startRiffForm(writer, kScopeFormType, form, formSizeFor(count))) {
+    if (!startRiffForm(writer, kScopeFormType, form, formSizeFor(count, times))) {
         return IDS_CANNOT_WRITE_FORM;
     }
-    if (!startRiffChunk(writer, kDataId, data, count) || !writeRiffData(writer, samples, count) ||
-        !closeRiffChunk(writer, data)) {
+    if (!writeChunk(writer, kDataId, samples, count)) {
         return IDS_CANNOT_WRITE_DATA;
     }
+    if (!times.empty() &&
+        !writeChunk(writer, kTimesId, times.data(), static_cast<uint32_t>(times.size()))) {
+        return IDS_CANNOT_WRITE_FORM;
+    }
     return closeRiffChunk(writer, form) ? 0 : IDS_CANNOT_WRITE_FORM;
+}
+
+std::vector<uint8_t> timesChunk(const RecordingTimes* times) {
+    return times != nullptr && worthKeeping(*times) ? encodeTimeBaseChunk(*times)
+                                                    : std::vector<uint8_t>{};
 }
 
 }  // namespace
@@ -119,30 +164,31 @@ bool fileErrorReasonIsOwn() {
 }
 
 bool readScopeFile(const FileErrorReport& report, const std::string& path, uint8_t*& outData,
-                   std::atomic<uint32_t>& outLength) {
+                   std::atomic<uint32_t>& outLength, RecordingTimes* times) {
     RiffReader reader;
     std::string reason;
     if (!openRiffReader(reader, path, &reason)) {
         reportBecause(report, IDS_CANNOT_OPEN_FILE, reason);
         return false;
     }
-    return readSamples(report, reader, outData, outLength);
+    return readSamples(report, reader, outData, outLength, times);
 }
 
 bool readScopeStream(const FileErrorReport& report, std::FILE* stream, uint8_t*& outData,
-                     std::atomic<uint32_t>& outLength) {
+                     std::atomic<uint32_t>& outLength, RecordingTimes* times) {
     RiffReader reader;
     if (!attachRiffReader(reader, stream)) {
         report(IDS_CANNOT_OPEN_FILE);
         return false;
     }
-    return readSamples(report, reader, outData, outLength);
+    return readSamples(report, reader, outData, outLength, times);
 }
 
 bool writeScopeFile(const FileErrorReport& report, const std::string& path, const uint8_t* samples,
-                    uint32_t count) {
+                    uint32_t count, const RecordingTimes* times) {
     OutputFile output;
-    return openOutput(report, path, output, {}) && writeScopeOutput(report, output, samples, count);
+    return openOutput(report, path, output, {}) &&
+           writeScopeOutput(report, output, samples, count, times);
 }
 
 bool openOutput(const FileErrorReport& report, const std::string& path, OutputFile& output,
@@ -155,11 +201,11 @@ bool openOutput(const FileErrorReport& report, const std::string& path, OutputFi
 }
 
 bool writeScopeOutput(const FileErrorReport& report, OutputFile& output, const uint8_t* samples,
-                      uint32_t count) {
+                      uint32_t count, const RecordingTimes* times) {
     RiffWriter writer;
     attachRiffWriter(writer, output.stream);
     errno = 0;
-    if (const int error = writeChunks(writer, samples, count); error != 0) {
+    if (const int error = writeChunks(writer, samples, count, timesChunk(times)); error != 0) {
         // The message comes while the file is still open, as the reader's does.
         reportErrno(report, error, errno);
         discardOutputFile(output);
@@ -174,12 +220,12 @@ bool writeScopeOutput(const FileErrorReport& report, OutputFile& output, const u
 }
 
 bool writeScopeStream(const FileErrorReport& report, std::FILE* stream, const uint8_t* samples,
-                      uint32_t count) {
+                      uint32_t count, const RecordingTimes* times) {
     if (stream == nullptr) {
         report(IDS_CANNOT_OPEN_FILE);
         return false;
     }
     OutputFile output;
     attachOutputFile(output, stream);
-    return writeScopeOutput(report, output, samples, count);
+    return writeScopeOutput(report, output, samples, count, times);
 }

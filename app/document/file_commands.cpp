@@ -12,6 +12,7 @@
 #include "core/window_system.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
+#include "scopefile/recording_times.h"
 #include "scopefile/scope_file.h"
 
 namespace {
@@ -54,12 +55,18 @@ void openChosenDocument(WindowSystem& mainWindow) {
     releaseSampleData();
     resetRecordingDetails();
     session.view.viewStart = 0;
-    if (!readScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
-                       session.sampleLength)) {
+    RecordingTimes times;
+    if (readScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
+                      session.sampleLength, &times)) {
+        takeRecordingTimes(session, times);
+    } else {
         session.sampleLength = 0;
     }
     session.view.scale = ViewScale{};
     showTraceRange(mainWindow);
+    if (!times.ignored.empty()) {
+        showWarning(mainWindow, ignoredTimesNote(times.ignored));
+    }
 }
 
 }  // namespace
@@ -131,8 +138,9 @@ void saveDocument(WindowSystem& mainWindow, bool saveAs) {
                                      MessageIcon::Question) != MessageAnswer::Yes) {
         return;
     }
+    const RecordingTimes times = recordingTimesOf(session);
     writeScopeFile(showSaveMessagesOn(mainWindow), session.documentPath, session.sampleData,
-                   session.sampleLength);
+                   session.sampleLength, &times);
 }
 
 bool confirmSessionEnd(WindowSystem& mainWindow) {

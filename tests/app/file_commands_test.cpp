@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -190,6 +191,43 @@ TEST_F(FileCommandsTest, GoodFileShowsItsFirstSampleAtZoomOne) {
     EXPECT_EQ(scopeSession.view.viewStart, 0u);
     EXPECT_EQ(scopeSession.view.scrollPosition, 0);
     EXPECT_EQ(ws.range.high, static_cast<int32_t>(saved.size()) - scopeSession.view.viewWidth);
+}
+
+// A capture saved and opened again has its times back, those of the samples it kept after a cut.
+TEST_F(FileCommandsTest, ASavedCaptureOpensWithItsTimes) {
+    loadSessionSamples(std::vector<uint8_t>(2000, 0x10));
+    makeTimeBase(scopeSession.timeBase, 2300, 1000, {{1500, 400'000}}, 16);
+    scopeSession.sampleOrigin = 300;  // cut before
+    TimeBase whole;
+    makeTimeBase(whole, 2300, 1000, {{1500, 400'000}}, 16);
+    chooseNext("timed.SCO");
+    saveDocument(ws, false);
+
+    loadSessionSamples(std::vector<uint8_t>(10, 0));
+    chooseNext("timed.SCO");
+    openDocument(ws);
+    ASSERT_EQ(scopeSession.sampleLength, 2000u);
+    EXPECT_EQ(scopeSession.sampleOrigin, 300u);
+    ASSERT_TRUE(scopeSession.timeBase.known());
+    for (uint32_t sample : {300u, 1499u, 1500u, 2299u}) {
+        EXPECT_DOUBLE_EQ(scopeSession.timeBase.secondsAt(sample), whole.secondsAt(sample));
+    }
+    EXPECT_EQ(scopeSession.timeBase.gaps().size(), 1u);
+    EXPECT_EQ(std::count(ws.log.begin(), ws.log.end(), "message"), 0);
+}
+
+TEST_F(FileCommandsTest, TimesThatCannotBeReadAreShownAsANoteAndTheSamplesOpen) {
+    const std::string file =
+        riffForm("SCOP", chunk("data", "abc") + chunk("tbas", le32(1) + "too short"));
+    std::ofstream(path("odd.sco"), std::ios::binary) << file;
+    chooseNext("odd.sco");
+    openDocument(ws);
+    EXPECT_EQ(scopeSession.sampleLength, 3u);
+    EXPECT_FALSE(scopeSession.timeBase.known());
+    EXPECT_EQ(
+        std::count(ws.log.begin(), ws.log.end(),
+                   "message Loaded with sample numbers only: the file's time base is damaged."),
+        1);
 }
 
 // What the user sees of an Open and what the session holds after it.

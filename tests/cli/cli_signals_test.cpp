@@ -76,7 +76,10 @@ TEST(CliSignals, TheSummaryIsOutBeforeADecoderRuns) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << status;
     EXPECT_TRUE(readFileBytes(out).starts_with("samples: 2000\n"));
-    EXPECT_EQ(readFileBytes(dir.path("c.sco")).size(), 20u + 2000u);
+    // The samples, and after them their times.
+    const std::string file = readFileBytes(dir.path("c.sco"));
+    EXPECT_EQ(file.substr(12, 8), "data" + le32(2000));
+    EXPECT_EQ(file.substr(20 + 2000, 4), "tbas");
 }
 
 }  // namespace

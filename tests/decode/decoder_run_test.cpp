@@ -249,3 +249,59 @@ TEST(DecoderRun, CancelledBeforeTheFirstChunkGivesNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+// Enough UART bytes for several chunks of samples.
+DecodeInput longUartInput() {
+    static const std::string samples = uartRecording(std::string(300, 'U'), 100, 2);
+    return makeDecodeInput(reinterpret_cast<const uint8_t*>(samples.data()),
+                           static_cast<uint32_t>(samples.size()), UniformGrid{1e-6, {}});
+}
+
+bool sameAnnotation(const Annotation& a, const Annotation& b) {
+    return a.start == b.start && a.end == b.end && a.stack == b.stack && a.texts == b.texts &&
+           a.annotationClass == b.annotationClass && a.spansGap == b.spansGap;
+}
+
+TEST(DecoderStream, GivesWhatRunDecodersKeepsInTheSameOrderChunkByChunk) {
+    const DecodeInput input = longUartInput();
+    const auto uart = stacks({"uart:rx=select:baudrate=10000"});
+    const DecodeResult kept = runDecoders(uart, input);
+    ASSERT_TRUE(kept.ok) << kept.error;
+    std::vector<Annotation> streamed;
+    std::vector<size_t> batches;
+    const DecodeResult result = streamDecoders(uart, input, [&](std::vector<Annotation>& given) {
+        batches.push_back(given.size());
+        streamed.insert(streamed.end(), given.begin(), given.end());
+        return true;
+    });
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_TRUE(result.annotations.empty()) << "nothing is kept";
+    ASSERT_EQ(streamed.size(), kept.annotations.size());
+    for (size_t i = 0; i < streamed.size(); ++i) {
+        ASSERT_TRUE(sameAnnotation(streamed[i], kept.annotations[i])) << i;
+    }
+    // One call per chunk of samples and one at the end; none holds most of them.
+    EXPECT_GE(batches.size(), input.levels.size() / (64 * 1024) + 1);
+    EXPECT_LT(*std::max_element(batches.begin(), batches.end()), streamed.size() / 3);
+}
+
+TEST(DecoderStream, ASinkThatSaysStopEndsTheDecodingThere) {
+    const DecodeInput input = longUartInput();
+    int calls = 0;
+    size_t given = 0;
+    const DecodeResult result = streamDecoders(stacks({"uart:rx=select:baudrate=10000"}), input,
+                                               [&](std::vector<Annotation>& batch) {
+                                                   ++calls;
+                                                   given += batch.size();
+                                                   return false;
+                                               });
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.ok);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(calls, 1);
+    EXPECT_GT(given, 0u);
+}
+
+}  // namespace

@@ -124,6 +124,29 @@ std::FILE* openMemoryFile(MemoryFile& file, bool buffered) {
     return stream;
 }
 
+std::string samplesPart(const std::string& file) {
+    if (file.size() < 20) {
+        return file;
+    }
+    const auto* bytes = reinterpret_cast<const unsigned char*>(file.data());
+    const uint32_t count = bytes[16] | bytes[17] << 8 | bytes[18] << 16 | uint32_t{bytes[19]} << 24;
+    const size_t padded = count + (count & 1u);
+    return "RIFF" + le32(static_cast<uint32_t>(12 + padded)) + file.substr(8, 12 + padded);
+}
+
+namespace {
+
+// Times for three samples: version 1, no trigger point, from sample 0, every period 0, two
+// marks and a stall before sample 1.
+std::string timesChunkBytes() {
+    const std::string zero64(8, '\0');
+    return le32(1) + le32(0) + le32(0) + le32(0) + zero64 + zero64 + zero64 + zero64 + le32(2) +
+           le32(1) + le32(0) + zero64 + le32(3) + le32(3000) + le32(0) + le32(1) + le32(500) +
+           le32(0) + le32(0) + le32(0);
+}
+
+}  // namespace
+
 std::vector<SeedFile> seedFiles() {
     const std::string wave = riffForm(
         "WAVE", chunk("fmt ", std::string(16, '\1')) + chunk("data", std::string(4, '\x80')));
@@ -137,5 +160,6 @@ std::vector<SeedFile> seedFiles() {
         {"no_data.sco", riffForm("SCOP", chunk("JUNK", "j")), IDS_NO_DATA_CHUNK},
         {"empty_data.sco", scopeFileBytes(""), IDS_EMPTY_DATA},
         {"short_data.sco", riffForm("SCOP", chunkHeader("data", 100) + "abc"), IDS_TRUNCATED_DATA},
+        {"timed.sco", riffForm("SCOP", chunk("data", "abc") + chunk("tbas", timesChunkBytes())), 0},
     };
 }

@@ -17,6 +17,9 @@ std::string chunk(std::string_view id, std::string_view data);
 std::string riffForm(std::string_view formType, std::string_view contents);
 // The file the writer makes for these samples.
 std::string scopeFileBytes(std::string_view samples);
+// A file the writer made, as a reader that knows only "data" takes it: the form with its data
+// chunk first, the chunks after it (the times) left out and the form's size what it then is.
+std::string samplesPart(const std::string& file);
 
 // A directory of its own under the system's temporary directory, removed with its contents.
 class TempDir {
