@@ -13,12 +13,13 @@ std::string programPath() {
     return (self.parent_path().parent_path() / "shell" / "pinprobe").string();
 }
 
-// The decoder library and its Python are loaded only to decode (glib comes with Qt).
-TEST(DesktopBinaryTest, LinksNotTheDecoderLibrary) {
+// The decoder library and its Python are loaded only to decode, libzip only to write a sigrok
+// session (glib comes with Qt).
+TEST(DesktopBinaryTest, LinksNeitherTheDecoderLibraryNorLibzip) {
     const std::string program = programPath();
     const ProcessOutput libraries = runProcess("ldd " + program);
     ASSERT_EQ(libraries.status, 0) << program;
-    for (const char* library : {"libsigrokdecode", "libpython"}) {
+    for (const char* library : {"libsigrokdecode", "libpython", "libzip"}) {
         EXPECT_EQ(libraries.out.find(library), std::string::npos) << library << libraries.out;
     }
 }

@@ -408,7 +408,8 @@ void DecodingTest::simulatedCaptureIsDecodedWithTheDefaults() {
     showZoomLevel(window.windowSystem(), ViewScale::samplesPerColumn(8), int64_t{*start} - 200);
     const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
     if (!folder.isEmpty()) {
-        QTest::qWait(200);
+        // The updates the zoom posted are done first; grab() then paints the window itself.
+        QCoreApplication::sendPostedEvents();
         window.grab().save(folder + QStringLiteral("/decoder_uart.png"));
     }
     QVERIFY(window.close());
