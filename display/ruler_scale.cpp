@@ -6,6 +6,7 @@
 
 #include "core/measure_text.h"
 #include "core/time_base.h"
+#include "display/gap_marks.h"
 #include "display/trace_readout.h"
 
 namespace {
@@ -45,6 +46,21 @@ void addTicks(RulerScale& scale, double from, double to, double step, int parts,
             lastLabelled = x;
         }
         scale.ticks.push_back(RulerTick{x, labelled ? label(n * minor) : std::string()});
+    }
+}
+
+// Where the trace view draws the same gaps, each in `gaps` or, too short for a mark there, in
+// `gapTicks`.
+void addGaps(RulerScale& scale, const TraceGeometry& g, const TimeBase& timeBase, uint32_t origin,
+             double last) {
+    const auto first = static_cast<uint32_t>(origin + g.firstSample);
+    const auto lastNumber = static_cast<uint32_t>(std::min(last, 4294967295.0));
+    const double columnSeconds = secondsPerColumn(timeBase, g.scale.samplesPerPixel());
+    for (const TimeGap& gap : timeBase.gapsBetween(first, lastNumber)) {
+        if (const std::optional<int> x = gapX(g, gap.sample - origin)) {
+            const bool marked = gapMarkLevel(gap, columnSeconds) != GapMarkLevel::RulerTick;
+            (marked ? scale.gaps : scale.gapTicks).push_back(*x);
+        }
     }
 }
 
@@ -95,12 +111,6 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
             [&](double seconds) { return xOfSample(timeBase->sampleAt(seconds)); },
             [&](double seconds) { return formatSecondsToStep(seconds, step, largest); });
     }
-    const auto lastNumber = static_cast<uint32_t>(std::min(last, 4294967295.0));
-    // Where the trace view draws the same gap.
-    for (const TimeGap& gap : timeBase->gapsBetween(static_cast<uint32_t>(first), lastNumber)) {
-        if (const std::optional<int> x = gapX(g, gap.sample - origin)) {
-            scale.gaps.push_back(*x);
-        }
-    }
+    addGaps(scale, g, *timeBase, origin, last);
     return scale;
 }

@@ -6,6 +6,7 @@
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/column_drawing.h"
+#include "display/gap_marks.h"
 #include "display/session_pyramid.h"
 #include "display/trace_geometry.h"
 #include "display/trace_readout.h"
@@ -66,23 +67,24 @@ void drawFullHeightLines(TraceCanvas& canvas, uint32_t colour, const std::vector
     canvas.deletePen(pen);
 }
 
-// A thin line where the sampling stood still (or reads failed), halfway into the step before the
-// sample that came after it. With no gap on screen nothing is drawn, not even a pen made, so
-// that such a recording looks exactly as it would without a time base.
+// A mark where the sampling stood still (or reads failed), halfway into the step before the
+// sample that came after it, as plain as the time it hid is long against a column's time. With no
+// mark on screen nothing is drawn, not even a pen made, so that such a recording looks exactly as
+// it would without a time base.
 void drawGaps(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& s, int width,
               int height) {
     if (g.sampleCount == 0) {
         return;
     }
     const uint32_t first = s.sampleOrigin + g.firstSample;
-    std::vector<int> xs;
+    const double columnSeconds = secondsPerColumn(s.timeBase, g.scale.samplesPerPixel());
+    GapColumns columns(width);
     for (const TimeGap& gap : s.timeBase.gapsBetween(first + 1, first + g.sampleCount - 1)) {
-        const std::optional<int> x = gapX(g, gap.sample - s.sampleOrigin);
-        if (x && *x < width) {
-            xs.push_back(*x);
+        if (const std::optional<int> x = gapX(g, gap.sample - s.sampleOrigin)) {
+            columns.add(*x, gapMarkLevel(gap, columnSeconds));
         }
     }
-    drawFullHeightLines(canvas, kGapColour, xs, height);
+    columns.draw(canvas, height);
 }
 
 // One full-height line in a pen of its own, made only when the marker is on screen.
@@ -115,13 +117,14 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
     drawGrid(canvas, g, width);
     // Also while the worker fills the buffer.
     if (s.sampleData != nullptr) {
+        // Under the traces, so that a capture full of gaps still shows its signal.
+        drawGaps(canvas, g, s, width, height);
         canvas.selectPen(tracePen);
         if (g.sampleCount > 0 && g.scale.belowOneToOne()) {
             drawSampleColumns(canvas, g, s);
         } else if (g.sampleCount > 0) {
             drawSamples(canvas, g, s.sampleData);
         }
-        drawGaps(canvas, g, s, width, height);
         if (s.marker) {
             drawMarker(canvas, g, *s.marker, width, height);
         }
