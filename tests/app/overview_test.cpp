@@ -8,9 +8,11 @@
 #include "app/view/overview_input.h"
 #include "app/view/zoom_levels.h"
 #include "core/scope_session.h"
+#include "display/gap_marks.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -80,6 +82,31 @@ TEST_F(OverviewTest, TheBoxFramesTheVisibleSamples) {
     EXPECT_EQ(rows[0], (Line{kTraceColour, 0, 6, 500, 6}));
     EXPECT_EQ(canvas.livePens(), 0);
     EXPECT_EQ(canvas.selected, RecordingCanvas::kStockPen);
+}
+
+// Where gaps cluster the overview marks it by the time they hid together in each column (here
+// 20 samples of 1 µs): a lone 10 µs gap is under a column's time, three of them together are
+// not, and a 1 ms gap is fifty columns' worth. The marks lie under the rows.
+TEST_F(OverviewTest, GapsAreMarkedWhereTheyCluster) {
+    makeTimeBase(
+        scopeSession.timeBase, 10000, 1000,
+        {{1000, 10'000}, {3000, 10'000}, {3005, 10'000}, {3010, 10'000}, {6000, 1'000'000}});
+    RecordingCanvas canvas;
+    paintOverview(canvas, 500, 40, 400);
+    EXPECT_EQ(canvas.fills,
+              (std::vector<Line>{{gapMarkColour(GapMarkLevel::Faint), 150, 0, 151, 40},
+                                 {gapMarkColour(GapMarkLevel::Clear), 300, 0, 302, 40}}));
+    EXPECT_EQ(canvas.createdColours.front(), gapMarkColour(GapMarkLevel::Faint))
+        << "drawn before the rows";
+    EXPECT_EQ(canvas.livePens(), 0);
+    // After Cut Before the samples keep their capture's numbers, and so do the gaps.
+    loadSessionSamples(std::vector<uint8_t>(8000, 0x00));
+    scopeSession.sampleOrigin = 2000;
+    canvas.clear();
+    paintOverview(canvas, 400, 40, 400);
+    EXPECT_EQ(canvas.fills,
+              (std::vector<Line>{{gapMarkColour(GapMarkLevel::Faint), 50, 0, 51, 40},
+                                 {gapMarkColour(GapMarkLevel::Clear), 200, 0, 202, 40}}));
 }
 
 // While the worker captures, the recording's whole length is the buffer's size: the samples
