@@ -90,7 +90,8 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
     }
     const PixelScale pixels{static_cast<double>(g.firstSample), g.scale.samplesPerPixel()};
     const double first = static_cast<double>(origin) + g.firstSample;
-    const double last = first + width * pixels.samplesPerPixel;
+    // On the time axis the samples on screen end where the geometry says; times run evenly.
+    const double last = g.time ? first + g.sampleCount : first + width * pixels.samplesPerPixel;
     const auto xOfSample = [&](double sample) { return pixels.x(sample - origin); };
     if (timeBase == nullptr) {
         const double step = tickStep(last - first, width, minSpacing, true);
@@ -101,15 +102,17 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
         return scale;
     }
     // Times come from the recording's time base, sample by sample.
-    const double from = timeBase->secondsAt(first);
-    const double to = timeBase->secondsAt(last);
+    const double from = g.time ? g.time->leftSeconds : timeBase->secondsAt(first);
+    const double to = g.time ? g.time->secondsAtX(width) : timeBase->secondsAt(last);
+    const auto xOfTime = [&](double seconds) {
+        return g.time ? static_cast<int>(std::lround(g.time->x(seconds)))
+                      : xOfSample(timeBase->sampleAt(seconds));
+    };
     const double step = tickStep(to - from, width, minSpacing, false);
     if (step > 0) {
         const double largest = std::max(std::fabs(from), std::fabs(to));
-        addTicks(
-            scale, from, to, step, subdivisions(step, false), minSpacing,
-            [&](double seconds) { return xOfSample(timeBase->sampleAt(seconds)); },
-            [&](double seconds) { return formatSecondsToStep(seconds, step, largest); });
+        addTicks(scale, from, to, step, subdivisions(step, false), minSpacing, xOfTime,
+                 [&](double seconds) { return formatSecondsToStep(seconds, step, largest); });
     }
     addGaps(scale, g, *timeBase, origin, last);
     return scale;
