@@ -54,7 +54,7 @@ TEST_F(TimeAxisTest, SamplesStandAtTheirTimes) {
         {ViewScale::samplesPerColumn(4), 0, 400, 100},
         {ViewScale::samplesPerColumn(4), 0, 1000, 275},
         {ViewScale::samplesPerColumn(4), 0, 1200, 325},
-        {ViewScale::samplesPerColumn(4), 0, 1400, {}},
+        {ViewScale::samplesPerColumn(4), 0, 1700, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.scale.samplesPerPixel() << " a pixel from "
