@@ -178,7 +178,10 @@ int64_t edgeX(const TraceGeometry& g, int64_t index) {
     if (g.time) {
         // Half a typical sample before the sample, as on the sample axis; after a gap, at its end.
         const double x = g.time->x(g.time->secondsOf(static_cast<double>(index)));
-        return std::lround(x - 0.5 / g.scale.samplesPerPixel());
+        if (g.scale.belowOneToOne()) {
+            return static_cast<int64_t>(std::floor(x + kIndexSlack));
+        }
+        return std::lround(x) - g.scale.zoomStep() / 2;
     }
     const int64_t offset = index - int64_t{g.firstSample};
     if (g.scale.belowOneToOne()) {
