@@ -77,7 +77,7 @@ TEST_F(JumpToEdgeTest, BackwardsFromTheScreensLastSample) {
 // next or previous gap, stalls and planned pauses alike; the view follows as for the edges. Gaps
 // before samples 150, 2000 (a planned pause) and 4500.
 TEST_F(JumpToEdgeTest, GapKeysGoFromGapToGap) {
-    makeTimeBaseWithPauses(scopeSession.timeBase, 5000, 1000, {{150, 50'000}, {4500, 9'000}},
+    makeTimeBaseWithPauses(scopeSession.timeBase, 5000, 1000, {{150, 50'000}, {4500, 50'000}},
                            {2000}, 20'000);
     struct Step {
         bool forward;

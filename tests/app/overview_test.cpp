@@ -85,28 +85,28 @@ TEST_F(OverviewTest, TheBoxFramesTheVisibleSamples) {
 }
 
 // Where gaps cluster the overview marks it by the time they hid together in each column (here
-// 20 samples of 1 µs): a lone 10 µs gap is under a column's time, three of them together are
-// not, and a 1 ms gap is fifty columns' worth. The marks lie under the rows.
+// 100 samples of 1 µs): a lone 30 µs gap is under a column's time, four of them together are
+// not, and a 2 ms gap is twenty columns' worth. The marks lie under the rows.
 TEST_F(OverviewTest, GapsAreMarkedWhereTheyCluster) {
-    makeTimeBase(
-        scopeSession.timeBase, 10000, 1000,
-        {{1000, 10'000}, {3000, 10'000}, {3005, 10'000}, {3010, 10'000}, {6000, 1'000'000}});
+    makeTimeBase(scopeSession.timeBase, 10000, 1000,
+                 {{1000, 30'000},
+                  {3000, 30'000},
+                  {3010, 30'000},
+                  {3020, 30'000},
+                  {3030, 30'000},
+                  {6000, 2'000'000}});
+    const uint32_t faint = gapMarkColour(GapMarkLevel::Faint);
+    const uint32_t clear = gapMarkColour(GapMarkLevel::Clear);
     RecordingCanvas canvas;
-    paintOverview(canvas, 500, 40, 400);
-    EXPECT_EQ(canvas.fills,
-              (std::vector<Line>{{gapMarkColour(GapMarkLevel::Faint), 150, 0, 151, 40},
-                                 {gapMarkColour(GapMarkLevel::Clear), 300, 0, 302, 40}}));
-    EXPECT_EQ(canvas.createdColours.front(), gapMarkColour(GapMarkLevel::Faint))
-        << "drawn before the rows";
+    paintOverview(canvas, 100, 40, 400);
+    EXPECT_EQ(canvas.fills, (std::vector<Line>{{faint, 30, 0, 31, 40}, {clear, 60, 0, 62, 40}}));
     EXPECT_EQ(canvas.livePens(), 0);
     // After Cut Before the samples keep their capture's numbers, and so do the gaps.
     loadSessionSamples(std::vector<uint8_t>(8000, 0x00));
     scopeSession.sampleOrigin = 2000;
     canvas.clear();
-    paintOverview(canvas, 400, 40, 400);
-    EXPECT_EQ(canvas.fills,
-              (std::vector<Line>{{gapMarkColour(GapMarkLevel::Faint), 50, 0, 51, 40},
-                                 {gapMarkColour(GapMarkLevel::Clear), 200, 0, 202, 40}}));
+    paintOverview(canvas, 80, 40, 400);
+    EXPECT_EQ(canvas.fills, (std::vector<Line>{{faint, 10, 0, 11, 40}, {clear, 40, 0, 42, 40}}));
 }
 
 // While the worker captures, the recording's whole length is the buffer's size: the samples

@@ -146,7 +146,7 @@ TEST(RulerScale, GapsAreMarked) {
 // far enough is marked in the traces, and the ruler's line is where their mark is.
 TEST(RulerScale, ShortGapsAreTicksOnly) {
     TimeBase time;
-    fillTime(time, 10000, 1e-6, 500, 20e-6);
+    fillTime(time, 10000, 1e-6, 500, 400e-6);
     ASSERT_EQ(time.gaps().size(), 1u);
     struct Case {
         uint32_t perPixel;
@@ -154,8 +154,8 @@ TEST(RulerScale, ShortGapsAreTicksOnly) {
     };
     const Case cases[] = {
         {1, {450}, {}},
-        {16, {28}, {}},  // 20 µs is 1.25 columns of 16 µs
-        {32, {}, {14}},
+        {256, {1}, {}},  // 400 µs is over one column of 256 µs
+        {512, {}, {0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.perPixel);
