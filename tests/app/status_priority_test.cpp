@@ -51,7 +51,7 @@ TEST(StatusLineGaps, CountsTheTimeLostAndTheLongest) {
         {"none", {}, {}, 0, ""},
         {"one", {{300, 12'100'000}}, {}, 0, ", 1 gap, 12.10 ms lost, longest 12.10 ms"},
         {"three",
-         {{100, 30'000}, {300, 12'100'000}, {700, 26'070'000}},
+         {{100, 30'000}, {300, 26'070'000}, {700, 12'100'000}},
          {},
          0,
          ", 3 gaps, 38.20 ms lost, longest 26.07 ms"},

@@ -22,6 +22,7 @@ TEST(GapMarks, LevelGrowsWithTheColumnsOfTimeHidden) {
     const Case cases[] = {
         {999, 0, 1e-6, GapMarkLevel::RulerTick},  // just under a column
         {1'000, 0, 1e-6, GapMarkLevel::Faint},
+        {1'000, 0, 1'000 * kSecondsPerNanosecond, GapMarkLevel::Faint},  // exactly one column
         {9'999, 0, 1e-6, GapMarkLevel::Faint},
         {10'000, 0, 1e-6, GapMarkLevel::Clear},
         {99'999, 0, 1e-6, GapMarkLevel::Clear},
