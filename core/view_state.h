@@ -46,6 +46,10 @@ struct ViewState {
     // The trace view's width in pixels, as it was last resized. At 1:1 and above the scroll
     // range and Cut After count it as samples, whatever the zoom.
     int32_t viewWidth = 300;
+    // View > Time Axis: the traces against the time base's time, each sample at its time and a
+    // gap as the stretch it lasted. The scale then counts samples at the recording's typical
+    // pace. Only a recording with a time base has one.
+    bool timeAxis = false;
 
     int zoomStep() const { return scale.zoomStep(); }
 };

@@ -7,6 +7,10 @@ namespace {
 enum class Level { None, Low, High, Both };
 
 Level levelIn(LevelSpan span, uint8_t bit) {
+    // A span of no samples: a level in every sample and in none.
+    if ((span.allHigh & ~span.anyHigh & bit) != 0) {
+        return Level::None;
+    }
     if ((span.allHigh & bit) != 0) {
         return Level::High;
     }
@@ -89,6 +93,10 @@ void drawColumns(TraceCanvas& canvas, const ChannelRows& rows, const SampleColum
         spans[static_cast<size_t>(x)] = start < end ? pyramid.span(samples, start, end)
                                                     : pyramid.span(samples, start - 1, start);
     }
+    drawSpans(canvas, rows, spans);
+}
+
+void drawSpans(TraceCanvas& canvas, const ChannelRows& rows, const std::vector<LevelSpan>& spans) {
     for (int k = 0; k < kChannelCount; ++k) {
         drawChannel(canvas, spans, kChannelBits[k], rows.baseline[k], rows.levelHeight);
     }

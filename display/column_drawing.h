@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "core/channels.h"
 #include "display/level_pyramid.h"
@@ -31,3 +32,7 @@ struct SampleColumns {
 // and a run of columns with both levels is filled as a band.
 void drawColumns(TraceCanvas& canvas, const ChannelRows& rows, const SampleColumns& columns,
                  const uint8_t* samples, const LevelPyramid& pyramid);
+
+// The same from a span per column, x = 0 on; a column of no samples (an empty span) draws nothing,
+// nor a bar into or out of it.
+void drawSpans(TraceCanvas& canvas, const ChannelRows& rows, const std::vector<LevelSpan>& spans);

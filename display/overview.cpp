@@ -1,8 +1,10 @@
 #include "display/overview.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/scope_session.h"
+#include "display/gap_marks.h"
 #include "display/session_pyramid.h"
 #include "display/trace_geometry.h"
 
@@ -18,6 +20,26 @@ void drawBox(TraceCanvas& canvas, const OverviewScale& scale, const TraceGeometr
     canvas.line(right, 0, right, bottom);
     canvas.line(right, bottom, left, bottom);
     canvas.line(left, bottom, left, 0);
+}
+
+// Where gaps cluster: each column marked by the time its gaps hid together, against the time the
+// column stands for.
+GapColumns gapClusters(const ScopeSession& s, const OverviewScale& scale, uint32_t drawable) {
+    GapColumns columns(scale.width);
+    const double perColumn = static_cast<double>(scale.extent) / scale.width;
+    const double columnSeconds = secondsPerColumn(s.timeBase, perColumn);
+    std::vector<uint64_t> lost(static_cast<size_t>(scale.width) + 1);
+    std::vector<uint32_t> failed(lost.size());
+    for (const TimeGap& gap :
+         s.timeBase.gapsBetween(s.sampleOrigin + 1, s.sampleOrigin + drawable - 1)) {
+        const auto x = static_cast<size_t>(scale.x(gap.sample - s.sampleOrigin));
+        lost[x] += gap.nanoseconds;
+        failed[x] += gap.failedReads;
+    }
+    for (size_t x = 0; x < lost.size(); ++x) {
+        columns.add(static_cast<int>(x), gapMarkLevel(lost[x], failed[x], columnSeconds));
+    }
+    return columns;
 }
 
 }  // namespace
@@ -65,6 +87,7 @@ void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth) {
     const TraceCanvas::Pen boxPen = canvas.createPen(kOverviewBoxColour);
     if (tracePen != 0 && boxPen != 0) {
         const OverviewScale scale = sessionOverview(width);
+        gapClusters(s, scale, drawable).draw(canvas, height);
         const TraceCanvas::Pen oldPen = canvas.selectPen(tracePen);
         const SampleColumns columns{0, drawable, scale.extent, static_cast<uint64_t>(width)};
         drawColumns(canvas, overviewRows(height), columns, s.sampleData, sessionPyramid(s));

@@ -26,6 +26,7 @@ OverviewScale sessionOverview(int width);
 // The five channels in rows of a strip `height` pixels high.
 ChannelRows overviewRows(int height);
 
-// The recording in min/max form on a strip `width` x `height` pixels, and the samples the trace
-// view shows (on a view `traceWidth` pixels wide) as a box around them.
+// The recording in min/max form on a strip `width` x `height` pixels, over marks where gaps
+// cluster, and the samples the trace view shows (on a view `traceWidth` pixels wide) as a box
+// around them.
 void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth);

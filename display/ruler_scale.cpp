@@ -6,6 +6,7 @@
 
 #include "core/measure_text.h"
 #include "core/time_base.h"
+#include "display/gap_marks.h"
 #include "display/trace_readout.h"
 
 namespace {
@@ -48,6 +49,21 @@ void addTicks(RulerScale& scale, double from, double to, double step, int parts,
     }
 }
 
+// Where the trace view draws the same gaps, each in `gaps` or, too short for a mark there, in
+// `gapTicks`.
+void addGaps(RulerScale& scale, const TraceGeometry& g, const TimeBase& timeBase, uint32_t origin,
+             double last) {
+    const auto first = static_cast<uint32_t>(origin + g.firstSample);
+    const auto lastNumber = static_cast<uint32_t>(std::min(last, 4294967295.0));
+    const double columnSeconds = secondsPerColumn(timeBase, g.scale.samplesPerPixel());
+    for (const TimeGap& gap : timeBase.gapsBetween(first, lastNumber)) {
+        if (const std::optional<int> x = gapX(g, gap.sample - origin)) {
+            const bool marked = gapMarkLevel(gap, columnSeconds) != GapMarkLevel::RulerTick;
+            (marked ? scale.gaps : scale.gapTicks).push_back(*x);
+        }
+    }
+}
+
 }  // namespace
 
 double tickStep(double span, int width, int minSpacing, bool wholeNumbers) {
@@ -74,7 +90,8 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
     }
     const PixelScale pixels{static_cast<double>(g.firstSample), g.scale.samplesPerPixel()};
     const double first = static_cast<double>(origin) + g.firstSample;
-    const double last = first + width * pixels.samplesPerPixel;
+    // On the time axis the samples on screen end where the geometry says; times run evenly.
+    const double last = g.time ? first + g.sampleCount : first + width * pixels.samplesPerPixel;
     const auto xOfSample = [&](double sample) { return pixels.x(sample - origin); };
     if (timeBase == nullptr) {
         const double step = tickStep(last - first, width, minSpacing, true);
@@ -85,22 +102,18 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
         return scale;
     }
     // Times come from the recording's time base, sample by sample.
-    const double from = timeBase->secondsAt(first);
-    const double to = timeBase->secondsAt(last);
+    const double from = g.time ? g.time->leftSeconds : timeBase->secondsAt(first);
+    const double to = g.time ? g.time->secondsAtX(width) : timeBase->secondsAt(last);
+    const auto xOfTime = [&](double seconds) {
+        return g.time ? static_cast<int>(std::lround(g.time->x(seconds)))
+                      : xOfSample(timeBase->sampleAt(seconds));
+    };
     const double step = tickStep(to - from, width, minSpacing, false);
     if (step > 0) {
         const double largest = std::max(std::fabs(from), std::fabs(to));
-        addTicks(
-            scale, from, to, step, subdivisions(step, false), minSpacing,
-            [&](double seconds) { return xOfSample(timeBase->sampleAt(seconds)); },
-            [&](double seconds) { return formatSecondsToStep(seconds, step, largest); });
+        addTicks(scale, from, to, step, subdivisions(step, false), minSpacing, xOfTime,
+                 [&](double seconds) { return formatSecondsToStep(seconds, step, largest); });
     }
-    const auto lastNumber = static_cast<uint32_t>(std::min(last, 4294967295.0));
-    // Where the trace view draws the same gap.
-    for (const TimeGap& gap : timeBase->gapsBetween(static_cast<uint32_t>(first), lastNumber)) {
-        if (const std::optional<int> x = gapX(g, gap.sample - origin)) {
-            scale.gaps.push_back(*x);
-        }
-    }
+    addGaps(scale, g, *timeBase, origin, last);
     return scale;
 }

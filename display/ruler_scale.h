@@ -19,7 +19,11 @@ struct RulerTick {
 
 struct RulerScale {
     std::vector<RulerTick> ticks;
-    std::vector<int> gaps;  // x of every gap in the sampling on screen
+    // x of every gap in the sampling on screen that the traces mark: it hid a pixel column's
+    // time or more (or reads failed)
+    std::vector<int> gaps;
+    // x of the gaps too short for a mark in the traces: only a small tick in the ruler shows them
+    std::vector<int> gapTicks;
 };
 
 // The ruler over a trace view `width` pixels wide drawn with `g`: times from `timeBase` when

@@ -5,6 +5,25 @@
 
 #include "core/scope_session.h"
 
+class TimeBase;
+
+// On the time axis every sample is drawn at its time: data index i at
+// (seconds(origin + i) - leftSeconds) / secondsPerPixel, so a gap takes the room of the time it
+// lasted.
+struct TimeAxis {
+    const TimeBase* timeBase = nullptr;
+    uint32_t origin = 0;  // the capture's number of data index 0
+    double leftSeconds = 0;
+    double secondsPerPixel = 0;
+
+    double secondsOf(double index) const;
+    // Unrounded.
+    double x(double seconds) const { return (seconds - leftSeconds) / secondsPerPixel; }
+    double secondsAtX(double x) const { return leftSeconds + x * secondsPerPixel; }
+    // The first data index whose time is at or after `seconds`.
+    uint32_t firstIndexFrom(double seconds) const;
+};
+
 // Where a trace view of a given size puts its rows, and which samples it shows. Every paint and
 // every test takes these numbers from here.
 struct TraceGeometry {
@@ -16,6 +35,8 @@ struct TraceGeometry {
     // At 1:1 and above a sample every scale.zoomStep() pixels; below 1:1 column x holds the
     // scale.columnSamples() samples from firstSample + x * scale.columnSamples() on.
     ViewScale scale;
+    // On the time axis; none on the sample axis.
+    std::optional<TimeAxis> time;
 };
 
 // With sampleLength 0 (or no data) nothing is drawn. Below 1:1 the last screen ends at the end of
@@ -23,8 +44,32 @@ struct TraceGeometry {
 TraceGeometry traceGeometry(int width, int height, uint32_t viewStart, uint32_t sampleLength,
                             ViewScale scale = {});
 
+// The same view against time: `timeBase` (known, its capture ended) gives every sample's time;
+// `origin` is the capture's number of data index 0. The view starts at the time of sample
+// viewStart (as the sample axis keeps it to the data), and the scale counts samples at the
+// recording's typical pace.
+TraceGeometry timeAxisGeometry(int width, int height, uint32_t viewStart, uint32_t sampleLength,
+                               ViewScale scale, const TimeBase& timeBase, uint32_t origin);
+
+// The last left edge on the time axis (`time`'s leftSeconds aside) whose screen, `width` pixels
+// wide, still shows the recording's last sample: the scroll range ends there, and a view start
+// beyond it shows the same screen.
+uint32_t lastTimeScreenStart(const TimeAxis& time, uint32_t sampleLength, int width);
+
+// The session's time axis at its view's scale (leftSeconds 0), when its view shows one.
+std::optional<TimeAxis> sessionTimeAxis(const ScopeSession& session);
+
+// Whether the session's recording can be drawn against time: it has a time base and no capture
+// is still filling it.
+bool hasTimeAxis(const ScopeSession& session);
+
+// How many samples the view's scale takes the recording to span: its samples on the sample axis;
+// on the time axis, its whole time in samples at the typical pace, gaps included.
+uint32_t viewExtent(const ScopeSession& session);
+
 // The geometry of the session's view on a client area of `width` x `height` pixels, over the
-// samples that may be drawn (during a worker capture, those stored so far).
+// samples that may be drawn (during a worker capture, those stored so far), on the time axis
+// when the view asks for it and the recording has one.
 TraceGeometry viewGeometry(const ScopeSession& session, int width, int height);
 
 // The sample (an index into the data) drawn at x: the one whose step, from its own x to the

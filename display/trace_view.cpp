@@ -1,11 +1,15 @@
 #include "display/trace_view.h"
 
 #include <algorithm>
+#include <cmath>
+#include <utility>
 #include <vector>
 
 #include "core/scope_session.h"
+#include "core/time_base.h"
 #include "core/window_system.h"
 #include "display/column_drawing.h"
+#include "display/gap_marks.h"
 #include "display/session_pyramid.h"
 #include "display/trace_geometry.h"
 #include "display/trace_readout.h"
@@ -41,14 +45,18 @@ void drawSamples(TraceCanvas& canvas, const TraceGeometry& g, const uint8_t* sam
     }
 }
 
-// Below 1:1, a column per pixel in min/max form, summed up from the pyramid.
-void drawSampleColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session) {
+ChannelRows rowsOf(const TraceGeometry& g) {
     ChannelRows rows;
     std::copy(std::begin(g.baseline), std::end(g.baseline), rows.baseline);
     rows.levelHeight = g.levelHeight;
+    return rows;
+}
+
+// Below 1:1, a column per pixel in min/max form, summed up from the pyramid.
+void drawSampleColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session) {
     const SampleColumns columns{g.firstSample, g.firstSample + g.sampleCount,
                                 g.scale.columnSamples(), 1};
-    drawColumns(canvas, rows, columns, session.sampleData, sessionPyramid(session));
+    drawColumns(canvas, rowsOf(g), columns, session.sampleData, sessionPyramid(session));
 }
 
 // Full-height lines at `xs` in a pen of `colour` made for them; none, and no pen, without any.
@@ -66,23 +74,98 @@ void drawFullHeightLines(TraceCanvas& canvas, uint32_t colour, const std::vector
     canvas.deletePen(pen);
 }
 
-// A thin line where the sampling stood still (or reads failed), halfway into the step before the
-// sample that came after it. With no gap on screen nothing is drawn, not even a pen made, so
-// that such a recording looks exactly as it would without a time base.
+// On the time axis, a column per pixel over the samples taken in its time. A column that holds
+// none keeps the level before it, unless a gap covers it: there the signal is not known, and
+// nothing is drawn.
+void drawTimeColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session,
+                     int width) {
+    const TimeAxis& time = *g.time;
+    const uint32_t end = g.firstSample + g.sampleCount;
+    const LevelPyramid& pyramid = sessionPyramid(session);
+    std::vector<LevelSpan> spans(static_cast<size_t>(std::max(width, 0)));
+    uint32_t start = std::clamp(time.firstIndexFrom(time.secondsAtX(0)), g.firstSample, end);
+    for (int x = 0; x < width && start < end; ++x) {
+        const uint32_t next = std::clamp(time.firstIndexFrom(time.secondsAtX(x + 1)), start, end);
+        LevelSpan& span = spans[static_cast<size_t>(x)];
+        if (next > start) {
+            span = pyramid.span(session.sampleData, start, next);
+        } else if (start > 0 && !time.timeBase->gapBefore(time.origin + start)) {
+            span = pyramid.span(session.sampleData, start - 1, start);
+        }
+        start = next;
+    }
+    drawSpans(canvas, rowsOf(g), spans);
+}
+
+// A gap wide enough on the time axis is hatched over the stretch it lasted, so that nobody reads
+// it as a flat signal; a narrower one gets the sample axis's mark at its end.
+constexpr int kHatchedGap = 8;
+constexpr int kHatchSpacing = 8;
+
+// Lines x + y = c, every kHatchSpacing pixels of c, clipped to [x0, x1) x [0, height).
+void hatch(TraceCanvas& canvas, int x0, int x1, int height) {
+    const int firstC = (x0 / kHatchSpacing + 1) * kHatchSpacing;
+    for (int c = firstC; c < x1 + height; c += kHatchSpacing) {
+        const int top = std::max(0, c - (x1 - 1));
+        const int bottom = std::min(height - 1, c - x0);
+        if (top <= bottom) {
+            canvas.line(c - top, top, c - bottom, bottom);
+        }
+    }
+}
+
+// The hatched stretches of the gaps on screen; the rest go to `columns` as marks.
+void drawGapStretches(TraceCanvas& canvas, const TraceGeometry& g, const std::vector<TimeGap>& gaps,
+                      GapColumns& columns, double columnSeconds, int width, int height) {
+    const TimeAxis& time = *g.time;
+    std::vector<std::pair<int, int>> stretches;
+    for (const TimeGap& gap : gaps) {
+        const double index = gap.sample - time.origin;
+        const int x0 = static_cast<int>(std::lround(time.x(time.secondsOf(index - 1)))) + 1;
+        const int x1 = static_cast<int>(std::lround(time.x(time.secondsOf(index))));
+        if (x1 - x0 >= kHatchedGap) {
+            stretches.emplace_back(std::max(x0, 0), std::min(x1, width));
+        } else {
+            columns.add(static_cast<int>(edgeX(g, gap.sample - time.origin)),
+                        gapMarkLevel(gap, columnSeconds));
+        }
+    }
+    const TraceCanvas::Pen pen =
+        stretches.empty() ? 0 : canvas.createPen(gapMarkColour(GapMarkLevel::Clear));
+    if (pen == 0) {
+        return;
+    }
+    const TraceCanvas::Pen previous = canvas.selectPen(pen);
+    for (const auto& [x0, x1] : stretches) {
+        hatch(canvas, x0, x1, height);
+    }
+    canvas.selectPen(previous);
+    canvas.deletePen(pen);
+}
+
+// A mark where the sampling stood still (or reads failed), halfway into the step before the
+// sample that came after it, as plain as the time it hid is long against a column's time. With no
+// mark on screen nothing is drawn, not even a pen made, so that such a recording looks exactly as
+// it would without a time base.
 void drawGaps(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& s, int width,
               int height) {
     if (g.sampleCount == 0) {
         return;
     }
     const uint32_t first = s.sampleOrigin + g.firstSample;
-    std::vector<int> xs;
-    for (const TimeGap& gap : s.timeBase.gapsBetween(first + 1, first + g.sampleCount - 1)) {
-        const std::optional<int> x = gapX(g, gap.sample - s.sampleOrigin);
-        if (x && *x < width) {
-            xs.push_back(*x);
+    const double columnSeconds = secondsPerColumn(s.timeBase, g.scale.samplesPerPixel());
+    GapColumns columns(width);
+    const std::vector<TimeGap> gaps = s.timeBase.gapsBetween(first + 1, first + g.sampleCount - 1);
+    if (g.time) {
+        drawGapStretches(canvas, g, gaps, columns, columnSeconds, width, height);
+    } else {
+        for (const TimeGap& gap : gaps) {
+            if (const std::optional<int> x = gapX(g, gap.sample - s.sampleOrigin)) {
+                columns.add(*x, gapMarkLevel(gap, columnSeconds));
+            }
         }
     }
-    drawFullHeightLines(canvas, kGapColour, xs, height);
+    columns.draw(canvas, height);
 }
 
 // One full-height line in a pen of its own, made only when the marker is on screen.
@@ -115,13 +198,16 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
     drawGrid(canvas, g, width);
     // Also while the worker fills the buffer.
     if (s.sampleData != nullptr) {
+        // Under the traces, so that a capture full of gaps still shows its signal.
+        drawGaps(canvas, g, s, width, height);
         canvas.selectPen(tracePen);
-        if (g.sampleCount > 0 && g.scale.belowOneToOne()) {
+        if (g.sampleCount > 0 && g.time) {
+            drawTimeColumns(canvas, g, s, width);
+        } else if (g.sampleCount > 0 && g.scale.belowOneToOne()) {
             drawSampleColumns(canvas, g, s);
         } else if (g.sampleCount > 0) {
             drawSamples(canvas, g, s.sampleData);
         }
-        drawGaps(canvas, g, s, width, height);
         if (s.marker) {
             drawMarker(canvas, g, *s.marker, width, height);
         }

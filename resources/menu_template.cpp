@@ -41,11 +41,20 @@ constexpr std::array kToolsMenu = {
     command("Memory Trigger", CMD_MEMORY_TRIGGER),
 };
 
-// Zoom to Fit shows the whole recording; the bands around the traces are shown at first.
+constexpr MenuItem toggleOff(std::string_view text, int id) {
+    return MenuItem{MenuItemKind::Toggle, text, id, false, {}};
+}
+
+// Zoom to Fit shows the whole recording; the bands around the traces are shown at first. The
+// traces are drawn against samples until Time Axis asks for time.
 constexpr std::array kViewMenu = {
-    command("Zoom to &Fit", CMD_ZOOM_FIT),      separator(),
-    toggle("&Overview", CMD_SHOW_OVERVIEW),     toggle("Time &Ruler", CMD_SHOW_RULER),
-    toggle("Channel &Labels", CMD_SHOW_LABELS), toggle("&Status Line", CMD_SHOW_STATUS),
+    command("Zoom to &Fit", CMD_ZOOM_FIT),
+    toggleOff("&Time Axis", CMD_TIME_AXIS),
+    separator(),
+    toggle("&Overview", CMD_SHOW_OVERVIEW),
+    toggle("Time &Ruler", CMD_SHOW_RULER),
+    toggle("Channel &Labels", CMD_SHOW_LABELS),
+    toggle("&Status Line", CMD_SHOW_STATUS),
 };
 
 // Protocol decoders, each with rows under the traces.

@@ -5,9 +5,12 @@
 #include <QCursor>
 #include <QKeyEvent>
 #include <QLayout>
+#include <QMenu>
 #include <QMenuBar>
 #include <QSessionManager>
 
+#include "core/scope_session.h"
+#include "display/trace_geometry.h"
 #include "resources/command_ids.h"
 #include "shell/qt_client_area.h"
 #include "shell/qt_overview_strip.h"
@@ -29,6 +32,7 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     parts.traceView = &client_->traceView();
     parts.menuActions = buildMenuBar(*menuBar(), *findMenuTemplate(layout.menuId),
                                      [this](int id) { sendCommand(id); });
+    offerTimeAxisWhenKnown(parts.menuActions[CMD_TIME_AXIS]);
     parts.showBand = [this](ViewBand band, bool shown) { applyBand(band, shown); };
     parts.viewChanged = [this] { client_->updateBands(); };
     parts.decoderRowsChanged = [this] {
@@ -51,6 +55,17 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     if (windowSystem_->deliver(WindowMessage{MSG_INITDIALOG, 0, 0}).answer != 0) {
         focusFirstTabStop(*client_);
     }
+}
+
+// Time Axis is offered only for a recording with a time base; each opening of its menu asks.
+void DezoRaraClass::offerTimeAxisWhenKnown(QAction* timeAxis) {
+    auto* menu = timeAxis != nullptr ? qobject_cast<QMenu*>(timeAxis->parent()) : nullptr;
+    if (menu == nullptr) {
+        return;
+    }
+    timeAxis->setEnabled(hasTimeAxis(scopeSession));
+    connect(menu, &QMenu::aboutToShow, timeAxis,
+            [timeAxis] { timeAxis->setEnabled(hasTimeAxis(scopeSession)); });
 }
 
 DezoRaraClass::~DezoRaraClass() {

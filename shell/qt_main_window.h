@@ -30,6 +30,7 @@ protected:
 
 private:
     void attachViews();
+    void offerTimeAxisWhenKnown(QAction* timeAxis);
     void placeWindow(const DialogTemplate& dialog, const StoredView& stored);
     // A change of the client area's default size (`change`): the window grows or shrinks by it,
     // unless it fills the screen, so that the traces keep their size.

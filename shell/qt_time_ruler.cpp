@@ -58,4 +58,8 @@ void TimeRuler::paintEvent(QPaintEvent*) {
     for (int x : scale.gaps) {
         painter.drawLine(x, 0, x, bottom);
     }
+    // A gap too short to mark in the traces: a small tick from the top.
+    for (int x : scale.gapTicks) {
+        painter.drawLine(x, 0, x, kShortTick);
+    }
 }

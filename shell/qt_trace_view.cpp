@@ -159,8 +159,17 @@ bool GraphClass::jumpByKey(const QKeyEvent& event) {
     return true;
 }
 
+bool GraphClass::gapByKey(const QKeyEvent& event) {
+    const bool next = event.text() == QStringLiteral("g");
+    if (!next && event.text() != QStringLiteral("G")) {
+        return false;
+    }
+    jumpToGap(*mainWindow_, next);
+    return true;
+}
+
 bool GraphClass::takeKey(const QKeyEvent& event) {
-    return mainWindow_ != nullptr && (scrollByKey(event) || jumpByKey(event));
+    return mainWindow_ != nullptr && (scrollByKey(event) || jumpByKey(event) || gapByKey(event));
 }
 
 // Keys it does not take (Esc among them) go on to the main window.

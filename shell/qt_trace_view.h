@@ -17,8 +17,8 @@ class WindowSystem;
 // fill in as they are stored. Hovering shows the readout of the point under the pointer; once
 // attached to the main window, clicks set and clear the marker, the wheel scrolls and zooms, and
 // the keys scroll (Home, End, arrows, Page Up/Down) and jump to the edges of the channel the
-// pointer was last on (. and , or Alt with the arrows). Once the keyboard has moved the focus, a
-// frame shows that they have it.
+// pointer was last on (. and , or Alt with the arrows) and to the gaps (g and Shift+g). Once the
+// keyboard has moved the focus, a frame shows that they have it.
 class GraphClass : public QWidget, public SpokenView {
     Q_OBJECT
 
@@ -28,7 +28,7 @@ public:
     void attachTo(WindowSystem& mainWindow);
     // Called instead of a plain repaint when a live paint's refresh is due.
     void setLiveTick(std::function<void()> tick);
-    // Acts on a key the traces take (scrolling, the edge keys); false for any other key.
+    // Acts on a key the traces take (scrolling, the edge and gap keys); false for any other key.
     bool takeKey(const QKeyEvent& event);
 
     QAccessible::Role spokenRole() const override { return QAccessible::Chart; }
@@ -54,6 +54,8 @@ private:
     bool scrollByKey(const QKeyEvent& event);
     // An edge key: jumps on the channel the pointer was last on; false for other keys.
     bool jumpByKey(const QKeyEvent& event);
+    // g and G (Shift+g): the next and the previous gap; false for other keys.
+    bool gapByKey(const QKeyEvent& event);
 
     QTimer liveRefresh_;
     std::function<void()> liveTick_;

@@ -1,8 +1,11 @@
 #include "app/readout/status_text.h"
 
+#include <algorithm>
+
 #include "app/readout/recording_time.h"
 #include "core/measure_text.h"
 #include "core/scope_session.h"
+#include "core/time_base.h"
 #include "resources/string_table.h"
 
 namespace {
@@ -28,6 +31,38 @@ std::string timingText(const ScopeSession& s) {
     return " at " + formatHertz(1.0 / period) + ", " + formatSeconds(lasted);
 }
 
+// ", 412 gaps, 38.20 ms lost, longest 12.10 ms" over the samples kept, and the planned pauses
+// apart; nothing without either.
+std::string gapWords(const ScopeSession& s) {
+    const TimeBase* time = recordingTime();
+    if (time == nullptr || s.sampleLength < 2) {
+        return "";
+    }
+    uint64_t stalls = 0, pauses = 0, lost = 0, longest = 0;
+    for (const TimeGap& gap :
+         time->gapsBetween(s.sampleOrigin + 1, s.sampleOrigin + s.sampleLength - 1)) {
+        if (gap.kind == GapKind::PlannedPause) {
+            ++pauses;
+            continue;
+        }
+        ++stalls;
+        lost += gap.nanoseconds;
+        longest = std::max(longest, gap.nanoseconds);
+    }
+    std::string text;
+    if (stalls > 0) {
+        text += ", " + std::to_string(stalls) + (stalls == 1 ? " gap, " : " gaps, ") +
+                formatSeconds(static_cast<double>(lost) * kSecondsPerNanosecond) +
+                " lost, longest " +
+                formatSeconds(static_cast<double>(longest) * kSecondsPerNanosecond);
+    }
+    if (pauses > 0) {
+        text +=
+            ", " + std::to_string(pauses) + (pauses == 1 ? " planned pause" : " planned pauses");
+    }
+    return text;
+}
+
 // The priority the capture's loop ran at and why, where it asked for one.
 std::string priorityWords(const ScopeSession& s) {
     return s.samplingPriority.empty() ? "" : ", " + s.samplingPriority;
@@ -45,5 +80,6 @@ std::string statusText(LiveClock::time_point now) {
     if (!hasSampleData(s)) {
         return title + ": no samples";
     }
-    return title + ": " + samplesText(s.sampleLength) + timingText(s) + priorityWords(s);
+    return title + ": " + samplesText(s.sampleLength) + timingText(s) + gapWords(s) +
+           priorityWords(s);
 }

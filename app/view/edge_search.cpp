@@ -1,10 +1,12 @@
 #include "app/view/edge_search.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "app/view/view_scroll.h"
 #include "core/level_changes.h"
 #include "core/scope_session.h"
+#include "core/time_base.h"
 #include "core/window_system.h"
 #include "display/trace_geometry.h"
 #include "display/trace_view.h"
@@ -29,6 +31,32 @@ void bringIntoView(WindowSystem& mainWindow, const TraceGeometry& g, uint32_t ed
     scrollViewTo(mainWindow, start);
 }
 
+// The sample after the next (or previous) gap from `from`, an index into the recording kept. The
+// time base has no gaps until its capture has ended.
+std::optional<uint32_t> gapFrom(const ScopeSession& s, uint32_t from, bool forward) {
+    const uint32_t origin = s.sampleOrigin;
+    if (!forward && from < 2) {
+        return std::nullopt;
+    }
+    const std::vector<TimeGap> gaps =
+        forward ? s.timeBase.gapsBetween(origin + from + 1, origin + s.sampleLength - 1)
+                : s.timeBase.gapsBetween(origin + 1, origin + from - 1);
+    if (gaps.empty()) {
+        return std::nullopt;
+    }
+    return (forward ? gaps.front() : gaps.back()).sample - origin;
+}
+
+// The marker goes to `sample`, brought into view; a beep and no change without one.
+void markFound(WindowSystem& mainWindow, const TraceGeometry& g, std::optional<uint32_t> sample) {
+    if (!sample) {
+        mainWindow.beep();
+        return;
+    }
+    scopeSession.marker = sample;
+    bringIntoView(mainWindow, g, *sample, scopeSession.view.viewWidth);
+}
+
 }  // namespace
 
 void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward) {
@@ -43,10 +71,15 @@ void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward) {
     const std::optional<uint32_t> edge =
         forward ? nextChange(s.sampleData, s.sampleLength, from, bit)
                 : previousChange(s.sampleData, s.sampleLength, from, bit);
-    if (!edge) {
+    markFound(mainWindow, g, edge);
+}
+
+void jumpToGap(WindowSystem& mainWindow, bool forward) {
+    ScopeSession& s = scopeSession;
+    if (!hasSampleData(s)) {
         mainWindow.beep();
         return;
     }
-    s.marker = edge;
-    bringIntoView(mainWindow, g, *edge, s.view.viewWidth);
+    const TraceGeometry g = viewGeometry(s, s.view.viewWidth, 0);
+    markFound(mainWindow, g, gapFrom(s, s.marker.value_or(screenEnd(g, forward)), forward));
 }

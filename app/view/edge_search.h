@@ -7,3 +7,8 @@ class WindowSystem;
 // first (or last) sample on screen, and the view scrolls to the edge when it is not on screen.
 // With no edge that way, or no data, it beeps and changes nothing.
 void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward);
+
+// `g` and Shift+g: the marker goes to the sample after the next (or previous) gap in the
+// sampling, counted as the edge keys count, and the view scrolls to it when it is not on screen.
+// With no gap that way, no time base or no data, it beeps and changes nothing.
+void jumpToGap(WindowSystem& mainWindow, bool forward);

@@ -19,7 +19,7 @@ void OverviewDrag::move(WindowSystem& mainWindow, int x, int width) {
 
 void zoomAtOverview(WindowSystem& mainWindow, int x, int width, int traceWidth, bool zoomIn) {
     const ScopeSession& s = scopeSession;
-    const ViewScale scale = ladderStep(s.view.scale, zoomIn, drawableSamples(s), traceWidth);
+    const ViewScale scale = ladderStep(s.view.scale, zoomIn, viewExtent(s), traceWidth);
     const int64_t shown = scale.belowOneToOne() ? screenSamples(traceWidth, scale)
                                                 : int64_t{traceWidth} / scale.zoomStep();
     showZoomLevel(mainWindow, scale, int64_t{sessionOverview(width).sample(x)} - shown / 2);

@@ -16,7 +16,7 @@ constexpr int kNotchAngle = 120;
 void zoomAtPointer(WindowSystem& mainWindow, const TracePointer& pointer, bool zoomIn) {
     ScopeSession& s = scopeSession;
     const ViewScale from = s.view.scale;
-    const ViewScale to = ladderStep(from, zoomIn, drawableSamples(s), pointer.width);
+    const ViewScale to = ladderStep(from, zoomIn, viewExtent(s), pointer.width);
     const TraceGeometry g = viewGeometry(s, pointer.width, pointer.height);
     const std::optional<uint32_t> held = sampleAtX(g, pointer.x);
     if (to == from || (!held && !to.belowOneToOne() && !from.belowOneToOne())) {

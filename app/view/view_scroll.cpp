@@ -5,11 +5,14 @@
 
 #include "core/scope_session.h"
 #include "core/window_system.h"
+#include "display/trace_geometry.h"
 #include "display/trace_view.h"
 
 void setScrollRangeFor(WindowSystem& mainWindow, uint32_t sampleLength, bool redraw) {
     const ViewState& v = scopeSession.view;
-    const int64_t high = int64_t{sampleLength} - screenSamples(v.viewWidth, v.scale);
+    const std::optional<TimeAxis> time = sessionTimeAxis(scopeSession);
+    const int64_t high = time ? lastTimeScreenStart(*time, sampleLength, v.viewWidth)
+                              : int64_t{sampleLength} - screenSamples(v.viewWidth, v.scale);
     constexpr int64_t kLowest = std::numeric_limits<int32_t>::min();
     constexpr int64_t kHighest = std::numeric_limits<int32_t>::max();
     mainWindow.setScrollRange(0, static_cast<int32_t>(std::clamp(high, kLowest, kHighest)), redraw);

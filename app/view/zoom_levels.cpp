@@ -2,6 +2,9 @@
 
 #include "app/view/view_scroll.h"
 #include "core/scope_session.h"
+#include "core/window_system.h"
+#include "display/trace_geometry.h"
+#include "resources/command_ids.h"
 
 void showZoomLevel(WindowSystem& mainWindow, ViewScale scale, int64_t firstSample) {
     ScopeSession& s = scopeSession;
@@ -15,5 +18,17 @@ void showZoomLevel(WindowSystem& mainWindow, ViewScale scale, int64_t firstSampl
 
 void zoomToFit(WindowSystem& mainWindow) {
     const ScopeSession& s = scopeSession;
-    showZoomLevel(mainWindow, fitScale(drawableSamples(s), s.view.viewWidth), 0);
+    showZoomLevel(mainWindow, fitScale(viewExtent(s), s.view.viewWidth), 0);
+}
+
+void toggleTimeAxis(WindowSystem& mainWindow) {
+    ScopeSession& s = scopeSession;
+    if (!s.view.timeAxis && !hasTimeAxis(s)) {
+        mainWindow.beep();
+        return;
+    }
+    s.view.timeAxis = !s.view.timeAxis;
+    mainWindow.checkMenuItem(CMD_TIME_AXIS, s.view.timeAxis);
+    setScrollRangeFor(mainWindow, drawableSamples(s), true);
+    scrollViewTo(mainWindow, s.view.viewStart);
 }

@@ -13,3 +13,7 @@ void showZoomLevel(WindowSystem& mainWindow, ViewScale scale, int64_t firstSampl
 // View > Zoom to Fit: the whole recording (during a worker capture, what is stored so far) on the
 // view's width, from its first sample.
 void zoomToFit(WindowSystem& mainWindow);
+
+// View > Time Axis: the traces against time and back, the same sample at the left edge. A
+// recording without a time base has only the sample axis: a beep, and nothing changes.
+void toggleTimeAxis(WindowSystem& mainWindow);

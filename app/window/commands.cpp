@@ -126,6 +126,9 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
         case CMD_ZOOM_FIT:
             zoomToFit(mainWindow);
             return;
+        case CMD_TIME_AXIS:
+            toggleTimeAxis(mainWindow);
+            return;
         case CMD_EXPORT:
             exportDocument(mainWindow);
             return;

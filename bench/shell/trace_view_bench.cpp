@@ -3,13 +3,16 @@
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
+#include <vector>
 
 #include "app/view/navigation.h"
 #include "core/scope_session.h"
+#include "display/trace_geometry.h"
 #include "display/trace_view.h"
 #include "shell/qt_trace_canvas.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -80,6 +83,38 @@ void BM_PaintZoomedOut(benchmark::State& state) {
     resetScopeSession();
 }
 BENCHMARK(BM_PaintZoomedOut)->Arg(5000)->Arg(500000)->Unit(benchmark::kMicrosecond);
+
+// A gappy capture on the time axis: a stall every 200 samples (about 2500 in 500000, as a busy
+// machine leaves them), of 20 µs to 2 ms at 1 µs a sample, so that some are hatched and most are
+// marks. At 1:1 from the middle (range 1 = 0) and zoomed out to fit (range 1 = 1); read the
+// 500000-sample time against the 5000-sample one: at most 1.2 times it.
+void BM_PaintTimeAxis(benchmark::State& state) {
+    const auto length = static_cast<uint32_t>(state.range(0));
+    loadCapture(length);
+    std::vector<Stall> stalls;
+    for (uint32_t sample = 100; sample < length; sample += 200) {
+        stalls.push_back(Stall{sample, 20'000 + uint64_t{sample % 7} * 300'000});
+    }
+    makeTimeBase(scopeSession.timeBase, length, 1000, stalls, 100);
+    scopeSession.view.timeAxis = true;
+    if (state.range(1) != 0) {
+        scopeSession.view.scale = fitScale(viewExtent(scopeSession), kWidth);
+        scopeSession.view.viewStart = 0;
+    }
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    paintOnImage(image);
+    for (auto _ : state) {
+        paintOnImage(image);
+    }
+    state.counters["samples_per_pixel"] = scopeSession.view.scale.samplesPerPixel();
+    resetScopeSession();
+}
+BENCHMARK(BM_PaintTimeAxis)
+    ->Args({5000, 0})
+    ->Args({500000, 0})
+    ->Args({5000, 1})
+    ->Args({500000, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 // The worst search: one change on the last sample.
 void BM_MemoryTriggerSearch(benchmark::State& state) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -69,6 +71,54 @@ TEST_F(JumpToEdgeTest, BackwardsFromTheScreensLastSample) {
     loadSessionSamples(samples);
     jumpToEdge(ws, 0, false);
     EXPECT_EQ(scopeSession.marker, last);
+}
+
+// g and Shift+g: from the marker (or the screen's first or last sample) to the sample after the
+// next or previous gap, stalls and planned pauses alike; the view follows as for the edges. Gaps
+// before samples 150, 2000 (a planned pause) and 4500.
+TEST_F(JumpToEdgeTest, GapKeysGoFromGapToGap) {
+    makeTimeBaseWithPauses(scopeSession.timeBase, 5000, 1000, {{150, 50'000}, {4500, 50'000}},
+                           {2000}, 20'000);
+    struct Step {
+        bool forward;
+        std::optional<uint32_t> marker;  // after the step; none: a beep, and it stays
+        uint32_t viewStart;
+    };
+    const Step steps[] = {
+        {false, 150, 0},     // from the screen's last sample; on screen: the view stays
+        {false, {}, 0},      // no gap before the marker's
+        {true, 2000, 1799},  // off screen: to the middle of the view
+        {true, 4500, 4299}, {true, {}, 4299}, {false, 2000, 1799},
+    };
+    int beeps = ws.beepCount;
+    for (const Step& s : steps) {
+        SCOPED_TRACE(testing::Message() << (s.forward ? "next" : "previous") << " from "
+                                        << scopeSession.marker.value_or(0));
+        const std::optional<uint32_t> before = scopeSession.marker;
+        jumpToGap(ws, s.forward);
+        beeps += s.marker ? 0 : 1;
+        EXPECT_EQ(scopeSession.marker, s.marker ? s.marker : before);
+        EXPECT_EQ(scopeSession.view.viewStart, s.viewStart);
+        EXPECT_EQ(ws.beepCount, beeps);
+    }
+}
+
+// A cut recording counts from its own first sample; without a time base or data: a beep.
+TEST_F(JumpToEdgeTest, GapKeysKeepToTheSamplesKeptAndBeepWithoutTimes) {
+    jumpToGap(ws, true);
+    EXPECT_EQ(ws.beepCount, 1);
+    EXPECT_FALSE(scopeSession.marker.has_value());
+    makeTimeBase(scopeSession.timeBase, 5000, 1000, {{150, 50'000}, {300, 50'000}});
+    loadSessionSamples(std::vector<uint8_t>(4800, 0x00));
+    scopeSession.sampleOrigin = 200;  // the gap before 150 is cut away
+    jumpToGap(ws, true);
+    EXPECT_EQ(scopeSession.marker, 100u);
+    jumpToGap(ws, false);
+    EXPECT_EQ(scopeSession.marker, 100u);
+    EXPECT_EQ(ws.beepCount, 2);
+    releaseSampleData();
+    jumpToGap(ws, true);
+    EXPECT_EQ(ws.beepCount, 3);
 }
 
 }  // namespace

@@ -8,9 +8,11 @@
 #include "app/view/overview_input.h"
 #include "app/view/zoom_levels.h"
 #include "core/scope_session.h"
+#include "display/gap_marks.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -80,6 +82,31 @@ TEST_F(OverviewTest, TheBoxFramesTheVisibleSamples) {
     EXPECT_EQ(rows[0], (Line{kTraceColour, 0, 6, 500, 6}));
     EXPECT_EQ(canvas.livePens(), 0);
     EXPECT_EQ(canvas.selected, RecordingCanvas::kStockPen);
+}
+
+// Where gaps cluster the overview marks it by the time they hid together in each column (here
+// 100 samples of 1 µs): a lone 30 µs gap is under a column's time, four of them together are
+// not, and a 2 ms gap is twenty columns' worth. The marks lie under the rows.
+TEST_F(OverviewTest, GapsAreMarkedWhereTheyCluster) {
+    makeTimeBase(scopeSession.timeBase, 10000, 1000,
+                 {{1000, 30'000},
+                  {3000, 30'000},
+                  {3010, 30'000},
+                  {3020, 30'000},
+                  {3030, 30'000},
+                  {6000, 2'000'000}});
+    const uint32_t faint = gapMarkColour(GapMarkLevel::Faint);
+    const uint32_t clear = gapMarkColour(GapMarkLevel::Clear);
+    RecordingCanvas canvas;
+    paintOverview(canvas, 100, 40, 400);
+    EXPECT_EQ(canvas.fills, (std::vector<Line>{{faint, 30, 0, 31, 40}, {clear, 60, 0, 62, 40}}));
+    EXPECT_EQ(canvas.livePens(), 0);
+    // After Cut Before the samples keep their capture's numbers, and so do the gaps.
+    loadSessionSamples(std::vector<uint8_t>(8000, 0x00));
+    scopeSession.sampleOrigin = 2000;
+    canvas.clear();
+    paintOverview(canvas, 80, 40, 400);
+    EXPECT_EQ(canvas.fills, (std::vector<Line>{{faint, 10, 0, 11, 40}, {clear, 40, 0, 42, 40}}));
 }
 
 // While the worker captures, the recording's whole length is the buffer's size: the samples

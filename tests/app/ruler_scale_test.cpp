@@ -142,4 +142,30 @@ TEST(RulerScale, GapsAreMarked) {
     EXPECT_EQ(rulerScale(cut, kWidth, &time, 100, kSpacing).gaps, std::vector<int>{198});
 }
 
+// A gap that hid less than a column's time is only a tick in the ruler; the same gap zoomed in
+// far enough is marked in the traces, and the ruler's line is where their mark is.
+TEST(RulerScale, ShortGapsAreTicksOnly) {
+    TimeBase time;
+    fillTime(time, 10000, 1e-6, 500, 400e-6);
+    ASSERT_EQ(time.gaps().size(), 1u);
+    struct Case {
+        uint32_t perPixel;
+        std::vector<int> gaps, ticks;
+    };
+    const Case cases[] = {
+        {1, {450}, {}},
+        {256, {1}, {}},  // 400 µs is over one column of 256 µs
+        {512, {}, {0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.perPixel);
+        const ViewScale scale =
+            c.perPixel == 1 ? ViewScale{} : ViewScale::samplesPerColumn(c.perPixel);
+        const RulerScale ruler =
+            rulerScale(traceGeometry(kWidth, 300, 0, 10000, scale), kWidth, &time, 0, kSpacing);
+        EXPECT_EQ(ruler.gaps, c.gaps);
+        EXPECT_EQ(ruler.gapTicks, c.ticks);
+    }
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "resources/command_ids.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -93,6 +94,28 @@ TEST_F(ZoomLevelsTest, MemoryTriggerBelowOneToOneMovesOnFromChangeToChange) {
     dispatchCommand(ws, CMD_MEMORY_TRIGGER);
     EXPECT_EQ(scopeSession.view.viewStart, 3005u);
     EXPECT_EQ(scopeSession.marker, 3005u);
+}
+
+// View > Time Axis keeps the left edge's sample; the scroll range then ends where the last sample
+// reaches the right edge in time, and Zoom to Fit takes in the gaps' time. Without a time base
+// it beeps and stays on samples.
+TEST_F(ZoomLevelsTest, TimeAxisTogglesOnlyWithATimeBase) {
+    dispatchCommand(ws, CMD_TIME_AXIS);
+    EXPECT_EQ(ws.beepCount, 1);
+    EXPECT_FALSE(scopeSession.view.timeAxis);
+    makeTimeBase(scopeSession.timeBase, 5000, 1000, {{4800, 50'000}});
+    handleScroll(ws, SCROLL_THUMB_POSITION, 2000);
+    dispatchCommand(ws, CMD_TIME_AXIS);
+    EXPECT_TRUE(scopeSession.view.timeAxis);
+    EXPECT_TRUE(ws.menuChecks[CMD_TIME_AXIS]);
+    EXPECT_EQ(scopeSession.view.viewStart, 2000u);
+    EXPECT_EQ(ws.range.high, 4650) << "the last sample at the right edge, 50 µs later";
+    zoomToFit(ws);
+    EXPECT_EQ(scopeSession.view.scale, fitScale(5050, kWidth));
+    dispatchCommand(ws, CMD_TIME_AXIS);
+    EXPECT_FALSE(scopeSession.view.timeAxis);
+    EXPECT_FALSE(ws.menuChecks[CMD_TIME_AXIS]);
+    EXPECT_EQ(ws.beepCount, 1);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/scope_session.h"
+#include "display/gap_marks.h"
 #include "display/trace_geometry.h"
 #include "display/trace_view.h"
 #include "tests/support/recording_canvas.h"
@@ -279,59 +280,52 @@ TEST_F(PaintTraceTest, MarkerIsOneLineAtItsSampleWhenOnScreen) {
     }
 }
 
-// A gap is a thin full-height line in a colour of its own, halfway into the step before the sample
-// after it, drawn over the traces and under the marker. Where none is on screen the paint is the
-// one without a time base, to the pen.
-TEST_F(PaintTraceTest, GapsAreThinLinesOfTheirOwnAndWithoutOneNothingChanges) {
+// A gap is a full-height mark under the traces, halfway into the step before the sample after
+// it, as wide and bright as the columns' worth of time it hid (here 1 µs a sample: 30 µs and 1 ms);
+// a gap shorter than a column has no mark in the traces. The traces and the marker are drawn as
+// without gaps; where no mark is on screen the paint is the one without a time base, to the pen.
+TEST_F(PaintTraceTest, GapMarksGrowWithTheirTimeUnderTheTraces) {
+    const uint32_t clear = gapMarkColour(GapMarkLevel::Clear);
     const struct {
-        int zoom;
+        ViewScale scale;
         uint32_t viewStart;
-        std::vector<int> xs;
+        std::vector<Line> fills;  // of the gaps, drawn before the traces
     } cases[] = {
-        {1, 0, {250, 260}},
-        {2, 100, {299, 319}},
-        {16, 240, {152, 312}},
-        {1, 251, {9}},
-        {1, 260, {}},   // a gap before the first sample drawn has no step on
-                        // screen
-        {2, 0, {}},     // both right of the view
-        {1, 1000, {}},  // none there
+        {ViewScale{}, 0, {{clear, 250, 0, 252, 300}, {kGapColour, 259, 0, 262, 300}}},
+        {ViewScale::pixelsPerSample(2),
+         100,
+         {{clear, 299, 0, 301, 300}, {kGapColour, 318, 0, 321, 300}}},
+        {ViewScale::pixelsPerSample(16),
+         240,
+         {{kGapColour, 151, 0, 154, 300}, {kGapColour, 311, 0, 314, 300}}},
+        {ViewScale{}, 251, {{kGapColour, 8, 0, 11, 300}}},
+        {ViewScale::samplesPerColumn(64), 0, {{clear, 4, 0, 6, 300}}},  // 30 µs: under a column
+        {ViewScale::samplesPerColumn(2048), 0, {}},  // 1 ms is under half a column: none
+        {ViewScale{}, 260, {}},  // a gap before the first sample drawn has no step on screen
+        {ViewScale::pixelsPerSample(2), 0, {}},  // both right of the view
+        {ViewScale{}, 1000, {}},                 // none there
     };
     loadPatternSamples();
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << ", view " << c.viewStart);
-        scopeSession.view.scale = ViewScale::pixelsPerSample(static_cast<uint8_t>(c.zoom));
+        SCOPED_TRACE(testing::Message()
+                     << c.scale.samplesPerPixel() << " a pixel, view " << c.viewStart);
+        scopeSession.view.scale = c.scale;
         scopeSession.view.viewStart = c.viewStart;
         scopeSession.marker = 270;
         scopeSession.timeBase.clear();
         canvas.clear();
         paintTrace(canvas, 400, 300);
         const RecordingCanvas without = canvas;
-        for (const bool withGaps : {false, true}) {
-            makeTimeBase(scopeSession.timeBase, 5000, 1000,
-                         withGaps ? std::vector<Stall>{{250, 30'000}, {260, 1'000'000}}
-                                  : std::vector<Stall>{});
-            canvas.clear();
-            paintTrace(canvas, 400, 300);
-            EXPECT_EQ(canvas.livePens(), 0);
-            if (!withGaps || c.xs.empty()) {
-                EXPECT_EQ(canvas.lines, without.lines);
-                EXPECT_EQ(canvas.createdColours, without.createdColours);
-                continue;
-            }
-            std::vector<Line> expected = without.lines;
-            const auto markerLines =
-                std::find_if(expected.begin(), expected.end(),
-                             [](const Line& l) { return l.colour == kMarkerColour; });
-            std::vector<Line> gapLines;
-            for (const int x : c.xs) {
-                gapLines.push_back(Line{kGapColour, x, 0, x, 300});
-            }
-            expected.insert(markerLines, gapLines.begin(), gapLines.end());
-            EXPECT_EQ(canvas.lines, expected);
-            EXPECT_EQ(
-                std::count(canvas.createdColours.begin(), canvas.createdColours.end(), kGapColour),
-                1);
+        makeTimeBase(scopeSession.timeBase, 5000, 1000, {{250, 30'000}, {260, 1'000'000}});
+        canvas.clear();
+        paintTrace(canvas, 400, 300);
+        EXPECT_EQ(canvas.livePens(), 0);
+        EXPECT_EQ(canvas.lines, without.lines);
+        std::vector<Line> fills = c.fills;
+        fills.insert(fills.end(), without.fills.begin(), without.fills.end());
+        EXPECT_EQ(canvas.fills, fills);
+        if (c.fills.empty()) {
+            EXPECT_EQ(canvas.createdColours, without.createdColours);
         }
     }
 }
@@ -345,11 +339,11 @@ TEST_F(PaintTraceTest, NoGapMarksBeforeTheTimeBaseIsFinished) {
         timeBase.mark(sample, sample * 1000 + (sample >= 50 ? 1'000'000 : 0));
     }
     paintTrace(canvas, 400, 300);
-    EXPECT_TRUE(canvas.linesIn(kGapColour).empty());
+    EXPECT_TRUE(canvas.fills.empty());
     timeBase.finish();
     canvas.clear();
     paintTrace(canvas, 400, 300);
-    EXPECT_EQ(canvas.linesIn(kGapColour), (std::vector<Line>{{kGapColour, 50, 0, 50, 300}}));
+    EXPECT_EQ(canvas.fills, (std::vector<Line>{{kGapColour, 49, 0, 52, 300}}));
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ private slots:
     void cleanup() { resetScopeSession(); }
     void gridAloneWithoutData();
     void samplesAreGreenOnTheirLevels();
-    void aGapIsAThinRedLine();
+    void aGapIsARedMarkUnderTheTraces();
     void refreshRepaintsBeforeReturning();
     void theViewsWidthComesFromTheResizeNotThePaint();
     void hoverShowsTheReadout();
@@ -96,18 +96,22 @@ void TraceViewTest::samplesAreGreenOnTheirLevels() {
     }
 }
 
-// One pixel wide and the height of the view, over the traces, the rest as it was.
-void TraceViewTest::aGapIsAThinRedLine() {
+// A gap that hid 2000 columns' worth of time: the strongest mark, three pixels wide and the
+// height of the view, under the traces; the rest as it was.
+void TraceViewTest::aGapIsARedMarkUnderTheTraces() {
     loadSamples();
     const QImage before = paintedView();
     makeTimeBase(scopeSession.timeBase, kSamples, 1000, {{120, 2'000'000}});
     const QImage image = paintedView();
     const TraceGeometry g = traceGeometry(kWidth, kHeight, 0, kSamples);
-    for (int y : {0, g.baseline[2] - g.levelHeight, g.gridRow[1], kHeight / 2, kHeight - 1}) {
-        QCOMPARE(image.pixel(120, y), kRed);
+    for (int x = 119; x <= 121; ++x) {
+        for (int y : {0, g.gridRow[1], kHeight / 2, kHeight - 1}) {
+            QCOMPARE(image.pixel(x, y), kRed);
+        }
+        QCOMPARE(image.pixel(x, g.baseline[2] - g.levelHeight), kGreen);
     }
     for (int x = 0; x < kWidth; ++x) {
-        if (x != 120) {
+        if (x < 119 || x > 121) {
             QCOMPARE(image.pixel(x, kHeight / 2), before.pixel(x, kHeight / 2));
             QCOMPARE(image.pixel(x, g.baseline[0]), before.pixel(x, g.baseline[0]));
         }

@@ -32,3 +32,22 @@ void giveSessionEvenTimes(uint32_t samples, double periodSeconds) {
     makeTimeBase(scopeSession.timeBase, samples,
                  static_cast<uint64_t>(std::llround(periodSeconds * 1e9)));
 }
+
+void makeTimeBaseWithPauses(TimeBase& timeBase, uint32_t samples, uint64_t periodNs,
+                            const std::vector<Stall>& stalls, const std::vector<uint32_t>& pauses,
+                            uint64_t pauseNs) {
+    // A pause delays the reads after it as a stall does.
+    std::vector<Stall> delays = stalls;
+    for (const uint32_t pause : pauses) {
+        delays.push_back(Stall{pause, pauseNs});
+    }
+    timeBase.prepare(samples, 1, static_cast<uint32_t>(pauses.size()));
+    for (uint32_t sample = 0; sample <= samples; ++sample) {
+        const uint64_t read = readTime(sample, periodNs, delays);
+        if (std::find(pauses.begin(), pauses.end(), sample) != pauses.end()) {
+            timeBase.mark(sample, read - pauseNs);
+        }
+        timeBase.mark(sample, read);
+    }
+    timeBase.finish();
+}

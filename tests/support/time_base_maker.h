@@ -16,5 +16,11 @@ struct Stall {
 void makeTimeBase(TimeBase& timeBase, uint32_t samples, uint64_t periodNs,
                   const std::vector<Stall>& stalls = {}, uint32_t stride = 1);
 
+// As makeTimeBase, marked every sample, with a planned pause of `pauseNs` before each sample of
+// `pauses` (two marks at its sample, as the sample loop marks one).
+void makeTimeBaseWithPauses(TimeBase& timeBase, uint32_t samples, uint64_t periodNs,
+                            const std::vector<Stall>& stalls, const std::vector<uint32_t>& pauses,
+                            uint64_t pauseNs);
+
 // The session's time base for `samples` samples taken `periodSeconds` apart, marked every sample.
 void giveSessionEvenTimes(uint32_t samples, double periodSeconds);
