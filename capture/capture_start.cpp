@@ -24,8 +24,8 @@ TriggerWait CaptureStartPoint::wait(StatusPort& port, uint32_t maxPolls,
     if (!match_.used()) {
         return TriggerWait::Came;
     }
-    end_ = waitForTrigger(port, match_, maxPolls, abandon, pauses,
-                          ring_.keeps() ? &ring_ : nullptr);
+    end_ =
+        waitForTrigger(port, match_, maxPolls, abandon, pauses, ring_.keeps() ? &ring_ : nullptr);
     if (end_ != TriggerWait::Abandoned && ring_.keeps()) {
         ring_.startRecording(marker);
     }

@@ -48,7 +48,8 @@ private:
     uint8_t* const slots_;
     const uint32_t size_;
     ProbeClock& clock_;
-    std::vector<WaitMark> marks_;  // a ring of the newest marks, enough to reach the oldest kept read
+    std::vector<WaitMark>
+        marks_;  // a ring of the newest marks, enough to reach the oldest kept read
     uint64_t markCount_ = 0;
     uint32_t next_ = 0;
     uint64_t reads_ = 0;

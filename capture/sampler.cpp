@@ -15,8 +15,7 @@ namespace {
 
 template <bool kKeep>
 TriggerWait waitLoop(StatusPort& port, const TriggerMatch& match, uint32_t maxPolls,
-                     const std::atomic<int32_t>* abandon, PausePlan* pauses,
-                     PreTriggerRing* ring) {
+                     const std::atomic<int32_t>* abandon, PausePlan* pauses, PreTriggerRing* ring) {
     // Often enough for any pause's run and a fine time base, rare enough that the clock costs
     // the wait nothing.
     constexpr uint32_t kPollsPerCheck = PreTriggerRing::kRingMarkStride;

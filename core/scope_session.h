@@ -68,6 +68,11 @@ inline ChannelConditions sessionTriggerConditions(const ScopeSession& session) {
     return effectiveConditions(session.portTriggerMask, session.triggerConditions);
 }
 
+// Whether a capture waits for a trigger before it samples.
+inline bool triggerSet(const ScopeSession& session) {
+    return compileTrigger(sessionTriggerConditions(session)).used();
+}
+
 // The trigger point as an index into sampleData, when the recording holds it.
 inline std::optional<uint32_t> triggerIndex(const ScopeSession& session) {
     const uint32_t sample = session.triggerSample.load(std::memory_order_relaxed);

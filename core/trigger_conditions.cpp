@@ -12,8 +12,8 @@ struct ConditionLetter {
     char letter;
 };
 constexpr ConditionLetter kLetters[] = {
-    {TriggerCondition::Low, '0'},     {TriggerCondition::High, '1'},
-    {TriggerCondition::Rising, 'r'},  {TriggerCondition::Falling, 'f'},
+    {TriggerCondition::Low, '0'},        {TriggerCondition::High, '1'},
+    {TriggerCondition::Rising, 'r'},     {TriggerCondition::Falling, 'f'},
     {TriggerCondition::EitherEdge, 'e'},
 };
 
@@ -100,15 +100,24 @@ TriggerMatch compileTrigger(const ChannelConditions& conditions) {
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const uint8_t bit = kChannelBits[channel];
         switch (conditions[channel]) {
-            case TriggerCondition::NotUsed: break;
-            case TriggerCondition::Rising: match.riseMask |= bit; break;
-            case TriggerCondition::Falling: match.fallMask |= bit; break;
-            case TriggerCondition::EitherEdge: match.anyEdgeMask |= bit; break;
+            case TriggerCondition::NotUsed:
+                break;
+            case TriggerCondition::Rising:
+                match.riseMask |= bit;
+                break;
+            case TriggerCondition::Falling:
+                match.fallMask |= bit;
+                break;
+            case TriggerCondition::EitherEdge:
+                match.anyEdgeMask |= bit;
+                break;
             case TriggerCondition::High:
                 match.levelMask |= bit;
                 match.levelValue |= bit;
                 break;
-            case TriggerCondition::Low: match.levelMask |= bit; break;
+            case TriggerCondition::Low:
+                match.levelMask |= bit;
+                break;
         }
     }
     return match;
@@ -146,12 +155,23 @@ std::string describeTrigger(const ChannelConditions& conditions) {
     for (int channel = 0; channel < kChannelCount; ++channel) {
         const std::string name = channelName(channel);
         switch (conditions[channel]) {
-            case TriggerCondition::NotUsed: break;
-            case TriggerCondition::Rising: edges.push_back(name + " to rise"); break;
-            case TriggerCondition::Falling: edges.push_back(name + " to fall"); break;
-            case TriggerCondition::EitherEdge: changes.push_back(name); break;
-            case TriggerCondition::High: levels.push_back(name + " is high"); break;
-            case TriggerCondition::Low: levels.push_back(name + " is low"); break;
+            case TriggerCondition::NotUsed:
+                break;
+            case TriggerCondition::Rising:
+                edges.push_back(name + " to rise");
+                break;
+            case TriggerCondition::Falling:
+                edges.push_back(name + " to fall");
+                break;
+            case TriggerCondition::EitherEdge:
+                changes.push_back(name);
+                break;
+            case TriggerCondition::High:
+                levels.push_back(name + " is high");
+                break;
+            case TriggerCondition::Low:
+                levels.push_back(name + " is low");
+                break;
         }
     }
     if (!changes.empty()) {

@@ -31,10 +31,10 @@ ChannelConditions effectiveConditions(uint8_t portMask, uint16_t packed);
 
 // The conditions as masks over the status byte, for the sample loops.
 struct TriggerMatch {
-    uint8_t levelMask = 0;   // channels with a level condition
-    uint8_t levelValue = 0;  // the levels they want
-    uint8_t riseMask = 0;    // each of these must rise
-    uint8_t fallMask = 0;    // each of these must fall
+    uint8_t levelMask = 0;    // channels with a level condition
+    uint8_t levelValue = 0;   // the levels they want
+    uint8_t riseMask = 0;     // each of these must rise
+    uint8_t fallMask = 0;     // each of these must fall
     uint8_t anyEdgeMask = 0;  // one of these at least must change
 
     bool used() const { return (levelMask | riseMask | fallMask | anyEdgeMask) != 0; }

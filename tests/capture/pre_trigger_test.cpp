@@ -37,9 +37,9 @@ struct RingCase {
     const char* name;
     uint32_t samples;
     uint8_t percent;
-    uint64_t risingAt;    // the read the trigger fires on
-    uint64_t firstRead;   // the read that becomes sample 0
-    uint32_t trigger;     // the trigger point's sample
+    uint64_t risingAt;   // the read the trigger fires on
+    uint64_t firstRead;  // the read that becomes sample 0
+    uint32_t trigger;    // the trigger point's sample
 };
 
 const std::vector<RingCase> kRingCases = {

@@ -76,7 +76,7 @@ TEST(TriggerConditions, OnlyLevelsHoldOnTheFirstRead) {
         bool holds;
     };
     const std::vector<Case> cases = {
-        {"1=1", kCh1, true},     {"1=1", 0x00, false},      {"1=0,5=1", kCh5, true},
+        {"1=1", kCh1, true},      {"1=1", 0x00, false},     {"1=0,5=1", kCh5, true},
         {"1=0,5=1", 0xFF, false}, {"1=1,2=r", 0xFF, false}, {"1=e", kCh1, false},
         {"1=f", 0x00, false},
     };
