@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/document/capture_cycle.h"
+#include "app/window/trigger_settings.h"
 #include "capture/port_access_factory.h"
 #include "capture/port_choice.h"
 #include "capture/sampler.h"
@@ -84,19 +85,16 @@ std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions&
     return readTriggerOptions(arguments, options);
 }
 
-// A channel --trigger names has that condition; either edge there is its Port box.
+// A channel --trigger names has that condition, the channels of --port-trigger either edge.
 void applyTriggerOptions(const CaptureOptions& options) {
-    uint8_t boxes = options.portTriggerMask;
+    TriggerSettings settings{options.trigger, options.preTriggerPercent};
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        if (options.trigger[channel] == TriggerCondition::EitherEdge) {
-            boxes |= kChannelBits[channel];
-        } else if (options.trigger[channel] != TriggerCondition::NotUsed) {
-            boxes &= static_cast<uint8_t>(~kChannelBits[channel]);
+        if ((options.portTriggerMask & kChannelBits[channel]) != 0 &&
+            settings.conditions[channel] == TriggerCondition::NotUsed) {
+            settings.conditions[channel] = TriggerCondition::EitherEdge;
         }
     }
-    scopeSession.portTriggerMask = boxes;
-    scopeSession.triggerConditions = packConditions(options.trigger);
-    scopeSession.preTriggerPercent = options.preTriggerPercent;
+    applyTriggerSettings(settings);
 }
 
 // The worker's link to the ports and to this program's window system, for one command.

@@ -5,10 +5,10 @@
 class WindowSystem;
 
 // Colours in 0x00BBGGRR form.
-inline constexpr uint32_t kGridColour = 0x00FF0000;    // blue
-inline constexpr uint32_t kTraceColour = 0x0000FF00;   // green
-inline constexpr uint32_t kMarkerColour = 0x0000FFFF;  // yellow
-inline constexpr uint32_t kGapColour = 0x000000FF;     // red
+inline constexpr uint32_t kGridColour = 0x00FF0000;     // blue
+inline constexpr uint32_t kTraceColour = 0x0000FF00;    // green
+inline constexpr uint32_t kMarkerColour = 0x0000FFFF;   // yellow
+inline constexpr uint32_t kGapColour = 0x000000FF;      // red
 inline constexpr uint32_t kTriggerColour = 0x00FF00FF;  // magenta
 
 // The few drawing operations a paint needs, so that the drawing is a pure routine that tests can
