@@ -2,29 +2,64 @@
 
 #include <algorithm>
 
+#include "capture/capture_start.h"
 #include "capture/pause_plan.h"
+#include "capture/pre_trigger_ring.h"
 #include "capture/quiet_section.h"
 #include "capture/status_port.h"
 #include "capture/time_marker.h"
 #include "core/scope_session.h"
+#include "core/trigger_conditions.h"
 
-TriggerWait waitForPortTrigger(StatusPort& port, uint8_t mask, uint32_t maxPolls,
-                               const std::atomic<int32_t>* abandon, PausePlan* pauses) {
-    // Often enough for any pause's run, rare enough that the clock costs the wait nothing.
-    constexpr uint32_t kPollsPerPauseCheck = 256;
-    const uint8_t reference = port.read() & mask;
+namespace {
+
+template <bool kKeep>
+TriggerWait waitLoop(StatusPort& port, const TriggerMatch& match, uint32_t maxPolls,
+                     const std::atomic<int32_t>* abandon, PausePlan* pauses, PreTriggerRing* ring) {
+    // Often enough for any pause's run and a fine time base, rare enough that the clock costs
+    // the wait nothing.
+    constexpr uint32_t kPollsPerCheck = PreTriggerRing::kRingMarkStride;
+    if constexpr (kKeep) {
+        ring->mark();
+    }
+    uint8_t before = port.read();
+    if constexpr (kKeep) {
+        ring->store(before);
+    }
+    if (match.holdsAtStart(before)) {
+        return TriggerWait::Came;
+    }
     for (uint32_t polls = 0; maxPolls == 0 || polls < maxPolls; ++polls) {
-        if ((port.read() & mask) != reference) {
+        const uint8_t now = port.read();
+        if constexpr (kKeep) {
+            ring->store(now);
+        }
+        if (match.holds(before, now)) {
             return TriggerWait::Came;
         }
+        before = now;
         if (abandon != nullptr && abandon->load(std::memory_order_relaxed) != 0) {
             return TriggerWait::Abandoned;
         }
-        if (pauses != nullptr && polls % kPollsPerPauseCheck == 0) {
-            pauses->pauseIfDue();
+        if (polls % kPollsPerCheck == 0) {
+            if (pauses != nullptr) {
+                pauses->pauseIfDue();
+            }
+            if constexpr (kKeep) {
+                ring->mark();
+            }
         }
     }
     return TriggerWait::GaveUp;
+}
+
+}  // namespace
+
+TriggerWait waitForTrigger(StatusPort& port, const TriggerMatch& match, uint32_t maxPolls,
+                           const std::atomic<int32_t>* abandon, PausePlan* pauses,
+                           PreTriggerRing* ring) {
+    return ring != nullptr ? waitLoop<true>(port, match, maxPolls, abandon, pauses, ring)
+                           : waitLoop<false>(port, match, maxPolls, abandon, pauses, nullptr);
 }
 
 namespace {
@@ -47,9 +82,11 @@ void spendBusyDelay(int32_t multiplications) {
 
 namespace {
 
-// Reads every slot of `data` in blocks, the clock read before each block and after the last.
-void readTimedSamples(StatusPort& port, uint8_t* data, uint32_t length, TimeMarker& marker) {
-    for (uint32_t i = 0; i < length;) {
+// Reads the slots of `data` from `first` on in blocks, the clock read before each block and
+// after the last.
+void readTimedSamples(StatusPort& port, uint8_t* data, uint32_t first, uint32_t length,
+                      TimeMarker& marker) {
+    for (uint32_t i = first; i < length;) {
         const uint32_t blockEnd = std::min(marker.startBlock(i), length);
         for (; i < blockEnd; ++i) {
             data[i] = port.read();
@@ -69,10 +106,11 @@ bool captureInline(PortAccess& ports) {
     {
         QuietSection quiet(ports.wantsQuietSection(), data, length, ports.clock());
         TimeMarker marker(session.timeBase, ports.clock(), port, length, &quiet.pauses());
-        const uint8_t mask = session.portTriggerMask;
-        triggered = mask == 0 || waitForPortTrigger(port, mask, kInlineTriggerPolls, nullptr,
-                                                    &quiet.pauses()) == TriggerWait::Came;
-        readTimedSamples(port, data, length, marker);
+        CaptureStartPoint start(session, ports.clock());
+        triggered = start.wait(port, kInlineTriggerPolls, nullptr, &quiet.pauses(), marker) ==
+                    TriggerWait::Came;
+        readTimedSamples(port, data, start.kept(), length, marker);
+        start.finish();
         session.samplingPriority = quiet.report();
     }
     session.timeBase.finish();

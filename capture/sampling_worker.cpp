@@ -1,5 +1,6 @@
 #include "capture/sampling_worker.h"
 
+#include "capture/capture_start.h"
 #include "capture/quiet_section.h"
 #include "capture/sampler.h"
 #include "capture/status_port.h"
@@ -40,13 +41,15 @@ bool captureEnded(const WorkerLink& link) {
 // clock read at the start of each of the marker's blocks. Returns how many were stored, the one
 // the end came on not counted. With `kPublish` the count is published
 // for the paint every kPublishStride samples: a store that costs next to nothing at any speed.
+// The first `first` samples were kept from the trigger wait.
 template <bool kPublish>
-uint32_t storeSamples(StatusPort& port, const WorkerLink& link, TimeMarker& marker) {
+uint32_t storeSamples(StatusPort& port, const WorkerLink& link, TimeMarker& marker,
+                      uint32_t first) {
     constexpr uint32_t kPublishStride = 256;
     ScopeSession& session = scopeSession;
     uint8_t* const data = session.sampleData;
-    uint32_t count = 0;
-    uint32_t nextMark = 0;
+    uint32_t count = first;
+    uint32_t nextMark = first;
     while (count < session.sampleLength.load(std::memory_order_relaxed)) {
         if (count == nextMark) {
             nextMark = marker.startBlock(count);
@@ -77,14 +80,17 @@ uint32_t sampleQuietly(StatusPort& port, WorkerLink& link) {
     QuietSection quiet(ports.wantsQuietSection(), session.sampleData, session.sampleLength,
                        ports.clock());
     TimeMarker marker(session.timeBase, ports.clock(), port, session.sampleLength, &quiet.pauses());
-    const uint8_t mask = session.portTriggerMask;
-    if (mask != 0 && waitForPortTrigger(port, mask, 0, &link.abandon, &quiet.pauses()) ==
-                         TriggerWait::Abandoned) {
+    CaptureStartPoint start(session, ports.clock());
+    if (start.wait(port, 0, &link.abandon, &quiet.pauses(), marker) == TriggerWait::Abandoned) {
         return 0;
     }
     session.samplingPriority = quiet.report();
-    return link.publishStored ? storeSamples<true>(port, link, marker)
-                              : storeSamples<false>(port, link, marker);
+    // Samples kept out of order are not shown until they are put in order at the end.
+    const uint32_t stored = link.publishStored && !start.unordered()
+                                ? storeSamples<true>(port, link, marker, start.kept())
+                                : storeSamples<false>(port, link, marker, start.kept());
+    start.finish();
+    return stored;
 }
 
 // One delayed capture into sampleData. Returns false when it was abandoned.

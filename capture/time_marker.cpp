@@ -59,14 +59,27 @@ uint32_t TimeMarker::startBlock(uint32_t sample) {
         if (pauses_ != nullptr && pauses_->due(now)) {
             now = pauses_->pause(now);
         }
-        started_ = true;
-        originNs_ = now;
-        failedReads_ = port_.failedReads();
+        begin(now);
     }
     timeBase_.mark(sample, now - originNs_);
     blockStartNs_ = now;
     blockStart_ = sample;
     return sample + std::min(stride_, std::numeric_limits<uint32_t>::max() - sample);
+}
+
+void TimeMarker::begin(uint64_t originNs) {
+    started_ = true;
+    originNs_ = originNs;
+    failedReads_ = port_.failedReads();
+}
+
+void TimeMarker::markKept(uint32_t sample, uint64_t nanoseconds) {
+    if (!started_) {
+        begin(nanoseconds);
+    }
+    timeBase_.mark(sample, nanoseconds - originNs_);
+    blockStartNs_ = nanoseconds;
+    blockStart_ = sample;
 }
 
 // The block before `sample` has ended now; the pause becomes a block of no samples, two marks at

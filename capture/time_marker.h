@@ -27,10 +27,15 @@ public:
     // Just before sample `sample` is read, at the start of a block: takes a pause that is due,
     // marks the sample, and returns the sample that starts the next block.
     uint32_t startBlock(uint32_t sample);
+    // Before the first block: sample `sample`, kept from the trigger wait, was read at the
+    // clock's `nanoseconds`; the first of them is sample 0, the time base's origin.
+    void markKept(uint32_t sample, uint64_t nanoseconds);
     // After the last read: `reads` samples were read. The time base's finish() comes after.
     void end(uint32_t reads);
 
 private:
+    // The capture's time counts from the clock's `originNs`.
+    void begin(uint64_t originNs);
     void closeBlock(uint32_t end, uint64_t now);
     uint64_t pauseAfterBlock(uint32_t sample, uint64_t now);
 

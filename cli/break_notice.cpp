@@ -38,7 +38,7 @@ std::string fastestBreakText() {
         const double left = static_cast<double>(nanoseconds) / sample * (length - sample) * 1e-9;
         std::snprintf(detail, sizeof detail, "%u of %u samples taken, about %.1f s to go", sample,
                       length, left);
-    } else if (scopeSession.portTriggerMask != 0) {
+    } else if (triggerSet(scopeSession)) {
         std::snprintf(detail, sizeof detail,
                       "it waits for its trigger, %u reads at most, then takes %u samples",
                       kInlineTriggerPolls, length);

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/document/capture_cycle.h"
+#include "app/window/trigger_settings.h"
 #include "capture/port_access_factory.h"
 #include "capture/port_choice.h"
 #include "capture/sampler.h"
@@ -22,6 +23,7 @@
 #include "cli/recording.h"
 #include "core/printable_text.h"
 #include "core/scope_session.h"
+#include "core/trigger_conditions.h"
 
 namespace {
 
@@ -35,8 +37,29 @@ struct CaptureOptions {
     bool simulate = false;
     int32_t size = 5000;
     int8_t delayUnits = 0;
-    uint8_t triggerMask = 0;
+    uint8_t portTriggerMask = 0;
+    ChannelConditions trigger{};
+    uint8_t preTriggerPercent = 0;
 };
+
+// --trigger, --port-trigger and --pre-trigger; the problem with them, empty when there is none.
+std::string readTriggerOptions(const ParsedArguments& arguments, CaptureOptions& options) {
+    if (arguments.has("--trigger") &&
+        !parseTriggerLetters(arguments.value("--trigger"), options.trigger)) {
+        return "--trigger takes CH=C items separated by commas: a channel from 1 to 5, once "
+               "each, and C one of 0 (low), 1 (high), r (rising), f (falling), e (either edge); "
+               "a channel alone is e";
+    }
+    if (arguments.has("--port-trigger") &&
+        !parseChannelMask(arguments.value("--port-trigger"), options.portTriggerMask)) {
+        return "--port-trigger takes channel numbers from 1 to 5, separated by commas";
+    }
+    if (arguments.has("--pre-trigger") &&
+        !parsePreTriggerShare(arguments.value("--pre-trigger"), options.preTriggerPercent)) {
+        return "--pre-trigger takes 0%, 10%, 25%, 50%, 75% or 90%";
+    }
+    return {};
+}
 
 // The options, or the problem with them (empty when there is none).
 std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions& options) {
@@ -59,11 +82,19 @@ std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions&
         !parseDelayUnits(arguments.value("--speed"), options.delayUnits)) {
         return "--speed takes fastest, fast or slow";
     }
-    if (arguments.has("--trigger") &&
-        !parseChannelMask(arguments.value("--trigger"), options.triggerMask)) {
-        return "--trigger takes channel numbers from 1 to 5, separated by commas";
+    return readTriggerOptions(arguments, options);
+}
+
+// A channel --trigger names has that condition, the channels of --port-trigger either edge.
+void applyTriggerOptions(const CaptureOptions& options) {
+    TriggerSettings settings{options.trigger, options.preTriggerPercent};
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        if ((options.portTriggerMask & kChannelBits[channel]) != 0 &&
+            settings.conditions[channel] == TriggerCondition::NotUsed) {
+            settings.conditions[channel] = TriggerCondition::EitherEdge;
+        }
     }
-    return {};
+    applyTriggerSettings(settings);
 }
 
 // The worker's link to the ports and to this program's window system, for one command.
@@ -122,7 +153,7 @@ CaptureEnd awaitHandOver(CliContext& context, const BreakOnInterrupt& interrupts
         if (presses == 1) {
             // The worker clears Break as its capture begins; a press that came before that counts.
             scopeSession.breakRequested = 1;
-            if (!breakNoted && scopeSession.portTriggerMask != 0) {
+            if (!breakNoted && triggerSet(scopeSession)) {
                 context.console.message(
                     "Break: a capture still waiting for its trigger goes on waiting; press "
                     "Ctrl+C again to abandon it");
@@ -256,7 +287,7 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     scopeSession.captureSize = options.size;
     scopeSession.delayUnits = options.delayUnits;
     scopeSession.portNumber = options.portNumber;
-    scopeSession.portTriggerMask = options.triggerMask;
+    applyTriggerOptions(options);
     std::unique_ptr<PortAccess> ownPorts;
     LinkScope link(capturePorts(options, context, ownPorts), context.windows);
     const PortReadiness port = openChosenPort(context.windows);

@@ -1,11 +1,13 @@
 #include "cli/capture_summary.h"
 
 #include <cstdio>
+#include <optional>
 #include <ostream>
 #include <vector>
 
 #include "core/scope_session.h"
 #include "core/time_base.h"
+#include "core/trigger_conditions.h"
 
 namespace {
 
@@ -76,6 +78,23 @@ void printPauses(std::ostream& out, const std::vector<TimeGap>& gaps) {
     }
 }
 
+// "trigger: sample 15000, 0.015000 s after the first": where the recording's trigger fired.
+void printTrigger(std::ostream& out, const ScopeSession& session) {
+    if (!triggerSet(session)) {
+        return;
+    }
+    const std::optional<uint32_t> trigger = triggerIndex(session);
+    if (!trigger) {
+        out << "trigger: none, the capture did not start on it\n";
+        return;
+    }
+    out << "trigger: sample " << *trigger;
+    if (session.timeBase.known()) {
+        out << ", " << secondsText(session.timeBase.secondsAt(*trigger)) << " after the first";
+    }
+    out << " (" << describeTrigger(sessionTriggerConditions(session)) << ")\n";
+}
+
 }  // namespace
 
 void printTiming(std::ostream& out, const TimeBase& timeBase) {
@@ -89,11 +108,12 @@ void printCaptureSummary(std::ostream& out, const std::string& port, uint32_t ke
     const TimeBase& timeBase = scopeSession.timeBase;
     char head[120];
     std::snprintf(head, sizeof head, "samples: %u\nelapsed: %.6f s%s\n", kept, seconds,
-                  scopeSession.portTriggerMask != 0 ? " (trigger wait included)" : "");
+                  triggerSet(scopeSession) ? " (trigger wait included)" : "");
     out << head;
     printTiming(out, timeBase);
     if (!scopeSession.samplingPriority.empty()) {
         out << "priority: " << scopeSession.samplingPriority << '\n';
     }
     out << "port: " << port << '\n';
+    printTrigger(out, scopeSession);
 }

@@ -52,10 +52,14 @@ std::vector<OptionSpec> captureOptions() {
         {"--speed", "S",
          "fastest (default): as fast as the port reads, on this thread; fast, slow: with a busy "
          "delay per sample; these keep N - 1 samples"},
-        {"--trigger", "CHS",
-         "start on the first change of any of these channels (1 Error, 2 Select, 3 Out Of "
-         "Paper, 4 Acknowledge, 5 Busy); the fastest speed gives up waiting after 3,000,000 "
-         "reads, captures anyway and says so"},
+        {"--trigger", "CH=C",
+         "start on the first sample where every named channel (1 Error, 2 Select, 3 Out Of "
+         "Paper, 4 Acknowledge, 5 Busy) meets its condition: 0 low, 1 high, r rising, f "
+         "falling, e either edge (a channel alone; several of these: a change on any one); the "
+         "fastest speed gives up waiting after 3,000,000 reads, captures anyway and says so"},
+        {"--port-trigger", "CHS", "start on the first change of any of these channels"},
+        {"--pre-trigger", "P%",
+         "keep P% of the samples (0, 10, 25, 50, 75 or 90) from before the trigger"},
         kWaitForReader,
     };
     options.insert(options.end(), sampling.begin(), sampling.end());

@@ -30,6 +30,20 @@ bool parseSampleCount(std::string_view text, int32_t& count) {
     return true;
 }
 
+bool parsePreTriggerShare(std::string_view text, uint8_t& percent) {
+    constexpr uint8_t kShares[] = {0, 10, 25, 50, 75, 90};
+    if (!text.empty() && text.back() == '%') {
+        text.remove_suffix(1);
+    }
+    for (const uint8_t share : kShares) {
+        if (text == std::to_string(share)) {
+            percent = share;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool parseChannelMask(std::string_view text, uint8_t& mask) {
     uint8_t result = 0;
     while (true) {

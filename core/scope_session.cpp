@@ -42,6 +42,8 @@ void resetScopeSession() {
     s.delayUnits = 0;
     s.portNumber = 1;
     s.portTriggerMask = 0;
+    s.triggerConditions = 0;
+    s.preTriggerPercent = 0;
     s.memoryTriggerMask = 0;
     s.sampleLength = 0;
     s.view = ViewState{};
@@ -59,5 +61,6 @@ void resetRecordingDetails() {
     s.timeBase.clear();
     s.samplingPriority.clear();
     s.sampleOrigin = 0;
+    s.triggerSample = kNoTriggerSample;
     s.marker.reset();
 }

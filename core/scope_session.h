@@ -8,7 +8,11 @@
 
 #include "core/channels.h"
 #include "core/time_base.h"
+#include "core/trigger_conditions.h"
 #include "core/view_state.h"
+
+// The trigger point of a recording that did not start on a trigger.
+inline constexpr uint32_t kNoTriggerSample = UINT32_MAX;
 
 // The one record every subsystem works on. Fields the worker thread touches while the main
 // thread runs are atomics; everything else belongs to the main thread.
@@ -17,6 +21,10 @@ struct ScopeSession {
     int8_t delayUnits = 0;
     std::atomic<uint8_t> portNumber{1};
     std::atomic<uint8_t> portTriggerMask{0};
+    // The trigger's conditions other than "either edge" (the Port boxes), packed per channel.
+    std::atomic<uint16_t> triggerConditions{0};
+    // The share of the buffer, in percent, that holds samples from before the trigger.
+    std::atomic<uint8_t> preTriggerPercent{0};
     uint8_t memoryTriggerMask = 0;
     uint8_t* sampleData = nullptr;
     std::atomic<uint32_t> sampleLength{0};
@@ -43,6 +51,9 @@ struct ScopeSession {
     std::string samplingPriority;
     // The capture's number of sampleData[0]: Cut Before moves it, so samples keep their numbers.
     uint32_t sampleOrigin = 0;
+    // The capture's number of the sample the trigger fired on; kNoTriggerSample when the capture
+    // did not start on a trigger. Written by the capture loops before the hand-over.
+    std::atomic<uint32_t> triggerSample{kNoTriggerSample};
     // The marked sample, an index into sampleData.
     std::optional<uint32_t> marker;
     // Changes whenever the samples change other than by the worker storing more of them (a new
@@ -51,6 +62,26 @@ struct ScopeSession {
 };
 
 extern ScopeSession scopeSession;
+
+// Each channel's trigger condition: its own, else "either edge" where its Port box is ticked.
+inline ChannelConditions sessionTriggerConditions(const ScopeSession& session) {
+    return effectiveConditions(session.portTriggerMask, session.triggerConditions);
+}
+
+// Whether a capture waits for a trigger before it samples.
+inline bool triggerSet(const ScopeSession& session) {
+    return compileTrigger(sessionTriggerConditions(session)).used();
+}
+
+// The trigger point as an index into sampleData, when the recording holds it.
+inline std::optional<uint32_t> triggerIndex(const ScopeSession& session) {
+    const uint32_t sample = session.triggerSample.load(std::memory_order_relaxed);
+    if (sample == kNoTriggerSample || sample < session.sampleOrigin ||
+        sample - session.sampleOrigin >= session.sampleLength) {
+        return std::nullopt;
+    }
+    return sample - session.sampleOrigin;
+}
 
 // Back to the start-up values; releases any samples. For a fresh start and for tests.
 void resetScopeSession();

@@ -177,6 +177,27 @@ void drawMarker(TraceCanvas& canvas, const TraceGeometry& g, uint32_t marker, in
     }
 }
 
+// A full-height line with a T on top where the trigger fired, when that is on screen.
+void drawTriggerPoint(TraceCanvas& canvas, const TraceGeometry& g, uint32_t trigger, int width,
+                      int height) {
+    constexpr int kHalfBar = 4;
+    constexpr int kStem = 9;
+    const std::optional<int> x = sampleX(g, trigger);
+    if (!x || *x >= width) {
+        return;
+    }
+    const TraceCanvas::Pen pen = canvas.createPen(kTriggerColour);
+    if (pen == 0) {
+        return;
+    }
+    const TraceCanvas::Pen previous = canvas.selectPen(pen);
+    canvas.line(*x, 0, *x, height);
+    canvas.fill(*x - kHalfBar, 0, *x + kHalfBar + 1, 2);
+    canvas.fill(*x - 1, 0, *x + 2, kStem);
+    canvas.selectPen(previous);
+    canvas.deletePen(pen);
+}
+
 }  // namespace
 
 void paintTrace(TraceCanvas& canvas, int width, int height) {
@@ -207,6 +228,9 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
             drawSampleColumns(canvas, g, s);
         } else if (g.sampleCount > 0) {
             drawSamples(canvas, g, s.sampleData);
+        }
+        if (const std::optional<uint32_t> trigger = triggerIndex(s)) {
+            drawTriggerPoint(canvas, g, *trigger, width, height);
         }
         if (s.marker) {
             drawMarker(canvas, g, *s.marker, width, height);

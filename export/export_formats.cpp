@@ -207,9 +207,40 @@ bool TextOutput::finish() {
     return !failed_;
 }
 
+namespace {
+
+// The time of sample `index` from the trigger, where there is one; negative before it.
+void putSecondsFromTrigger(TextOutput& out, const SampleTiming& timing, uint32_t index) {
+    const uint64_t units = unitsAt(timing, index);
+    const uint64_t zero = timing.trigger ? unitsAt(timing, *timing.trigger) : 0;
+    const int exponent = secondsExponent(timing.unitExponent);
+    if (units < zero) {
+        out.put('-');
+        out.put(exactSecondsText(zero - units, exponent));
+    } else {
+        out.put(exactSecondsText(units - zero, exponent));
+    }
+}
+
+// "$comment trigger at sample 15000, 0.015 s $end", in the header where there is a trigger.
+void putTriggerComment(TextOutput& out, const SampleTiming& timing) {
+    if (!timing.trigger) {
+        return;
+    }
+    out.put("$comment trigger at sample ");
+    out.putNumber(*timing.trigger);
+    out.put(", ");
+    out.put(
+        exactSecondsText(unitsAt(timing, *timing.trigger), secondsExponent(timing.unitExponent)));
+    out.put(" s $end\n");
+}
+
+}  // namespace
+
 void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {
     const uint64_t divisor = powerOfTen(vcdUnitExponent(timing) - timing.unitExponent);
     putVcdHeader(timing, out);
+    putTriggerComment(out, timing);
     out.put("#0\n$dumpvars\n");
     for (int channel = 0; channel < kChannelCount; ++channel) {
         putChange(out, samples[0], channel);
@@ -243,7 +274,7 @@ void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing
     for (uint32_t i = 0; i < count && out.ok(); ++i) {
         out.putNumber(i);
         out.put(',');
-        out.put(exactSecondsText(unitsAt(timing, i), secondsExponent(timing.unitExponent)));
+        putSecondsFromTrigger(out, timing, i);
         for (int channel = 0; channel < kChannelCount; ++channel) {
             out.put(',');
             putLevel(out, samples[i], channel);

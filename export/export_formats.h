@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,9 @@ struct SampleTiming {
     const TimeBase* timeBase = nullptr;
     uint32_t firstSample = 0;  // the time base's number of the first sample exported
     double firstSeconds = 0;   // and its time there
+    // The exported sample the trigger fired on: the CSV counts time from it (negative before
+    // it), the VCD names it in a comment.
+    std::optional<uint32_t> trigger;
 };
 
 // The coarsest unit in which `periodSeconds`, rounded to whole femtoseconds, is a whole number.
@@ -71,5 +75,6 @@ private:
 // vcdUnitExponent chooses.
 void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out);
 
-// A header line, then one line per sample: its number, its time in seconds, the five levels.
+// A header line, then one line per sample: its number, its time in seconds (from the trigger
+// where there is one), the five levels.
 void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out);

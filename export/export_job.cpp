@@ -33,6 +33,7 @@ std::string captureExportJob(ExportFormat format, const ScopeSession& session, E
                            job.timing)) {
         return "the time stamps of a capture this long would not fit 64 bits";
     }
+    job.timing.trigger = triggerIndex(session);
     if (format == ExportFormat::Sigrok && !sessionGrid(session, job.grid)) {
         return "the sampling stood still too long to put the capture on one time grid";
     }

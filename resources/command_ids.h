@@ -40,6 +40,7 @@ enum CommandId : int {
     CMD_EXPORT = 40040,
     CMD_ADD_DECODER = 40041,
     CMD_REMOVE_DECODERS = 40042,
+    CMD_TRIGGER_SETTINGS = 40043,
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.
@@ -62,6 +63,7 @@ enum TemplateId : int {
     IDD_SORRY = 111,
     IDD_SAMPLE_SPEED = 112,
     IDD_ADD_DECODER = 113,  // built by the window system over the decoding's form, no template
+    IDD_TRIGGER = 114,      // built by the window system over the trigger settings, no template
     IDR_MAIN_MENU = 3000,
     IDI_PROGRAM = 1000,
     IDI_CONNECTOR = 104,

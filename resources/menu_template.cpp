@@ -87,6 +87,7 @@ constexpr std::array kSettingsMenu = {
     popup("Speed", kSpeedMenu),
     separator(),
     popup("Port", kPortMenu),
+    command("&Trigger\u2026", CMD_TRIGGER_SETTINGS),
 };
 
 constexpr std::array kHelpMenu = {command("Help", CMD_HELP),

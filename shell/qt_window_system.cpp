@@ -13,6 +13,7 @@
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
+#include "shell/qt_trigger_dialog.h"
 
 namespace {
 
@@ -136,6 +137,10 @@ void QtWindowSystem::checkMenuItem(int commandId, bool checked) {
 void QtWindowSystem::runDialog(int templateId) {
     if (templateId == IDD_ADD_DECODER) {
         runDecoderDialog(*parts_.window, desktopDecoding.form);
+        return;
+    }
+    if (templateId == IDD_TRIGGER) {
+        runTriggerDialog(*parts_.window);
         return;
     }
     runTemplateDialog(templateId, *parts_.window, *parts_.client, dialogProcedure_);

@@ -9,6 +9,7 @@
 #include "app/view/marker.h"
 #include "app/view/navigation.h"
 #include "app/view/zoom_levels.h"
+#include "app/window/trigger_settings.h"
 #include "app/window/view_bands.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
@@ -63,7 +64,7 @@ bool dispatchSetting(WindowSystem& mainWindow, int commandId) {
 
 bool dispatchTriggerBox(int commandId) {
     if (commandId >= CMD_PORT_TRIGGER_FIRST && commandId <= CMD_PORT_TRIGGER_LAST) {
-        togglePortTriggerBit(channelBit(commandId, CMD_PORT_TRIGGER_FIRST));
+        togglePortTriggerBox(commandId - CMD_PORT_TRIGGER_FIRST);
         return true;
     }
     if (commandId >= CMD_MEMORY_TRIGGER_FIRST && commandId <= CMD_MEMORY_TRIGGER_LAST) {
@@ -138,6 +139,9 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
         case CMD_REMOVE_DECODERS:
             removeDecoders(mainWindow);
             return;
+        case CMD_TRIGGER_SETTINGS:
+            mainWindow.runDialog(IDD_TRIGGER);
+            return;
         default:
             if (const std::optional<ViewBand> band = commandBand(commandId)) {
                 toggleViewBand(mainWindow, *band);
@@ -161,10 +165,6 @@ void checkGroupItem(WindowSystem& mainWindow, int commandId) {
             return;
         }
     }
-}
-
-void togglePortTriggerBit(uint8_t bit) {
-    scopeSession.portTriggerMask ^= bit;
 }
 
 void toggleMemoryTriggerBit(uint8_t bit) {

@@ -11,7 +11,6 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId);
 void checkGroupItem(WindowSystem& mainWindow, int commandId);
 
 // Flips one channel bit of a trigger mask.
-void togglePortTriggerBit(uint8_t bit);
 void toggleMemoryTriggerBit(uint8_t bit);
 
 // Runs a small dialog modally; every button, Enter, Esc and the close box close it.

@@ -8,6 +8,7 @@
 #include "capture/pause_plan.h"
 #include "capture/time_marker.h"
 #include "core/scope_session.h"
+#include "core/trigger_conditions.h"
 #include "tests/support/fake_scheduling.h"
 #include "tests/support/scripted_port.h"
 
@@ -16,6 +17,13 @@ namespace {
 constexpr uint8_t kChannel1 = kChannelBits[0];
 constexpr uint8_t kChannel2 = kChannelBits[1];
 constexpr uint8_t kChannel5 = kChannelBits[4];
+
+// What a ticked Port box waits for.
+TriggerMatch anyChange(uint8_t channels) {
+    TriggerMatch match;
+    match.anyEdgeMask = channels;
+    return match;
+}
 
 // Every byte value in turn, bits 0 to 2 included, so a sample out of place shows.
 uint8_t patternByte(uint64_t readIndex) {
@@ -55,7 +63,7 @@ TEST(PortTriggerWait, EndsOnTheFirstChangeOfASelectedChannel) {
         SCOPED_TRACE(c.name);
         ScriptedPort port;
         port.play(c.script);
-        EXPECT_EQ(waitForPortTrigger(port, c.mask, c.maxPolls, nullptr), c.result);
+        EXPECT_EQ(waitForTrigger(port, anyChange(c.mask), c.maxPolls, nullptr), c.result);
         EXPECT_EQ(port.reads(), c.reads);
     }
 }
@@ -63,7 +71,7 @@ TEST(PortTriggerWait, EndsOnTheFirstChangeOfASelectedChannel) {
 TEST(PortTriggerWait, UnboundedWaitOutlastsTheInlineBound) {
     ScriptedPort port;
     port.play({}, [](uint64_t i) { return i < kInlineTriggerPolls + 5 ? 0x00 : kChannel1; });
-    EXPECT_EQ(waitForPortTrigger(port, kChannel1, 0, nullptr), TriggerWait::Came);
+    EXPECT_EQ(waitForTrigger(port, anyChange(kChannel1), 0, nullptr), TriggerWait::Came);
     EXPECT_EQ(port.reads(), kInlineTriggerPolls + 6);
 }
 
@@ -83,7 +91,7 @@ TEST(PortTriggerWait, AnAbandonedWaitSaysSo) {
         ScriptedPort port;
         port.play(c.script);
         std::atomic<int32_t> abandon{c.abandon};
-        EXPECT_EQ(waitForPortTrigger(port, kChannel1, 0, &abandon), c.result);
+        EXPECT_EQ(waitForTrigger(port, anyChange(kChannel1), 0, &abandon), c.result);
     }
 }
 

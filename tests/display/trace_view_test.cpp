@@ -347,3 +347,49 @@ TEST_F(PaintTraceTest, NoGapMarksBeforeTheTimeBaseIsFinished) {
 }
 
 }  // namespace
+
+namespace {
+
+// The trigger point is a line with a T on top at its sample (counted from the capture's start,
+// so a cut moves it), only when it is on screen and the recording holds it.
+TEST_F(PaintTraceTest, TriggerPointIsALineWithATOnTop) {
+    const struct {
+        const char* name;
+        uint32_t trigger, origin, viewStart;
+        std::optional<int> x;
+    } cases[] = {
+        {"at the left edge", 0, 0, 0, 0},
+        {"on screen", 250, 0, 0, 250},
+        {"after a cut before it", 300, 100, 0, 200},
+        {"cut away", 50, 100, 0, {}},
+        {"off screen", 1000, 0, 0, {}},
+        {"beyond the data", 6000, 0, 0, {}},
+        {"no trigger", kNoTriggerSample, 0, 0, {}},
+    };
+    loadPatternSamples();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        scopeSession.triggerSample = c.trigger;
+        scopeSession.sampleOrigin = c.origin;
+        scopeSession.view.viewStart = c.viewStart;
+        canvas.clear();
+        paintTrace(canvas, 400, 300);
+        EXPECT_EQ(canvas.livePens(), 0);
+        const std::vector<Line> lines = canvas.linesIn(kTriggerColour);
+        if (!c.x) {
+            EXPECT_TRUE(lines.empty());
+            EXPECT_TRUE(canvas.fills.empty());
+            continue;
+        }
+        EXPECT_EQ(lines, (std::vector<Line>{{kTriggerColour, *c.x, 0, *c.x, 300}}));
+        ASSERT_EQ(canvas.fills.size(), 2u);
+        for (const Line& fill : canvas.fills) {
+            EXPECT_EQ(fill.colour, kTriggerColour);
+            EXPECT_LE(fill.x0, *c.x);
+            EXPECT_GT(fill.x1, *c.x);
+            EXPECT_EQ(fill.y0, 0);
+        }
+    }
+}
+
+}  // namespace

@@ -492,3 +492,41 @@ INSTANTIATE_TEST_SUITE_P(Phases, WorkerEndTest,
                          });
 
 }  // namespace
+
+namespace {
+
+// The worker's pre-trigger samples as the fastest loop's: the ring's newest reads in read order,
+// the trigger's read among them, the rest from the next read on; one less kept, as ever.
+TEST_F(SamplingWorkerTest, StartsWithTheRingsNewestReadsAndKeepsTheTriggerPoint) {
+    struct Case {
+        const char* name;
+        uint64_t risingAt;   // the read channel 1 rises on
+        uint64_t firstRead;  // the read that becomes sample 0
+        uint32_t trigger;
+    };
+    // 100 samples at 25%: 25 before the trigger's own read.
+    const std::vector<Case> cases = {
+        {"partly filled", 10, 0, 10},
+        {"wrapped", 300, 275, 25},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WorkerRig rig;
+        std::vector<uint8_t> script;
+        for (uint64_t read = 0; read < c.risingAt; ++read) {
+            script.push_back(static_cast<uint8_t>(patternByte(read) & ~kChannel1));
+        }
+        script.push_back(kChannel1);
+        rig.ports.lpt1.play(script, patternByte);
+        scopeSession.triggerConditions = packConditions({TriggerCondition::Rising});
+        scopeSession.preTriggerPercent = 25;
+        rig.start();
+        rig.beginCapture(100);
+        ASSERT_TRUE(rig.waitForCaptures(1));
+        EXPECT_EQ(rig.kept.back(), 99u);
+        rig.expectSamplesFrom(rig.ports.lpt1, c.firstRead, 100);
+        EXPECT_EQ(triggerIndex(scopeSession), c.trigger);
+    }
+}
+
+}  // namespace
