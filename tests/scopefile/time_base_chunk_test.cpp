@@ -319,6 +319,36 @@ TEST_F(TimesInScopeFiles, TheSessionsCutRecordingComesBackWithItsTimes) {
     EXPECT_EQ(scopeSession.timeBase.gaps().size(), whole.gaps().size());
 }
 
+// The trigger point goes into the file with the samples that hold it, and comes back; a cut that
+// dropped it, or a file without one, leaves none.
+TEST_F(TimesInScopeFiles, TheTriggerPointComesBackWhereTheSamplesHoldIt) {
+    const struct {
+        uint32_t trigger;
+        std::optional<uint32_t> back;
+    } cases[] = {{kNoTriggerSample, std::nullopt}, {300, 300}, {899, 899}, {299, std::nullopt},
+                 {900, std::nullopt}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.trigger);
+        resetScopeSession();
+        makeTimeBase(scopeSession.timeBase, 1000, 2000, {}, 8);
+        scopeSession.sampleOrigin = 300;
+        scopeSession.sampleLength = 600;
+        scopeSession.triggerSample = c.trigger;
+        const RecordingTimes times = recordingTimesOf(scopeSession);
+        EXPECT_EQ(times.triggerSample, c.back);
+        const std::string path = dir.path("trigger.sco");
+        const std::string samples(600, '\x10');
+        ASSERT_TRUE(writeScopeFile([](int) {}, path,
+                                   reinterpret_cast<const uint8_t*>(samples.data()), 600, &times));
+        scopeSession.triggerSample = 42;  // a previous recording's
+        RecordingTimes back;
+        read(path, back);
+        takeRecordingTimes(scopeSession, back);
+        EXPECT_EQ(triggerIndex(scopeSession),
+                  c.back ? std::optional<uint32_t>(*c.back - 300) : std::nullopt);
+    }
+}
+
 TEST(IgnoredTimesNote, SaysWhatTheRecordingShowsAndWhy) {
     EXPECT_EQ(ignoredTimesNote("the file's time base is damaged"),
               "Loaded with sample numbers only: the file's time base is damaged.");
