@@ -89,20 +89,18 @@ srd_decoder_inst* newInstance(const SigrokCalls& sigrok, srd_session* session,
                                                                                  : nullptr;
 }
 
-bool buildStacks(const SigrokCalls& sigrok, srd_session* session,
-                 const std::vector<DecoderStack>& stacks, Collector& collector) {
-    for (size_t s = 0; s < stacks.size(); ++s) {
-        srd_decoder_inst* below = nullptr;
-        for (const DecoderSetup& setup : stacks[s]) {
-            srd_decoder_inst* instance = newInstance(sigrok, session, setup);
-            if (instance == nullptr ||
-                (below != nullptr && sigrok.srd_inst_stack(session, below, instance) != SRD_OK)) {
-                return false;
-            }
-            collector.stackOf[instance] = s;
-            collector.infoOf[instance] = &setup.info;
-            below = instance;
+bool buildStack(const SigrokCalls& sigrok, srd_session* session, const DecoderStack& stack,
+                size_t stackIndex, Collector& collector) {
+    srd_decoder_inst* below = nullptr;
+    for (const DecoderSetup& setup : stack) {
+        srd_decoder_inst* instance = newInstance(sigrok, session, setup);
+        if (instance == nullptr ||
+            (below != nullptr && sigrok.srd_inst_stack(session, below, instance) != SRD_OK)) {
+            return false;
         }
+        collector.stackOf[instance] = stackIndex;
+        collector.infoOf[instance] = &setup.info;
+        below = instance;
     }
     return true;
 }
@@ -124,7 +122,7 @@ bool feed(const SigrokCalls& sigrok, srd_session* session, const DecodeInput& in
     return true;
 }
 
-bool decode(const SigrokCalls& sigrok, const std::vector<DecoderStack>& stacks,
+bool decode(const SigrokCalls& sigrok, const DecoderStack& stack, size_t stackIndex,
             const DecodeInput& input, const std::atomic<bool>* cancel, Collector& collector,
             DecodeResult& result) {
     srd_session* session = nullptr;
@@ -132,7 +130,7 @@ bool decode(const SigrokCalls& sigrok, const std::vector<DecoderStack>& stacks,
         return false;
     }
     bool ok =
-        buildStacks(sigrok, session, stacks, collector) &&
+        buildStack(sigrok, session, stack, stackIndex, collector) &&
         sigrok.srd_pd_output_callback_add(session, SRD_OUTPUT_ANN, &collect, &collector) == SRD_OK;
     if (ok && input.sampleRate > 0) {
         ok = sigrok.srd_session_metadata_set(session, SRD_CONF_SAMPLERATE,
@@ -144,6 +142,21 @@ bool decode(const SigrokCalls& sigrok, const std::vector<DecoderStack>& stacks,
     sigrok.srd_session_terminate_reset(session);
     sigrok.srd_session_destroy(session);
     return ok;
+}
+
+// Decodes stack `s` in a session of its own, so that its failure leaves the others whole.
+void decodeStack(SigrokLibrary& library, const std::vector<DecoderStack>& stacks, size_t s,
+                 const DecodeInput& input, const std::atomic<bool>* cancel, Collector& collector,
+                 DecodeResult& result) {
+    const bool ok = decode(library.calls(), stacks[s], s, input, cancel, collector, result);
+    std::string error = library.takeErrors();
+    if (!ok && error.empty() && !result.cancelled) {
+        error = "the decoder library refused the decoders";
+    }
+    if (!error.empty()) {
+        result.error += (result.error.empty() ? "" : "\n") + error;
+    }
+    result.stackErrors.push_back(std::move(error));
 }
 
 uint32_t dataIndex(const DecodeInput& input, uint64_t decoderSample) {
@@ -187,14 +200,12 @@ DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeIn
     }
     library.takeErrors();
     Collector collector;
-    const bool ok = decode(library.calls(), stacks, input, cancel, collector, result);
-    result.error = library.takeErrors();
-    result.ok = ok && result.error.empty();
+    for (size_t s = 0; s < stacks.size() && !result.cancelled; ++s) {
+        decodeStack(library, stacks, s, input, cancel, collector, result);
+    }
+    result.ok = !result.cancelled && result.error.empty();
     result.needsSampleRate =
         !result.ok && input.sampleRate == 0 && result.error.find("samplerate") != std::string::npos;
-    if (!result.ok && result.error.empty() && !result.cancelled) {
-        result.error = "the decoder library refused the decoders";
-    }
     placeAnnotations(input, collector, result);
     return result;
 }

@@ -39,6 +39,8 @@ enum CommandId : int {
     CMD_EXPORT = 40040,
     CMD_ADD_DECODER = 40041,
     CMD_REMOVE_DECODERS = 40042,
+    CMD_VIEW_ZOOM_IN = 40043,  // the whole ladder, as Ctrl+wheel
+    CMD_VIEW_ZOOM_OUT = 40044,
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.

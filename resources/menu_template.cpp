@@ -41,8 +41,10 @@ constexpr std::array kToolsMenu = {
     command("Memory Trigger", CMD_MEMORY_TRIGGER),
 };
 
-// Zoom to Fit shows the whole recording; the bands around the traces are shown at first.
+// Zoom In and Out here go on past 1:1 as Ctrl+wheel does, where the buttons stop; Zoom to Fit
+// shows the whole recording; the bands around the traces are shown at first.
 constexpr std::array kViewMenu = {
+    command("Zoom &In", CMD_VIEW_ZOOM_IN),      command("Zoom &Out", CMD_VIEW_ZOOM_OUT),
     command("Zoom to &Fit", CMD_ZOOM_FIT),      separator(),
     toggle("&Overview", CMD_SHOW_OVERVIEW),     toggle("Time &Ruler", CMD_SHOW_RULER),
     toggle("Channel &Labels", CMD_SHOW_LABELS), toggle("&Status Line", CMD_SHOW_STATUS),
@@ -93,9 +95,9 @@ constexpr std::array kMenuBar = {
 
 // Ctrl+= is Ctrl++ without Shift on keyboards that put + over =.
 constexpr MenuShortcut kShortcuts[] = {
-    {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
-    {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_ZOOM_IN, "Ctrl++"},
-    {CMD_ZOOM_IN, "Ctrl+="},       {CMD_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
+    {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},          {CMD_SAVE, "Ctrl+S"},
+    {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},          {CMD_VIEW_ZOOM_IN, "Ctrl++"},
+    {CMD_VIEW_ZOOM_IN, "Ctrl+="},  {CMD_VIEW_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
 };
 
 constexpr MenuTemplate kMainMenu{IDR_MAIN_MENU, kMenuBar, kShortcuts};

@@ -34,6 +34,8 @@ private:
     // A change of the client area's default size (`change`): the window grows or shrinks by it,
     // unless it fills the screen, so that the traces keep their size.
     void resizeWithClient(const std::function<void()>& change);
+    int heightRoom() const;
+    int roomForRows() const;
     void applyBand(ViewBand band, bool shown);
     StoredView currentView() const;
     void sendCommand(int id);
