@@ -23,6 +23,10 @@ struct Given {
 struct Collector {
     std::map<const srd_decoder_inst*, size_t> stackOf;
     std::map<const srd_decoder_inst*, const DecoderInfo*> infoOf;
+    // Each stack has a session of its own; the instances are named as one session over all of
+    // them names them ("uart-1", "uart-2").
+    std::map<const srd_decoder_inst*, std::string> nameOf;
+    std::map<std::string, int> named;  // instances of each decoder so far
     std::mutex mutex;
     std::vector<Given> given;
 };
@@ -34,7 +38,7 @@ void collect(srd_proto_data* data, void* context) {
     Given given{data->start_sample, data->end_sample, {}};
     Annotation& annotation = given.annotation;
     annotation.stack = collector.stackOf.at(instance);
-    annotation.instance = data->pdo->proto_id;
+    annotation.instance = collector.nameOf.at(instance);
     annotation.decoder = instance->decoder->id;
     annotation.annotationClass = content->ann_class;
     annotation.row = collector.infoOf.at(instance)->rowOf(content->ann_class);
@@ -100,6 +104,8 @@ bool buildStack(const SigrokCalls& sigrok, srd_session* session, const DecoderSt
         }
         collector.stackOf[instance] = stackIndex;
         collector.infoOf[instance] = &setup.info;
+        collector.nameOf[instance] =
+            setup.info.id + "-" + std::to_string(++collector.named[setup.info.id]);
         below = instance;
     }
     return true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -264,6 +265,13 @@ TEST(DecoderRun, AFailingStackLeavesTheOthersWhole) {
         EXPECT_EQ(perUart.size(), alone.size() * (c.stacks.size() - 1));
         perUart.resize(alone.size());
         EXPECT_EQ(perUart, alone);
+        // Named as one session over all the stacks would name them.
+        std::set<std::string> names;
+        for (const Annotation& a : result.annotations) {
+            names.insert(a.instance);
+        }
+        EXPECT_EQ(names.size(), c.stacks.size() - 1);
+        EXPECT_TRUE(names.count(c.stacks.size() == 3 ? "uart-2" : "uart-1"));
     }
 }
 

@@ -40,6 +40,7 @@
 #include "shell/qt_trace_view.h"
 #include "shell/qt_view_settings.h"
 #include "tests/shell/support/qt_test_registry.h"
+#include "tests/shell/support/screenshot.h"
 #include "tests/shell/support/select_file.h"
 #include "tests/support/decoder_infos.h"
 #include "tests/support/protocol_signals.h"
@@ -397,6 +398,9 @@ void DecodingTest::manyRowsScrollInsideAWindowThatStaysOnTheScreen() {
         auto* status = window.findChild<StatusLine*>();
         QVERIFY(status->geometry().bottom() < window.clientArea().height());
         QVERIFY(window.clientArea().traceView().height() > 0);
+        if (count == 12) {
+            saveScreenshot("decoder_rows_scroll");
+        }
     }
     resetDesktopDecoding();
     QVERIFY(window.close());

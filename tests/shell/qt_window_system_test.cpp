@@ -14,6 +14,7 @@
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_status_line.h"
+#include "tests/shell/support/paint_counter.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/select_file.h"
 
@@ -27,15 +28,6 @@ void whenModalOpens(std::function<void(QWidget&)> step) {
         step(*modal);
     });
 }
-
-// Counts the paints of the widgets it watches.
-struct PaintCounter : QObject {
-    int count = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-        count += event->type() == QEvent::Paint ? 1 : 0;
-        return false;
-    }
-};
 
 FileChooserRequest scopeFileRequest(bool forOpen) {
     return FileChooserRequest{
@@ -240,16 +232,16 @@ void WindowSystemTest::statusLineNamesTheFileACommandChose() {
     status->installEventFilter(&paints);
     QApplication::processEvents();
     status->repaint();
-    paints.count = 0;
+    paints.paints = 0;
     QApplication::processEvents();
-    QCOMPARE(paints.count, 0);
+    QCOMPARE(paints.paints, 0);
     QAction* saveAs = nullptr;
     for (QAction* action : window.findChildren<QAction*>()) {
         saveAs = action->text() == QStringLiteral("Save &As...") ? action : saveAs;
     }
     QVERIFY(saveAs != nullptr);
     saveAs->trigger();
-    QTRY_VERIFY(paints.count > 0);
+    QTRY_VERIFY(paints.paints > 0);
     QVERIFY(status->text().startsWith(QStringLiteral("run1.SCO")));
     resetScopeSession();
 }
