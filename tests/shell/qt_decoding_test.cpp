@@ -155,6 +155,20 @@ void showHandMadeRows() {
     d.rows = decoderRows(d);
 }
 
+// A window of `size` over a recording, shown, with the hand-made rows under its traces.
+struct RowsWindow {
+    MessageLog log;
+    DezoRaraClass window{log.handler()};
+
+    explicit RowsWindow(QSize size) {
+        fillSession(1000, 0x28);
+        window.resize(size);
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        showHandMadeRows();
+    }
+};
+
 }  // namespace
 
 class DecodingTest : public QObject {
@@ -318,12 +332,9 @@ void DecodingTest::closingKeepsTheDecodersForTheNextRun() {
 // A right click on a row, or a click on its title, offers Edit… and Remove for the row's stack;
 // the window procedure hears which, with the stack.
 void DecodingTest::aRowsMenuActsOnItsStack() {
-    fillSession(1000, 0);
-    MessageLog log;
-    DezoRaraClass window(log.handler());
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    showHandMadeRows();
+    RowsWindow shown(QSize(900, 600));
+    DezoRaraClass& window = shown.window;
+    const MessageLog& log = shown.log;
     desktopDecoding.rows.push_back(desktopDecoding.rows.front());
     desktopDecoding.rows.back().stack = 3;
     window.windowSystem().refreshDecoderRows();
@@ -375,14 +386,9 @@ void DecodingTest::aRowsMenuActsOnItsStack() {
 // However many rows there are, the window stays on the screen: it grows to the screen's edge and
 // the rows scroll inside their band; the status line stays in sight.
 void DecodingTest::manyRowsScrollInsideAWindowThatStaysOnTheScreen() {
-    fillSession(1000, 0x28);
-    MessageLog log;
-    DezoRaraClass window(log.handler());
-    window.resize(1400, 950);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    RowsWindow shown(QSize(1400, 950));
+    DezoRaraClass& window = shown.window;
     const QRect screen = window.screen()->availableGeometry();
-    showHandMadeRows();
     const std::vector<DecoderRow> one = desktopDecoding.rows;
     for (const int count : {4, 12, 40}) {
         desktopDecoding.rows.clear();

@@ -217,7 +217,7 @@ TEST_F(DesktopDecodingTest, ARowsMenuEditsAndRemovesItsOwnStack) {
 // that no longer read back or hold together stay out.
 TEST_F(DesktopDecodingTest, KeptDecodersComeBack) {
     loadSessionSamples(bytesOf(uartRecording("Pinprobe", 100, 2)));
-    restoreDecoders(ws, {"uart:rx=select:baudrate=10000", "nosuch:rx=1", "spi:mosi=ack", "pwm:data=ack"});
+    restoreDecoders(ws, {"uart:rx=select:baudrate=10000", "nosuch:rx=1", "spi:mosi=ack", "eeprom24xx", "pwm:data=ack"});
     ASSERT_TRUE(pumpUntil([] { return desktopDecoding.stacks.size() == 2; }));
     ASSERT_TRUE(decoded()) << desktopDecoding.problem;
     EXPECT_EQ(rxText(), "Pinprobe");
