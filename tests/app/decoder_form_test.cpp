@@ -71,7 +71,7 @@ TEST(DecoderForm, SearchRanksTheBestMatchFirst) {
         {"uart", {"uart", "guess_bitrate"}},
         {"spi", {"spi", "spiflash", "rgb_led_spi"}},
         {"SPI FLASH", {"spiflash"}},
-        {"rc", {"ir_rc5"}},
+        {"rc", {"ir_rc5", "pwm"}},  // pwm by its description: "percentage"
         {"sp", {"spiflash", "spi", "rgb_led_spi"}},
         {"i²", {"i2c", "eeprom24xx"}},
     };

@@ -240,7 +240,7 @@ TEST(DecoderRun, AnAnnotationSpansAStallOnlyWhereTheyShareASample) {
 // whole recording, past the first chunks, as they do alone, wherever the failing one stands.
 TEST(DecoderRun, AFailingStackLeavesTheOthersWhole) {
     const std::string uart = "uart:rx=select:baudrate=10000";
-    const std::string spi = "spi:clk=strobe";
+    const std::string spi = "spi:clk=busy";
     const std::string samples = uartRecording(std::string(150, 'U'), 100, 2);
     const DecodeInput input =
         makeDecodeInput(reinterpret_cast<const uint8_t*>(samples.data()),

@@ -217,11 +217,13 @@ TEST_F(DesktopDecodingTest, ARowsMenuEditsAndRemovesItsOwnStack) {
 // that no longer read back or hold together stay out.
 TEST_F(DesktopDecodingTest, KeptDecodersComeBack) {
     loadSessionSamples(bytesOf(uartRecording("Pinprobe", 100, 2)));
-    restoreDecoders(ws, {"uart:rx=select:baudrate=10000", "nosuch:rx=1", "spi:mosi=ack", "eeprom24xx", "pwm:data=ack"});
+    restoreDecoders(ws, {"uart:rx=select:baudrate=10000:format=ascii", "nosuch:rx=1",
+                         "spi:mosi=ack", "eeprom24xx", "pwm:data=ack"});
     ASSERT_TRUE(pumpUntil([] { return desktopDecoding.stacks.size() == 2; }));
     ASSERT_TRUE(decoded()) << desktopDecoding.problem;
     EXPECT_EQ(rxText(), "Pinprobe");
-    EXPECT_EQ(keptDecoders(), (std::vector<std::string>{"uart:rx=select:baudrate=10000", "pwm:data=ack"}));
+    EXPECT_EQ(keptDecoders(), (std::vector<std::string>{
+                                  "uart:rx=select:baudrate=10000:format=ascii", "pwm:data=ack"}));
     EXPECT_TRUE(ws.dialogs.empty());
 }
 
