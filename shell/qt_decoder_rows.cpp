@@ -143,12 +143,15 @@ void DecoderRowsView::offerStackMenu(QPoint position, QPoint globalPosition) {
     }
     const size_t stack = row->stack;
     QMenu menu(this);
-    const QAction* edit = menu.addAction(QStringLiteral("&Edit\u2026"));
-    const QAction* remove = menu.addAction(QStringLiteral("&Remove"));
-    const QAction* chosen = menu.exec(globalPosition);
+    std::optional<StackAction> chosen;
+    connect(menu.addAction(QStringLiteral("&Edit\u2026")), &QAction::triggered, &menu,
+            [&chosen] { chosen = StackAction::Edit; });
+    connect(menu.addAction(QStringLiteral("&Remove")), &QAction::triggered, &menu,
+            [&chosen] { chosen = StackAction::Remove; });
+    menu.exec(globalPosition);
     // The sink may change the rows: nothing of them is read after it.
-    if (chosen == edit || chosen == remove) {
-        stackSink_(chosen == edit ? StackAction::Edit : StackAction::Remove, stack);
+    if (chosen) {
+        stackSink_(*chosen, stack);
     }
 }
 

@@ -33,7 +33,9 @@ FileChooserRequest scopeFileRequest(bool forOpen) {
     return FileChooserRequest{
         forOpen,
         {{"Scope Files (*.SCO)", " *.SCO", ""}, {", All Files(*.*)", "    *.* ", ""}},
-        "SCO"};
+        "SCO",
+        nullptr,
+        ""};
 }
 
 }  // namespace
