@@ -100,6 +100,15 @@ int DezoRaraClass::heightRoom() const {
     return where->availableGeometry().height() - (frameGeometry().height() - height());
 }
 
+// A window that grew past the screen's bottom edge moves up, as far as its top edge allows.
+void DezoRaraClass::keepOnScreen() {
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (frame.bottom() > room.bottom()) {
+        move(x(), std::max(room.top(), room.bottom() - frame.height() + 1) + (y() - frame.y()));
+    }
+}
+
 // What the rows' band may take: the room the window has on the screen beyond its default size
 // without rows, so that the traces keep at least their template height.
 int DezoRaraClass::roomForRows() const {
@@ -117,6 +126,7 @@ void DezoRaraClass::resizeWithClient(const std::function<void()>& change) {
         QSize grown = target + (client_->defaultSize() - before);
         grown.setHeight(std::max(std::min(grown.height(), heightRoom()), minimumHeight()));
         resize(grown);
+        keepOnScreen();
         // Also a window not shown yet places its client area at once.
         layout()->activate();
     }

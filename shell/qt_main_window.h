@@ -36,6 +36,7 @@ private:
     void resizeWithClient(const std::function<void()>& change);
     int heightRoom() const;
     int roomForRows() const;
+    void keepOnScreen();
     void applyBand(ViewBand band, bool shown);
     StoredView currentView() const;
     void sendCommand(int id);

@@ -124,14 +124,13 @@ void runDecoderDialog(WindowSystem& mainWindow) {
     }
 }
 
-// The kept stacks that still read back and hold together join the decoders.
+// The kept stacks that still read back (and so hold together) join the decoders.
 void addRestoredStacks(WindowSystem& mainWindow) {
     DesktopDecoding& d = desktopDecoding;
     for (const std::string& text : std::exchange(d.restoring, {})) {
         DecoderStack stack;
         std::string error;
-        if (parseDecoderStack(text, d.catalogue, stack, error) == SetupStatus::Ok &&
-            stackProblem(stack).empty()) {
+        if (parseDecoderStack(text, d.catalogue, stack, error) == SetupStatus::Ok) {
             d.stacks.push_back(std::move(stack));
             ++d.decodersChanged;
         }
