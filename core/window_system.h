@@ -18,6 +18,7 @@ enum MessageId : uint32_t {
     CAPTURE_DONE = 1025,       // the first private message number plus one
     OPEN_STARTUP_FILE = 1026,  // opens the scope file named on the command line
     DECODE_DONE = 1027,        // the decoders' thread has something to take
+    DECODER_STACK = 1028,      // a decoder row's menu: code a StackAction, position the stack
 };
 
 struct WindowMessage {
@@ -43,6 +44,7 @@ struct FileChooserRequest {
     std::vector<FileTypeFilter> filters;  // the first one is preselected
     std::string defaultExtension;         // appended, with a dot, to a name typed without one
     int* chosenFilter = nullptr;          // when given, receives the index of the filter chosen
+    std::string caption;                  // the chooser's title; empty: the platform's own
 };
 
 // The bands around the template's client area, each shown or hidden from the View menu.

@@ -23,6 +23,10 @@ struct Given {
 struct Collector {
     std::map<const srd_decoder_inst*, size_t> stackOf;
     std::map<const srd_decoder_inst*, const DecoderInfo*> infoOf;
+    // Each stack has a session of its own; the instances are named as one session over all of
+    // them names them ("uart-1", "uart-2").
+    std::map<const srd_decoder_inst*, std::string> nameOf;
+    std::map<std::string, int> named;  // instances of each decoder so far
     std::mutex mutex;
     std::vector<Given> given;
     // Where the annotations go as they come; none: they are kept to the end.
@@ -36,7 +40,7 @@ void collect(srd_proto_data* data, void* context) {
     Given given{data->start_sample, data->end_sample, {}};
     Annotation& annotation = given.annotation;
     annotation.stack = collector.stackOf.at(instance);
-    annotation.instance = data->pdo->proto_id;
+    annotation.instance = collector.nameOf.at(instance);
     annotation.decoder = instance->decoder->id;
     annotation.annotationClass = content->ann_class;
     annotation.row = collector.infoOf.at(instance)->rowOf(content->ann_class);
@@ -91,20 +95,20 @@ srd_decoder_inst* newInstance(const SigrokCalls& sigrok, srd_session* session,
                                                                                  : nullptr;
 }
 
-bool buildStacks(const SigrokCalls& sigrok, srd_session* session,
-                 const std::vector<DecoderStack>& stacks, Collector& collector) {
-    for (size_t s = 0; s < stacks.size(); ++s) {
-        srd_decoder_inst* below = nullptr;
-        for (const DecoderSetup& setup : stacks[s]) {
-            srd_decoder_inst* instance = newInstance(sigrok, session, setup);
-            if (instance == nullptr ||
-                (below != nullptr && sigrok.srd_inst_stack(session, below, instance) != SRD_OK)) {
-                return false;
-            }
-            collector.stackOf[instance] = s;
-            collector.infoOf[instance] = &setup.info;
-            below = instance;
+bool buildStack(const SigrokCalls& sigrok, srd_session* session, const DecoderStack& stack,
+                size_t stackIndex, Collector& collector) {
+    srd_decoder_inst* below = nullptr;
+    for (const DecoderSetup& setup : stack) {
+        srd_decoder_inst* instance = newInstance(sigrok, session, setup);
+        if (instance == nullptr ||
+            (below != nullptr && sigrok.srd_inst_stack(session, below, instance) != SRD_OK)) {
+            return false;
         }
+        collector.stackOf[instance] = stackIndex;
+        collector.infoOf[instance] = &setup.info;
+        collector.nameOf[instance] =
+            setup.info.id + "-" + std::to_string(++collector.named[setup.info.id]);
+        below = instance;
     }
     return true;
 }
@@ -173,7 +177,7 @@ bool feed(const SigrokCalls& sigrok, srd_session* session, const DecodeInput& in
     return true;
 }
 
-bool decode(const SigrokCalls& sigrok, const std::vector<DecoderStack>& stacks,
+bool decode(const SigrokCalls& sigrok, const DecoderStack& stack, size_t stackIndex,
             const DecodeInput& input, const std::atomic<bool>* cancel, Collector& collector,
             DecodeResult& result) {
     srd_session* session = nullptr;
@@ -181,7 +185,7 @@ bool decode(const SigrokCalls& sigrok, const std::vector<DecoderStack>& stacks,
         return false;
     }
     bool ok =
-        buildStacks(sigrok, session, stacks, collector) &&
+        buildStack(sigrok, session, stack, stackIndex, collector) &&
         sigrok.srd_pd_output_callback_add(session, SRD_OUTPUT_ANN, &collect, &collector) == SRD_OK;
     if (ok && input.sampleRate > 0) {
         ok = sigrok.srd_session_metadata_set(session, SRD_CONF_SAMPLERATE,
@@ -195,7 +199,23 @@ bool decode(const SigrokCalls& sigrok, const std::vector<DecoderStack>& stacks,
     return ok;
 }
 
-// Runs the decoders, their annotations going to the collector's sink or into the result.
+// Decodes stack `s` in a session of its own, so that its failure leaves the others whole.
+void decodeStack(SigrokLibrary& library, const std::vector<DecoderStack>& stacks, size_t s,
+                 const DecodeInput& input, const std::atomic<bool>* cancel, Collector& collector,
+                 DecodeResult& result) {
+    const bool ok = decode(library.calls(), stacks[s], s, input, cancel, collector, result);
+    std::string error = library.takeErrors();
+    if (!ok && error.empty() && !result.cancelled) {
+        error = "the decoder library refused the decoders";
+    }
+    if (!error.empty()) {
+        result.error += (result.error.empty() ? "" : "\n") + error;
+    }
+    result.stackErrors.push_back(std::move(error));
+}
+
+// Runs each stack in a session of its own, their annotations going to the collector's sink or
+// into the result.
 DecodeResult run(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
                  const std::atomic<bool>* cancel, Collector& collector) {
     DecodeResult result;
@@ -205,19 +225,19 @@ DecodeResult run(const std::vector<DecoderStack>& stacks, const DecodeInput& inp
         return result;
     }
     library.takeErrors();
-    const bool ok = decode(library.calls(), stacks, input, cancel, collector, result);
-    result.error = library.takeErrors();
-    result.ok = ok && result.error.empty();
+    for (size_t s = 0; s < stacks.size() && !result.cancelled; ++s) {
+        decodeStack(library, stacks, s, input, cancel, collector, result);
+        // What came at the stack's end, or before its error; a sink that asked to stop gets no
+        // more.
+        if (!result.cancelled && !handOver(input, collector)) {
+            result.cancelled = true;
+        }
+    }
+    result.ok = !result.cancelled && result.error.empty();
     result.needsSampleRate =
         !result.ok && input.sampleRate == 0 && result.error.find("samplerate") != std::string::npos;
-    if (!result.ok && result.error.empty() && !result.cancelled) {
-        result.error = "the decoder library refused the decoders";
-    }
-    // What came at the end, or before an error; a sink that asked to stop gets no more.
     if (collector.sink == nullptr) {
         placeAnnotations(input, collector, result.annotations);
-    } else if (!result.cancelled) {
-        handOver(input, collector);
     }
     return result;
 }

@@ -30,13 +30,17 @@ struct DecodeResult {
     // A decoder stopped because it needs a sample rate that the recording does not give.
     bool needsSampleRate = false;
     bool cancelled = false;
-    // Everything given, in the order given; also what came before an error.
+    // Everything given, stack by stack, each in the order given; also what came before an error.
     std::vector<Annotation> annotations;
+    // Per stack, in the order given: what stopped it (its lines of `error`), empty when it ran to
+    // the end. Empty when the library could not start.
+    std::vector<std::string> stackErrors;
 };
 
-// Runs the stacks side by side over `input`, all of it, on the calling thread (any thread: the
-// library is locked meanwhile) and hands back what they found. `cancel`, when given and set,
-// ends it early between two chunks of samples. No callback leaves this function.
+// Runs each stack on its own over `input`, all of it, on the calling thread (any thread: the
+// library is locked meanwhile) and hands back what they found: a stack that fails stops only
+// itself. `cancel`, when given and set, ends it early between two chunks of samples. No callback
+// leaves this function.
 DecodeResult runDecoders(const std::vector<DecoderStack>& stacks, const DecodeInput& input,
                          const std::atomic<bool>* cancel = nullptr);
 

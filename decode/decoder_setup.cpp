@@ -247,3 +247,20 @@ bool stacksOn(const DecoderInfo& upper, const DecoderInfo& lower) {
         return std::find(lower.outputs.begin(), lower.outputs.end(), input) != lower.outputs.end();
     });
 }
+
+std::string stackText(const DecoderStack& stack) {
+    std::string text;
+    for (const DecoderSetup& setup : stack) {
+        text += (text.empty() ? "" : ",") + setup.info.id;
+        for (const auto& [id, index] : setup.channels) {
+            text += ":" + id + "=" + std::string(channelShortName(index));
+        }
+        for (const auto& [id, value] : setup.options) {
+            const std::string written = optionText(value);
+            if (written.find_first_of(":,=") == std::string::npos) {
+                text += ":" + id + "=" + written;
+            }
+        }
+    }
+    return text;
+}

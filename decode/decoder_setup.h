@@ -34,6 +34,11 @@ SetupStatus parseDecoderStack(std::string_view text, DecoderStack& stack, std::s
 SetupStatus parseDecoderStack(std::string_view text, const std::vector<DecoderInfo>& catalogue,
                               DecoderStack& stack, std::string& error);
 
+// `stack` as parseDecoderStack reads it back ("uart:rx=select:baudrate=10000"), to keep it. A
+// text option holding ':', ',' or '=' is left out: it would read back as something else, and
+// its default comes back instead.
+std::string stackText(const DecoderStack& stack);
+
 // Sets `option` of `setup` from its text as a user writes it ("115200", "odd"); empty, or one
 // line saying what the option takes: a value of its default's kind, one of its choices, above 0
 // where its default is.

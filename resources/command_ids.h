@@ -41,6 +41,8 @@ enum CommandId : int {
     CMD_ADD_DECODER = 40041,
     CMD_REMOVE_DECODERS = 40042,
     CMD_TRIGGER_SETTINGS = 40043,
+    CMD_VIEW_ZOOM_IN = 40044,  // the whole ladder, as Ctrl+wheel
+    CMD_VIEW_ZOOM_OUT = 40045,
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.

@@ -45,9 +45,12 @@ constexpr MenuItem toggleOff(std::string_view text, int id) {
     return MenuItem{MenuItemKind::Toggle, text, id, false, {}};
 }
 
-// Zoom to Fit shows the whole recording; the bands around the traces are shown at first. The
-// traces are drawn against samples until Time Axis asks for time.
+// Zoom In and Out here go on past 1:1 as Ctrl+wheel does, where the buttons stop; Zoom to Fit
+// shows the whole recording; the bands around the traces are shown at first. The traces are
+// drawn against samples until Time Axis asks for time.
 constexpr std::array kViewMenu = {
+    command("Zoom &In", CMD_VIEW_ZOOM_IN),
+    command("Zoom &Out", CMD_VIEW_ZOOM_OUT),
     command("Zoom to &Fit", CMD_ZOOM_FIT),
     toggleOff("&Time Axis", CMD_TIME_AXIS),
     separator(),
@@ -103,9 +106,9 @@ constexpr std::array kMenuBar = {
 
 // Ctrl+= is Ctrl++ without Shift on keyboards that put + over =.
 constexpr MenuShortcut kShortcuts[] = {
-    {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
-    {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_ZOOM_IN, "Ctrl++"},
-    {CMD_ZOOM_IN, "Ctrl+="},       {CMD_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
+    {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},          {CMD_SAVE, "Ctrl+S"},
+    {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},          {CMD_VIEW_ZOOM_IN, "Ctrl++"},
+    {CMD_VIEW_ZOOM_IN, "Ctrl+="},  {CMD_VIEW_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
 };
 
 constexpr MenuTemplate kMainMenu{IDR_MAIN_MENU, kMenuBar, kShortcuts};

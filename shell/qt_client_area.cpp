@@ -1,5 +1,7 @@
 #include "shell/qt_client_area.h"
 
+#include <QScrollArea>
+
 #include "app/readout/channel_text.h"
 #include "app/window/control_names.h"
 #include "app/window/tab_order.h"
@@ -77,7 +79,12 @@ void ClientArea::createBands() {
     ruler_ = new TimeRuler(this, *traceView_);
     labels_ = new ChannelLabels(this, *traceView_);
     status_ = new StatusLine(this);
-    decoderRows_ = new DecoderRowsView(this, *traceView_);
+    rowsScroll_ = new QScrollArea(this);
+    rowsScroll_->setFrameShape(QFrame::NoFrame);
+    rowsScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rowsScroll_->setWidgetResizable(true);
+    decoderRows_ = new DecoderRowsView(rowsScroll_, *traceView_);
+    rowsScroll_->setWidget(decoderRows_);
     // Clicks on the bands around the traces leave the keyboard with them. Not through a focus
     // proxy: Tab would stop at each band on its way to the traces.
     for (QWidget* band : {static_cast<QWidget*>(overview_), static_cast<QWidget*>(ruler_),
@@ -150,9 +157,9 @@ void ClientArea::relayout() {
         controlWidgets_[i]->setGeometry(toQRect(placement.controls[i]));
     }
     const std::pair<QWidget*, PixelRect> bands[] = {
-        {overview_, placement.overview},       {ruler_, placement.ruler},
-        {labels_, placement.labels},           {status_, placement.status},
-        {decoderRows_, placement.belowTraces},
+        {overview_, placement.overview},      {ruler_, placement.ruler},
+        {labels_, placement.labels},          {status_, placement.status},
+        {rowsScroll_, placement.belowTraces},
     };
     for (const auto& [widget, rect] : bands) {
         widget->setGeometry(toQRect(rect));
@@ -172,8 +179,10 @@ void ClientArea::updateBands() {
     }
 }
 
-void ClientArea::decoderRowsChanged() {
-    rowsHeight_ = decoderRows_->neededHeight();
+void ClientArea::decoderRowsChanged(int room) {
+    const int needed = decoderRows_->neededHeight();
+    decoderRows_->setMinimumHeight(needed);
+    rowsHeight_ = rowsBandHeight(needed, decoderRows_->rowHeight(), room);
     fitToBands();
     decoderRows_->update();
 }

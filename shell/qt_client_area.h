@@ -13,6 +13,7 @@ class DecoderRowsView;
 class GraphClass;
 class OverviewStrip;
 class ProgramScrollBar;
+class QScrollArea;
 class StatusLine;
 class TimeRuler;
 
@@ -41,8 +42,9 @@ public:
     QSize defaultSize() const;
     // The bands and the decoders' rows repaint from the session.
     void updateBands();
-    // The decoders' rows changed: the default size follows them, and they are placed and drawn.
-    void decoderRowsChanged();
+    // The decoders' rows changed: the default size follows them, up to `room` pixels for their
+    // band (the rest scroll inside it), and they are placed and drawn.
+    void decoderRowsChanged(int room);
     int decoderRowsHeight() const { return rowsHeight_; }
 
 protected:
@@ -71,6 +73,7 @@ private:
     ChannelLabels* labels_ = nullptr;
     StatusLine* status_ = nullptr;
     DecoderRowsView* decoderRows_ = nullptr;
-    int rowsHeight_ = 0;  // as high as the rows were when last laid out
+    QScrollArea* rowsScroll_ = nullptr;  // holds the rows; scrolls those its band has no room for
+    int rowsHeight_ = 0;                 // as high as the rows' band was when last laid out
     std::array<bool, kViewBandCount> shown_{true, true, true, true};
 };

@@ -90,7 +90,7 @@ DecoderDialog::DecoderDialog(QWidget* owner, DecoderForm& form) : QDialog(owner)
     all->addWidget(buttons);
     resize(sizeHint().width(), fontMetrics().height() * kHeightLines);
 
-    connect(search_, &QLineEdit::textChanged, this, [this] { fillList(); });
+    connect(search_, &QLineEdit::textChanged, this, [this] { fillList(false); });
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
         if (row >= 0) {
             chooseRow(row);
@@ -98,13 +98,14 @@ DecoderDialog::DecoderDialog(QWidget* owner, DecoderForm& form) : QDialog(owner)
     });
     connect(buttons, &QDialogButtonBox::accepted, this, [this] { tryAccept(); });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    fillList();
+    fillList(true);
     showChosen();
     search_->setFocus();
 }
 
-// The decoders the search finds; the one chosen stays chosen while it is among them.
-void DecoderDialog::fillList() {
+// The decoders the search finds, best first; the one chosen stays chosen while it is among them
+// only when `keepChosen`: a search typed chooses its best match, so that Enter adds it.
+void DecoderDialog::fillList(bool keepChosen) {
     const QSignalBlocker quiet(list_);
     list_->clear();
     for (const size_t index : form_.matching(search_->text().toStdString())) {
@@ -112,7 +113,7 @@ void DecoderDialog::fillList() {
         auto* item = new QListWidgetItem(toQString(info.name + " (" + info.id + ")"), list_);
         item->setData(Qt::UserRole, static_cast<qulonglong>(index));
         item->setToolTip(aboutText(info));
-        if (form_.chosen == index) {
+        if (keepChosen && form_.chosen == index) {
             list_->setCurrentItem(item);
         }
     }

@@ -22,7 +22,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void fillList();
+    void fillList(bool keepChosen);
     void chooseRow(int row);
     void showChosen();
     void addStackChoice();

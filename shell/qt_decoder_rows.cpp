@@ -1,6 +1,9 @@
 #include "shell/qt_decoder_rows.h"
 
+#include <QContextMenuEvent>
 #include <QHelpEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
 #include <array>
@@ -124,13 +127,51 @@ bool DecoderRowsView::event(QEvent* event) {
     return true;
 }
 
-QString DecoderRowsView::tooltipAt(QPoint position) const {
+const DecoderRow* DecoderRowsView::rowAt(int y) const {
     const std::vector<DecoderRow>& rows = desktopDecoding.rows;
-    const int index = position.y() / rowHeight();
-    if (position.y() < 0 || index >= static_cast<int>(rows.size())) {
+    const int index = y / rowHeight();
+    if (y < 0 || index >= static_cast<int>(rows.size())) {
+        return nullptr;
+    }
+    return &rows[static_cast<size_t>(index)];
+}
+
+void DecoderRowsView::offerStackMenu(QPoint position, QPoint globalPosition) {
+    const DecoderRow* row = rowAt(position.y());
+    if (row == nullptr || !stackSink_) {
+        return;
+    }
+    const size_t stack = row->stack;
+    QMenu menu(this);
+    std::optional<StackAction> chosen;
+    connect(menu.addAction(QStringLiteral("&Edit\u2026")), &QAction::triggered, &menu,
+            [&chosen] { chosen = StackAction::Edit; });
+    connect(menu.addAction(QStringLiteral("&Remove")), &QAction::triggered, &menu,
+            [&chosen] { chosen = StackAction::Remove; });
+    menu.exec(globalPosition);
+    // The sink may change the rows: nothing of them is read after it.
+    if (chosen) {
+        stackSink_(*chosen, stack);
+    }
+}
+
+void DecoderRowsView::contextMenuEvent(QContextMenuEvent* event) {
+    offerStackMenu(event->pos(), event->globalPos());
+}
+
+void DecoderRowsView::mousePressEvent(QMouseEvent* event) {
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && at.x() < tracesLeft()) {
+        offerStackMenu(at, event->globalPosition().toPoint());
+    }
+}
+
+QString DecoderRowsView::tooltipAt(QPoint position) const {
+    const DecoderRow* found = rowAt(position.y());
+    if (found == nullptr) {
         return {};
     }
-    const DecoderRow& row = rows[static_cast<size_t>(index)];
+    const DecoderRow& row = *found;
     const int x = position.x() - tracesLeft();
     if (x < 0 || !rowMessage(desktopDecoding, row).empty()) {
         return toQString(row.message.empty() ? row.title : row.title + "\n" + row.message);

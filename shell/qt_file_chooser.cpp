@@ -43,6 +43,9 @@ bool runFileChooser(QWidget& owner, const FileChooserRequest& request, std::stri
     chooser.setOption(QFileDialog::DontUseNativeDialog);
     chooser.setAcceptMode(request.forOpen ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     chooser.setFileMode(request.forOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    if (!request.caption.empty()) {
+        chooser.setWindowTitle(QString::fromStdString(request.caption));
+    }
     QStringList filters;
     for (const FileTypeFilter& filter : request.filters) {
         filters.append(qtNameFilter(filter));

@@ -7,12 +7,15 @@
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSessionManager>
 
+#include "app/decoding/desktop_decoding.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "resources/command_ids.h"
 #include "shell/qt_client_area.h"
+#include "shell/qt_decoder_rows.h"
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
 #include "shell/qt_spoken_view.h"
@@ -36,7 +39,7 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     parts.showBand = [this](ViewBand band, bool shown) { applyBand(band, shown); };
     parts.viewChanged = [this] { client_->updateBands(); };
     parts.decoderRowsChanged = [this] {
-        resizeWithClient([this] { client_->decoderRowsChanged(); });
+        resizeWithClient([this] { client_->decoderRowsChanged(roomForRows()); });
     };
     windowSystem_ = std::make_unique<QtWindowSystem>(std::move(parts), std::move(handler));
     attachViews();
@@ -55,6 +58,7 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     if (windowSystem_->deliver(WindowMessage{MSG_INITDIALOG, 0, 0}).answer != 0) {
         focusFirstTabStop(*client_);
     }
+    restoreDecoders(*windowSystem_, loadKeptDecoders());
 }
 
 // Time Axis is offered only for a recording with a time base; each opening of its menu asks.
@@ -77,6 +81,10 @@ void DezoRaraClass::attachViews() {
         windowSystem_->deliver(WindowMessage{MSG_HSCROLL, static_cast<uint32_t>(code), position});
     });
     client_->traceView().attachTo(*windowSystem_);
+    client_->decoderRows().setStackSink([this](StackAction action, size_t stack) {
+        windowSystem_->deliver(WindowMessage{DECODER_STACK, static_cast<uint32_t>(action),
+                                             static_cast<int32_t>(stack)});
+    });
     client_->traceView().setLiveTick([this] {
         windowSystem_->deliver(WindowMessage{MSG_TIMER, 0, 0});
     });
@@ -101,6 +109,28 @@ void DezoRaraClass::placeWindow(const DialogTemplate& dialog, const StoredView& 
     placed_ = true;
 }
 
+// The height the window may take: the screen's, less the window manager's frame.
+int DezoRaraClass::heightRoom() const {
+    const QScreen* where = screen();
+    return where->availableGeometry().height() - (frameGeometry().height() - height());
+}
+
+// A window that grew past the screen's bottom edge moves up, as far as its top edge allows.
+void DezoRaraClass::keepOnScreen() {
+    const QRect room = screen()->availableGeometry();
+    const QRect frame = frameGeometry();
+    if (frame.bottom() > room.bottom()) {
+        move(x(), std::max(room.top(), room.bottom() - frame.height() + 1) + (y() - frame.y()));
+    }
+}
+
+// What the rows' band may take: the room the window has on the screen beyond its default size
+// without rows, so that the traces keep at least their template height.
+int DezoRaraClass::roomForRows() const {
+    const int withoutRows = client_->defaultSize().height() - client_->decoderRowsHeight();
+    return heightRoom() - (height() - client_->height()) - withoutRows;
+}
+
 void DezoRaraClass::resizeWithClient(const std::function<void()>& change) {
     const QSize before = client_->defaultSize();
     const QSize target = size();
@@ -108,7 +138,10 @@ void DezoRaraClass::resizeWithClient(const std::function<void()>& change) {
     // The window's smallest size follows now, not when the layout gets round to it.
     layout()->activate();
     if (!isMaximized() && !isFullScreen()) {
-        resize(target + (client_->defaultSize() - before));
+        QSize grown = target + (client_->defaultSize() - before);
+        grown.setHeight(std::max(std::min(grown.height(), heightRoom()), minimumHeight()));
+        resize(grown);
+        keepOnScreen();
         // Also a window not shown yet places its client area at once.
         layout()->activate();
     }
@@ -133,14 +166,18 @@ StoredView DezoRaraClass::currentView() const {
     return view;
 }
 
+// A command can change what the bands tell without moving the view (Save As names the file).
 void DezoRaraClass::sendCommand(int id) {
     windowSystem_->deliver(commandMessage(id));
+    client_->updateBands();
 }
 
 void DezoRaraClass::closeEvent(QCloseEvent* event) {
     const StoredView view = currentView();
+    const std::vector<std::string> decoders = keptDecoders();
     if (windowSystem_->requestClose()) {
         storeView(view);
+        storeKeptDecoders(decoders);
         event->accept();
     } else {
         event->ignore();

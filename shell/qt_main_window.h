@@ -35,6 +35,9 @@ private:
     // A change of the client area's default size (`change`): the window grows or shrinks by it,
     // unless it fills the screen, so that the traces keep their size.
     void resizeWithClient(const std::function<void()>& change);
+    int heightRoom() const;
+    int roomForRows() const;
+    void keepOnScreen();
     void applyBand(ViewBand band, bool shown);
     StoredView currentView() const;
     void sendCommand(int id);

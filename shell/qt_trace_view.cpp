@@ -1,5 +1,6 @@
 #include "shell/qt_trace_view.h"
 
+#include <QCursor>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -97,6 +98,7 @@ TracePointer GraphClass::pointerAt(QPoint position) const {
 }
 
 void GraphClass::showReadout(QPoint position) {
+    readoutAt_ = position;
     const std::string text = pointerReadout(pointerAt(position));
     if (text.empty()) {
         QToolTip::hideText();
@@ -153,8 +155,10 @@ bool GraphClass::jumpByKey(const QKeyEvent& event) {
     if (!next && !previous) {
         return false;
     }
-    if (pointerChannel_) {
-        jumpToEdge(*mainWindow_, *pointerChannel_, next);
+    jumpToEdge(*mainWindow_, edgeChannel(), next);
+    // The readout measures from the marker: it would go stale until the pointer moved.
+    if (QToolTip::isVisible()) {
+        showReadout(readoutAt_);
     }
     return true;
 }
@@ -166,6 +170,17 @@ bool GraphClass::gapByKey(const QKeyEvent& event) {
     }
     jumpToGap(*mainWindow_, next);
     return true;
+}
+
+int GraphClass::edgeChannel() const {
+    if (pointerChannel_) {
+        return *pointerChannel_;
+    }
+    const QPoint at = mapFromGlobal(QCursor::pos());
+    if (rect().contains(at)) {
+        return channelAtY(viewGeometry(scopeSession, width(), height()), at.y());
+    }
+    return 0;
 }
 
 bool GraphClass::takeKey(const QKeyEvent& event) {

@@ -17,7 +17,8 @@ class WindowSystem;
 // fill in as they are stored. Hovering shows the readout of the point under the pointer; once
 // attached to the main window, clicks set and clear the marker, the wheel scrolls and zooms, and
 // the keys scroll (Home, End, arrows, Page Up/Down) and jump to the edges of the channel the
-// pointer was last on (. and , or Alt with the arrows) and to the gaps (g and Shift+g). Once the
+// pointer was last on, else the one under it, else channel 1 (. and , or Alt with the arrows),
+// and to the gaps (g and Shift+g); a readout that is up follows the marker they move. Once the
 // keyboard has moved the focus, a frame shows that they have it.
 class GraphClass : public QWidget, public SpokenView {
     Q_OBJECT
@@ -52,14 +53,18 @@ private:
 
     // A scroll key sent as the scroll bar sends it; false for other keys.
     bool scrollByKey(const QKeyEvent& event);
-    // An edge key: jumps on the channel the pointer was last on; false for other keys.
+    // An edge key: jumps on edgeChannel(); false for other keys.
     bool jumpByKey(const QKeyEvent& event);
     // g and G (Shift+g): the next and the previous gap; false for other keys.
     bool gapByKey(const QKeyEvent& event);
+    // The channel the edge keys act on: the row the pointer was last over, else the one under the
+    // pointer now, else channel 1, so that the keys work before the pointer has moved.
+    int edgeChannel() const;
 
     QTimer liveRefresh_;
     std::function<void()> liveTick_;
     WindowSystem* mainWindow_ = nullptr;
     WheelNotches wheel_;
     std::optional<int> pointerChannel_;  // the row the pointer was last over
+    QPoint readoutAt_;                   // where the readout shown last was asked for
 };

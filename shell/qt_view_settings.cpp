@@ -6,6 +6,7 @@ namespace {
 
 constexpr const char* kBandKeys[kViewBandCount] = {"view/overview", "view/ruler", "view/labels",
                                                    "view/statusLine"};
+constexpr const char* kDecodersKey = "decoders/stacks";
 
 QSettings programSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("pinprobe"),
@@ -34,4 +35,21 @@ void storeView(const StoredView& view) {
         settings.setValue(QStringLiteral("window/size"), view.size);
     }
     settings.setValue(QStringLiteral("window/maximised"), view.maximised);
+}
+
+std::vector<std::string> loadKeptDecoders() {
+    std::vector<std::string> stacks;
+    for (const QString& text : programSettings().value(kDecodersKey).toStringList()) {
+        stacks.push_back(text.toStdString());
+    }
+    return stacks;
+}
+
+void storeKeptDecoders(const std::vector<std::string>& stacks) {
+    QStringList texts;
+    for (const std::string& text : stacks) {
+        texts.append(QString::fromStdString(text));
+    }
+    QSettings settings = programSettings();
+    settings.setValue(kDecodersKey, texts);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QSize>
+#include <string>
+#include <vector>
 
 #include "app/window/view_bands.h"
 
@@ -15,3 +17,7 @@ struct StoredView {
 // scope, "pinprobe/pinprobe"); tests point QSettings::setPath at a folder of their own.
 StoredView loadStoredView();
 void storeView(const StoredView& view);
+
+// The decoders' stacks as text, one each, kept for the next run.
+std::vector<std::string> loadKeptDecoders();
+void storeKeptDecoders(const std::vector<std::string>& stacks);

@@ -18,6 +18,38 @@ bool containsIgnoringCase(std::string_view text, std::string_view part) {
                        [&](char a, char b) { return lower(a) == lower(b); }) != text.end();
 }
 
+bool equalIgnoringCase(std::string_view text, std::string_view other) {
+    return text.size() == other.size() && containsIgnoringCase(text, other);
+}
+
+bool startsIgnoringCase(std::string_view text, std::string_view start) {
+    return text.size() >= start.size() && equalIgnoringCase(text.substr(0, start.size()), start);
+}
+
+// How well `info` matches `search`, best 0: its id or name exactly, then one beginning with it,
+// then one holding it, then its long name or description holding it; none when nothing holds it.
+std::optional<int> matchRank(const DecoderInfo& info, std::string_view search) {
+    const std::string_view names[] = {info.id, info.name};
+    const auto any = [&](auto test) {
+        return std::any_of(std::begin(names), std::end(names),
+                           [&](std::string_view name) { return test(name, search); });
+    };
+    if (any(equalIgnoringCase)) {
+        return 0;
+    }
+    if (any(startsIgnoringCase)) {
+        return 1;
+    }
+    if (any(containsIgnoringCase)) {
+        return 2;
+    }
+    if (containsIgnoringCase(info.longName, search) ||
+        containsIgnoringCase(info.description, search)) {
+        return 3;
+    }
+    return std::nullopt;
+}
+
 std::vector<ChannelChoice> channelChoices(const DecoderInfo& info, const DecoderSetup* before) {
     std::vector<ChannelChoice> choices;
     for (const DecoderChannel& channel : info.channels) {
@@ -111,14 +143,17 @@ std::string checkForm(const DecoderForm& form, DecoderChoice& choice) {
 }  // namespace
 
 std::vector<size_t> DecoderForm::matching(std::string_view search) const {
-    std::vector<size_t> found;
+    std::vector<std::pair<int, size_t>> ranked;
     for (size_t i = 0; i < decoders.size(); ++i) {
-        const DecoderInfo& d = decoders[i];
-        if (containsIgnoringCase(d.id, search) || containsIgnoringCase(d.name, search) ||
-            containsIgnoringCase(d.longName, search) ||
-            containsIgnoringCase(d.description, search)) {
-            found.push_back(i);
+        if (const std::optional<int> rank = matchRank(decoders[i], search)) {
+            ranked.emplace_back(*rank, i);
         }
+    }
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<size_t> found;
+    for (const auto& [rank, index] : ranked) {
+        found.push_back(index);
     }
     return found;
 }

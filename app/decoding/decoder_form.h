@@ -54,7 +54,9 @@ struct DecoderForm {
     std::string error;                     // why accept() refused, to show
     std::optional<DecoderChoice> outcome;  // set by accept()
 
-    // The decoders whose id, name or description holds `search` (any case), in id order.
+    // The decoders whose id, name or description holds `search` (any case), best first: an
+    // exact id or name, then one that begins with it, then one that holds it, then the rest;
+    // in id order within each.
     std::vector<size_t> matching(std::string_view search) const;
 
     // Chooses decoders[index]: its channels and options as chosen before, else its required

@@ -28,6 +28,7 @@ std::vector<DecoderRow> rowsOf(size_t stack, const DecoderInfo& info, const Deco
         const Annotation& a = result.annotations[i];
         if (a.stack == stack && a.decoder == info.id) {
             DecoderRow& row = byRow[a.row < 0 ? static_cast<int>(info.rows.size()) : a.row];
+            row.stack = stack;
             row.annotations.push_back(i);
         }
     }
@@ -72,6 +73,29 @@ std::string rowMessage(const DesktopDecoding& decoding, const DecoderRow& row) {
     return decoding.resultCurrent ? std::string() : stateMessage(decoding.state, decoding.problem);
 }
 
+namespace {
+
+// Whether the last result tells each stack's failure apart, so that each row says its own.
+bool failedPerStack(const DesktopDecoding& decoding) {
+    return decoding.state == DecodeState::Failed && decoding.resultCurrent &&
+           decoding.result.stackErrors.size() == decoding.stacks.size();
+}
+
+// What a row of stack `s` says about how its decoding stands: its own failure where the result
+// tells it apart, else the whole decoding's state. Empty for a stack that ran to the end.
+std::string stackMessage(const DesktopDecoding& decoding, size_t s, bool hasRows) {
+    if (!failedPerStack(decoding)) {
+        return hasRows ? std::string() : stateMessage(decoding.state, decoding.problem);
+    }
+    const std::string& error = decoding.result.stackErrors[s];
+    if (!error.empty()) {
+        return stateMessage(DecodeState::Failed, error);
+    }
+    return hasRows ? std::string() : stateMessage(DecodeState::Done, {});
+}
+
+}  // namespace
+
 std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding) {
     std::vector<DecoderRow> rows;
     bool everyStackHasRows = true;
@@ -81,15 +105,14 @@ std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding) {
             std::vector<DecoderRow> own = rowsOf(s, setup.info, decoding.result);
             rows.insert(rows.end(), own.begin(), own.end());
         }
-        if (rows.size() == before) {
-            everyStackHasRows = false;
-            DecoderRow status;
-            status.title = stackTitle(decoding.stacks[s]);
-            status.message = stateMessage(decoding.state, decoding.problem);
-            rows.push_back(std::move(status));
+        everyStackHasRows = everyStackHasRows && rows.size() > before;
+        if (std::string message = stackMessage(decoding, s, rows.size() > before);
+            !message.empty()) {
+            rows.push_back(DecoderRow{s, stackTitle(decoding.stacks[s]), {}, std::move(message)});
         }
     }
-    if (decoding.state == DecodeState::Failed && everyStackHasRows && !rows.empty()) {
+    if (decoding.state == DecodeState::Failed && !failedPerStack(decoding) && everyStackHasRows &&
+        !rows.empty()) {
         DecoderRow failure;
         failure.title = "Decoding";
         failure.message = stateMessage(decoding.state, decoding.problem);

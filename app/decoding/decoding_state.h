@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@
 // One row under the traces: the annotations of one of a decoder's rows, or, for a stack that has
 // none to show, what its decoding is doing.
 struct DecoderRow {
+    size_t stack = 0;                   // the stack whose decoders give it
     std::string title;                  // "UART: RX"
     std::vector<uint32_t> annotations;  // indices into the result's, by start
     std::string message;                // instead of annotations: "Decoding…", an error
@@ -40,7 +42,9 @@ struct DesktopDecoding {
     bool dialogWanted = false;                       // Add Decoder waits for the catalogue
     std::map<std::string, DecoderSetup> remembered;  // the last choice for each decoder
     std::string lastDecoder = "uart";
-    DecoderForm form;  // the Add Decoder dialog's, while it runs
+    DecoderForm form;               // the Add Decoder dialog's, while it runs
+    std::optional<size_t> editing;  // the stack whose lowest decoder the dialog edits
+    std::vector<std::string> restoring;  // kept stacks, waiting for the catalogue
 
     DecodeState state = DecodeState::Idle;
     std::string problem;  // why the decoding failed

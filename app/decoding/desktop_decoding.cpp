@@ -68,14 +68,28 @@ void startDecode(WindowSystem& mainWindow) {
     d.state = DecodeState::Running;
 }
 
-void applyChoice(WindowSystem& mainWindow, DecoderChoice choice) {
+// The edited stack's lowest decoder becomes `setup`; those stacked on it stay while they can
+// take what it gives.
+void replaceLowest(DecoderStack& stack, DecoderSetup setup) {
+    stack.front() = std::move(setup);
+    for (size_t i = 1; i < stack.size(); ++i) {
+        if (!stacksOn(stack[i].info, stack[i - 1].info)) {
+            stack.resize(i);
+            break;
+        }
+    }
+}
+
+void applyChoice(WindowSystem& mainWindow, DecoderChoice choice, std::optional<size_t> editing) {
     DesktopDecoding& d = desktopDecoding;
     d.remembered[choice.setup.info.id] = choice.setup;
     d.lastDecoder = choice.setup.info.id;
     if (choice.periodSeconds) {
         setRecordingPeriod(*choice.periodSeconds);
     }
-    if (choice.stackOn && *choice.stackOn < d.stacks.size()) {
+    if (editing && *editing < d.stacks.size()) {
+        replaceLowest(d.stacks[*editing], std::move(choice.setup));
+    } else if (choice.stackOn && *choice.stackOn < d.stacks.size()) {
         d.stacks[*choice.stackOn].push_back(std::move(choice.setup));
     } else {
         d.stacks.push_back(DecoderStack{std::move(choice.setup)});
@@ -93,15 +107,35 @@ void runDecoderDialog(WindowSystem& mainWindow) {
     d.form.remembered = d.remembered;
     d.form.asksPeriod = !s.workerCapturing && !s.timeBase.known();
     d.form.periodText = formatSeconds(d.periodSeconds);
-    if (!d.form.choose(d.lastDecoder)) {
+    const std::optional<size_t> editing = std::exchange(d.editing, std::nullopt);
+    if (editing && *editing < d.stacks.size()) {
+        // The decoder as it is set up in that stack, not as last chosen elsewhere.
+        const DecoderSetup& lowest = d.stacks[*editing].front();
+        d.form.remembered[lowest.info.id] = lowest;
+        d.form.choose(lowest.info.id);
+    } else if (!d.form.choose(d.lastDecoder)) {
         d.form.choose(0);
     }
     mainWindow.runDialog(IDD_ADD_DECODER);
     std::optional<DecoderChoice> choice = std::move(d.form.outcome);
     d.form = DecoderForm{};
     if (choice) {
-        applyChoice(mainWindow, std::move(*choice));
+        applyChoice(mainWindow, std::move(*choice), editing);
     }
+}
+
+// The kept stacks that still read back (and so hold together) join the decoders.
+void addRestoredStacks(WindowSystem& mainWindow) {
+    DesktopDecoding& d = desktopDecoding;
+    for (const std::string& text : std::exchange(d.restoring, {})) {
+        DecoderStack stack;
+        std::string error;
+        if (parseDecoderStack(text, d.catalogue, stack, error) == SetupStatus::Ok) {
+            d.stacks.push_back(std::move(stack));
+            ++d.decodersChanged;
+        }
+    }
+    keepDecodingCurrent(mainWindow);
 }
 
 void catalogueListed(WindowSystem& mainWindow, DecodeWorker::Listed listed) {
@@ -116,6 +150,7 @@ void catalogueListed(WindowSystem& mainWindow, DecodeWorker::Listed listed) {
     for (auto& [id, setup] : starterSetups(d.catalogue)) {
         d.remembered.emplace(id, std::move(setup));
     }
+    addRestoredStacks(mainWindow);
     if (wanted) {
         runDecoderDialog(mainWindow);
     }
@@ -148,6 +183,44 @@ void removeDecoders(WindowSystem& mainWindow) {
     ++d.decodersChanged;
     ++d.generation;
     refreshRows(mainWindow);
+}
+
+std::vector<std::string> keptDecoders() {
+    std::vector<std::string> kept;
+    for (const DecoderStack& stack : desktopDecoding.stacks) {
+        kept.push_back(stackText(stack));
+    }
+    return kept;
+}
+
+void restoreDecoders(WindowSystem& mainWindow, std::vector<std::string> kept) {
+    DesktopDecoding& d = desktopDecoding;
+    if (kept.empty()) {
+        return;
+    }
+    d.restoring = std::move(kept);
+    if (!d.catalogue.empty()) {
+        addRestoredStacks(mainWindow);
+    } else {
+        workerFor(mainWindow).listDecoders();
+    }
+}
+
+void actOnDecoderStack(WindowSystem& mainWindow, StackAction action, size_t stack) {
+    DesktopDecoding& d = desktopDecoding;
+    if (stack >= d.stacks.size()) {
+        return;
+    }
+    if (action == StackAction::Edit) {
+        d.editing = stack;
+        addDecoder(mainWindow);
+    } else if (d.stacks.size() == 1) {
+        removeDecoders(mainWindow);
+    } else {
+        d.stacks.erase(d.stacks.begin() + static_cast<std::ptrdiff_t>(stack));
+        ++d.decodersChanged;
+        keepDecodingCurrent(mainWindow);
+    }
 }
 
 void keepDecodingCurrent(WindowSystem& mainWindow) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "app/decoding/decoding_state.h"
 
 class WindowSystem;
@@ -9,6 +12,20 @@ class WindowSystem;
 void addDecoder(WindowSystem& mainWindow);
 // Decode > Remove Decoders: all of them, with their rows.
 void removeDecoders(WindowSystem& mainWindow);
+
+// What a decoder row's menu does to its stack.
+enum class StackAction : uint32_t { Edit = 1, Remove = 2 };
+
+// DECODER_STACK: Edit… opens the Add Decoder dialog on the stack's lowest decoder as it is set
+// up, and what the dialog decides takes its place (those stacked on it stay); Remove takes the
+// stack away with its rows, the others decode on. A stack that is no longer there is left alone.
+void actOnDecoderStack(WindowSystem& mainWindow, StackAction action, size_t stack);
+
+// The decoders as text, a stack each, to keep them for the next run.
+std::vector<std::string> keptDecoders();
+// At start-up: the decoders the last run kept come back once the decoders are listed (off the
+// GUI thread); a stack that no longer reads back, or no longer holds together, is left out.
+void restoreDecoders(WindowSystem& mainWindow, std::vector<std::string> kept);
 
 // After each command: a recording or decoders that changed since the last decode are decoded
 // again, off the GUI thread, once the samples are the main thread's (after a worker capture's

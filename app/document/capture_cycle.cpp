@@ -4,6 +4,7 @@
 
 #include "app/view/live_view.h"
 #include "app/view/navigation.h"
+#include "app/view/view_scroll.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
 #include "capture/status_port.h"
@@ -79,15 +80,34 @@ CaptureStart startCapture(WindowSystem& mainWindow) {
     return CaptureStart::OnWorker;
 }
 
-void finishCapture(WindowSystem& mainWindow) {
-    scopeSession.view.scale = ViewScale{};
-    showTraceRange(mainWindow);
+namespace {
+
+void completeCapture(WindowSystem& mainWindow) {
     refreshTraceView(mainWindow);
     // Reads that failed are told with the capture they spoiled, not with the next one.
     if (workerLink.ports != nullptr) {
         showPortReports(mainWindow);
     }
     checkSampleRate(mainWindow);
+}
+
+}  // namespace
+
+void finishCapture(WindowSystem& mainWindow) {
+    scopeSession.view.scale = ViewScale{};
+    showTraceRange(mainWindow);
+    completeCapture(mainWindow);
+}
+
+void finishWorkerCapture(WindowSystem& mainWindow) {
+    if (!liveViewMoved()) {
+        finishCapture(mainWindow);
+        return;
+    }
+    // The user moved the view while it ran: it stays where they put it.
+    setScrollRangeFor(mainWindow, scopeSession.sampleLength, false);
+    scrollViewTo(mainWindow, scopeSession.view.viewStart);
+    completeCapture(mainWindow);
 }
 
 bool samplingTooSlow(const uint8_t* samples, uint32_t length, const TimeBase* timeBase,

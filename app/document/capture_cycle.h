@@ -29,6 +29,9 @@ CaptureStart startCapture(WindowSystem& mainWindow);
 // The completion steps: zoom 1, the view at the first sample, drawn, what the port reported
 // during the capture (reads that failed), and the too-slow test.
 void finishCapture(WindowSystem& mainWindow);
+// The same after a worker capture, but a view the user moved while it ran keeps its zoom and
+// place.
+void finishWorkerCapture(WindowSystem& mainWindow);
 
 // Shows "Too Slow" when the data holds a level that lasted only one or two samples.
 void checkSampleRate(WindowSystem& mainWindow);

@@ -25,6 +25,7 @@ bool chooseExportFile(WindowSystem& mainWindow, std::string& path, int& filter) 
     }
     request.defaultExtension = exportFormats().front().extension;
     request.chosenFilter = &filter;
+    request.caption = "Export";
     std::string title;
     return mainWindow.chooseFile(request, path, title);
 }

@@ -8,12 +8,18 @@
 namespace {
 
 LiveClock::time_point startedAt{};
+ViewScale startScale;
 
 }  // namespace
 
 void startLiveView(LiveClock::time_point now) {
     scopeSession.view.following = true;
     startedAt = now;
+    startScale = scopeSession.view.scale;
+}
+
+bool liveViewMoved() {
+    return !scopeSession.view.following || scopeSession.view.scale != startScale;
 }
 
 void followLiveCapture(WindowSystem& mainWindow) {

@@ -13,5 +13,9 @@ void startLiveView(LiveClock::time_point now);
 // the view keeps to its end while it follows, and the view is repainted. Nothing otherwise.
 void followLiveCapture(WindowSystem& mainWindow);
 
+// Whether the user moved the view during the capture: scrolled away from the newest samples, or
+// zoomed.
+bool liveViewMoved();
+
 // Seconds since the capture started, as of `now`.
 double liveSeconds(LiveClock::time_point now);

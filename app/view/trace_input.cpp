@@ -37,6 +37,11 @@ void zoomAtPointer(WindowSystem& mainWindow, const TracePointer& pointer, bool z
 
 }  // namespace
 
+void zoomAtMiddle(WindowSystem& mainWindow, bool zoomIn) {
+    const int width = scopeSession.view.viewWidth;
+    zoomAtPointer(mainWindow, TracePointer{width / 2, 0, width, 0}, zoomIn);
+}
+
 void turnWheel(WindowSystem& mainWindow, const TracePointer& pointer, int notches, bool zoom) {
     const bool away = notches > 0;
     for (int n = std::abs(notches); n > 0; --n) {

@@ -10,6 +10,10 @@ class WindowSystem;
 // the pointer stays under it as far as the scroll range allows.
 void turnWheel(WindowSystem& mainWindow, const TracePointer& pointer, int notches, bool zoom);
 
+// View > Zoom In and Zoom Out (Ctrl++ and Ctrl+-): one step of the whole ladder, as Ctrl+wheel
+// takes it, holding the sample in the view's middle.
+void zoomAtMiddle(WindowSystem& mainWindow, bool zoomIn);
+
 // Adds up a wheel's angle (in eighths of a degree) into whole notches of 15 degrees, so that
 // fine-grained wheels and touchpads step as often as a notched wheel does.
 class WheelNotches {

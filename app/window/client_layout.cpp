@@ -107,3 +107,11 @@ ControlAnchor anchorOf(int controlId) {
         controlId >= CMD_MEMORY_TRIGGER_FIRST && controlId <= CMD_MEMORY_TRIGGER_LAST;
     return portBox || memoryBox ? ControlAnchor::ChannelRow : ControlAnchor::Top;
 }
+
+int rowsBandHeight(int needed, int rowHeight, int room) {
+    if (needed <= room || rowHeight <= 0) {
+        return needed;
+    }
+    const int rows = std::max(1, room / rowHeight);
+    return std::min(needed, rows * rowHeight);
+}

@@ -52,5 +52,10 @@ PixelRect defaultClientArea(int templateWidth, int templateHeight, const BandSiz
 ClientPlacement placeClient(const std::vector<TemplateControl>& controls, int templateWidth,
                             int templateHeight, const BandSizes& bands, int width, int height);
 
+// The height of the decoders' rows band: all `needed` pixels when they fit in `room`, else as many
+// whole rows of `rowHeight` as fit there, at least one; the rest scroll inside the band, so that
+// rows never push the window past the screen.
+int rowsBandHeight(int needed, int rowHeight, int room);
+
 // How the main window's control `controlId` follows a larger client area.
 ControlAnchor anchorOf(int controlId);

@@ -8,6 +8,7 @@
 #include "app/document/file_commands.h"
 #include "app/view/marker.h"
 #include "app/view/navigation.h"
+#include "app/view/trace_input.h"
 #include "app/view/zoom_levels.h"
 #include "app/window/trigger_settings.h"
 #include "app/window/view_bands.h"
@@ -129,6 +130,10 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
             return;
         case CMD_TIME_AXIS:
             toggleTimeAxis(mainWindow);
+            return;
+        case CMD_VIEW_ZOOM_IN:
+        case CMD_VIEW_ZOOM_OUT:
+            zoomAtMiddle(mainWindow, commandId == CMD_VIEW_ZOOM_IN);
             return;
         case CMD_EXPORT:
             exportDocument(mainWindow);

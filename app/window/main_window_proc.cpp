@@ -23,7 +23,7 @@ void onCaptureDone(WindowSystem& mainWindow) {
     if (!acceptCaptureDone(workerLink)) {
         return;  // a capture that New Sample, Open or shutdown has already ended
     }
-    finishCapture(mainWindow);
+    finishWorkerCapture(mainWindow);
     mainWindow.beep();
     completeCaptureDone(workerLink);
 }
@@ -51,6 +51,10 @@ MessageResult mainWindowProc(WindowSystem& mainWindow, const WindowMessage& mess
             return handled();
         case DECODE_DONE:
             takeDecodeResults(mainWindow);
+            return handled();
+        case DECODER_STACK:
+            actOnDecoderStack(mainWindow, static_cast<StackAction>(message.code),
+                              static_cast<size_t>(message.position));
             return handled();
         case OPEN_STARTUP_FILE:
             openDocumentFile(mainWindow, startupFilePath);

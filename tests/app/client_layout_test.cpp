@@ -85,6 +85,21 @@ TEST(ClientLayout, RowsUnderTheTracesSitAboveTheScrollBar) {
     EXPECT_EQ(p.controls[0], kControls[0].rect);
 }
 
+// Rows that do not fit give the band as many whole rows as the room takes, never none, and never
+// more than they need.
+TEST(ClientLayout, RowsBandTakesWholeRowsUpToTheRoom) {
+    const struct {
+        int needed, rowHeight, room, band;
+    } cases[] = {
+        {60, 20, 100, 60}, {60, 20, 60, 60},   {60, 20, 59, 40}, {200, 20, 130, 120},
+        {200, 20, 10, 20}, {200, 20, -50, 20}, {0, 20, 0, 0},    {0, 20, -10, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(rowsBandHeight(c.needed, c.rowHeight, c.room), c.band)
+            << c.needed << " in " << c.room;
+    }
+}
+
 TEST(ClientLayout, EveryControlOfTheMainWindowHasItsAnchor) {
     EXPECT_EQ(anchorOf(IDC_TRACE_VIEW), ControlAnchor::Traces);
     EXPECT_EQ(anchorOf(IDC_SCROLL_BAR), ControlAnchor::UnderTraces);

@@ -39,10 +39,41 @@ TEST(DecoderForm, SearchFindsIdNameAndDescriptionInAnyCase) {
     } cases[] = {
         {"", {"eeprom24xx", "i2c", "pwm", "spi", "uart"}},
         {"UART", {"uart"}},
-        {"i²c", {"eeprom24xx", "i2c"}},  // eeprom24xx by its description
+        {"i²c", {"i2c", "eeprom24xx"}},  // eeprom24xx by its description
         {"serial bus", {"i2c", "spi", "uart"}},
         {"duty", {"pwm"}},
         {"nothing like it", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ids(form, form.matching(c.search)), c.ids) << c.search;
+    }
+}
+
+// What a user types first is what Enter adds: an exact id or name before one that begins with
+// it, before one that holds it, before a description that mentions it.
+TEST(DecoderForm, SearchRanksTheBestMatchFirst) {
+    DecoderForm form = formOf();
+    const auto add = [&](const char* id, const char* name, const char* description) {
+        DecoderInfo info;
+        info.id = id;
+        info.name = name;
+        info.description = description;
+        form.decoders.insert(form.decoders.begin(), info);
+    };
+    add("spiflash", "SPI flash", "SPI flash chips.");
+    add("rgb_led_spi", "RGB LED (SPI)", "RGB LED string over SPI.");
+    add("guess_bitrate", "Guess bitrate", "Guess the bitrate of a UART or other serial line.");
+    add("ir_rc5", "IR RC-5", "RC-5 infrared remote control.");
+    const struct {
+        const char* search;
+        std::vector<std::string> ids;
+    } cases[] = {
+        {"uart", {"uart", "guess_bitrate"}},
+        {"spi", {"spi", "spiflash", "rgb_led_spi"}},
+        {"SPI FLASH", {"spiflash"}},
+        {"rc", {"ir_rc5", "pwm"}},  // pwm by its description: "percentage"
+        {"sp", {"spiflash", "spi", "rgb_led_spi"}},
+        {"i²", {"i2c", "eeprom24xx"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ids(form, form.matching(c.search)), c.ids) << c.search;

@@ -117,6 +117,37 @@ TEST(DecoderRows, AFailureBesideAnnotationsHasARowOfItsOwn) {
     EXPECT_EQ(shown(decoding).size(), 1u);
 }
 
+// Each stack decodes on its own: a failure shows in its stack's row only, and the stacks that ran
+// to the end show theirs as they are.
+TEST(DecoderRows, EachStackShowsItsOwnFailure) {
+    const struct {
+        std::vector<std::string> errors;
+        std::vector<Shown> rows;
+    } cases[] = {
+        {{"", "ChannelError: neither MISO nor MOSI"},
+         {{"UART: RX", {0}, ""},
+          {"SPI", {}, "Decoding failed: ChannelError: neither MISO nor MOSI"}}},
+        {{"uart: stopped\nmore", ""},
+         {{"UART: RX", {0}, ""},
+          {"UART", {}, "Decoding failed: uart: stopped"},
+          {"SPI", {}, "No annotations"}}},
+        {{"a", "b"},
+         {{"UART: RX", {0}, ""},
+          {"UART", {}, "Decoding failed: a"},
+          {"SPI", {}, "Decoding failed: b"}}},
+    };
+    for (const auto& c : cases) {
+        DesktopDecoding decoding;
+        decoding.stacks = {{setupOf("uart")}, {setupOf("spi")}};
+        decoding.state = DecodeState::Failed;
+        decoding.resultCurrent = true;
+        decoding.problem = "the whole";
+        decoding.result.annotations = {given(0, "uart", 0, 0, 10, "A")};
+        decoding.result.stackErrors = c.errors;
+        EXPECT_EQ(shown(decoding), c.rows) << c.errors[0] << "|" << c.errors[1];
+    }
+}
+
 // A screen reader hears the full texts of the annotations on screen, from the first whose end
 // lies past the view's left edge to the last that starts before its right edge.
 TEST(DecoderRows, ARowReadsItsAnnotationsOnScreen) {

@@ -58,6 +58,7 @@ TEST_F(ExportDocumentTest, TheChooserOffersTheThreeFormatsEachWithItsExtension) 
     EXPECT_EQ(request.filters[0].description, "Value Change Dump (*.vcd)");
     EXPECT_EQ(request.filters[1].extension, "csv");
     EXPECT_EQ(request.filters[2].pattern, "*.sr");
+    EXPECT_EQ(request.caption, "Export");
     EXPECT_EQ(ws.log, std::vector<std::string>{"chooser save"});
 }
 

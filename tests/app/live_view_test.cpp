@@ -81,6 +81,42 @@ TEST_F(LiveViewTest, TheEndOfTheCaptureShowsItsFirstSample) {
     EXPECT_EQ(ws.range.high, 19600);
 }
 
+// A worker capture's end brings an untouched view back to its first sample at 1:1; a view the user
+// scrolled away or zoomed while it ran stays as they left it.
+TEST_F(LiveViewTest, TheEndKeepsAViewTheUserMoved) {
+    const struct {
+        const char* name;
+        bool scrollAway;
+        uint32_t perColumn;  // the zoom the user chose; 1: none
+        bool kept;
+    } cases[] = {
+        {"untouched", false, 1, false},
+        {"scrolled away", true, 1, true},
+        {"zoomed out", false, 4, true},
+        {"both", true, 4, true},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        tick(5000);
+        if (c.perColumn > 1) {
+            scopeSession.view.scale = ViewScale::samplesPerColumn(c.perColumn);
+        }
+        tick(10000);
+        if (c.scrollAway) {
+            handleScroll(ws, SCROLL_LINE_LEFT, 0);
+        }
+        const uint32_t before = scopeSession.view.viewStart;
+        ASSERT_GT(before, 0u);
+        scopeSession.workerCapturing = false;
+        scopeSession.sampleLength = 20000;
+        finishWorkerCapture(ws);
+        EXPECT_EQ(scopeSession.view.viewStart, c.kept ? before : 0u) << c.name;
+        const uint32_t perColumn = c.kept ? c.perColumn : 1;
+        EXPECT_EQ(scopeSession.view.scale.columnSamples(), perColumn) << c.name;
+        EXPECT_EQ(ws.range.high, int32_t(20000 - 400 * perColumn)) << c.name;
+    }
+}
+
 TEST_F(LiveViewTest, StatusLineShowsProgressThenTheRecording) {
     scopeSession.samplesStored = 9000;
     EXPECT_EQ(statusText(start_ + 2500ms), "Capturing: 9000 of 30000 samples stored, 2.500 s");

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/view/navigation.h"
+#include "app/view/zoom_levels.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "tests/support/recording_window_system.h"
@@ -115,6 +116,30 @@ TEST_F(TraceInputTest, CtrlWheelWithoutDataZoomsAsTheButtons) {
     turnWheel(ws, {100, 45, kWidth, kHeight}, 1, true);
     EXPECT_EQ(scopeSession.view.zoomStep(), 2);
     EXPECT_EQ(ws.log, std::vector<std::string>{"refresh"});
+}
+
+// Ctrl++ and Ctrl+- walk the same ladder in steps, past 1:1 both ways, holding the middle
+// sample: from the whole capture (13 samples a pixel) in by halves, never straight to 1:1.
+TEST_F(TraceInputTest, KeyboardZoomStepsTheWholeLadderAboutTheMiddle) {
+    viewAt(1, 0);
+    zoomToFit(ws);
+    const struct {
+        bool zoomIn;
+        uint8_t zoom;
+        uint32_t perPixel;
+    } steps[] = {{true, 1, 8},  {true, 1, 4},  {true, 1, 2},  {true, 1, 1},  {true, 2, 1},
+                 {false, 1, 1}, {false, 1, 2}, {false, 1, 4}, {false, 1, 8}, {false, 1, 13}};
+    for (const auto& step : steps) {
+        const uint32_t middle = *sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), kWidth / 2);
+        zoomAtMiddle(ws, step.zoomIn);
+        SCOPED_TRACE(testing::Message() << "to " << int(step.zoom) << "/" << step.perPixel);
+        EXPECT_EQ(scopeSession.view.zoomStep(), step.zoom);
+        EXPECT_EQ(scopeSession.view.scale.columnSamples(), step.perPixel);
+        if (step.perPixel != 13) {
+            const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
+            EXPECT_EQ(*sampleAtX(g, kWidth / 2), middle) << "the middle keeps its sample";
+        }
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -232,6 +233,45 @@ TEST(DecoderRun, AnAnnotationSpansAStallOnlyWhereTheyShareASample) {
         }
         std::sort(spanning.begin(), spanning.end());
         EXPECT_EQ(spanning, c.spanning);
+    }
+}
+
+// A stack that fails (SPI given neither MISO nor MOSI) stops only itself: the others decode the
+// whole recording, past the first chunks, as they do alone, wherever the failing one stands.
+TEST(DecoderRun, AFailingStackLeavesTheOthersWhole) {
+    const std::string uart = "uart:rx=select:baudrate=10000";
+    const std::string spi = "spi:clk=busy";
+    const std::string samples = uartRecording(std::string(150, 'U'), 100, 2);
+    const DecodeInput input =
+        makeDecodeInput(reinterpret_cast<const uint8_t*>(samples.data()),
+                        static_cast<uint32_t>(samples.size()), UniformGrid{1e-6, {}});
+    const std::vector<Shown> alone =
+        shown(runDecoders(stacks({uart}), input), "uart", "rx-data", uart);
+    ASSERT_EQ(alone.size(), 150u);
+    const struct {
+        std::vector<std::string> stacks;
+        size_t failing;
+    } cases[] = {{{uart, spi}, 1}, {{spi, uart}, 0}, {{uart, spi, uart}, 1}};
+    for (const auto& c : cases) {
+        const DecodeResult result = runDecoders(stacks(c.stacks), input);
+        EXPECT_FALSE(result.ok);
+        ASSERT_EQ(result.stackErrors.size(), c.stacks.size());
+        for (size_t s = 0; s < c.stacks.size(); ++s) {
+            EXPECT_EQ(result.stackErrors[s].empty(), s != c.failing)
+                << s << ": " << result.stackErrors[s];
+        }
+        EXPECT_NE(result.error.find(result.stackErrors[c.failing]), std::string::npos);
+        std::vector<Shown> perUart = shown(result, "uart", "rx-data", uart);
+        EXPECT_EQ(perUart.size(), alone.size() * (c.stacks.size() - 1));
+        perUart.resize(alone.size());
+        EXPECT_EQ(perUart, alone);
+        // Named as one session over all the stacks would name them.
+        std::set<std::string> names;
+        for (const Annotation& a : result.annotations) {
+            names.insert(a.instance);
+        }
+        EXPECT_EQ(names.size(), c.stacks.size() - 1);
+        EXPECT_TRUE(names.count(c.stacks.size() == 3 ? "uart-2" : "uart-1"));
     }
 }
 

@@ -24,6 +24,30 @@ TEST(DecoderSetup, OptionsAndChannelsAreReadAsTheDecoderTakesThem) {
     EXPECT_EQ(uart.options.count("data_bits"), 0u);  // left at its default
 }
 
+// What is kept between runs reads back as the same decoders, channels and options.
+TEST(DecoderSetup, AStacksTextReadsBackAsTheSameStack) {
+    const char* const texts[] = {
+        "uart:rx=pin13:baudrate=9600:parity=odd:stop_bits=1.5",
+        "i2c:scl=1:sda=2,eeprom24xx:chip=generic",
+        "spi:clk=busy:mosi=ack:cpol=1",
+        "pwm",
+    };
+    for (const char* text : texts) {
+        DecoderStack first;
+        DecoderStack again;
+        std::string error;
+        ASSERT_EQ(parseDecoderStack(text, first, error), SetupStatus::Ok) << text << error;
+        const std::string kept = stackText(first);
+        ASSERT_EQ(parseDecoderStack(kept, again, error), SetupStatus::Ok) << kept << error;
+        ASSERT_EQ(again.size(), first.size()) << kept;
+        for (size_t i = 0; i < first.size(); ++i) {
+            EXPECT_EQ(again[i].info.id, first[i].info.id) << kept;
+            EXPECT_EQ(again[i].channels, first[i].channels) << kept;
+            EXPECT_EQ(again[i].options, first[i].options) << kept;
+        }
+    }
+}
+
 TEST(DecoderSetup, DecodersJoinedByCommasStack) {
     DecoderStack stack;
     std::string error;

@@ -1,14 +1,17 @@
 #include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QToolTip>
 #include <QtTest>
 #include <functional>
@@ -31,10 +34,13 @@
 #include "shell/qt_decoder_dialog.h"
 #include "shell/qt_decoder_rows.h"
 #include "shell/qt_main_window.h"
+#include "shell/qt_status_line.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_template_dialog.h"
 #include "shell/qt_trace_view.h"
+#include "shell/qt_view_settings.h"
 #include "tests/shell/support/qt_test_registry.h"
+#include "tests/shell/support/screenshot.h"
 #include "tests/shell/support/select_file.h"
 #include "tests/support/decoder_infos.h"
 #include "tests/support/protocol_signals.h"
@@ -149,6 +155,20 @@ void showHandMadeRows() {
     d.rows = decoderRows(d);
 }
 
+// A window of `size` over a recording, shown, with the hand-made rows under its traces.
+struct RowsWindow {
+    MessageLog log;
+    DezoRaraClass window{log.handler()};
+
+    explicit RowsWindow(QSize size) {
+        fillSession(1000, 0x28);
+        window.resize(size);
+        window.show();
+        (void)QTest::qWaitForWindowExposed(&window);
+        showHandMadeRows();
+    }
+};
+
 }  // namespace
 
 class DecodingTest : public QObject {
@@ -157,6 +177,9 @@ class DecodingTest : public QObject {
 private slots:
     void init();
     void cleanup();
+    void manyRowsScrollInsideAWindowThatStaysOnTheScreen();
+    void aRowsMenuActsOnItsStack();
+    void closingKeepsTheDecodersForTheNextRun();
     void dialogShowsTheChoicesAndKeepsThemInTheForm();
     void dialogRefusesWhatDoesNotHoldTogetherAndTakesTheKeyboard();
     void rowsAreDrawnAtTheViewsZoomWithTooltips();
@@ -201,6 +224,11 @@ void DecodingTest::dialogShowsTheChoicesAndKeepsThemInTheForm() {
     QCOMPARE(settingFor<QLineEdit>(dialog, "Baud rate:")->text(), QStringLiteral("115200"));
     QCOMPARE(settingFor<QComboBox>(dialog, "Data format:")->currentText(), QStringLiteral("ascii"));
 
+    // A search typed chooses its best match, also over the one chosen before.
+    QTest::keyClicks(dialog.findChild<QLineEdit*>(), "serial");
+    QCOMPARE(list->count(), 3);
+    QCOMPARE(form.decoders[*form.chosen].id, std::string("i2c"));
+    dialog.findChild<QLineEdit*>()->clear();
     // The search narrows the list; the decoder found is chosen, its required channel first.
     QTest::keyClicks(dialog.findChild<QLineEdit*>(), "spi");
     QCOMPARE(list->count(), 1);
@@ -287,6 +315,101 @@ void DecodingTest::rowsAreDrawnAtTheViewsZoomWithTooltips() {
     QApplication::sendEvent(&rows, &help);
     QTRY_VERIFY(QToolTip::isVisible());
     QCOMPARE(QToolTip::text(), QStringLiteral("Pin\nUART: RX, samples 100 to 149"));
+    QVERIFY(window.close());
+}
+
+void DecodingTest::closingKeepsTheDecodersForTheNextRun() {
+    MessageLog log;
+    DezoRaraClass window(log.handler());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    showHandMadeRows();
+    QVERIFY(window.close());
+    QCOMPARE(loadKeptDecoders(), std::vector<std::string>{"uart:rx=select"});
+    storeKeptDecoders({});
+}
+
+// A right click on a row, or a click on its title, offers Edit… and Remove for the row's stack;
+// the window procedure hears which, with the stack.
+void DecodingTest::aRowsMenuActsOnItsStack() {
+    RowsWindow shown(QSize(900, 600));
+    DezoRaraClass& window = shown.window;
+    const MessageLog& log = shown.log;
+    desktopDecoding.rows.push_back(desktopDecoding.rows.front());
+    desktopDecoding.rows.back().stack = 3;
+    window.windowSystem().refreshDecoderRows();
+    DecoderRowsView& rows = window.clientArea().decoderRows();
+    const int left = window.clientArea().traceView().x() - rows.x();
+    const struct {
+        bool rightClick;
+        int row;
+        const char* entry;
+        StackAction action;
+        int32_t stack;
+    } cases[] = {
+        {true, 0, "&Remove", StackAction::Remove, 0},
+        {false, 1, "&Edit\u2026", StackAction::Edit, 3},
+        {true, 1, "&Remove", StackAction::Remove, 3},
+    };
+    for (const auto& c : cases) {
+        QStringList entries;
+        QTimer::singleShot(0, qApp, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr);
+            for (QAction* action : menu->actions()) {
+                entries << action->text();
+                if (action->text() == QString::fromUtf8(c.entry)) {
+                    action->trigger();
+                }
+            }
+            menu->close();
+        });
+        const QPoint at(c.rightClick ? left + 50 : left / 2, c.row * rows.rowHeight() + 3);
+        if (c.rightClick) {
+            QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, rows.mapToGlobal(at));
+            QApplication::sendEvent(&rows, &menuEvent);
+        } else {
+            QTest::mouseClick(&rows, Qt::LeftButton, {}, at);
+        }
+        QCOMPARE(entries,
+                 (QStringList{QString::fromUtf8("&Edit\u2026"), QStringLiteral("&Remove")}));
+        QVERIFY(!log.messages.empty());
+        const WindowMessage& last = log.messages.back();
+        QCOMPARE(last.id, uint32_t(DECODER_STACK));
+        QCOMPARE(last.code, uint32_t(c.action));
+        QCOMPARE(last.position, c.stack);
+    }
+    resetDesktopDecoding();
+    QVERIFY(window.close());
+}
+
+// However many rows there are, the window stays on the screen: it grows to the screen's edge and
+// the rows scroll inside their band; the status line stays in sight.
+void DecodingTest::manyRowsScrollInsideAWindowThatStaysOnTheScreen() {
+    RowsWindow shown(QSize(1400, 950));
+    DezoRaraClass& window = shown.window;
+    const QRect screen = window.screen()->availableGeometry();
+    const std::vector<DecoderRow> one = desktopDecoding.rows;
+    for (const int count : {4, 12, 40}) {
+        desktopDecoding.rows.clear();
+        for (int i = 0; i < count; ++i) {
+            desktopDecoding.rows.push_back(one.front());
+        }
+        window.windowSystem().refreshDecoderRows();
+        const QRect frame = window.frameGeometry();
+        QVERIFY2(frame.top() >= screen.top() && frame.bottom() <= screen.bottom(),
+                 qPrintable(QString::number(count)));
+        QVERIFY(window.minimumHeight() <= screen.height());
+        const DecoderRowsView& rows = window.clientArea().decoderRows();
+        QCOMPARE(rows.height(), count * rows.rowHeight());
+        auto* status = window.findChild<StatusLine*>();
+        QVERIFY(status->geometry().bottom() < window.clientArea().height());
+        QVERIFY(window.clientArea().traceView().height() > 0);
+        if (count == 12) {
+            saveScreenshot("decoder_rows_scroll");
+        }
+    }
+    resetDesktopDecoding();
     QVERIFY(window.close());
 }
 

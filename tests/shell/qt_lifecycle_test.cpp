@@ -17,6 +17,7 @@
 #include "shell/qt_template_builder.h"
 #include "tests/shell/support/paint_counter.h"
 #include "tests/shell/support/qt_test_registry.h"
+#include "tests/shell/support/screenshot.h"
 
 namespace {
 
@@ -62,15 +63,6 @@ int greenPixels(QWidget& view) {
         }
     }
     return green;
-}
-
-// With PINPROBE_SCREENSHOTS set to a folder (and a real display, e.g. under xvfb-run), the
-// screen as it is, for looking at.
-void saveScreenshot(const char* name) {
-    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
-    if (!folder.isEmpty()) {
-        QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/" + name + ".png");
-    }
 }
 
 }  // namespace

@@ -221,13 +221,13 @@ void MainWindowTest::menuHasEveryEntryWithItsInitialMarks() {
         "&File[&New=110,&Open...=120,&Save=130,Save &As...=140,&Export...=40040,-,E&xit=150],"
         "&Tools[Cut Before=40014,Cut After=40015,-,Zoom In=112,Zoom Out=113,-,"
         "Memory Trigger=115],"
-        "&View[Zoom to &Fit=40030,&Time Axis=40035,-,&Overview=40031*,Time &Ruler=40032*,"
-        "Channel &Labels=40033*,"
+        "&View[Zoom &In=40044,Zoom &Out=40045,Zoom to &Fit=40030,&Time Axis=40035,-,"
+        "&Overview=40031*,Time &Ruler=40032*,Channel &Labels=40033*,"
         "&Status Line=40034*],"
         "&Decode[&Add Decoder\u2026=40041,&Remove Decoders=40042],"
         "&Settings[Size[5000=40004*,30'000=40005,500'000=40006],"
         "Speed[Fastest=40007*,Fast=40008,Slow=40009],-,"
-        "Port[LPT1=40019*,LPT2=40020,LPT3=40021]],"
+        "Port[LPT1=40019*,LPT2=40020,LPT3=40021],&Trigger\u2026=40043],"
         "&Help[Help=40010,Connections=40011],&About[About=40013]");
     QCOMPARE(describeMenu(window.menuBar()->actions()), expected);
 }
@@ -240,8 +240,8 @@ void MainWindowTest::menuShowsShortcutsThatSendTheirCommands() {
     QVERIFY(QTest::qWaitForWindowActive(&window));
     const std::map<int, QString> shown = {
         {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
-        {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_ZOOM_IN, "Ctrl++"},
-        {CMD_ZOOM_OUT, "Ctrl+-"},      {CMD_ZOOM_FIT, "Ctrl+0"},
+        {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_VIEW_ZOOM_IN, "Ctrl++"},
+        {CMD_VIEW_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
     };
     for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
         if (action->menu() == nullptr && !action->isSeparator()) {
@@ -255,9 +255,9 @@ void MainWindowTest::menuShowsShortcutsThatSendTheirCommands() {
         {Qt::ControlModifier | Qt::Key_O, CMD_OPEN},
         {Qt::ControlModifier | Qt::Key_S, CMD_SAVE},
         {Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_S, CMD_SAVE_AS},
-        {Qt::ControlModifier | Qt::Key_Plus, CMD_ZOOM_IN},
-        {Qt::ControlModifier | Qt::Key_Equal, CMD_ZOOM_IN},
-        {Qt::ControlModifier | Qt::Key_Minus, CMD_ZOOM_OUT},
+        {Qt::ControlModifier | Qt::Key_Plus, CMD_VIEW_ZOOM_IN},
+        {Qt::ControlModifier | Qt::Key_Equal, CMD_VIEW_ZOOM_IN},
+        {Qt::ControlModifier | Qt::Key_Minus, CMD_VIEW_ZOOM_OUT},
         {Qt::ControlModifier | Qt::Key_0, CMD_ZOOM_FIT},
         {Qt::ControlModifier | Qt::Key_Q, CMD_EXIT},
     };

@@ -1,3 +1,4 @@
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QtTest>
 
@@ -64,6 +65,7 @@ private slots:
     void edgeKeysJumpOnThePointersChannel();
     void overviewMovesAndFitsTheView();
     void keysOverTheTracesGiveThemTheFocus();
+    void edgeKeysWorkBeforeThePointerMovedAndTheReadoutFollows();
     void aClickBesideTheTracesGivesThemTheFocus();
     void focusFrameShowsOnlyAfterTheKeyboard();
 
@@ -253,6 +255,31 @@ void TraceInputTest::keysOverTheTracesGiveThemTheFocus() {
         QVERIFY2(seen == c.effect, qPrintable(QString::number(c.focused)));
         QCOMPARE(QApplication::focusWidget() == &w.view, c.tracesTakeTheFocus);
     }
+}
+
+// With the traces focused by the keyboard and the pointer never over them, . jumps on channel 1;
+// a readout that is up measures from the marker the key moved, not the one before.
+void TraceInputTest::edgeKeysWorkBeforeThePointerMovedAndTheReadoutFollows() {
+    const uint64_t first = ports_.lpt1.reads();
+    ports_.lpt1.play({}, [first](uint64_t read) {
+        return static_cast<uint8_t>(read >= first + 300 ? kChannelBits[0] : 0);
+    });
+    CapturedWindow w;
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QCursor::setPos(
+        findControl(*w.window.centralWidget(), CMD_NEW_SAMPLE)->mapToGlobal(QPoint(5, 5)));
+    w.view.setFocus(Qt::TabFocusReason);
+    const TraceGeometry g = traceGeometry(w.view.width(), w.view.height(), 0, 5000);
+    const QPoint at(40, g.baseline[0]);
+    QHelpEvent help(QEvent::ToolTip, at, w.view.mapToGlobal(at));
+    QApplication::sendEvent(&w.view, &help);
+    QTRY_VERIFY(QToolTip::isVisible());
+    QVERIFY(!QToolTip::text().contains(QStringLiteral("marker")));
+    QTest::keyClick(&w.view, Qt::Key_Period);
+    QCOMPARE(scopeSession.marker, std::optional<uint32_t>(300));
+    QVERIFY2(QToolTip::text().contains(QStringLiteral("From marker 300:")),
+             qPrintable(QToolTip::text()));
+    QToolTip::hideText();
 }
 
 // A click on the overview, the ruler or the channel labels leaves the keyboard with the traces.

@@ -1,3 +1,4 @@
+#include <QAction>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -6,11 +7,14 @@
 #include <functional>
 #include <thread>
 
+#include "core/scope_session.h"
 #include "message_log.h"
 #include "resources/command_ids.h"
 #include "shell/qt_dialog_units.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_main_window.h"
+#include "shell/qt_status_line.h"
+#include "tests/shell/support/paint_counter.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/select_file.h"
 
@@ -29,7 +33,9 @@ FileChooserRequest scopeFileRequest(bool forOpen) {
     return FileChooserRequest{
         forOpen,
         {{"Scope Files (*.SCO)", " *.SCO", ""}, {", All Files(*.*)", "    *.* ", ""}},
-        "SCO"};
+        "SCO",
+        nullptr,
+        ""};
 }
 
 }  // namespace
@@ -46,6 +52,8 @@ private slots:
     void saveChooserAddsTheDefaultExtension();
     void openChooserGivesPathAndTitle();
     void cancelledChooserLeavesBoth();
+    void chooserTakesItsCaption();
+    void statusLineNamesTheFileACommandChose();
     void postFromAnotherThreadArrivesOnTheMainThread();
 };
 
@@ -190,6 +198,54 @@ void WindowSystemTest::cancelledChooserLeavesBoth() {
     QVERIFY(!window.windowSystem().chooseFile(scopeFileRequest(false), path, title));
     QCOMPARE(path, std::string("/old/path.SCO"));
     QCOMPARE(title, std::string("path.SCO"));
+}
+
+void WindowSystemTest::chooserTakesItsCaption() {
+    MessageLog log;
+    DezoRaraClass window(log.handler());
+    QString seen;
+    whenModalOpens([&seen](QWidget& modal) {
+        seen = modal.windowTitle();
+        static_cast<QFileDialog&>(modal).reject();
+    });
+    FileChooserRequest request = scopeFileRequest(false);
+    request.caption = "Export";
+    std::string path;
+    std::string title;
+    QVERIFY(!window.windowSystem().chooseFile(request, path, title));
+    QCOMPARE(seen, QStringLiteral("Export"));
+}
+
+// Save As changes no view, yet the status line must name the file it chose at once.
+void WindowSystemTest::statusLineNamesTheFileACommandChose() {
+    MessageLog log;
+    log.reply = [](WindowSystem&, const WindowMessage& m) {
+        if (m.id == MSG_COMMAND && m.code == CMD_SAVE_AS) {
+            scopeSession.documentTitle = "run1.SCO";
+        }
+        return MessageResult{m.id != MSG_CLOSE, 0};
+    };
+    DezoRaraClass window(log.handler());
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    auto* status = window.findChild<StatusLine*>();
+    QVERIFY(status != nullptr);
+    PaintCounter paints;
+    status->installEventFilter(&paints);
+    QApplication::processEvents();
+    status->repaint();
+    paints.paints = 0;
+    QApplication::processEvents();
+    QCOMPARE(paints.paints, 0);
+    QAction* saveAs = nullptr;
+    for (QAction* action : window.findChildren<QAction*>()) {
+        saveAs = action->text() == QStringLiteral("Save &As...") ? action : saveAs;
+    }
+    QVERIFY(saveAs != nullptr);
+    saveAs->trigger();
+    QTRY_VERIFY(paints.paints > 0);
+    QVERIFY(status->text().startsWith(QStringLiteral("run1.SCO")));
+    resetScopeSession();
 }
 
 void WindowSystemTest::postFromAnotherThreadArrivesOnTheMainThread() {

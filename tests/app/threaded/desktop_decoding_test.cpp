@@ -171,6 +171,62 @@ TEST_F(DesktopDecodingTest, RemoveDecodersTakesTheirRowsAndALateResultChangesNot
     EXPECT_EQ(desktopDecoding.state, DecodeState::Idle);
 }
 
+// A row's menu acts on its own stack: Edit opens the dialog on that stack's decoder as it is set
+// up and puts the choice in its place; Remove takes that stack alone; a stack since gone is left
+// alone.
+TEST_F(DesktopDecodingTest, ARowsMenuEditsAndRemovesItsOwnStack) {
+    loadSessionSamples(bytesOf(uartRecording("Pinprobe", 100, 2)));
+    addUart([](DecoderForm& form) { form.options[0].text = "5000"; });
+    addUart([](DecoderForm& form) { form.options[0].text = "10000"; });
+    ASSERT_TRUE(decoded());
+    const auto act = [&](StackAction action, int32_t stack) {
+        ws.sendMessage(WindowMessage{DECODER_STACK, static_cast<uint32_t>(action), stack});
+    };
+    std::string seenBaud;
+    ws.onDialog = [&seenBaud](int) {
+        DecoderForm& form = desktopDecoding.form;
+        seenBaud = form.options[0].text;
+        form.options[0].text = "20000";
+        EXPECT_TRUE(form.accept()) << form.error;
+    };
+    act(StackAction::Edit, 0);
+    ASSERT_TRUE(pumpUntil([&] { return !seenBaud.empty(); }));
+    EXPECT_EQ(seenBaud, "5000");  // the first stack's, not the last chosen
+    ASSERT_EQ(desktopDecoding.stacks.size(), 2u);
+    EXPECT_EQ(desktopDecoding.stacks[0].size(), 1u);
+    EXPECT_EQ(std::get<int64_t>(desktopDecoding.stacks[0][0].options.at("baudrate")), 20000);
+    EXPECT_EQ(std::get<int64_t>(desktopDecoding.stacks[1][0].options.at("baudrate")), 10000);
+    ASSERT_TRUE(decoded());
+
+    act(StackAction::Remove, 0);
+    ASSERT_EQ(desktopDecoding.stacks.size(), 1u);
+    EXPECT_EQ(std::get<int64_t>(desktopDecoding.stacks[0][0].options.at("baudrate")), 10000);
+    ASSERT_TRUE(decoded());
+    EXPECT_EQ(rxText(), "Pinprobe");
+    for (const DecoderRow& row : desktopDecoding.rows) {
+        EXPECT_EQ(row.stack, 0u) << row.title;
+    }
+    act(StackAction::Remove, 3);
+    EXPECT_EQ(desktopDecoding.stacks.size(), 1u);
+    act(StackAction::Remove, 0);
+    EXPECT_TRUE(desktopDecoding.stacks.empty());
+    EXPECT_TRUE(desktopDecoding.rows.empty());
+}
+
+// The decoders kept by the last run come back with their channels and options once listed; those
+// that no longer read back or hold together stay out.
+TEST_F(DesktopDecodingTest, KeptDecodersComeBack) {
+    loadSessionSamples(bytesOf(uartRecording("Pinprobe", 100, 2)));
+    restoreDecoders(ws, {"uart:rx=select:baudrate=10000:format=ascii", "nosuch:rx=1",
+                         "spi:mosi=ack", "eeprom24xx", "pwm:data=ack"});
+    ASSERT_TRUE(pumpUntil([] { return desktopDecoding.stacks.size() == 2; }));
+    ASSERT_TRUE(decoded()) << desktopDecoding.problem;
+    EXPECT_EQ(rxText(), "Pinprobe");
+    EXPECT_EQ(keptDecoders(), (std::vector<std::string>{
+                                  "uart:rx=select:baudrate=10000:format=ascii", "pwm:data=ack"}));
+    EXPECT_TRUE(ws.dialogs.empty());
+}
+
 // A recording replaced while its decode runs: the old decode ends, its result never shows.
 TEST_F(DesktopDecodingTest, ANewRecordingDuringADecodeReplacesIt) {
     loadSessionSamples(longRecording("old"));
