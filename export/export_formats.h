@@ -19,7 +19,7 @@ struct SampleTiming {
     double firstSeconds = 0;   // and its time there
     // The exported sample the trigger fired on: the CSV counts time from it (negative before
     // it), the VCD names it in a comment.
-    std::optional<uint32_t> trigger;
+    std::optional<uint32_t> trigger{};
 };
 
 // The coarsest unit in which `periodSeconds`, rounded to whole femtoseconds, is a whole number.
