@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture/probe_clock.h"
@@ -132,6 +133,31 @@ TEST(PriorityWays, RealtimeKitIsAskedLast) {
         restoreScheduling(system, grant);
         EXPECT_EQ(system.state().policy & ~SCHED_RESET_ON_FORK, SCHED_OTHER);
     }
+}
+
+// Without sd-bus RealtimeKit cannot be asked: the user is told why, and a thread that started
+// real-time keeps what it had.
+TEST(PriorityWays, WithoutSdBusRealtimeKitIsNotAvailable) {
+    const std::string missing = "not available without libsystemd0: libsystemd.so.0: gone";
+    const std::pair<Scheduling, PriorityWay> cases[] = {
+        {kOrdinary, W::None},
+        {{SCHED_FIFO, 3}, W::AsStarted},
+    };
+    for (const auto& [before, way] : cases) {
+        FakeScheduling system;
+        system.sdBusMissing = missing;
+        system.setState(before);
+        FakeRealtimeKit kit(system);
+        const PriorityGrant grant = raiseToRealTime(system, kWanted);
+        EXPECT_EQ(grant.way, way);
+        EXPECT_EQ(grant.detail, missing);
+        EXPECT_EQ(grant.now, before);
+        EXPECT_TRUE(kit.requests().empty());
+        EXPECT_TRUE(system.rttimeAsked().empty());
+    }
+    PriorityGrant none;
+    none.detail = missing;
+    EXPECT_EQ(priorityText(none), refused(missing));
 }
 
 // The quiet section takes its priority the same way and gives it back at its end.
