@@ -1,6 +1,7 @@
 #include "capture/realtime_priority.h"
 
 #include <gtest/gtest.h>
+#include <systemd/sd-bus.h>
 
 #include <string>
 #include <utility>
@@ -98,6 +99,7 @@ TEST(PriorityWays, RealtimeKitIsAskedLast) {
     const ResourceLimit demanded{kMost, kMost};
     const char* const kGranted = "real-time (RealtimeKit)";
     const char* const kDenied = "org.freedesktop.DBus.Error.AccessDenied";
+    const std::string kAbsent = refused("not installed or not running");
     const std::vector<KitCase> cases = {
         {"grants", 20, {}, "", {demanded}, {kWanted}, kGranted},
         {"grants less", 5, {}, "", {demanded}, {5}, kGranted},
@@ -105,6 +107,8 @@ TEST(PriorityWays, RealtimeKitIsAskedLast) {
         {"limits already low enough", 20, {100'000, 100'000}, "", {}, {kWanted}, kGranted},
         {"grants no real-time", 0, {}, "", {}, {}, refused("it grants no real-time priority")},
         {"refuses", 20, {}, kDenied, {demanded}, {kWanted}, refused("refused by the test")},
+        {"not installed", 20, {}, SD_BUS_ERROR_SERVICE_UNKNOWN, {demanded}, {kWanted}, kAbsent},
+        {"not running", 20, {}, SD_BUS_ERROR_NAME_HAS_NO_OWNER, {demanded}, {kWanted}, kAbsent},
     };
     for (const KitCase& c : cases) {
         SCOPED_TRACE(c.name);

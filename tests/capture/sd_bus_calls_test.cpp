@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "capture/scheduling_system.h"
+
 namespace {
 
 // Every entry point is found in the library, or none is kept and the error says what needs it.
@@ -43,6 +45,14 @@ TEST(SdBusCalls, OpenedOnceAndTheLibraryAlreadyLoaded) {
     EXPECT_EQ(sdBusCalls(error), calls);
     EXPECT_EQ(calls->sd_bus_open_system, &sd_bus_open_system);
     EXPECT_EQ(calls->sd_bus_error_has_names_sentinel, &sd_bus_error_has_names_sentinel);
+}
+
+// The machine's scheduling asks RealtimeKit through that same table.
+TEST(SdBusCalls, TheMachinesSchedulingAsksThroughThem) {
+    std::string error;
+    const SdBusCalls* calls = sdBusCalls(error);
+    ASSERT_NE(calls, nullptr) << error;
+    EXPECT_EQ(schedulingSystem().realtimeKitCalls(error), calls) << error;
 }
 
 }  // namespace
