@@ -4,6 +4,7 @@
 #include <string>
 
 struct sd_bus;
+struct SdBusCalls;
 
 // The RealtimeKit daemon (org.freedesktop.RealtimeKit1), which desktop systems run so that audio
 // programs get real-time priority without privilege. It makes a thread SCHED_RR, with
@@ -15,6 +16,8 @@ struct RealtimeKitLimits {
 };
 
 // Results are 0, or minus the errno value with the daemon's or the bus's reason in `error`.
-int readRealtimeKitLimits(sd_bus* bus, RealtimeKitLimits& limits, std::string& error);
+int readRealtimeKitLimits(const SdBusCalls& calls, sd_bus* bus, RealtimeKitLimits& limits,
+                          std::string& error);
 // Asks for thread `threadId` (the kernel's id) at real-time `priority`.
-int makeThreadRealtime(sd_bus* bus, uint64_t threadId, uint32_t priority, std::string& error);
+int makeThreadRealtime(const SdBusCalls& calls, sd_bus* bus, uint64_t threadId, uint32_t priority,
+                       std::string& error);

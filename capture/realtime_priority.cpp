@@ -1,12 +1,12 @@
 #include "capture/realtime_priority.h"
 
 #include <sys/resource.h>
-#include <systemd/sd-bus.h>
 
 #include <algorithm>
 #include <memory>
 
 #include "capture/realtime_kit.h"
+#include "capture/sd_bus_calls.h"
 
 namespace {
 
@@ -41,7 +41,8 @@ PriorityWay raiseOurselves(SchedulingSystem& system, int priority) {
 }
 
 struct CloseBus {
-    void operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
+    const SdBusCalls* calls;
+    void operator()(sd_bus* bus) const { calls->sd_bus_flush_close_unref(bus); }
 };
 
 // RealtimeKit serves only a process whose RLIMIT_RTTIME is within its limit: lowers it as far,
@@ -56,13 +57,14 @@ bool fitRealTimeLimit(SchedulingSystem& system, int64_t mostUs) {
 }
 
 PriorityWay askRealtimeKit(SchedulingSystem& system, int priority, std::string& refusal) {
+    const SdBusCalls* calls = system.realtimeKitCalls(refusal);
     sd_bus* opened = nullptr;
-    if (system.openRealtimeKitBus(&opened) < 0) {
+    if (calls == nullptr || system.openRealtimeKitBus(*calls, &opened) < 0) {
         return PriorityWay::None;
     }
-    const std::unique_ptr<sd_bus, CloseBus> bus(opened);
+    const std::unique_ptr<sd_bus, CloseBus> bus(opened, CloseBus{calls});
     RealtimeKitLimits limits;
-    if (readRealtimeKitLimits(bus.get(), limits, refusal) < 0) {
+    if (readRealtimeKitLimits(*calls, bus.get(), limits, refusal) < 0) {
         return PriorityWay::None;
     }
     const int granted = std::min(priority, limits.maxRealtimePriority);
@@ -74,8 +76,8 @@ PriorityWay askRealtimeKit(SchedulingSystem& system, int priority, std::string& 
         refusal = "RLIMIT_RTTIME cannot be lowered to what it demands";
         return PriorityWay::None;
     }
-    const int asked =
-        makeThreadRealtime(bus.get(), system.threadId(), static_cast<uint32_t>(granted), refusal);
+    const int asked = makeThreadRealtime(*calls, bus.get(), system.threadId(),
+                                         static_cast<uint32_t>(granted), refusal);
     return asked < 0 ? PriorityWay::None : PriorityWay::RealtimeKit;
 }
 

@@ -4,12 +4,12 @@
 #include <pthread.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
-#include <systemd/sd-bus.h>
 #include <unistd.h>
 
 #include <cerrno>
 
 #include "capture/realtime_throttling.h"
+#include "capture/sd_bus_calls.h"
 
 bool isRealTimePolicy(int policy) {
     const int plain = policy & ~SCHED_RESET_ON_FORK;
@@ -79,7 +79,11 @@ public:
 
     uint64_t threadId() override { return static_cast<uint64_t>(gettid()); }
 
-    int openRealtimeKitBus(sd_bus** bus) override { return sd_bus_open_system(bus); }
+    const SdBusCalls* realtimeKitCalls(std::string& error) override { return sdBusCalls(error); }
+
+    int openRealtimeKitBus(const SdBusCalls& calls, sd_bus** bus) override {
+        return calls.sd_bus_open_system(bus);
+    }
 };
 
 SchedulingSystem* chosenSystem = nullptr;

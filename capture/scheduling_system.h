@@ -4,8 +4,10 @@
 
 #include <cstdint>
 #include <limits>
+#include <string>
 
 struct sd_bus;
+struct SdBusCalls;
 
 // How a thread is scheduled: a policy (SCHED_OTHER, SCHED_FIFO or SCHED_RR, with
 // SCHED_RESET_ON_FORK or'ed in where the thread has it) and its real-time priority (0 for the
@@ -50,8 +52,10 @@ public:
     virtual int setLimit(int resource, const ResourceLimit& limit) = 0;
     virtual RealTimeBandwidth bandwidth() = 0;
     virtual uint64_t threadId() = 0;  // the kernel's id of the calling thread
+    // sd-bus, to ask RealtimeKit with; null with the reason in `error` when it is not there.
+    virtual const SdBusCalls* realtimeKitCalls(std::string& error) = 0;
     // A connection to the bus RealtimeKit answers on (the system bus), for the caller to unref.
-    virtual int openRealtimeKitBus(sd_bus** bus) = 0;
+    virtual int openRealtimeKitBus(const SdBusCalls& calls, sd_bus** bus) = 0;
 };
 
 // The scheduling system the quiet sections use: the machine's, unless a test set its own.

@@ -46,3 +46,25 @@ bool openEntryPoints(const char* file, const char* needs, Calls& calls, std::str
 // `true PINPROBE_LOOK_UP(name) ...` for every member.
 #define PINPROBE_ENTRY_POINT(name) decltype(&::name) name = nullptr;
 #define PINPROBE_LOOK_UP(name) &&lookUpEntryPoint(library, #name, table.name, missing)
+
+// The table that `open(file, calls, error)` fills, opened once for the process on the first call
+// for its type, from any thread; null with `error` when it could not be.
+template <typename Calls>
+const Calls* openedOnce(const char* file, bool (*open)(const char*, Calls&, std::string&),
+                        std::string& error) {
+    struct Opened {
+        Calls calls;
+        bool ok = false;
+        std::string error;
+    };
+    static const Opened opened = [file, open] {
+        Opened result;
+        result.ok = open(file, result.calls, result.error);
+        return result;
+    }();
+    if (!opened.ok) {
+        error = opened.error;
+        return nullptr;
+    }
+    return &opened.calls;
+}

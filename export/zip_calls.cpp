@@ -8,19 +8,5 @@ bool openZipCalls(const char* file, ZipCalls& calls, std::string& error) {
 }
 
 const ZipCalls* zipCalls(std::string& error) {
-    struct Opened {
-        ZipCalls calls;
-        bool ok = false;
-        std::string error;
-    };
-    static const Opened opened = [] {
-        Opened result;
-        result.ok = openZipCalls(kZipLibraryFile, result.calls, result.error);
-        return result;
-    }();
-    if (!opened.ok) {
-        error = opened.error;
-        return nullptr;
-    }
-    return &opened.calls;
+    return openedOnce(kZipLibraryFile, openZipCalls, error);
 }

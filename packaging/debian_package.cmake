@@ -16,8 +16,9 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${PINPROBE_PACKAGE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The programs open libsigrokdecode when they first decode and libzip when they first write a
-# sigrok session, so the linker's list (the rest of Depends) cannot see them.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsigrokdecode4, libzip4")
+# The programs open libsigrokdecode when they first decode, libzip when they first write a sigrok
+# session and libsystemd when they first ask RealtimeKit, so the linker's list (the rest of
+# Depends) cannot see them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsigrokdecode4, libzip4, libsystemd0")
 
 include(CPack)

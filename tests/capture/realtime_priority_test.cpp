@@ -1,8 +1,10 @@
 #include "capture/realtime_priority.h"
 
 #include <gtest/gtest.h>
+#include <systemd/sd-bus.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "capture/probe_clock.h"
@@ -97,6 +99,7 @@ TEST(PriorityWays, RealtimeKitIsAskedLast) {
     const ResourceLimit demanded{kMost, kMost};
     const char* const kGranted = "real-time (RealtimeKit)";
     const char* const kDenied = "org.freedesktop.DBus.Error.AccessDenied";
+    const std::string kAbsent = refused("not installed or not running");
     const std::vector<KitCase> cases = {
         {"grants", 20, {}, "", {demanded}, {kWanted}, kGranted},
         {"grants less", 5, {}, "", {demanded}, {5}, kGranted},
@@ -104,6 +107,8 @@ TEST(PriorityWays, RealtimeKitIsAskedLast) {
         {"limits already low enough", 20, {100'000, 100'000}, "", {}, {kWanted}, kGranted},
         {"grants no real-time", 0, {}, "", {}, {}, refused("it grants no real-time priority")},
         {"refuses", 20, {}, kDenied, {demanded}, {kWanted}, refused("refused by the test")},
+        {"not installed", 20, {}, SD_BUS_ERROR_SERVICE_UNKNOWN, {demanded}, {kWanted}, kAbsent},
+        {"not running", 20, {}, SD_BUS_ERROR_NAME_HAS_NO_OWNER, {demanded}, {kWanted}, kAbsent},
     };
     for (const KitCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -132,6 +137,31 @@ TEST(PriorityWays, RealtimeKitIsAskedLast) {
         restoreScheduling(system, grant);
         EXPECT_EQ(system.state().policy & ~SCHED_RESET_ON_FORK, SCHED_OTHER);
     }
+}
+
+// Without sd-bus RealtimeKit cannot be asked: the user is told why, and a thread that started
+// real-time keeps what it had.
+TEST(PriorityWays, WithoutSdBusRealtimeKitIsNotAvailable) {
+    const std::string missing = "not available without libsystemd0: libsystemd.so.0: gone";
+    const std::pair<Scheduling, PriorityWay> cases[] = {
+        {kOrdinary, W::None},
+        {{SCHED_FIFO, 3}, W::AsStarted},
+    };
+    for (const auto& [before, way] : cases) {
+        FakeScheduling system;
+        system.sdBusMissing = missing;
+        system.setState(before);
+        FakeRealtimeKit kit(system);
+        const PriorityGrant grant = raiseToRealTime(system, kWanted);
+        EXPECT_EQ(grant.way, way);
+        EXPECT_EQ(grant.detail, missing);
+        EXPECT_EQ(grant.now, before);
+        EXPECT_TRUE(kit.requests().empty());
+        EXPECT_TRUE(system.rttimeAsked().empty());
+    }
+    PriorityGrant none;
+    none.detail = missing;
+    EXPECT_EQ(priorityText(none), refused(missing));
 }
 
 // The quiet section takes its priority the same way and gives it back at its end.

@@ -27,13 +27,15 @@ protected:
     const std::string program = cliProgramPath();
 };
 
-// No Qt; and the decoder library (its Python and glib) and libzip are loaded only to decode
-// and to write a sigrok session, so a start that does neither pays nothing for them.
+// No Qt; and the decoder library (its Python and glib), libzip and sd-bus (with its crypto and
+// compression libraries) are loaded only to decode, to write a sigrok session and to ask
+// RealtimeKit, so a start that does none of them pays nothing for them.
 TEST_F(CliBinaryTest, LinksNoQtNorTheLibrariesOnlySomeCommandsNeed) {
     const ProcessOutput libraries = runProcess("ldd " + program);
     ASSERT_EQ(libraries.status, 0);
     EXPECT_NE(libraries.out.find("libc.so"), std::string::npos);
-    for (const char* library : {"libQt", "libsigrokdecode", "libpython", "libglib", "libzip"}) {
+    for (const char* library : {"libQt", "libsigrokdecode", "libpython", "libglib", "libzip",
+                                "libsystemd", "libgcrypt"}) {
         EXPECT_EQ(libraries.out.find(library), std::string::npos) << library << libraries.out;
     }
 }

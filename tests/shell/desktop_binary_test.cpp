@@ -14,14 +14,19 @@ std::string programPath() {
 }
 
 // The decoder library and its Python are loaded only to decode, libzip only to write a sigrok
-// session (glib comes with Qt).
-TEST(DesktopBinaryTest, LinksNeitherTheDecoderLibraryNorLibzip) {
+// session (glib comes with Qt). sd-bus is opened only to ask RealtimeKit: the program does not
+// need it itself, though Qt's D-Bus library may bring it.
+TEST(DesktopBinaryTest, LinksNeitherTheDecoderLibraryNorLibzipNorSdBus) {
     const std::string program = programPath();
     const ProcessOutput libraries = runProcess("ldd " + program);
     ASSERT_EQ(libraries.status, 0) << program;
     for (const char* library : {"libsigrokdecode", "libpython", "libzip"}) {
         EXPECT_EQ(libraries.out.find(library), std::string::npos) << library << libraries.out;
     }
+    const ProcessOutput needed = runProcess("readelf --dynamic " + program);
+    ASSERT_EQ(needed.status, 0) << program;
+    EXPECT_NE(needed.out.find("(NEEDED)"), std::string::npos) << needed.out;
+    EXPECT_EQ(needed.out.find("libsystemd"), std::string::npos) << needed.out;
 }
 
 // Without a display the program says so, points to pinprobe-cli and exits with 1, whether no

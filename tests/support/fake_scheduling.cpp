@@ -2,6 +2,8 @@
 
 #include <sys/resource.h>
 
+#include "capture/sd_bus_calls.h"
+
 Scheduling FakeScheduling::state() const {
     std::lock_guard lock(mutex_);
     return state_;
@@ -10,6 +12,14 @@ Scheduling FakeScheduling::state() const {
 void FakeScheduling::setState(const Scheduling& scheduling) {
     std::lock_guard lock(mutex_);
     state_ = scheduling;
+}
+
+const SdBusCalls* FakeScheduling::realtimeKitCalls(std::string& error) {
+    if (!sdBusMissing.empty()) {
+        error = sdBusMissing;
+        return nullptr;
+    }
+    return sdBusCalls(error);
 }
 
 std::vector<Scheduling> FakeScheduling::asked() const {

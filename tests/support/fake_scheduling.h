@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "capture/scheduling_system.h"
@@ -21,6 +22,8 @@ public:
     uint64_t thread = 4242;
     // Connects to a RealtimeKit; none answers unless set.
     std::function<int(sd_bus**)> realtimeKitBus;
+    // Why sd-bus cannot be opened; empty: it is the library the product opens.
+    std::string sdBusMissing;
 
     // The thread's scheduling, and every change asked of it, in order.
     Scheduling state() const;
@@ -35,7 +38,8 @@ public:
     int setLimit(int resource, const ResourceLimit& limit) override;
     RealTimeBandwidth bandwidth() override { return throttling; }
     uint64_t threadId() override { return thread; }
-    int openRealtimeKitBus(sd_bus** bus) override {
+    const SdBusCalls* realtimeKitCalls(std::string& error) override;
+    int openRealtimeKitBus(const SdBusCalls&, sd_bus** bus) override {
         return realtimeKitBus ? realtimeKitBus(bus) : -ENOENT;
     }
 
