@@ -42,8 +42,8 @@ struct DesktopDecoding {
     bool dialogWanted = false;                       // Add Decoder waits for the catalogue
     std::map<std::string, DecoderSetup> remembered;  // the last choice for each decoder
     std::string lastDecoder = "uart";
-    DecoderForm form;               // the Add Decoder dialog's, while it runs
-    std::optional<size_t> editing;  // the stack whose lowest decoder the dialog edits
+    DecoderForm form;                    // the Add Decoder dialog's, while it runs
+    std::optional<size_t> editing;       // the stack whose lowest decoder the dialog edits
     std::vector<std::string> restoring;  // kept stacks, waiting for the catalogue
 
     DecodeState state = DecodeState::Idle;

@@ -325,7 +325,10 @@ TEST_F(TimesInScopeFiles, TheTriggerPointComesBackWhereTheSamplesHoldIt) {
     const struct {
         uint32_t trigger;
         std::optional<uint32_t> back;
-    } cases[] = {{kNoTriggerSample, std::nullopt}, {300, 300}, {899, 899}, {299, std::nullopt},
+    } cases[] = {{kNoTriggerSample, std::nullopt},
+                 {300, 300},
+                 {899, 899},
+                 {299, std::nullopt},
                  {900, std::nullopt}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.trigger);
