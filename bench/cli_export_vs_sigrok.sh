@@ -16,10 +16,10 @@ require_sigrok_cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-# A recording from the simulated probe; its data chunk (after the 20-byte header, no pad byte
-# for an even count) is the same bytes as a raw file for sigrok's binary input.
+# A recording from the simulated probe; its data chunk (after the 20-byte header, before the
+# chunk of its times) is the same bytes as a raw file for sigrok's binary input.
 "$cli" capture --simulate --size "$samples" -o "$work/rec.sco" >/dev/null 2>&1
-tail -c +21 "$work/rec.sco" | head -c "$samples" >"$work/rec.bin"
+head -c $((20 + samples)) "$work/rec.sco" | tail -c +21 >"$work/rec.bin"
 
 # sigrok's binary input needs a sample rate: without one its VCD output divides by zero.
 ours=("$cli" export "$work/rec.sco" --vcd -o "$work/pinprobe.vcd")
