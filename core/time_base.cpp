@@ -85,13 +85,31 @@ PeriodSpread spreadOutsideStalls(std::vector<BlockPace> sorted, double typicalNs
                         quantile(sorted, 0.99) * kSecondsPerNanosecond};
 }
 
+// The first element of [from, end) for which `before` fails (as std::partition_point), searched
+// outward from `from` in doubling steps: a few steps when it lies close.
+template <typename It, typename Pred>
+It gallop(It from, It end, Pred before) {
+    It low = from;
+    It high = from;
+    for (std::ptrdiff_t step = 1; high != end && before(*high); step *= 2) {
+        low = high + 1;
+        high = end - high > step ? high + step : end;
+    }
+    return std::partition_point(low, high, before);
+}
+
 // The block (the index of its first mark) that `value` of a mark's `field` falls in: the one
 // whose first mark is the last at or before it; the first or the last block beyond the marks.
+// The search starts at block `hint` when the value lies at or after it.
 template <typename Field>
-size_t blockOf(const TimeMark* marks, size_t count, double value, Field TimeMark::*field) {
-    const TimeMark* next = std::upper_bound(
-        marks + 1, marks + count - 1, value,
-        [field](double v, const TimeMark& m) { return v < static_cast<double>(m.*field); });
+size_t blockFrom(const TimeMark* marks, size_t count, size_t hint, double value,
+                 Field TimeMark::*field) {
+    if (hint + 1 >= count || value < static_cast<double>(marks[hint].*field)) {
+        hint = 0;
+    }
+    const TimeMark* next = gallop(marks + hint + 1, marks + count - 1, [&](const TimeMark& m) {
+        return !(value < static_cast<double>(m.*field));
+    });
     return static_cast<size_t>(next - marks) - 1;
 }
 
@@ -183,21 +201,19 @@ void TimeBase::addFailedReads() {
     }
 }
 
-bool TimeBase::stalled(size_t block) const {
-    const std::optional<TimeGap> gap = gapBefore(stallSample(marks()[block], marks()[block + 1]));
-    return gap && gap->kind == GapKind::Stall && gap->nanoseconds > 0;
+double TimeBase::secondsAt(double sample) const {
+    return TimeWalk(*this).secondsAt(sample);
 }
 
-double TimeBase::secondsAt(double sample) const {
-    const size_t count = markCount();
-    if (count < 2) {
-        return 0;
-    }
-    const size_t block = blockOf(marks(), count, sample, &TimeMark::sample);
+double TimeBase::sampleAt(double seconds) const {
+    return TimeWalk(*this).sampleAt(seconds);
+}
+
+double TimeBase::secondsInBlock(size_t block, bool stood, double sample) const {
     const TimeMark& from = marks()[block];
     const TimeMark& to = marks()[block + 1];
     double ns = 0;
-    if (!stalled(block)) {
+    if (!stood) {
         ns = static_cast<double>(from.nanoseconds) +
              (sample - from.sample) * nanosecondsPerSample(from, to);
     } else if (sample < stallSample(from, to)) {
@@ -208,13 +224,7 @@ double TimeBase::secondsAt(double sample) const {
     return ns * kSecondsPerNanosecond;
 }
 
-double TimeBase::sampleAt(double seconds) const {
-    const size_t count = markCount();
-    if (count < 2) {
-        return 0;
-    }
-    const double ns = seconds / kSecondsPerNanosecond;
-    const size_t block = blockOf(marks(), count, ns, &TimeMark::nanoseconds);
+double TimeBase::sampleInBlock(size_t block, bool stood, double ns) const {
     const TimeMark& from = marks()[block];
     const TimeMark& to = marks()[block + 1];
     if (isPause(from, to)) {
@@ -225,7 +235,7 @@ double TimeBase::sampleAt(double seconds) const {
                    ? to.sample
                    : std::max(from.sample - 1.0, 0.0);
     }
-    if (!stalled(block)) {
+    if (!stood) {
         return sampleReached(from, ns, nanosecondsPerSample(from, to));
     }
     const uint32_t after = stallSample(from, to);
@@ -365,4 +375,48 @@ void TimeBase::restore(TimeBaseValues values) {
     typicalPeriodNs_ = values.typicalPeriodNs;
     spread_ = values.spread;
     finished_.store(true, std::memory_order_release);
+}
+
+double TimeWalk::secondsAt(double sample) {
+    if (base_->markCount() < 2) {
+        return 0;
+    }
+    const size_t block = blockBySample(sample);
+    return base_->secondsInBlock(block, stalled(block), sample);
+}
+
+double TimeWalk::sampleAt(double seconds) {
+    if (base_->markCount() < 2) {
+        return 0;
+    }
+    const double ns = seconds / kSecondsPerNanosecond;
+    const size_t block = blockByNanoseconds(ns);
+    return base_->sampleInBlock(block, stalled(block), ns);
+}
+
+size_t TimeWalk::blockBySample(double sample) {
+    sampleBlock_ = blockFrom(base_->marks(), base_->markCount(), sampleBlock_, sample,
+                             &TimeMark::sample);
+    return sampleBlock_;
+}
+
+size_t TimeWalk::blockByNanoseconds(double nanoseconds) {
+    nanosecondBlock_ = blockFrom(base_->marks(), base_->markCount(), nanosecondBlock_,
+                                 nanoseconds, &TimeMark::nanoseconds);
+    return nanosecondBlock_;
+}
+
+// Whether the block from mark `block` holds a stall; the search for its gap starts at the last
+// one found.
+bool TimeWalk::stalled(size_t block) {
+    const std::vector<TimeGap>& all = base_->gaps();
+    const uint32_t at = stallSample(base_->marks()[block], base_->marks()[block + 1]);
+    if (gap_ > all.size() || (gap_ > 0 && all[gap_ - 1].sample >= at)) {
+        gap_ = 0;
+    }
+    const auto it = gallop(all.begin() + static_cast<std::ptrdiff_t>(gap_), all.end(),
+                           [at](const TimeGap& gap) { return gap.sample < at; });
+    gap_ = static_cast<size_t>(it - all.begin());
+    return it != all.end() && it->sample == at && it->kind == GapKind::Stall &&
+           it->nanoseconds > 0;
 }

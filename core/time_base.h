@@ -58,6 +58,8 @@ struct TimeBaseValues {
     PeriodSpread spread;
 };
 
+class TimeWalk;
+
 class TimeBase {
 public:
     TimeBase() = default;
@@ -133,13 +135,16 @@ public:
     PeriodSpread periodSpread() const;
 
 private:
+    friend class TimeWalk;
+
     bool finished() const { return finished_.load(std::memory_order_acquire); }
     // The first and the last sample that a planned pause or failed reads may lie next to.
     std::pair<uint32_t, uint32_t> gapReach(const TimeGap& gap) const;
     bool gapNear(uint32_t first, uint32_t last) const;
     bool slowBlockNear(uint32_t first, uint32_t last) const;
-    // Whether the block from mark `block` to the next one holds a stall.
-    bool stalled(size_t block) const;
+    // Within the block from mark `block`, given whether it stood still.
+    double secondsInBlock(size_t block, bool stood, double sample) const;
+    double sampleInBlock(size_t block, bool stood, double nanoseconds) const;
     void findStalls(size_t count);
     void addFailedReads();
 
@@ -164,4 +169,25 @@ private:
     std::vector<TimeGap> gaps_;
     double typicalPeriodNs_ = 0;  // median nanoseconds per sample over the blocks
     PeriodSpread spread_;
+};
+
+// Lookups in rising order, as a paint's columns ask them: each starts where the last one ended,
+// so that a screen of them costs the same in a short capture as in a long one. Gives what the
+// time base's own lookups give, in any order; it must not outlive the time base.
+class TimeWalk {
+public:
+    explicit TimeWalk(const TimeBase& base) : base_(&base) {}
+    bool walks(const TimeBase& base) const { return base_ == &base; }
+    double secondsAt(double sample);
+    double sampleAt(double seconds);
+
+private:
+    size_t blockBySample(double sample);
+    size_t blockByNanoseconds(double nanoseconds);
+    bool stalled(size_t block);
+
+    const TimeBase* base_;
+    size_t sampleBlock_ = 0;
+    size_t nanosecondBlock_ = 0;
+    size_t gap_ = 0;
 };

@@ -44,12 +44,19 @@ uint32_t samplesInTime(const TraceGeometry& g, int width, uint32_t sampleLength)
 
 }  // namespace
 
+TimeWalk& TimeAxis::walk() const {
+    if (!walkCache || !walkCache->walks(*timeBase)) {
+        walkCache.emplace(*timeBase);
+    }
+    return *walkCache;
+}
+
 double TimeAxis::secondsOf(double index) const {
-    return timeBase->secondsAt(origin + index);
+    return walk().secondsAt(origin + index);
 }
 
 uint32_t TimeAxis::firstIndexFrom(double seconds) const {
-    const double at = timeBase->sampleAt(seconds) - origin;
+    const double at = walk().sampleAt(seconds) - origin;
     if (at <= 0) {
         return 0;
     }
@@ -86,7 +93,7 @@ TraceGeometry timeAxisGeometry(int width, int height, uint32_t viewStart, uint32
     if (g.sampleCount == 0 || !(perPixel > 0)) {
         return g;
     }
-    TimeAxis time{&timeBase, origin, 0, perPixel};
+    TimeAxis time{&timeBase, origin, 0, perPixel, {}};
     g.firstSample = std::min(viewStart, lastTimeScreenStart(time, sampleLength, width));
     time.leftSeconds = time.secondsOf(g.firstSample);
     g.time = time;
@@ -113,7 +120,7 @@ std::optional<TimeAxis> sessionTimeAxis(const ScopeSession& session) {
     if (!session.view.timeAxis || !hasTimeAxis(session) || !(perPixel > 0)) {
         return std::nullopt;
     }
-    return TimeAxis{&session.timeBase, session.sampleOrigin, 0, perPixel};
+    return TimeAxis{&session.timeBase, session.sampleOrigin, 0, perPixel, {}};
 }
 
 uint32_t viewExtent(const ScopeSession& session) {

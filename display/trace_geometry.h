@@ -22,6 +22,10 @@ struct TimeAxis {
     double secondsAtX(double x) const { return leftSeconds + x * secondsPerPixel; }
     // The first data index whose time is at or after `seconds`.
     uint32_t firstIndexFrom(double seconds) const;
+
+    // A paint asks in rising order: each lookup starts where the last one ended.
+    mutable std::optional<TimeWalk> walkCache;
+    TimeWalk& walk() const;
 };
 
 // Where a trace view of a given size puts its rows, and which samples it shows. Every paint and

@@ -176,6 +176,35 @@ TEST_F(TimeBasePauses, TimesAreRightAcrossThem) {
     EXPECT_NEAR(times.sampleAt(5.7e-3), 23.0, 1e-9);
 }
 
+// One walk asked in any order (rising, falling, jumping across the stall and the pauses) answers
+// as a lookup of its own would.
+TEST_F(TimeBasePauses, AWalkAnswersAsSingleLookupsInAnyOrder) {
+    std::vector<double> samples;
+    for (double s = 0; s <= 50; s += 0.5) {
+        samples.push_back(s);
+    }
+    for (double s = 50; s >= 0; s -= 1.5) {
+        samples.push_back(s);
+    }
+    samples.insert(samples.end(), {40, 3, 33, 17, 45, 0, 24.5, 16, 8});
+    TimeWalk walk(times);
+    for (const double sample : samples) {
+        EXPECT_DOUBLE_EQ(walk.secondsAt(sample), times.secondsAt(sample)) << sample;
+    }
+    const double end = times.secondsAt(50);
+    std::vector<double> seconds;
+    for (int i = 0; i <= 60; ++i) {
+        seconds.push_back(end * i / 60);
+    }
+    for (int i = 60; i >= 0; i -= 7) {
+        seconds.push_back(end * i / 60);
+    }
+    TimeWalk byTime(times);
+    for (const double at : seconds) {
+        EXPECT_DOUBLE_EQ(byTime.sampleAt(at), times.sampleAt(at)) << at;
+    }
+}
+
 // A stall in a block of one sample just before a pause: both gaps at one sample, the stall
 // first; the block before a pause keeps its own pace unless it stalled.
 TEST(TimeBasePausesAfterAStall, KeepBothAndTheirBlocksPaces) {
