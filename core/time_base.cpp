@@ -395,14 +395,14 @@ double TimeWalk::sampleAt(double seconds) {
 }
 
 size_t TimeWalk::blockBySample(double sample) {
-    sampleBlock_ = blockFrom(base_->marks(), base_->markCount(), sampleBlock_, sample,
-                             &TimeMark::sample);
+    sampleBlock_ =
+        blockFrom(base_->marks(), base_->markCount(), sampleBlock_, sample, &TimeMark::sample);
     return sampleBlock_;
 }
 
 size_t TimeWalk::blockByNanoseconds(double nanoseconds) {
-    nanosecondBlock_ = blockFrom(base_->marks(), base_->markCount(), nanosecondBlock_,
-                                 nanoseconds, &TimeMark::nanoseconds);
+    nanosecondBlock_ = blockFrom(base_->marks(), base_->markCount(), nanosecondBlock_, nanoseconds,
+                                 &TimeMark::nanoseconds);
     return nanosecondBlock_;
 }
 
@@ -417,6 +417,5 @@ bool TimeWalk::stalled(size_t block) {
     const auto it = gallop(all.begin() + static_cast<std::ptrdiff_t>(gap_), all.end(),
                            [at](const TimeGap& gap) { return gap.sample < at; });
     gap_ = static_cast<size_t>(it - all.begin());
-    return it != all.end() && it->sample == at && it->kind == GapKind::Stall &&
-           it->nanoseconds > 0;
+    return it != all.end() && it->sample == at && it->kind == GapKind::Stall && it->nanoseconds > 0;
 }

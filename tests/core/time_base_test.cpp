@@ -199,6 +199,9 @@ TEST_F(TimeBasePauses, AWalkAnswersAsSingleLookupsInAnyOrder) {
     for (int i = 60; i >= 0; i -= 7) {
         seconds.push_back(end * i / 60);
     }
+    // From the second pause straight back into the stall before it.
+    seconds.push_back(times.secondsAt(24) - 1e-4);
+    seconds.push_back(times.secondsAt(20) - 1e-3);
     TimeWalk byTime(times);
     for (const double at : seconds) {
         EXPECT_DOUBLE_EQ(byTime.sampleAt(at), times.sampleAt(at)) << at;
