@@ -115,8 +115,11 @@ bool hasTimeAxis(const ScopeSession& session) {
 }
 
 std::optional<TimeAxis> sessionTimeAxis(const ScopeSession& session) {
-    const double perPixel =
-        secondsPerColumn(session.timeBase, session.view.scale.samplesPerPixel());
+    return sessionTimeAxis(session, session.view.scale);
+}
+
+std::optional<TimeAxis> sessionTimeAxis(const ScopeSession& session, ViewScale scale) {
+    const double perPixel = secondsPerColumn(session.timeBase, scale.samplesPerPixel());
     if (!session.view.timeAxis || !hasTimeAxis(session) || !(perPixel > 0)) {
         return std::nullopt;
     }

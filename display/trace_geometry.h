@@ -60,8 +60,10 @@ TraceGeometry timeAxisGeometry(int width, int height, uint32_t viewStart, uint32
 // beyond it shows the same screen.
 uint32_t lastTimeScreenStart(const TimeAxis& time, uint32_t sampleLength, int width);
 
-// The session's time axis at its view's scale (leftSeconds 0), when its view shows one.
+// The session's time axis at its view's scale, or at `scale` (leftSeconds 0), when its view shows
+// one.
 std::optional<TimeAxis> sessionTimeAxis(const ScopeSession& session);
+std::optional<TimeAxis> sessionTimeAxis(const ScopeSession& session, ViewScale scale);
 
 // Whether the session's recording can be drawn against time: it has a time base and no capture
 // is still filling it.

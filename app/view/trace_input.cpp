@@ -12,6 +12,16 @@ namespace {
 
 constexpr int kNotchAngle = 120;
 
+// How many samples lie left of the held one, under the pointer at x, once the view is at `to`:
+// on the time axis those taken in the time the pixels left of x stand for.
+int64_t samplesLeftOfPointer(uint32_t held, int x, ViewScale to) {
+    if (const std::optional<TimeAxis> time = sessionTimeAxis(scopeSession, to)) {
+        const double left = time->secondsOf(held) - x * time->secondsPerPixel;
+        return int64_t{held} - time->firstIndexFrom(left);
+    }
+    return to.belowOneToOne() ? int64_t{x} * to.columnSamples() : x / to.zoomStep();
+}
+
 // One step of the whole ladder; the sample under the pointer stays under it.
 void zoomAtPointer(WindowSystem& mainWindow, const TracePointer& pointer, bool zoomIn) {
     ScopeSession& s = scopeSession;
@@ -30,9 +40,7 @@ void zoomAtPointer(WindowSystem& mainWindow, const TracePointer& pointer, bool z
         return;
     }
     // The held sample's step (or column) at the new zoom starts at or left of the pointer.
-    const int64_t before =
-        to.belowOneToOne() ? int64_t{pointer.x} * to.columnSamples() : pointer.x / to.zoomStep();
-    showZoomLevel(mainWindow, to, int64_t{*held} - before);
+    showZoomLevel(mainWindow, to, int64_t{*held} - samplesLeftOfPointer(*held, pointer.x, to));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "display/trace_geometry.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/time_base_maker.h"
 
 namespace {
 
@@ -171,6 +172,33 @@ TEST_F(TraceInputTest, CtrlWheelGoesBelowOneToOneAndBack) {
         } else {
             EXPECT_EQ(*sampleAtX(g, x), held) << "the pointer keeps its sample";
         }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// On the time axis the pointer keeps its sample too, where a stall left of it takes room that no
+// sample count knows of (1 µs a sample, 100 µs lost before sample 1500).
+TEST_F(TraceInputTest, CtrlWheelOnTheTimeAxisHoldsTheSampleAcrossAStall) {
+    const struct {
+        uint8_t zoom;
+        int32_t viewStart;
+        int x, notches;
+    } cases[] = {{1, 1400, 60, 1}, {4, 1480, 350, -1}, {2, 1400, 380, -2}, {1, 1700, 390, -2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "zoom " << int(c.zoom) << ", x " << c.x << ", " << c.notches << " notches");
+        viewAt(c.zoom, c.viewStart);
+        makeTimeBase(scopeSession.timeBase, 5000, 1000, {{1500, 100'000}});
+        scopeSession.view.timeAxis = true;
+        const uint32_t held = *sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), c.x);
+        turnWheel(ws, {c.x, 45, kWidth, kHeight}, c.notches, true);
+        const std::optional<uint32_t> under =
+            sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), c.x);
+        ASSERT_TRUE(under.has_value());
+        EXPECT_NEAR(double(*under), double(held), scopeSession.view.scale.columnSamples());
     }
 }
 

@@ -110,6 +110,8 @@ TEST_F(ZoomLevelsTest, TimeAxisTogglesOnlyWithATimeBase) {
     EXPECT_TRUE(ws.menuChecks[CMD_TIME_AXIS]);
     EXPECT_EQ(scopeSession.view.viewStart, 2000u);
     EXPECT_EQ(ws.range.high, 4650) << "the last sample at the right edge, 50 µs later";
+    showZoomLevel(ws, ViewScale::pixelsPerSample(4), 2000);
+    EXPECT_EQ(ws.range.high, 4900) << "at 4 pixels a sample, 100 µs on the screen";
     zoomToFit(ws);
     EXPECT_EQ(scopeSession.view.scale, fitScale(5050, kWidth));
     dispatchCommand(ws, CMD_TIME_AXIS);
