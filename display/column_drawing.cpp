@@ -1,6 +1,9 @@
 #include "display/column_drawing.h"
 
+#include <algorithm>
 #include <vector>
+
+#include "core/time_base.h"
 
 namespace {
 
@@ -100,4 +103,22 @@ void drawSpans(TraceCanvas& canvas, const ChannelRows& rows, const std::vector<L
     for (int k = 0; k < kChannelCount; ++k) {
         drawChannel(canvas, spans, kChannelBits[k], rows.baseline[k], rows.levelHeight);
     }
+}
+
+std::vector<LevelSpan> timeColumnSpans(const TimeAxis& time, uint32_t first, uint32_t end,
+                                       int width, const uint8_t* samples,
+                                       const LevelPyramid& pyramid) {
+    std::vector<LevelSpan> spans(static_cast<size_t>(std::max(width, 0)));
+    uint32_t start = std::clamp(time.firstIndexFrom(time.secondsAtX(0)), first, end);
+    for (int x = 0; x < width && start < end; ++x) {
+        const uint32_t next = std::clamp(time.firstIndexFrom(time.secondsAtX(x + 1)), start, end);
+        LevelSpan& span = spans[static_cast<size_t>(x)];
+        if (next > start) {
+            span = pyramid.span(samples, start, next);
+        } else if (start > 0 && !time.timeBase->gapBefore(time.origin + start)) {
+            span = pyramid.span(samples, start - 1, start);
+        }
+        start = next;
+    }
+    return spans;
 }

@@ -5,6 +5,7 @@
 
 #include "core/channels.h"
 #include "display/level_pyramid.h"
+#include "display/trace_geometry.h"
 #include "display/trace_view.h"
 
 // Where the five channels are drawn: each one's 0 level, and how far above it the 1 level lies.
@@ -36,3 +37,10 @@ void drawColumns(TraceCanvas& canvas, const ChannelRows& rows, const SampleColum
 // The same from a span per column, x = 0 on; a column of no samples (an empty span) draws nothing,
 // nor a bar into or out of it.
 void drawSpans(TraceCanvas& canvas, const ChannelRows& rows, const std::vector<LevelSpan>& spans);
+
+// On a time axis, a span per pixel column from x = 0 over the samples of [first, end) taken in
+// its time. A column that holds none keeps the level before it, unless a gap covers it: there
+// the signal is not known, and the span is empty.
+std::vector<LevelSpan> timeColumnSpans(const TimeAxis& time, uint32_t first, uint32_t end,
+                                       int width, const uint8_t* samples,
+                                       const LevelPyramid& pyramid);

@@ -1,6 +1,7 @@
 #include "display/overview.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "core/scope_session.h"
@@ -27,7 +28,8 @@ void drawBox(TraceCanvas& canvas, const OverviewScale& scale, const TraceGeometr
 GapColumns gapClusters(const ScopeSession& s, const OverviewScale& scale, uint32_t drawable) {
     GapColumns columns(scale.width);
     const double perColumn = static_cast<double>(scale.extent) / scale.width;
-    const double columnSeconds = secondsPerColumn(s.timeBase, perColumn);
+    const double columnSeconds =
+        scale.time ? scale.time->secondsPerPixel : secondsPerColumn(s.timeBase, perColumn);
     std::vector<uint64_t> lost(static_cast<size_t>(scale.width) + 1);
     std::vector<uint32_t> failed(lost.size());
     for (const TimeGap& gap :
@@ -42,11 +44,28 @@ GapColumns gapClusters(const ScopeSession& s, const OverviewScale& scale, uint32
     return columns;
 }
 
+void drawTrace(TraceCanvas& canvas, const OverviewScale& scale, int height, uint32_t drawable) {
+    const ScopeSession& s = scopeSession;
+    if (scale.time) {
+        drawSpans(canvas, overviewRows(height),
+                  timeColumnSpans(*scale.time, 0, drawable, scale.width, s.sampleData,
+                                  sessionPyramid(s)));
+        return;
+    }
+    const SampleColumns columns{0, drawable, scale.extent, static_cast<uint64_t>(scale.width)};
+    drawColumns(canvas, overviewRows(height), columns, s.sampleData, sessionPyramid(s));
+}
+
 }  // namespace
 
 int OverviewScale::x(uint64_t sample) const {
     if (extent == 0) {
         return 0;
+    }
+    if (time) {
+        const double at =
+            time->x(time->secondsOf(static_cast<double>(std::min<uint64_t>(sample, extent))));
+        return static_cast<int>(std::clamp(std::floor(at), 0.0, static_cast<double>(width)));
     }
     return static_cast<int>(std::min<uint64_t>(sample, extent) * static_cast<uint64_t>(width) /
                             extent);
@@ -55,6 +74,9 @@ int OverviewScale::x(uint64_t sample) const {
 uint32_t OverviewScale::sample(int x) const {
     if (width <= 0) {
         return 0;
+    }
+    if (time) {
+        return std::min(time->firstIndexFrom(time->secondsAtX(std::clamp(x, 0, width))), extent);
     }
     const uint64_t column = static_cast<uint64_t>(std::clamp(x, 0, width));
     // The first sample whose column is x: ceil(x * extent / width).
@@ -74,7 +96,16 @@ ChannelRows overviewRows(int height) {
 
 OverviewScale sessionOverview(int width) {
     const ScopeSession& s = scopeSession;
-    return OverviewScale{std::max<uint32_t>(s.sampleLength, drawableSamples(s)), width};
+    OverviewScale scale{std::max<uint32_t>(s.sampleLength, drawableSamples(s)), width, {}};
+    std::optional<TimeAxis> time = sessionTimeAxis(s);
+    if (time && width > 0) {
+        time->leftSeconds = time->secondsOf(0);
+        time->secondsPerPixel = (time->secondsOf(scale.extent) - time->leftSeconds) / width;
+        if (time->secondsPerPixel > 0) {
+            scale.time = time;
+        }
+    }
+    return scale;
 }
 
 void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth) {
@@ -89,8 +120,7 @@ void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth) {
         const OverviewScale scale = sessionOverview(width);
         gapClusters(s, scale, drawable).draw(canvas, height);
         const TraceCanvas::Pen oldPen = canvas.selectPen(tracePen);
-        const SampleColumns columns{0, drawable, scale.extent, static_cast<uint64_t>(width)};
-        drawColumns(canvas, overviewRows(height), columns, s.sampleData, sessionPyramid(s));
+        drawTrace(canvas, scale, height, drawable);
         canvas.selectPen(boxPen);
         drawBox(canvas, scale, viewGeometry(s, traceWidth, height), height);
         canvas.selectPen(oldPen);

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "display/column_drawing.h"
+#include "display/trace_geometry.h"
 #include "display/trace_view.h"
 
 inline constexpr uint32_t kOverviewBoxColour = 0x00FFFFFF;  // white
@@ -12,6 +14,8 @@ inline constexpr uint32_t kOverviewBoxColour = 0x00FFFFFF;  // white
 struct OverviewScale {
     uint32_t extent = 0;
     int width = 0;
+    // On the time axis the strip maps the recording's time instead, gaps included.
+    std::optional<TimeAxis> time;
 
     // The pixel column that holds `sample`; `extent` itself maps to the right edge.
     int x(uint64_t sample) const;

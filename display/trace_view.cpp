@@ -74,26 +74,12 @@ void drawFullHeightLines(TraceCanvas& canvas, uint32_t colour, const std::vector
     canvas.deletePen(pen);
 }
 
-// On the time axis, a column per pixel over the samples taken in its time. A column that holds
-// none keeps the level before it, unless a gap covers it: there the signal is not known, and
-// nothing is drawn.
+// On the time axis, a column per pixel over the samples taken in its time.
 void drawTimeColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session,
                      int width) {
-    const TimeAxis& time = *g.time;
-    const uint32_t end = g.firstSample + g.sampleCount;
-    const LevelPyramid& pyramid = sessionPyramid(session);
-    std::vector<LevelSpan> spans(static_cast<size_t>(std::max(width, 0)));
-    uint32_t start = std::clamp(time.firstIndexFrom(time.secondsAtX(0)), g.firstSample, end);
-    for (int x = 0; x < width && start < end; ++x) {
-        const uint32_t next = std::clamp(time.firstIndexFrom(time.secondsAtX(x + 1)), start, end);
-        LevelSpan& span = spans[static_cast<size_t>(x)];
-        if (next > start) {
-            span = pyramid.span(session.sampleData, start, next);
-        } else if (start > 0 && !time.timeBase->gapBefore(time.origin + start)) {
-            span = pyramid.span(session.sampleData, start - 1, start);
-        }
-        start = next;
-    }
+    const std::vector<LevelSpan> spans =
+        timeColumnSpans(*g.time, g.firstSample, g.firstSample + g.sampleCount, width,
+                        session.sampleData, sessionPyramid(session));
     drawSpans(canvas, rowsOf(g), spans);
 }
 

@@ -43,13 +43,13 @@ TEST(OverviewScale, SamplesToColumnsAndBack) {
         {0, 300, 10, 0, 0},
     };
     for (const ScaleCase& c : cases) {
-        const OverviewScale scale{c.extent, c.width};
+        const OverviewScale scale{c.extent, c.width, {}};
         SCOPED_TRACE(testing::Message() << c.extent << " on " << c.width << ", " << c.sample);
         EXPECT_EQ(scale.x(c.sample), c.x);
         EXPECT_EQ(scale.sample(c.x), c.first);
     }
-    EXPECT_EQ((OverviewScale{1000, 300}.sample(-5)), 0u);
-    EXPECT_EQ((OverviewScale{1000, 300}.sample(400)), 1000u);
+    EXPECT_EQ((OverviewScale{1000, 300, {}}.sample(-5)), 0u);
+    EXPECT_EQ((OverviewScale{1000, 300, {}}.sample(400)), 1000u);
 }
 
 class OverviewTest : public testing::Test {
@@ -142,6 +142,31 @@ TEST_F(OverviewTest, ClickAndDragMoveTheView) {
     EXPECT_EQ(scopeSession.view.viewStart, 9600u);  // the range's end
     drag.move(ws, -20, 500);
     EXPECT_EQ(scopeSession.view.viewStart, 0u);
+}
+
+// On the time axis the strip maps time: 10000 samples of 1 µs and a 10 ms stall before sample
+// 5000 are 20 ms, 40 µs a column on 500 pixels; the stall's columns hold no trace, and the box
+// and the pointer go by time.
+TEST_F(OverviewTest, OnTheTimeAxisTheStripMapsTime) {
+    makeTimeBase(scopeSession.timeBase, 10000, 1000, {{5000, 10'000'000}});
+    scopeSession.view.timeAxis = true;
+    handleScroll(ws, SCROLL_THUMB_POSITION, 2000);
+    const OverviewScale scale = sessionOverview(500);
+    EXPECT_EQ(scale.x(4999), 124);
+    EXPECT_EQ(scale.x(5000), 375);
+    EXPECT_EQ(scale.sample(400), 6000u);
+    RecordingCanvas canvas;
+    paintOverview(canvas, 500, 40, 400);
+    for (const Line& line : canvas.linesIn(kTraceColour)) {
+        EXPECT_FALSE(line.x1 > 126 && line.x0 < 374) << line.x0 << " to " << line.x1;
+    }
+    EXPECT_EQ(canvas.linesIn(kTraceColour).size(), 10u);
+    const std::vector<Line> box = canvas.linesIn(kOverviewBoxColour);
+    ASSERT_FALSE(box.empty());
+    EXPECT_EQ(box[0], (Line{kOverviewBoxColour, 50, 0, 60, 0}));
+    OverviewDrag drag;
+    drag.press(ws, 400, 500, 400);
+    EXPECT_EQ(scopeSession.view.viewStart, 5799u);  // its middle there
 }
 
 // The wheel over the strip steps the zoom ladder around the sample pointed at.
