@@ -144,29 +144,32 @@ TEST_F(OverviewTest, ClickAndDragMoveTheView) {
     EXPECT_EQ(scopeSession.view.viewStart, 0u);
 }
 
-// On the time axis the strip maps time: 10000 samples of 1 µs and a 10 ms stall before sample
-// 5000 are 20 ms, 40 µs a column on 500 pixels; the stall's columns hold no trace, and the box
-// and the pointer go by time.
+// On the time axis the strip maps time: 10000 samples of 1 µs, a 10 ms stall before sample 5000
+// and one of 30 µs before 8000 are 20.03 ms, 40.06 µs a column on 500 pixels; the long stall's
+// columns hold no trace, and the box and the pointer go by time.
 TEST_F(OverviewTest, OnTheTimeAxisTheStripMapsTime) {
-    makeTimeBase(scopeSession.timeBase, 10000, 1000, {{5000, 10'000'000}});
+    makeTimeBase(scopeSession.timeBase, 10000, 1000, {{5000, 10'000'000}, {8000, 30'000}});
     scopeSession.view.timeAxis = true;
     handleScroll(ws, SCROLL_THUMB_POSITION, 2000);
     const OverviewScale scale = sessionOverview(500);
     EXPECT_EQ(scale.x(4999), 124);
-    EXPECT_EQ(scale.x(5000), 375);
-    EXPECT_EQ(scale.sample(400), 6000u);
+    EXPECT_EQ(scale.x(5000), 374);
+    EXPECT_EQ(scale.sample(400), 6024u);
     RecordingCanvas canvas;
     paintOverview(canvas, 500, 40, 400);
     for (const Line& line : canvas.linesIn(kTraceColour)) {
         EXPECT_FALSE(line.x1 > 126 && line.x0 < 374) << line.x0 << " to " << line.x1;
     }
     EXPECT_EQ(canvas.linesIn(kTraceColour).size(), 10u);
+    // The long stall is marked; the short one is under a column's time.
+    ASSERT_EQ(canvas.fills.size(), 1u);
+    EXPECT_EQ(canvas.fills[0].x0, 373);
     const std::vector<Line> box = canvas.linesIn(kOverviewBoxColour);
     ASSERT_FALSE(box.empty());
-    EXPECT_EQ(box[0], (Line{kOverviewBoxColour, 50, 0, 60, 0}));
+    EXPECT_EQ(box[0], (Line{kOverviewBoxColour, 49, 0, 59, 0}));
     OverviewDrag drag;
     drag.press(ws, 400, 500, 400);
-    EXPECT_EQ(scopeSession.view.viewStart, 5799u);  // its middle there
+    EXPECT_EQ(scopeSession.view.viewStart, 5823u);  // its middle there
 }
 
 // The wheel over the strip steps the zoom ladder around the sample pointed at.
