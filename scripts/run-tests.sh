@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
 # Builds Pinprobe and runs every test (headless: Qt's offscreen platform).
-# Usage: scripts/run-tests.sh [CMAKE OPTIONS]   (for instance -DPINPROBE_WERROR=ON, as CI does)
+# Usage: scripts/run-tests.sh [--preset default|asan] [CMAKE OPTIONS]
+#   --preset asan builds and runs the whole suite under AddressSanitizer + UndefinedBehaviorSanitizer,
+#   as CI does (with -DPINPROBE_WERROR=ON); without it, the default preset.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+preset=default
+if [ "${1:-}" = --preset ]; then
+  preset=${2:?"--preset needs a name: default or asan"}
+  shift 2
+fi
 scripts/install-deps.sh
-cmake --preset default "$@" >/dev/null
-cmake --build --preset default
-ctest --preset default --parallel 2
+cmake --preset "$preset" "$@" >/dev/null
+cmake --build --preset "$preset"
+ctest --preset "$preset" --parallel 2
