@@ -55,7 +55,7 @@ constexpr std::array kViewMenu = {
     command("Zoom &Out", CMD_VIEW_ZOOM_OUT),
     command("Zoom to &Fit", CMD_ZOOM_FIT),
     toggleOff("&Time Axis", CMD_TIME_AXIS),
-    toggle("Measure From T&rigger", CMD_MEASURE_FROM_TRIGGER),
+    toggle("&Measure From Trigger", CMD_MEASURE_FROM_TRIGGER),
     separator(),
     toggle("&Overview", CMD_SHOW_OVERVIEW),
     toggle("Time &Ruler", CMD_SHOW_RULER),
