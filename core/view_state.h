@@ -50,6 +50,9 @@ struct ViewState {
     // gap as the stretch it lasted. The scale then counts samples at the recording's typical
     // pace. Only a recording with a time base has one.
     bool timeAxis = false;
+    // View > Measure From Trigger: the ruler, the readout and the marker count samples and time
+    // from the recording's trigger point, when it has one.
+    bool measureFromTrigger = true;
 
     int zoomStep() const { return scale.zoomStep(); }
 };

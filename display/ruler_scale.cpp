@@ -83,7 +83,7 @@ double tickStep(double span, int width, int minSpacing, bool wholeNumbers) {
 }
 
 RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBase, uint32_t origin,
-                      int minSpacing) {
+                      const MeasureZero& zero, int minSpacing) {
     RulerScale scale;
     if (g.sampleCount == 0 || width <= 0) {
         return scale;
@@ -94,24 +94,31 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
     const double last = g.time ? first + g.sampleCount : first + width * pixels.samplesPerPixel;
     const auto xOfSample = [&](double sample) { return pixels.x(sample - origin); };
     if (timeBase == nullptr) {
+        // Ticks and labels count from the zero's sample; x goes back to the capture's numbers.
+        const auto zeroSample = static_cast<double>(zero.sample);
         const double step = tickStep(last - first, width, minSpacing, true);
         if (step > 0) {
-            addTicks(scale, first, last, step, subdivisions(step, true), minSpacing, xOfSample,
-                     [](double sample) { return std::to_string(std::llround(sample)); });
+            addTicks(
+                scale, first - zeroSample, last - zeroSample, step, subdivisions(step, true),
+                minSpacing, [&](double shown) { return xOfSample(shown + zeroSample); },
+                [](double shown) { return std::to_string(std::llround(shown)); });
         }
         return scale;
     }
-    // Times come from the recording's time base, sample by sample.
+    // Times come from the recording's time base, sample by sample, and read from the zero's time.
     const double from = g.time ? g.time->leftSeconds : timeBase->secondsAt(first);
     const double to = g.time ? g.time->secondsAtX(width) : timeBase->secondsAt(last);
-    const auto xOfTime = [&](double seconds) {
+    const auto xOfTime = [&](double shown) {
+        const double seconds = shown + zero.seconds;
         return g.time ? static_cast<int>(std::lround(g.time->x(seconds)))
                       : xOfSample(timeBase->sampleAt(seconds));
     };
     const double step = tickStep(to - from, width, minSpacing, false);
     if (step > 0) {
-        const double largest = std::max(std::fabs(from), std::fabs(to));
-        addTicks(scale, from, to, step, subdivisions(step, false), minSpacing, xOfTime,
+        const double shownFrom = zero.time(from);
+        const double shownTo = zero.time(to);
+        const double largest = std::max(std::fabs(shownFrom), std::fabs(shownTo));
+        addTicks(scale, shownFrom, shownTo, step, subdivisions(step, false), minSpacing, xOfTime,
                  [&](double seconds) { return formatSecondsToStep(seconds, step, largest); });
     }
     addGaps(scale, g, *timeBase, origin, last);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "core/measure_zero.h"
 #include "display/trace_geometry.h"
 
 class TimeBase;
@@ -27,7 +28,8 @@ struct RulerScale {
 };
 
 // The ruler over a trace view `width` pixels wide drawn with `g`: times from `timeBase` when
-// there is one (sample numbers there are index + origin), else sample numbers counted from the
-// capture's first. Labelled ticks stand at least `minSpacing` pixels apart.
+// there is one (sample numbers there are index + origin), else sample numbers; both counted from
+// `zero`, negative before it, with a labelled tick on it when it is on screen. Labelled ticks
+// stand at least `minSpacing` pixels apart.
 RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBase, uint32_t origin,
-                      int minSpacing);
+                      const MeasureZero& zero, int minSpacing);

@@ -24,7 +24,7 @@ bool writeCsvExport(const ExportJob& job, const uint8_t* samples, uint32_t count
 bool writeSigrokExport(const ExportJob& job, const uint8_t* samples, uint32_t count,
                        TextOutput& text, std::string& problem) {
     std::string zip;
-    if (!sigrokSessionBytes(samples, count, job.grid, zip, problem)) {
+    if (!sigrokSessionBytes(samples, count, job.grid, job.timing.trigger, zip, problem)) {
         return false;
     }
     text.put(zip);

@@ -1,6 +1,8 @@
 #include "export/sigrok_session.h"
 
+#include <algorithm>
 #include <array>
+#include <charconv>
 
 #include "core/channels.h"
 #include "core/measure_text.h"
@@ -8,6 +10,20 @@
 #include "export/zip_calls.h"
 
 namespace {
+
+// The grid sample that first shows data index `trigger`, and its time; sigrok keeps no trigger
+// in a session, so the keys are ours and its readers pass over them.
+std::string triggerKeys(const UniformGrid& grid, uint32_t trigger, uint64_t hertz) {
+    const auto first = std::lower_bound(grid.source.begin(), grid.source.end(), trigger);
+    const uint64_t sample =
+        grid.source.empty() ? trigger : static_cast<uint64_t>(first - grid.source.begin());
+    char seconds[32];
+    const auto end = std::to_chars(seconds, seconds + sizeof seconds,
+                                   static_cast<double>(sample) / static_cast<double>(hertz),
+                                   std::chars_format::fixed);
+    return "trigger sample=" + std::to_string(sample) +
+           "\ntrigger time=" + std::string(seconds, end.ptr) + " s\n";
+}
 
 std::string metadata(uint64_t hertz) {
     std::string text = "[device 1]\ncapturefile=logic-1\n";
@@ -86,7 +102,7 @@ bool zipFiles(const ZipCalls& zip, const std::array<std::pair<const char*, std::
 }  // namespace
 
 bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid,
-                        std::string& bytes, std::string& error) {
+                        std::optional<uint32_t> trigger, std::string& bytes, std::string& error) {
     const uint64_t hertz = rateForPeriod(grid.periodSeconds);
     if (hertz == 0) {
         error = "a sigrok session needs a sample rate of at least 1 Hz";
@@ -96,9 +112,10 @@ bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGri
     if (zip == nullptr) {
         return false;
     }
+    const std::string keys = trigger ? triggerKeys(grid, *trigger, hertz) : std::string();
     const std::array<std::pair<const char*, std::string>, 3> files{
         {{"version", "2"},
-         {"metadata", metadata(hertz)},
+         {"metadata", metadata(hertz) + keys},
          {"logic-1-1", packedSamples(samples, count, grid)}}};
     return zipFiles(*zip, files, bytes, error);
 }

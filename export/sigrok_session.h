@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/uniform_grid.h"
@@ -9,6 +10,8 @@
 // "version" (2), "metadata" (the sample rate, the five channels by name, one byte per sample)
 // and "logic-1-1", the samples on `grid`, channel n in bit n - 1 at the level the register
 // shows (Busy as read, as the traces show it). False with `error` when the grid's rate is
-// below 1 Hz or the zip cannot be made.
+// below 1 Hz or the zip cannot be made. With a `trigger` (an index into `samples`) the metadata
+// also names the session's sample that shows it and that sample's time: "trigger sample=15000",
+// "trigger time=0.015 s".
 bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid,
-                        std::string& bytes, std::string& error);
+                        std::optional<uint32_t> trigger, std::string& bytes, std::string& error);

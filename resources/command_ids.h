@@ -43,6 +43,8 @@ enum CommandId : int {
     CMD_TRIGGER_SETTINGS = 40043,
     CMD_VIEW_ZOOM_IN = 40044,  // the whole ladder, as Ctrl+wheel
     CMD_VIEW_ZOOM_OUT = 40045,
+    CMD_MEASURE_FROM_TRIGGER = 40046,
+    CMD_TRIGGER_POINT = 40047,  // the marker and the view to the trigger point, as `t`
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.

@@ -39,6 +39,7 @@ constexpr std::array kToolsMenu = {
     command("Zoom Out", CMD_ZOOM_OUT),
     separator(),
     command("Memory Trigger", CMD_MEMORY_TRIGGER),
+    command("Trigger &Point", CMD_TRIGGER_POINT),
 };
 
 constexpr MenuItem toggleOff(std::string_view text, int id) {
@@ -47,12 +48,14 @@ constexpr MenuItem toggleOff(std::string_view text, int id) {
 
 // Zoom In and Out here go on past 1:1 as Ctrl+wheel does, where the buttons stop; Zoom to Fit
 // shows the whole recording; the bands around the traces are shown at first. The traces are
-// drawn against samples until Time Axis asks for time.
+// drawn against samples until Time Axis asks for time; a recording's trigger point is where
+// they count from.
 constexpr std::array kViewMenu = {
     command("Zoom &In", CMD_VIEW_ZOOM_IN),
     command("Zoom &Out", CMD_VIEW_ZOOM_OUT),
     command("Zoom to &Fit", CMD_ZOOM_FIT),
     toggleOff("&Time Axis", CMD_TIME_AXIS),
+    toggle("&Measure From Trigger", CMD_MEASURE_FROM_TRIGGER),
     separator(),
     toggle("&Overview", CMD_SHOW_OVERVIEW),
     toggle("Time &Ruler", CMD_SHOW_RULER),

@@ -5,7 +5,7 @@
 
 namespace {
 
-constexpr std::array<std::pair<int, const char*>, 14> kStrings{{
+constexpr std::array<std::pair<int, const char*>, 15> kStrings{{
     {IDS_PROGRAM_NAME, "Pinprobe"},
     {IDS_CANNOT_OPEN_FILE, "Cannot open file."},
     {IDS_NOT_A_SCOPE_FILE, "This is not a scope file: it holds no RIFF form of type SCOP."},
@@ -20,6 +20,7 @@ constexpr std::array<std::pair<int, const char*>, 14> kStrings{{
     {IDS_OVERWRITE_FILE, "Overwrite file?"},
     {IDS_CAPTURE_RUNNING, "A capture is running. Press Break to end it first."},
     {IDS_CANNOT_WRITE_EXPORT, "Cannot write the export. Is the disk full?"},
+    {IDS_NO_TRIGGER_POINT, "This recording has no trigger point: it did not start on a trigger."},
 }};
 
 }  // namespace

@@ -18,6 +18,7 @@ enum StringId : int {
     IDS_OVERWRITE_FILE = 1240,
     IDS_CAPTURE_RUNNING = 1300,
     IDS_CANNOT_WRITE_EXPORT = 1310,
+    IDS_NO_TRIGGER_POINT = 1320,
 };
 
 // The text of a string-table entry; empty for an id the table does not hold.

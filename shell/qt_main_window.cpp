@@ -35,7 +35,10 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     parts.traceView = &client_->traceView();
     parts.menuActions = buildMenuBar(*menuBar(), *findMenuTemplate(layout.menuId),
                                      [this](int id) { sendCommand(id); });
-    offerTimeAxisWhenKnown(parts.menuActions[CMD_TIME_AXIS]);
+    // Time Axis needs a time base, Measure From Trigger a trigger point.
+    offerWhen(parts.menuActions[CMD_TIME_AXIS], hasTimeAxis);
+    offerWhen(parts.menuActions[CMD_MEASURE_FROM_TRIGGER],
+              [](const ScopeSession& s) { return triggerIndex(s).has_value(); });
     parts.showBand = [this](ViewBand band, bool shown) { applyBand(band, shown); };
     parts.viewChanged = [this] { client_->updateBands(); };
     parts.decoderRowsChanged = [this] {
@@ -61,15 +64,14 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     restoreDecoders(*windowSystem_, loadKeptDecoders());
 }
 
-// Time Axis is offered only for a recording with a time base; each opening of its menu asks.
-void DezoRaraClass::offerTimeAxisWhenKnown(QAction* timeAxis) {
-    auto* menu = timeAxis != nullptr ? qobject_cast<QMenu*>(timeAxis->parent()) : nullptr;
+void DezoRaraClass::offerWhen(QAction* action, bool (*offered)(const ScopeSession& session)) {
+    auto* menu = action != nullptr ? qobject_cast<QMenu*>(action->parent()) : nullptr;
     if (menu == nullptr) {
         return;
     }
-    timeAxis->setEnabled(hasTimeAxis(scopeSession));
-    connect(menu, &QMenu::aboutToShow, timeAxis,
-            [timeAxis] { timeAxis->setEnabled(hasTimeAxis(scopeSession)); });
+    action->setEnabled(offered(scopeSession));
+    connect(menu, &QMenu::aboutToShow, action,
+            [action, offered] { action->setEnabled(offered(scopeSession)); });
 }
 
 DezoRaraClass::~DezoRaraClass() {

@@ -8,6 +8,7 @@
 #include "shell/qt_window_system.h"
 
 class ClientArea;
+struct ScopeSession;
 
 // The main window, built from its template and menu. Every control, menu entry, scroll action,
 // close request and end-of-session question reaches the program as a message through one handler,
@@ -30,7 +31,8 @@ protected:
 
 private:
     void attachViews();
-    void offerTimeAxisWhenKnown(QAction* timeAxis);
+    // The entry `action` is offered only while `offered` says so; each opening of its menu asks.
+    void offerWhen(QAction* action, bool (*offered)(const ScopeSession& session));
     void placeWindow(const DialogTemplate& dialog, const StoredView& stored);
     // A change of the client area's default size (`change`): the window grows or shrinks by it,
     // unless it fills the screen, so that the traces keep their size.

@@ -4,6 +4,7 @@
 
 #include "app/readout/recording_time.h"
 #include "app/readout/view_text.h"
+#include "core/measure_zero.h"
 #include "core/scope_session.h"
 #include "display/ruler_scale.h"
 #include "shell/qt_template_builder.h"
@@ -41,7 +42,7 @@ void TimeRuler::paintEvent(QPaintEvent*) {
     // Room for a label such as "12.250 ms" and a little air around it.
     const int spacing = metrics.horizontalAdvance(QStringLiteral("00.000 ms")) + 4 * kLabelGap;
     const RulerScale scale = rulerScale(viewGeometry(s, viewWidth, traceView_.height()), viewWidth,
-                                        recordingTime(), s.sampleOrigin, spacing);
+                                        recordingTime(), s.sampleOrigin, measureZero(s), spacing);
     const int bottom = height() - 1;
     painter.setPen(palette().color(QPalette::WindowText));
     painter.drawLine(0, bottom, viewWidth, bottom);

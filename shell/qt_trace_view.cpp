@@ -156,11 +156,24 @@ bool GraphClass::jumpByKey(const QKeyEvent& event) {
         return false;
     }
     jumpToEdge(*mainWindow_, edgeChannel(), next);
-    // The readout measures from the marker: it would go stale until the pointer moved.
+    followMarker();
+    return true;
+}
+
+bool GraphClass::triggerByKey(const QKeyEvent& event) {
+    if (event.text() != QStringLiteral("t")) {
+        return false;
+    }
+    jumpToTrigger(*mainWindow_);
+    followMarker();
+    return true;
+}
+
+void GraphClass::followMarker() {
+    // The readout would go stale until the pointer moved.
     if (QToolTip::isVisible()) {
         showReadout(readoutAt_);
     }
-    return true;
 }
 
 bool GraphClass::gapByKey(const QKeyEvent& event) {
@@ -184,7 +197,8 @@ int GraphClass::edgeChannel() const {
 }
 
 bool GraphClass::takeKey(const QKeyEvent& event) {
-    return mainWindow_ != nullptr && (scrollByKey(event) || jumpByKey(event) || gapByKey(event));
+    return mainWindow_ != nullptr &&
+           (scrollByKey(event) || jumpByKey(event) || gapByKey(event) || triggerByKey(event));
 }
 
 // Keys it does not take (Esc among them) go on to the main window.

@@ -18,8 +18,8 @@ class WindowSystem;
 // attached to the main window, clicks set and clear the marker, the wheel scrolls and zooms, and
 // the keys scroll (Home, End, arrows, Page Up/Down) and jump to the edges of the channel the
 // pointer was last on, else the one under it, else channel 1 (. and , or Alt with the arrows),
-// and to the gaps (g and Shift+g); a readout that is up follows the marker they move. Once the
-// keyboard has moved the focus, a frame shows that they have it.
+// to the gaps (g and Shift+g) and to the trigger point (t); a readout that is up follows the marker
+// they move. Once the keyboard has moved the focus, a frame shows that they have it.
 class GraphClass : public QWidget, public SpokenView {
     Q_OBJECT
 
@@ -29,7 +29,8 @@ public:
     void attachTo(WindowSystem& mainWindow);
     // Called instead of a plain repaint when a live paint's refresh is due.
     void setLiveTick(std::function<void()> tick);
-    // Acts on a key the traces take (scrolling, the edge and gap keys); false for any other key.
+    // Acts on a key the traces take (scrolling, the edge, gap and trigger keys); false for any
+    // other key.
     bool takeKey(const QKeyEvent& event);
 
     QAccessible::Role spokenRole() const override { return QAccessible::Chart; }
@@ -57,6 +58,10 @@ private:
     bool jumpByKey(const QKeyEvent& event);
     // g and G (Shift+g): the next and the previous gap; false for other keys.
     bool gapByKey(const QKeyEvent& event);
+    // t: the trigger point; false for other keys.
+    bool triggerByKey(const QKeyEvent& event);
+    // A readout that is up measures from the marker: it follows the marker a key moved.
+    void followMarker();
     // The channel the edge keys act on: the row the pointer was last over, else the one under the
     // pointer now, else channel 1, so that the keys work before the pointer has moved.
     int edgeChannel() const;

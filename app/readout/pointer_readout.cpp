@@ -12,9 +12,9 @@ namespace {
 
 // "From marker 1000: +234 samples, +234.0 µs, 4.274 kHz": the frequency whose period is the
 // distance. Across a stall the time includes it, and a frequency would mean nothing.
-std::string markerLine(const TraceReading& r) {
+std::string markerLine(const TraceReading& r, const MeasureZero& zero) {
     const int64_t samples = r.samplesFromMarker;
-    std::string line = "From marker " + std::to_string(*r.markerNumber) + ": " +
+    std::string line = "From marker " + std::to_string(zero.number(*r.markerNumber)) + ": " +
                        (samples > 0 ? "+" : "") + std::to_string(samples) +
                        (std::llabs(samples) == 1 ? " sample" : " samples");
     if (!r.secondsFromMarker) {
@@ -32,9 +32,10 @@ std::string markerLine(const TraceReading& r) {
 }
 
 // "Gap of 5.200 ms before this sample", "2 reads failed from sample 1234 on (read as 0xFF)".
-std::string gapLines(const TimeGap& gap, uint64_t sampleNumber) {
-    const std::string where =
-        gap.sample == sampleNumber ? "this sample" : "sample " + std::to_string(gap.sample);
+std::string gapLines(const TimeGap& gap, uint64_t sampleNumber, const MeasureZero& zero) {
+    const std::string where = gap.sample == sampleNumber
+                                  ? "this sample"
+                                  : "sample " + std::to_string(zero.number(gap.sample));
     std::string lines;
     if (gap.nanoseconds > 0) {
         lines += "\nGap of " +
@@ -58,17 +59,17 @@ std::optional<TraceReading> readPointer(const TracePointer& pointer) {
                      pointer.y);
 }
 
-std::string readoutText(const TraceReading& reading) {
-    std::string text = "Sample " + std::to_string(reading.sampleNumber);
+std::string readoutText(const TraceReading& reading, const MeasureZero& zero) {
+    std::string text = "Sample " + std::to_string(zero.number(reading.sampleNumber));
     if (reading.seconds) {
-        text += " at " + formatSeconds(*reading.seconds);
+        text += " at " + formatSeconds(zero.time(*reading.seconds));
     }
     text += "\n" + channelText(reading.channel) + ": " + (reading.high ? "high" : "low");
     if (reading.gap) {
-        text += gapLines(*reading.gap, reading.sampleNumber);
+        text += gapLines(*reading.gap, reading.sampleNumber, zero);
     }
     if (reading.markerNumber) {
-        text += "\n" + markerLine(reading);
+        text += "\n" + markerLine(reading, zero);
     }
     return text;
 }
@@ -79,5 +80,6 @@ std::string pointerReadout(const TracePointer& pointer) {
         return {};
     }
     const auto index = static_cast<uint32_t>(reading->sampleNumber - scopeSession.sampleOrigin);
-    return readoutText(*reading) + pulseReadoutLine(index, reading->channel);
+    return readoutText(*reading, measureZero(scopeSession)) +
+           pulseReadoutLine(index, reading->channel);
 }

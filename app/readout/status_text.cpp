@@ -63,6 +63,22 @@ std::string gapWords(const ScopeSession& s) {
     return text;
 }
 
+// ", trigger at sample 15000, 15.00 ms after the first": where the recording's trigger fired,
+// in the capture's numbers and time; nothing without a trigger point.
+std::string triggerWords(const ScopeSession& s) {
+    const std::optional<uint32_t> trigger = triggerIndex(s);
+    if (!trigger) {
+        return "";
+    }
+    const uint64_t number = uint64_t{s.sampleOrigin} + *trigger;
+    std::string text = ", trigger at sample " + std::to_string(number);
+    if (const TimeBase* time = recordingTime()) {
+        text +=
+            ", " + formatSeconds(time->secondsAt(static_cast<double>(number))) + " after the first";
+    }
+    return text;
+}
+
 // The priority the capture's loop ran at and why, where it asked for one.
 std::string priorityWords(const ScopeSession& s) {
     return s.samplingPriority.empty() ? "" : ", " + s.samplingPriority;
@@ -80,6 +96,6 @@ std::string statusText(LiveClock::time_point now) {
     if (!hasSampleData(s)) {
         return title + ": no samples";
     }
-    return title + ": " + samplesText(s.sampleLength) + timingText(s) + gapWords(s) +
-           priorityWords(s);
+    return title + ": " + samplesText(s.sampleLength) + timingText(s) + triggerWords(s) +
+           gapWords(s) + priorityWords(s);
 }

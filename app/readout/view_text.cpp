@@ -5,6 +5,7 @@
 #include "app/readout/channel_text.h"
 #include "app/readout/recording_time.h"
 #include "core/measure_text.h"
+#include "core/measure_zero.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"
 
@@ -14,11 +15,13 @@ namespace {
 std::string stretchText(uint32_t first, uint32_t last) {
     const uint64_t from = uint64_t{scopeSession.sampleOrigin} + first;
     const uint64_t to = uint64_t{scopeSession.sampleOrigin} + last;
+    const MeasureZero zero = measureZero(scopeSession);
     if (const TimeBase* time = recordingTime()) {
-        return formatSeconds(time->secondsAt(static_cast<double>(from))) + " to " +
-               formatSeconds(time->secondsAt(static_cast<double>(to)));
+        return formatSeconds(zero.time(time->secondsAt(static_cast<double>(from)))) + " to " +
+               formatSeconds(zero.time(time->secondsAt(static_cast<double>(to))));
     }
-    return "samples " + std::to_string(from) + " to " + std::to_string(to);
+    return "samples " + std::to_string(zero.number(from)) + " to " +
+           std::to_string(zero.number(to));
 }
 
 std::string shownText(const TraceGeometry& g, int width) {
@@ -40,14 +43,13 @@ std::string markerText(uint32_t drawable) {
     if (!s.marker || *s.marker >= drawable) {
         return {};
     }
-    const uint32_t index = *s.marker;
-    std::string text = "; marker at sample " + std::to_string(uint64_t{s.sampleOrigin} + index);
+    const uint64_t number = uint64_t{s.sampleOrigin} + *s.marker;
+    const MeasureZero zero = measureZero(s);
+    std::string text = "; marker at sample " + std::to_string(zero.number(number));
     if (const TimeBase* time = recordingTime()) {
-        text +=
-            " at " +
-            formatSeconds(time->secondsAt(static_cast<double>(uint64_t{s.sampleOrigin} + index)));
+        text += " at " + formatSeconds(zero.time(time->secondsAt(static_cast<double>(number))));
     }
-    const uint8_t levels = s.sampleData[index];
+    const uint8_t levels = s.sampleData[*s.marker];
     for (int channel = 0; channel < kChannelCount; ++channel) {
         text += (channel == 0 ? ": " : ", ") + std::string(kChannelNames[channel]) +
                 ((levels & kChannelBits[channel]) != 0 ? " high" : " low");

@@ -5,6 +5,7 @@
 
 #include "app/view/view_scroll.h"
 #include "core/level_changes.h"
+#include "core/message_box.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"
 #include "core/window_system.h"
@@ -82,4 +83,18 @@ void jumpToGap(WindowSystem& mainWindow, bool forward) {
     }
     const TraceGeometry g = viewGeometry(s, s.view.viewWidth, 0);
     markFound(mainWindow, g, gapFrom(s, s.marker.value_or(screenEnd(g, forward)), forward));
+}
+
+void jumpToTrigger(WindowSystem& mainWindow) {
+    ScopeSession& s = scopeSession;
+    if (!hasSampleData(s)) {
+        mainWindow.beep();
+        return;
+    }
+    const std::optional<uint32_t> trigger = triggerIndex(s);
+    if (!trigger) {
+        showMessage(mainWindow, IDS_NO_TRIGGER_POINT);
+        return;
+    }
+    markFound(mainWindow, viewGeometry(s, s.view.viewWidth, 0), trigger);
 }

@@ -12,3 +12,7 @@ void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward);
 // sampling, counted as the edge keys count, and the view scrolls to it when it is not on screen.
 // With no gap that way, no time base or no data, it beeps and changes nothing.
 void jumpToGap(WindowSystem& mainWindow, bool forward);
+
+// `t` and Tools > Trigger Point: the marker goes to the recording's trigger point and the view
+// scrolls to it when it is not on screen. A recording without one says so and nothing changes.
+void jumpToTrigger(WindowSystem& mainWindow);

@@ -4,6 +4,7 @@
 #include "core/scope_session.h"
 #include "core/window_system.h"
 #include "display/trace_geometry.h"
+#include "display/trace_view.h"
 #include "resources/command_ids.h"
 
 void showZoomLevel(WindowSystem& mainWindow, ViewScale scale, int64_t firstSample) {
@@ -22,6 +23,13 @@ void showZoomLevel(WindowSystem& mainWindow, ViewScale scale, int64_t firstSampl
 void zoomToFit(WindowSystem& mainWindow) {
     const ScopeSession& s = scopeSession;
     showZoomLevel(mainWindow, fitScale(viewExtent(s), s.view.viewWidth), 0);
+}
+
+void toggleMeasureFromTrigger(WindowSystem& mainWindow) {
+    ViewState& v = scopeSession.view;
+    v.measureFromTrigger = !v.measureFromTrigger;
+    mainWindow.checkMenuItem(CMD_MEASURE_FROM_TRIGGER, v.measureFromTrigger);
+    refreshTraceView(mainWindow);
 }
 
 void toggleTimeAxis(WindowSystem& mainWindow) {

@@ -17,3 +17,8 @@ void zoomToFit(WindowSystem& mainWindow);
 // View > Time Axis: the traces against time and back, the same sample at the left edge. A
 // recording without a time base has only the sample axis: a beep, and nothing changes.
 void toggleTimeAxis(WindowSystem& mainWindow);
+
+// View > Measure From Trigger: the ruler, the readout and the marker count from the recording's
+// trigger point, or from the capture's first sample. Repaints; the choice stays for the
+// recordings to come.
+void toggleMeasureFromTrigger(WindowSystem& mainWindow);

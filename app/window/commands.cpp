@@ -6,6 +6,7 @@
 #include "app/document/capture_cycle.h"
 #include "app/document/export_document.h"
 #include "app/document/file_commands.h"
+#include "app/view/edge_search.h"
 #include "app/view/marker.h"
 #include "app/view/navigation.h"
 #include "app/view/trace_input.h"
@@ -130,6 +131,12 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
             return;
         case CMD_TIME_AXIS:
             toggleTimeAxis(mainWindow);
+            return;
+        case CMD_MEASURE_FROM_TRIGGER:
+            toggleMeasureFromTrigger(mainWindow);
+            return;
+        case CMD_TRIGGER_POINT:
+            jumpToTrigger(mainWindow);
             return;
         case CMD_VIEW_ZOOM_IN:
         case CMD_VIEW_ZOOM_OUT:

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/capture/memory_port.h"
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
 #include "capture/status_port.h"
@@ -21,27 +22,6 @@
 //   WorkerCapture/5 / WorkerCaptureUnpublished/5: what publishing the stored count costs at Fast.
 
 namespace {
-
-// A port that answers from memory through the same virtual call as a real one, so that what is
-// measured is the loop around the read, not the port.
-class MemoryPort : public StatusPort {
-public:
-    MemoryPort() : bytes_(kSize) {
-        uint32_t x = 12345;
-        for (uint8_t& byte : bytes_) {
-            x = x * 1103515245u + 12345u;
-            byte = static_cast<uint8_t>(x >> 16);
-        }
-    }
-    // Out of line: inlined, the compiler would guess the target in the bare loop below and skip
-    // the virtual call that the capture loop makes.
-    [[gnu::noinline]] uint8_t read() override { return bytes_[next_++ & (kSize - 1)]; }
-
-private:
-    static constexpr size_t kSize = 4096;
-    std::vector<uint8_t> bytes_;
-    size_t next_ = 0;
-};
 
 class MemoryPortAccess : public PortAccess {
 public:

@@ -121,4 +121,38 @@ TEST_F(JumpToEdgeTest, GapKeysKeepToTheSamplesKeptAndBeepWithoutTimes) {
     EXPECT_EQ(ws.beepCount, 3);
 }
 
+// `t`: the marker to the trigger point, the view to it when it is off screen; a recording
+// without one (never triggered, or its trigger point cut away) says so and keeps its marker.
+TEST_F(JumpToEdgeTest, TriggerKeyGoesToTheTriggerPointOrSaysThereIsNone) {
+    struct Case {
+        const char* what;
+        uint32_t trigger;  // the capture's number
+        uint32_t origin;   // after Cut Before
+        std::optional<uint32_t> marker;
+        uint32_t viewStart;
+        size_t messages;
+    };
+    const Case cases[] = {
+        {"on screen", 150, 0, 150, 0, 0},           {"off screen", 2500, 0, 2500, 2299, 0},
+        {"after a cut", 2500, 1000, 1500, 1299, 0}, {"none", kNoTriggerSample, 0, 7, 0, 1},
+        {"cut away", 500, 1000, 7, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        scopeSession.sampleOrigin = c.origin;
+        scopeSession.triggerSample = c.trigger;
+        scopeSession.marker = 7;
+        scopeSession.view.viewStart = 0;
+        ws.messages.clear();
+        jumpToTrigger(ws);
+        EXPECT_EQ(scopeSession.marker, c.marker);
+        EXPECT_EQ(scopeSession.view.viewStart, c.viewStart);
+        EXPECT_EQ(ws.messages.size(), c.messages);
+    }
+    EXPECT_EQ(ws.beepCount, 0);
+    releaseSampleData();
+    jumpToTrigger(ws);
+    EXPECT_EQ(ws.beepCount, 1) << "no data";
+}
+
 }  // namespace

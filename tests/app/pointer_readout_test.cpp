@@ -252,10 +252,14 @@ TraceReading withGap(TraceReading r, TimeGap gap) {
     return r;
 }
 
+// Sample numbers and times count from the zero: the capture's start, or a trigger point (at
+// sample 1000, 2.5 ms, below), before which they are negative; distances from the marker stay.
 TEST(ReadoutText, OneFactPerLine) {
+    const MeasureZero trigger{1000, 2.5e-3};
     const struct {
         TraceReading reading;
         const char* text;
+        MeasureZero zero{};
     } cases[] = {
         {reading(1234, 1, true, std::nullopt), "Sample 1234\nSelect (channel 2, pin 13): high"},
         {reading(0, 0, false, 0.0), "Sample 0 at 0 s\nError (channel 1, pin 15): low"},
@@ -279,9 +283,27 @@ TEST(ReadoutText, OneFactPerLine) {
         {withGap(reading(12, 0, false, 1e-3), {12, 300'000'000, 1}),
          "Sample 12 at 1.000 ms\nError (channel 1, pin 15): low\n"
          "Gap of 300.0 ms before this sample\n1 read failed from this sample on (read as 0xFF)"},
+        {reading(1000, 0, true, 2.5e-3), "Sample 0 at 0 s\nError (channel 1, pin 15): high",
+         trigger},
+        {reading(800, 1, false, 2.0e-3),
+         "Sample -200 at -500.0 \u00b5s\nSelect (channel 2, pin 13): low", trigger},
+        {reading(1234, 1, true, std::nullopt), "Sample 234\nSelect (channel 2, pin 13): high",
+         trigger},
+        {marked(reading(1234, 4, true, 3.085e-3), 900, 2.5e-6),
+         "Sample 234 at 585.0 \u00b5s\nBusy (channel 5, pin 11): high\n"
+         "From marker -100: +334 samples, +835.0 \u00b5s, 1.198 kHz",
+         trigger},
+        {withGap(reading(999, 0, true, 2.4975e-3), {998, 0, 3}),
+         "Sample -1 at -2.500 \u00b5s\nError (channel 1, pin 15): high\n"
+         "3 reads failed from sample -2 on (read as 0xFF)",
+         trigger},
+        {withGap(reading(1000, 0, true, 2.5e-3), {1000, 5'200'000, 0}),
+         "Sample 0 at 0 s\nError (channel 1, pin 15): high\n"
+         "Gap of 5.200 ms before this sample",
+         trigger},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(readoutText(c.reading), c.text);
+        EXPECT_EQ(readoutText(c.reading, c.zero), c.text);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -81,7 +82,7 @@ TEST(RulerScale, LabelsInTheUnitThatFits) {
         const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, length,
                                               ViewScale::samplesPerColumn(c.perPixel));
         const RulerScale scale =
-            rulerScale(g, kWidth, c.period > 0 ? &time : nullptr, c.origin, kSpacing);
+            rulerScale(g, kWidth, c.period > 0 ? &time : nullptr, c.origin, {}, kSpacing);
         const std::vector<std::string> got = labels(scale);
         ASSERT_GE(got.size(), c.firstLabels.size());
         EXPECT_EQ(std::vector<std::string>(got.begin(), got.begin() + c.firstLabels.size()),
@@ -93,7 +94,7 @@ TEST(RulerScale, LabelsInTheUnitThatFits) {
 // Zoomed in, labelled ticks have ticks between them; sample numbers only at whole samples.
 TEST(RulerScale, TicksBetweenTheLabelledOnes) {
     const TraceGeometry g = traceGeometry(160, 300, 0, 1000, ViewScale::pixelsPerSample(16));
-    const RulerScale scale = rulerScale(g, 160, nullptr, 0, 40);
+    const RulerScale scale = rulerScale(g, 160, nullptr, 0, {}, 40);
     std::vector<int> xs;
     for (const RulerTick& tick : scale.ticks) {
         xs.push_back(tick.x);
@@ -107,7 +108,7 @@ TEST(RulerScale, TimeTicksBetweenTheLabelledOnes) {
     TimeBase time;
     fillTime(time, 100000, 10e-9);
     const TraceGeometry g = traceGeometry(kWidth, 300, 0, 100000);
-    const RulerScale scale = rulerScale(g, kWidth, &time, 0, kSpacing);
+    const RulerScale scale = rulerScale(g, kWidth, &time, 0, {}, kSpacing);
     ASSERT_GE(scale.ticks.size(), 6u);
     const std::vector<int> xs = {scale.ticks[0].x, scale.ticks[1].x, scale.ticks[2].x,
                                  scale.ticks[5].x};
@@ -126,7 +127,7 @@ TEST(RulerScale, GapsAreMarked) {
     ASSERT_EQ(time.gaps().size(), 1u);
     ASSERT_EQ(time.gaps()[0].sample, 450u);
     const TraceGeometry g = traceGeometry(kWidth, 300, 0, 10000);
-    const RulerScale scale = rulerScale(g, kWidth, &time, 0, kSpacing);
+    const RulerScale scale = rulerScale(g, kWidth, &time, 0, {}, kSpacing);
     EXPECT_EQ(scale.gaps, std::vector<int>{450});
     int labelledAtGap = 0;
     for (const RulerTick& tick : scale.ticks) {
@@ -136,10 +137,10 @@ TEST(RulerScale, GapsAreMarked) {
     // Zoomed in, the mark sits where the trace view draws it: halfway into the step before.
     const TraceGeometry zoomed =
         traceGeometry(kWidth, 300, 400, 10000, ViewScale::pixelsPerSample(4));
-    EXPECT_EQ(rulerScale(zoomed, kWidth, &time, 0, kSpacing).gaps, std::vector<int>{198});
+    EXPECT_EQ(rulerScale(zoomed, kWidth, &time, 0, {}, kSpacing).gaps, std::vector<int>{198});
     // A cut recording: data index 350 is the time base's sample 450.
     const TraceGeometry cut = traceGeometry(kWidth, 300, 300, 9900, ViewScale::pixelsPerSample(4));
-    EXPECT_EQ(rulerScale(cut, kWidth, &time, 100, kSpacing).gaps, std::vector<int>{198});
+    EXPECT_EQ(rulerScale(cut, kWidth, &time, 100, {}, kSpacing).gaps, std::vector<int>{198});
 }
 
 // A gap that hid less than a column's time is only a tick in the ruler; the same gap zoomed in
@@ -162,9 +163,51 @@ TEST(RulerScale, ShortGapsAreTicksOnly) {
         const ViewScale scale =
             c.perPixel == 1 ? ViewScale{} : ViewScale::samplesPerColumn(c.perPixel);
         const RulerScale ruler =
-            rulerScale(traceGeometry(kWidth, 300, 0, 10000, scale), kWidth, &time, 0, kSpacing);
+            rulerScale(traceGeometry(kWidth, 300, 0, 10000, scale), kWidth, &time, 0, {}, kSpacing);
         EXPECT_EQ(ruler.gaps, c.gaps);
         EXPECT_EQ(ruler.gapTicks, c.ticks);
+    }
+}
+
+// Measured from a trigger point: the zero stands on it, labelled, with negative numbers and
+// times before it; ticks keep their spacing around it. A cut recording (origin 37) keeps the
+// trigger's number, and the time axis counts from the trigger's time too.
+TEST(RulerScale, CountsFromTheTriggerPoint) {
+    struct Case {
+        const char* what;
+        double period;  // 0: no time base
+        uint32_t firstSample, origin, perPixel;
+        int64_t trigger;  // the capture's number of the trigger point
+        std::vector<std::string> firstLabels;
+        std::string atTrigger;  // the label at the trigger's x
+    };
+    const Case cases[] = {
+        {"samples", 0, 0, 0, 1, 150, {"-100@50", "0@150", "100@250"}, "0@150"},
+        {"samples, cut", 0, 0, 37, 1, 237, {"-200@0", "-100@100", "0@200"}, "0@200"},
+        {"samples, trigger to the left", 0, 400, 0, 1, 150, {"300@50", "400@150"}, ""},
+        {"times", 1e-6, 0, 0, 1, 550, {"-500 \u00b5s@50", "-400 \u00b5s@150"}, "0 \u00b5s@550"},
+        {"times, zoomed out", 1e-6, 0, 0, 500, 250000, {"-250 ms@0", "-200 ms@100"}, "0 ms@500"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const uint32_t length = c.perPixel > 1 ? 500000 : 100000;
+        TimeBase time;
+        fillTime(time, length + c.origin, c.period);
+        const MeasureZero zero{c.trigger, c.period > 0 ? time.secondsAt(c.trigger) : 0};
+        const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, length,
+                                              ViewScale::samplesPerColumn(c.perPixel));
+        const std::vector<std::string> got =
+            labels(rulerScale(g, kWidth, c.period > 0 ? &time : nullptr, c.origin, zero, kSpacing));
+        ASSERT_GE(got.size(), c.firstLabels.size());
+        EXPECT_EQ(std::vector<std::string>(got.begin(), got.begin() + c.firstLabels.size()),
+                  c.firstLabels);
+        const size_t zeros = std::count_if(got.begin(), got.end(), [](const std::string& label) {
+            return label.starts_with("0@") || label.starts_with("0 ") || label.starts_with("0.0 ");
+        });
+        EXPECT_EQ(zeros, c.atTrigger.empty() ? 0u : 1u);
+        if (!c.atTrigger.empty()) {
+            EXPECT_NE(std::find(got.begin(), got.end(), c.atTrigger), got.end());
+        }
     }
 }
 

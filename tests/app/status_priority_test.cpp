@@ -37,6 +37,40 @@ TEST(StatusLinePriority, FollowsTheRecording) {
     resetScopeSession();
 }
 
+// The trigger point in the capture's numbers and time, also after a cut; none where the
+// recording holds none (never triggered, or cut away), and no time where it has no time base.
+TEST(StatusLineTrigger, NamesTheTriggerPoint) {
+    struct Case {
+        uint32_t trigger;
+        uint32_t origin;
+        bool times;
+        std::string line;
+    };
+    const Case cases[] = {
+        {400, 0, true,
+         "Untitled: 1000 samples at 1.000 MHz, 1.000 ms, trigger at sample 400, 400.0 \u00b5s "
+         "after the first"},
+        {400, 100, true,
+         "Untitled: 900 samples at 1.000 MHz, 900.0 \u00b5s, trigger at sample 400, 400.0 "
+         "\u00b5s after the first"},
+        {400, 0, false, "Untitled: 1000 samples, no time base, trigger at sample 400"},
+        {50, 100, true, "Untitled: 900 samples at 1.000 MHz, 900.0 \u00b5s"},
+        {kNoTriggerSample, 0, true, "Untitled: 1000 samples at 1.000 MHz, 1.000 ms"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        resetScopeSession();
+        loadSessionSamples(std::vector<uint8_t>(1000 - c.origin, 0x08));
+        if (c.times) {
+            giveSessionEvenTimes(1000, 1e-6);
+        }
+        scopeSession.sampleOrigin = c.origin;
+        scopeSession.triggerSample = c.trigger;
+        EXPECT_EQ(statusText(LiveClock::now()), c.line);
+    }
+    resetScopeSession();
+}
+
 // The gaps of the samples kept: how many, the time they lost together and the longest; planned
 // pauses counted apart. Without either the line is as it was.
 TEST(StatusLineGaps, CountsTheTimeLostAndTheLongest) {

@@ -27,6 +27,7 @@ struct ViewCase {
     const char* ruler;
     const char* overview;
     const char* traces;
+    uint32_t trigger = kNoTriggerSample;  // the capture's number of the trigger point
 };
 
 class ViewTextTest : public testing::TestWithParam<ViewCase> {
@@ -54,6 +55,7 @@ TEST_P(ViewTextTest, SaysWhatTheViewShows) {
     }
     scopeSession.sampleOrigin = c.origin;
     scopeSession.marker = c.marker;
+    scopeSession.triggerSample = c.trigger;
     const ViewScale scale = c.samplesPerPixel > 1 ? ViewScale::samplesPerColumn(c.samplesPerPixel)
                                                   : ViewScale::pixelsPerSample(c.zoomStep);
     const TraceGeometry g = traceGeometry(kWidth, kHeight, c.viewStart, c.samples, scale);
@@ -103,6 +105,17 @@ const ViewCase kViews[] = {
     {"a marker past the data is left out", 100, 0, 0, 0, 1, 1, 100, "Time ruler: samples 0 to 99",
      "Overview: samples 0 to 99 on screen, of samples 0 to 99",
      "100 samples, 1 pixel per sample, showing samples 0 to 99"},
+    {"counted from a trigger point", 5000, 0, 0, 0, 1, 1, 3, "Time ruler: samples -200 to 199",
+     "Overview: samples -200 to 199 on screen, of samples -200 to 4799",
+     "5000 samples, 1 pixel per sample, showing samples -200 to 199; marker at sample -197: "
+     "Error low, Select low, Out Of Paper low, Acknowledge low, Busy high",
+     200},
+    {"counted from a trigger point, after a cut, with times", 3000, 1e-6, 2000, 0, 1, 1, 2500,
+     "Time ruler: -1.000 ms to -601.0 \u00b5s",
+     "Overview: -1.000 ms to -601.0 \u00b5s on screen, of -1.000 ms to 1.999 ms",
+     "3000 samples, 1 pixel per sample, showing -1.000 ms to -601.0 \u00b5s; marker at sample "
+     "1500 at 1.500 ms: Error high, Select low, Out Of Paper low, Acknowledge high, Busy low",
+     3000},
 };
 
 INSTANTIATE_TEST_SUITE_P(Views, ViewTextTest, testing::ValuesIn(kViews),

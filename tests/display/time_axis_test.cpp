@@ -103,7 +103,7 @@ TEST_F(TimeAxisTest, TheLastScreenEndsAtTheLastSample) {
 // Ticks stand evenly in time, across the gap too.
 TEST_F(TimeAxisTest, RulerTimesRunEvenly) {
     const TraceGeometry g = geometry(ViewScale{}, 900);
-    const RulerScale ruler = rulerScale(g, kWidth, &time, 0, 60);
+    const RulerScale ruler = rulerScale(g, kWidth, &time, 0, {}, 60);
     ASSERT_GE(ruler.ticks.size(), 10u);
     const int spacing = ruler.ticks[1].x - ruler.ticks[0].x;
     EXPECT_GT(spacing, 0);

@@ -220,8 +220,9 @@ void MainWindowTest::menuHasEveryEntryWithItsInitialMarks() {
     const QString expected = QStringLiteral(
         "&File[&New=110,&Open...=120,&Save=130,Save &As...=140,&Export...=40040,-,E&xit=150],"
         "&Tools[Cut Before=40014,Cut After=40015,-,Zoom In=112,Zoom Out=113,-,"
-        "Memory Trigger=115],"
-        "&View[Zoom &In=40044,Zoom &Out=40045,Zoom to &Fit=40030,&Time Axis=40035,-,"
+        "Memory Trigger=115,Trigger &Point=40047],"
+        "&View[Zoom &In=40044,Zoom &Out=40045,Zoom to &Fit=40030,&Time Axis=40035,"
+        "&Measure From Trigger=40046*,-,"
         "&Overview=40031*,Time &Ruler=40032*,Channel &Labels=40033*,"
         "&Status Line=40034*],"
         "&Decode[&Add Decoder\u2026=40041,&Remove Decoders=40042],"
