@@ -12,3 +12,9 @@
 // below 1 Hz or the zip cannot be made.
 bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid,
                         std::string& bytes, std::string& error);
+
+// The "metadata" of such a session at `hertz`.
+std::string sigrokMetadata(uint64_t hertz);
+
+// The samples on `grid` as a "logic-1-N" file holds them: channel n of a status byte in bit n - 1.
+std::string sigrokLogicBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid);
