@@ -16,5 +16,5 @@ public:
     int received() const;
 
 private:
-    struct sigaction previous_[3] {};
+    struct sigaction previous_[3]{};
 };

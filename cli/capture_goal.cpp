@@ -10,8 +10,8 @@ namespace {
 
 // `text` as a number followed by one of `units` (a factor each); false for anything else.
 template <size_t N>
-bool parseScaled(std::string_view text, const std::array<std::pair<std::string_view, double>, N>& units,
-                 double& value) {
+bool parseScaled(std::string_view text,
+                 const std::array<std::pair<std::string_view, double>, N>& units, double& value) {
     for (const auto& [unit, factor] : units) {
         if (text.size() > unit.size() && text.ends_with(unit)) {
             double number = 0;
@@ -48,7 +48,8 @@ bool parseGoalSamples(std::string_view text, uint64_t& samples) {
 }
 
 std::string readCaptureGoal(const ParsedArguments& arguments, CaptureGoal& goal) {
-    if (arguments.has("--duration") && !parseDuration(arguments.value("--duration"), goal.seconds)) {
+    if (arguments.has("--duration") &&
+        !parseDuration(arguments.value("--duration"), goal.seconds)) {
         return "--duration takes a time such as 90s, 500ms, 10min or 2h";
     }
     if (arguments.has("--samples") &&

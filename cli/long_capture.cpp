@@ -19,8 +19,8 @@
 #include "cli/recording_stream.h"
 #include "core/printable_text.h"
 #include "core/scope_session.h"
-#include "scopefile/joined_times.h"
 #include "scopefile/file_calls.h"
+#include "scopefile/joined_times.h"
 
 namespace {
 
@@ -32,6 +32,10 @@ constexpr std::chrono::milliseconds kHandOverPoll{50};
 using Clock = std::chrono::steady_clock;
 
 struct LongRun {
+    LongRun(const CaptureGoal& goal, RecordingStream& stream, CliContext& context,
+            const CaptureEndSignals& signals)
+        : goal(goal), stream(stream), context(context), signals(signals) {}
+
     const CaptureGoal& goal;
     RecordingStream& stream;
     CliContext& context;
@@ -101,18 +105,17 @@ uint32_t captureBlock(LongRun& run, uint32_t size) {
 bool keepBlock(LongRun& run, uint32_t length) {
     const TimeBaseValues values = scopeSession.timeBase.valuesFor(0, length);
     const uint64_t now = workerLink.ports->clock().nowNanoseconds();
-    const uint64_t lastNs = scopeSession.timeBase.known()
-                                ? scopeSession.timeBase.marks()[scopeSession.timeBase.markCount() - 1]
-                                      .nanoseconds
-                                : 0;
+    const uint64_t lastNs =
+        scopeSession.timeBase.known()
+            ? scopeSession.timeBase.marks()[scopeSession.timeBase.markCount() - 1].nanoseconds
+            : 0;
     if (run.times.samples() == 0) {
         if (const std::optional<uint32_t> trigger = triggerIndex(scopeSession)) {
             run.times.triggerSample = *trigger;
         }
     }
     run.times.add(values, length, now - std::min(now, lastNs));
-    if (!run.stream.append(scopeSession.sampleData, length, run.times.times(),
-                           run.times.periodSeconds())) {
+    if (!run.stream.append(scopeSession.sampleData, length, run.times)) {
         run.writeFailed = true;
         return false;
     }
@@ -218,7 +221,7 @@ int runLongCapture(const CaptureGoal& goal, OutputFile& output, const std::strin
         return kExitFailure;
     }
     CaptureEndSignals signals;
-    LongRun run{goal, stream, context, signals};
+    LongRun run(goal, stream, context, signals);
     {
         std::optional<WorkerRunning> worker;
         if (scopeSession.delayUnits != 0) {

@@ -26,11 +26,10 @@ bool RecordingStream::start() {
     return sigrok_ ? session_.start(kUntimedHertz) : scope_.start();
 }
 
-bool RecordingStream::append(const uint8_t* samples, uint32_t count, const RecordingTimes& times,
-                             double periodSeconds) {
+bool RecordingStream::append(const uint8_t* samples, uint32_t count, const JoinedTimes& times) {
     if (!sigrok_) {
-        return scope_.append(samples, count, times);
+        return scope_.append(samples, count, times.times());
     }
-    const uint64_t hertz = rateForPeriod(periodSeconds);
+    const uint64_t hertz = rateForPeriod(times.periodSeconds());
     return session_.append(samples, count, hertz != 0 ? hertz : kUntimedHertz);
 }

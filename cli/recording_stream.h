@@ -4,6 +4,7 @@
 #include <string>
 
 #include "export/streamed_sigrok_session.h"
+#include "scopefile/joined_times.h"
 #include "scopefile/streamed_scope_file.h"
 
 // The file a long capture writes as it runs: a sigrok session for a name ending in ".sr", else a
@@ -14,10 +15,9 @@ public:
 
     bool sigrok() const { return sigrok_; }
     bool start();
-    // Appends a block; `times` are those of every sample so far, `periodSeconds` their typical
-    // period (a sigrok session keeps only its rate). False as the streams' append is.
-    bool append(const uint8_t* samples, uint32_t count, const RecordingTimes& times,
-                double periodSeconds);
+    // Appends a block; `times` are those of every sample so far, the block's included (a sigrok
+    // session keeps only their typical rate). False as the streams' append is.
+    bool append(const uint8_t* samples, uint32_t count, const JoinedTimes& times);
     uint64_t bytes() const { return sigrok_ ? session_.bytes() : scope_.bytes(); }
 
 private:

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <sstream>
 
-
 namespace {
 
 // sigrok numbers probes from 1; a logic sample has room for 64 at most.
@@ -67,21 +66,24 @@ uint64_t parseSigrokRate(const std::string& text) {
 bool parseSigrokMetadata(const std::string& text, SigrokMetadata& metadata, std::string& problem) {
     std::istringstream lines(text);
     std::string line;
-    int sections = 0;
-    while (std::getline(lines, line) && sections < 2) {
+    int devices = 0;  // device sections begun; the first is the one read
+    bool inDevice = false;
+    while (std::getline(lines, line) && devices < 2) {
         line = trimmed(line);
         if (line.starts_with("[")) {
-            ++sections;
+            inDevice = line.starts_with("[device ");
+            devices += inDevice ? 1 : 0;
             continue;
         }
         const size_t equals = line.find('=');
-        if (sections != 1 || equals == std::string::npos) {
+        if (!inDevice || devices != 1 || equals == std::string::npos) {
             continue;
         }
         const std::string key = trimmed(line.substr(0, equals));
         const std::string value = trimmed(line.substr(equals + 1));
         if (!takeValue(key, value, metadata)) {
-            problem = "its metadata has " + key + "=" + value + ", which this program does not take";
+            problem =
+                "its metadata has " + key + "=" + value + ", which this program does not take";
             return false;
         }
     }

@@ -44,8 +44,8 @@ bool findEntry(const OpenArchive& open, const std::string& name, zip_uint64_t& i
                uint64_t& size) {
     const zip_int64_t found = open.zip.zip_name_locate(open.archive, name.c_str(), 0);
     zip_stat_t stat;
-    if (found < 0 || open.zip.zip_stat_index(open.archive, static_cast<zip_uint64_t>(found), 0,
-                                             &stat) != 0) {
+    if (found < 0 ||
+        open.zip.zip_stat_index(open.archive, static_cast<zip_uint64_t>(found), 0, &stat) != 0) {
         return false;
     }
     index = static_cast<zip_uint64_t>(found);

@@ -12,8 +12,8 @@
 struct SigrokSessionRead {
     uint8_t* samples = nullptr;  // from obtainSampleBuffer, the caller's; null for none
     uint32_t count = 0;
-    RecordingTimes times;        // even, at the session's rate; none without a rate
-    std::string note;            // the channels left out, when some were
+    RecordingTimes times;  // even, at the session's rate; none without a rate
+    std::string note;      // the channels left out, when some were
 };
 
 // Reads the session at `path`. False with `problem` (in a user's words) for a file that is not

@@ -9,9 +9,9 @@
 // The file that holds libzip, which only the sigrok session files need.
 inline constexpr const char* kZipLibraryFile = "libzip.so.4";
 
-// The entry points of libzip that a sigrok session file is made and read with. Neither program links the
-// library (nor so its crypto and compression libraries): it is opened when a session file is
-// first written. Each is called as declared in the library's header.
+// The entry points of libzip that a sigrok session file is made and read with. Neither program
+// links the library (nor so its crypto and compression libraries): it is opened when a session file
+// is first written. Each is called as declared in the library's header.
 // clang-format off
 #define PINPROBE_ZIP_ENTRY_POINTS(X)                                                              \
     X(zip_error_init) X(zip_error_fini) X(zip_error_strerror) X(zip_get_error)                    \

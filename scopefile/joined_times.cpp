@@ -13,6 +13,32 @@ double median(std::vector<double> values) {
     return *middle;
 }
 
+// The marks kept of a block: its first and last, both ends of every stretch between two marks
+// that holds a gap (so each gap stays exactly where and as long as it was), and else one every
+// kKeptMarkStride samples: a long recording of slow reads, marked at nearly every sample, would
+// otherwise keep marks in proportion to its length.
+std::vector<TimeMark> thinnedMarks(const TimeBaseValues& values) {
+    const std::vector<TimeMark>& marks = values.marks;
+    std::vector<bool> keep(marks.size(), false);
+    size_t gap = 0;
+    for (size_t k = 0; k + 1 < marks.size(); ++k) {
+        while (gap < values.gaps.size() && values.gaps[gap].sample < marks[k].sample) {
+            ++gap;
+        }
+        if (gap < values.gaps.size() && values.gaps[gap].sample <= marks[k + 1].sample) {
+            keep[k] = keep[k + 1] = true;
+        }
+    }
+    std::vector<TimeMark> kept;
+    for (size_t k = 0; k < marks.size(); ++k) {
+        if (k == 0 || k + 1 == marks.size() || keep[k] ||
+            marks[k].sample - kept.back().sample >= kKeptMarkStride) {
+            kept.push_back(marks[k]);
+        }
+    }
+    return kept;
+}
+
 }  // namespace
 
 // The block before ends where the next begins: its marks past that sample (the loop reads one
@@ -31,7 +57,8 @@ void JoinedTimes::endPreviousAt(uint32_t sample) {
     }
     const TimeMark& from = marks.back();
     const double pace = nanosecondsPerSample(from, end);
-    marks.push_back({sample, from.nanoseconds + static_cast<uint64_t>(pace * (sample - from.sample))});
+    marks.push_back(
+        {sample, from.nanoseconds + static_cast<uint64_t>(pace * (sample - from.sample))});
 }
 
 void JoinedTimes::add(const TimeBaseValues& values, uint32_t count, uint64_t startNs) {
@@ -50,7 +77,7 @@ void JoinedTimes::add(const TimeBaseValues& values, uint32_t count, uint64_t sta
         const uint64_t to = shift + values.marks.front().nanoseconds;
         joined_.gaps.push_back({offset, to > from ? to - from : 0, 0, GapKind::PlannedPause});
     }
-    for (const TimeMark& mark : values.marks) {
+    for (const TimeMark& mark : thinnedMarks(values)) {
         joined_.marks.push_back({offset + mark.sample, shift + mark.nanoseconds});
     }
     for (TimeGap gap : values.gaps) {
@@ -78,7 +105,8 @@ RecordingTimes JoinedTimes::times() const {
         medians.push_back(spread.median);
         highs.push_back(spread.high);
     }
-    times.timeBase.spread = {median(medians), lows.empty() ? 0 : *std::min_element(lows.begin(), lows.end()),
+    times.timeBase.spread = {median(medians),
+                             lows.empty() ? 0 : *std::min_element(lows.begin(), lows.end()),
                              highs.empty() ? 0 : *std::max_element(highs.begin(), highs.end())};
     times.triggerSample = triggerSample;
     return times;

@@ -6,10 +6,15 @@
 
 #include "scopefile/time_base_chunk.h"
 
+// Samples between two marks kept, at most, outside the gaps.
+inline constexpr uint32_t kKeptMarkStride = 1024;
+
 // The time base of a recording taken as a run of captures, one after the other (a long capture
 // written to disk in blocks): each block's marks and gaps moved to the recording's sample
 // numbers and clock, and the time between two blocks a planned pause before the first sample of
-// the later one, for the loop stopped on purpose to hand its block over.
+// the later one, for the loop stopped on purpose to hand its block over. Of each block's marks
+// those around its gaps are kept, else one every kKeptMarkStride samples, so that the marks grow
+// with the gaps and a thousandth of the samples, not with every sample.
 class JoinedTimes {
 public:
     // The next block of `count` samples, timed by `values` (its own sample numbers, from 0),

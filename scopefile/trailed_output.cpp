@@ -49,7 +49,8 @@ void TrailedOutput::restore() {
 bool TrailedOutput::append(const uint8_t* body, size_t count, const std::vector<uint8_t>& trailer,
                            const std::vector<Patch>& patches) {
     const uint64_t newEnd = bodyEnd_ + count;
-    bool written = writeAt(body, count, bodyEnd_) && writeAt(trailer.data(), trailer.size(), newEnd);
+    bool written =
+        writeAt(body, count, bodyEnd_) && writeAt(trailer.data(), trailer.size(), newEnd);
     for (size_t i = 0; written && i < patches.size(); ++i) {
         written = writeAt(patches[i].bytes.data(), patches[i].bytes.size(), patches[i].offset);
     }

@@ -39,8 +39,8 @@ private:
 
     OutputFile& output_;
     uint64_t bodyEnd_ = 0;
-    std::vector<uint8_t> trailer_;    // as the file holds it now
-    std::vector<uint8_t> head_;  // as the file holds it now
+    std::vector<uint8_t> trailer_;  // as the file holds it now
+    std::vector<uint8_t> head_;     // as the file holds it now
 };
 
 // Whether `output` can be written as a TrailedOutput: a regular file (a temporary or the file

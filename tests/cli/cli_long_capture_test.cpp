@@ -11,6 +11,7 @@
 
 #include "core/scope_session.h"
 #include "scopefile/scope_file.h"
+#include "scopefile/time_base_chunk.h"
 #include "tests/export/unzip.h"
 #include "tests/support/child_program.h"
 #include "tests/support/cli_program.h"
@@ -33,7 +34,7 @@ ScopeSeen readScope(const std::string& path) {
     ScopeSeen seen;
     if (readScopeFile([](int id) { ADD_FAILURE() << "refused: " << id; }, path, data, length,
                       &times)) {
-        seen = {length, times.timeBase.marks.size() >= 2 && times.ignored.empty()};
+        seen = {length.load(), times.timeBase.marks.size() >= 2 && times.ignored.empty()};
         giveBackSampleBuffer(data);
     }
     return seen;
@@ -94,8 +95,8 @@ TEST(CliLongCapture, WritesTheSamplesAskedFor) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
         const std::string path = dir.path(c.file);
-        const CliRun run = runCliLine({"capture", "--simulate", "--speed", c.speed, "--samples",
-                                       c.samples, "-o", path});
+        const CliRun run = runCliLine(
+            {"capture", "--simulate", "--speed", c.speed, "--samples", c.samples, "-o", path});
         EXPECT_EQ(run.status, kExitSuccess) << run.err;
         EXPECT_TRUE(run.out.starts_with("samples: " + std::to_string(c.expected) + "\n"))
             << run.out;
@@ -130,8 +131,7 @@ TEST(CliLongCapture, AFullDiskKeepsWhatWasWritten) {
         const size_t kept = samplesIn(path);
         EXPECT_GT(kept, 0u);
         EXPECT_LT(kept, 1'000'000u);
-        EXPECT_NE(run.err.find("keeps the " + std::to_string(kept) + " samples"),
-                  std::string::npos)
+        EXPECT_NE(run.err.find("keeps the " + std::to_string(kept) + " samples"), std::string::npos)
             << run.err;
         EXPECT_EQ(temporariesIn(dir.path("")), 0);
     }

@@ -138,8 +138,8 @@ TEST(SigrokSessionReader, OursReadsBack) {
     uint8_t* data = nullptr;
     std::atomic<uint32_t> length{0};
     OpenedRecording opened;
-    ASSERT_TRUE(readRecordingFile([](int) { ADD_FAILURE(); }, dir.path("ours.sr"), data, length,
-                                  opened))
+    ASSERT_TRUE(
+        readRecordingFile([](int) { ADD_FAILURE(); }, dir.path("ours.sr"), data, length, opened))
         << opened.problem;
     std::string status(reinterpret_cast<const char*>(data), length);
     giveBackSampleBuffer(data);

@@ -85,7 +85,6 @@ const std::vector<Block> kBlocks = {makeBlock(5, 'a', 0), makeBlock(8, 'A', 20'0
 // times, the blocks joined by the pauses between them; committed, it is the same file.
 TEST(StreamedScopeFile, EveryBlockLeavesAWholeFile) {
     Writing writing;
-    EXPECT_TRUE(readWhileWritten(writing.output).samples.empty());
     for (const Block& block : kBlocks) {
         ASSERT_TRUE(writing.append(block));
         const FileSeen seen = readWhileWritten(writing.output);
@@ -160,6 +159,27 @@ TEST(JoinedTimes, BlocksFollowOneAnotherWithAPauseBetween) {
     // The broken block ends at its fourth sample's time, not at the read it did not keep.
     EXPECT_EQ(joint.nanoseconds, 10'000u - 4 * kPeriodNs);
     EXPECT_EQ(joined.stalls(), 0u);
+}
+
+// Slow reads are marked at nearly every sample; a long recording keeps few of those marks, yet
+// every sample keeps its time, a stall's included, and the stall stays where it was.
+TEST(JoinedTimes, KeepsFewMarksAndEveryTime) {
+    constexpr uint32_t kCount = 5000;
+    TimeBase marked;
+    makeTimeBase(marked, kCount, kPeriodNs, {{3000, 50'000}, {3001, 40'000}}, 1);
+    JoinedTimes joined;
+    joined.add(marked.valuesFor(0, kCount), kCount, 0);
+    TimeBase kept;
+    kept.restore(joined.times().timeBase);
+    EXPECT_LT(kept.markCount(), 16u);
+    ASSERT_EQ(kept.gaps().size(), marked.gaps().size());
+    for (size_t i = 0; i < kept.gaps().size(); ++i) {
+        EXPECT_EQ(kept.gaps()[i].sample, marked.gaps()[i].sample);
+        EXPECT_EQ(kept.gaps()[i].nanoseconds, marked.gaps()[i].nanoseconds);
+    }
+    for (const uint32_t sample : {0u, 700u, 1024u, 2999u, 3000u, 3001u, 3002u, 4321u, kCount}) {
+        EXPECT_NEAR(kept.secondsAt(sample), marked.secondsAt(sample), 1e-12) << sample;
+    }
 }
 
 }  // namespace
