@@ -88,7 +88,9 @@ void awaitBlock(LongRun& run) {
 // One block into the session's buffer, on the loop the speed asks for; its length.
 uint32_t captureBlock(LongRun& run, uint32_t size) {
     resetDocument(run.context.windows);
-    scopeSession.captureSize = static_cast<int32_t>(std::min<uint32_t>(size, INT32_MAX));
+    // The worker's loops keep one sample fewer than they read: the one Break came on.
+    const uint32_t reads = size + (scopeSession.delayUnits != 0 ? 1 : 0);
+    scopeSession.captureSize = static_cast<int32_t>(std::min<uint32_t>(reads, INT32_MAX));
     const CaptureStart start = startCapture(run.context.windows);
     if (start == CaptureStart::NoBuffer) {
         run.noBuffer = true;
@@ -100,7 +102,8 @@ uint32_t captureBlock(LongRun& run, uint32_t size) {
     return scopeSession.sampleLength;
 }
 
-// The block just captured, added to the times and the file. Its clock started where its last
+// The block just captured, added to the file and then to the times (a block the file refused is
+// not counted). Its clock started where its last
 // mark says, counted back from now.
 bool keepBlock(LongRun& run, uint32_t length) {
     const TimeBaseValues values = scopeSession.timeBase.valuesFor(0, length);
@@ -109,16 +112,18 @@ bool keepBlock(LongRun& run, uint32_t length) {
         scopeSession.timeBase.known()
             ? scopeSession.timeBase.marks()[scopeSession.timeBase.markCount() - 1].nanoseconds
             : 0;
-    if (run.times.samples() == 0) {
+    JoinedTimes times = run.times;
+    if (times.samples() == 0) {
         if (const std::optional<uint32_t> trigger = triggerIndex(scopeSession)) {
-            run.times.triggerSample = *trigger;
+            times.triggerSample = *trigger;
         }
     }
-    run.times.add(values, length, now - std::min(now, lastNs));
-    if (!run.stream.append(scopeSession.sampleData, length, run.times)) {
+    times.add(values, length, now - std::min(now, lastNs));
+    if (!run.stream.append(scopeSession.sampleData, length, times)) {
         run.writeFailed = true;
         return false;
     }
+    run.times = std::move(times);
     return true;
 }
 
@@ -180,8 +185,8 @@ void reportEnd(const LongRun& run, const OutputFile& output, const std::string& 
         console.message(printable(path) + ": the file is full: it keeps the " + kept +
                         " before (scope files and sigrok sessions stay below 4 GiB)");
     } else if (run.writeFailed) {
-        printWriteFailure(console, path, output.error);
-        console.message(printable(path) + ": the capture ended there; the file keeps the " + kept +
+        console.message(printable(path) + ": cannot write: " + systemErrorText(output.error) +
+                        "; the capture ended there, and the file keeps the " + kept +
                         " written before");
     } else if (run.signals.received() != 0) {
         console.message(signalName(run.signals.received()) + " ended the capture after " + kept);

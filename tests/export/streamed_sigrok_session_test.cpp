@@ -84,9 +84,7 @@ TEST(StreamedSigrokSession, AFullDiskKeepsTheBlocksBefore) {
         const std::map<std::string, std::string> before = writing.files();
         {
             FailingFileCalls calls;
-            calls.failingKind = "pwrite";
-            calls.failingKindAt = failing;
-            calls.error = ENOSPC;
+            fillDiskAtWrite(calls, failing);
             EXPECT_FALSE(writing.append(kBlocks[2]));
         }
         EXPECT_EQ(writing.output.error, ENOSPC);

@@ -112,9 +112,7 @@ TEST(StreamedScopeFile, AFullDiskKeepsTheBlocksBefore) {
         const FileSeen before = readWhileWritten(writing.output);
         {
             FailingFileCalls calls;
-            calls.failingKind = "pwrite";
-            calls.failingKindAt = failing;
-            calls.error = ENOSPC;
+            fillDiskAtWrite(calls, failing);
             EXPECT_FALSE(writing.append(kBlocks[2]));
         }
         EXPECT_EQ(writing.output.error, ENOSPC);

@@ -509,6 +509,24 @@ std::optional<uint32_t> messageStart() {
     return std::nullopt;
 }
 
+// One whole message at 8 samples a column; with PINPROBE_SCREENSHOTS set to a folder (and a
+// real display, e.g. under xvfb-run), the window is saved there as NAME.png. False when the
+// annotations hold no message.
+bool showOneMessage(DezoRaraClass& window, const QString& name) {
+    const std::optional<uint32_t> start = messageStart();
+    if (!start.has_value()) {
+        return false;
+    }
+    showZoomLevel(window.windowSystem(), ViewScale::samplesPerColumn(8), int64_t{*start} - 200);
+    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        // The updates the zoom posted are done first; grab() then paints the window itself.
+        QCoreApplication::sendPostedEvents();
+        window.grab().save(folder + QStringLiteral("/") + name + QStringLiteral(".png"));
+    }
+    return true;
+}
+
 // The first proposal in the dialog decodes what the simulated probe sends. With
 // PINPROBE_SCREENSHOTS set to a folder (and a real display, e.g. under xvfb-run), the window
 // showing one whole message is saved there as decoder_uart.png.
@@ -529,15 +547,7 @@ void DecodingTest::simulatedCaptureIsDecodedWithTheDefaults() {
     QTRY_VERIFY_WITH_TIMEOUT(!desktopDecoding.stacks.empty(), 30000);
     QVERIFY(decoded());
     QVERIFY(!rxText().isEmpty());
-    const std::optional<uint32_t> start = messageStart();
-    QVERIFY(start.has_value());
-    showZoomLevel(window.windowSystem(), ViewScale::samplesPerColumn(8), int64_t{*start} - 200);
-    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
-    if (!folder.isEmpty()) {
-        // The updates the zoom posted are done first; grab() then paints the window itself.
-        QCoreApplication::sendPostedEvents();
-        window.grab().save(folder + QStringLiteral("/decoder_uart.png"));
-    }
+    QVERIFY(showOneMessage(window, QStringLiteral("decoder_uart")));
     QVERIFY(window.close());
     workerLink.ports = &ports_;
 }
@@ -576,14 +586,7 @@ void DecodingTest::savedCaptureOpensWithItsTimesAndDecodesWithoutAPeriod() {
     QVERIFY(!periodAsked);
     QVERIFY(decoded());
     QVERIFY(!rxText().isEmpty());
-    const std::optional<uint32_t> start = messageStart();
-    QVERIFY(start.has_value());
-    showZoomLevel(window.windowSystem(), ViewScale::samplesPerColumn(8), int64_t{*start} - 200);
-    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
-    if (!folder.isEmpty()) {
-        QCoreApplication::sendPostedEvents();
-        window.grab().save(folder + QStringLiteral("/reopened_capture_uart.png"));
-    }
+    QVERIFY(showOneMessage(window, QStringLiteral("reopened_capture_uart")));
     QVERIFY(window.close());
     workerLink.ports = &ports_;
 }
