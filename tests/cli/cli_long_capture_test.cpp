@@ -2,6 +2,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <filesystem>
@@ -12,7 +13,7 @@
 #include "core/scope_session.h"
 #include "scopefile/scope_file.h"
 #include "scopefile/time_base_chunk.h"
-#include "tests/export/unzip.h"
+#include "tests/export/zip_files.h"
 #include "tests/support/child_program.h"
 #include "tests/support/cli_program.h"
 #include "tests/support/cli_runner.h"
@@ -173,6 +174,38 @@ TEST(CliLongCapture, BreakAndSigtermKeepTheFile) {
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
         EXPECT_GT(samplesIn(dir.path(c.file)), 4096u);
         EXPECT_EQ(temporariesIn(dir.path("")), 0);
+    }
+}
+
+// info, export and decode open sigrok sessions: sigrok's own of 8 channels, the channels left
+// out said once; a damaged one in one line, with the exit status of a file refused.
+TEST(CliLongCapture, InfoExportAndDecodeOpenSigrokSessions) {
+    TempDir dir;
+    const std::string logic = {'\x00', '\x01', '\x03', '\x07', '\x0f', '\x1f', '\x3f', '\x7f'};
+    const std::string good =
+        zipOf({{"version", "2"},
+               {"metadata", metadataOf({"D0", "D1", "D2", "D3", "D4", "D5", "D6", "D7"}, "2 kHz")},
+               {"logic-1-1", logic}});
+    const std::string path = dir.write("eight.sr", good);
+    const CliRun info = runCliLine({"info", path});
+    EXPECT_EQ(info.status, kExitSuccess) << info.err;
+    EXPECT_TRUE(info.out.starts_with("samples: 8\nrate: 2000 samples/s\n")) << info.out;
+    EXPECT_NE(info.err.find("D5, D6 and D7 are left out"), std::string::npos) << info.err;
+    const CliRun csv = runCliLine({"export", path, "--csv", "-o", "-"});
+    EXPECT_EQ(csv.status, kExitSuccess) << csv.err;
+    EXPECT_NE(csv.out.find("0.0035"), std::string::npos) << csv.out;  // sample 7 at 2 kHz
+
+    const std::string damaged = dir.write("damaged.sr", good.substr(0, good.size() - 30));
+    for (const std::vector<std::string>& line :
+         {std::vector<std::string>{"info", damaged},
+          {"export", damaged, "--vcd", "-o", dir.path("x.vcd")},
+          {"decode", damaged, "-P", "uart:rx=1"}}) {
+        const CliRun run = runCliLine(line);
+        EXPECT_EQ(run.status, kExitFailure) << run.err;
+        EXPECT_TRUE(run.err.starts_with("pinprobe-cli: " + damaged +
+                                        ": it is not a sigrok session that can be read: "))
+            << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
 }
 

@@ -11,42 +11,10 @@
 #include "core/scope_session.h"
 #include "export/recording_file.h"
 #include "export/streamed_sigrok_session.h"
+#include "tests/export/zip_files.h"
 #include "tests/support/scope_file_maker.h"
 
 namespace {
-
-using Files = std::vector<std::pair<std::string, std::string>>;
-
-// A zip of `files`, deflated as sigrok writes its sessions.
-std::string zipOf(const Files& files) {
-    zip_error_t error;
-    zip_error_init(&error);
-    zip_source_t* memory = zip_source_buffer_create(nullptr, 0, 0, &error);
-    zip_t* archive = zip_open_from_source(memory, ZIP_TRUNCATE, &error);
-    for (const auto& [name, contents] : files) {
-        zip_source_t* source = zip_source_buffer(archive, contents.data(), contents.size(), 0);
-        EXPECT_GE(zip_file_add(archive, name.c_str(), source, 0), 0);
-    }
-    zip_source_keep(memory);
-    EXPECT_EQ(zip_close(archive), 0);
-    zip_stat_t stat;
-    zip_source_stat(memory, &stat);
-    std::string bytes(stat.size, '\0');
-    zip_source_open(memory);
-    zip_source_read(memory, bytes.data(), stat.size);
-    zip_source_close(memory);
-    zip_source_free(memory);
-    return bytes;
-}
-
-std::string metadataOf(const std::vector<std::string>& probes, const std::string& rate) {
-    std::string text = "[global]\nsigrok version=0.5.2\n\n[device 1]\ncapturefile=logic-1\n";
-    text += "total probes=" + std::to_string(probes.size()) + "\nsamplerate=" + rate + "\n";
-    for (size_t i = 0; i < probes.size(); ++i) {
-        text += "probe" + std::to_string(i + 1) + "=" + probes[i] + "\n";
-    }
-    return text + "unitsize=1\n";
-}
 
 // Bytes counting up through every pattern of 8 channels, in two logic files.
 std::string countingLogic() {
