@@ -39,18 +39,24 @@ bool openArchive(const std::string& path, OpenArchive& open, std::string& proble
     return true;
 }
 
-// Entry `name`'s index and its size as stated, no more than its stored bytes can hold.
-bool findEntry(const OpenArchive& open, const std::string& name, zip_uint64_t& index,
-               uint64_t& size) {
+enum class Entry { Absent, Found, Damaged };
+
+// Entry `name`'s index and its size as stated; Damaged when that is more than its stored bytes
+// can hold.
+Entry findEntry(const OpenArchive& open, const std::string& name, zip_uint64_t& index,
+                uint64_t& size) {
     const zip_int64_t found = open.zip.zip_name_locate(open.archive, name.c_str(), 0);
+    if (found < 0) {
+        return Entry::Absent;
+    }
     zip_stat_t stat;
-    if (found < 0 ||
-        open.zip.zip_stat_index(open.archive, static_cast<zip_uint64_t>(found), 0, &stat) != 0) {
-        return false;
+    if (open.zip.zip_stat_index(open.archive, static_cast<zip_uint64_t>(found), 0, &stat) != 0 ||
+        stat.size > stat.comp_size * kMostDeflateGrowth + 64) {
+        return Entry::Damaged;
     }
     index = static_cast<zip_uint64_t>(found);
     size = stat.size;
-    return stat.size <= stat.comp_size * kMostDeflateGrowth + 64;
+    return Entry::Found;
 }
 
 // All `size` bytes of entry `index` into `bytes`; false when it holds fewer or its CRC is wrong.
@@ -69,8 +75,13 @@ bool readEntry(const OpenArchive& open, zip_uint64_t index, uint8_t* bytes, uint
 bool readMetadata(const OpenArchive& open, SigrokMetadata& metadata, std::string& problem) {
     zip_uint64_t index = 0;
     uint64_t size = 0;
-    if (!findEntry(open, "metadata", index, size) || size > kMostMetadata) {
+    const Entry entry = findEntry(open, "metadata", index, size);
+    if (entry == Entry::Absent) {
         problem = "it is not a sigrok session: it has no metadata";
+        return false;
+    }
+    if (entry == Entry::Damaged || size > kMostMetadata) {
+        problem = "its metadata is damaged";
         return false;
     }
     std::string text(size, '\0');
@@ -97,12 +108,20 @@ struct LogicFile {
 bool findLogicFiles(const OpenArchive& open, const std::string& base, std::vector<LogicFile>& files,
                     uint64_t& total, std::string& problem) {
     LogicFile file{};
-    if (findEntry(open, base, file.index, file.size)) {
+    Entry entry = findEntry(open, base, file.index, file.size);
+    if (entry == Entry::Found) {
         files.push_back(file);
     }
-    for (uint64_t n = 1; findEntry(open, base + "-" + std::to_string(n), file.index, file.size);
-         ++n) {
+    for (uint64_t n = 1; entry != Entry::Damaged; ++n) {
+        entry = findEntry(open, base + "-" + std::to_string(n), file.index, file.size);
+        if (entry != Entry::Found) {
+            break;
+        }
         files.push_back(file);
+    }
+    if (entry == Entry::Damaged) {
+        problem = "its samples are damaged";
+        return false;
     }
     total = 0;
     for (const LogicFile& logic : files) {

@@ -157,12 +157,14 @@ TEST(SigrokSessionReader, AllocatesNoMoreThanTheArchiveHolds) {
     std::string bytes = zipOf({{"version", "2"},
                                {"metadata", metadataOf({"D0"}, "1 MHz")},
                                {"logic-1-1", std::string(100, '\x01')}});
-    // The directory's record of logic-1-1: its whole size, 24 bytes into the record.
-    const size_t record = bytes.rfind(std::string("PK\1\2"));
-    const size_t name = bytes.find("logic-1-1", record);
+    // logic-1-1's whole size, alike in its local header (22 bytes in) and in the directory's
+    // record (24 bytes in), so that the archive holds together.
+    const std::string huge("\xff\xff\xff\x7f", 4);
+    const size_t local = bytes.rfind(std::string("PK\3\4"), bytes.find("logic-1-1"));
+    bytes.replace(local + 22, 4, huge);
+    const size_t name = bytes.find("logic-1-1", bytes.find(std::string("PK\1\2")));
     ASSERT_NE(name, std::string::npos);
-    const size_t entry = bytes.rfind(std::string("PK\1\2"), name);
-    bytes.replace(entry + 24, 4, std::string("\xff\xff\xff\x7f", 4));
+    bytes.replace(bytes.rfind(std::string("PK\1\2"), name) + 24, 4, huge);
     const SampleMemory counting{[](size_t size) -> void* {
                                     largestObtained = std::max(largestObtained, size);
                                     return std::malloc(size);

@@ -41,9 +41,12 @@ struct FileSeen {
     RecordingTimes times;
 };
 
+std::string temporaryOf(const OutputFile& output) {
+    return "/proc/self/fd/" + std::to_string(output.folder) + "/" + output.temporary;
+}
+
 FileSeen readWhileWritten(const OutputFile& output) {
-    const std::string path =
-        "/proc/self/fd/" + std::to_string(output.folder) + "/" + output.temporary;
+    const std::string path = temporaryOf(output);
     FileSeen seen;
     uint8_t* data = nullptr;
     std::atomic<uint32_t> length{0};
@@ -110,12 +113,14 @@ TEST(StreamedScopeFile, AFullDiskKeepsTheBlocksBefore) {
         ASSERT_TRUE(writing.append(kBlocks[0]));
         ASSERT_TRUE(writing.append(kBlocks[1]));
         const FileSeen before = readWhileWritten(writing.output);
+        const std::string bytesBefore = readFileBytes(temporaryOf(writing.output));
         {
             FailingFileCalls calls;
             fillDiskAtWrite(calls, failing);
             EXPECT_FALSE(writing.append(kBlocks[2]));
         }
         EXPECT_EQ(writing.output.error, ENOSPC);
+        EXPECT_EQ(readFileBytes(temporaryOf(writing.output)), bytesBefore);
         const FileSeen after = readWhileWritten(writing.output);
         EXPECT_EQ(after.samples, before.samples);
         EXPECT_EQ(after.times.ignored, "");
@@ -159,12 +164,12 @@ TEST(JoinedTimes, BlocksFollowOneAnotherWithAPauseBetween) {
     EXPECT_EQ(joined.stalls(), 0u);
 }
 
-// Slow reads are marked at nearly every sample; a long recording keeps few of those marks, yet
+// Slow reads are marked every few samples; a long recording keeps few of those marks, yet
 // every sample keeps its time, a stall's included, and the stall stays where it was.
 TEST(JoinedTimes, KeepsFewMarksAndEveryTime) {
     constexpr uint32_t kCount = 5000;
     TimeBase marked;
-    makeTimeBase(marked, kCount, kPeriodNs, {{3000, 50'000}, {3001, 40'000}}, 1);
+    makeTimeBase(marked, kCount, kPeriodNs, {{3002, 50'000}, {4001, 40'000}}, 4);
     JoinedTimes joined;
     joined.add(marked.valuesFor(0, kCount), kCount, 0);
     TimeBase kept;
@@ -175,7 +180,8 @@ TEST(JoinedTimes, KeepsFewMarksAndEveryTime) {
         EXPECT_EQ(kept.gaps()[i].sample, marked.gaps()[i].sample);
         EXPECT_EQ(kept.gaps()[i].nanoseconds, marked.gaps()[i].nanoseconds);
     }
-    for (const uint32_t sample : {0u, 700u, 1024u, 2999u, 3000u, 3001u, 3002u, 4321u, kCount}) {
+    for (const uint32_t sample :
+         {0u, 700u, 1024u, 3001u, 3002u, 3004u, 3010u, 4000u, 4004u, kCount}) {
         EXPECT_NEAR(kept.secondsAt(sample), marked.secondsAt(sample), 1e-12) << sample;
     }
 }
