@@ -13,7 +13,7 @@
 #include "core/scope_session.h"
 #include "scopefile/scope_file.h"
 #include "scopefile/time_base_chunk.h"
-#include "tests/export/zip_files.h"
+#include "tests/support/zip_files.h"
 #include "tests/support/child_program.h"
 #include "tests/support/cli_program.h"
 #include "tests/support/cli_runner.h"

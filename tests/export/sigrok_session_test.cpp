@@ -8,7 +8,7 @@
 
 #include "export/sigrok_session.h"
 #include "export/zip_calls.h"
-#include "tests/export/zip_files.h"
+#include "tests/support/zip_files.h"
 
 namespace {
 
