@@ -12,12 +12,14 @@
 #include "capture/sampler.h"
 #include "capture/sampling_worker.h"
 #include "cli/break_notice.h"
+#include "cli/capture_goal.h"
 #include "cli/capture_outputs.h"
 #include "cli/capture_summary.h"
 #include "cli/console_output.h"
 #include "cli/decoding.h"
 #include "cli/headless_window_system.h"
 #include "cli/interrupt_break.h"
+#include "cli/long_capture.h"
 #include "cli/option_values.h"
 #include "cli/progress_ticker.h"
 #include "cli/recording.h"
@@ -40,6 +42,7 @@ struct CaptureOptions {
     uint8_t portTriggerMask = 0;
     ChannelConditions trigger{};
     uint8_t preTriggerPercent = 0;
+    CaptureGoal goal;  // set: the capture goes to disk as it runs
 };
 
 // --trigger, --port-trigger and --pre-trigger; the problem with them, empty when there is none.
@@ -59,6 +62,17 @@ std::string readTriggerOptions(const ParsedArguments& arguments, CaptureOptions&
         return "--pre-trigger takes 0%, 10%, 25%, 50%, 75% or 90%";
     }
     return {};
+}
+
+// A capture to disk writes one file as it runs: -o, and nothing to decode afterwards.
+std::string longCaptureProblem(const ParsedArguments& arguments, CaptureOptions& options) {
+    CaptureFiles others = options.files;
+    others.paths[0].clear();
+    if (options.files.paths[0].empty() || !fileList(others).empty() || arguments.has("-P")) {
+        return "--duration and --samples write -o FILE alone (a .sr or a scope file), and "
+               "decode nothing";
+    }
+    return readTriggerOptions(arguments, options);
 }
 
 // The options, or the problem with them (empty when there is none).
@@ -82,7 +96,11 @@ std::string readCaptureOptions(const ParsedArguments& arguments, CaptureOptions&
         !parseDelayUnits(arguments.value("--speed"), options.delayUnits)) {
         return "--speed takes fastest, fast or slow";
     }
-    return readTriggerOptions(arguments, options);
+    if (std::string problem = readCaptureGoal(arguments, options.goal); !problem.empty()) {
+        return problem;
+    }
+    return options.goal.set() ? longCaptureProblem(arguments, options)
+                              : readTriggerOptions(arguments, options);
 }
 
 // A channel --trigger names has that condition, the channels of --port-trigger either edge.
@@ -294,6 +312,10 @@ int runCaptureCommand(const ParsedArguments& arguments, CliContext& context) {
     if (!port.opened) {
         context.console.message(notDone(options) + ": no port to capture from");
         return kExitNoPort;
+    }
+    if (options.goal.set()) {
+        return runLongCapture(options.goal, outputs.files[0], options.files.paths[0], port.name,
+                              context);
     }
     return runTimedCapture(options, outputs, request, port.name, context);
 }

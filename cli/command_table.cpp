@@ -49,6 +49,13 @@ std::vector<OptionSpec> captureOptions() {
          "/dev/parport1, or a base address such as 0xd010"},
         {"--simulate", "", "sample the built-in simulated probe instead of the port"},
         {"--size", "N", "samples to take (default 5000)"},
+        {"--duration", "T",
+         "capture to disk for T (90s, 500ms, 10min, 2h): the samples go into -o FILE as they are "
+         "taken, in blocks, memory staying small; a FILE ending in .sr is a sigrok session, any "
+         "other a scope file"},
+        {"--samples", "N",
+         "capture to disk until N samples (50000, 2k, 50M) are written, as --duration does; with "
+         "both, whichever comes first"},
         {"--speed", "S",
          "fastest (default): as fast as the port reads, on this thread; fast, slow: with a busy "
          "delay per sample; these keep N - 1 samples"},
@@ -119,6 +126,10 @@ Command captureCommand() {
         "second Ctrl+C abandons the capture without writing (exit status 130). The fastest "
         "capture cannot be broken: Ctrl+C says so at once, with how long it still takes; a "
         "second Ctrl+C ends the program.\n\n"
+        "A capture to disk (--duration, --samples) writes -o FILE only, a file that is whole "
+        "after every block of about half a second: Ctrl+C, SIGTERM, SIGHUP and a full disk end "
+        "it, and the file keeps every sample before the end. Progress shows on standard error "
+        "while it runs.\n\n"
         "When no way to the port works (direct I/O, /dev/parportN), the reasons and remedies "
         "are printed, no file is written (an existing one stays as it was) and the exit status "
         "is 3.",

@@ -6,8 +6,8 @@
 #include "cli/file_error_report.h"
 #include "core/printable_text.h"
 #include "core/scope_session.h"
+#include "export/recording_file.h"
 #include "scopefile/recording_times.h"
-#include "scopefile/scope_file.h"
 
 ChannelSummary summarizeChannel(const uint8_t* samples, uint32_t length, uint8_t bit) {
     ChannelSummary summary;
@@ -31,15 +31,21 @@ ChannelSummary summarizeChannel(const uint8_t* samples, uint32_t length, uint8_t
 }
 
 bool loadRecording(ConsoleOutput& console, const std::string& path) {
-    RecordingTimes times;
-    if (!readScopeFile(printFileErrors(console, path), path, scopeSession.sampleData,
-                       scopeSession.sampleLength, &times)) {
+    OpenedRecording opened;
+    if (!readRecordingFile(printFileErrors(console, path), path, scopeSession.sampleData,
+                           scopeSession.sampleLength, opened)) {
+        if (!opened.problem.empty()) {
+            console.message(printable(path) + ": " + opened.problem);
+        }
         return false;
     }
-    if (!times.ignored.empty()) {
-        console.message("note: " + printable(path) + ": " + ignoredTimesNote(times.ignored));
+    if (!opened.times.ignored.empty()) {
+        console.message("note: " + printable(path) + ": " + ignoredTimesNote(opened.times.ignored));
     }
-    takeRecordingTimes(scopeSession, times);
+    if (!opened.note.empty()) {
+        console.message("note: " + printable(path) + ": " + opened.note);
+    }
+    takeRecordingTimes(scopeSession, opened.times);
     return true;
 }
 

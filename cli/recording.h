@@ -17,8 +17,8 @@ struct ChannelSummary {
 // One channel (`bit`) of `length` samples, at least one.
 ChannelSummary summarizeChannel(const uint8_t* samples, uint32_t length, uint8_t bit);
 
-// Loads scope file `path` into the session's samples. A file the reader refuses has been reported
-// (path, message and error id) when this returns false.
+// Loads scope file or sigrok session `path` into the session's samples. A file the reader refuses
+// has been reported (path, message and, for a scope file, error id) when this returns false.
 bool loadRecording(ConsoleOutput& console, const std::string& path);
 
 // Puts the session back to its start-up values on both ends of a command, so that one command

@@ -25,7 +25,9 @@ std::string triggerKeys(const UniformGrid& grid, uint32_t trigger, uint64_t hert
            "\ntrigger time=" + std::string(seconds, end.ptr) + " s\n";
 }
 
-std::string metadata(uint64_t hertz) {
+}  // namespace
+
+std::string sigrokMetadata(uint64_t hertz) {
     std::string text = "[device 1]\ncapturefile=logic-1\n";
     text += "total probes=" + std::to_string(kChannelCount) + "\n";
     text += "samplerate=" + exactHertzText(hertz) + "\ntotal analog=0\n";
@@ -35,14 +37,15 @@ std::string metadata(uint64_t hertz) {
     return text + "unitsize=1\n";
 }
 
-// Channel n of a status byte in bit n - 1.
-std::string packedSamples(const uint8_t* samples, uint32_t count, const UniformGrid& grid) {
+std::string sigrokLogicBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid) {
     std::string packed(grid.source.empty() ? count : grid.source.size(), '\0');
     for (size_t k = 0; k < packed.size(); ++k) {
         packed[k] = static_cast<char>(samples[grid.source.empty() ? k : grid.source[k]] >> 3);
     }
     return packed;
 }
+
+namespace {
 
 bool addFile(const ZipCalls& zip, zip_t* archive, const char* name, const std::string& contents) {
     zip_source_t* source = zip.zip_source_buffer(archive, contents.data(), contents.size(), 0);
@@ -115,7 +118,7 @@ bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGri
     const std::string keys = trigger ? triggerKeys(grid, *trigger, hertz) : std::string();
     const std::array<std::pair<const char*, std::string>, 3> files{
         {{"version", "2"},
-         {"metadata", metadata(hertz) + keys},
-         {"logic-1-1", packedSamples(samples, count, grid)}}};
+         {"metadata", sigrokMetadata(hertz) + keys},
+         {"logic-1-1", sigrokLogicBytes(samples, count, grid)}}};
     return zipFiles(*zip, files, bytes, error);
 }

@@ -15,3 +15,9 @@
 // "trigger time=0.015 s".
 bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid,
                         std::optional<uint32_t> trigger, std::string& bytes, std::string& error);
+
+// The "metadata" of such a session at `hertz`.
+std::string sigrokMetadata(uint64_t hertz);
+
+// The samples on `grid` as a "logic-1-N" file holds them: channel n of a status byte in bit n - 1.
+std::string sigrokLogicBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid);

@@ -11,6 +11,10 @@
 using FourCc = std::array<char, 4>;
 
 inline constexpr FourCc kRiffId{'R', 'I', 'F', 'F'};
+// A scope file's form, its samples and its times.
+inline constexpr FourCc kScopeFormType{'S', 'C', 'O', 'P'};
+inline constexpr FourCc kDataId{'d', 'a', 't', 'a'};
+inline constexpr FourCc kTimesId{'t', 'b', 'a', 's'};
 
 // Every size field in the file is 32-bit little-endian, whatever the host.
 inline uint32_t readLe32(const uint8_t* bytes) {

@@ -13,10 +13,6 @@
 
 namespace {
 
-constexpr FourCc kScopeFormType{'S', 'C', 'O', 'P'};
-constexpr FourCc kDataId{'d', 'a', 't', 'a'};
-constexpr FourCc kTimesId{'t', 'b', 'a', 's'};
-
 thread_local std::string currentReason;
 thread_local bool currentReasonIsOwn = false;
 

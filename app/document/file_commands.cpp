@@ -10,6 +10,7 @@
 #include "core/message_box.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
+#include "export/recording_file.h"
 #include "resources/command_ids.h"
 #include "resources/string_table.h"
 #include "scopefile/recording_times.h"
@@ -55,17 +56,21 @@ void openChosenDocument(WindowSystem& mainWindow) {
     releaseSampleData();
     resetRecordingDetails();
     session.view.viewStart = 0;
-    RecordingTimes times;
-    if (readScopeFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
-                      session.sampleLength, &times)) {
-        takeRecordingTimes(session, times);
+    OpenedRecording opened;
+    if (readRecordingFile(showMessagesOn(mainWindow), session.documentPath, session.sampleData,
+                          session.sampleLength, opened)) {
+        takeRecordingTimes(session, opened.times);
     } else {
         session.sampleLength = 0;
     }
     session.view.scale = ViewScale{};
     showTraceRange(mainWindow);
-    if (!times.ignored.empty()) {
-        showWarning(mainWindow, ignoredTimesNote(times.ignored));
+    for (const std::string& note :
+         {opened.problem, opened.note,
+          opened.times.ignored.empty() ? "" : ignoredTimesNote(opened.times.ignored)}) {
+        if (!note.empty()) {
+            showWarning(mainWindow, note);
+        }
     }
 }
 

@@ -30,6 +30,8 @@
 #include "display/trace_geometry.h"
 #include "message_log.h"
 #include "resources/command_ids.h"
+#include "scopefile/recording_times.h"
+#include "scopefile/scope_file.h"
 #include "shell/qt_client_area.h"
 #include "shell/qt_decoder_dialog.h"
 #include "shell/qt_decoder_rows.h"
@@ -187,6 +189,7 @@ private slots:
     void addDecoderFromTheMenuThenACutDecodesAgain();
     void exportGoesThroughTheChooserAndAsksThePeriod();
     void simulatedCaptureIsDecodedWithTheDefaults();
+    void savedCaptureOpensWithItsTimesAndDecodesWithoutAPeriod();
 
 private:
     UnreadPorts ports_;
@@ -506,6 +509,24 @@ std::optional<uint32_t> messageStart() {
     return std::nullopt;
 }
 
+// One whole message at 8 samples a column; with PINPROBE_SCREENSHOTS set to a folder (and a
+// real display, e.g. under xvfb-run), the window is saved there as NAME.png. False when the
+// annotations hold no message.
+bool showOneMessage(DezoRaraClass& window, const QString& name) {
+    const std::optional<uint32_t> start = messageStart();
+    if (!start.has_value()) {
+        return false;
+    }
+    showZoomLevel(window.windowSystem(), ViewScale::samplesPerColumn(8), int64_t{*start} - 200);
+    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
+    if (!folder.isEmpty()) {
+        // The updates the zoom posted are done first; grab() then paints the window itself.
+        QCoreApplication::sendPostedEvents();
+        window.grab().save(folder + QStringLiteral("/") + name + QStringLiteral(".png"));
+    }
+    return true;
+}
+
 // The first proposal in the dialog decodes what the simulated probe sends. With
 // PINPROBE_SCREENSHOTS set to a folder (and a real display, e.g. under xvfb-run), the window
 // showing one whole message is saved there as decoder_uart.png.
@@ -526,15 +547,46 @@ void DecodingTest::simulatedCaptureIsDecodedWithTheDefaults() {
     QTRY_VERIFY_WITH_TIMEOUT(!desktopDecoding.stacks.empty(), 30000);
     QVERIFY(decoded());
     QVERIFY(!rxText().isEmpty());
-    const std::optional<uint32_t> start = messageStart();
-    QVERIFY(start.has_value());
-    showZoomLevel(window.windowSystem(), ViewScale::samplesPerColumn(8), int64_t{*start} - 200);
-    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
-    if (!folder.isEmpty()) {
-        // The updates the zoom posted are done first; grab() then paints the window itself.
-        QCoreApplication::sendPostedEvents();
-        window.grab().save(folder + QStringLiteral("/decoder_uart.png"));
+    QVERIFY(showOneMessage(window, QStringLiteral("decoder_uart")));
+    QVERIFY(window.close());
+    workerLink.ports = &ports_;
+}
+
+// A capture saved and opened again has its times: the decoder asks no period and UART decodes.
+// With PINPROBE_SCREENSHOTS set, the opened file's window is saved as reopened_capture_uart.png.
+void DecodingTest::savedCaptureOpensWithItsTimesAndDecodesWithoutAPeriod() {
+    VirtualProbeClock clock;
+    SimulatedProbe simulated(clock);
+    workerLink.ports = &simulated;
+    scopeSession.captureSize = 30000;
+    TempDir dir;
+    const std::string saved = dir.path("saved.sco");
+    {
+        DezoRaraClass capturing(mainWindowProc);
+        capturing.show();
+        QTRY_VERIFY(hasSampleData(scopeSession));
+        const RecordingTimes times = recordingTimesOf(scopeSession);
+        QVERIFY(writeScopeFile([](int) {}, saved, scopeSession.sampleData,
+                               scopeSession.sampleLength, &times));
+        QVERIFY(capturing.close());
     }
+    resetScopeSession();
+    startupFilePath = saved;  // opened as the program opens a file named on its command line
+    DezoRaraClass window(mainWindowProc);
+    window.resize(1150, window.height());
+    window.show();
+    QTRY_VERIFY(hasSampleData(scopeSession) && scopeSession.timeBase.known());
+    bool periodAsked = true;
+    onNextModal<DecoderDialog>([&periodAsked](DecoderDialog& dialog) {
+        periodAsked = settingFor<QLineEdit>(dialog, "Sample &period:") != nullptr;
+        QTest::keyClick(dialog.findChild<QLineEdit*>(), Qt::Key_Return);
+    });
+    window.windowSystem().sendMessage(commandMessage(CMD_ADD_DECODER));
+    QTRY_VERIFY_WITH_TIMEOUT(!desktopDecoding.stacks.empty(), 30000);
+    QVERIFY(!periodAsked);
+    QVERIFY(decoded());
+    QVERIFY(!rxText().isEmpty());
+    QVERIFY(showOneMessage(window, QStringLiteral("reopened_capture_uart")));
     QVERIFY(window.close());
     workerLink.ports = &ports_;
 }

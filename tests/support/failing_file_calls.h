@@ -49,3 +49,10 @@ private:
     bool failsNow(const char* kind);
     size_t kindCalls_ = 0;
 };
+
+// The disk fills at the `n`-th positioned write (pwrite) from now: it fails with ENOSPC.
+inline void fillDiskAtWrite(FailingFileCalls& calls, size_t n) {
+    calls.failingKind = "pwrite";
+    calls.failingKindAt = n;
+    calls.error = ENOSPC;
+}
