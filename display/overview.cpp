@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/scope_session.h"
+#include "display/channel_pens.h"
 #include "display/gap_marks.h"
 #include "display/session_pyramid.h"
 #include "display/trace_geometry.h"
@@ -83,21 +84,21 @@ void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth) {
     if (drawable == 0 || width <= 0) {
         return;
     }
-    const TraceCanvas::Pen tracePen = canvas.createPen(kTraceColour);
+    const ChannelPens tracePens(canvas, s.channels);
     const TraceCanvas::Pen boxPen = canvas.createPen(kOverviewBoxColour);
-    if (tracePen != 0 && boxPen != 0) {
+    if (tracePens.ok() && boxPen != 0) {
         const OverviewScale scale = sessionOverview(width);
         gapClusters(s, scale, drawable).draw(canvas, height);
-        const TraceCanvas::Pen oldPen = canvas.selectPen(tracePen);
+        const TraceCanvas::Pen oldPen = canvas.selectPen(boxPen);
         const SampleColumns columns{0, drawable, scale.extent, static_cast<uint64_t>(width)};
-        drawColumns(canvas, overviewRows(height), columns, s.sampleData, sessionPyramid(s));
+        ChannelRows rows = overviewRows(height);
+        rows.pens = &tracePens;
+        drawColumns(canvas, rows, columns, s.sampleData, sessionPyramid(s));
         canvas.selectPen(boxPen);
         drawBox(canvas, scale, viewGeometry(s, traceWidth, height), height);
         canvas.selectPen(oldPen);
     }
-    for (TraceCanvas::Pen pen : {tracePen, boxPen}) {
-        if (pen != 0) {
-            canvas.deletePen(pen);
-        }
+    if (boxPen != 0) {
+        canvas.deletePen(boxPen);
     }
 }

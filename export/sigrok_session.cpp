@@ -9,12 +9,13 @@
 
 namespace {
 
-std::string metadata(uint64_t hertz) {
+std::string metadata(uint64_t hertz, const ChannelNames& names) {
     std::string text = "[device 1]\ncapturefile=logic-1\n";
     text += "total probes=" + std::to_string(kChannelCount) + "\n";
     text += "samplerate=" + exactHertzText(hertz) + "\ntotal analog=0\n";
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        text += "probe" + std::to_string(channel + 1) + "=" + exportChannelName(channel) + "\n";
+        text += "probe" + std::to_string(channel + 1) + "=" +
+                exportChannelName(names[static_cast<size_t>(channel)]) + "\n";
     }
     return text + "unitsize=1\n";
 }
@@ -86,7 +87,7 @@ bool zipFiles(const ZipCalls& zip, const std::array<std::pair<const char*, std::
 }  // namespace
 
 bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid,
-                        std::string& bytes, std::string& error) {
+                        std::string& bytes, std::string& error, const ChannelNames& names) {
     const uint64_t hertz = rateForPeriod(grid.periodSeconds);
     if (hertz == 0) {
         error = "a sigrok session needs a sample rate of at least 1 Hz";
@@ -98,7 +99,7 @@ bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGri
     }
     const std::array<std::pair<const char*, std::string>, 3> files{
         {{"version", "2"},
-         {"metadata", metadata(hertz)},
+         {"metadata", metadata(hertz, names)},
          {"logic-1-1", packedSamples(samples, count, grid)}}};
     return zipFiles(*zip, files, bytes, error);
 }

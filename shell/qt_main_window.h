@@ -8,6 +8,7 @@
 #include "shell/qt_window_system.h"
 
 class ClientArea;
+class DecodedDataPanel;
 
 // The main window, built from its template and menu. Every control, menu entry, scroll action,
 // close request and end-of-session question reaches the program as a message through one handler,
@@ -23,6 +24,7 @@ public:
 
     QtWindowSystem& windowSystem() { return *windowSystem_; }
     ClientArea& clientArea() { return *client_; }
+    DecodedDataPanel& decodedData() { return *decodedData_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -30,6 +32,7 @@ protected:
 
 private:
     void attachViews();
+    void addDecodedDataPanel(QAction* menuEntry);
     void offerTimeAxisWhenKnown(QAction* timeAxis);
     void placeWindow(const DialogTemplate& dialog, const StoredView& stored);
     // A change of the client area's default size (`change`): the window grows or shrinks by it,
@@ -46,6 +49,7 @@ private:
     bool keyToTraces(const QKeyEvent& event);
 
     ClientArea* client_ = nullptr;
+    DecodedDataPanel* decodedData_ = nullptr;
     std::unique_ptr<QtWindowSystem> windowSystem_;
     bool placed_ = false;  // the settings are written only once the window took them in
 };

@@ -61,6 +61,8 @@ bool exportJobFor(WindowSystem& mainWindow, ExportFormat format, ExportJob& job)
     return true;
 }
 
+}  // namespace
+
 void showExportFailure(WindowSystem& mainWindow, const ExportFailure& failure) {
     if (!failure.problem.empty()) {
         showWarning(mainWindow, "Cannot write the export: " + failure.problem + ".");
@@ -72,8 +74,6 @@ void showExportFailure(WindowSystem& mainWindow, const ExportFailure& failure) {
     }
     showWarning(mainWindow, text);
 }
-
-}  // namespace
 
 ExportFormat exportFormatFor(const std::string& path, int filter) {
     std::string extension = std::filesystem::path(path).extension().string();
@@ -100,6 +100,7 @@ void exportDocument(WindowSystem& mainWindow) {
         !exportJobFor(mainWindow, exportFormatFor(path, filter), job)) {
         return;
     }
+    job.names = namesOf(scopeSession.channels);
     OutputFile file;
     if (!openOutput(showSaveMessagesOn(mainWindow), path, file, OutputOptions{})) {
         return;
