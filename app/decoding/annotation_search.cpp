@@ -4,14 +4,9 @@
 #include <cctype>
 #include <charconv>
 
-namespace {
+#include "core/lower_case.h"
 
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
+namespace {
 
 std::optional<uint8_t> hexByte(std::string_view digits) {
     unsigned value = 0;
@@ -31,7 +26,7 @@ std::optional<std::vector<uint8_t>> hexBytes(std::string_view typed) {
         const size_t end = std::min(typed.find(' ', at), typed.size());
         const std::string_view word = typed.substr(at, end - at);
         const std::optional<uint8_t> byte =
-            lowered(word.substr(0, 2)) == "0x" ? hexByte(word.substr(2)) : std::nullopt;
+            lowerCase(word.substr(0, 2)) == "0x" ? hexByte(word.substr(2)) : std::nullopt;
         if (!byte) {
             return std::nullopt;
         }
@@ -46,7 +41,7 @@ std::optional<uint8_t> byteWord(std::string_view word) {
     if (word.size() >= 2 && word.front() == '[' && word.back() == ']') {
         word = word.substr(1, word.size() - 2);
     }
-    if (word.size() == 4 && lowered(word.substr(0, 2)) == "0x") {
+    if (word.size() == 4 && lowerCase(word.substr(0, 2)) == "0x") {
         word = word.substr(2);
     } else if (word.size() == 3 && (word.back() == 'h' || word.back() == 'H')) {
         word = word.substr(0, 2);
@@ -63,9 +58,9 @@ std::string_view lastWord(std::string_view text) {
 }
 
 bool textMatches(const AnnotationQuery& query, const Annotation& annotation) {
-    const std::string wanted = query.caseMatters ? query.text : lowered(query.text);
+    const std::string wanted = query.caseMatters ? query.text : lowerCase(query.text);
     return std::any_of(annotation.texts.begin(), annotation.texts.end(), [&](const auto& text) {
-        return (query.caseMatters ? text : lowered(text)).find(wanted) != std::string::npos;
+        return (query.caseMatters ? text : lowerCase(text)).find(wanted) != std::string::npos;
     });
 }
 
@@ -88,7 +83,7 @@ std::optional<AnnotationQuery> parseAnnotationQuery(std::string_view typed) {
         query.bytes.assign(query.text.begin(), query.text.end());
     } else if (const std::optional<std::vector<uint8_t>> bytes = hexBytes(typed)) {
         query.bytes = *bytes;
-    } else if (lowered(typed.substr(0, 2)) != "0x") {
+    } else if (lowerCase(typed.substr(0, 2)) != "0x") {
         query.text = std::string(typed);
     }
     if (query.text.empty() && query.bytes.empty()) {
