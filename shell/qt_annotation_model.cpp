@@ -16,7 +16,10 @@ void AnnotationModel::refresh() {
     endResetModel();
 }
 
-uint32_t AnnotationModel::startOf(int line) const {
+std::optional<uint32_t> AnnotationModel::startOf(int line) const {
+    if (line < 0 || line >= rowCount() || !holds(entries_[static_cast<size_t>(line)])) {
+        return std::nullopt;
+    }
     return desktopDecoding.result.annotations[entries_[static_cast<size_t>(line)].annotation].start;
 }
 
@@ -48,8 +51,15 @@ QString AnnotationModel::cellText(const TableEntry& entry, int column) const {
     }
 }
 
+// A line made before the decoding was reset, and not yet made again, reads nothing.
+bool AnnotationModel::holds(const TableEntry& entry) const {
+    return entry.row < desktopDecoding.rows.size() &&
+           entry.annotation < desktopDecoding.result.annotations.size();
+}
+
 QVariant AnnotationModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) {
+    if (!index.isValid() || index.row() >= rowCount() ||
+        !holds(entries_[static_cast<size_t>(index.row())])) {
         return {};
     }
     const TableEntry& entry = entries_[static_cast<size_t>(index.row())];

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractTableModel>
+#include <optional>
 #include <vector>
 
 #include "app/decoding/annotation_table.h"
@@ -19,8 +20,8 @@ public:
     // The rows or their annotations changed: the lines are made again.
     void refresh();
     const std::vector<TableEntry>& entries() const { return entries_; }
-    // The data index of line `line`'s first sample.
-    uint32_t startOf(int line) const;
+    // The data index of line `line`'s first sample; none for a line not there.
+    std::optional<uint32_t> startOf(int line) const;
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -28,6 +29,7 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
+    bool holds(const TableEntry& entry) const;
     QString cellText(const TableEntry& entry, int column) const;
 
     std::vector<TableEntry> entries_;

@@ -27,8 +27,11 @@ DecodedDataPanel::DecodedDataPanel(QWidget* parent, std::function<void(uint32_t)
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 4);
     table_->horizontalHeader()->setStretchLastSection(true);
     table_->setAccessibleName(QStringLiteral("Decoded data"));
-    connect(table_, &QTableView::clicked, this,
-            [this](const QModelIndex& index) { showSample_(model_->startOf(index.row())); });
+    connect(table_, &QTableView::clicked, this, [this](const QModelIndex& index) {
+        if (const std::optional<uint32_t> start = model_->startOf(index.row())) {
+            showSample_(*start);
+        }
+    });
     auto* body = new QWidget;
     auto* layout = new QVBoxLayout(body);
     layout->setContentsMargins(2, 2, 2, 2);
@@ -147,5 +150,7 @@ void DecodedDataPanel::showLine(int line, int lines) {
         QItemSelectionModel::ClearAndSelect);
     table_->scrollTo(model_->index(line, 0), QAbstractItemView::PositionAtCenter);
     found_->setText(QStringLiteral("Line %1 of %2").arg(line + 1).arg(model_->rowCount()));
-    showSample_(model_->startOf(line));
+    if (const std::optional<uint32_t> start = model_->startOf(line)) {
+        showSample_(*start);
+    }
 }
