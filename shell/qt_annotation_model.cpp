@@ -71,7 +71,7 @@ QVariant AnnotationModel::data(const QModelIndex& index, int role) const {
                                            desktopDecoding.result.annotations[entry.annotation]));
     }
     if (role == Qt::TextAlignmentRole && index.column() <= TimeColumn) {
-        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+        return static_cast<int>(Qt::AlignRight | Qt::AlignVCenter);
     }
     return {};
 }

@@ -72,6 +72,8 @@ void ChannelsForm::build(QDialog& dialog) {
         row.name->setMaxLength(kLongestName);
         row.name->setPlaceholderText(toQString(kChannelNames[channel]));
         row.colour = new QPushButton(&dialog);
+        // Enter in a name is OK, not a colour chooser.
+        row.colour->setAutoDefault(false);
         row.shown = new QCheckBox(QStringLiteral("Shown"), &dialog);
         QObject::connect(row.colour, &QPushButton::clicked, &dialog,
                          [this, &dialog, &row] { pickColour(dialog, row); });

@@ -108,7 +108,11 @@ void DecodedDataPanel::offerRows() {
         action->setCheckable(true);
         action->setChecked(tableChoice.leftOut.count(title) == 0);
         connect(action, &QAction::toggled, this, [this, title](bool shown) {
-            shown ? tableChoice.leftOut.erase(title) : (void)tableChoice.leftOut.insert(title);
+            if (shown) {
+                tableChoice.leftOut.erase(title);
+            } else {
+                tableChoice.leftOut.insert(title);
+            }
             refresh();
         });
     }

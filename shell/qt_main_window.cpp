@@ -1,5 +1,6 @@
 #include "shell/qt_main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>

@@ -123,6 +123,10 @@ void DecodedDataTest::searchFindsQuotedTextAndTheMarkerFollows() {
     QTRY_VERIFY(panel.isVisible());
     QVERIFY(panel.table().model()->rowCount() > 8);
 
+    // F3 is the panel's while the keyboard is in it.
+    w.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    panel.searchField().setFocus();
     QTest::keyClicks(&panel.searchField(), "\"Pinp\"");
     QTest::keyClick(&panel.searchField(), Qt::Key_Return);
     QCOMPARE(chosenText(panel), QStringLiteral("Pinp"));
