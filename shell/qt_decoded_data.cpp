@@ -1,6 +1,6 @@
 #include "shell/qt_decoded_data.h"
 
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -38,13 +38,15 @@ DecodedDataPanel::DecodedDataPanel(QWidget* parent, std::function<void(uint32_t)
     layout->addWidget(buildSearchBar());
     layout->addWidget(table_);
     setWidget(body);
+    sizeColumns();
     addShortcuts();
     refresh();
 }
 
+// The search field on a line of its own, under it Rows, Previous, Next and what was found.
 QWidget* DecodedDataPanel::buildSearchBar() {
     auto* bar = new QWidget;
-    auto* layout = new QHBoxLayout(bar);
+    auto* layout = new QGridLayout(bar);
     layout->setContentsMargins(0, 0, 0, 0);
     rows_ = new QToolButton;
     rows_->setText(QStringLiteral("Rows"));
@@ -63,11 +65,23 @@ QWidget* DecodedDataPanel::buildSearchBar() {
     next->setText(QStringLiteral("Next"));
     connect(next, &QToolButton::clicked, this, [this] { findMatch(true); });
     found_ = new QLabel;
-    for (QWidget* part : std::initializer_list<QWidget*>{rows_, search_, previous, next, found_}) {
-        layout->addWidget(part);
+    layout->addWidget(search_, 0, 0, 1, 5);
+    int column = 0;
+    for (QWidget* part : std::initializer_list<QWidget*>{rows_, previous, next, found_}) {
+        layout->addWidget(part, 1, column++);
     }
-    layout->setStretch(1, 1);
+    layout->setColumnStretch(3, 1);
     return bar;
+}
+
+// Sample, time and row as wide as their usual contents, the text the rest; measured once, not
+// over every line.
+void DecodedDataPanel::sizeColumns() {
+    const int digit = table_->fontMetrics().horizontalAdvance(QLatin1Char('0'));
+    table_->horizontalHeader()->resizeSection(AnnotationModel::SampleColumn, 9 * digit);
+    table_->horizontalHeader()->resizeSection(AnnotationModel::TimeColumn, 11 * digit);
+    table_->horizontalHeader()->resizeSection(AnnotationModel::RowColumn, 16 * digit);
+    widget()->setMinimumWidth(52 * digit);
 }
 
 // F3 and Shift+F3 anywhere in the panel.
@@ -139,19 +153,14 @@ bool DecodedDataPanel::findMatch(bool forward) {
         found_->setText(QStringLiteral("Not found"));
         return false;
     }
-    const size_t lines = matchLength(*query, entries, desktopDecoding.result.annotations, *hit);
-    showLine(static_cast<int>(*hit), static_cast<int>(lines));
+    showLine(static_cast<int>(*hit));
     return true;
 }
 
-// Chooses `lines` lines from `line` on, and shows the first on the traces.
-void DecodedDataPanel::showLine(int line, int lines) {
+// Chooses line `line`, the first of a match, and shows its sample on the traces.
+void DecodedDataPanel::showLine(int line) {
     table_->setCurrentIndex(model_->index(line, 0));
-    table_->selectionModel()->select(
-        QItemSelection(model_->index(line, 0),
-                       model_->index(std::min(line + lines, model_->rowCount()) - 1,
-                                     AnnotationModel::ColumnCount - 1)),
-        QItemSelectionModel::ClearAndSelect);
+    table_->selectRow(line);
     table_->scrollTo(model_->index(line, 0), QAbstractItemView::PositionAtCenter);
     found_->setText(QStringLiteral("Line %1 of %2").arg(line + 1).arg(model_->rowCount()));
     if (const std::optional<uint32_t> start = model_->startOf(line)) {

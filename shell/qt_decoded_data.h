@@ -34,9 +34,10 @@ protected:
 
 private:
     QWidget* buildSearchBar();
+    void sizeColumns();
     void addShortcuts();
     void offerRows();
-    void showLine(int line, int lines);
+    void showLine(int line);
 
     std::function<void(uint32_t)> showSample_;
     AnnotationModel* model_ = nullptr;

@@ -64,10 +64,15 @@ bool textMatches(const AnnotationQuery& query, const Annotation& annotation) {
     });
 }
 
-// The entry after `at` in the same row; entries.size() when there is none.
-size_t nextInRow(const std::vector<TableEntry>& entries, size_t at) {
+// The entry after `at` of the same kind in the same row (a row also holds a byte's bits, its
+// start and stop); entries.size() when there is none.
+size_t nextOfKind(const std::vector<TableEntry>& entries,
+                  const std::vector<Annotation>& annotations, size_t at) {
+    const int kind = annotations[entries[at].annotation].annotationClass;
     size_t next = at + 1;
-    while (next < entries.size() && entries[next].row != entries[at].row) {
+    while (next < entries.size() &&
+           (entries[next].row != entries[at].row ||
+            annotations[entries[next].annotation].annotationClass != kind)) {
         ++next;
     }
     return next;
@@ -111,7 +116,7 @@ size_t matchLength(const AnnotationQuery& query, const std::vector<TableEntry>& 
     }
     size_t matched = 0;
     for (size_t entry = at; entry < entries.size() && matched < query.bytes.size();
-         entry = nextInRow(entries, entry)) {
+         entry = nextOfKind(entries, annotations, entry)) {
         if (annotationByte(annotations[entries[entry].annotation]) != query.bytes[matched]) {
             return 0;
         }

@@ -9,7 +9,7 @@
 #include "app/decoding/annotation_table.h"
 
 // What the decoded-data table's search field asks for:
-//   0x41 or 0x50 0x69  bytes, one annotation each, in a row one after the other
+//   0x41 or 0x50 0x69  bytes, one annotation each, one after the other in a row and class
 //   "Pinp"             those characters as bytes, or the text itself, case counting
 //   start              any other text: inside an annotation's text, case not counting
 struct AnnotationQuery {
@@ -25,8 +25,8 @@ std::optional<AnnotationQuery> parseAnnotationQuery(std::string_view typed);
 // texts, else the character of an annotation whose only text is one character ("A").
 std::optional<uint8_t> annotationByte(const Annotation& annotation);
 
-// How many entries from `at` on the query matches (its bytes through the following entries of
-// the same row); 0 when it does not match there.
+// How many entries from `at` on the query matches (its bytes through the following annotations of
+// the same class in the same row); 0 when it does not match there.
 size_t matchLength(const AnnotationQuery& query, const std::vector<TableEntry>& entries,
                    const std::vector<Annotation>& annotations, size_t at);
 

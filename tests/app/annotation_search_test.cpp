@@ -75,16 +75,23 @@ TEST(AnnotationQuery, TheByteAnAnnotationShows) {
     }
 }
 
-// Row 0 spells "Pinp" in hex, row 1 (a second decoder's) is interleaved between its bytes.
+// Row 0 spells "Pinp" in hex with a bit of another class among its bytes; row 1 (a second
+// decoder's) is interleaved between them.
 class AnnotationSearch : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::vector<std::pair<uint32_t, std::string>> lines = {
-            {0, "50"}, {1, "Start"}, {0, "69"}, {1, "50"}, {0, "6E"}, {0, "70"}, {1, "Stop"},
+        const struct {
+            uint32_t row;
+            int annotationClass;
+            const char* text;
+        } lines[] = {
+            {0, 0, "50"}, {1, 0, "Start"}, {0, 0, "69"}, {1, 0, "50"},
+            {0, 1, "1"},  {0, 0, "6E"},    {0, 0, "70"}, {1, 0, "Stop"},
         };
-        for (const auto& [row, text] : lines) {
-            entries.push_back({row, static_cast<uint32_t>(annotations.size())});
-            annotations.push_back(withTexts({text}));
+        for (const auto& line : lines) {
+            entries.push_back({line.row, static_cast<uint32_t>(annotations.size())});
+            annotations.push_back(withTexts({line.text}));
+            annotations.back().annotationClass = line.annotationClass;
         }
     }
     std::optional<size_t> find(const char* typed, size_t from, bool forward = true) const {
@@ -112,8 +119,8 @@ TEST_F(AnnotationSearch, MatchesFromOneLineOnThroughItsOwnRow) {
         {"\"pinp\"", 0, 0},                       // quoted: case counts
         {"\"Pinpo\"", 0, 0},                      // the row ends first
         {"sta", 1, 1},                            // plain text: case does not count
-        {"STOP", 6, 1},      {"\"Stop\"", 6, 1},  // the text itself
-        {"0x70", 5, 1},
+        {"STOP", 7, 1},      {"\"Stop\"", 7, 1},  // the text itself
+        {"0x70", 6, 1},      {"0x31", 4, 1},      // the bit itself
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
