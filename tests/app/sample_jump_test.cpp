@@ -23,10 +23,10 @@ TEST(SampleJump, TheSampleMarkedInTheMiddleOfTheScreen) {
         uint32_t viewStart;
     } cases[] = {
         {ViewScale::pixelsPerSample(1), 2000, 2000, 1800},
-        {ViewScale::pixelsPerSample(4), 2000, 2000, 1950},   // 100 samples on screen
-        {ViewScale::samplesPerColumn(2), 2000, 2000, 1600},  // 800 samples on screen
-        {ViewScale::pixelsPerSample(1), 100, 100, 0},        // the first screen
-        {ViewScale::pixelsPerSample(1), 4999, 4999, 4600},   // the last screen
+        {ViewScale::pixelsPerSample(4), 2000, 2000, 1950},          // 100 samples on screen
+        {ViewScale::samplesPerColumn(2), 2000, 2000, 1600},         // 800 samples on screen
+        {ViewScale::pixelsPerSample(1), 100, 100, 0},               // the first screen
+        {ViewScale::pixelsPerSample(1), 4999, 4999, 4600},          // the last screen
         {ViewScale::pixelsPerSample(1), 5000, std::nullopt, 1234},  // past the end: nothing
     };
     for (const auto& c : cases) {
