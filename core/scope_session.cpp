@@ -53,6 +53,7 @@ void resetScopeSession() {
     s.documentTitle.clear();
     s.workerCapturing = false;
     s.samplesStored = 0;
+    s.channels = defaultChannelLooks();
     resetRecordingDetails();
 }
 

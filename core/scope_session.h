@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/channel_looks.h"
 #include "core/channels.h"
 #include "core/time_base.h"
 #include "core/trigger_conditions.h"
@@ -59,6 +60,8 @@ struct ScopeSession {
     // Changes whenever the samples change other than by the worker storing more of them (a new
     // buffer, a cut), so that what is derived from them knows to start again.
     uint32_t sampleVersion = 0;
+    // The channels' names, colours and which are drawn, as the user set them.
+    ChannelLooks channels = defaultChannelLooks();
 };
 
 extern ScopeSession scopeSession;

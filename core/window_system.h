@@ -19,6 +19,7 @@ enum MessageId : uint32_t {
     OPEN_STARTUP_FILE = 1026,  // opens the scope file named on the command line
     DECODE_DONE = 1027,        // the decoders' thread has something to take
     DECODER_STACK = 1028,      // a decoder row's menu: code a StackAction, position the stack
+    SHOW_SAMPLE = 1029,        // marks and shows the sample whose data index is the position
 };
 
 struct WindowMessage {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "core/channels.h"
+#include "core/lower_case.h"
 
 namespace {
 
@@ -14,13 +15,6 @@ constexpr std::array<std::string_view, kChannelCount> kShortNames{"error", "sele
 // The names the exports give the channels, "Out_Of_Paper", so that a name sigrok shows works.
 constexpr std::array<std::string_view, kChannelCount> kLongNames{"error", "select", "out_of_paper",
                                                                  "acknowledge", "busy"};
-
-std::string lowered(std::string_view text) {
-    std::string result(text);
-    std::transform(result.begin(), result.end(), result.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return result;
-}
 
 // "13" as a whole number without sign or blanks.
 std::optional<int> wholeNumber(std::string_view digits) {
@@ -52,7 +46,7 @@ std::optional<int> indexOfPin(int pin) {
 }  // namespace
 
 std::optional<int> parseChannel(std::string_view text) {
-    const std::string name = lowered(text);
+    const std::string name = lowerCase(text);
     if (const std::optional<int> index = indexOf(name)) {
         return index;
     }

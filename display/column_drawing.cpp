@@ -100,7 +100,11 @@ void drawColumns(TraceCanvas& canvas, const ChannelRows& rows, const SampleColum
 }
 
 void drawSpans(TraceCanvas& canvas, const ChannelRows& rows, const std::vector<LevelSpan>& spans) {
+    TraceCanvas::Pen selected = 0;
     for (int k = 0; k < kChannelCount; ++k) {
+        if (rows.pens != nullptr && !rows.pens->select(k, selected)) {
+            continue;
+        }
         drawChannel(canvas, spans, kChannelBits[k], rows.baseline[k], rows.levelHeight);
     }
 }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "core/channels.h"
+#include "display/channel_pens.h"
 #include "display/level_pyramid.h"
 #include "display/trace_geometry.h"
 #include "display/trace_view.h"
@@ -12,6 +13,7 @@
 struct ChannelRows {
     int baseline[kChannelCount] = {};
     int levelHeight = 0;
+    const ChannelPens* pens = nullptr;  // each channel in its own pen; none: the one selected
 };
 
 // Pixel columns over samples [first, end): `samples` samples to every `pixels` columns, so column

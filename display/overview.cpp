@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/scope_session.h"
+#include "display/channel_pens.h"
 #include "display/gap_marks.h"
 #include "display/session_pyramid.h"
 #include "display/trace_geometry.h"
@@ -44,16 +45,19 @@ GapColumns gapClusters(const ScopeSession& s, const OverviewScale& scale, uint32
     return columns;
 }
 
-void drawTrace(TraceCanvas& canvas, const OverviewScale& scale, int height, uint32_t drawable) {
+void drawTrace(TraceCanvas& canvas, const OverviewScale& scale, int height, uint32_t drawable,
+               const ChannelPens& pens) {
     const ScopeSession& s = scopeSession;
+    ChannelRows rows = overviewRows(height);
+    rows.pens = &pens;
     if (scale.time) {
-        drawSpans(canvas, overviewRows(height),
+        drawSpans(canvas, rows,
                   timeColumnSpans(*scale.time, 0, drawable, scale.width, s.sampleData,
                                   sessionPyramid(s)));
         return;
     }
     const SampleColumns columns{0, drawable, scale.extent, static_cast<uint64_t>(scale.width)};
-    drawColumns(canvas, overviewRows(height), columns, s.sampleData, sessionPyramid(s));
+    drawColumns(canvas, rows, columns, s.sampleData, sessionPyramid(s));
 }
 
 }  // namespace
@@ -114,20 +118,18 @@ void paintOverview(TraceCanvas& canvas, int width, int height, int traceWidth) {
     if (drawable == 0 || width <= 0) {
         return;
     }
-    const TraceCanvas::Pen tracePen = canvas.createPen(kTraceColour);
+    const ChannelPens tracePens(canvas, s.channels);
     const TraceCanvas::Pen boxPen = canvas.createPen(kOverviewBoxColour);
-    if (tracePen != 0 && boxPen != 0) {
+    if (tracePens.ok() && boxPen != 0) {
         const OverviewScale scale = sessionOverview(width);
         gapClusters(s, scale, drawable).draw(canvas, height);
-        const TraceCanvas::Pen oldPen = canvas.selectPen(tracePen);
-        drawTrace(canvas, scale, height, drawable);
+        const TraceCanvas::Pen oldPen = canvas.selectPen(boxPen);
+        drawTrace(canvas, scale, height, drawable, tracePens);
         canvas.selectPen(boxPen);
         drawBox(canvas, scale, viewGeometry(s, traceWidth, height), height);
         canvas.selectPen(oldPen);
     }
-    for (TraceCanvas::Pen pen : {tracePen, boxPen}) {
-        if (pen != 0) {
-            canvas.deletePen(pen);
-        }
+    if (boxPen != 0) {
+        canvas.deletePen(boxPen);
     }
 }

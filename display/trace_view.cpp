@@ -8,6 +8,7 @@
 #include "core/scope_session.h"
 #include "core/time_base.h"
 #include "core/window_system.h"
+#include "display/channel_pens.h"
 #include "display/column_drawing.h"
 #include "display/gap_marks.h"
 #include "display/session_pyramid.h"
@@ -28,35 +29,42 @@ void drawGrid(TraceCanvas& canvas, const TraceGeometry& g, int width) {
 
 // Each sample continues every channel from the previous sample's level, one zoom step to the
 // left; the first one continues from its own level, so it starts flat.
-void drawSamples(TraceCanvas& canvas, const TraceGeometry& g, const uint8_t* samples) {
+// A hidden channel is left out; pens change only where two channels' colours differ.
+void drawSamples(TraceCanvas& canvas, const TraceGeometry& g, const uint8_t* samples,
+                 const ChannelPens& pens) {
     const int zoomStep = g.scale.zoomStep();
     int previous[kChannelCount];
     for (int k = 0; k < kChannelCount; ++k) {
         previous[k] = level(samples[g.firstSample], k, g.levelHeight);
     }
+    TraceCanvas::Pen selected = 0;
     int x = 0;
     for (uint32_t n = 0; n < g.sampleCount; ++n, x += zoomStep) {
         const uint8_t sample = samples[g.firstSample + n];
         for (int k = 0; k < kChannelCount; ++k) {
             const int current = level(sample, k, g.levelHeight);
-            canvas.line(x - zoomStep, g.baseline[k] - previous[k], x, g.baseline[k] - current);
+            if (pens.select(k, selected)) {
+                canvas.line(x - zoomStep, g.baseline[k] - previous[k], x, g.baseline[k] - current);
+            }
             previous[k] = current;
         }
     }
 }
 
-ChannelRows rowsOf(const TraceGeometry& g) {
+ChannelRows rowsOf(const TraceGeometry& g, const ChannelPens& pens) {
     ChannelRows rows;
+    rows.pens = &pens;
     std::copy(std::begin(g.baseline), std::end(g.baseline), rows.baseline);
     rows.levelHeight = g.levelHeight;
     return rows;
 }
 
 // Below 1:1, a column per pixel in min/max form, summed up from the pyramid.
-void drawSampleColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session) {
+void drawSampleColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session,
+                       const ChannelPens& pens) {
     const SampleColumns columns{g.firstSample, g.firstSample + g.sampleCount,
                                 g.scale.columnSamples(), 1};
-    drawColumns(canvas, rowsOf(g), columns, session.sampleData, sessionPyramid(session));
+    drawColumns(canvas, rowsOf(g, pens), columns, session.sampleData, sessionPyramid(session));
 }
 
 // Full-height lines at `xs` in a pen of `colour` made for them; none, and no pen, without any.
@@ -76,11 +84,11 @@ void drawFullHeightLines(TraceCanvas& canvas, uint32_t colour, const std::vector
 
 // On the time axis, a column per pixel over the samples taken in its time.
 void drawTimeColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session,
-                     int width) {
+                     int width, const ChannelPens& pens) {
     const std::vector<LevelSpan> spans =
         timeColumnSpans(*g.time, g.firstSample, g.firstSample + g.sampleCount, width,
                         session.sampleData, sessionPyramid(session));
-    drawSpans(canvas, rowsOf(g), spans);
+    drawSpans(canvas, rowsOf(g, pens), spans);
 }
 
 // A gap wide enough on the time axis is hatched over the stretch it lasted, so that nobody reads
@@ -184,37 +192,40 @@ void drawTriggerPoint(TraceCanvas& canvas, const TraceGeometry& g, uint32_t trig
     canvas.deletePen(pen);
 }
 
+// The channels' traces in their pens, on the sample axis or the time axis.
+void drawTraces(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& s, int width,
+                const ChannelPens& pens) {
+    if (g.sampleCount > 0 && g.time) {
+        drawTimeColumns(canvas, g, s, width, pens);
+    } else if (g.sampleCount > 0 && g.scale.belowOneToOne()) {
+        drawSampleColumns(canvas, g, s, pens);
+    } else if (g.sampleCount > 0) {
+        drawSamples(canvas, g, s.sampleData, pens);
+    }
+}
+
 }  // namespace
 
 void paintTrace(TraceCanvas& canvas, int width, int height) {
     const TraceCanvas::Pen gridPen = canvas.createPen(kGridColour);
-    const TraceCanvas::Pen tracePen = canvas.createPen(kTraceColour);
-    if (gridPen == 0 || tracePen == 0) {
-        // Whichever pen was made is still ours to release.
-        for (TraceCanvas::Pen pen : {gridPen, tracePen}) {
-            if (pen != 0) {
-                canvas.deletePen(pen);
-            }
+    const ScopeSession& s = scopeSession;
+    // Made after the grid's, and released whatever happens.
+    const ChannelPens tracePens(canvas, s.channels);
+    if (gridPen == 0 || !tracePens.ok()) {
+        if (gridPen != 0) {
+            canvas.deletePen(gridPen);
         }
         return;
     }
     const TraceCanvas::Pen oldPen = canvas.selectPen(gridPen);
 
-    const ScopeSession& s = scopeSession;
     const TraceGeometry g = viewGeometry(s, width, height);
     drawGrid(canvas, g, width);
     // Also while the worker fills the buffer.
     if (s.sampleData != nullptr) {
         // Under the traces, so that a capture full of gaps still shows its signal.
         drawGaps(canvas, g, s, width, height);
-        canvas.selectPen(tracePen);
-        if (g.sampleCount > 0 && g.time) {
-            drawTimeColumns(canvas, g, s, width);
-        } else if (g.sampleCount > 0 && g.scale.belowOneToOne()) {
-            drawSampleColumns(canvas, g, s);
-        } else if (g.sampleCount > 0) {
-            drawSamples(canvas, g, s.sampleData);
-        }
+        drawTraces(canvas, g, s, width, tracePens);
         if (const std::optional<uint32_t> trigger = triggerIndex(s)) {
             drawTriggerPoint(canvas, g, *trigger, width, height);
         }
@@ -225,7 +236,6 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
 
     canvas.selectPen(oldPen);
     canvas.deletePen(gridPen);
-    canvas.deletePen(tracePen);
 }
 
 void refreshTraceView(WindowSystem& mainWindow) {

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 
+#include "core/channel_looks.h"
+
 class WindowSystem;
 
 // Colours in 0x00BBGGRR form.
-inline constexpr uint32_t kGridColour = 0x00FF0000;     // blue
-inline constexpr uint32_t kTraceColour = 0x0000FF00;    // green
+inline constexpr uint32_t kGridColour = 0x00FF0000;  // blue
+inline constexpr uint32_t kTraceColour = kClassicTraceColour;
 inline constexpr uint32_t kMarkerColour = 0x0000FFFF;   // yellow
 inline constexpr uint32_t kGapColour = 0x000000FF;      // red
 inline constexpr uint32_t kTriggerColour = 0x00FF00FF;  // magenta

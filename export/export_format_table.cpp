@@ -11,20 +11,20 @@ namespace {
 
 bool writeVcdExport(const ExportJob& job, const uint8_t* samples, uint32_t count, TextOutput& text,
                     std::string&) {
-    writeVcd(samples, count, job.timing, text);
+    writeVcd(samples, count, job.timing, text, job.names);
     return true;
 }
 
 bool writeCsvExport(const ExportJob& job, const uint8_t* samples, uint32_t count, TextOutput& text,
                     std::string&) {
-    writeCsv(samples, count, job.timing, text);
+    writeCsv(samples, count, job.timing, text, job.names);
     return true;
 }
 
 bool writeSigrokExport(const ExportJob& job, const uint8_t* samples, uint32_t count,
                        TextOutput& text, std::string& problem) {
     std::string zip;
-    if (!sigrokSessionBytes(samples, count, job.grid, job.timing.trigger, zip, problem)) {
+    if (!sigrokSessionBytes(samples, count, job.grid, job.timing.trigger, zip, problem, job.names)) {
         return false;
     }
     text.put(zip);

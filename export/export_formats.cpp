@@ -1,6 +1,7 @@
 #include "export/export_formats.h"
 
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -10,6 +11,7 @@
 #include "core/scope_session.h"
 #include "core/time_base.h"
 #include "core/uniform_grid.h"
+#include "export/csv_field.h"
 #include "resources/program_version.h"
 
 namespace {
@@ -49,7 +51,7 @@ void putLevel(TextOutput& out, uint8_t sample, int channel) {
 
 constexpr uint64_t kMaxSampleUnits = 10;
 
-void putVcdHeader(const SampleTiming& timing, TextOutput& out) {
+void putVcdHeader(const SampleTiming& timing, const ChannelNames& names, TextOutput& out) {
     out.put("$version pinprobe-cli ");
     out.put(kProgramVersion);
     out.put(" $end\n$timescale ");
@@ -59,7 +61,7 @@ void putVcdHeader(const SampleTiming& timing, TextOutput& out) {
         out.put("$var wire 1 ");
         out.put(kWireIds[channel]);
         out.put(' ');
-        out.put(exportChannelName(channel));
+        out.put(exportChannelName(names[static_cast<size_t>(channel)]));
         out.put(" $end\n");
     }
     out.put("$upscope $end\n$enddefinitions $end\n");
@@ -147,12 +149,14 @@ bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t 
 }
 
 // Names may not hold blanks in a VCD, nor in a channel a sigrok option names.
-std::string exportChannelName(int channel) {
-    std::string name(kChannelNames[static_cast<size_t>(channel)]);
-    for (char& c : name) {
-        c = c == ' ' ? '_' : c;
+std::string exportChannelName(std::string_view name) {
+    std::string exported(name);
+    for (char& c : exported) {
+        const bool ends = std::iscntrl(static_cast<unsigned char>(c)) != 0 || c == ' ' ||
+                          std::string_view(",\"=[]$").find(c) != std::string_view::npos;
+        c = ends ? '_' : c;
     }
-    return name;
+    return exported.empty() ? "_" : exported;
 }
 
 int vcdUnitExponent(const SampleTiming& timing) {
@@ -237,9 +241,10 @@ void putTriggerComment(TextOutput& out, const SampleTiming& timing) {
 
 }  // namespace
 
-void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {
+void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out,
+              const ChannelNames& names) {
     const uint64_t divisor = powerOfTen(vcdUnitExponent(timing) - timing.unitExponent);
-    putVcdHeader(timing, out);
+    putVcdHeader(timing, names, out);
     putTriggerComment(out, timing);
     out.put("#0\n$dumpvars\n");
     for (int channel = 0; channel < kChannelCount; ++channel) {
@@ -264,11 +269,12 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
     putTimeStamp(out, unitsAt(timing, count), divisor, lastStamp);
 }
 
-void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out) {
+void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out,
+              const ChannelNames& names) {
     out.put("sample,seconds");
-    for (const std::string_view name : kChannelNames) {
+    for (const std::string& name : names) {
         out.put(',');
-        out.put(name);
+        out.put(csvField(name));
     }
     out.put('\n');
     for (uint32_t i = 0; i < count && out.ok(); ++i) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/channel_looks.h"
+
 class TimeBase;
 
 // The times of an export: a VCD time unit of 10^exponent femtoseconds (1, 10 or 100 of s, ms, us,
@@ -33,8 +35,9 @@ bool timingForPeriod(double periodSeconds, uint32_t sampleCount, SampleTiming& t
 bool timingForTimeBase(const TimeBase& timeBase, uint32_t firstSample, uint32_t sampleCount,
                        SampleTiming& timing);
 
-// Channel `channel` (0 to 4) as the exports name it: "Error", "Out_Of_Paper" (no blanks).
-std::string exportChannelName(int channel);
+// A channel's name as the exports write it: "Out_Of_Paper". Blanks, control characters and the
+// characters that end a name in a VCD, a CSV or a sigrok session's metadata become '_'.
+std::string exportChannelName(std::string_view name);
 
 // The unit as a VCD $timescale gives it: "1 us", "100 ns".
 std::string timescaleText(const SampleTiming& timing);
@@ -73,8 +76,10 @@ private:
 // A value change dump: a wire per channel, the initial values, then each change, one per line,
 // under the time stamp of its sample, and a last time stamp where the data ends; in the unit
 // vcdUnitExponent chooses.
-void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out);
+void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out,
+              const ChannelNames& names = defaultChannelNames());
 
-// A header line, then one line per sample: its number, its time in seconds (from the trigger
-// where there is one), the five levels.
-void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out);
+// A header line (the channels by `names`), then one line per sample: its number, its time in
+// seconds (from the trigger where there is one), the five levels.
+void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out,
+              const ChannelNames& names = defaultChannelNames());

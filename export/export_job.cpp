@@ -45,13 +45,12 @@ bool writeExport(const ExportJob& job, const uint8_t* samples, uint32_t count, T
     return exportFormatInfo(job.format).write(job, samples, count, text, problem);
 }
 
-bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samples, uint32_t count,
-                     ExportFailure& failure) {
+bool writeTextFile(OutputFile& file, const TextWriter& write, ExportFailure& failure) {
     TextOutput text([&file](std::string_view piece) {
         return std::fwrite(piece.data(), 1, piece.size(), file.stream) == piece.size();
     });
     failure = ExportFailure{};
-    if (!writeExport(job, samples, count, text, failure.problem) || !text.finish()) {
+    if (!write(text, failure.problem) || !text.finish()) {
         failure.error = text.error();
         discardOutputFile(file);
         return false;
@@ -62,4 +61,14 @@ bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samp
         return false;
     }
     return true;
+}
+
+bool writeExportFile(OutputFile& file, const ExportJob& job, const uint8_t* samples, uint32_t count,
+                     ExportFailure& failure) {
+    return writeTextFile(
+        file,
+        [&](TextOutput& text, std::string& problem) {
+            return writeExport(job, samples, count, text, problem);
+        },
+        failure);
 }

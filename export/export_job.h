@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "core/uniform_grid.h"
@@ -16,6 +17,7 @@ struct ExportJob {
     ExportFormat format = ExportFormat::Vcd;
     SampleTiming timing;
     UniformGrid grid;
+    ChannelNames names = defaultChannelNames();  // the channels' names in the file
 };
 
 // The job for a recording of `count` samples taken every `periodSeconds` (a scope file, which
@@ -39,6 +41,12 @@ struct ExportFailure {
     int error = 0;        // errno of that write or commit; 0 when the system gave none
     std::string note;     // the output's own reason for a failed commit, if any
 };
+
+// Writes text into `file` (opened) and puts it in place once complete; on failure the file is
+// dropped (an existing one stays as it was) and `failure` says why. `write` gives false with a
+// problem when the text could not be made at all.
+using TextWriter = std::function<bool(TextOutput& text, std::string& problem)>;
+bool writeTextFile(OutputFile& file, const TextWriter& write, ExportFailure& failure);
 
 // Writes the export into `file` (opened) and puts it in place once complete; on failure the file
 // is dropped (an existing one stays as it was) and `failure` says why.

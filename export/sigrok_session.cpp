@@ -27,12 +27,13 @@ std::string triggerKeys(const UniformGrid& grid, uint32_t trigger, uint64_t hert
 
 }  // namespace
 
-std::string sigrokMetadata(uint64_t hertz) {
+std::string sigrokMetadata(uint64_t hertz, const ChannelNames& names) {
     std::string text = "[device 1]\ncapturefile=logic-1\n";
     text += "total probes=" + std::to_string(kChannelCount) + "\n";
     text += "samplerate=" + exactHertzText(hertz) + "\ntotal analog=0\n";
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        text += "probe" + std::to_string(channel + 1) + "=" + exportChannelName(channel) + "\n";
+        text += "probe" + std::to_string(channel + 1) + "=" +
+                exportChannelName(names[static_cast<size_t>(channel)]) + "\n";
     }
     return text + "unitsize=1\n";
 }
@@ -105,7 +106,8 @@ bool zipFiles(const ZipCalls& zip, const std::array<std::pair<const char*, std::
 }  // namespace
 
 bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid,
-                        std::optional<uint32_t> trigger, std::string& bytes, std::string& error) {
+                        std::optional<uint32_t> trigger, std::string& bytes, std::string& error,
+                        const ChannelNames& names) {
     const uint64_t hertz = rateForPeriod(grid.periodSeconds);
     if (hertz == 0) {
         error = "a sigrok session needs a sample rate of at least 1 Hz";
@@ -118,7 +120,7 @@ bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGri
     const std::string keys = trigger ? triggerKeys(grid, *trigger, hertz) : std::string();
     const std::array<std::pair<const char*, std::string>, 3> files{
         {{"version", "2"},
-         {"metadata", sigrokMetadata(hertz) + keys},
+         {"metadata", sigrokMetadata(hertz, names) + keys},
          {"logic-1-1", sigrokLogicBytes(samples, count, grid)}}};
     return zipFiles(*zip, files, bytes, error);
 }

@@ -45,6 +45,9 @@ enum CommandId : int {
     CMD_VIEW_ZOOM_OUT = 40045,
     CMD_MEASURE_FROM_TRIGGER = 40046,
     CMD_TRIGGER_POINT = 40047,  // the marker and the view to the trigger point, as `t`
+    CMD_DECODED_DATA = 40060,  // shows or hides the decoded-data panel
+    CMD_CHANNELS = 40061,
+    CMD_EXPORT_ANNOTATIONS = 40062,
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.
@@ -66,8 +69,10 @@ enum TemplateId : int {
     IDD_TOO_SLOW = 109,
     IDD_SORRY = 111,
     IDD_SAMPLE_SPEED = 112,
-    IDD_ADD_DECODER = 113,  // built by the window system over the decoding's form, no template
-    IDD_TRIGGER = 114,      // built by the window system over the trigger settings, no template
+    IDD_ADD_DECODER = 113,   // built by the window system over the decoding's form, no template
+    IDD_TRIGGER = 114,       // built by the window system over the trigger settings, no template
+    IDD_CHANNELS = 115,      // built by the window system over the channels' looks, no template
+    IDD_DECODED_DATA = 116,  // the decoded-data panel: not modal, shown or hidden each time
     IDR_MAIN_MENU = 3000,
     IDI_PROGRAM = 1000,
     IDI_CONNECTOR = 104,

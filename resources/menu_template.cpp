@@ -25,9 +25,13 @@ constexpr MenuItem popup(std::string_view text, std::span<const MenuItem> items)
 constexpr bool kChecked = true;
 
 constexpr std::array kFileMenu = {
-    command("&New", CMD_NEW_SAMPLE),   command("&Open...", CMD_OPEN),
-    command("&Save", CMD_SAVE),        command("Save &As...", CMD_SAVE_AS),
-    command("&Export...", CMD_EXPORT), separator(),
+    command("&New", CMD_NEW_SAMPLE),
+    command("&Open...", CMD_OPEN),
+    command("&Save", CMD_SAVE),
+    command("Save &As...", CMD_SAVE_AS),
+    command("&Export...", CMD_EXPORT),
+    command("Export A&nnotations\u2026", CMD_EXPORT_ANNOTATIONS),
+    separator(),
     command("E&xit", CMD_EXIT),
 };
 
@@ -61,6 +65,9 @@ constexpr std::array kViewMenu = {
     toggle("Time &Ruler", CMD_SHOW_RULER),
     toggle("Channel &Labels", CMD_SHOW_LABELS),
     toggle("&Status Line", CMD_SHOW_STATUS),
+    separator(),
+    toggleOff("&Decoded Data", CMD_DECODED_DATA),
+    command("&Channels\u2026", CMD_CHANNELS),
 };
 
 // Protocol decoders, each with rows under the traces.

@@ -5,6 +5,7 @@
 
 #include "app/readout/channel_text.h"
 #include "app/readout/view_text.h"
+#include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "shell/qt_template_builder.h"
 
@@ -37,10 +38,14 @@ void ChannelLabels::paintEvent(QPaintEvent*) {
     const QFontMetrics metrics(font());
     const int lineHeight = metrics.height();
     const QRect column(0, 0, width() - kMargin, height());
+    const QPen normal = painter.pen();
     for (int channel = 0; channel < kChannelCount; ++channel) {
         // The two lines sit around the middle between the trace's two levels.
         const int middle = g.baseline[channel] - g.levelHeight / 2;
         const QRect name(column.left(), middle - lineHeight, column.width(), lineHeight);
+        // A hidden channel's label stays, greyed, so that the rows keep their places.
+        const bool shown = scopeSession.channels[static_cast<size_t>(channel)].shown;
+        painter.setPen(shown ? normal : palette().color(QPalette::Disabled, QPalette::WindowText));
         painter.drawText(name, Qt::AlignRight | Qt::AlignVCenter, toQString(channelLabel(channel)));
         painter.drawText(name.translated(0, lineHeight), Qt::AlignRight | Qt::AlignVCenter,
                          toQString(channelPinLabel(channel)));

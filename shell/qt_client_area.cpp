@@ -179,6 +179,12 @@ void ClientArea::updateBands() {
     }
 }
 
+void ClientArea::channelsChanged() {
+    fitToBands();
+    traceView_->update();
+    updateBands();
+}
+
 void ClientArea::decoderRowsChanged(int room) {
     const int needed = decoderRows_->neededHeight();
     decoderRows_->setMinimumHeight(needed);

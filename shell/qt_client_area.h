@@ -45,6 +45,9 @@ public:
     // The decoders' rows changed: the default size follows them, up to `room` pixels for their
     // band (the rest scroll inside it), and they are placed and drawn.
     void decoderRowsChanged(int room);
+    // The channels' names, colours or shown traces changed: the labels take the room their
+    // names need, and everything that draws a channel is drawn again.
+    void channelsChanged();
     int decoderRowsHeight() const { return rowsHeight_; }
 
 protected:

@@ -28,7 +28,7 @@ QString aboutText(const DecoderInfo& info) {
     return toQString(info.longName + "\n" + info.description);
 }
 
-QString channelName(int channel) {
+QString channelChoiceText(int channel) {
     return toQString(channelLabel(channel) + ", " + channelPinLabel(channel));
 }
 
@@ -180,7 +180,7 @@ void DecoderDialog::addChannelChoices() {
             channel->addItem(tr("(none)"), -1);
         }
         for (int ours = 0; ours < kChannelCount; ++ours) {
-            channel->addItem(channelName(ours), ours);
+            channel->addItem(channelChoiceText(ours), ours);
         }
         channel->setCurrentIndex(channel->findData(choice.ours.value_or(-1)));
         connect(channel, &QComboBox::currentIndexChanged, this, [&choice, channel](int index) {

@@ -1,5 +1,6 @@
 #include "shell/qt_main_window.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QCursor>
@@ -15,6 +16,7 @@
 #include "display/trace_geometry.h"
 #include "resources/command_ids.h"
 #include "shell/qt_client_area.h"
+#include "shell/qt_decoded_data.h"
 #include "shell/qt_decoder_rows.h"
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_program_scroll_bar.h"
@@ -24,6 +26,7 @@
 
 DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     installSpokenViews();
+    scopeSession.channels = loadChannelLooks();
     const DialogTemplate& layout = *findDialogTemplate(IDD_MAIN_WINDOW);
     client_ = new ClientArea(this, layout, [this](int id) { sendCommand(id); });
     setCentralWidget(client_);
@@ -43,9 +46,19 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     parts.viewChanged = [this] { client_->updateBands(); };
     parts.decoderRowsChanged = [this] {
         resizeWithClient([this] { client_->decoderRowsChanged(roomForRows()); });
+        if (decodedData_ != nullptr) {
+            decodedData_->refresh();
+        }
     };
+    parts.toggleDecodedData = [this] { decodedData_->setVisible(!decodedData_->isVisible()); };
+    parts.channelsChanged = [this] {
+        storeChannelLooks(scopeSession.channels);
+        resizeWithClient([this] { client_->channelsChanged(); });
+    };
+    QAction* decodedDataEntry = parts.menuActions[CMD_DECODED_DATA];
     windowSystem_ = std::make_unique<QtWindowSystem>(std::move(parts), std::move(handler));
     attachViews();
+    addDecodedDataPanel(decodedDataEntry);
 
     setWindowTitle(toQString(layout.caption));
     setWindowIcon(templateIconSizes(IDI_PROGRAM));
@@ -76,6 +89,21 @@ void DezoRaraClass::offerWhen(QAction* action, bool (*offered)(const ScopeSessio
 
 DezoRaraClass::~DezoRaraClass() {
     windowSystem_->destroyWindow();
+}
+
+// Beside the traces, hidden until View > Decoded Data, whose tick follows it also when its own
+// close box hides it.
+void DezoRaraClass::addDecodedDataPanel(QAction* menuEntry) {
+    decodedData_ = new DecodedDataPanel(this, [this](uint32_t index) {
+        windowSystem_->deliver(WindowMessage{SHOW_SAMPLE, 0, static_cast<int32_t>(index)});
+        client_->updateBands();
+    });
+    addDockWidget(Qt::RightDockWidgetArea, decodedData_);
+    decodedData_->hide();
+    if (menuEntry != nullptr) {
+        connect(decodedData_->toggleViewAction(), &QAction::toggled, menuEntry,
+                &QAction::setChecked);
+    }
 }
 
 void DezoRaraClass::attachViews() {

@@ -8,6 +8,7 @@
 #include "shell/qt_window_system.h"
 
 class ClientArea;
+class DecodedDataPanel;
 struct ScopeSession;
 
 // The main window, built from its template and menu. Every control, menu entry, scroll action,
@@ -24,6 +25,7 @@ public:
 
     QtWindowSystem& windowSystem() { return *windowSystem_; }
     ClientArea& clientArea() { return *client_; }
+    DecodedDataPanel& decodedData() { return *decodedData_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -31,6 +33,7 @@ protected:
 
 private:
     void attachViews();
+    void addDecodedDataPanel(QAction* menuEntry);
     // The entry `action` is offered only while `offered` says so; each opening of its menu asks.
     void offerWhen(QAction* action, bool (*offered)(const ScopeSession& session));
     void placeWindow(const DialogTemplate& dialog, const StoredView& stored);
@@ -48,6 +51,7 @@ private:
     bool keyToTraces(const QKeyEvent& event);
 
     ClientArea* client_ = nullptr;
+    DecodedDataPanel* decodedData_ = nullptr;
     std::unique_ptr<QtWindowSystem> windowSystem_;
     bool placed_ = false;  // the settings are written only once the window took them in
 };

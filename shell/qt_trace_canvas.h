@@ -26,7 +26,7 @@ private:
         bool inUse = false;
     };
     // A paint needs two pens; a few more leave room without growing.
-    static constexpr int kPenSlots = 8;
+    static constexpr int kPenSlots = 12;  // grid, five channels, marks and lines on top
 
     bool isLive(Pen pen) const;
 

@@ -10,6 +10,7 @@
 #include <array>
 #include <string>
 
+#include "app/readout/channel_text.h"
 #include "app/window/trigger_settings.h"
 #include "resources/command_ids.h"
 #include "shell/qt_template_builder.h"
@@ -84,9 +85,7 @@ void buildForm(QDialog& dialog, TriggerForm& form) {
     auto* rows = new QFormLayout;
     for (int channel = 0; channel < kChannelCount; ++channel) {
         form.channels[channel] = conditionBox(dialog, current.conditions[channel]);
-        rows->addRow(
-            QStringLiteral("%1 %2").arg(channel + 1).arg(toQString(kChannelNames[channel])),
-            form.channels[channel]);
+        rows->addRow(toQString(channelLabel(channel)), form.channels[channel]);
         QObject::connect(form.channels[channel], &QComboBox::currentIndexChanged, &dialog,
                          [&form] { form.showWords(); });
     }

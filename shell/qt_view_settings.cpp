@@ -53,3 +53,36 @@ void storeKeptDecoders(const std::vector<std::string>& stacks) {
     QSettings settings = programSettings();
     settings.setValue(kDecodersKey, texts);
 }
+
+namespace {
+
+QString channelKey(int channel, const char* what) {
+    return QStringLiteral("channels/%1/%2").arg(channel + 1).arg(QLatin1String(what));
+}
+
+}  // namespace
+
+ChannelLooks loadChannelLooks() {
+    const QSettings settings = programSettings();
+    ChannelLooks looks = defaultChannelLooks();
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        ChannelLook& look = looks[static_cast<size_t>(channel)];
+        const QString name = settings.value(channelKey(channel, "name")).toString();
+        look.name = tidyChannelName(name.toStdString(), channel);
+        const QString colour = settings.value(channelKey(channel, "colour")).toString();
+        look.colour = parseColourText(colour.toStdString()).value_or(look.colour);
+        look.shown = settings.value(channelKey(channel, "shown"), true).toBool();
+    }
+    return looks;
+}
+
+void storeChannelLooks(const ChannelLooks& looks) {
+    QSettings settings = programSettings();
+    for (int channel = 0; channel < kChannelCount; ++channel) {
+        const ChannelLook& look = looks[static_cast<size_t>(channel)];
+        settings.setValue(channelKey(channel, "name"), QString::fromStdString(look.name));
+        settings.setValue(channelKey(channel, "colour"),
+                          QString::fromStdString(colourText(look.colour)));
+        settings.setValue(channelKey(channel, "shown"), look.shown);
+    }
+}

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/window/view_bands.h"
+#include "core/channel_looks.h"
 
 // What the window keeps from one run to the next: the View menu's bands and its size.
 struct StoredView {
@@ -21,3 +22,8 @@ void storeView(const StoredView& view);
 // The decoders' stacks as text, one each, kept for the next run.
 std::vector<std::string> loadKeptDecoders();
 void storeKeptDecoders(const std::vector<std::string>& stacks);
+
+// The channels' names, colours and shown traces; the defaults where nothing (or nothing usable)
+// was kept.
+ChannelLooks loadChannelLooks();
+void storeChannelLooks(const ChannelLooks& looks);

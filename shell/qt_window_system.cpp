@@ -8,6 +8,7 @@
 
 #include "app/decoding/desktop_decoding.h"
 #include "resources/command_ids.h"
+#include "shell/qt_channels_dialog.h"
 #include "shell/qt_decoder_dialog.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_program_scroll_bar.h"
@@ -141,6 +142,18 @@ void QtWindowSystem::runDialog(int templateId) {
     }
     if (templateId == IDD_TRIGGER) {
         runTriggerDialog(*parts_.window);
+        return;
+    }
+    if (templateId == IDD_CHANNELS) {
+        if (runChannelsDialog(*parts_.window) && parts_.channelsChanged) {
+            parts_.channelsChanged();
+        }
+        return;
+    }
+    if (templateId == IDD_DECODED_DATA) {
+        if (parts_.toggleDecodedData) {
+            parts_.toggleDecodedData();
+        }
         return;
     }
     runTemplateDialog(templateId, *parts_.window, *parts_.client, dialogProcedure_);

@@ -28,6 +28,8 @@ public:
         std::function<void(ViewBand, bool)> showBand;  // shows or hides a band of the window
         std::function<void()> viewChanged;  // the view moved: what is drawn around it follows
         std::function<void()> decoderRowsChanged;  // the rows under the traces changed
+        std::function<void()> toggleDecodedData;   // shows or hides the decoded-data panel
+        std::function<void()> channelsChanged;     // the user changed the channels' looks
     };
 
     QtWindowSystem(Parts parts, MessageHandler handler,

@@ -1,12 +1,12 @@
 #include "app/document/export_document.h"
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 #include "app/decoding/desktop_decoding.h"
 #include "app/document/file_commands.h"
 #include "app/readout/period_text.h"
+#include "core/lower_case.h"
 #include "core/measure_text.h"
 #include "core/message_box.h"
 #include "core/scope_session.h"
@@ -61,6 +61,8 @@ bool exportJobFor(WindowSystem& mainWindow, ExportFormat format, ExportJob& job)
     return true;
 }
 
+}  // namespace
+
 void showExportFailure(WindowSystem& mainWindow, const ExportFailure& failure) {
     if (!failure.problem.empty()) {
         showWarning(mainWindow, "Cannot write the export: " + failure.problem + ".");
@@ -73,12 +75,8 @@ void showExportFailure(WindowSystem& mainWindow, const ExportFailure& failure) {
     showWarning(mainWindow, text);
 }
 
-}  // namespace
-
 ExportFormat exportFormatFor(const std::string& path, int filter) {
-    std::string extension = std::filesystem::path(path).extension().string();
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    const std::string extension = lowerCase(std::filesystem::path(path).extension().string());
     const std::span<const ExportFormatInfo> formats = exportFormats();
     for (const ExportFormatInfo& format : formats) {
         if (extension == "." + std::string(format.extension)) {
@@ -100,6 +98,7 @@ void exportDocument(WindowSystem& mainWindow) {
         !exportJobFor(mainWindow, exportFormatFor(path, filter), job)) {
         return;
     }
+    job.names = namesOf(scopeSession.channels);
     OutputFile file;
     if (!openOutput(showSaveMessagesOn(mainWindow), path, file, OutputOptions{})) {
         return;

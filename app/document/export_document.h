@@ -15,3 +15,6 @@ void exportDocument(WindowSystem& mainWindow);
 // The format for `path`: by its extension (.vcd, .csv, .sr, in any case), else the chooser's
 // filter `filter` (0 to 2).
 ExportFormat exportFormatFor(const std::string& path, int filter);
+
+// Tells the user why an export could not be written.
+void showExportFailure(WindowSystem& mainWindow, const ExportFailure& failure);

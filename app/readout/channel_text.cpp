@@ -1,11 +1,15 @@
 #include "app/readout/channel_text.h"
 
-#include "core/channels.h"
+#include "core/scope_session.h"
 #include "resources/command_ids.h"
 
+const std::string& channelName(int channel) {
+    return scopeSession.channels[static_cast<size_t>(channel)].name;
+}
+
 std::string channelText(int channel) {
-    return std::string(kChannelNames[channel]) + " (channel " + std::to_string(channel + 1) +
-           ", pin " + std::to_string(kChannelPins[channel]) + ")";
+    return channelName(channel) + " (channel " + std::to_string(channel + 1) + ", pin " +
+           std::to_string(kChannelPins[channel]) + ")";
 }
 
 std::string triggerBoxTooltip(int controlId) {
@@ -21,7 +25,7 @@ std::string triggerBoxTooltip(int controlId) {
 }
 
 std::string channelLabel(int channel) {
-    return std::to_string(channel + 1) + " " + std::string(kChannelNames[channel]);
+    return std::to_string(channel + 1) + " " + channelName(channel);
 }
 
 std::string channelPinLabel(int channel) {

@@ -51,7 +51,7 @@ std::string markerText(uint32_t drawable) {
     }
     const uint8_t levels = s.sampleData[*s.marker];
     for (int channel = 0; channel < kChannelCount; ++channel) {
-        text += (channel == 0 ? ": " : ", ") + std::string(kChannelNames[channel]) +
+        text += (channel == 0 ? ": " : ", ") + channelName(channel) +
                 ((levels & kChannelBits[channel]) != 0 ? " high" : " low");
     }
     return text;

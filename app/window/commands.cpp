@@ -4,6 +4,7 @@
 
 #include "app/decoding/desktop_decoding.h"
 #include "app/document/capture_cycle.h"
+#include "app/document/export_annotations.h"
 #include "app/document/export_document.h"
 #include "app/document/file_commands.h"
 #include "app/view/edge_search.h"
@@ -153,6 +154,15 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
             return;
         case CMD_TRIGGER_SETTINGS:
             mainWindow.runDialog(IDD_TRIGGER);
+            return;
+        case CMD_DECODED_DATA:
+            mainWindow.runDialog(IDD_DECODED_DATA);
+            return;
+        case CMD_CHANNELS:
+            mainWindow.runDialog(IDD_CHANNELS);
+            return;
+        case CMD_EXPORT_ANNOTATIONS:
+            exportAnnotations(mainWindow);
             return;
         default:
             if (const std::optional<ViewBand> band = commandBand(commandId)) {

@@ -1,5 +1,6 @@
 #include "app/window/control_names.h"
 
+#include "app/readout/channel_text.h"
 #include "core/channels.h"
 #include "resources/command_ids.h"
 
@@ -7,7 +8,7 @@ namespace {
 
 std::string triggerName(const char* kind, int channel) {
     return std::string(kind) + " trigger on channel " + std::to_string(channel + 1) + ", " +
-           std::string(kChannelNames[channel]);
+           channelName(channel);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include "app/document/file_commands.h"
 #include "app/view/live_view.h"
 #include "app/view/navigation.h"
+#include "app/view/sample_jump.h"
 #include "app/window/commands.h"
 #include "capture/sampling_worker.h"
 #include "core/scope_session.h"
@@ -55,6 +56,9 @@ MessageResult mainWindowProc(WindowSystem& mainWindow, const WindowMessage& mess
         case DECODER_STACK:
             actOnDecoderStack(mainWindow, static_cast<StackAction>(message.code),
                               static_cast<size_t>(message.position));
+            return handled();
+        case SHOW_SAMPLE:
+            markAndShowSample(mainWindow, static_cast<uint32_t>(message.position));
             return handled();
         case OPEN_STARTUP_FILE:
             openDocumentFile(mainWindow, startupFilePath);

@@ -75,7 +75,7 @@ TEST(ExportTimes, VcdAndCsvAcrossAGap) {
             return true;
         });
         const auto* samples = reinterpret_cast<const uint8_t*>(kSamples.data()) + 1;
-        (vcd ? writeVcd : writeCsv)(samples, 6, timing, out);
+        (vcd ? writeVcd : writeCsv)(samples, 6, timing, out, defaultChannelNames());
         EXPECT_TRUE(out.finish());
         return text;
     };

@@ -41,6 +41,7 @@
 #include "shell/qt_template_dialog.h"
 #include "shell/qt_trace_view.h"
 #include "shell/qt_view_settings.h"
+#include "tests/shell/support/next_modal.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/screenshot.h"
 #include "tests/shell/support/select_file.h"
@@ -58,33 +59,6 @@ public:
     std::vector<std::string> takeReports() override { return {}; }
     bool wantsQuietSection() const override { return false; }
 };
-
-// Runs `act` on the next modal window of type T once it is up (polling, as modal loops block),
-// and again at every tick until that window has gone: a dialog still being set up may not take
-// what is done to it at once.
-template <typename T>
-void onNextModal(std::function<void(T&)> act) {
-    auto* poll = new QTimer;
-    auto target = std::make_shared<QPointer<T>>();
-    auto seen = std::make_shared<bool>(false);
-    QObject::connect(poll, &QTimer::timeout, [poll, act, target, seen] {
-        auto* modal = qobject_cast<T*>(QApplication::activeModalWidget());
-        if (!*seen && modal != nullptr) {
-            *seen = true;
-            *target = modal;
-        }
-        if (!*seen) {
-            return;
-        }
-        if (!target->isNull() && modal == target->data()) {
-            act(*modal);
-        } else {
-            poll->stop();
-            poll->deleteLater();
-        }
-    });
-    poll->start(10);
-}
 
 QAction* menuAction(QMainWindow& window, int id) {
     for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
