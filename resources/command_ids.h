@@ -43,6 +43,7 @@ enum CommandId : int {
     CMD_TRIGGER_SETTINGS = 40043,
     CMD_VIEW_ZOOM_IN = 40044,  // the whole ladder, as Ctrl+wheel
     CMD_VIEW_ZOOM_OUT = 40045,
+    CMD_GO_TO = 40060,
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.

@@ -49,15 +49,11 @@ constexpr MenuItem toggleOff(std::string_view text, int id) {
 // shows the whole recording; the bands around the traces are shown at first. The traces are
 // drawn against samples until Time Axis asks for time.
 constexpr std::array kViewMenu = {
-    command("Zoom &In", CMD_VIEW_ZOOM_IN),
-    command("Zoom &Out", CMD_VIEW_ZOOM_OUT),
-    command("Zoom to &Fit", CMD_ZOOM_FIT),
-    toggleOff("&Time Axis", CMD_TIME_AXIS),
-    separator(),
-    toggle("&Overview", CMD_SHOW_OVERVIEW),
-    toggle("Time &Ruler", CMD_SHOW_RULER),
-    toggle("Channel &Labels", CMD_SHOW_LABELS),
-    toggle("&Status Line", CMD_SHOW_STATUS),
+    command("Zoom &In", CMD_VIEW_ZOOM_IN),      command("Zoom &Out", CMD_VIEW_ZOOM_OUT),
+    command("Zoom to &Fit", CMD_ZOOM_FIT),      toggleOff("&Time Axis", CMD_TIME_AXIS),
+    command("&Go To\u2026", CMD_GO_TO),         separator(),
+    toggle("&Overview", CMD_SHOW_OVERVIEW),     toggle("Time &Ruler", CMD_SHOW_RULER),
+    toggle("Channel &Labels", CMD_SHOW_LABELS), toggle("&Status Line", CMD_SHOW_STATUS),
 };
 
 // Protocol decoders, each with rows under the traces.
@@ -109,6 +105,7 @@ constexpr MenuShortcut kShortcuts[] = {
     {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},          {CMD_SAVE, "Ctrl+S"},
     {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},          {CMD_VIEW_ZOOM_IN, "Ctrl++"},
     {CMD_VIEW_ZOOM_IN, "Ctrl+="},  {CMD_VIEW_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
+    {CMD_GO_TO, "Ctrl+G"},
 };
 
 constexpr MenuTemplate kMainMenu{IDR_MAIN_MENU, kMenuBar, kShortcuts};

@@ -11,6 +11,7 @@
 #include "shell/qt_decoder_dialog.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_program_scroll_bar.h"
+#include "shell/qt_speed_dialog.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
 #include "shell/qt_trigger_dialog.h"
@@ -141,6 +142,10 @@ void QtWindowSystem::runDialog(int templateId) {
     }
     if (templateId == IDD_TRIGGER) {
         runTriggerDialog(*parts_.window);
+        return;
+    }
+    if (templateId == IDD_SAMPLE_SPEED) {
+        runSpeedDialog(*parts_.window, *parts_.client, dialogProcedure_);
         return;
     }
     runTemplateDialog(templateId, *parts_.window, *parts_.client, dialogProcedure_);
