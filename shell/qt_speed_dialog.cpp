@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr int kPageSteps = 10;
+constexpr int kPageSteps = 6;
 
 QSlider* speedSlider(const QDialog& box) {
     for (QSlider* slider : box.findChildren<QSlider*>()) {

@@ -3,10 +3,14 @@
 #include <cstdint>
 #include <string>
 
+#include "core/scope_session.h"
+
 // The Slow speed's slider: its positions run from the longest delay Slow uses (left, "Slower") to
-// the shortest (right, "Faster"), evenly in the ratio of one delay to the next, so that each step
-// changes the rate by about as much wherever it is taken.
-inline constexpr int kSlowSliderPositions = 100;
+// the shortest (right, "Faster"), in about even ratios from one delay to the next, so that a step
+// changes the rate by about as much wherever it is taken. The ratios are even on either side of
+// the standard delay, which has a position of its own; each position has a delay of its own.
+inline constexpr int kSlowSliderPositions = 54;
+inline constexpr int kStandardSlowPosition = 33;
 inline constexpr int32_t kLongestSlowDelay = 500;
 inline constexpr int32_t kShortestSlowDelay = 10;
 

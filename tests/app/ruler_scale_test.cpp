@@ -116,8 +116,7 @@ TEST(RulerScale, TimeTicksBetweenTheLabelledOnes) {
     EXPECT_EQ(scale.ticks[5].label, "1 \u00b5s");
 }
 
-// A stretch the sampling stood still is marked where it happened; the ticks inside it crowd into
-// one place, and only the first of them keeps a label.
+// A stretch the sampling stood still is marked where it happened.
 TEST(RulerScale, GapsAreMarked) {
     TimeBase time;
     fillTime(time, 10000, 1e-6, 500, 2e-3);
@@ -126,13 +125,7 @@ TEST(RulerScale, GapsAreMarked) {
     ASSERT_EQ(time.gaps().size(), 1u);
     ASSERT_EQ(time.gaps()[0].sample, 450u);
     const TraceGeometry g = traceGeometry(kWidth, 300, 0, 10000);
-    const RulerScale scale = rulerScale(g, kWidth, &time, 0, kSpacing);
-    EXPECT_EQ(scale.gaps, std::vector<int>{450});
-    int labelledAtGap = 0;
-    for (const RulerTick& tick : scale.ticks) {
-        labelledAtGap += tick.x >= 449 && tick.x <= 451 && !tick.label.empty() ? 1 : 0;
-    }
-    EXPECT_EQ(labelledAtGap, 1);
+    EXPECT_EQ(rulerScale(g, kWidth, &time, 0, kSpacing).gaps, std::vector<int>{450});
     // Zoomed in, the mark sits where the trace view draws it: halfway into the step before.
     const TraceGeometry zoomed =
         traceGeometry(kWidth, 300, 400, 10000, ViewScale::pixelsPerSample(4));
@@ -140,6 +133,62 @@ TEST(RulerScale, GapsAreMarked) {
     // A cut recording: data index 350 is the time base's sample 450.
     const TraceGeometry cut = traceGeometry(kWidth, 300, 300, 9900, ViewScale::pixelsPerSample(4));
     EXPECT_EQ(rulerScale(cut, kWidth, &time, 100, kSpacing).gaps, std::vector<int>{198});
+}
+
+// With a gap on screen the ticks inside it would crowd into one place: there is one tick there,
+// no label stands closer than the spacing to the one before it, and left of the gap the labels
+// are those of the same view without the gap, so the step does not change as a gap comes into
+// view. A gap of seconds among microsecond ticks is stepped over, not ticked through.
+TEST(RulerScale, LabelsKeepApartAtGapsAndTheStepStays) {
+    struct Case {
+        double gapSeconds;
+        uint32_t firstSample;
+        ViewScale scale;
+    };
+    const Case cases[] = {
+        {2e-3, 0, ViewScale{}},
+        {0.35e-3, 0, ViewScale{}},
+        {10, 0, ViewScale{}},
+        {2e-3, 400, ViewScale::pixelsPerSample(4)},
+        {50e-3, 0, ViewScale::samplesPerColumn(8)},
+        {3e-3, 2000, ViewScale::samplesPerColumn(8)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.gapSeconds << " s gap, from " << c.firstSample << ", "
+                                        << c.scale.samplesPerPixel() << " a pixel");
+        TimeBase gapped;
+        fillTime(gapped, 20000, 1e-6, c.firstSample + 500, c.gapSeconds);
+        TimeBase even;
+        fillTime(even, 20000, 1e-6);
+        const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, 20000, c.scale);
+        const RulerScale withGap = rulerScale(g, kWidth, &gapped, 0, kSpacing);
+        const RulerScale without = rulerScale(g, kWidth, &even, 0, kSpacing);
+        ASSERT_EQ(withGap.gaps.size() + withGap.gapTicks.size(), 1u);
+        const int gapX = withGap.gaps.empty() ? withGap.gapTicks[0] : withGap.gaps[0];
+        // Where the labels stand: the unit may change with the gap's seconds, the step may not.
+        std::vector<int> before, evenBefore;
+        int lastLabel = -kSpacing;
+        int lastTick = -1;
+        for (const RulerTick& tick : withGap.ticks) {
+            EXPECT_GT(tick.x, lastTick);
+            lastTick = tick.x;
+            if (tick.label.empty()) {
+                continue;
+            }
+            EXPECT_GE(tick.x - lastLabel, kSpacing) << tick.label;
+            lastLabel = tick.x;
+            if (tick.x < gapX) {
+                before.push_back(tick.x);
+            }
+        }
+        for (const RulerTick& tick : without.ticks) {
+            if (!tick.label.empty() && tick.x < gapX) {
+                evenBefore.push_back(tick.x);
+            }
+        }
+        EXPECT_EQ(before, evenBefore);
+        EXPECT_GE(before.size(), 1u);
+    }
 }
 
 // A gap that hid less than a column's time is only a tick in the ruler; the same gap zoomed in
