@@ -192,11 +192,15 @@ bool GraphClass::jumpByKey(const QKeyEvent& event) {
         return false;
     }
     jumpToEdge(*mainWindow_, edgeChannel(), next);
-    // The readout measures from the marker: it would go stale until the pointer moved.
+    followMarker();
+    return true;
+}
+
+// The readout measures from the marker: it would go stale until the pointer moved.
+void GraphClass::followMarker() {
     if (QToolTip::isVisible()) {
         showReadout(readoutAt_);
     }
-    return true;
 }
 
 bool GraphClass::spanByKey(const QKeyEvent& event) {
@@ -213,6 +217,7 @@ bool GraphClass::gapByKey(const QKeyEvent& event) {
         return false;
     }
     jumpToGap(*mainWindow_, next);
+    followMarker();
     return true;
 }
 

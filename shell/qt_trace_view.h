@@ -56,6 +56,8 @@ private:
     bool scrollByKey(const QKeyEvent& event);
     // An edge key: jumps on edgeChannel(); false for other keys.
     bool jumpByKey(const QKeyEvent& event);
+    // A readout that is up, again where it was asked for, after a key moved the marker.
+    void followMarker();
     // m: the second marker where the marker stands; false for other keys.
     bool spanByKey(const QKeyEvent& event);
     // The span's measures in a small box of their own, while there is a span.
