@@ -7,10 +7,14 @@
 #include "core/measure_text.h"
 
 int32_t slowDelayAt(int position) {
-    const double share =
-        std::clamp(position, 0, kSlowSliderPositions) / static_cast<double>(kSlowSliderPositions);
-    const double ratio = static_cast<double>(kShortestSlowDelay) / kLongestSlowDelay;
-    return static_cast<int32_t>(std::lround(kLongestSlowDelay * std::pow(ratio, share)));
+    const int p = std::clamp(position, 0, kSlowSliderPositions);
+    const bool slower = p <= kStandardSlowPosition;
+    const double from = slower ? kLongestSlowDelay : kStandardSlowDelay;
+    const double to = slower ? kStandardSlowDelay : kShortestSlowDelay;
+    const double share = slower ? static_cast<double>(p) / kStandardSlowPosition
+                                : static_cast<double>(p - kStandardSlowPosition) /
+                                      (kSlowSliderPositions - kStandardSlowPosition);
+    return static_cast<int32_t>(std::lround(from * std::pow(to / from, share)));
 }
 
 int slowSliderPosition(int32_t delayUnits) {
