@@ -59,7 +59,8 @@ std::vector<std::string> spanLines() {
     const TimeBase* time = recordingTime();
     const uint32_t origin = s.sampleOrigin;
     const SampleClock clock = [time, origin](uint32_t index) {
-        return time != nullptr ? time->secondsAt(double{origin} + index) : double{index};
+        return time != nullptr ? time->secondsAt(static_cast<double>(origin) + index)
+                               : static_cast<double>(index);
     };
     const double length = std::fabs(clock(*s.secondMarker) - clock(*s.marker));
     std::vector<std::string> lines{lengthLine(length, time != nullptr)};

@@ -94,7 +94,7 @@ TEST(MeasureSpan, EdgesFrequencyAndDutyOfEachChannel) {
          {9, 4, 0.25, 0.75},
          {0, 0, 0, 0}},
     };
-    const SampleClock bySample = [](uint32_t index) { return double{index}; };
+    const SampleClock bySample = [](uint32_t index) { return static_cast<double>(index); };
     for (const SpanCase& c : cases) {
         SCOPED_TRACE(c.name);
         const std::vector<uint8_t> samples = twoChannels(c.first, c.fifth);
