@@ -81,7 +81,7 @@ void SpanTest::twoMarkersShadeTheSpanAndItsPanelStays() {
     QCOMPARE(scopeSession.secondMarker, std::optional<uint32_t>(2400));
     QCOMPARE(scopeSession.marker, std::optional<uint32_t>(6000));
     QTest::mouseMove(&view, QPoint(20, view.height() - 5));
-    QVERIFY(view.spokenDescription().contains(QString::fromUtf8("\u0394t = 3.200 ms")));
+    QVERIFY(view.spokenDescription().contains(QString::fromUtf8("\u0394t = 3.600 ms")));
     const QImage picture = view.grab().toImage();
     QCOMPARE(picture.pixel(500, 1), spanShade());
     QCOMPARE(picture.pixel(50, 1), qRgb(0, 0, 0));
