@@ -38,7 +38,7 @@ struct CaptureOptions {
     PortChoice portChoice;  // where LPT1 is, when --port names a device or a base
     bool simulate = false;
     int32_t size = 5000;
-    int8_t delayUnits = 0;
+    int32_t delayUnits = 0;
     uint8_t portTriggerMask = 0;
     ChannelConditions trigger{};
     uint8_t preTriggerPercent = 0;

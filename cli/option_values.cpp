@@ -65,8 +65,8 @@ bool parseChannelMask(std::string_view text, uint8_t& mask) {
     return true;
 }
 
-bool parseDelayUnits(std::string_view text, int8_t& delayUnits) {
-    constexpr std::array<std::pair<std::string_view, int8_t>, 3> kSpeeds{
+bool parseDelayUnits(std::string_view text, int32_t& delayUnits) {
+    constexpr std::array<std::pair<std::string_view, int32_t>, 3> kSpeeds{
         {{"fastest", 0}, {"fast", 5}, {"slow", 50}}};
     for (const auto& [name, units] : kSpeeds) {
         if (equalNoCase(text, name)) {

@@ -14,7 +14,7 @@ bool parseChannelMask(std::string_view text, uint8_t& mask);
 // fastest, fast or slow: 0, 5 or 50 delay units.
 // "25%" or "25": one of the pre-trigger shares 0, 10, 25, 50, 75 and 90 percent.
 bool parsePreTriggerShare(std::string_view text, uint8_t& percent);
-bool parseDelayUnits(std::string_view text, int8_t& delayUnits);
+bool parseDelayUnits(std::string_view text, int32_t& delayUnits);
 // A finite number above 0.
 bool parseSeconds(std::string_view text, double& seconds);
 // --period, when given: true when it is seconds from `shortest` to `longest` (then in `seconds`)

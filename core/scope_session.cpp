@@ -40,6 +40,7 @@ void resetScopeSession() {
     releaseSampleData();
     s.captureSize = 5000;
     s.delayUnits = 0;
+    s.slowDelayUnits = kStandardSlowDelay;
     s.portNumber = 1;
     s.portTriggerMask = 0;
     s.triggerConditions = 0;
@@ -64,4 +65,5 @@ void resetRecordingDetails() {
     s.sampleOrigin = 0;
     s.triggerSample = kNoTriggerSample;
     s.marker.reset();
+    s.secondMarker.reset();
 }

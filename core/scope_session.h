@@ -15,11 +15,17 @@
 // The trigger point of a recording that did not start on a trigger.
 inline constexpr uint32_t kNoTriggerSample = UINT32_MAX;
 
+// The delay Slow has always had, and the one an untouched Slow dialog keeps.
+inline constexpr int32_t kStandardSlowDelay = 50;
+
 // The one record every subsystem works on. Fields the worker thread touches while the main
 // thread runs are atomics; everything else belongs to the main thread.
 struct ScopeSession {
     int32_t captureSize = 5000;
-    int8_t delayUnits = 0;
+    // The busy delay before each sample: 0 (Fastest), 5 (Fast) or the Slow dialog's choice.
+    int32_t delayUnits = 0;
+    // What the Slow dialog's slider was last set to, for this run of the program.
+    int32_t slowDelayUnits = kStandardSlowDelay;
     std::atomic<uint8_t> portNumber{1};
     std::atomic<uint8_t> portTriggerMask{0};
     // The trigger's conditions other than "either edge" (the Port boxes), packed per channel.
@@ -57,6 +63,8 @@ struct ScopeSession {
     std::atomic<uint32_t> triggerSample{kNoTriggerSample};
     // The marked sample, an index into sampleData.
     std::optional<uint32_t> marker;
+    // The other end of a span measured from the marker (Shift+click), an index into sampleData.
+    std::optional<uint32_t> secondMarker;
     // Changes whenever the samples change other than by the worker storing more of them (a new
     // buffer, a cut), so that what is derived from them knows to start again.
     uint32_t sampleVersion = 0;

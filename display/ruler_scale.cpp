@@ -1,6 +1,7 @@
 #include "display/ruler_scale.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <functional>
 
@@ -32,20 +33,36 @@ struct PixelScale {
     }
 };
 
-// Ticks every step / parts over [from, to] in the ruler's unit; `xOf` places one and `label`
-// names a labelled one. Labels closer than half the spacing (in a gap) are left out.
+// How the ruler's values (seconds or sample numbers) lie on the view: `xOf` places a value;
+// `resume` gives, for a value inside a stretch the view draws no room for (a gap on the sample
+// axis), the first value after that stretch, and the value itself anywhere else.
+struct TickAxis {
+    std::function<int(double)> xOf;
+    std::function<std::string(double)> label;
+    std::function<double(double)> resume;
+};
+
+// Ticks every step / parts over [from, to]; a labelled one every `parts`. Ticks that crowd into
+// one place (a gap) are drawn once, and the values inside the gap are stepped over; a label
+// that would stand closer than `minSpacing` to the one before it is left out.
 void addTicks(RulerScale& scale, double from, double to, double step, int parts, int minSpacing,
-              const std::function<int(double)>& xOf,
-              const std::function<std::string(double)>& label) {
+              const TickAxis& axis) {
     const double minor = step / parts;
-    int lastLabelled = -minSpacing;
+    int lastLabelled = INT_MIN / 2;
+    int lastX = INT_MIN;
     for (auto n = static_cast<int64_t>(std::ceil(from / minor)); n * minor <= to; ++n) {
-        const int x = xOf(n * minor);
-        const bool labelled = n % parts == 0 && x - lastLabelled >= minSpacing / 2;
+        const int x = axis.xOf(n * minor);
+        if (x == lastX) {
+            const double after = axis.resume(n * minor);
+            n = std::max(n, static_cast<int64_t>(std::ceil(after / minor)) - 1);
+            continue;
+        }
+        lastX = x;
+        const bool labelled = n % parts == 0 && x - lastLabelled >= minSpacing;
         if (labelled) {
             lastLabelled = x;
         }
-        scale.ticks.push_back(RulerTick{x, labelled ? label(n * minor) : std::string()});
+        scale.ticks.push_back(RulerTick{x, labelled ? axis.label(n * minor) : std::string()});
     }
 }
 
@@ -62,6 +79,42 @@ void addGaps(RulerScale& scale, const TraceGeometry& g, const TimeBase& timeBase
             (marked ? scale.gaps : scale.gapTicks).push_back(*x);
         }
     }
+}
+
+// The samples on screen, by their numbers, and the spacing labels keep.
+struct TimeSpan {
+    double first;
+    double last;
+    int minSpacing;
+};
+
+// Ticks at times from the time base, read from the zero's time (`xOfTime` places such a reading).
+// The step follows the scale, not what the screen holds: a gap that comes into view leaves it as
+// it was. On the sample axis a gap takes no room, and the times inside it are stepped over.
+void addTimeTicks(RulerScale& scale, const TraceGeometry& g, int width, const TimeBase& timeBase,
+                  const TimeSpan& span, const MeasureZero& zero,
+                  const std::function<int(double)>& xOfTime) {
+    const double from = g.time ? g.time->leftSeconds : timeBase.secondsAt(span.first);
+    const double to = g.time ? g.time->secondsAtX(width) : timeBase.secondsAt(span.last);
+    const double paceSpan = secondsPerColumn(timeBase, g.scale.samplesPerPixel()) * width;
+    const bool even = g.time.has_value() || !(paceSpan > 0);
+    const double step = tickStep(even ? to - from : paceSpan, width, span.minSpacing, false);
+    if (!(step > 0)) {
+        return;
+    }
+    const double shownFrom = zero.time(from);
+    const double shownTo = zero.time(to);
+    const double largest = std::max(std::fabs(shownFrom), std::fabs(shownTo));
+    const TickAxis axis{
+        xOfTime, [&](double shown) { return formatSecondsToStep(shown, step, largest); },
+        [&](double shown) {
+            if (even) {
+                return shown;
+            }
+            const double sample = std::floor(timeBase.sampleAt(shown + zero.seconds)) + 1;
+            return zero.time(timeBase.secondsAt(sample));
+        }};
+    addTicks(scale, shownFrom, shownTo, step, subdivisions(step, false), span.minSpacing, axis);
 }
 
 }  // namespace
@@ -97,30 +150,22 @@ RulerScale rulerScale(const TraceGeometry& g, int width, const TimeBase* timeBas
         // Ticks and labels count from the zero's sample; x goes back to the capture's numbers.
         const auto zeroSample = static_cast<double>(zero.sample);
         const double step = tickStep(last - first, width, minSpacing, true);
+        const TickAxis axis{[&](double shown) { return xOfSample(shown + zeroSample); },
+                            [](double shown) { return std::to_string(std::llround(shown)); },
+                            [](double shown) { return shown; }};
         if (step > 0) {
-            addTicks(
-                scale, first - zeroSample, last - zeroSample, step, subdivisions(step, true),
-                minSpacing, [&](double shown) { return xOfSample(shown + zeroSample); },
-                [](double shown) { return std::to_string(std::llround(shown)); });
+            addTicks(scale, first - zeroSample, last - zeroSample, step, subdivisions(step, true),
+                     minSpacing, axis);
         }
         return scale;
     }
     // Times come from the recording's time base, sample by sample, and read from the zero's time.
-    const double from = g.time ? g.time->leftSeconds : timeBase->secondsAt(first);
-    const double to = g.time ? g.time->secondsAtX(width) : timeBase->secondsAt(last);
     const auto xOfTime = [&](double shown) {
         const double seconds = shown + zero.seconds;
         return g.time ? static_cast<int>(std::lround(g.time->x(seconds)))
                       : xOfSample(timeBase->sampleAt(seconds));
     };
-    const double step = tickStep(to - from, width, minSpacing, false);
-    if (step > 0) {
-        const double shownFrom = zero.time(from);
-        const double shownTo = zero.time(to);
-        const double largest = std::max(std::fabs(shownFrom), std::fabs(shownTo));
-        addTicks(scale, shownFrom, shownTo, step, subdivisions(step, false), minSpacing, xOfTime,
-                 [&](double seconds) { return formatSecondsToStep(seconds, step, largest); });
-    }
+    addTimeTicks(scale, g, width, *timeBase, TimeSpan{first, last, minSpacing}, zero, xOfTime);
     addGaps(scale, g, *timeBase, origin, last);
     return scale;
 }

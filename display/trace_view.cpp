@@ -163,12 +163,36 @@ void drawGaps(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& s
 }
 
 // One full-height line in a pen of its own, made only when the marker is on screen.
-void drawMarker(TraceCanvas& canvas, const TraceGeometry& g, uint32_t marker, int width,
-                int height) {
+void drawMarker(TraceCanvas& canvas, const TraceGeometry& g, uint32_t marker, uint32_t colour,
+                int width, int height) {
     const std::optional<int> x = sampleX(g, marker);
     if (x && *x < width) {
-        drawFullHeightLines(canvas, kMarkerColour, {*x}, height);
+        drawFullHeightLines(canvas, colour, {*x}, height);
     }
+}
+
+// The span between the markers, as far as it is on screen, filled under everything else.
+void drawSpan(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& s, int width,
+              int height) {
+    if (!s.marker || !s.secondMarker || *s.marker == *s.secondMarker) {
+        return;
+    }
+    // Where a sample is drawn, also off the view: its step starts half a step after its edge.
+    const int half = g.scale.belowOneToOne() ? 0 : g.scale.zoomStep() / 2;
+    const auto xOf = [&](uint32_t index) {
+        return std::clamp<int64_t>(edgeX(g, index) + half, 0, width);
+    };
+    const auto [low, high] = std::minmax(*s.marker, *s.secondMarker);
+    const auto x0 = static_cast<int>(xOf(low));
+    const auto x1 = static_cast<int>(xOf(high));
+    const TraceCanvas::Pen pen = x0 < x1 ? canvas.createPen(kSpanColour) : 0;
+    if (pen == 0) {
+        return;
+    }
+    const TraceCanvas::Pen previous = canvas.selectPen(pen);
+    canvas.fill(x0, 0, x1 + 1, height);
+    canvas.selectPen(previous);
+    canvas.deletePen(pen);
 }
 
 // A full-height line with a T on top where the trigger fired, when that is on screen.
@@ -220,6 +244,9 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
     const TraceCanvas::Pen oldPen = canvas.selectPen(gridPen);
 
     const TraceGeometry g = viewGeometry(s, width, height);
+    if (s.sampleData != nullptr) {
+        drawSpan(canvas, g, s, width, height);
+    }
     drawGrid(canvas, g, width);
     // Also while the worker fills the buffer.
     if (s.sampleData != nullptr) {
@@ -229,8 +256,11 @@ void paintTrace(TraceCanvas& canvas, int width, int height) {
         if (const std::optional<uint32_t> trigger = triggerIndex(s)) {
             drawTriggerPoint(canvas, g, *trigger, width, height);
         }
+        if (s.secondMarker) {
+            drawMarker(canvas, g, *s.secondMarker, kSecondMarkerColour, width, height);
+        }
         if (s.marker) {
-            drawMarker(canvas, g, *s.marker, width, height);
+            drawMarker(canvas, g, *s.marker, kMarkerColour, width, height);
         }
     }
 

@@ -12,6 +12,8 @@ inline constexpr uint32_t kTraceColour = kClassicTraceColour;
 inline constexpr uint32_t kMarkerColour = 0x0000FFFF;   // yellow
 inline constexpr uint32_t kGapColour = 0x000000FF;      // red
 inline constexpr uint32_t kTriggerColour = 0x00FF00FF;  // magenta
+inline constexpr uint32_t kSecondMarkerColour = 0x00FFFF00;  // cyan
+inline constexpr uint32_t kSpanColour = 0x00503018;  // a dim blue under the traces
 
 // The few drawing operations a paint needs, so that the drawing is a pure routine that tests can
 // record and the widget backs with a QPainter.
@@ -29,7 +31,8 @@ public:
 
 // Draws the grid and the session's samples (during a worker capture, those stored so far) on a
 // client area `width` x `height` pixels, a mark at each gap of the time base, the trigger point's
-// T and the marker over them when they are on screen.
+// T and the markers over them when they are on screen, the span between the two markers shaded
+// under it all.
 void paintTrace(TraceCanvas& canvas, int width, int height);
 
 // Repaints the trace view now.

@@ -48,6 +48,7 @@ enum CommandId : int {
     CMD_DECODED_DATA = 40060,  // shows or hides the decoded-data panel
     CMD_CHANNELS = 40061,
     CMD_EXPORT_ANNOTATIONS = 40062,
+    CMD_GO_TO = 40063,
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.

@@ -60,6 +60,7 @@ constexpr std::array kViewMenu = {
     command("Zoom to &Fit", CMD_ZOOM_FIT),
     toggleOff("&Time Axis", CMD_TIME_AXIS),
     toggle("&Measure From Trigger", CMD_MEASURE_FROM_TRIGGER),
+    command("&Go To\u2026", CMD_GO_TO),
     separator(),
     toggle("&Overview", CMD_SHOW_OVERVIEW),
     toggle("Time &Ruler", CMD_SHOW_RULER),
@@ -119,6 +120,7 @@ constexpr MenuShortcut kShortcuts[] = {
     {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},          {CMD_SAVE, "Ctrl+S"},
     {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},          {CMD_VIEW_ZOOM_IN, "Ctrl++"},
     {CMD_VIEW_ZOOM_IN, "Ctrl+="},  {CMD_VIEW_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
+    {CMD_GO_TO, "Ctrl+G"},
 };
 
 constexpr MenuTemplate kMainMenu{IDR_MAIN_MENU, kMenuBar, kShortcuts};

@@ -148,6 +148,10 @@ void DecoderRowsView::offerStackMenu(QPoint position, QPoint globalPosition) {
             [&chosen] { chosen = StackAction::Edit; });
     connect(menu.addAction(QStringLiteral("&Remove")), &QAction::triggered, &menu,
             [&chosen] { chosen = StackAction::Remove; });
+    const QString hide =
+        stackHidden(desktopDecoding, stack) ? QStringLiteral("&Show") : QStringLiteral("&Hide");
+    connect(menu.addAction(hide), &QAction::triggered, &menu,
+            [&chosen] { chosen = StackAction::Hide; });
     menu.exec(globalPosition);
     // The sink may change the rows: nothing of them is read after it.
     if (chosen) {

@@ -9,6 +9,7 @@
 #include <QToolTip>
 #include <QWheelEvent>
 
+#include "app/readout/span_text.h"
 #include "app/readout/view_text.h"
 #include "app/view/edge_search.h"
 #include "app/view/marker.h"
@@ -61,13 +62,18 @@ void GraphClass::setLiveTick(std::function<void()> tick) {
 }
 
 QString GraphClass::spokenDescription() const {
-    return toQString(traceViewText(viewGeometry(scopeSession, width(), height()), width()));
+    std::string text = traceViewText(viewGeometry(scopeSession, width(), height()), width());
+    for (const std::string& line : spanLines()) {
+        text += "; " + line;
+    }
+    return toQString(text);
 }
 
 void GraphClass::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QtTraceCanvas canvas(painter);
     paintTrace(canvas, width(), height());
+    paintSpanPanel(painter);
     // As the style's focus frames, shown only to those who use the keyboard: a click leaves the
     // picture as it was.
     if (hasFocus() && window()->testAttribute(Qt::WA_KeyboardFocusChange)) {
@@ -78,6 +84,32 @@ void GraphClass::paintEvent(QPaintEvent*) {
     }
     if (scopeSession.workerCapturing) {
         liveRefresh_.start();
+    }
+}
+
+// In the top right corner, over the traces, for as long as both markers stand.
+void GraphClass::paintSpanPanel(QPainter& painter) const {
+    const std::vector<std::string> lines = spanLines();
+    if (lines.empty()) {
+        return;
+    }
+    const QFontMetrics metrics(font());
+    int textWidth = 0;
+    for (const std::string& line : lines) {
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(toQString(line)));
+    }
+    const int margin = metrics.averageCharWidth();
+    const int lineHeight = metrics.height();
+    const QRect panel(width() - textWidth - 3 * margin, margin, textWidth + 2 * margin,
+                      static_cast<int>(lines.size()) * lineHeight + margin);
+    painter.setPen(QColor(0, 255, 255));
+    painter.setBrush(QColor(0, 0, 0, 200));
+    painter.drawRect(panel);
+    painter.setPen(Qt::white);
+    int baseline = panel.top() + margin / 2 + metrics.ascent();
+    for (const std::string& line : lines) {
+        painter.drawText(panel.left() + margin, baseline, toQString(line));
+        baseline += lineHeight;
     }
 }
 
@@ -120,8 +152,12 @@ void GraphClass::mousePressEvent(QMouseEvent* event) {
     if (mainWindow_ == nullptr) {
         return;
     }
-    if (event->button() == Qt::LeftButton) {
-        placeMarker(*mainWindow_, pointerAt(event->position().toPoint()));
+    const TracePointer pointer = pointerAt(event->position().toPoint());
+    const bool shifted = (event->modifiers() & Qt::ShiftModifier) != 0;
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shifted)) {
+        placeSecondMarker(*mainWindow_, pointer);
+    } else if (event->button() == Qt::LeftButton) {
+        placeMarker(*mainWindow_, pointer);
     } else if (event->button() == Qt::RightButton) {
         clearMarker(*mainWindow_);
     }
@@ -169,11 +205,19 @@ bool GraphClass::triggerByKey(const QKeyEvent& event) {
     return true;
 }
 
+// The readout measures from the marker: it would go stale until the pointer moved.
 void GraphClass::followMarker() {
-    // The readout would go stale until the pointer moved.
     if (QToolTip::isVisible()) {
         showReadout(readoutAt_);
     }
+}
+
+bool GraphClass::spanByKey(const QKeyEvent& event) {
+    if (event.text() != QStringLiteral("m")) {
+        return false;
+    }
+    dropSecondMarker(*mainWindow_);
+    return true;
 }
 
 bool GraphClass::gapByKey(const QKeyEvent& event) {
@@ -182,6 +226,7 @@ bool GraphClass::gapByKey(const QKeyEvent& event) {
         return false;
     }
     jumpToGap(*mainWindow_, next);
+    followMarker();
     return true;
 }
 
@@ -198,7 +243,8 @@ int GraphClass::edgeChannel() const {
 
 bool GraphClass::takeKey(const QKeyEvent& event) {
     return mainWindow_ != nullptr &&
-           (scrollByKey(event) || jumpByKey(event) || gapByKey(event) || triggerByKey(event));
+           (scrollByKey(event) || jumpByKey(event) || gapByKey(event) || triggerByKey(event) ||
+            spanByKey(event));
 }
 
 // Keys it does not take (Esc among them) go on to the main window.

@@ -19,7 +19,8 @@ class WindowSystem;
 // the keys scroll (Home, End, arrows, Page Up/Down) and jump to the edges of the channel the
 // pointer was last on, else the one under it, else channel 1 (. and , or Alt with the arrows),
 // to the gaps (g and Shift+g) and to the trigger point (t); a readout that is up follows the marker
-// they move. Once the keyboard has moved the focus, a frame shows that they have it.
+// they move. Shift+click, a middle click or m (at the marker) sets a second marker; the span's
+// measures stay on show. Once the keyboard has moved the focus, a frame shows that they have it.
 class GraphClass : public QWidget, public SpokenView {
     Q_OBJECT
 
@@ -56,12 +57,16 @@ private:
     bool scrollByKey(const QKeyEvent& event);
     // An edge key: jumps on edgeChannel(); false for other keys.
     bool jumpByKey(const QKeyEvent& event);
+    // A readout that is up, again where it was asked for, after a key moved the marker.
+    void followMarker();
+    // m: the second marker where the marker stands; false for other keys.
+    bool spanByKey(const QKeyEvent& event);
+    // The span's measures in a small box of their own, while there is a span.
+    void paintSpanPanel(QPainter& painter) const;
     // g and G (Shift+g): the next and the previous gap; false for other keys.
     bool gapByKey(const QKeyEvent& event);
     // t: the trigger point; false for other keys.
     bool triggerByKey(const QKeyEvent& event);
-    // A readout that is up measures from the marker: it follows the marker a key moved.
-    void followMarker();
     // The channel the edge keys act on: the row the pointer was last over, else the one under the
     // pointer now, else channel 1, so that the keys work before the pointer has moved.
     int edgeChannel() const;

@@ -12,6 +12,7 @@
 #include "shell/qt_decoder_dialog.h"
 #include "shell/qt_file_chooser.h"
 #include "shell/qt_program_scroll_bar.h"
+#include "shell/qt_speed_dialog.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
 #include "shell/qt_trigger_dialog.h"
@@ -154,6 +155,10 @@ void QtWindowSystem::runDialog(int templateId) {
         if (parts_.toggleDecodedData) {
             parts_.toggleDecodedData();
         }
+        return;
+    }
+    if (templateId == IDD_SAMPLE_SPEED) {
+        runSpeedDialog(*parts_.window, *parts_.client, dialogProcedure_);
         return;
     }
     runTemplateDialog(templateId, *parts_.window, *parts_.client, dialogProcedure_);

@@ -100,6 +100,10 @@ std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding) {
     std::vector<DecoderRow> rows;
     bool everyStackHasRows = true;
     for (size_t s = 0; s < decoding.stacks.size(); ++s) {
+        if (stackHidden(decoding, s)) {
+            rows.push_back(DecoderRow{s, stackTitle(decoding.stacks[s]), {}, "Hidden"});
+            continue;
+        }
         const size_t before = rows.size();
         for (const DecoderSetup& setup : decoding.stacks[s]) {
             std::vector<DecoderRow> own = rowsOf(s, setup.info, decoding.result);

@@ -9,8 +9,9 @@
 
 // The rows under the traces for `decoding`'s stacks and its last result: for each stack, in its
 // decoders' order, each decoder's rows that hold annotations (in the decoder's row order, those
-// no row lists last); a stack without any gets one row that says how its decoding stands. A
-// failure beside rows that hold annotations gets a row of its own.
+// no row lists last); a stack without any gets one row that says how its decoding stands, and a
+// hidden stack one that says it is hidden. A failure beside rows that hold annotations gets a row
+// of its own.
 std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding);
 
 // What a row without annotations says in `state`.

@@ -45,6 +45,9 @@ struct DesktopDecoding {
     DecoderForm form;                    // the Add Decoder dialog's, while it runs
     std::optional<size_t> editing;       // the stack whose lowest decoder the dialog edits
     std::vector<std::string> restoring;  // kept stacks, waiting for the catalogue
+    // Stacks whose rows are folded into one (Hide in a row's menu), by position; those past its
+    // end are shown.
+    std::vector<bool> hidden;
 
     DecodeState state = DecodeState::Idle;
     std::string problem;  // why the decoding failed
@@ -58,3 +61,7 @@ struct DesktopDecoding {
 };
 
 extern DesktopDecoding desktopDecoding;
+
+inline bool stackHidden(const DesktopDecoding& decoding, size_t stack) {
+    return stack < decoding.hidden.size() && decoding.hidden[stack];
+}

@@ -1,5 +1,6 @@
 #include "app/decoding/desktop_decoding.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "app/decoding/decoder_rows.h"
@@ -176,6 +177,7 @@ void removeDecoders(WindowSystem& mainWindow) {
         d.worker->cancel();
     }
     d.stacks.clear();
+    d.hidden.clear();
     d.result = DecodeResult{};
     d.resultCurrent = false;
     d.state = DecodeState::Idle;
@@ -214,10 +216,17 @@ void actOnDecoderStack(WindowSystem& mainWindow, StackAction action, size_t stac
     if (action == StackAction::Edit) {
         d.editing = stack;
         addDecoder(mainWindow);
+    } else if (action == StackAction::Hide) {
+        d.hidden.resize(std::max(d.hidden.size(), stack + 1));
+        d.hidden[stack] = !d.hidden[stack];
+        refreshRows(mainWindow);
     } else if (d.stacks.size() == 1) {
         removeDecoders(mainWindow);
     } else {
         d.stacks.erase(d.stacks.begin() + static_cast<std::ptrdiff_t>(stack));
+        if (stack < d.hidden.size()) {
+            d.hidden.erase(d.hidden.begin() + static_cast<std::ptrdiff_t>(stack));
+        }
         ++d.decodersChanged;
         keepDecodingCurrent(mainWindow);
     }

@@ -14,11 +14,12 @@ void addDecoder(WindowSystem& mainWindow);
 void removeDecoders(WindowSystem& mainWindow);
 
 // What a decoder row's menu does to its stack.
-enum class StackAction : uint32_t { Edit = 1, Remove = 2 };
+enum class StackAction : uint32_t { Edit = 1, Remove = 2, Hide = 3 };
 
 // DECODER_STACK: Edit… opens the Add Decoder dialog on the stack's lowest decoder as it is set
 // up, and what the dialog decides takes its place (those stacked on it stay); Remove takes the
-// stack away with its rows, the others decode on. A stack that is no longer there is left alone.
+// stack away with its rows, the others decode on; Hide folds its rows into one that names it, or
+// unfolds them again. A stack that is no longer there is left alone.
 void actOnDecoderStack(WindowSystem& mainWindow, StackAction action, size_t stack);
 
 // The decoders as text, a stack each, to keep them for the next run.

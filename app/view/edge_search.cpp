@@ -60,6 +60,11 @@ void markFound(WindowSystem& mainWindow, const TraceGeometry& g, std::optional<u
 
 }  // namespace
 
+void markSample(WindowSystem& mainWindow, std::optional<uint32_t> sample) {
+    const ScopeSession& s = scopeSession;
+    markFound(mainWindow, viewGeometry(s, s.view.viewWidth, 0), sample);
+}
+
 void jumpToEdge(WindowSystem& mainWindow, int channel, bool forward) {
     ScopeSession& s = scopeSession;
     if (!hasSampleData(s) || channel < 0 || channel >= kChannelCount) {

@@ -1,6 +1,13 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
+
 class WindowSystem;
+
+// The marker goes to `sample` (an index into the data), the view scrolling to it when it is not
+// on screen; a beep and no change without one.
+void markSample(WindowSystem& mainWindow, std::optional<uint32_t> sample);
 
 // `.` and `,` with the pointer on channel `channel` (0 for channel 1): the marker goes to the
 // next (or previous) edge of that channel, counted from the marker or, without one, from the

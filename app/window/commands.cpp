@@ -8,6 +8,7 @@
 #include "app/document/export_document.h"
 #include "app/document/file_commands.h"
 #include "app/view/edge_search.h"
+#include "app/view/go_to.h"
 #include "app/view/marker.h"
 #include "app/view/navigation.h"
 #include "app/view/trace_input.h"
@@ -43,7 +44,7 @@ constexpr SettingCommand kSettingCommands[] = {
     {CMD_SIZE_500000, 0, [](ScopeSession& s) { s.captureSize = 500000; }},
     {CMD_SPEED_FASTEST, 0, [](ScopeSession& s) { s.delayUnits = 0; }},
     {CMD_SPEED_FAST, 0, [](ScopeSession& s) { s.delayUnits = 5; }},
-    {CMD_SPEED_SLOW, IDD_SAMPLE_SPEED, [](ScopeSession& s) { s.delayUnits = 50; }},
+    {CMD_SPEED_SLOW, IDD_SAMPLE_SPEED, [](ScopeSession& s) { s.delayUnits = s.slowDelayUnits; }},
     {CMD_PORT_LPT1, 0, [](ScopeSession& s) { s.portNumber = 1; }},
     {CMD_PORT_LPT2, 0, [](ScopeSession& s) { s.portNumber = 2; }},
     // Not implemented: the mark moves, the port stays.
@@ -142,6 +143,9 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
         case CMD_VIEW_ZOOM_IN:
         case CMD_VIEW_ZOOM_OUT:
             zoomAtMiddle(mainWindow, commandId == CMD_VIEW_ZOOM_IN);
+            return;
+        case CMD_GO_TO:
+            goTo(mainWindow);
             return;
         case CMD_EXPORT:
             exportDocument(mainWindow);

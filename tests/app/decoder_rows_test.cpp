@@ -6,6 +6,7 @@
 #include "app/decoding/decoder_rows.h"
 #include "core/scope_session.h"
 #include "tests/support/decoder_infos.h"
+#include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 #include "tests/support/time_base_maker.h"
 
@@ -90,6 +91,36 @@ TEST(DecoderRows, AStackWithoutAnnotationsSaysHowItsDecodingStands) {
         decoding.problem = "the first line\nthe second";
         EXPECT_EQ(shown(decoding), (std::vector<Shown>{{"I²C, 24xx EEPROM", {}, c.message}}));
     }
+}
+
+// Hide in a row's menu folds the stack's rows into one that says so, and Show unfolds them; the
+// mark stays with its stack as another is removed before it.
+TEST(DecoderRows, AHiddenStackIsOneRowThatKeepsToItsStack) {
+    resetScopeSession();
+    resetDesktopDecoding();
+    RecordingWindowSystem ws;
+    DesktopDecoding& d = desktopDecoding;
+    d.stacks = {{setupOf("uart")}, {setupOf("i2c"), setupOf("eeprom24xx")}, {setupOf("spi")}};
+    const auto titles = [] {
+        std::vector<std::string> texts;
+        for (const DecoderRow& row : decoderRows(desktopDecoding)) {
+            texts.push_back(row.title + ": " + row.message);
+        }
+        return texts;
+    };
+    const std::string idle = "No recording to decode";
+    actOnDecoderStack(ws, StackAction::Hide, 1);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"UART: " + idle, "I²C, 24xx EEPROM: Hidden",
+                                                  "SPI: " + idle}));
+    EXPECT_EQ(ws.log.back(), "rows");
+    actOnDecoderStack(ws, StackAction::Remove, 0);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"I²C, 24xx EEPROM: Hidden", "SPI: " + idle}));
+    actOnDecoderStack(ws, StackAction::Hide, 0);
+    actOnDecoderStack(ws, StackAction::Hide, 1);
+    EXPECT_EQ(titles(), (std::vector<std::string>{"I²C, 24xx EEPROM: " + idle, "SPI: Hidden"}));
+    actOnDecoderStack(ws, StackAction::Hide, 7);
+    EXPECT_EQ(titles().size(), 2u);
+    resetDesktopDecoding();
 }
 
 TEST(DecoderRows, ARowSaysHowTheDecodingStandsUntilItsResultIsTheRecordings) {

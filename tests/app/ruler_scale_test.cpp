@@ -117,8 +117,7 @@ TEST(RulerScale, TimeTicksBetweenTheLabelledOnes) {
     EXPECT_EQ(scale.ticks[5].label, "1 \u00b5s");
 }
 
-// A stretch the sampling stood still is marked where it happened; the ticks inside it crowd into
-// one place, and only the first of them keeps a label.
+// A stretch the sampling stood still is marked where it happened.
 TEST(RulerScale, GapsAreMarked) {
     TimeBase time;
     fillTime(time, 10000, 1e-6, 500, 2e-3);
@@ -141,6 +140,65 @@ TEST(RulerScale, GapsAreMarked) {
     // A cut recording: data index 350 is the time base's sample 450.
     const TraceGeometry cut = traceGeometry(kWidth, 300, 300, 9900, ViewScale::pixelsPerSample(4));
     EXPECT_EQ(rulerScale(cut, kWidth, &time, 100, {}, kSpacing).gaps, std::vector<int>{198});
+}
+
+// With a gap on screen the ticks inside it would crowd into one place: there is one tick there,
+// no label stands closer than the spacing to the one before it, and left of the gap the labels
+// are those of the same view without the gap, so the step does not change as a gap comes into
+// view. A gap of seconds among microsecond ticks is stepped over, not ticked through.
+TEST(RulerScale, LabelsKeepApartAtGapsAndTheStepStays) {
+    struct Case {
+        double gapSeconds;
+        uint32_t gapAt;  // the gap falls halfway into the 100 samples before it
+        uint32_t firstSample;
+        ViewScale scale;
+    };
+    const Case cases[] = {
+        {2e-3, 500, 0, ViewScale{}},
+        {0.35e-3, 500, 0, ViewScale{}},
+        {10, 500, 0, ViewScale{}},
+        {2e-3, 500, 400, ViewScale::pixelsPerSample(4)},
+        {50e-3, 500, 0, ViewScale::samplesPerColumn(8)},
+        {3e-3, 2500, 2000, ViewScale::samplesPerColumn(8)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.gapSeconds << " s gap, from " << c.firstSample << ", "
+                                        << c.scale.samplesPerPixel() << " a pixel");
+        TimeBase gapped;
+        fillTime(gapped, 20000, 1e-6, c.gapAt, c.gapSeconds);
+        TimeBase even;
+        fillTime(even, 20000, 1e-6);
+        const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, 20000, c.scale);
+        const RulerScale withGap = rulerScale(g, kWidth, &gapped, 0, {}, kSpacing);
+        const RulerScale without = rulerScale(g, kWidth, &even, 0, {}, kSpacing);
+        ASSERT_EQ(withGap.gaps.size() + withGap.gapTicks.size(), 1u);
+        const int gapX = withGap.gaps.empty() ? withGap.gapTicks[0] : withGap.gaps[0];
+        // Where the labels stand: the unit may change with the gap's seconds, the step may not.
+        // A time the gap swallowed stands at the gap: only labels clear of it compare.
+        const int clear = gapX - kSpacing / 4;
+        std::vector<int> before, evenBefore;
+        int lastLabel = -kSpacing;
+        int lastTick = -1;
+        for (const RulerTick& tick : withGap.ticks) {
+            EXPECT_GT(tick.x, lastTick);
+            lastTick = tick.x;
+            if (tick.label.empty()) {
+                continue;
+            }
+            EXPECT_GE(tick.x - lastLabel, kSpacing) << tick.label;
+            lastLabel = tick.x;
+            if (tick.x < clear) {
+                before.push_back(tick.x);
+            }
+        }
+        for (const RulerTick& tick : without.ticks) {
+            if (!tick.label.empty() && tick.x < clear) {
+                evenBefore.push_back(tick.x);
+            }
+        }
+        EXPECT_EQ(before, evenBefore);
+        EXPECT_GE(before.size(), 1u);
+    }
 }
 
 // A gap that hid less than a column's time is only a tick in the ruler; the same gap zoomed in

@@ -327,6 +327,7 @@ void DecodingTest::aRowsMenuActsOnItsStack() {
         {true, 0, "&Remove", StackAction::Remove, 0},
         {false, 1, "&Edit\u2026", StackAction::Edit, 3},
         {true, 1, "&Remove", StackAction::Remove, 3},
+        {false, 0, "&Hide", StackAction::Hide, 0},
     };
     for (const auto& c : cases) {
         QStringList entries;
@@ -348,8 +349,8 @@ void DecodingTest::aRowsMenuActsOnItsStack() {
         } else {
             QTest::mouseClick(&rows, Qt::LeftButton, {}, at);
         }
-        QCOMPARE(entries,
-                 (QStringList{QString::fromUtf8("&Edit\u2026"), QStringLiteral("&Remove")}));
+        QCOMPARE(entries, (QStringList{QString::fromUtf8("&Edit\u2026"), QStringLiteral("&Remove"),
+                                       QStringLiteral("&Hide")}));
         QVERIFY(!log.messages.empty());
         const WindowMessage& last = log.messages.back();
         QCOMPARE(last.id, uint32_t(DECODER_STACK));

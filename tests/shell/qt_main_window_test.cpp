@@ -222,7 +222,7 @@ void MainWindowTest::menuHasEveryEntryWithItsInitialMarks() {
         "&Tools[Cut Before=40014,Cut After=40015,-,Zoom In=112,Zoom Out=113,-,"
         "Memory Trigger=115,Trigger &Point=40047],"
         "&View[Zoom &In=40044,Zoom &Out=40045,Zoom to &Fit=40030,&Time Axis=40035,"
-        "&Measure From Trigger=40046*,-,"
+        "&Measure From Trigger=40046*,&Go To\u2026=40063,-,"
         "&Overview=40031*,Time &Ruler=40032*,Channel &Labels=40033*,"
         "&Status Line=40034*],"
         "&Decode[&Add Decoder\u2026=40041,&Remove Decoders=40042],"
@@ -242,7 +242,7 @@ void MainWindowTest::menuShowsShortcutsThatSendTheirCommands() {
     const std::map<int, QString> shown = {
         {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
         {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_VIEW_ZOOM_IN, "Ctrl++"},
-        {CMD_VIEW_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
+        {CMD_VIEW_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"}, {CMD_GO_TO, "Ctrl+G"},
     };
     for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
         if (action->menu() == nullptr && !action->isSeparator()) {
