@@ -120,6 +120,7 @@ void TimeBase::clear() {
     finished_.store(false, std::memory_order_release);
     marks_.store(nullptr, std::memory_order_release);
     ownMarks_.reset();
+    openedMarks_ = {};
     capacity_ = 0;
     failureCount_ = 0;
     gaps_.clear();
@@ -188,12 +189,20 @@ bool TimeBase::stalled(size_t block) const {
     return gap && gap->kind == GapKind::Stall && gap->nanoseconds > 0;
 }
 
-double TimeBase::secondsAt(double sample) const {
+size_t TimeBase::blockFrom(double sample, size_t hint) const {
     const size_t count = markCount();
-    if (count < 2) {
-        return 0;
+    const TimeMark* m = marks();
+    if (hint + 1 >= count || sample < m[hint].sample) {
+        return blockOf(m, count, sample, &TimeMark::sample);
     }
-    const size_t block = blockOf(marks(), count, sample, &TimeMark::sample);
+    // As blockOf: the last mark at or before `sample`, short of the last mark.
+    while (hint + 2 < count && m[hint + 1].sample <= sample) {
+        ++hint;
+    }
+    return hint;
+}
+
+double TimeBase::secondsInBlock(size_t block, double sample) const {
     const TimeMark& from = marks()[block];
     const TimeMark& to = marks()[block + 1];
     double ns = 0;
@@ -206,6 +215,22 @@ double TimeBase::secondsAt(double sample) const {
         ns = static_cast<double>(to.nanoseconds) - (to.sample - sample) * typicalPeriodNs_;
     }
     return ns * kSecondsPerNanosecond;
+}
+
+double TimeBase::secondsAt(double sample) const {
+    const size_t count = markCount();
+    if (count < 2) {
+        return 0;
+    }
+    return secondsInBlock(blockOf(marks(), count, sample, &TimeMark::sample), sample);
+}
+
+double TimeBase::secondsAt(double sample, size_t& block) const {
+    if (markCount() < 2) {
+        return 0;
+    }
+    block = blockFrom(sample, block);
+    return secondsInBlock(block, sample);
 }
 
 double TimeBase::sampleAt(double seconds) const {
@@ -354,13 +379,10 @@ TimeBaseValues TimeBase::valuesFor(uint32_t first, uint32_t count) const {
 }
 
 void TimeBase::restore(TimeBaseValues values) {
-    prepare(static_cast<uint32_t>(values.marks.size()), 1);
-    if (capacity_ < values.marks.size()) {
-        clear();
-        return;
-    }
-    std::copy(values.marks.begin(), values.marks.end(), ownMarks_.get());
-    published_.store(values.marks.size(), std::memory_order_release);
+    clear();
+    openedMarks_ = std::move(values.marks);
+    marks_.store(openedMarks_.data(), std::memory_order_release);
+    published_.store(openedMarks_.size(), std::memory_order_release);
     gaps_ = std::move(values.gaps);
     typicalPeriodNs_ = values.typicalPeriodNs;
     spread_ = values.spread;

@@ -94,7 +94,7 @@ public:
     // fewer than two would be kept.
     TimeBaseValues valuesFor(uint32_t first, uint32_t count) const;
     // Takes `values` as the finished time base, as if a capture had made them (an opened file).
-    // Without the memory for the marks the recording goes without a time base.
+    // Its marks are kept as they are, not copied: a long recording's are megabytes.
     void restore(TimeBaseValues values);
 
     // At least two marks: the time of every sample between them is known.
@@ -108,6 +108,9 @@ public:
     // stood still): the samples before the gap follow the typical pace from the block's start,
     // those after it lead up to its end at that pace. 0 without a time base.
     double secondsAt(double sample) const;
+    // The same for samples asked in rising order, as an export walks them: `block` (0 at first)
+    // keeps where the last one lay, and the next is looked for from there on, not from the start.
+    double secondsAt(double sample, size_t& block) const;
     // The sample taken at `seconds` (inverse of secondsAt); inside a gap, the last one before
     // it (inside a planned pause, the whole sample before it). 0 without a time base.
     double sampleAt(double seconds) const;
@@ -140,6 +143,9 @@ private:
     bool slowBlockNear(uint32_t first, uint32_t last) const;
     // Whether the block from mark `block` to the next one holds a stall.
     bool stalled(size_t block) const;
+    // The block `sample` lies in, looked for from `hint` on when it lies there or later.
+    size_t blockFrom(double sample, size_t hint) const;
+    double secondsInBlock(size_t block, double sample) const;
     void findStalls(size_t count);
     void addFailedReads();
 
@@ -155,6 +161,7 @@ private:
         void operator()(TimeMark* marks) const;
     };
     std::unique_ptr<TimeMark, FreeMarks> ownMarks_;
+    std::vector<TimeMark> openedMarks_;  // those restore() took
     std::atomic<const TimeMark*> marks_{nullptr};
     size_t capacity_ = 0;
     std::atomic<size_t> published_{0};

@@ -72,14 +72,15 @@ RecordingTimes readTimes(RiffReader& reader, const RiffChunk& form, uint32_t sam
     if (findRiffChunk(reader, form, kTimesId, chunk) != RiffSearch::Found) {
         return times;
     }
-    // Bounded by the file, so that a damaged size never asks for more memory than it holds.
-    std::vector<uint8_t> bytes(std::min<uint64_t>(chunk.size, riffBytesInFile(reader, chunk)));
-    if (bytes.size() < chunk.size ||
-        readRiffData(reader, bytes.data(), bytes.size()) != bytes.size()) {
+    // A size the file cannot hold is refused before anything is asked for it.
+    if (riffBytesInFile(reader, chunk) < chunk.size) {
         times.ignored = "the file's time base is cut short";
-    } else {
-        decodeTimeBaseChunk(bytes.data(), bytes.size(), sampleCount, times, times.ignored);
+        return times;
     }
+    const ChunkBytesSource next = [&reader](uint8_t* destination, size_t count) {
+        return readRiffData(reader, destination, count) == count;
+    };
+    readTimeBaseChunk(next, chunk.size, sampleCount, times, times.ignored);
     return times;
 }
 

@@ -176,6 +176,21 @@ TEST_F(TimeBasePauses, TimesAreRightAcrossThem) {
     EXPECT_NEAR(times.sampleAt(5.7e-3), 23.0, 1e-9);
 }
 
+// Exports ask for samples in rising order and keep where the last lay; any order must still
+// give exactly the times of a lookup from scratch: across pauses (two marks at one sample), a
+// stall, before the first mark and beyond the last, and going back.
+TEST_F(TimeBasePauses, LookupsThatWalkOnGiveTheSameTimes) {
+    const double walk[] = {-2, 0,  3.5,   7,  8,  8,  9, 16, 19.5, 20,
+                           23, 24, 24.25, 31, 32, 40, 5, 25, 2};
+    size_t block = 0;
+    for (const double sample : walk) {
+        EXPECT_EQ(times.secondsAt(sample, block), times.secondsAt(sample)) << sample;
+    }
+    TimeBase none;
+    size_t noBlock = 0;
+    EXPECT_EQ(none.secondsAt(5, noBlock), 0.0);
+}
+
 // A stall in a block of one sample just before a pause: both gaps at one sample, the stall
 // first; the block before a pause keeps its own pace unless it stalled.
 TEST(TimeBasePausesAfterAStall, KeepBothAndTheirBlocksPaces) {
