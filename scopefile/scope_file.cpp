@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <limits>
 
+#include "core/prefault.h"
 #include "core/scope_session.h"
 #include "resources/string_table.h"
 #include "scopefile/file_calls.h"
@@ -95,6 +96,7 @@ bool readSamples(const FileErrorReport& report, RiffReader& reader, uint8_t*& ou
     if (buffer == nullptr) {
         return failRead(report, reader, IDS_OUT_OF_MEMORY);
     }
+    prefaultForWriting(buffer, data.size);
     // The file may have been cut short since it was measured.
     if (readRiffData(reader, buffer, data.size) != data.size) {
         report(IDS_TRUNCATED_DATA);

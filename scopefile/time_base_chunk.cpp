@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 
+#include "core/prefault.h"
+
 namespace {
 
 constexpr size_t kHeaderBytes = 56;
@@ -79,6 +81,7 @@ template <typename Record, typename Decode>
 bool readRecords(const ChunkBytesSource& next, uint32_t count, size_t width,
                  std::vector<Record>& records, Decode decode) {
     records.reserve(count);
+    prefaultForWriting(records.data(), count * sizeof(Record));
     std::vector<uint8_t> piece(std::min<size_t>(count, kRecordsPerPiece) * width);
     while (records.size() < count) {
         const size_t inPiece = std::min<size_t>(count - records.size(), kRecordsPerPiece);
