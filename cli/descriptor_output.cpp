@@ -11,8 +11,9 @@ constexpr size_t kBufferSize = 64 * 1024;
 
 }  // namespace
 
-DescriptorBuffer::DescriptorBuffer(int fd) : fd_(fd), buffer_(kBufferSize) {
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
+DescriptorBuffer::DescriptorBuffer(int fd)
+    : fd_(fd), buffer_(std::make_unique_for_overwrite<char[]>(kBufferSize)) {
+    setp(buffer_.get(), buffer_.get() + kBufferSize);
 }
 
 bool DescriptorBuffer::writeAll(const char* bytes, size_t count) {
@@ -34,7 +35,7 @@ bool DescriptorBuffer::writeAll(const char* bytes, size_t count) {
 
 bool DescriptorBuffer::drain() {
     const bool ok = writeAll(pbase(), static_cast<size_t>(pptr() - pbase()));
-    setp(buffer_.data(), buffer_.data() + buffer_.size());
+    setp(buffer_.get(), buffer_.get() + kBufferSize);
     return ok;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <memory>
 #include <ostream>
 #include <streambuf>
-#include <vector>
 
 // What pinprobe-cli writes to standard output goes through this: in large pieces, through
 // fileCalls(), so that tests can fail any write. The first write that fails is kept with its errno
@@ -27,7 +27,8 @@ private:
     bool writeAll(const char* bytes, size_t count);
 
     int fd_;
-    std::vector<char> buffer_;
+    // Left as allocated: a page is only paid for once text reaches it.
+    std::unique_ptr<char[]> buffer_;
     bool failed_ = false;
     int error_ = 0;
 };

@@ -138,6 +138,7 @@ void TimeBase::clear() {
     finished_.store(false, std::memory_order_release);
     marks_.store(nullptr, std::memory_order_release);
     ownMarks_.reset();
+    openedMarks_ = {};
     capacity_ = 0;
     failureCount_ = 0;
     gaps_.clear();
@@ -364,13 +365,10 @@ TimeBaseValues TimeBase::valuesFor(uint32_t first, uint32_t count) const {
 }
 
 void TimeBase::restore(TimeBaseValues values) {
-    prepare(static_cast<uint32_t>(values.marks.size()), 1);
-    if (capacity_ < values.marks.size()) {
-        clear();
-        return;
-    }
-    std::copy(values.marks.begin(), values.marks.end(), ownMarks_.get());
-    published_.store(values.marks.size(), std::memory_order_release);
+    clear();
+    openedMarks_ = std::move(values.marks);
+    marks_.store(openedMarks_.data(), std::memory_order_release);
+    published_.store(openedMarks_.size(), std::memory_order_release);
     gaps_ = std::move(values.gaps);
     typicalPeriodNs_ = values.typicalPeriodNs;
     spread_ = values.spread;

@@ -96,7 +96,7 @@ public:
     // fewer than two would be kept.
     TimeBaseValues valuesFor(uint32_t first, uint32_t count) const;
     // Takes `values` as the finished time base, as if a capture had made them (an opened file).
-    // Without the memory for the marks the recording goes without a time base.
+    // Its marks are kept as they are, not copied: a long recording's are megabytes.
     void restore(TimeBaseValues values);
 
     // At least two marks: the time of every sample between them is known.
@@ -160,6 +160,7 @@ private:
         void operator()(TimeMark* marks) const;
     };
     std::unique_ptr<TimeMark, FreeMarks> ownMarks_;
+    std::vector<TimeMark> openedMarks_;  // those restore() took
     std::atomic<const TimeMark*> marks_{nullptr};
     size_t capacity_ = 0;
     std::atomic<size_t> published_{0};

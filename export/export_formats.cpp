@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cmath>
+#include <optional>
 #include <utility>
 
 #include "core/measure_text.h"
@@ -71,16 +72,24 @@ double unitsPerSecond(const SampleTiming& timing) {
     return std::pow(10.0, kSecondExponent - timing.unitExponent);
 }
 
-// The time of sample `sampleIndex` (counted from the first exported) in units.
-uint64_t unitsAt(const SampleTiming& timing, uint64_t sampleIndex) {
+// The time of sample `sampleIndex` (counted from the first exported) in units. Writers ask for
+// samples in rising order: `walk` starts each lookup in the time base where the last one ended.
+uint64_t unitsAt(const SampleTiming& timing, uint64_t sampleIndex, std::optional<TimeWalk>& walk) {
     const TimeBase* timeBase = timing.timeBase;
     if (timeBase == nullptr) {
         return sampleIndex * timing.unitsPerSample;
     }
-    const double seconds =
-        timeBase->secondsAt(timing.firstSample + static_cast<double>(sampleIndex)) -
-        timing.firstSeconds;
+    if (!walk) {
+        walk.emplace(*timeBase);
+    }
+    const double seconds = walk->secondsAt(timing.firstSample + static_cast<double>(sampleIndex)) -
+                           timing.firstSeconds;
     return seconds > 0 ? static_cast<uint64_t>(std::llround(seconds * unitsPerSecond(timing))) : 0;
+}
+
+uint64_t unitsAt(const SampleTiming& timing, uint64_t sampleIndex) {
+    std::optional<TimeWalk> walk;
+    return unitsAt(timing, sampleIndex, walk);
 }
 
 // A time of `units` as a VCD time stamp in units `divisor` times as long, rounded half up. Time
@@ -213,10 +222,10 @@ bool TextOutput::finish() {
 
 namespace {
 
-// The time of sample `index` from the trigger, where there is one; negative before it.
-void putSecondsFromTrigger(TextOutput& out, const SampleTiming& timing, uint32_t index) {
-    const uint64_t units = unitsAt(timing, index);
-    const uint64_t zero = timing.trigger ? unitsAt(timing, *timing.trigger) : 0;
+// The time of sample `index`, `units`, from the trigger at `zero` units (0 without one);
+// negative before it.
+void putSecondsFromTrigger(TextOutput& out, const SampleTiming& timing, uint64_t units,
+                           uint64_t zero) {
     const int exponent = secondsExponent(timing.unitExponent);
     if (units < zero) {
         out.put('-');
@@ -253,12 +262,13 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
     out.put("$end\n");
     uint8_t previous = samples[0] & kChannelMask;
     uint64_t lastStamp = 0;
+    std::optional<TimeWalk> walk;
     for (uint32_t i = 1; i < count && out.ok(); ++i) {
         const uint8_t changed = (samples[i] & kChannelMask) ^ previous;
         if (changed == 0) {
             continue;
         }
-        putTimeStamp(out, unitsAt(timing, i), divisor, lastStamp);
+        putTimeStamp(out, unitsAt(timing, i, walk), divisor, lastStamp);
         for (int channel = 0; channel < kChannelCount; ++channel) {
             if ((changed & kChannelBits[channel]) != 0) {
                 putChange(out, samples[i], channel);
@@ -266,7 +276,7 @@ void writeVcd(const uint8_t* samples, uint32_t count, const SampleTiming& timing
         }
         previous = samples[i] & kChannelMask;
     }
-    putTimeStamp(out, unitsAt(timing, count), divisor, lastStamp);
+    putTimeStamp(out, unitsAt(timing, count, walk), divisor, lastStamp);
 }
 
 void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing, TextOutput& out,
@@ -277,10 +287,12 @@ void writeCsv(const uint8_t* samples, uint32_t count, const SampleTiming& timing
         out.put(csvField(name));
     }
     out.put('\n');
+    const uint64_t zero = timing.trigger ? unitsAt(timing, *timing.trigger) : 0;
+    std::optional<TimeWalk> walk;
     for (uint32_t i = 0; i < count && out.ok(); ++i) {
         out.putNumber(i);
         out.put(',');
-        putSecondsFromTrigger(out, timing, i);
+        putSecondsFromTrigger(out, timing, unitsAt(timing, i, walk), zero);
         for (int channel = 0; channel < kChannelCount; ++channel) {
             out.put(',');
             putLevel(out, samples[i], channel);

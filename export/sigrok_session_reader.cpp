@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/channel_looks.h"
 #include "core/scope_session.h"
 #include "export/export_formats.h"
 #include "export/sigrok_metadata.h"
@@ -181,7 +182,9 @@ std::array<int, kChannelCount> traceChannels(const std::vector<std::string>& cha
     traces.fill(-1);
     bool named = false;
     for (int trace = 0; trace < kChannelCount; ++trace) {
-        const auto found = std::find(channels.begin(), channels.end(), exportChannelName(trace));
+        const auto found =
+            std::find(channels.begin(), channels.end(),
+                      exportChannelName(defaultChannelNames()[static_cast<size_t>(trace)]));
         if (found != channels.end()) {
             traces[trace] = static_cast<int>(found - channels.begin());
             named = true;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <limits>
 
+#include "core/prefault.h"
 #include "core/scope_session.h"
 #include "resources/string_table.h"
 #include "scopefile/file_calls.h"
@@ -68,14 +69,15 @@ RecordingTimes readTimes(RiffReader& reader, const RiffChunk& form, uint32_t sam
     if (findRiffChunk(reader, form, kTimesId, chunk) != RiffSearch::Found) {
         return times;
     }
-    // Bounded by the file, so that a damaged size never asks for more memory than it holds.
-    std::vector<uint8_t> bytes(std::min<uint64_t>(chunk.size, riffBytesInFile(reader, chunk)));
-    if (bytes.size() < chunk.size ||
-        readRiffData(reader, bytes.data(), bytes.size()) != bytes.size()) {
+    // A size the file cannot hold is refused before anything is asked for it.
+    if (riffBytesInFile(reader, chunk) < chunk.size) {
         times.ignored = "the file's time base is cut short";
-    } else {
-        decodeTimeBaseChunk(bytes.data(), bytes.size(), sampleCount, times, times.ignored);
+        return times;
     }
+    const ChunkBytesSource next = [&reader](uint8_t* destination, size_t count) {
+        return readRiffData(reader, destination, count) == count;
+    };
+    readTimeBaseChunk(next, chunk.size, sampleCount, times, times.ignored);
     return times;
 }
 
@@ -90,6 +92,7 @@ bool readSamples(const FileErrorReport& report, RiffReader& reader, uint8_t*& ou
     if (buffer == nullptr) {
         return failRead(report, reader, IDS_OUT_OF_MEMORY);
     }
+    prefaultForWriting(buffer, data.size);
     // The file may have been cut short since it was measured.
     if (readRiffData(reader, buffer, data.size) != data.size) {
         report(IDS_TRUNCATED_DATA);

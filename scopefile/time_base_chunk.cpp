@@ -4,6 +4,8 @@
 #include <bit>
 #include <cmath>
 
+#include "core/prefault.h"
+
 namespace {
 
 constexpr size_t kHeaderBytes = 56;
@@ -71,22 +73,43 @@ bool gapsHoldTogether(const std::vector<TimeGap>& gaps, bool withMarks) {
     return withMarks || gaps.empty();
 }
 
-void readMarks(ChunkCursor& cursor, uint32_t count, std::vector<TimeMark>& marks) {
-    marks.resize(count);
-    for (TimeMark& mark : marks) {
-        mark.sample = cursor.take32();
-        mark.nanoseconds = cursor.take64();
+// Records are read this many at a time: a piece of a few dozen kilobytes.
+constexpr size_t kRecordsPerPiece = 2048;
+
+// Reads `count` records of `width` bytes, each made by `decode` from a cursor at its first byte.
+template <typename Record, typename Decode>
+bool readRecords(const ChunkBytesSource& next, uint32_t count, size_t width,
+                 std::vector<Record>& records, Decode decode) {
+    records.reserve(count);
+    prefaultForWriting(records.data(), count * sizeof(Record));
+    std::vector<uint8_t> piece(std::min<size_t>(count, kRecordsPerPiece) * width);
+    while (records.size() < count) {
+        const size_t inPiece = std::min<size_t>(count - records.size(), kRecordsPerPiece);
+        if (!next(piece.data(), inPiece * width)) {
+            return false;
+        }
+        ChunkCursor cursor{piece.data()};
+        for (size_t i = 0; i < inPiece; ++i) {
+            records.push_back(decode(cursor));
+        }
     }
+    return true;
 }
 
-void readGaps(ChunkCursor& cursor, uint32_t count, std::vector<TimeGap>& gaps) {
-    gaps.resize(count);
-    for (TimeGap& gap : gaps) {
-        gap.sample = cursor.take32();
-        gap.nanoseconds = cursor.take64();
-        gap.failedReads = cursor.take32();
-        gap.kind = static_cast<GapKind>(std::min<uint32_t>(cursor.take32(), UINT8_MAX));
-    }
+TimeMark takeMark(ChunkCursor& cursor) {
+    TimeMark mark;
+    mark.sample = cursor.take32();
+    mark.nanoseconds = cursor.take64();
+    return mark;
+}
+
+TimeGap takeGap(ChunkCursor& cursor) {
+    TimeGap gap;
+    gap.sample = cursor.take32();
+    gap.nanoseconds = cursor.take64();
+    gap.failedReads = cursor.take32();
+    gap.kind = static_cast<GapKind>(std::min<uint32_t>(cursor.take32(), UINT8_MAX));
+    return gap;
 }
 
 // The header's fields; false when they cannot belong to a file of `sampleCount` samples.
@@ -111,6 +134,50 @@ bool readHeader(ChunkCursor& cursor, uint32_t sampleCount, RecordingTimes& times
     const PeriodSpread& spread = times.timeBase.spread;
     return usable(times.timeBase.typicalPeriodNs) && usable(spread.median) && usable(spread.low) &&
            usable(spread.high);
+}
+
+constexpr const char* kCutShort = "the file's time base is cut short";
+constexpr const char* kDamaged = "the file's time base is damaged";
+
+// The version, first: a chunk of another version may be laid out in any other way.
+bool readVersion(const ChunkBytesSource& next, size_t size, std::string& note) {
+    uint8_t bytes[4];
+    if (size < sizeof bytes || !next(bytes, sizeof bytes)) {
+        note = kCutShort;
+        return false;
+    }
+    ChunkCursor cursor{bytes};
+    if (const uint32_t version = cursor.take32(); version != kTimeBaseChunkVersion) {
+        note = "the file's time base is of version " + std::to_string(version) + ", which this " +
+               "version of Pinprobe does not know";
+        return false;
+    }
+    return true;
+}
+
+// The rest of the header, with the counts of marks and gaps; checked before anything is
+// allocated: the counts must fill the chunk exactly.
+bool readCounts(const ChunkBytesSource& next, size_t size, uint32_t sampleCount,
+                RecordingTimes& found, uint32_t& markCount, uint32_t& gapCount, std::string& note) {
+    uint8_t bytes[kHeaderBytes - 4];
+    if (size < kHeaderBytes) {
+        note = kDamaged;
+        return false;
+    }
+    if (!next(bytes, sizeof bytes)) {
+        note = kCutShort;
+        return false;
+    }
+    ChunkCursor cursor{bytes};
+    const bool header = readHeader(cursor, sampleCount, found);
+    markCount = cursor.take32();
+    gapCount = cursor.take32();
+    if (!header ||
+        uint64_t{markCount} * kMarkBytes + uint64_t{gapCount} * kGapBytes != size - kHeaderBytes) {
+        note = kDamaged;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -146,33 +213,23 @@ std::vector<uint8_t> encodeTimeBaseChunk(const RecordingTimes& times) {
     return out.bytes;
 }
 
-bool decodeTimeBaseChunk(const uint8_t* bytes, size_t size, uint32_t sampleCount,
-                         RecordingTimes& times, std::string& note) {
-    if (size < 4) {
-        note = "the file's time base is cut short";
-        return false;
-    }
-    ChunkCursor cursor{bytes};
-    if (const uint32_t version = cursor.take32(); version != kTimeBaseChunkVersion) {
-        note = "the file's time base is of version " + std::to_string(version) + ", which this " +
-               "version of Pinprobe does not know";
-        return false;
-    }
+bool readTimeBaseChunk(const ChunkBytesSource& next, size_t size, uint32_t sampleCount,
+                       RecordingTimes& times, std::string& note) {
     RecordingTimes found;
-    const bool header = size >= kHeaderBytes && readHeader(cursor, sampleCount, found);
-    const uint32_t markCount = header ? cursor.take32() : 0;
-    const uint32_t gapCount = header ? cursor.take32() : 0;
-    // Checked before anything is allocated: the counts must fill the chunk exactly.
-    if (!header ||
-        uint64_t{markCount} * kMarkBytes + uint64_t{gapCount} * kGapBytes != size - kHeaderBytes) {
-        note = "the file's time base is damaged";
+    uint32_t markCount = 0;
+    uint32_t gapCount = 0;
+    if (!readVersion(next, size, note) ||
+        !readCounts(next, size, sampleCount, found, markCount, gapCount, note)) {
         return false;
     }
-    readMarks(cursor, markCount, found.timeBase.marks);
-    readGaps(cursor, gapCount, found.timeBase.gaps);
-    if (!marksHoldTogether(found.timeBase.marks) ||
-        !gapsHoldTogether(found.timeBase.gaps, !found.timeBase.marks.empty())) {
-        note = "the file's time base is damaged";
+    TimeBaseValues& base = found.timeBase;
+    if (!readRecords(next, markCount, kMarkBytes, base.marks, takeMark) ||
+        !readRecords(next, gapCount, kGapBytes, base.gaps, takeGap)) {
+        note = kCutShort;
+        return false;
+    }
+    if (!marksHoldTogether(base.marks) || !gapsHoldTogether(base.gaps, !base.marks.empty())) {
+        note = kDamaged;
         return false;
     }
     times = std::move(found);

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -26,8 +27,12 @@ bool worthKeeping(const RecordingTimes& times);
 // The chunk's bytes (without its header).
 std::vector<uint8_t> encodeTimeBaseChunk(const RecordingTimes& times);
 
-// Reads the chunk of a file of `sampleCount` samples. False, with `note` saying why in a user's
-// words, for a chunk of another version or one that does not hold together; `times` is then as
-// it was. Never allocates more than `size` calls for.
-bool decodeTimeBaseChunk(const uint8_t* bytes, size_t size, uint32_t sampleCount,
-                         RecordingTimes& times, std::string& note);
+// Hands over the chunk's next `count` bytes; false when they are not all there.
+using ChunkBytesSource = std::function<bool(uint8_t* destination, size_t count)>;
+
+// Reads the chunk of `size` bytes of a file of `sampleCount` samples from `next`, a piece at a
+// time, so that a long recording's marks are never held twice. False, with `note` saying why in
+// a user's words, for a chunk of another version, one that does not hold together or one whose
+// bytes are not all there; `times` is then as it was. Never allocates more than `size` calls for.
+bool readTimeBaseChunk(const ChunkBytesSource& next, size_t size, uint32_t sampleCount,
+                       RecordingTimes& times, std::string& note);

@@ -208,6 +208,25 @@ TEST_F(TimeBasePauses, AWalkAnswersAsSingleLookupsInAnyOrder) {
     }
 }
 
+// Exports ask for samples in rising order and keep where the last lay; any order must still
+// give exactly the times of a lookup from scratch: across pauses (two marks at one sample), a
+// stall, before the first mark and beyond the last, and going back.
+TEST_F(TimeBasePauses, LookupsThatWalkOnGiveTheSameTimes) {
+    const double walk[] = {-2, 0,  3.5,   7,  8,  8,  9, 16, 19.5, 20,
+                           23, 24, 24.25, 31, 32, 40, 5, 25, 2};
+    // An opened recording's marks end where its last block does: nothing past them is read.
+    TimeBase opened;
+    opened.restore(times.valuesFor(0, 32));
+    for (const TimeBase* base : {&times, &opened}) {
+        TimeWalk walker(*base);
+        for (const double sample : walk) {
+            EXPECT_EQ(walker.secondsAt(sample), times.secondsAt(sample)) << sample;
+        }
+    }
+    TimeBase none;
+    EXPECT_EQ(TimeWalk(none).secondsAt(5), 0.0);
+}
+
 // A stall in a block of one sample just before a pause: both gaps at one sample, the stall
 // first; the block before a pause keeps its own pace unless it stalled.
 TEST(TimeBasePausesAfterAStall, KeepBothAndTheirBlocksPaces) {

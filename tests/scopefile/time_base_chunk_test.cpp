@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -76,9 +77,18 @@ std::string patched(std::string chunk, size_t offset, uint64_t value, size_t len
     return chunk;
 }
 
-bool decodes(const std::string& chunk, uint32_t samples, RecordingTimes& times, std::string& note) {
-    return decodeTimeBaseChunk(reinterpret_cast<const uint8_t*>(chunk.data()), chunk.size(),
-                               samples, times, note);
+// Reads `chunk` as a file would hand it over, of which only the first `available` bytes come.
+bool decodes(const std::string& chunk, uint32_t samples, RecordingTimes& times, std::string& note,
+             size_t available = std::string::npos) {
+    size_t at = 0;
+    const ChunkBytesSource next = [&](uint8_t* destination, size_t count) {
+        const size_t given =
+            std::min(count, std::min(available, chunk.size()) - std::min(at, available));
+        std::memcpy(destination, chunk.data() + at, given);
+        at += given;
+        return given == count;
+    };
+    return readTimeBaseChunk(next, chunk.size(), samples, times, note);
 }
 
 TEST(TimeBaseChunk, KeepsEveryMarkGapAndTheTriggerPoint) {
@@ -96,6 +106,42 @@ TEST(TimeBaseChunk, KeepsEveryMarkGapAndTheTriggerPoint) {
     noTrigger.triggerSample.reset();
     ASSERT_TRUE(decodes(bytesOf(encodeTimeBaseChunk(noTrigger)), 50, back, note));
     EXPECT_EQ(back.triggerSample, std::nullopt);
+}
+
+// Long recordings' marks come in many pieces; each must come back in its place.
+TEST(TimeBaseChunk, KeepsTheMarksOfALongRecordingInOrder) {
+    for (const uint32_t count : {2u, 4096u, 10001u}) {
+        SCOPED_TRACE(count);
+        RecordingTimes times;
+        for (uint32_t i = 0; i < count; ++i) {
+            times.timeBase.marks.push_back(TimeMark{4 * i, 4'400ull * i + i % 7});
+        }
+        times.timeBase.gaps = {TimeGap{4, 0, 2, GapKind::Stall}};
+        RecordingTimes back;
+        std::string note;
+        ASSERT_TRUE(decodes(bytesOf(encodeTimeBaseChunk(times)), 4 * count, back, note)) << note;
+        expectSame(back, times);
+    }
+}
+
+// The file ends, or fails, while its time base is read: nothing of it is taken.
+TEST(TimeBaseChunk, BytesThatStopComingLeaveTheTimesAsTheyWere) {
+    RecordingTimes many;
+    for (uint32_t i = 0; i < 5000; ++i) {
+        many.timeBase.marks.push_back(TimeMark{i, 1'000ull * i});
+    }
+    const std::string chunk = bytesOf(encodeTimeBaseChunk(many));
+    for (const size_t available :
+         {size_t{0}, size_t{3}, size_t{20}, size_t{56}, size_t{30'000}, chunk.size() - 1}) {
+        SCOPED_TRACE(available);
+        RecordingTimes times;
+        times.origin = 7;
+        std::string note;
+        EXPECT_FALSE(decodes(chunk, 5000, times, note, available));
+        EXPECT_EQ(note, "the file's time base is cut short");
+        EXPECT_EQ(times.origin, 7u);
+        EXPECT_TRUE(times.timeBase.marks.empty());
+    }
 }
 
 TEST(TimeBaseChunk, IsWorthKeepingWithATimeBaseOrATriggerPoint) {
