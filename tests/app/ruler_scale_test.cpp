@@ -126,13 +126,7 @@ TEST(RulerScale, GapsAreMarked) {
     ASSERT_EQ(time.gaps().size(), 1u);
     ASSERT_EQ(time.gaps()[0].sample, 450u);
     const TraceGeometry g = traceGeometry(kWidth, 300, 0, 10000);
-    const RulerScale scale = rulerScale(g, kWidth, &time, 0, {}, kSpacing);
-    EXPECT_EQ(scale.gaps, std::vector<int>{450});
-    int labelledAtGap = 0;
-    for (const RulerTick& tick : scale.ticks) {
-        labelledAtGap += tick.x >= 449 && tick.x <= 451 && !tick.label.empty() ? 1 : 0;
-    }
-    EXPECT_EQ(labelledAtGap, 1);
+    EXPECT_EQ(rulerScale(g, kWidth, &time, 0, {}, kSpacing).gaps, std::vector<int>{450});
     // Zoomed in, the mark sits where the trace view draws it: halfway into the step before.
     const TraceGeometry zoomed =
         traceGeometry(kWidth, 300, 400, 10000, ViewScale::pixelsPerSample(4));

@@ -7,8 +7,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableView>
 #include <QtTest>
+#include <algorithm>
 
 #include "app/decoding/desktop_decoding.h"
 #include "app/window/main_window_proc.h"
@@ -50,7 +52,8 @@ void saveShot(QWidget& window, const char* name) {
 }
 
 // A simulated capture with the UART decoder added through its dialog, whose channel list is
-// read on the way; the window 1400 x 950.
+// read on the way; the window 1400 x 950, or as tall as the screen allows (a change of the
+// channels' labels fits the window to the screen).
 struct DecodedWindow {
     VirtualProbeClock clock;
     SimulatedProbe simulated{clock};
@@ -61,6 +64,8 @@ struct DecodedWindow {
         workerLink.ports = &simulated;
         window.resize(1400, 950);
         window.show();
+        const int frame = window.frameGeometry().height() - window.height();
+        window.resize(1400, std::min(950, window.screen()->availableGeometry().height() - frame));
     }
     bool addUart() {
         if (!QTest::qWaitFor([] { return hasSampleData(scopeSession); }, 30000)) {

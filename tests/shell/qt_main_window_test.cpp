@@ -218,13 +218,14 @@ void MainWindowTest::menuHasEveryEntryWithItsInitialMarks() {
     MessageLog log;
     DezoRaraClass window(log.handler());
     const QString expected = QStringLiteral(
-        "&File[&New=110,&Open...=120,&Save=130,Save &As...=140,&Export...=40040,-,E&xit=150],"
+        "&File[&New=110,&Open...=120,&Save=130,Save &As...=140,&Export...=40040,"
+        "Export A&nnotations\u2026=40062,-,E&xit=150],"
         "&Tools[Cut Before=40014,Cut After=40015,-,Zoom In=112,Zoom Out=113,-,"
         "Memory Trigger=115,Trigger &Point=40047],"
         "&View[Zoom &In=40044,Zoom &Out=40045,Zoom to &Fit=40030,&Time Axis=40035,"
         "&Measure From Trigger=40046*,&Go To\u2026=40063,-,"
         "&Overview=40031*,Time &Ruler=40032*,Channel &Labels=40033*,"
-        "&Status Line=40034*],"
+        "&Status Line=40034*,-,&Decoded Data=40060,&Channels\u2026=40061],"
         "&Decode[&Add Decoder\u2026=40041,&Remove Decoders=40042],"
         "&Settings[Size[5000=40004*,30'000=40005,500'000=40006],"
         "Speed[Fastest=40007*,Fast=40008,Slow=40009],-,"
