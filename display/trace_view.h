@@ -9,11 +9,11 @@ class WindowSystem;
 // Colours in 0x00BBGGRR form.
 inline constexpr uint32_t kGridColour = 0x00FF0000;  // blue
 inline constexpr uint32_t kTraceColour = kClassicTraceColour;
-inline constexpr uint32_t kMarkerColour = 0x0000FFFF;   // yellow
-inline constexpr uint32_t kGapColour = 0x000000FF;      // red
-inline constexpr uint32_t kTriggerColour = 0x00FF00FF;  // magenta
+inline constexpr uint32_t kMarkerColour = 0x0000FFFF;        // yellow
+inline constexpr uint32_t kGapColour = 0x000000FF;           // red
+inline constexpr uint32_t kTriggerColour = 0x00FF00FF;       // magenta
 inline constexpr uint32_t kSecondMarkerColour = 0x00FFFF00;  // cyan
-inline constexpr uint32_t kSpanColour = 0x00503018;  // a dim blue under the traces
+inline constexpr uint32_t kSpanColour = 0x00503018;          // a dim blue under the traces
 
 // The few drawing operations a paint needs, so that the drawing is a pure routine that tests can
 // record and the widget backs with a QPainter.

@@ -24,7 +24,8 @@ bool writeCsvExport(const ExportJob& job, const uint8_t* samples, uint32_t count
 bool writeSigrokExport(const ExportJob& job, const uint8_t* samples, uint32_t count,
                        TextOutput& text, std::string& problem) {
     std::string zip;
-    if (!sigrokSessionBytes(samples, count, job.grid, job.timing.trigger, zip, problem, job.names)) {
+    if (!sigrokSessionBytes(samples, count, job.grid, job.timing.trigger, zip, problem,
+                            job.names)) {
         return false;
     }
     text.put(zip);

@@ -45,7 +45,7 @@ enum CommandId : int {
     CMD_VIEW_ZOOM_OUT = 40045,
     CMD_MEASURE_FROM_TRIGGER = 40046,
     CMD_TRIGGER_POINT = 40047,  // the marker and the view to the trigger point, as `t`
-    CMD_DECODED_DATA = 40060,  // shows or hides the decoded-data panel
+    CMD_DECODED_DATA = 40060,   // shows or hides the decoded-data panel
     CMD_CHANNELS = 40061,
     CMD_EXPORT_ANNOTATIONS = 40062,
     CMD_GO_TO = 40063,

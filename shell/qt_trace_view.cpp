@@ -242,9 +242,8 @@ int GraphClass::edgeChannel() const {
 }
 
 bool GraphClass::takeKey(const QKeyEvent& event) {
-    return mainWindow_ != nullptr &&
-           (scrollByKey(event) || jumpByKey(event) || gapByKey(event) || triggerByKey(event) ||
-            spanByKey(event));
+    return mainWindow_ != nullptr && (scrollByKey(event) || jumpByKey(event) || gapByKey(event) ||
+                                      triggerByKey(event) || spanByKey(event));
 }
 
 // Keys it does not take (Esc among them) go on to the main window.

@@ -13,12 +13,12 @@
 #include "core/scope_session.h"
 #include "scopefile/scope_file.h"
 #include "scopefile/time_base_chunk.h"
-#include "tests/support/zip_files.h"
 #include "tests/support/child_program.h"
 #include "tests/support/cli_program.h"
 #include "tests/support/cli_runner.h"
 #include "tests/support/failing_file_calls.h"
 #include "tests/support/scope_file_maker.h"
+#include "tests/support/zip_files.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include "core/scope_session.h"
 #include "export/recording_file.h"
 #include "export/streamed_sigrok_session.h"
-#include "tests/support/zip_files.h"
 #include "tests/support/scope_file_maker.h"
+#include "tests/support/zip_files.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "export/sigrok_session.h"
-#include "tests/support/zip_files.h"
 #include "tests/support/failing_file_calls.h"
 #include "tests/support/scope_file_maker.h"
+#include "tests/support/zip_files.h"
 
 namespace {
 
