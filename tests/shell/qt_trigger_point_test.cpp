@@ -3,9 +3,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPointer>
 #include <QtTest>
-#include <functional>
 #include <memory>
 
 #include "app/readout/view_text.h"
@@ -20,6 +18,7 @@
 #include "shell/qt_client_area.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_trace_view.h"
+#include "tests/shell/support/next_modal.h"
 #include "tests/shell/support/qt_test_registry.h"
 
 namespace {
@@ -49,20 +48,6 @@ void saveShot(QWidget& widget, const char* name) {
         QCoreApplication::sendPostedEvents();
         widget.grab().save(folder + "/" + name + ".png");
     }
-}
-
-// Answers the next modal window of type T with `act`, polling, as a modal loop blocks.
-template <typename T>
-void onNextModal(std::function<void(T&)> act) {
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, [poll, act] {
-        if (auto* modal = qobject_cast<T*>(QApplication::activeModalWidget())) {
-            poll->stop();
-            poll->deleteLater();
-            act(*modal);
-        }
-    });
-    poll->start(10);
 }
 
 std::string traceText(DezoRaraClass& window) {

@@ -11,7 +11,8 @@
 // what is done to it at once.
 template <typename T>
 inline void onNextModal(std::function<void(T&)> act) {
-    auto* poll = new QTimer;
+    // The application owns the poll, so that one whose test ended before its last tick goes too.
+    auto* poll = new QTimer(qApp);
     auto target = std::make_shared<QPointer<T>>();
     auto seen = std::make_shared<bool>(false);
     QObject::connect(poll, &QTimer::timeout, [poll, act, target, seen] {
