@@ -1,8 +1,10 @@
 #include "scopefile/time_base_chunk.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
+#include <cstring>
 
 #include "core/prefault.h"
 
@@ -13,17 +15,32 @@ constexpr size_t kMarkBytes = 12;
 constexpr size_t kGapBytes = 20;
 constexpr uint32_t kHasTrigger = 1;
 
+// A value's bytes in little-endian order; a whole copy on a little-endian host, which a time base
+// of a hundred thousand marks reads in a fraction of the time a byte loop takes.
+template <typename Value>
+Value littleEndian(Value value) {
+    if constexpr (std::endian::native == std::endian::little) {
+        return value;
+    } else {
+        auto bytes = std::bit_cast<std::array<uint8_t, sizeof value>>(value);
+        std::reverse(bytes.begin(), bytes.end());
+        return std::bit_cast<Value>(bytes);
+    }
+}
+
 // Appends values little-endian, whatever the host.
 struct ChunkBytes {
     std::vector<uint8_t> bytes;
 
-    void put(uint64_t value, int width) {
-        for (int i = 0; i < width; ++i) {
-            bytes.push_back(static_cast<uint8_t>(value >> (8 * i)));
-        }
+    template <typename Value>
+    void put(Value value) {
+        const Value stored = littleEndian(value);
+        const size_t at = bytes.size();
+        bytes.resize(at + sizeof stored);
+        std::memcpy(bytes.data() + at, &stored, sizeof stored);
     }
-    void put32(uint32_t value) { put(value, 4); }
-    void put64(uint64_t value) { put(value, 8); }
+    void put32(uint32_t value) { put(value); }
+    void put64(uint64_t value) { put(value); }
     void putDouble(double value) { put64(std::bit_cast<uint64_t>(value)); }
 };
 
@@ -31,16 +48,15 @@ struct ChunkBytes {
 struct ChunkCursor {
     const uint8_t* at;
 
-    uint64_t take(int width) {
-        uint64_t value = 0;
-        for (int i = 0; i < width; ++i) {
-            value |= uint64_t{at[i]} << (8 * i);
-        }
-        at += width;
-        return value;
+    template <typename Value>
+    Value take() {
+        Value stored;
+        std::memcpy(&stored, at, sizeof stored);
+        at += sizeof stored;
+        return littleEndian(stored);
     }
-    uint32_t take32() { return static_cast<uint32_t>(take(4)); }
-    uint64_t take64() { return take(8); }
+    uint32_t take32() { return take<uint32_t>(); }
+    uint64_t take64() { return take<uint64_t>(); }
     double takeDouble() { return std::bit_cast<double>(take64()); }
 };
 
