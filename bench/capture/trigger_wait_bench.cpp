@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -17,8 +18,8 @@
 //   TriggerWaitRing / TriggerWaitBare at the same count: what the conditions and the pre-trigger
 //   ring add to the plain wait (read, mask, compare with the reference), per read.
 //   TriggerWaitNoRing / TriggerWaitBare: the conditions alone.
-// TriggerLatency's latency_samples counter: samples between the first recorded sample where the
-// condition holds and the recorded trigger point, on the simulated probe (0 expected).
+// TriggerLatency's latency_samples counter: samples between the recorded trigger point and the
+// recorded rise nearest it, on the simulated probe (0 expected).
 
 namespace {
 
@@ -84,15 +85,17 @@ void BM_TriggerWaitRing(benchmark::State& state) {
 }
 BENCHMARK(BM_TriggerWaitRing)->Arg(30000)->Arg(500000);
 
-// The first sample from index 1 on where Out Of Paper has risen; none without one.
-std::optional<uint32_t> firstRise(const uint8_t* data, uint32_t length) {
+// How far the sample nearest `trigger` where Out Of Paper has risen lies from it; `length` without
+// one. Its rises are milliseconds apart, so a late or early trigger shows as that distance.
+int64_t distanceToRise(const uint8_t* data, uint32_t length, uint32_t trigger) {
     constexpr uint8_t kOutOfPaper = 0x20;
+    int64_t nearest = length;
     for (uint32_t i = 1; i < length; ++i) {
         if ((data[i - 1] & kOutOfPaper) == 0 && (data[i] & kOutOfPaper) != 0) {
-            return i;
+            nearest = std::min(nearest, std::abs(int64_t{i} - trigger));
         }
     }
-    return std::nullopt;
+    return nearest;
 }
 
 // Fastest captures of 30000 samples on the simulated probe, waiting for Out Of Paper to rise with
@@ -112,9 +115,8 @@ void BM_TriggerLatency(benchmark::State& state) {
         scopeSession.sampleLength = kSamples;
         captureInline(probe);
         const std::optional<uint32_t> trigger = triggerIndex(scopeSession);
-        const std::optional<uint32_t> rise = firstRise(buffer.data(), kSamples);
-        const int64_t latency = trigger && rise ? int64_t{*trigger} - *rise : kSamples;
-        worst = std::max(worst, latency < 0 ? -latency : latency);
+        worst = std::max<int64_t>(
+            worst, trigger ? distanceToRise(buffer.data(), kSamples, *trigger) : kSamples);
     }
     state.counters["latency_samples"] = static_cast<double>(worst);
     state.counters["trigger_at"] = static_cast<double>(triggerIndex(scopeSession).value_or(0));
