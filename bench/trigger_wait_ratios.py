@@ -15,6 +15,9 @@ def medians(bench, repetitions):
     run = subprocess.run(
         [bench, "--benchmark_filter=TriggerWait|TriggerLatency",
          f"--benchmark_repetitions={repetitions}", "--benchmark_report_aggregates_only=true",
+         # Repetitions in random order, so that a change of the machine's load mid-run falls on
+         # all of them alike.
+         "--benchmark_enable_random_interleaving=true",
          "--benchmark_format=json"],
         check=True, capture_output=True, text=True)
     found = {}
@@ -34,7 +37,7 @@ def main(bench, repetitions):
             if other:
                 print(f"{name.replace('BM_TriggerWaitBare', kind)}: "
                       f"{other['cpu_time'] / bare['cpu_time']:.3f} of the bare loop "
-                      f"({bare['per_read']:.2f} ns a bare read)")
+                      f"({bare['per_read'] * 1e9:.2f} ns a bare read)")
     latency = found.get("BM_TriggerLatency")
     if latency:
         print(f"latency on the simulated probe: {latency['latency_samples']:.0f} samples")
