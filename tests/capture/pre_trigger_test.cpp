@@ -58,11 +58,13 @@ protected:
         resetScopeSession();
     }
 
-    void capture(const RingCase& c) {
+    // With `stallNs` more on read `stalledRead`, as a read the machine held up.
+    void capture(const RingCase& c, uint64_t stalledRead = 0, uint64_t stallNs = 0) {
         ports = std::make_unique<ScriptedPortAccess>();
         clock = std::make_unique<VirtualProbeClock>();
         ports->timing = clock.get();
         ports->lpt1.paceWith(*clock, kReadNs);
+        ports->lpt1.stallAt(stalledRead, stallNs);
         ports->lpt1.playPulses(kChannel1, c.pulses, waitByte, laterByte);
         buffer.assign(c.samples, 0);
         scopeSession.sampleData = buffer.data();
@@ -103,6 +105,21 @@ TEST_F(PreTriggerTest, TheTimeBaseRunsOnAcrossTheTrigger) {
         for (uint32_t i = 0; i < c.samples; i += 7) {
             ASSERT_NEAR(times.secondsAt(i), i * kReadNs * 1e-9, 1e-12) << "sample " << i;
         }
+    }
+}
+
+// A read held up while the wait ran shows where it came: the kept samples before it keep their
+// times, those after it are later by the stall, as is everything after the trigger.
+TEST_F(PreTriggerTest, AStallInTheWaitShowsWhereItCame) {
+    constexpr uint64_t kStallNs = 1'000'000;
+    // Reads 6500 to 9000 are kept, the stall on read 7750 is sample 1250.
+    capture({"stall", 5000, 50, {9000}, 6500, 2500}, 7750, kStallNs);
+    const TimeBase& times = scopeSession.timeBase;
+    for (const uint32_t sample : {0u, 500u, 900u}) {
+        EXPECT_NEAR(times.secondsAt(sample), sample * kReadNs * 1e-9, 1e-9) << sample;
+    }
+    for (const uint32_t sample : {1600u, 2400u, 2500u, 4000u}) {
+        EXPECT_NEAR(times.secondsAt(sample), (sample * kReadNs + kStallNs) * 1e-9, 1e-9) << sample;
     }
 }
 
