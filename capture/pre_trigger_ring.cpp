@@ -8,8 +8,10 @@
 PreTriggerRing::PreTriggerRing(uint8_t* slots, uint32_t size, ProbeClock& clock)
     : slots_(slots), size_(size), clock_(clock) {
     if (size_ != 0) {
-        // The oldest kept read lies at most size_ reads back, between two marks held here.
-        marks_.resize(size_ / kRingMarkStride + 3);
+        // The oldest kept read lies at most size_ reads back, between two marks held here: a
+        // mark after each stretch, one stretch more where the ring goes round and where the
+        // wait is armed, the marks either side and the one at the end.
+        marks_.resize(size_ / kRingMarkStride + 6);
     }
 }
 

@@ -18,14 +18,26 @@ public:
     PreTriggerRing(uint8_t* slots, uint32_t size, ProbeClock& clock);
 
     bool keeps() const { return size_ != 0; }
-    void store(uint8_t byte) {
-        slots_[next_] = byte;
-        if (++next_ == size_) {
+    // The reads kept before the trigger's own: the wait fills these before it looks for it.
+    uint32_t share() const { return size_ == 0 ? 0 : size_ - 1; }
+
+    // Where the next read goes and how many go there in a row before the ring goes round: the
+    // wait stores a stretch of reads itself, then says how many with advance().
+    uint8_t* next() const { return slots_ + next_; }
+    uint32_t room() const { return size_ - next_; }
+    void advance(uint32_t reads) {
+        next_ += reads;
+        if (next_ == size_) {
             next_ = 0;
         }
-        ++reads_;
+        reads_ += reads;
     }
-    // Just before the next read, every kRingMarkStride reads and before the first.
+    void store(uint8_t byte) {
+        *next() = byte;
+        advance(1);
+    }
+    // Just before the next read: before the first and after every stretch, a stretch being
+    // kRingMarkStride reads at most.
     void mark();
 
     // After the wait: how many reads the recording starts with, and whether they wrapped round.

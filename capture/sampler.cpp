@@ -3,64 +3,10 @@
 #include <algorithm>
 
 #include "capture/capture_start.h"
-#include "capture/pause_plan.h"
-#include "capture/pre_trigger_ring.h"
 #include "capture/quiet_section.h"
 #include "capture/status_port.h"
 #include "capture/time_marker.h"
 #include "core/scope_session.h"
-#include "core/trigger_conditions.h"
-
-namespace {
-
-template <bool kKeep>
-TriggerWait waitLoop(StatusPort& port, const TriggerMatch& match, uint32_t maxPolls,
-                     const std::atomic<int32_t>* abandon, PausePlan* pauses, PreTriggerRing* ring) {
-    // Often enough for any pause's run and a fine time base, rare enough that the clock costs
-    // the wait nothing.
-    constexpr uint32_t kPollsPerCheck = PreTriggerRing::kRingMarkStride;
-    if constexpr (kKeep) {
-        ring->mark();
-    }
-    uint8_t before = port.read();
-    if constexpr (kKeep) {
-        ring->store(before);
-    }
-    if (match.holdsAtStart(before)) {
-        return TriggerWait::Came;
-    }
-    for (uint32_t polls = 0; maxPolls == 0 || polls < maxPolls; ++polls) {
-        const uint8_t now = port.read();
-        if constexpr (kKeep) {
-            ring->store(now);
-        }
-        if (match.holds(before, now)) {
-            return TriggerWait::Came;
-        }
-        before = now;
-        if (abandon != nullptr && abandon->load(std::memory_order_relaxed) != 0) {
-            return TriggerWait::Abandoned;
-        }
-        if (polls % kPollsPerCheck == 0) {
-            if (pauses != nullptr) {
-                pauses->pauseIfDue();
-            }
-            if constexpr (kKeep) {
-                ring->mark();
-            }
-        }
-    }
-    return TriggerWait::GaveUp;
-}
-
-}  // namespace
-
-TriggerWait waitForTrigger(StatusPort& port, const TriggerMatch& match, uint32_t maxPolls,
-                           const std::atomic<int32_t>* abandon, PausePlan* pauses,
-                           PreTriggerRing* ring) {
-    return ring != nullptr ? waitLoop<true>(port, match, maxPolls, abandon, pauses, ring)
-                           : waitLoop<false>(port, match, maxPolls, abandon, pauses, nullptr);
-}
 
 namespace {
 

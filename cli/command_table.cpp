@@ -66,7 +66,8 @@ std::vector<OptionSpec> captureOptions() {
          "fastest speed gives up waiting after 3,000,000 reads, captures anyway and says so"},
         {"--port-trigger", "CHS", "start on the first change of any of these channels"},
         {"--pre-trigger", "P%",
-         "keep P% of the samples (0, 10, 25, 50, 75 or 90) from before the trigger"},
+         "keep P% of the samples (0, 10, 25, 50, 75 or 90) from before the trigger; the "
+         "trigger is looked for only once they are read, so it is always sample P% of N"},
         kWaitForReader,
     };
     options.insert(options.end(), sampling.begin(), sampling.end());

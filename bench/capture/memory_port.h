@@ -1,5 +1,7 @@
 #pragma once
 
+#include <benchmark/benchmark.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -26,4 +28,21 @@ private:
     static constexpr size_t kSize = 4096;
     std::vector<uint8_t> bytes_;
     size_t next_ = 0;
+};
+
+// The same bytes at about what a read over the legacy I/O bus costs (a microsecond), spent in
+// `spins` steps of busy work before each read, so that a loop's own cost adds to it as it would
+// to a real port's.
+class CostlyMemoryPort final : public MemoryPort {
+public:
+    CostlyMemoryPort(uint8_t clear, uint32_t spins) : MemoryPort(clear), spins_(spins) {}
+    [[gnu::noinline]] uint8_t read() override {
+        for (uint32_t spin = 0; spin < spins_; ++spin) {
+            benchmark::DoNotOptimize(spin);
+        }
+        return MemoryPort::read();
+    }
+
+private:
+    const uint32_t spins_;
 };

@@ -85,8 +85,9 @@ void TriggerPointTest::cleanup() {
     resetScopeSession();
 }
 
-// Out Of Paper rising, half the buffer before it: `t` puts the marker on the trigger point,
-// which reads as sample 0; Measure From Trigger off, it reads as the capture's number again.
+// Out Of Paper rising, half the buffer before it, the trigger point in the middle: `t` puts the
+// marker on it, which reads as sample 0; Measure From Trigger off, it reads as the capture's
+// number again.
 void TriggerPointTest::aTriggeredCaptureCountsFromItsTriggerPoint() {
     ChannelConditions conditions{};
     conditions[2] = TriggerCondition::Rising;
@@ -98,7 +99,7 @@ void TriggerPointTest::aTriggeredCaptureCountsFromItsTriggerPoint() {
     QTRY_VERIFY(hasSampleData(scopeSession));
     const std::optional<uint32_t> trigger = triggerIndex(scopeSession);
     QVERIFY(trigger.has_value());
-    QVERIFY(*trigger > 0);
+    QCOMPARE(*trigger, uint32_t{15000});
     QVERIFY(measureOffered(window));
     GraphClass& view = window.clientArea().traceView();
     QTest::keyClick(&view, Qt::Key_T);

@@ -1,5 +1,6 @@
 #include "tests/support/scripted_port.h"
 
+#include <algorithm>
 #include <thread>
 #include <utility>
 
@@ -10,6 +11,16 @@ void ScriptedPort::play(std::vector<uint8_t> script) {
 void ScriptedPort::play(std::vector<uint8_t> script, ByteAt after) {
     script_ = std::move(script);
     after_ = std::move(after);
+}
+
+void ScriptedPort::playPulses(uint8_t channel, const std::vector<uint64_t>& pulses,
+                              const ByteAt& quiet, ByteAt after) {
+    std::vector<uint8_t> script;
+    for (uint64_t read = 0; read <= pulses.back(); ++read) {
+        const bool pulse = std::find(pulses.begin(), pulses.end(), read) != pulses.end();
+        script.push_back(pulse ? channel : static_cast<uint8_t>(quiet(read) & ~channel));
+    }
+    play(std::move(script), std::move(after));
 }
 
 uint8_t ScriptedPort::byteAt(uint64_t readIndex) const {

@@ -28,6 +28,10 @@ public:
     void play(std::vector<uint8_t> script);
     // Plays `script`, then answers read `readIndex` (counted from 0) with `after(readIndex)`.
     void play(std::vector<uint8_t> script, ByteAt after);
+    // Plays `quiet(read)` with `channel` cleared but `channel` alone on each read of `pulses`,
+    // up to the last of them; then `after(read)`.
+    void playPulses(uint8_t channel, const std::vector<uint64_t>& pulses, const ByteAt& quiet,
+                    ByteAt after);
     // What read number `readIndex` (from 0) returns.
     uint8_t byteAt(uint64_t readIndex) const;
 

@@ -391,7 +391,7 @@ TEST_F(SamplingWorkerTest, APaintDuringTheCaptureDrawsTheSamplesStoredSoFar) {
     ASSERT_TRUE(rig.waitForCaptures(1));
 }
 
-enum class Phase { Idle, TriggerWait, SampleLoop, HandOver };
+enum class Phase { Idle, TriggerWait, RingFill, SampleLoop, HandOver };
 
 const char* phaseName(Phase phase) {
     switch (phase) {
@@ -399,6 +399,8 @@ const char* phaseName(Phase phase) {
             return "Idle";
         case Phase::TriggerWait:
             return "TriggerWait";
+        case Phase::RingFill:
+            return "RingFill";
         case Phase::SampleLoop:
             return "SampleLoop";
         case Phase::HandOver:
@@ -422,6 +424,14 @@ void bringTo(WorkerRig& rig, Phase phase) {
             scopeSession.portTriggerMask = kChannel1;
             rig.beginCapture(WorkerRig::kBufferSize);
             ASSERT_TRUE(rig.ports.lpt1.waitForReads(10));
+            return;
+        case Phase::RingFill:
+            // Held before the ring holds its share, until the capture is told to end.
+            rig.ports.lpt1.holdAt(10, [&rig] { return rig.link.abandon != 0; });
+            scopeSession.triggerConditions = packConditions({TriggerCondition::Rising});
+            scopeSession.preTriggerPercent = 50;
+            rig.beginCapture(WorkerRig::kBufferSize);
+            ASSERT_TRUE(rig.ports.lpt1.waitUntilHeld());
             return;
         case Phase::SampleLoop:
             // Held until the capture is told to end, so that the end comes inside the loop.
@@ -462,6 +472,7 @@ TEST_P(WorkerEndTest, EndWorkerCaptureStopsAtOnceAndHandsNothingOver) {
     scopeSession.sampleData = rig.bufferB.data();
     scopeSession.portNumber = 2;
     scopeSession.portTriggerMask = 0;
+    scopeSession.triggerConditions = 0;
     rig.beginCapture(100);
     ASSERT_TRUE(rig.waitForCaptures(1));
     rig.stop();
@@ -485,8 +496,8 @@ TEST_P(WorkerEndTest, StopSamplingWorkerNeverHangs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Phases, WorkerEndTest,
-                         ::testing::Values(Phase::Idle, Phase::TriggerWait, Phase::SampleLoop,
-                                           Phase::HandOver),
+                         ::testing::Values(Phase::Idle, Phase::TriggerWait, Phase::RingFill,
+                                           Phase::SampleLoop, Phase::HandOver),
                          [](const ::testing::TestParamInfo<Phase>& info) {
                              return std::string(phaseName(info.param));
                          });
@@ -496,28 +507,24 @@ INSTANTIATE_TEST_SUITE_P(Phases, WorkerEndTest,
 namespace {
 
 // The worker's pre-trigger samples as the fastest loop's: the ring's newest reads in read order,
-// the trigger's read among them, the rest from the next read on; one less kept, as ever.
+// the trigger's read among them, the rest from the next read on; one less kept, as ever. The wait
+// is armed once the ring holds its share.
 TEST_F(SamplingWorkerTest, StartsWithTheRingsNewestReadsAndKeepsTheTriggerPoint) {
     struct Case {
         const char* name;
-        uint64_t risingAt;   // the read channel 1 rises on
-        uint64_t firstRead;  // the read that becomes sample 0
-        uint32_t trigger;
+        std::vector<uint64_t> pulses;  // channel 1 is high on these reads alone, up to the last
+        uint64_t firstRead;            // the read that becomes sample 0
     };
-    // 100 samples at 25%: 25 before the trigger's own read.
+    // 100 samples at 25%: reads 0 to 24 fill the ring, read 25 is the first armed one.
     const std::vector<Case> cases = {
-        {"partly filled", 10, 0, 10},
-        {"wrapped", 300, 275, 25},
+        {"edges while the ring fills passed over", {3, 24, 40}, 15},
+        {"ring just full", {26}, 1},
+        {"wrapped", {300}, 275},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         WorkerRig rig;
-        std::vector<uint8_t> script;
-        for (uint64_t read = 0; read < c.risingAt; ++read) {
-            script.push_back(static_cast<uint8_t>(patternByte(read) & ~kChannel1));
-        }
-        script.push_back(kChannel1);
-        rig.ports.lpt1.play(script, patternByte);
+        rig.ports.lpt1.playPulses(kChannel1, c.pulses, patternByte, patternByte);
         scopeSession.triggerConditions = packConditions({TriggerCondition::Rising});
         scopeSession.preTriggerPercent = 25;
         rig.start();
@@ -525,7 +532,7 @@ TEST_F(SamplingWorkerTest, StartsWithTheRingsNewestReadsAndKeepsTheTriggerPoint)
         ASSERT_TRUE(rig.waitForCaptures(1));
         EXPECT_EQ(rig.kept.back(), 99u);
         rig.expectSamplesFrom(rig.ports.lpt1, c.firstRead, 100);
-        EXPECT_EQ(triggerIndex(scopeSession), c.trigger);
+        EXPECT_EQ(triggerIndex(scopeSession), 25u);
     }
 }
 
