@@ -1,6 +1,7 @@
 #include "app/readout/view_text.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/readout/channel_text.h"
 #include "app/readout/recording_time.h"
@@ -29,9 +30,21 @@ std::string shownText(const TraceGeometry& g, int width) {
     return shown ? stretchText(shown->first, shown->last) : std::string("no samples");
 }
 
+// Samples per pixel with the two decimals a fit to the width may leave: "3.85", "3.5", "4".
+std::string perPixelText(ViewScale scale) {
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.2f", scale.samplesPerPixel());
+    std::string text = digits;
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
+
 std::string zoomText(const TraceGeometry& g) {
     if (g.scale.belowOneToOne()) {
-        return std::to_string(g.scale.columnSamples()) + " samples per pixel";
+        return perPixelText(g.scale) + " samples per pixel";
     }
     const int step = g.scale.zoomStep();
     return std::to_string(step) + (step == 1 ? " pixel" : " pixels") + " per sample";
@@ -64,10 +77,18 @@ std::optional<SampleSpan> shownSamples(const TraceGeometry& g, int width) {
         return std::nullopt;
     }
     const uint32_t last = g.firstSample + g.sampleCount - 1;
+    if (!g.time && g.scale.belowOneToOne()) {
+        // Up to the last sample of the last column.
+        const int64_t end = g.firstSample + screenSamples(width, g.scale);
+        return SampleSpan{g.firstSample,
+                          static_cast<uint32_t>(std::clamp<int64_t>(end - 1, g.firstSample, last))};
+    }
     const std::optional<uint32_t> atEdge = sampleAtX(g, width - 1);
-    // A column below 1:1 holds samplesPerPixel samples from the one at its x on.
-    return SampleSpan{g.firstSample,
-                      atEdge ? std::min(last, *atEdge + g.scale.columnSamples() - 1) : last};
+    // On the time axis below 1:1 a column holds about samplesPerPixel samples from its x on.
+    const uint64_t more = g.scale.belowOneToOne() ? g.scale.samplesBeforeColumn(1) - 1 : 0;
+    return SampleSpan{
+        g.firstSample,
+        atEdge ? static_cast<uint32_t>(std::min<uint64_t>(last, *atEdge + more)) : last};
 }
 
 std::string rulerText(const TraceGeometry& g, int width) {
