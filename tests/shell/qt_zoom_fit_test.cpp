@@ -1,16 +1,12 @@
 #include <QtTest>
 
-#include "app/window/main_window_proc.h"
-#include "capture/probe_clock.h"
-#include "capture/sampling_worker.h"
-#include "capture/simulated_probe.h"
 #include "core/scope_session.h"
 #include "display/trace_geometry.h"
 #include "resources/command_ids.h"
-#include "shell/qt_main_window.h"
 #include "shell/qt_template_builder.h"
 #include "shell/qt_trace_view.h"
 #include "tests/shell/support/qt_test_registry.h"
+#include "tests/shell/support/simulated_window.h"
 
 namespace {
 
@@ -47,13 +43,8 @@ void ZoomFitTest::cleanup() {
 // however the samples divide by its width. With PINPROBE_SCREENSHOTS set to a folder (under
 // xvfb-run) the window is saved there as whole_capture.png.
 void ZoomFitTest::aWholeCaptureReachesTheRightEdge() {
-    VirtualProbeClock clock;
-    SimulatedProbe simulated(clock);
-    workerLink.ports = &simulated;
-    scopeSession.captureSize = 5000;
-    DezoRaraClass window(mainWindowProc);
-    window.resize(1400, 950);
-    window.show();
+    SimulatedWindow simulated(5000, 1400, 950);
+    DezoRaraClass& window = simulated.window;
     QTRY_VERIFY_WITH_TIMEOUT(hasSampleData(scopeSession), 30000);
     window.windowSystem().sendMessage(commandMessage(CMD_ZOOM_FIT));
     auto& view = *static_cast<GraphClass*>(findControl(*window.centralWidget(), IDC_TRACE_VIEW));
@@ -61,11 +52,7 @@ void ZoomFitTest::aWholeCaptureReachesTheRightEdge() {
     const TraceGeometry g = viewGeometry(scopeSession, view.width(), view.height());
     QCOMPARE(g.sampleCount, 5000u);
     QCOMPARE(lastDrawnColumn(view.grab().toImage(), g), view.width() - 1);
-    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
-    if (!folder.isEmpty()) {
-        QCoreApplication::sendPostedEvents();
-        window.grab().save(folder + QStringLiteral("/whole_capture.png"));
-    }
+    saveWindowShot(window, "whole_capture");
     QVERIFY(window.close());
 }
 
