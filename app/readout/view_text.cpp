@@ -77,14 +77,9 @@ std::optional<SampleSpan> shownSamples(const TraceGeometry& g, int width) {
         return std::nullopt;
     }
     const uint32_t last = g.firstSample + g.sampleCount - 1;
-    if (!g.time && g.scale.belowOneToOne()) {
-        // Up to the last sample of the last column.
-        const int64_t end = g.firstSample + screenSamples(width, g.scale);
-        return SampleSpan{g.firstSample,
-                          static_cast<uint32_t>(std::clamp<int64_t>(end - 1, g.firstSample, last))};
-    }
     const std::optional<uint32_t> atEdge = sampleAtX(g, width - 1);
-    // On the time axis below 1:1 a column holds about samplesPerPixel samples from its x on.
+    // Below 1:1 the column at the edge holds up to samplesPerPixel samples, rounded up, from the
+    // one at its x on; on the sample axis the last sample drawn ends it exactly.
     const uint64_t more = g.scale.belowOneToOne() ? g.scale.samplesBeforeColumn(1) - 1 : 0;
     return SampleSpan{
         g.firstSample,
