@@ -5,10 +5,10 @@
 // Zoom In and Zoom Out step between 1 and 16 pixels per sample.
 inline constexpr int kLargestZoomStep = 16;
 
-// How far the trace view is zoomed, as one number: the samples one pixel column holds. At the
-// zoom steps above 1:1 it is a fraction (1/2 to 1/16: a sample every 2 to 16 pixels); below 1:1
-// a whole number of samples per column, drawn as their lowest and highest levels. An axis in
-// seconds would hold seconds per pixel the same way.
+// How far the trace view is zoomed, as one ratio: `samples` samples to every `columns` pixel
+// columns, kept in lowest terms. At the zoom steps above 1:1 one sample to 2 to 16 columns;
+// below 1:1 more samples than columns, not always a whole number a column (a fit to the width),
+// each column drawn as its samples' lowest and highest levels.
 class ViewScale {
 public:
     constexpr ViewScale() = default;
@@ -16,20 +16,30 @@ public:
     static ViewScale pixelsPerSample(int zoomStep);
     // `samples` (at least 1) in every pixel column.
     static ViewScale samplesPerColumn(uint32_t samples);
+    // `samples` samples on `columns` columns, at least one a column (1:1 when fewer).
+    static ViewScale samplesOnColumns(uint64_t samples, uint32_t columns);
 
-    double samplesPerPixel() const { return samplesPerPixel_; }
+    uint64_t samples() const { return samples_; }
+    uint32_t columns() const { return columns_; }
+    double samplesPerPixel() const;
     // Pixels from one sample to the next; 1 at 1:1 and below.
     int zoomStep() const;
-    // Samples one pixel column sums up; 1 at 1:1 and above.
-    uint32_t columnSamples() const;
-    bool belowOneToOne() const { return samplesPerPixel_ > 1; }
+    bool belowOneToOne() const { return samples_ > columns_; }
+    // Below 1:1: how many samples into the view column x starts, rounded up, so that column x
+    // holds exactly the samples s with s * columns / samples == x.
+    uint64_t samplesBeforeColumn(uint32_t x) const;
+    // The column of the sample `offset` samples into the view (rounded down, also for a negative
+    // offset); at and above 1:1 where that sample's step starts.
+    int64_t columnOf(int64_t offset) const;
 
     bool operator==(const ViewScale&) const = default;
 
 private:
-    explicit constexpr ViewScale(double samplesPerPixel) : samplesPerPixel_(samplesPerPixel) {}
+    constexpr ViewScale(uint64_t samples, uint32_t columns)
+        : samples_(samples), columns_(columns) {}
 
-    double samplesPerPixel_ = 1;
+    uint64_t samples_ = 1;
+    uint32_t columns_ = 1;
 };
 
 // The trace view as one value: the sample at its left edge, how far it is zoomed, whether it
@@ -58,7 +68,7 @@ struct ViewState {
 };
 
 // How many samples a screen `width` pixels wide is taken to hold, as the scroll range and Cut
-// After count them: `width` at 1:1 and above, whatever the zoom; every column's samples below.
+// After count them: `width` at 1:1 and above, whatever the zoom; all its columns' samples below.
 int64_t screenSamples(int width, ViewScale scale);
 
 // What Zoom In and Zoom Out make of `scale`: double or half the zoom step, within 1 to 16; below
@@ -66,7 +76,7 @@ int64_t screenSamples(int width, ViewScale scale);
 ViewScale buttonZoom(ViewScale scale, bool zoomIn);
 
 // The largest scale that shows all `length` samples on `width` pixels: a zoom step of 1 to 16
-// when they fit at 1:1, else the fewest samples per column that take them in.
+// when they fit at 1:1, else `length` samples on `width` columns, so that they fill the width.
 ViewScale fitScale(uint32_t length, int width);
 
 // One step of the whole ladder, as Ctrl+wheel and the overview take it: zoom steps 16 ... 2, 1:1,

@@ -164,7 +164,7 @@ std::optional<uint32_t> sampleAtX(const TraceGeometry& g, int x) {
         return static_cast<uint32_t>(index);
     }
     const uint64_t offset = g.scale.belowOneToOne()
-                                ? uint64_t{static_cast<uint32_t>(x)} * g.scale.columnSamples()
+                                ? g.scale.samplesBeforeColumn(static_cast<uint32_t>(x))
                                 : static_cast<uint32_t>(x / g.scale.zoomStep());
     if (offset >= g.sampleCount) {
         return std::nullopt;
@@ -179,9 +179,7 @@ std::optional<int> sampleX(const TraceGeometry& g, uint32_t index) {
     if (g.time) {
         return static_cast<int>(std::lround(g.time->x(g.time->secondsOf(index))));
     }
-    const uint32_t offset = index - g.firstSample;
-    return g.scale.belowOneToOne() ? static_cast<int>(offset / g.scale.columnSamples())
-                                   : static_cast<int>(offset) * g.scale.zoomStep();
+    return static_cast<int>(g.scale.columnOf(index - g.firstSample));
 }
 
 int64_t edgeX(const TraceGeometry& g, int64_t index) {
@@ -193,14 +191,8 @@ int64_t edgeX(const TraceGeometry& g, int64_t index) {
         }
         return std::lround(x) - g.scale.zoomStep() / 2;
     }
-    const int64_t offset = index - int64_t{g.firstSample};
-    if (g.scale.belowOneToOne()) {
-        const auto perPixel = static_cast<int64_t>(g.scale.columnSamples());
-        // Rounded down, also left of the first sample.
-        return offset >= 0 ? offset / perPixel : -((-offset + perPixel - 1) / perPixel);
-    }
-    const int zoomStep = g.scale.zoomStep();
-    return offset * zoomStep - zoomStep / 2;
+    const int64_t column = g.scale.columnOf(index - int64_t{g.firstSample});
+    return g.scale.belowOneToOne() ? column : column - g.scale.zoomStep() / 2;
 }
 
 int channelAtY(const TraceGeometry& g, int y) {

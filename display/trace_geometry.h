@@ -37,7 +37,7 @@ struct TraceGeometry {
     uint32_t firstSample = 0;          // the sample drawn at x = 0
     uint32_t sampleCount = 0;          // samples drawn, one every zoomStep pixels
     // At 1:1 and above a sample every scale.zoomStep() pixels; below 1:1 column x holds the
-    // scale.columnSamples() samples from firstSample + x * scale.columnSamples() on.
+    // samples from firstSample + scale.samplesBeforeColumn(x) up to the next column's.
     ViewScale scale;
     // On the time axis; none on the sample axis.
     std::optional<TimeAxis> time;

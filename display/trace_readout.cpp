@@ -14,7 +14,7 @@ const TimeBase* knownTimes(const TraceRecording& recording) {
 std::optional<TimeGap> gapNear(const TraceGeometry& g, const TraceRecording& recording,
                                const TimeBase& timeBase, uint32_t index, int x) {
     // The samples within kGapReach pixels of x, and one more.
-    const int64_t reach = g.scale.belowOneToOne() ? int64_t{kGapReach + 1} * g.scale.columnSamples()
+    const int64_t reach = g.scale.belowOneToOne() ? screenSamples(kGapReach + 1, g.scale)
                                                   : kGapReach / g.scale.zoomStep() + 1;
     const int64_t under = int64_t{recording.origin} + index;
     const auto first = static_cast<uint32_t>(std::max<int64_t>(under - reach, recording.origin));

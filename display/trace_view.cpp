@@ -62,8 +62,8 @@ ChannelRows rowsOf(const TraceGeometry& g, const ChannelPens& pens) {
 // Below 1:1, a column per pixel in min/max form, summed up from the pyramid.
 void drawSampleColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session,
                        const ChannelPens& pens) {
-    const SampleColumns columns{g.firstSample, g.firstSample + g.sampleCount,
-                                g.scale.columnSamples(), 1};
+    const SampleColumns columns{g.firstSample, g.firstSample + g.sampleCount, g.scale.samples(),
+                                g.scale.columns()};
     drawColumns(canvas, rowsOf(g, pens), columns, session.sampleData, sessionPyramid(session));
 }
 

@@ -15,8 +15,11 @@
 #include "shell/qt_annotation_model.h"
 #include "shell/qt_template_builder.h"
 
-DecodedDataPanel::DecodedDataPanel(QWidget* parent, std::function<void(uint32_t)> showSample)
-    : QDockWidget(QStringLiteral("Decoded Data"), parent), showSample_(std::move(showSample)) {
+DecodedDataPanel::DecodedDataPanel(QWidget* parent, std::function<void(uint32_t)> showSample,
+                                   std::function<void()> backToTraces)
+    : QDockWidget(QStringLiteral("Decoded Data"), parent),
+      showSample_(std::move(showSample)),
+      backToTraces_(std::move(backToTraces)) {
     setObjectName(QStringLiteral("decodedData"));
     model_ = new AnnotationModel(this);
     table_ = new QTableView;
@@ -104,6 +107,20 @@ bool DecodedDataPanel::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDockWidget::eventFilter(watched, event);
+}
+
+// Esc stays in the panel: let through, the window would take it as Cancel and clear the marker.
+void DecodedDataPanel::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Escape || event->modifiers() != Qt::NoModifier) {
+        QDockWidget::keyPressEvent(event);
+        return;
+    }
+    if (search_->hasFocus() && !search_->text().isEmpty()) {
+        search_->clear();
+    } else {
+        backToTraces_();
+    }
+    event->accept();
 }
 
 void DecodedDataPanel::refresh() {

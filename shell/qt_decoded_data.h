@@ -12,13 +12,16 @@ class QToolButton;
 // View > Decoded Data: the annotations of the decoder rows chosen (Rows), as a table by first
 // sample. A click on a line, or a match found, marks its sample on the traces and shows it. The
 // search field takes a text, a byte (0x41) or quoted characters ("Pinp"); Enter and F3 find the
-// next match, Shift+Enter and Shift+F3 the one before.
+// next match, Shift+Enter and Shift+F3 the one before. Esc empties the search field, and
+// once it is empty gives the keyboard back to the traces; the marker stays where it was.
 class DecodedDataPanel : public QDockWidget {
     Q_OBJECT
 
 public:
-    // `showSample` marks and shows a data index on the traces.
-    DecodedDataPanel(QWidget* parent, std::function<void(uint32_t)> showSample);
+    // `showSample` marks and shows a data index on the traces; `backToTraces` gives them the
+    // keyboard.
+    DecodedDataPanel(QWidget* parent, std::function<void(uint32_t)> showSample,
+                     std::function<void()> backToTraces);
 
     // The decoders' rows or their annotations changed.
     void refresh();
@@ -31,6 +34,7 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QWidget* buildSearchBar();
@@ -40,6 +44,7 @@ private:
     void showLine(int line);
 
     std::function<void(uint32_t)> showSample_;
+    std::function<void()> backToTraces_;
     AnnotationModel* model_ = nullptr;
     QTableView* table_ = nullptr;
     QLineEdit* search_ = nullptr;

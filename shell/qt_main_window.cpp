@@ -64,6 +64,7 @@ DezoRaraClass::DezoRaraClass(QtWindowSystem::MessageHandler handler) {
     setWindowIcon(templateIconSizes(IDI_PROGRAM));
     const StoredView stored = loadStoredView();
     showViewBands(*windowSystem_, stored.bands);
+    decodedData_->setVisible(stored.decodedData);
     placeWindow(layout, stored);
 
     connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& manager) {
@@ -92,18 +93,26 @@ DezoRaraClass::~DezoRaraClass() {
 }
 
 // Beside the traces, hidden until View > Decoded Data, whose tick follows it also when its own
-// close box hides it.
+// close box hides it; kept open or closed for the next run as soon as it changes.
 void DezoRaraClass::addDecodedDataPanel(QAction* menuEntry) {
-    decodedData_ = new DecodedDataPanel(this, [this](uint32_t index) {
-        windowSystem_->deliver(WindowMessage{SHOW_SAMPLE, 0, static_cast<int32_t>(index)});
-        client_->updateBands();
-    });
+    decodedData_ = new DecodedDataPanel(
+        this,
+        [this](uint32_t index) {
+            windowSystem_->deliver(WindowMessage{SHOW_SAMPLE, 0, static_cast<int32_t>(index)});
+            client_->updateBands();
+        },
+        [this] { client_->traceView().setFocus(Qt::OtherFocusReason); });
     addDockWidget(Qt::RightDockWidgetArea, decodedData_);
     decodedData_->hide();
     if (menuEntry != nullptr) {
         connect(decodedData_->toggleViewAction(), &QAction::toggled, menuEntry,
                 &QAction::setChecked);
     }
+    connect(decodedData_->toggleViewAction(), &QAction::toggled, this, [this] {
+        if (placed_) {
+            storeView(currentView());
+        }
+    });
 }
 
 void DezoRaraClass::attachViews() {
@@ -189,6 +198,7 @@ StoredView DezoRaraClass::currentView() const {
     for (int i = 0; i < kViewBandCount; ++i) {
         view.bands.shown[static_cast<size_t>(i)] = client_->bandShown(static_cast<ViewBand>(i));
     }
+    view.decodedData = !decodedData_->isHidden();
     view.maximised = isMaximized();
     view.size = view.maximised && normalGeometry().isValid() ? normalGeometry().size() : size();
     // The decoders are not kept: the next run's window has room for its traces, not their rows.

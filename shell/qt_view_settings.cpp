@@ -7,6 +7,7 @@ namespace {
 constexpr const char* kBandKeys[kViewBandCount] = {"view/overview", "view/ruler", "view/labels",
                                                    "view/statusLine"};
 constexpr const char* kDecodersKey = "decoders/stacks";
+constexpr const char* kDecodedDataKey = "view/decodedData";
 
 QSettings programSettings() {
     return QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("pinprobe"),
@@ -21,6 +22,7 @@ StoredView loadStoredView() {
     for (int i = 0; i < kViewBandCount; ++i) {
         view.bands.shown[static_cast<size_t>(i)] = settings.value(kBandKeys[i], true).toBool();
     }
+    view.decodedData = settings.value(kDecodedDataKey, false).toBool();
     view.size = settings.value(QStringLiteral("window/size")).toSize();
     view.maximised = settings.value(QStringLiteral("window/maximised"), false).toBool();
     return view;
@@ -31,6 +33,7 @@ void storeView(const StoredView& view) {
     for (int i = 0; i < kViewBandCount; ++i) {
         settings.setValue(kBandKeys[i], view.bands.shown[static_cast<size_t>(i)]);
     }
+    settings.setValue(kDecodedDataKey, view.decodedData);
     if (view.size.isValid()) {
         settings.setValue(QStringLiteral("window/size"), view.size);
     }

@@ -7,9 +7,11 @@
 #include "app/window/view_bands.h"
 #include "core/channel_looks.h"
 
-// What the window keeps from one run to the next: the View menu's bands and its size.
+// What the window keeps from one run to the next: the View menu's bands, whether the decoded
+// data is open, and the window's size.
 struct StoredView {
     ViewBands bands;
+    bool decodedData = false;
     QSize size;  // the window's normal size; invalid when none was stored
     bool maximised = false;
 };

@@ -1,6 +1,7 @@
 #include "app/readout/view_text.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "app/readout/channel_text.h"
 #include "app/readout/recording_time.h"
@@ -29,9 +30,21 @@ std::string shownText(const TraceGeometry& g, int width) {
     return shown ? stretchText(shown->first, shown->last) : std::string("no samples");
 }
 
+// Samples per pixel with the two decimals a fit to the width may leave: "3.85", "3.5", "4".
+std::string perPixelText(ViewScale scale) {
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%.2f", scale.samplesPerPixel());
+    std::string text = digits;
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.') {
+        text.pop_back();
+    }
+    return text;
+}
+
 std::string zoomText(const TraceGeometry& g) {
     if (g.scale.belowOneToOne()) {
-        return std::to_string(g.scale.columnSamples()) + " samples per pixel";
+        return perPixelText(g.scale) + " samples per pixel";
     }
     const int step = g.scale.zoomStep();
     return std::to_string(step) + (step == 1 ? " pixel" : " pixels") + " per sample";
@@ -65,9 +78,12 @@ std::optional<SampleSpan> shownSamples(const TraceGeometry& g, int width) {
     }
     const uint32_t last = g.firstSample + g.sampleCount - 1;
     const std::optional<uint32_t> atEdge = sampleAtX(g, width - 1);
-    // A column below 1:1 holds samplesPerPixel samples from the one at its x on.
-    return SampleSpan{g.firstSample,
-                      atEdge ? std::min(last, *atEdge + g.scale.columnSamples() - 1) : last};
+    // Below 1:1 the column at the edge holds up to samplesPerPixel samples, rounded up, from the
+    // one at its x on; on the sample axis the last sample drawn ends it exactly.
+    const uint64_t more = g.scale.belowOneToOne() ? g.scale.samplesBeforeColumn(1) - 1 : 0;
+    return SampleSpan{
+        g.firstSample,
+        atEdge ? static_cast<uint32_t>(std::min<uint64_t>(last, *atEdge + more)) : last};
 }
 
 std::string rulerText(const TraceGeometry& g, int width) {

@@ -17,9 +17,10 @@ namespace {
 
 // Where a scroll action goes from `from` within `range`; none for the end of scrolling.
 std::optional<int64_t> scrollTarget(int code, int64_t from, int32_t thumbPosition,
-                                    const ScrollRange& range, uint32_t columnSamples) {
-    const int64_t line = int64_t{kLineStep} * columnSamples;
-    const int64_t page = int64_t{kPageStep} * columnSamples;
+                                    const ScrollRange& range, ViewScale scale) {
+    // As many columns as at 1:1 and above, in the samples they hold below it.
+    const int64_t line = screenSamples(kLineStep, scale);
+    const int64_t page = screenSamples(kPageStep, scale);
     switch (code) {
         case SCROLL_LINE_LEFT:
             return from - line;
@@ -45,8 +46,8 @@ std::optional<int64_t> scrollTarget(int code, int64_t from, int32_t thumbPositio
 
 void handleScroll(WindowSystem& mainWindow, int code, int32_t thumbPosition) {
     const ViewState& v = scopeSession.view;
-    const std::optional<int64_t> target = scrollTarget(
-        code, v.scrollPosition, thumbPosition, mainWindow.scrollRange(), v.scale.columnSamples());
+    const std::optional<int64_t> target =
+        scrollTarget(code, v.scrollPosition, thumbPosition, mainWindow.scrollRange(), v.scale);
     if (target) {
         scrollViewTo(mainWindow, *target);
     }

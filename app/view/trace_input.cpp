@@ -19,7 +19,7 @@ int64_t samplesLeftOfPointer(uint32_t held, int x, ViewScale to) {
         const double left = time->secondsOf(held) - x * time->secondsPerPixel;
         return int64_t{held} - time->firstIndexFrom(left);
     }
-    return to.belowOneToOne() ? int64_t{x} * to.columnSamples() : x / to.zoomStep();
+    return to.belowOneToOne() ? screenSamples(x, to) : x / to.zoomStep();
 }
 
 // One step of the whole ladder; the sample under the pointer stays under it.

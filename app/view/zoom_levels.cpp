@@ -11,8 +11,9 @@ void showZoomLevel(WindowSystem& mainWindow, ViewScale scale, int64_t firstSampl
     ScopeSession& s = scopeSession;
     // On the sample axis the range above 1:1 counts samples whatever the zoom; on the time axis
     // it ends where the last sample reaches the right edge at this zoom.
-    const bool rangeChanges = scale.columnSamples() != s.view.scale.columnSamples() ||
-                              (scale != s.view.scale && sessionTimeAxis(s));
+    const bool rangeChanges =
+        scale != s.view.scale &&
+        (scale.belowOneToOne() || s.view.scale.belowOneToOne() || sessionTimeAxis(s));
     s.view.scale = scale;
     if (rangeChanges) {
         setScrollRangeFor(mainWindow, drawableSamples(s), true);

@@ -77,7 +77,7 @@ TEST_F(LiveViewTest, TheEndOfTheCaptureShowsItsFirstSample) {
     scopeSession.view.scale = ViewScale::samplesPerColumn(4);
     finishCapture(ws);
     EXPECT_EQ(scopeSession.view.viewStart, 0u);
-    EXPECT_EQ(scopeSession.view.scale.columnSamples(), 1u);
+    EXPECT_FALSE(scopeSession.view.scale.belowOneToOne());
     EXPECT_EQ(ws.range.high, 19600);
 }
 
@@ -112,7 +112,7 @@ TEST_F(LiveViewTest, TheEndKeepsAViewTheUserMoved) {
         finishWorkerCapture(ws);
         EXPECT_EQ(scopeSession.view.viewStart, c.kept ? before : 0u) << c.name;
         const uint32_t perColumn = c.kept ? c.perColumn : 1;
-        EXPECT_EQ(scopeSession.view.scale.columnSamples(), perColumn) << c.name;
+        EXPECT_EQ(scopeSession.view.scale, ViewScale::samplesPerColumn(perColumn)) << c.name;
         EXPECT_EQ(ws.range.high, int32_t(20000 - 400 * perColumn)) << c.name;
     }
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,14 @@ namespace {
 
 constexpr int kWidth = 400;
 constexpr int kHeight = 300;
+
+ViewScale perColumn(uint32_t samples) {
+    return ViewScale::samplesPerColumn(samples);
+}
+
+ViewScale pixels(int zoomStep) {
+    return ViewScale::pixelsPerSample(zoomStep);
+}
 
 TEST(WheelNotches, AddsUpToWholeNotchesEitherWay) {
     const struct {
@@ -124,19 +133,20 @@ TEST_F(TraceInputTest, CtrlWheelWithoutDataZoomsAsTheButtons) {
 TEST_F(TraceInputTest, KeyboardZoomStepsTheWholeLadderAboutTheMiddle) {
     viewAt(1, 0);
     zoomToFit(ws);
+    const ViewScale fit = fitScale(5000, kWidth);
     const struct {
         bool zoomIn;
-        uint8_t zoom;
-        uint32_t perPixel;
-    } steps[] = {{true, 1, 8},  {true, 1, 4},  {true, 1, 2},  {true, 1, 1},  {true, 2, 1},
-                 {false, 1, 1}, {false, 1, 2}, {false, 1, 4}, {false, 1, 8}, {false, 1, 13}};
+        ViewScale to;
+    } steps[] = {{true, perColumn(8)},  {true, perColumn(4)},  {true, perColumn(2)},
+                 {true, perColumn(1)},  {true, pixels(2)},     {false, perColumn(1)},
+                 {false, perColumn(2)}, {false, perColumn(4)}, {false, perColumn(8)},
+                 {false, fit}};
     for (const auto& step : steps) {
         const uint32_t middle = *sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), kWidth / 2);
         zoomAtMiddle(ws, step.zoomIn);
-        SCOPED_TRACE(testing::Message() << "to " << int(step.zoom) << "/" << step.perPixel);
-        EXPECT_EQ(scopeSession.view.zoomStep(), step.zoom);
-        EXPECT_EQ(scopeSession.view.scale.columnSamples(), step.perPixel);
-        if (step.perPixel != 13) {
+        SCOPED_TRACE(testing::Message() << "to " << step.to.samplesPerPixel());
+        EXPECT_EQ(scopeSession.view.scale, step.to);
+        if (step.to != fit) {
             const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
             EXPECT_EQ(*sampleAtX(g, kWidth / 2), middle) << "the middle keeps its sample";
         }
@@ -153,22 +163,23 @@ TEST_F(TraceInputTest, CtrlWheelGoesBelowOneToOneAndBack) {
     viewAt(1, 1000);
     struct Step {
         int notches;
-        uint8_t zoom;
-        uint32_t perPixel;
+        ViewScale to;
     };
-    const Step steps[] = {{-1, 1, 2}, {-1, 1, 4}, {-1, 1, 8}, {-1, 1, 13}, {-1, 1, 13},
-                          {1, 1, 8},  {1, 1, 4},  {1, 1, 2},  {1, 1, 1},   {1, 2, 1}};
+    const ViewScale fit = fitScale(5000, kWidth);
+    const Step steps[] = {{-1, perColumn(2)}, {-1, perColumn(4)}, {-1, perColumn(8)},
+                          {-1, fit},          {-1, fit},          {1, perColumn(8)},
+                          {1, perColumn(4)},  {1, perColumn(2)},  {1, perColumn(1)},
+                          {1, pixels(2)}};
     const int x = 100;
     for (const Step& step : steps) {
         const uint32_t held = *sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), x);
         turnWheel(ws, {x, 45, kWidth, kHeight}, step.notches, true);
-        SCOPED_TRACE(testing::Message() << "to " << int(step.zoom) << "/" << step.perPixel);
-        EXPECT_EQ(scopeSession.view.zoomStep(), step.zoom);
-        EXPECT_EQ(scopeSession.view.scale.columnSamples(), step.perPixel);
+        SCOPED_TRACE(testing::Message() << "to " << step.to.samplesPerPixel());
+        EXPECT_EQ(scopeSession.view.scale, step.to);
         const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
-        if (step.perPixel == 13) {
+        if (step.to == fit) {
             EXPECT_EQ(g.firstSample, 0u);  // the whole capture: nothing to scroll
-            EXPECT_EQ(ws.range.high, 5000 - 400 * 13);
+            EXPECT_EQ(ws.range.high, 0);
         } else {
             EXPECT_EQ(*sampleAtX(g, x), held) << "the pointer keeps its sample";
         }
@@ -198,7 +209,8 @@ TEST_F(TraceInputTest, CtrlWheelOnTheTimeAxisHoldsTheSampleAcrossAStall) {
         const std::optional<uint32_t> under =
             sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), c.x);
         ASSERT_TRUE(under.has_value());
-        EXPECT_NEAR(double(*under), double(held), scopeSession.view.scale.columnSamples());
+        EXPECT_NEAR(double(*under), double(held),
+                    std::max(1.0, scopeSession.view.scale.samplesPerPixel()));
     }
 }
 

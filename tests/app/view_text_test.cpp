@@ -133,4 +133,31 @@ TEST(ViewText, ChannelLabelsReadEveryChannelWithItsPin) {
               "4 Acknowledge, pin 10; 5 Busy, pin 11");
 }
 
+// A scale that is not a whole number of samples a pixel: its two decimals, and the screen up to
+// the last sample of its last column.
+TEST(ViewText, AFractionalScaleShowsItsColumnsSamples) {
+    const struct {
+        uint32_t samples, viewStart;
+        ViewScale scale;
+        const char* traces;
+    } cases[] = {
+        {5000, 0, fitScale(5000, kWidth),
+         "5000 samples, 12.5 samples per pixel, showing samples 0 to 4999"},
+        {20000, 1000, ViewScale::samplesOnColumns(5000, kWidth),
+         "20000 samples, 12.5 samples per pixel, showing samples 1000 to 5999"},
+        {5000, 0, ViewScale::samplesOnColumns(5000, 1300),
+         "5000 samples, 3.85 samples per pixel, showing samples 0 to 1538"},
+        {20000, 100, ViewScale::samplesOnColumns(10, 3),
+         "20000 samples, 3.33 samples per pixel, showing samples 100 to 1433"},
+        {20000, 0, ViewScale::samplesOnColumns(201, 100),
+         "20000 samples, 2.01 samples per pixel, showing samples 0 to 803"},
+    };
+    for (const auto& c : cases) {
+        loadSessionSamples(alternating(c.samples));
+        const TraceGeometry g = traceGeometry(kWidth, kHeight, c.viewStart, c.samples, c.scale);
+        EXPECT_EQ(traceViewText(g, kWidth), c.traces);
+    }
+    resetScopeSession();
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,12 +41,63 @@ TEST_F(ZoomLevelsTest, ZoomToFitShowsEverythingFromTheFirstSample) {
     handleScroll(ws, SCROLL_THUMB_POSITION, 2000);
     ws.clearLog();
     dispatchCommand(ws, CMD_ZOOM_FIT);
-    EXPECT_EQ(scopeSession.view.scale, ViewScale::samplesPerColumn(13));
+    EXPECT_TRUE(scopeSession.view.scale.belowOneToOne());
     EXPECT_EQ(ws.log,
-              (std::vector<std::string>{"range 0..-200 redraw", "position 0 redraw", "refresh"}));
+              (std::vector<std::string>{"range 0..0 redraw", "position 0 redraw", "refresh"}));
     const TraceGeometry g = viewGeometry(scopeSession, kWidth, 300);
     EXPECT_EQ(g.firstSample, 0u);
     EXPECT_EQ(g.sampleCount, 5000u);
+}
+
+// Zoom to Fit at lengths that do not divide by the width: the last sample in the last column,
+// nothing to scroll, and a click on any column lands on a sample drawn in that column.
+TEST_F(ZoomLevelsTest, ZoomToFitFillsTheWidthAndClicksLandOnTheirColumn) {
+    const struct {
+        uint32_t length;
+        int width;
+    } cases[] = {{5000, 1300}, {1000, 300}, {500000, 1919}, {5000, 401}, {1301, 1300}, {7, 3}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.length << " on " << c.width);
+        loadSessionSamples(std::vector<uint8_t>(c.length, 0x00));
+        scopeSession.view.viewWidth = c.width;
+        showTraceRange(ws);
+        handleScroll(ws, SCROLL_THUMB_POSITION, int32_t(c.length / 3));
+        dispatchCommand(ws, CMD_ZOOM_FIT);
+        EXPECT_EQ(ws.range.high, 0);
+        const TraceGeometry g = viewGeometry(scopeSession, c.width, 300);
+        ASSERT_EQ(g.sampleCount, c.length);
+        EXPECT_EQ(sampleX(g, c.length - 1), c.width - 1);
+        EXPECT_EQ(sampleAtX(g, c.width), std::nullopt);
+        for (int x = 0; x < c.width; ++x) {
+            const std::optional<uint32_t> sample = sampleAtX(g, x);
+            ASSERT_TRUE(sample.has_value()) << x;
+            ASSERT_EQ(sampleX(g, *sample), x);
+        }
+    }
+}
+
+// From a fit that leaves a fraction, the keyboard's and wheel's steps go in by powers of two and
+// back out to the same fit, and the buttons go back to 1:1.
+TEST_F(ZoomLevelsTest, ZoomingInAndOutOfAFractionalFitComesBackToIt) {
+    scopeSession.view.viewWidth = 1300;
+    showTraceRange(ws);
+    dispatchCommand(ws, CMD_ZOOM_FIT);
+    const ViewScale fit = scopeSession.view.scale;
+    const struct {
+        int command;
+        ViewScale to;
+        int32_t rangeHigh;
+    } steps[] = {
+        {CMD_VIEW_ZOOM_IN, ViewScale::samplesPerColumn(2), 5000 - 2 * 1300},
+        {CMD_VIEW_ZOOM_OUT, fit, 0},
+        {CMD_VIEW_ZOOM_OUT, fit, 0},
+        {CMD_ZOOM_IN, ViewScale{}, 5000 - 1300},
+    };
+    for (const auto& step : steps) {
+        dispatchCommand(ws, step.command);
+        EXPECT_EQ(scopeSession.view.scale, step.to) << step.command;
+        EXPECT_EQ(ws.range.high, step.rangeHigh) << step.command;
+    }
 }
 
 // Below 1:1 the scroll steps are pixels' worth, the range ends a screen of columns before the

@@ -242,6 +242,61 @@ TEST_F(PaintTraceTest, APenThatCannotBeMadeDrawsNothing) {
     }
 }
 
+// At a fit that leaves a fraction of a sample a column, the traces end in the last column, and a
+// one-sample pulse is drawn in the very column a click there maps back to.
+TEST_F(PaintTraceTest, AFractionalFitDrawsEachSampleInTheColumnItsClickFinds) {
+    const struct {
+        uint32_t length;
+        int width;
+        std::vector<uint32_t> pulses;
+    } cases[] = {
+        {5000, 1300, {3, 4, 2500, 4998}},
+        {1000, 300, {1, 10, 499, 997}},
+        {500000, 1919, {260, 261, 250000, 499998}},
+        {7, 3, {2, 5}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.length << " on " << c.width);
+        std::vector<uint8_t> samples(c.length, 0x00);
+        for (const uint32_t pulse : c.pulses) {
+            samples[pulse] = kChannelBits[0];
+        }
+        loadSessionSamples(samples);
+        scopeSession.view.scale = fitScale(c.length, c.width);
+        canvas.clear();
+        paintTrace(canvas, c.width, 300);
+        const TraceGeometry g = viewGeometry(scopeSession, c.width, 300);
+        // Lines leave out their end pixel; a bar stands on one column, a band fills several.
+        std::vector<int> drawn;  // channel 1's columns that cross both levels
+        int right = 0;
+        const auto inFirstRow = [&](const Line& l) { return std::max(l.y0, l.y1) < g.gridRow[0]; };
+        for (const Line& l : canvas.linesIn(kTraceColour)) {
+            right = std::max(right, l.x0 == l.x1 ? l.x0 : std::max(l.x0, l.x1) - 1);
+            if (l.x0 == l.x1 && inFirstRow(l)) {
+                drawn.push_back(l.x0);
+            }
+        }
+        for (const Line& band : canvas.fills) {
+            for (int x = band.x0; x < band.x1 && inFirstRow(band); ++x) {
+                drawn.push_back(x);
+            }
+        }
+        EXPECT_EQ(right, c.width - 1);
+        std::vector<int> clicked;
+        for (const uint32_t pulse : c.pulses) {
+            const int x = sampleX(g, pulse).value_or(-1);
+            EXPECT_EQ(sampleAtX(g, x).value_or(0) <= pulse, true) << pulse;
+            EXPECT_GT(sampleAtX(g, x + 1).value_or(c.length), pulse) << pulse;
+            if (clicked.empty() || clicked.back() != x) {
+                clicked.push_back(x);
+            }
+        }
+        std::sort(drawn.begin(), drawn.end());
+        drawn.erase(std::unique(drawn.begin(), drawn.end()), drawn.end());
+        EXPECT_EQ(drawn, clicked);
+    }
+}
+
 // The marker is one full-height line over an otherwise unchanged picture, in a pen of its own
 // made only when the line is on screen.
 TEST_F(PaintTraceTest, MarkerIsOneLineAtItsSampleWhenOnScreen) {

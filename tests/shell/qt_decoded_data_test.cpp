@@ -1,4 +1,5 @@
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -20,6 +21,7 @@
 #include "resources/command_ids.h"
 #include "shell/qt_annotation_model.h"
 #include "shell/qt_channel_labels.h"
+#include "shell/qt_client_area.h"
 #include "shell/qt_decoded_data.h"
 #include "shell/qt_decoder_dialog.h"
 #include "shell/qt_main_window.h"
@@ -100,6 +102,8 @@ private slots:
     void searchFindsQuotedTextAndTheMarkerFollows();
     void channelsAreNamedColouredAndHiddenAndKept();
     void theDefaultChannelsLookAsEver();
+    void escapeInThePanelKeepsTheMarker();
+    void theOpenPanelComesBackAtTheNextStart();
 };
 
 void DecodedDataTest::init() {
@@ -243,6 +247,69 @@ void DecodedDataTest::theDefaultChannelsLookAsEver() {
     QVERIFY(scopeSession.channels == defaultChannelLooks());
     QCOMPARE(picture(), before);
     QVERIFY(w.window.close());
+}
+
+// Esc in the panel never reaches the window, where it clears the marker: in the search field it
+// empties the field first, then gives the keyboard back to the traces. Over the traces it still
+// clears the marker.
+void DecodedDataTest::escapeInThePanelKeepsTheMarker() {
+    DecodedWindow w;
+    QTRY_VERIFY(hasSampleData(scopeSession));
+    w.window.windowSystem().sendMessage(commandMessage(CMD_DECODED_DATA));
+    DecodedDataPanel& panel = w.window.decodedData();
+    QTRY_VERIFY(panel.isVisible());
+    w.window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.window));
+    QWidget& traces = w.window.clientArea().traceView();
+    const struct {
+        const char* name;
+        QWidget* focus;
+        QString text;
+        QString textAfter;
+        QWidget* focusAfter;
+        bool markerKept;
+    } cases[] = {
+        {"search field with text", &panel.searchField(), "0x41", "", &panel.searchField(), true},
+        {"empty search field", &panel.searchField(), "", "", &traces, true},
+        {"table", &panel.table(), "Pinp", "Pinp", &traces, true},
+        {"traces", &traces, "", "", &traces, false},
+    };
+    for (const auto& c : cases) {
+        scopeSession.marker = 1234;
+        panel.searchField().setText(c.text);
+        c.focus->setFocus();
+        QTRY_VERIFY2(c.focus->hasFocus(), c.name);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+        QVERIFY2(panel.searchField().text() == c.textAfter, c.name);
+        QTRY_VERIFY2(c.focusAfter->hasFocus(), c.name);
+        QVERIFY2(scopeSession.marker.has_value() == c.markerKept, c.name);
+    }
+    QVERIFY(w.window.close());
+}
+
+// View > Decoded Data is kept as it was left, open or closed, with its menu entry's tick.
+void DecodedDataTest::theOpenPanelComesBackAtTheNextStart() {
+    for (const bool open : {true, false, true}) {
+        {
+            DecodedWindow w;
+            if (w.window.decodedData().isVisible() != open) {
+                w.window.windowSystem().sendMessage(commandMessage(CMD_DECODED_DATA));
+            }
+            QTRY_COMPARE(w.window.decodedData().isVisible(), open);
+            QVERIFY(w.window.close());
+        }
+        // The next run, on a probe of its own: the last one went with its window.
+        resetScopeSession();
+        DecodedWindow next;
+        QTRY_COMPARE(next.window.decodedData().isVisible(), open);
+        for (QAction* action : next.window.menuBar()->findChildren<QAction*>()) {
+            if (action->data().toInt() == CMD_DECODED_DATA) {
+                QCOMPARE(action->isChecked(), open);
+            }
+        }
+        QVERIFY(next.window.close());
+        resetScopeSession();
+    }
 }
 
 PINPROBE_QT_TEST(DecodedDataTest)
