@@ -37,13 +37,8 @@ int sevenEach(std::string_view text) {
     return static_cast<int>(text.size()) * 7;
 }
 
-// The rows' blocks at 1:1 (one screen of the capture) and at the fit (all of it): an annotation
-// every 10 samples, as a UART's bits at 10 samples a bit give.
-void BM_RowBlocks(benchmark::State& state) {
-    const Row busy = busyRow(kSamples / 10, 10, 10, kSamples / 10, 0);
-    TraceGeometry g;
-    g.scale = ViewScale::samplesPerColumn(static_cast<uint32_t>(state.range(0)));
-    g.firstSample = g.scale.belowOneToOne() ? 0 : kSamples / 2;
+// Times the blocks of `busy`'s row on a screen drawn with `g`.
+void timeBlocks(benchmark::State& state, const Row& busy, const TraceGeometry& g) {
     size_t blocks = 0;
     for (auto _ : state) {
         blocks = rowBlocks(busy.row, busy.store, g, kWidth, sevenEach).size();
@@ -51,6 +46,16 @@ void BM_RowBlocks(benchmark::State& state) {
     }
     state.counters["annotations"] = static_cast<double>(busy.store.size());
     state.counters["blocks"] = static_cast<double>(blocks);
+}
+
+// The rows' blocks at 1:1 (one screen of the capture) and at the fit (all of it): an annotation
+// every 10 samples, as a UART's bits at 10 samples a bit give.
+void BM_RowBlocks(benchmark::State& state) {
+    const Row busy = busyRow(kSamples / 10, 10, 10, kSamples / 10, 0);
+    TraceGeometry g;
+    g.scale = ViewScale::samplesPerColumn(static_cast<uint32_t>(state.range(0)));
+    g.firstSample = g.scale.belowOneToOne() ? 0 : kSamples / 2;
+    timeBlocks(state, busy, g);
 }
 BENCHMARK(BM_RowBlocks)->Arg(1)->Arg(kSamples / kWidth + 1)->Unit(benchmark::kMicrosecond);
 
@@ -65,13 +70,7 @@ void BM_RowZoomedOut(benchmark::State& state) {
     const Row busy = busyRow(count, 2, 3, burst, kLong / kBursts);
     TraceGeometry g;
     g.scale = ViewScale::samplesPerColumn(kLong / kWidth + 1);
-    size_t blocks = 0;
-    for (auto _ : state) {
-        blocks = rowBlocks(busy.row, busy.store, g, kWidth, sevenEach).size();
-        benchmark::DoNotOptimize(blocks);
-    }
-    state.counters["annotations"] = static_cast<double>(busy.store.size());
-    state.counters["blocks"] = static_cast<double>(blocks);
+    timeBlocks(state, busy, g);
     state.counters["store_bytes_per_annotation"] =
         static_cast<double>(busy.store.bytesHeld()) / count;
 }
