@@ -178,6 +178,28 @@ TEST(AnnotationBlocks, ZoomedOutOverManyTheBurstsAreDrawnFromTheSummary) {
     EXPECT_EQ(scrolled[1].annotation, 4 * Bursts::kEach);
 }
 
+// A block drawn from the summary names the annotation by its place in the result, where other
+// rows' annotations lie between this row's.
+TEST(AnnotationBlocks, ABlockFromTheSummaryNamesItsAnnotationInTheResult) {
+    const std::vector<Annotation> own = Bursts::row(4);
+    AnnotationStore store;
+    DecoderRow row;
+    for (const Annotation& a : own) {
+        store.add(annotation(a.start, a.start + 1, {"other row"}));
+        row.annotations.push_back(static_cast<uint32_t>(store.size()));
+        store.add(a);
+    }
+    row.summary = summariseRow(row.annotations, store);
+    TraceGeometry g;
+    g.scale = ViewScale::samplesPerColumn(Bursts::kPerPixel);
+    const std::vector<AnnotationBlock> drawn = rowBlocks(row, store, g, 1000, sixEach);
+    ASSERT_EQ(drawn.size(), 4u);
+    for (uint32_t b = 0; b < 4; ++b) {
+        EXPECT_EQ(drawn[b].annotation, 2 * b * Bursts::kEach + 1) << b;
+        EXPECT_EQ(store[drawn[b].annotation].start, b * Bursts::kApart) << b;
+    }
+}
+
 // Where the view shows fewer annotations than pixels each is drawn as itself, text and all, as
 // the same row at 1:1.
 TEST(AnnotationBlocks, ZoomedInTheSameRowDrawsEachAnnotation) {

@@ -218,6 +218,24 @@ TEST(DecoderRows, ARowReadsItsAnnotationsOnScreen) {
     EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 999}), "UART: RX: Decoding\u2026");
 }
 
+// The rows made from a result find a long annotation that began left of the view among many
+// short ones after it.
+TEST(DecoderRows, ARowMadeFromTheResultReadsALongAnnotationFromLeftOfTheView) {
+    DesktopDecoding decoding;
+    decoding.stacks = {{setupOf("uart")}};
+    decoding.state = DecodeState::Done;
+    decoding.resultCurrent = true;
+    std::vector<Annotation> all = {given(0, "uart", 0, 0, 0, "Frame")};
+    all.front().end = 100000;
+    for (uint32_t start = 100; start < 100000; start += 100) {
+        all.push_back(given(0, "uart", 0, 0, start, "b"));
+    }
+    decoding.result.annotations = storeOf(all);
+    const std::vector<DecoderRow> rows = decoderRows(decoding);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rowText(decoding, rows[0], SampleSpan{50000, 50150}), "UART: RX: Frame, b, b");
+}
+
 // Past a screenful of words the rest is counted, not read.
 TEST(DecoderRows, ALongRowCountsWhatItDoesNotRead) {
     DesktopDecoding decoding;

@@ -39,6 +39,7 @@ TEST(AnnotationStore, ReadsBackEveryAnnotationAsGiven) {
         made(7, 9, 1, "i2c-1", 0, 0, {"Data", "D"}, false),  // another decoder, same texts
         made(4294967000u, 4294967295u, 2, "spi-1", 5, 3, {""}, true),
         made(12, 14, 0, "uart-1", 0, 0, {"Data", "D"}, false),
+        made(12, 14, 0, "uart-3", 0, 0, {"Data", "D"}, false),  // the same decoder twice in a stack
     };
     const AnnotationStore store = storeOf(given);
     ASSERT_EQ(store.size(), given.size());
