@@ -128,31 +128,32 @@ bool spansStall(const DecodeInput& input, uint64_t start, uint64_t end) {
     });
 }
 
-// Moves what the decoders gave so far into `placed`, in data indexes.
-void placeAnnotations(const DecodeInput& input, Collector& collector,
-                      std::vector<Annotation>& placed) {
+// Hands what the decoders gave so far, in data indexes, to `put`, in the order given.
+template <typename Put>
+void placeAnnotations(const DecodeInput& input, Collector& collector, const Put& put) {
     // Between two chunks and at the end the decoders' threads wait; the lock tells the thread
     // checker so.
     std::lock_guard lock(collector.mutex);
-    std::vector<Given>& given = collector.given;
-    placed.reserve(placed.size() + given.size());
-    for (Given& g : given) {
+    for (Given& g : collector.given) {
         Annotation& annotation = g.annotation;
         annotation.start = dataIndex(input, g.start);
         annotation.end = std::max(annotation.start, dataIndex(input, g.end));
         annotation.spansGap = spansStall(input, g.start, g.end);
-        placed.push_back(std::move(annotation));
+        put(std::move(annotation));
     }
-    given.clear();
+    collector.given.clear();
 }
 
-// Hands what came so far to the sink, where there is one; false when it asks to stop.
-bool handOver(const DecodeInput& input, Collector& collector) {
+// Hands what came so far to the sink, where there is one, else keeps it in the result: either
+// way the decoders' own records go chunk by chunk. False when the sink asks to stop.
+bool handOver(const DecodeInput& input, Collector& collector, DecodeResult& result) {
     if (collector.sink == nullptr) {
+        placeAnnotations(input, collector,
+                         [&result](Annotation&& a) { result.annotations.add(std::move(a)); });
         return true;
     }
     std::vector<Annotation> batch;
-    placeAnnotations(input, collector, batch);
+    placeAnnotations(input, collector, [&batch](Annotation&& a) { batch.push_back(std::move(a)); });
     return (*collector.sink)(batch);
 }
 
@@ -169,7 +170,7 @@ bool feed(const SigrokCalls& sigrok, srd_session* session, const DecodeInput& in
             SRD_OK) {
             return false;
         }
-        if (!handOver(input, collector)) {
+        if (!handOver(input, collector, result)) {
             result.cancelled = true;
             return false;
         }
@@ -229,16 +230,13 @@ DecodeResult run(const std::vector<DecoderStack>& stacks, const DecodeInput& inp
         decodeStack(library, stacks, s, input, cancel, collector, result);
         // What came at the stack's end, or before its error; a sink that asked to stop gets no
         // more.
-        if (!result.cancelled && !handOver(input, collector)) {
+        if (!result.cancelled && !handOver(input, collector, result)) {
             result.cancelled = true;
         }
     }
     result.ok = !result.cancelled && result.error.empty();
     result.needsSampleRate =
         !result.ok && input.sampleRate == 0 && result.error.find("samplerate") != std::string::npos;
-    if (collector.sink == nullptr) {
-        placeAnnotations(input, collector, result.annotations);
-    }
     return result;
 }
 

@@ -7,21 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "decode/annotation.h"
+#include "decode/annotation_store.h"
 #include "decode/decode_input.h"
 #include "decode/decoder_setup.h"
-
-// One annotation a decoder gave, as plain data.
-struct Annotation {
-    uint32_t start = 0;       // data index of its first sample
-    uint32_t end = 0;         // data index just past its last sample
-    size_t stack = 0;         // index of the stack whose decoder gave it
-    std::string instance;     // "uart-1", as sigrok-cli names it
-    std::string decoder;      // "uart"
-    int annotationClass = 0;  // index into the decoder's annotation classes
-    int row = -1;             // index into the decoder's rows; -1 when no row lists the class
-    std::vector<std::string> texts;  // the full text first, then shorter forms
-    bool spansGap = false;           // the sampling stood still inside it
-};
 
 struct DecodeResult {
     bool ok = false;
@@ -31,7 +20,7 @@ struct DecodeResult {
     bool needsSampleRate = false;
     bool cancelled = false;
     // Everything given, stack by stack, each in the order given; also what came before an error.
-    std::vector<Annotation> annotations;
+    AnnotationStore annotations;
     // Per stack, in the order given: what stopped it (its lines of `error`), empty when it ran to
     // the end. Empty when the library could not start.
     std::vector<std::string> stackErrors;

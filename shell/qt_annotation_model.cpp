@@ -20,7 +20,8 @@ std::optional<uint32_t> AnnotationModel::startOf(int line) const {
     if (line < 0 || line >= rowCount() || !holds(entries_[static_cast<size_t>(line)])) {
         return std::nullopt;
     }
-    return desktopDecoding.result.annotations[entries_[static_cast<size_t>(line)].annotation].start;
+    return desktopDecoding.result.annotations.startOf(
+        entries_[static_cast<size_t>(line)].annotation);
 }
 
 int AnnotationModel::rowCount(const QModelIndex& parent) const {
@@ -33,7 +34,7 @@ int AnnotationModel::columnCount(const QModelIndex& parent) const {
 
 QString AnnotationModel::cellText(const TableEntry& entry, int column) const {
     const DesktopDecoding& d = desktopDecoding;
-    const Annotation& annotation = d.result.annotations[entry.annotation];
+    const AnnotationRef annotation = d.result.annotations[entry.annotation];
     const uint64_t sample = uint64_t{annotation.start} + scopeSession.sampleOrigin;
     switch (column) {
         case SampleColumn:

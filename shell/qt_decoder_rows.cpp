@@ -99,12 +99,12 @@ std::vector<AnnotationBlock> DecoderRowsView::blocksOf(const DecoderRow& row) co
 
 void DecoderRowsView::paintBlocks(QPainter& painter, const DecoderRow& row,
                                   const QRect& area) const {
-    const std::vector<Annotation>& annotations = desktopDecoding.result.annotations;
+    const AnnotationStore& annotations = desktopDecoding.result.annotations;
     for (const AnnotationBlock& block : blocksOf(row)) {
         const int wide = block.x1 - block.x0;
         const QRect box(area.left() + block.x0, area.top() + 1,
                         wide >= kSeparatedWidth ? wide - 1 : wide, area.height() - 2);
-        painter.fillRect(box, annotationColour(annotations[block.annotation].annotationClass));
+        painter.fillRect(box, annotationColour(annotations.classOf(block.annotation)));
         if (!block.text.empty()) {
             painter.setPen(Qt::black);
             painter.drawText(box, Qt::AlignCenter, toQString(block.text));

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,12 +26,13 @@ using TextWidth = std::function<int(std::string_view text)>;
 // Room left and right of a text inside its block.
 inline constexpr int kBlockTextMargin = 2;
 
-// The blocks of `row`'s annotations on a view `width` pixels wide drawn with `g`: each from the
-// edge at its first sample to the edge after its last, at least a pixel wide, cut to the view,
-// with the longest of its texts that fits inside. Blocks without text that share a pixel column
-// are one block, so that a row zoomed far out costs no more than its width.
-std::vector<AnnotationBlock> rowBlocks(const DecoderRow& row,
-                                       const std::vector<Annotation>& annotations,
+// The blocks of `row`'s annotations (in `store`) on a view `width` pixels wide drawn with `g`:
+// each from the edge at its first sample to the edge after its last, at least a pixel wide, cut
+// to the view, with the longest of its texts that fits inside. Blocks without text that share a
+// pixel column are one block. Where the view shows more of the row's annotations than it has
+// pixels, the blocks are the stretches of the row's summary instead, each named by its first
+// annotation: the cost follows the width, not the annotations.
+std::vector<AnnotationBlock> rowBlocks(const DecoderRow& row, const AnnotationStore& store,
                                        const TraceGeometry& g, int width,
                                        const TextWidth& textWidth);
 

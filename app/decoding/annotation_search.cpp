@@ -57,7 +57,7 @@ std::string_view lastWord(std::string_view text) {
     return blank == std::string_view::npos ? text : text.substr(blank + 1);
 }
 
-bool textMatches(const AnnotationQuery& query, const Annotation& annotation) {
+bool textMatches(const AnnotationQuery& query, const AnnotationRef& annotation) {
     const std::string wanted = query.caseMatters ? query.text : lowerCase(query.text);
     return std::any_of(annotation.texts.begin(), annotation.texts.end(), [&](const auto& text) {
         return (query.caseMatters ? text : lowerCase(text)).find(wanted) != std::string::npos;
@@ -66,13 +66,12 @@ bool textMatches(const AnnotationQuery& query, const Annotation& annotation) {
 
 // The entry after `at` of the same kind in the same row (a row also holds a byte's bits, its
 // start and stop); entries.size() when there is none.
-size_t nextOfKind(const std::vector<TableEntry>& entries,
-                  const std::vector<Annotation>& annotations, size_t at) {
-    const int kind = annotations[entries[at].annotation].annotationClass;
+size_t nextOfKind(const std::vector<TableEntry>& entries, const AnnotationStore& annotations,
+                  size_t at) {
+    const int kind = annotations.classOf(entries[at].annotation);
     size_t next = at + 1;
-    while (next < entries.size() &&
-           (entries[next].row != entries[at].row ||
-            annotations[entries[next].annotation].annotationClass != kind)) {
+    while (next < entries.size() && (entries[next].row != entries[at].row ||
+                                     annotations.classOf(entries[next].annotation) != kind)) {
         ++next;
     }
     return next;
@@ -97,7 +96,7 @@ std::optional<AnnotationQuery> parseAnnotationQuery(std::string_view typed) {
     return query;
 }
 
-std::optional<uint8_t> annotationByte(const Annotation& annotation) {
+std::optional<uint8_t> annotationByte(const AnnotationRef& annotation) {
     for (const std::string& text : annotation.texts) {
         if (const std::optional<uint8_t> byte = byteWord(lastWord(text))) {
             return byte;
@@ -110,7 +109,7 @@ std::optional<uint8_t> annotationByte(const Annotation& annotation) {
 }
 
 size_t matchLength(const AnnotationQuery& query, const std::vector<TableEntry>& entries,
-                   const std::vector<Annotation>& annotations, size_t at) {
+                   const AnnotationStore& annotations, size_t at) {
     if (!query.text.empty() && textMatches(query, annotations[entries[at].annotation])) {
         return 1;
     }
@@ -127,8 +126,7 @@ size_t matchLength(const AnnotationQuery& query, const std::vector<TableEntry>& 
 
 std::optional<size_t> findMatch(const AnnotationQuery& query,
                                 const std::vector<TableEntry>& entries,
-                                const std::vector<Annotation>& annotations, size_t from,
-                                bool forward) {
+                                const AnnotationStore& annotations, size_t from, bool forward) {
     const size_t count = entries.size();
     for (size_t step = 1; step <= count; ++step) {
         const size_t at = forward ? (from + step) % count : (from + count - step % count) % count;

@@ -23,16 +23,15 @@ std::optional<AnnotationQuery> parseAnnotationQuery(std::string_view typed);
 
 // The byte an annotation shows: a two-digit hex word ("41", "0x41", "41h", "[41]") in one of its
 // texts, else the character of an annotation whose only text is one character ("A").
-std::optional<uint8_t> annotationByte(const Annotation& annotation);
+std::optional<uint8_t> annotationByte(const AnnotationRef& annotation);
 
 // How many entries from `at` on the query matches (its bytes through the following annotations of
 // the same class in the same row); 0 when it does not match there.
 size_t matchLength(const AnnotationQuery& query, const std::vector<TableEntry>& entries,
-                   const std::vector<Annotation>& annotations, size_t at);
+                   const AnnotationStore& annotations, size_t at);
 
 // The next match after `from` (or before it, going back), round the end of the table; `from`
 // itself last. None without any match, or in an empty table.
 std::optional<size_t> findMatch(const AnnotationQuery& query,
                                 const std::vector<TableEntry>& entries,
-                                const std::vector<Annotation>& annotations, size_t from,
-                                bool forward);
+                                const AnnotationStore& annotations, size_t from, bool forward);

@@ -17,10 +17,10 @@ std::vector<size_t> chosenRows(const std::vector<DecoderRow>& rows, const TableC
 
 std::vector<TableEntry> tableEntries(const std::vector<DecoderRow>& rows,
                                      const std::vector<size_t>& chosen,
-                                     const std::vector<Annotation>& annotations) {
+                                     const AnnotationStore& annotations) {
     std::vector<TableEntry> entries;
     const auto byStart = [&annotations](const TableEntry& a, const TableEntry& b) {
-        return annotations[a.annotation].start < annotations[b.annotation].start;
+        return annotations.startOf(a.annotation) < annotations.startOf(b.annotation);
     };
     // Each row is in order already: one merge per row, stable, so ties keep the rows' order.
     for (const size_t row : chosen) {

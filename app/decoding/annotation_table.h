@@ -28,4 +28,4 @@ std::vector<size_t> chosenRows(const std::vector<DecoderRow>& rows, const TableC
 // together keep their rows' order.
 std::vector<TableEntry> tableEntries(const std::vector<DecoderRow>& rows,
                                      const std::vector<size_t>& chosen,
-                                     const std::vector<Annotation>& annotations);
+                                     const AnnotationStore& annotations);

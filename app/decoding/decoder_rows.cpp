@@ -1,6 +1,7 @@
 #include "app/decoding/decoder_rows.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 
 #include "app/readout/recording_time.h"
@@ -24,8 +25,9 @@ std::string rowTitle(const DecoderInfo& info, int row) {
 // The rows of decoder `info` in stack `stack` that hold annotations of `result`.
 std::vector<DecoderRow> rowsOf(size_t stack, const DecoderInfo& info, const DecodeResult& result) {
     std::map<int, DecoderRow> byRow;
-    for (uint32_t i = 0; i < result.annotations.size(); ++i) {
-        const Annotation& a = result.annotations[i];
+    const AnnotationStore& store = result.annotations;
+    for (uint32_t i = 0; i < store.size(); ++i) {
+        const AnnotationRef a = store[i];
         if (a.stack == stack && a.decoder == info.id) {
             DecoderRow& row = byRow[a.row < 0 ? static_cast<int>(info.rows.size()) : a.row];
             row.stack = stack;
@@ -35,10 +37,10 @@ std::vector<DecoderRow> rowsOf(size_t stack, const DecoderInfo& info, const Deco
     std::vector<DecoderRow> rows;
     for (auto& [key, row] : byRow) {
         row.title = rowTitle(info, key);
-        std::stable_sort(row.annotations.begin(), row.annotations.end(),
-                         [&](uint32_t a, uint32_t b) {
-                             return result.annotations[a].start < result.annotations[b].start;
-                         });
+        std::stable_sort(
+            row.annotations.begin(), row.annotations.end(),
+            [&store](uint32_t a, uint32_t b) { return store.startOf(a) < store.startOf(b); });
+        row.summary = summariseRow(row.annotations, store);
         rows.push_back(std::move(row));
     }
     return rows;
@@ -101,18 +103,20 @@ std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding) {
     bool everyStackHasRows = true;
     for (size_t s = 0; s < decoding.stacks.size(); ++s) {
         if (stackHidden(decoding, s)) {
-            rows.push_back(DecoderRow{s, stackTitle(decoding.stacks[s]), {}, "Hidden"});
+            rows.push_back(DecoderRow{s, stackTitle(decoding.stacks[s]), {}, "Hidden", {}});
             continue;
         }
         const size_t before = rows.size();
         for (const DecoderSetup& setup : decoding.stacks[s]) {
             std::vector<DecoderRow> own = rowsOf(s, setup.info, decoding.result);
-            rows.insert(rows.end(), own.begin(), own.end());
+            rows.insert(rows.end(), std::make_move_iterator(own.begin()),
+                        std::make_move_iterator(own.end()));
         }
         everyStackHasRows = everyStackHasRows && rows.size() > before;
         if (std::string message = stackMessage(decoding, s, rows.size() > before);
             !message.empty()) {
-            rows.push_back(DecoderRow{s, stackTitle(decoding.stacks[s]), {}, std::move(message)});
+            rows.push_back(
+                DecoderRow{s, stackTitle(decoding.stacks[s]), {}, std::move(message), {}});
         }
     }
     if (decoding.state == DecodeState::Failed && !failedPerStack(decoding) && everyStackHasRows &&
@@ -125,7 +129,7 @@ std::vector<DecoderRow> decoderRows(const DesktopDecoding& decoding) {
     return rows;
 }
 
-std::string annotationTooltip(const DecoderRow& row, const Annotation& annotation) {
+std::string annotationTooltip(const DecoderRow& row, const AnnotationRef& annotation) {
     const ScopeSession& s = scopeSession;
     const uint64_t first = uint64_t{annotation.start} + s.sampleOrigin;
     const uint64_t last =
@@ -154,12 +158,18 @@ std::string rowText(const DesktopDecoding& decoding, const DecoderRow& row,
     if (!message.empty()) {
         return row.title + ": " + message;
     }
+    if (!shown) {
+        return row.title + ": none on screen";
+    }
     std::string texts;
     size_t spoken = 0;
     size_t more = 0;
-    for (uint32_t index : row.annotations) {
-        const Annotation& a = decoding.result.annotations[index];
-        if (!shown || a.start > shown->last) {
+    const AnnotationStore& store = decoding.result.annotations;
+    const std::vector<uint32_t>& order = row.annotations;
+    for (size_t at = firstReaching(order, store, row.summary, shown->first); at < order.size();
+         ++at) {
+        const AnnotationRef a = store[order[at]];
+        if (a.start > shown->last) {
             break;  // the row's annotations go by start
         }
         // An annotation of no length still stands at its sample.

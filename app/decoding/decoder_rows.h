@@ -24,7 +24,7 @@ std::string rowMessage(const DesktopDecoding& decoding, const DecoderRow& row);
 // The tooltip of an annotation in `row`: its full text, the samples it spans (numbered from the
 // capture's first, as the readout numbers them) and their time where the recording has a time
 // base, and a warning when the sampling stood still during it.
-std::string annotationTooltip(const DecoderRow& row, const Annotation& annotation);
+std::string annotationTooltip(const DecoderRow& row, const AnnotationRef& annotation);
 
 // `row` as a screen reader reads it when the view shows `shown`: its title, then its message, or
 // the full texts of its annotations there ("UART: RX: 0x41, 0x42"), at most a screenful of

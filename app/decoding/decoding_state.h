@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/decoding/decoder_form.h"
+#include "app/decoding/row_summary.h"
 #include "app/readout/period_text.h"
 #include "decode/decode_worker.h"
 
@@ -21,6 +22,7 @@ struct DecoderRow {
     std::string title;                  // "UART: RX"
     std::vector<uint32_t> annotations;  // indices into the result's, by start
     std::string message;                // instead of annotations: "Decoding…", an error
+    RowSummary summary;                 // of its annotations, for the view zoomed out
 };
 
 // Which recording and which decoders a decode is of: when either changes, it is out of date.

@@ -16,7 +16,7 @@ std::string secondsField(double seconds) {
 
 }  // namespace
 
-std::string annotationCsvLine(const Annotation& annotation, const std::string& rowTitle,
+std::string annotationCsvLine(const AnnotationRef& annotation, const std::string& rowTitle,
                               uint32_t origin, const TimeBase* time) {
     const uint64_t start = uint64_t{annotation.start} + origin;
     std::string line =

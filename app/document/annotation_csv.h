@@ -14,5 +14,5 @@ inline constexpr const char* kAnnotationCsvHeader =
 // One annotation as a CSV line: its first sample and the one after its last, numbered from the
 // capture's first (`origin` is the capture's number of data index 0), its start in seconds where
 // `time` is given (else empty), its decoder, `rowTitle` and its full text, each quoted as needed.
-std::string annotationCsvLine(const Annotation& annotation, const std::string& rowTitle,
+std::string annotationCsvLine(const AnnotationRef& annotation, const std::string& rowTitle,
                               uint32_t origin, const TimeBase* time);

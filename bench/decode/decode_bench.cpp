@@ -35,7 +35,7 @@ void BM_DecodeUart(benchmark::State& state) {
     const DecodeInput input = makeDecodeInput(bytes(samples), kSamples, UniformGrid{1e-6, {}});
     for (auto _ : state) {
         const DecodeResult result = runDecoders(stacks, input);
-        benchmark::DoNotOptimize(result.annotations.data());
+        benchmark::DoNotOptimize(result.annotations.size());
     }
     state.SetItemsProcessed(state.iterations() * kSamples);
 }

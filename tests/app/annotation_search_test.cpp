@@ -90,8 +90,9 @@ protected:
         };
         for (const auto& line : lines) {
             entries.push_back({line.row, static_cast<uint32_t>(annotations.size())});
-            annotations.push_back(withTexts({line.text}));
-            annotations.back().annotationClass = line.annotationClass;
+            Annotation a = withTexts({line.text});
+            a.annotationClass = line.annotationClass;
+            annotations.add(a);
         }
     }
     std::optional<size_t> find(const char* typed, size_t from, bool forward = true) const {
@@ -104,7 +105,7 @@ protected:
     }
 
     std::vector<TableEntry> entries;
-    std::vector<Annotation> annotations;
+    AnnotationStore annotations;
 };
 
 TEST_F(AnnotationSearch, MatchesFromOneLineOnThroughItsOwnRow) {

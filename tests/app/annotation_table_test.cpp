@@ -12,6 +12,7 @@
 #include "core/scope_session.h"
 #include "core/time_base.h"
 #include "resources/command_ids.h"
+#include "tests/support/annotation_stores.h"
 #include "tests/support/failing_file_calls.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/scope_file_maker.h"
@@ -40,9 +41,9 @@ DecoderRow rowOf(const std::string& title, std::vector<uint32_t> annotations,
 
 // Three rows: RX and TX interleaved, two annotations starting together, and a failed stack's.
 struct Decoded {
-    std::vector<Annotation> annotations{startingAt(10, "41"), startingAt(30, "42"),
-                                        startingAt(5, "61"), startingAt(30, "62"),
-                                        startingAt(40, "63")};
+    AnnotationStore annotations =
+        storeOf({startingAt(10, "41"), startingAt(30, "42"), startingAt(5, "61"),
+                 startingAt(30, "62"), startingAt(40, "63")});
     std::vector<DecoderRow> rows{rowOf("UART: RX", {0, 1}), rowOf("UART: TX", {2, 3, 4}),
                                  rowOf("SPI", {}, "Decoding failed: ChannelError")};
 };
@@ -107,8 +108,8 @@ protected:
         tableChoice = {};
         ws.handler = [this](const WindowMessage& m) { return mainWindowProc(ws, m).answer; };
         loadSessionSamples(std::vector<uint8_t>(64, 0x08));
-        const Decoded d;
-        desktopDecoding.result.annotations = d.annotations;
+        Decoded d;
+        desktopDecoding.result.annotations = std::move(d.annotations);
         desktopDecoding.rows = d.rows;
     }
     void TearDown() override {

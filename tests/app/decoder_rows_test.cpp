@@ -5,6 +5,7 @@
 
 #include "app/decoding/decoder_rows.h"
 #include "core/scope_session.h"
+#include "tests/support/annotation_stores.h"
 #include "tests/support/decoder_infos.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
@@ -62,11 +63,13 @@ TEST(DecoderRows, RowsThatHoldAnnotationsInTheDecodersOrderEachByStart) {
     DesktopDecoding decoding;
     decoding.stacks = {{setupOf("uart")}, {setupOf("pwm")}};
     decoding.state = DecodeState::Done;
-    decoding.result.annotations = {
-        given(0, "uart", 1, 1, 50, "tx"),    given(0, "uart", 0, 0, 30, "rx late"),
-        given(0, "uart", 2, 0, 10, "start"), given(0, "uart", 5, -1, 0, "no row"),
+    decoding.result.annotations = storeOf({
+        given(0, "uart", 1, 1, 50, "tx"),
+        given(0, "uart", 0, 0, 30, "rx late"),
+        given(0, "uart", 2, 0, 10, "start"),
+        given(0, "uart", 5, -1, 0, "no row"),
         given(1, "pwm", 0, -1, 0, "50%"),
-    };
+    });
     EXPECT_EQ(
         shown(decoding),
         (std::vector<Shown>{
@@ -140,7 +143,7 @@ TEST(DecoderRows, AFailureBesideAnnotationsHasARowOfItsOwn) {
     decoding.stacks = {{setupOf("pwm")}};
     decoding.state = DecodeState::Failed;
     decoding.problem = "pwm: stopped";
-    decoding.result.annotations = {given(0, "pwm", 0, -1, 0, "50%")};
+    decoding.result.annotations = storeOf({given(0, "pwm", 0, -1, 0, "50%")});
     EXPECT_EQ(
         shown(decoding),
         (std::vector<Shown>{{"PWM", {0}, ""}, {"Decoding", {}, "Decoding failed: pwm: stopped"}}));
@@ -173,7 +176,7 @@ TEST(DecoderRows, EachStackShowsItsOwnFailure) {
         decoding.state = DecodeState::Failed;
         decoding.resultCurrent = true;
         decoding.problem = "the whole";
-        decoding.result.annotations = {given(0, "uart", 0, 0, 10, "A")};
+        decoding.result.annotations = storeOf({given(0, "uart", 0, 0, 10, "A")});
         decoding.result.stackErrors = c.errors;
         EXPECT_EQ(shown(decoding), c.rows) << c.errors[0] << "|" << c.errors[1];
     }
@@ -187,13 +190,15 @@ TEST(DecoderRows, ARowReadsItsAnnotationsOnScreen) {
     DecoderRow row;
     row.title = "UART: RX";
     for (uint32_t start : {0u, 100u, 200u}) {
-        decoding.result.annotations.push_back(given(0, "uart", 0, 0, start, "x"));
-        decoding.result.annotations.back().texts = {"Byte " + std::to_string(start), "B"};
+        Annotation byte = given(0, "uart", 0, 0, start, "x");
+        byte.texts = {"Byte " + std::to_string(start), "B"};
+        decoding.result.annotations.add(byte);
     }
     Annotation point = given(0, "uart", 0, 0, 400, "Start");
     point.end = point.start;
-    decoding.result.annotations.push_back(point);
+    decoding.result.annotations.add(point);
     row.annotations = {0, 1, 2, 3};
+    row.summary = summariseRow(row.annotations, decoding.result.annotations);
     struct Case {
         uint32_t first, count;
         const char* text;
@@ -213,6 +218,24 @@ TEST(DecoderRows, ARowReadsItsAnnotationsOnScreen) {
     EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 999}), "UART: RX: Decoding\u2026");
 }
 
+// The rows made from a result find a long annotation that began left of the view among many
+// short ones after it.
+TEST(DecoderRows, ARowMadeFromTheResultReadsALongAnnotationFromLeftOfTheView) {
+    DesktopDecoding decoding;
+    decoding.stacks = {{setupOf("uart")}};
+    decoding.state = DecodeState::Done;
+    decoding.resultCurrent = true;
+    std::vector<Annotation> all = {given(0, "uart", 0, 0, 0, "Frame")};
+    all.front().end = 100000;
+    for (uint32_t start = 100; start < 100000; start += 100) {
+        all.push_back(given(0, "uart", 0, 0, start, "b"));
+    }
+    decoding.result.annotations = storeOf(all);
+    const std::vector<DecoderRow> rows = decoderRows(decoding);
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rowText(decoding, rows[0], SampleSpan{50000, 50150}), "UART: RX: Frame, b, b");
+}
+
 // Past a screenful of words the rest is counted, not read.
 TEST(DecoderRows, ALongRowCountsWhatItDoesNotRead) {
     DesktopDecoding decoding;
@@ -221,12 +244,13 @@ TEST(DecoderRows, ALongRowCountsWhatItDoesNotRead) {
     row.title = "SPI";
     std::string expected = "SPI: ";
     for (uint32_t i = 0; i < 60; ++i) {
-        decoding.result.annotations.push_back(given(0, "spi", 0, 0, i * 10, "x"));
+        decoding.result.annotations.add(given(0, "spi", 0, 0, i * 10, "x"));
         row.annotations.push_back(i);
         if (i < 50) {
             expected += (i == 0 ? "x" : ", x");
         }
     }
+    row.summary = summariseRow(row.annotations, decoding.result.annotations);
     EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 999}), expected + ", and 10 more");
     EXPECT_EQ(rowText(decoding, row, SampleSpan{0, 499}), expected);
 }

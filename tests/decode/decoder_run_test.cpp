@@ -52,7 +52,7 @@ std::vector<Shown> shown(const DecodeResult& result, const std::string& decoder,
         wanted = info.annotations[c].id == annotationClass ? static_cast<int>(c) : wanted;
     }
     std::vector<Shown> found;
-    for (const Annotation& a : result.annotations) {
+    for (const AnnotationRef a : result.annotations) {
         if (a.decoder == decoder && a.annotationClass == wanted) {
             found.push_back({a.start, a.end, a.texts.at(0)});
         }
@@ -78,7 +78,7 @@ TEST(DecoderRun, UartTextAtTwoBaudRates) {
         const std::vector<Shown> expected{{200 + bit, 200 + 9 * bit, ascii ? "P" : "50"},
                                           {second + bit, second + 9 * bit, ascii ? "i" : "69"}};
         EXPECT_EQ(shown(result, "uart", "rx-data", c.stack), expected) << c.stack;
-        for (const Annotation& a : result.annotations) {
+        for (const AnnotationRef a : result.annotations) {
             EXPECT_EQ(a.instance, "uart-1");
             EXPECT_FALSE(a.spansGap);
         }
@@ -92,7 +92,7 @@ TEST(DecoderRun, I2cWriteThenRead) {
     ASSERT_TRUE(result.ok) << result.error;
     // The row of addresses and data; 20 samples a bit after the start at 210.
     std::vector<Shown> frames;
-    for (const Annotation& a : result.annotations) {
+    for (const AnnotationRef a : result.annotations) {
         if (a.row == 1) {
             frames.push_back({a.start, a.end, a.texts.at(0)});
         }
@@ -153,7 +153,7 @@ TEST(DecoderRun, StackedDecodersGiveTheirOwnAnnotations) {
         decode(uartRecording("\x90\x3c\x40", 32, 1), "uart:rx=error:baudrate=31250,midi", 1e-6);
     ASSERT_TRUE(result.ok) << result.error;
     bool midi = false;
-    for (const Annotation& a : result.annotations) {
+    for (const AnnotationRef a : result.annotations) {
         midi = midi || (a.decoder == "midi" && a.instance == "midi-1" && a.stack == 0);
     }
     EXPECT_TRUE(midi);
@@ -188,7 +188,7 @@ TEST(DecoderRun, ResampledCaptureMapsBackAndFlagsGaps) {
     resetScopeSession();
     ASSERT_TRUE(result.ok) << result.error;
     std::vector<std::string> spanning;
-    for (const Annotation& a : result.annotations) {
+    for (const AnnotationRef a : result.annotations) {
         EXPECT_LE(a.start, a.end);
         EXPECT_LE(a.end, count);
         if (a.spansGap) {
@@ -226,7 +226,7 @@ TEST(DecoderRun, AnAnnotationSpansAStallOnlyWhereTheyShareASample) {
         const DecodeResult result = runDecoders(stacks({"uart:rx=select:baudrate=10000"}), input);
         ASSERT_TRUE(result.ok) << result.error;
         std::vector<std::string> spanning;
-        for (const Annotation& a : result.annotations) {
+        for (const AnnotationRef a : result.annotations) {
             if (a.spansGap) {
                 spanning.push_back(a.texts.at(0));
             }
@@ -267,7 +267,7 @@ TEST(DecoderRun, AFailingStackLeavesTheOthersWhole) {
         EXPECT_EQ(perUart, alone);
         // Named as one session over all the stacks would name them.
         std::set<std::string> names;
-        for (const Annotation& a : result.annotations) {
+        for (const AnnotationRef a : result.annotations) {
             names.insert(a.instance);
         }
         EXPECT_EQ(names.size(), c.stacks.size() - 1);
@@ -299,7 +299,7 @@ DecodeInput longUartInput() {
                            static_cast<uint32_t>(samples.size()), UniformGrid{1e-6, {}});
 }
 
-bool sameAnnotation(const Annotation& a, const Annotation& b) {
+bool sameAnnotation(const AnnotationRef& a, const AnnotationRef& b) {
     return a.start == b.start && a.end == b.end && a.stack == b.stack && a.texts == b.texts &&
            a.annotationClass == b.annotationClass && a.spansGap == b.spansGap;
 }

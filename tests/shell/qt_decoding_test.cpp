@@ -89,7 +89,7 @@ QString rxText() {
     QString text;
     for (const DecoderRow& row : desktopDecoding.rows) {
         for (const uint32_t index : row.annotations) {
-            const Annotation& a = desktopDecoding.result.annotations[index];
+            const AnnotationRef a = desktopDecoding.result.annotations[index];
             if (row.title == "UART: RX" && a.annotationClass == 0) {
                 text += QString::fromStdString(a.texts.front());
             }
@@ -123,7 +123,7 @@ void showHandMadeRows() {
         a.start = start;
         a.end = start + 50;
         a.texts = {"Pin", "P"};
-        d.result.annotations.push_back(a);
+        d.result.annotations.add(a);
     }
     d.result.ok = true;
     d.resultCurrent = true;
@@ -466,19 +466,20 @@ void DecodingTest::exportGoesThroughTheChooserAndAsksThePeriod() {
 
 // The start of the first whole "Pinprobe" the rows spell; none when no capture held one whole.
 std::optional<uint32_t> messageStart() {
-    std::vector<const Annotation*> data;
-    for (const Annotation& a : desktopDecoding.result.annotations) {
-        if (a.decoder == "uart" && a.annotationClass == 0) {
-            data.push_back(&a);
+    const AnnotationStore& store = desktopDecoding.result.annotations;
+    std::vector<size_t> data;
+    for (size_t i = 0; i < store.size(); ++i) {
+        if (store[i].decoder == "uart" && store[i].annotationClass == 0) {
+            data.push_back(i);
         }
     }
     for (size_t i = 0; i + 8 <= data.size(); ++i) {
         std::string text;
         for (size_t k = i; k < i + 8; ++k) {
-            text += data[k]->texts.front();
+            text += store[data[k]].texts.front();
         }
         if (text == "Pinprobe") {
-            return data[i]->start;
+            return store.startOf(data[i]);
         }
     }
     return std::nullopt;

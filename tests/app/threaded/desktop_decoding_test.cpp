@@ -88,7 +88,7 @@ protected:
         std::string text;
         for (const DecoderRow& row : desktopDecoding.rows) {
             for (const uint32_t index : row.annotations) {
-                const Annotation& a = desktopDecoding.result.annotations[index];
+                const AnnotationRef a = desktopDecoding.result.annotations[index];
                 if (row.title == "UART: RX" && a.annotationClass == 0) {
                     text += a.texts.front();
                 }
@@ -96,13 +96,14 @@ protected:
         }
         return text;
     }
-    static const Annotation* firstRx(const std::string& text) {
-        for (const Annotation& a : desktopDecoding.result.annotations) {
+    // Where the first RX data `text` starts.
+    static std::optional<uint32_t> firstRx(const std::string& text) {
+        for (const AnnotationRef a : desktopDecoding.result.annotations) {
             if (a.annotationClass == 0 && a.texts.front() == text) {
-                return &a;
+                return a.start;
             }
         }
-        return nullptr;
+        return std::nullopt;
     }
 
     RecordingWindowSystem ws;
@@ -146,15 +147,15 @@ TEST_F(DesktopDecodingTest, CutBeforeDecodesAgainWithTheAnnotationsOnTheirSample
     loadSessionSamples(bytesOf(uartRecording("Pinprobe", 100, 2)));
     addUart();
     ASSERT_TRUE(decoded());
-    ASSERT_NE(firstRx("n"), nullptr);
-    const uint32_t before = firstRx("n")->start;
+    ASSERT_TRUE(firstRx("n").has_value());
+    const uint32_t before = *firstRx("n");
     scopeSession.view.viewStart = 2300;  // in the stop bits of 'i'
     command(CMD_CUT_BEFORE);
     EXPECT_FALSE(desktopDecoding.resultCurrent);
     ASSERT_TRUE(decoded());
     EXPECT_EQ(rxText(), "nprobe");
-    ASSERT_NE(firstRx("n"), nullptr);
-    EXPECT_EQ(firstRx("n")->start, before - 2300);
+    ASSERT_TRUE(firstRx("n").has_value());
+    EXPECT_EQ(*firstRx("n"), before - 2300);
 }
 
 // The decode's result is ready, its news not yet taken, when the decoders are removed.
@@ -277,7 +278,7 @@ TEST_F(DesktopDecodingTest, ACaptureIsDecodedOnItsTimeAndAGapShowsInTheTooltip) 
     int warned = 0;
     for (const DecoderRow& row : desktopDecoding.rows) {
         for (const uint32_t index : row.annotations) {
-            const Annotation& a = desktopDecoding.result.annotations[index];
+            const AnnotationRef a = desktopDecoding.result.annotations[index];
             const bool warns = annotationTooltip(row, a).find("stood still") != std::string::npos;
             EXPECT_EQ(a.spansGap, warns);
             warned += warns ? 1 : 0;

@@ -26,7 +26,7 @@ DecodeInput inputOf(const std::string& samples) {
 
 std::vector<std::string> texts(const DecodeResult& result) {
     std::vector<std::string> all;
-    for (const Annotation& annotation : result.annotations) {
+    for (const AnnotationRef annotation : result.annotations) {
         all.push_back(std::to_string(annotation.start) + " " + annotation.texts.at(0));
     }
     return all;
@@ -72,7 +72,7 @@ TEST(DecodeThreads, ACancelFromAnotherThreadEndsALongRun) {
     decoding.join();
     EXPECT_TRUE(result.cancelled);
     EXPECT_FALSE(result.ok);
-    for (const Annotation& annotation : result.annotations) {
+    for (const AnnotationRef annotation : result.annotations) {
         EXPECT_LE(annotation.end, input.dataCount);
     }
 }
