@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <filesystem>
 #include <memory>
 
 #include "app/document/capture_cycle.h"
@@ -146,8 +147,9 @@ bool startRecording(WindowSystem& mainWindow, const std::string& path, const Cap
         running.reset();
         return false;
     }
+    const std::string name = std::filesystem::path(path).filename();
     recordingProgress() =
-        RecordingProgress{printable(path), 0, 0, 0, running->stream.bytes(), LiveClock::now()};
+        RecordingProgress{printable(name), 0, 0, 0, running->stream.bytes(), LiveClock::now()};
     startNextBlock(mainWindow);
     return true;
 }

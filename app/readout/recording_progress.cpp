@@ -23,6 +23,5 @@ std::string recordingStatusText(const RecordingProgress& progress, uint32_t unde
                   static_cast<double>(progress.bytes) / 1e6);
     const double seconds = std::chrono::duration<double>(now - progress.start).count();
     return text + ", " + std::to_string(progress.gaps) +
-           (progress.gaps == 1 ? " gap, " : " gaps, ") + megabytes + ", " + formatSeconds(seconds) +
-           " (Break ends it)";
+           (progress.gaps == 1 ? " gap, " : " gaps, ") + megabytes + ", " + formatSeconds(seconds);
 }
