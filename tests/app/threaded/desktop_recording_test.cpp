@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/document/desktop_recording.h"
@@ -102,6 +103,15 @@ protected:
         return recordingRuns();
     }
 
+    // Whether the block being captured has published samples within a deadline.
+    static bool blockUnderWayHasSamples() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (scopeSession.samplesStored == 0 && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::yield();
+        }
+        return scopeSession.samplesStored > 0;
+    }
+
     std::string lastMessage() const { return ws.messages.empty() ? "" : ws.messages.back(); }
 
     RecordingWindowSystem ws;
@@ -148,6 +158,7 @@ TEST_F(DesktopRecordingTest, BreakAndCloseKeepTheFile) {
         ASSERT_TRUE(pumpBlocks(2));
         const uint64_t written = recordingProgress().keptSamples;
         ASSERT_GT(written, 0u);
+        ASSERT_TRUE(blockUnderWayHasSamples());
         if (close) {
             mainWindowProc(ws, WindowMessage{MSG_DESTROY, 0, 0});
             EXPECT_FALSE(recordingRuns());
