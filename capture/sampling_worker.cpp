@@ -118,6 +118,7 @@ void handOverCapture(WorkerLink& link) {
     link.awaitingHandover = true;
     link.handoverAccepted = false;
     link.mainWindow->postMessage(WindowMessage{CAPTURE_DONE, 0, 0});
+    link.changed.notify_all();  // for a main thread in awaitHandover
     link.changed.wait(lock, [&] { return !link.awaitingHandover || link.abandon != 0; });
     link.awaitingHandover = false;
 }
@@ -153,6 +154,12 @@ bool acceptCaptureDone(WorkerLink& link) {
     link.handoverAccepted = true;
     scopeSession.workerCapturing = false;
     return true;
+}
+
+bool awaitHandover(WorkerLink& link, std::chrono::milliseconds limit) {
+    std::unique_lock lock(link.mutex);
+    link.changed.wait_for(lock, limit, [&] { return link.awaitingHandover || !link.capturing; });
+    return link.awaitingHandover && !link.handoverAccepted;
 }
 
 void completeCaptureDone(WorkerLink& link) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -46,6 +47,11 @@ void startSamplingWorker(WorkerLink& link);
 // then runs the completion steps and calls completeCaptureDone. False for a stale message.
 bool acceptCaptureDone(WorkerLink& link);
 void completeCaptureDone(WorkerLink& link);
+
+// Main thread, where it cannot take messages (at shutdown): waits up to `limit` for the running
+// capture's hand-over. True when the worker waits for it; the caller then takes it as it would
+// CAPTURE_DONE. False when no capture runs or it did not end in time (a trigger wait).
+bool awaitHandover(WorkerLink& link, std::chrono::milliseconds limit);
 
 // Main thread: ends a running capture (its trigger wait included) without handing it over, drops
 // a remembered signal, and returns once the worker no longer touches sampleData. Never hangs.

@@ -4,23 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "app/document/recording_goal.h"
 #include "cli/command_line.h"
-
-// Where a capture written to disk as it runs stops, whichever comes first: a number of samples,
-// a time. Neither set: a capture of the usual kind, into memory.
-struct CaptureGoal {
-    uint64_t samples = 0;
-    double seconds = 0;
-    bool set() const { return samples != 0 || seconds != 0; }
-};
-
-// The most samples one recording numbers.
-inline constexpr uint64_t kMostGoalSamples = UINT32_MAX;
-
-// "90", "90s", "500ms", "10min", "2h": a time above 0, in seconds.
-bool parseDuration(std::string_view text, double& seconds);
-// "50000", "2k", "50M", "1.5G" (powers of 1000): from 1 to kMostGoalSamples.
-bool parseGoalSamples(std::string_view text, uint64_t& samples);
 
 // --duration and --samples; the problem with them, empty when there is none.
 std::string readCaptureGoal(const ParsedArguments& arguments, CaptureGoal& goal);

@@ -7,6 +7,8 @@
 #include <sstream>
 
 #include "app/document/capture_cycle.h"
+#include "app/document/recording_blocks.h"
+#include "app/document/recording_stream.h"
 #include "app/window/trigger_settings.h"
 #include "capture/probe_clock.h"
 #include "capture/sampling_worker.h"
@@ -16,7 +18,6 @@
 #include "cli/console_output.h"
 #include "cli/file_error_report.h"
 #include "cli/headless_window_system.h"
-#include "cli/recording_stream.h"
 #include "core/printable_text.h"
 #include "core/scope_session.h"
 #include "scopefile/file_calls.h"
@@ -24,45 +25,17 @@
 
 namespace {
 
-constexpr uint32_t kFirstBlock = 4096;
-constexpr uint32_t kLargestBlock = uint32_t{1} << 20;
-constexpr double kBlockSeconds = 0.5;
 constexpr std::chrono::milliseconds kHandOverPoll{50};
 
-using Clock = std::chrono::steady_clock;
-
-struct LongRun {
+struct LongRun : RecordingBlocks {
     LongRun(const CaptureGoal& goal, RecordingStream& stream, CliContext& context,
             const CaptureEndSignals& signals)
-        : goal(goal), stream(stream), context(context), signals(signals) {}
+        : RecordingBlocks(goal, stream), context(context), signals(signals) {}
 
-    const CaptureGoal& goal;
-    RecordingStream& stream;
     CliContext& context;
     const CaptureEndSignals& signals;
-    JoinedTimes times;
-    Clock::time_point start = Clock::now();
-    bool writeFailed = false;
     bool noBuffer = false;
-
-    double elapsed() const { return std::chrono::duration<double>(Clock::now() - start).count(); }
 };
-
-// About kBlockSeconds of samples at the pace so far, no more than the goal still asks for.
-uint32_t nextBlockSize(const LongRun& run) {
-    const double period = run.times.periodSeconds();
-    uint64_t size = period > 0 ? static_cast<uint64_t>(kBlockSeconds / period) : kFirstBlock;
-    size = std::clamp<uint64_t>(size, 1, kLargestBlock);
-    if (run.goal.samples != 0) {
-        size = std::min(size, run.goal.samples - run.times.samples());
-    }
-    size = std::min(size, kMostGoalSamples - run.times.samples());
-    if (run.goal.seconds != 0 && period > 0) {
-        const double left = std::max(run.goal.seconds - run.elapsed(), 0.0);
-        size = std::min(size, std::max<uint64_t>(1, static_cast<uint64_t>(left / period)));
-    }
-    return static_cast<uint32_t>(size);
-}
 
 // Waits for the worker's block. A signal breaks it off; a trigger wait, which Break does not
 // end, is abandoned with nothing kept.
@@ -102,49 +75,11 @@ uint32_t captureBlock(LongRun& run, uint32_t size) {
     return scopeSession.sampleLength;
 }
 
-// The block just captured, added to the file and then to the times (a block the file refused is
-// not counted). Its clock started where its last
-// mark says, counted back from now.
-bool keepBlock(LongRun& run, uint32_t length) {
-    const TimeBaseValues values = scopeSession.timeBase.valuesFor(0, length);
-    const uint64_t now = workerLink.ports->clock().nowNanoseconds();
-    const uint64_t lastNs =
-        scopeSession.timeBase.known()
-            ? scopeSession.timeBase.marks()[scopeSession.timeBase.markCount() - 1].nanoseconds
-            : 0;
-    JoinedTimes times = run.times;
-    if (times.samples() == 0) {
-        if (const std::optional<uint32_t> trigger = triggerIndex(scopeSession)) {
-            times.triggerSample = *trigger;
-        }
-    }
-    times.add(values, length, now - std::min(now, lastNs));
-    if (!run.stream.append(scopeSession.sampleData, length, times)) {
-        run.writeFailed = true;
-        return false;
-    }
-    run.times = std::move(times);
-    return true;
-}
-
 void showProgress(const LongRun& run) {
     if (!run.context.environment.progressOnStderr) {
         return;
     }
-    const double period = run.times.periodSeconds();
-    char line[160];
-    std::snprintf(line, sizeof line,
-                  "capturing (Ctrl+C ends it): %llu samples, %.0f samples/s, %zu gaps, %.1f MB",
-                  static_cast<unsigned long long>(run.times.samples()),
-                  period > 0 ? 1.0 / period : 0.0, run.times.stalls(),
-                  static_cast<double>(run.stream.bytes()) / 1e6);
-    run.context.console.progress(line);
-}
-
-bool goalReached(const LongRun& run) {
-    return (run.goal.samples != 0 && run.times.samples() >= run.goal.samples) ||
-           (run.goal.seconds != 0 && run.elapsed() >= run.goal.seconds) ||
-           run.times.samples() >= kMostGoalSamples;
+    run.context.console.progress("capturing (Ctrl+C ends it): " + recordingProgressWords(run));
 }
 
 // Blocks until the goal, a signal, a failed write or no memory; the trigger only for the first.
@@ -215,7 +150,7 @@ int runLongCapture(const CaptureGoal& goal, OutputFile& output, const std::strin
                               ": a capture to disk is written into a file as it runs, not a "
                               "pipe or a terminal");
     }
-    RecordingStream stream(output, path);
+    RecordingStream stream(output, path, namesOf(scopeSession.channels));
     if (!stream.sigrok() && goal.samples > kMostStreamedScopeSamples) {
         return usageError(context, "capture",
                           "a scope file holds at most " + samplesText(kMostStreamedScopeSamples) +

@@ -89,15 +89,3 @@ bool readPeriodOption(const ParsedArguments& arguments, double shortest, double 
     seconds = given;
     return true;
 }
-
-bool parseSeconds(std::string_view text, double& seconds) {
-    const std::string copy(text);
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (copy.empty() || std::isspace(static_cast<unsigned char>(copy.front())) ||
-        end != copy.c_str() + copy.size() || !std::isfinite(value) || value <= 0) {
-        return false;
-    }
-    seconds = value;
-    return true;
-}

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "app/document/recording_goal.h"
 #include "cli/command_line.h"
 
 // The readers of option values; each is false for text it does not take.
@@ -15,8 +16,6 @@ bool parseChannelMask(std::string_view text, uint8_t& mask);
 // "25%" or "25": one of the pre-trigger shares 0, 10, 25, 50, 75 and 90 percent.
 bool parsePreTriggerShare(std::string_view text, uint8_t& percent);
 bool parseDelayUnits(std::string_view text, int32_t& delayUnits);
-// A finite number above 0.
-bool parseSeconds(std::string_view text, double& seconds);
 // --period, when given: true when it is seconds from `shortest` to `longest` (then in `seconds`)
 // or absent (`seconds` as it was).
 bool readPeriodOption(const ParsedArguments& arguments, double shortest, double longest,

@@ -1,5 +1,6 @@
 #include "export/sigrok_metadata.h"
 
+#include <charconv>
 #include <cmath>
 #include <sstream>
 
@@ -38,6 +39,14 @@ bool takeValue(const std::string& key, const std::string& value, SigrokMetadata&
     } else if (key == "unitsize") {
         metadata.unitSize = value == "1" ? 1 : 0;  // more than 8 channels: not ours to read
         return metadata.unitSize != 0;
+    } else if (key == "trigger sample") {
+        // Not sigrok's own key: a value that is not a number is passed over as sigrok does.
+        uint64_t sample = 0;
+        const auto [end, error] =
+            std::from_chars(value.data(), value.data() + value.size(), sample);
+        if (error == std::errc{} && end == value.data() + value.size()) {
+            metadata.triggerSample = sample;
+        }
     } else if (key.rfind("probe", 0) == 0) {
         return takeProbe(key, value, metadata);
     }

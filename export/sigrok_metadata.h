@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@ struct SigrokMetadata {
     uint64_t hertz = 0;                 // 0: no sample rate given
     uint32_t unitSize = 1;              // bytes per sample
     std::vector<std::string> channels;  // by bit, from bit 0; "" where a bit has no name
+    std::optional<uint64_t> triggerSample;  // "trigger sample=", which this program writes
 };
 
 // Reads the first device section of `text`. False with `problem` for a session without logic

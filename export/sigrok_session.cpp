@@ -11,12 +11,16 @@
 
 namespace {
 
-// The grid sample that first shows data index `trigger`, and its time; sigrok keeps no trigger
-// in a session, so the keys are ours and its readers pass over them.
-std::string triggerKeys(const UniformGrid& grid, uint32_t trigger, uint64_t hertz) {
+// The grid sample that first shows data index `trigger`.
+uint64_t gridTriggerSample(const UniformGrid& grid, uint32_t trigger) {
     const auto first = std::lower_bound(grid.source.begin(), grid.source.end(), trigger);
-    const uint64_t sample =
-        grid.source.empty() ? trigger : static_cast<uint64_t>(first - grid.source.begin());
+    return grid.source.empty() ? trigger : static_cast<uint64_t>(first - grid.source.begin());
+}
+
+}  // namespace
+
+// sigrok keeps no trigger in a session, so the keys are ours and its readers pass over them.
+std::string sigrokTriggerKeys(uint64_t sample, uint64_t hertz) {
     char seconds[32];
     const auto end = std::to_chars(seconds, seconds + sizeof seconds,
                                    static_cast<double>(sample) / static_cast<double>(hertz),
@@ -24,8 +28,6 @@ std::string triggerKeys(const UniformGrid& grid, uint32_t trigger, uint64_t hert
     return "trigger sample=" + std::to_string(sample) +
            "\ntrigger time=" + std::string(seconds, end.ptr) + " s\n";
 }
-
-}  // namespace
 
 std::string sigrokMetadata(uint64_t hertz, const ChannelNames& names) {
     std::string text = "[device 1]\ncapturefile=logic-1\n";
@@ -117,7 +119,8 @@ bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGri
     if (zip == nullptr) {
         return false;
     }
-    const std::string keys = trigger ? triggerKeys(grid, *trigger, hertz) : std::string();
+    const std::string keys =
+        trigger ? sigrokTriggerKeys(gridTriggerSample(grid, *trigger), hertz) : std::string();
     const std::array<std::pair<const char*, std::string>, 3> files{
         {{"version", "2"},
          {"metadata", sigrokMetadata(hertz, names) + keys},

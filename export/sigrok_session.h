@@ -21,5 +21,9 @@ bool sigrokSessionBytes(const uint8_t* samples, uint32_t count, const UniformGri
 // The "metadata" of such a session at `hertz`.
 std::string sigrokMetadata(uint64_t hertz, const ChannelNames& names = defaultChannelNames());
 
+// The keys that name the session's sample `sample` as its trigger point, and its time at `hertz`:
+// "trigger sample=15000", "trigger time=0.015 s".
+std::string sigrokTriggerKeys(uint64_t sample, uint64_t hertz);
+
 // The samples on `grid` as a "logic-1-N" file holds them: channel n of a status byte in bit n - 1.
 std::string sigrokLogicBytes(const uint8_t* samples, uint32_t count, const UniformGrid& grid);

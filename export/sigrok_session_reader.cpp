@@ -242,6 +242,9 @@ bool readSigrokSession(const std::string& path, SigrokSessionRead& read, std::st
     read.samples = samples;
     read.count = static_cast<uint32_t>(total);
     read.times = evenTimes(read.count, metadata.hertz);
+    if (metadata.triggerSample && *metadata.triggerSample < read.count) {
+        read.times.triggerSample = static_cast<uint32_t>(*metadata.triggerSample);
+    }
     read.note = leftOutNote(metadata.channels, traces);
     return true;
 }

@@ -12,7 +12,7 @@
 struct SigrokSessionRead {
     uint8_t* samples = nullptr;  // from obtainSampleBuffer, the caller's; null for none
     uint32_t count = 0;
-    RecordingTimes times;  // even, at the session's rate; none without a rate
+    RecordingTimes times;  // even, at the session's rate, none without one; the trigger point
     std::string note;      // the channels left out, when some were
 };
 

@@ -49,6 +49,7 @@ enum CommandId : int {
     CMD_CHANNELS = 40061,
     CMD_EXPORT_ANNOTATIONS = 40062,
     CMD_GO_TO = 40063,
+    CMD_RECORD_TO_FILE = 40064,
 };
 
 // Other control ids: the main window's, and those of the small dialogs' controls.

@@ -29,6 +29,7 @@ constexpr std::array kFileMenu = {
     command("&Open...", CMD_OPEN),
     command("&Save", CMD_SAVE),
     command("Save &As...", CMD_SAVE_AS),
+    command("&Record to File\u2026", CMD_RECORD_TO_FILE),
     command("&Export...", CMD_EXPORT),
     command("Export A&nnotations\u2026", CMD_EXPORT_ANNOTATIONS),
     separator(),
@@ -117,10 +118,10 @@ constexpr std::array kMenuBar = {
 
 // Ctrl+= is Ctrl++ without Shift on keyboards that put + over =.
 constexpr MenuShortcut kShortcuts[] = {
-    {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},          {CMD_SAVE, "Ctrl+S"},
-    {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},          {CMD_VIEW_ZOOM_IN, "Ctrl++"},
-    {CMD_VIEW_ZOOM_IN, "Ctrl+="},  {CMD_VIEW_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"},
-    {CMD_GO_TO, "Ctrl+G"},
+    {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},           {CMD_SAVE, "Ctrl+S"},
+    {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},           {CMD_VIEW_ZOOM_IN, "Ctrl++"},
+    {CMD_VIEW_ZOOM_IN, "Ctrl+="},  {CMD_VIEW_ZOOM_OUT, "Ctrl+-"},  {CMD_ZOOM_FIT, "Ctrl+0"},
+    {CMD_GO_TO, "Ctrl+G"},         {CMD_RECORD_TO_FILE, "Ctrl+R"},
 };
 
 constexpr MenuTemplate kMainMenu{IDR_MAIN_MENU, kMenuBar, kShortcuts};

@@ -51,7 +51,7 @@ PortReadiness openChosenPort(WindowSystem& mainWindow) {
     return readiness;
 }
 
-CaptureStart startCapture(WindowSystem& mainWindow) {
+CaptureStart startCapture(WindowSystem& mainWindow, CaptureLoop loop) {
     ScopeSession& session = scopeSession;
     uint8_t* buffer = obtainSampleBuffer(static_cast<size_t>(session.captureSize));
     if (buffer == nullptr) {
@@ -65,7 +65,7 @@ CaptureStart startCapture(WindowSystem& mainWindow) {
     session.sampleLength = static_cast<uint32_t>(session.captureSize);
     session.sampleData = buffer;
     session.breakRequested = 0;
-    if (session.delayUnits == 0) {
+    if (session.delayUnits == 0 && loop == CaptureLoop::BySpeed) {
         const bool triggered = captureInline(*workerLink.ports);
         finishCapture(mainWindow);
         return triggered ? CaptureStart::Finished : CaptureStart::TriggerGaveUp;

@@ -22,9 +22,14 @@ enum class CaptureStart {
     NoBuffer,       // "Out of Memory." was shown and nothing was captured
 };
 
+enum class CaptureLoop {
+    BySpeed,  // the fastest speed on the caller's thread, the others on the worker
+    Worker,   // every speed on the worker, the fastest without a delay
+};
+
 // New Sample, second half: obtains the buffer and runs the capture the speed asks for; the
 // fastest one finishes here, a worker capture when CAPTURE_DONE arrives.
-CaptureStart startCapture(WindowSystem& mainWindow);
+CaptureStart startCapture(WindowSystem& mainWindow, CaptureLoop loop = CaptureLoop::BySpeed);
 
 // The completion steps: zoom 1, the view at the first sample, drawn, what the port reported
 // during the capture (reads that failed), and the too-slow test.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/document/capture_cycle.h"
+#include "app/document/desktop_recording.h"
 #include "app/view/navigation.h"
 #include "core/message_box.h"
 #include "core/scope_session.h"
@@ -52,6 +53,7 @@ std::string shortenTitle(const std::string& title, size_t limit) {
 // The steps of Open after a file was chosen: the session takes the file's samples, or none.
 void openChosenDocument(WindowSystem& mainWindow) {
     ScopeSession& session = scopeSession;
+    endRecordingNow();
     endRunningCapture();
     releaseSampleData();
     resetRecordingDetails();

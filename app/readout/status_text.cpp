@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/readout/recording_progress.h"
 #include "app/readout/recording_time.h"
 #include "core/measure_text.h"
 #include "core/scope_session.h"
@@ -88,6 +89,9 @@ std::string priorityWords(const ScopeSession& s) {
 
 std::string statusText(LiveClock::time_point now) {
     const ScopeSession& s = scopeSession;
+    if (!recordingProgress().fileName.empty()) {
+        return recordingStatusText(recordingProgress(), drawableSamples(s), now);
+    }
     if (s.workerCapturing) {
         return progressText(s, now);
     }

@@ -4,9 +4,11 @@
 
 #include "app/decoding/desktop_decoding.h"
 #include "app/document/capture_cycle.h"
+#include "app/document/desktop_recording.h"
 #include "app/document/export_annotations.h"
 #include "app/document/export_document.h"
 #include "app/document/file_commands.h"
+#include "app/document/record_to_file.h"
 #include "app/view/edge_search.h"
 #include "app/view/go_to.h"
 #include "app/view/marker.h"
@@ -83,6 +85,7 @@ bool dispatchTriggerBox(int commandId) {
 void dispatchCommand(WindowSystem& mainWindow, int commandId) {
     switch (commandId) {
         case CMD_NEW_SAMPLE:
+            endRecordingNow();
             resetDocument(mainWindow);
             startCapture(mainWindow);
             return;
@@ -96,10 +99,17 @@ void dispatchCommand(WindowSystem& mainWindow, int commandId) {
             findMemoryTrigger(mainWindow);
             return;
         case CMD_BREAK:
+            if (recordingRuns()) {
+                breakRecording(mainWindow);
+                return;
+            }
             scopeSession.breakRequested = 1;
             return;
         case CMD_OPEN:
             openDocument(mainWindow);
+            return;
+        case CMD_RECORD_TO_FILE:
+            recordToFile(mainWindow);
             return;
         case CMD_SAVE:
             saveDocument(mainWindow, false);

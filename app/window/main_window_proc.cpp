@@ -2,6 +2,7 @@
 
 #include "app/decoding/desktop_decoding.h"
 #include "app/document/capture_cycle.h"
+#include "app/document/desktop_recording.h"
 #include "app/document/file_commands.h"
 #include "app/view/live_view.h"
 #include "app/view/navigation.h"
@@ -21,6 +22,10 @@ MessageResult handled(intptr_t answer = 0) {
 
 // A worker capture ends here; the worker waits in its hand-over until the beep has sounded.
 void onCaptureDone(WindowSystem& mainWindow) {
+    if (recordingRuns()) {
+        takeRecordedBlock(mainWindow);
+        return;
+    }
     if (!acceptCaptureDone(workerLink)) {
         return;  // a capture that New Sample, Open or shutdown has already ended
     }
@@ -84,7 +89,9 @@ void initMainWindow(WindowSystem& mainWindow) {
 
 void shutdownMainWindow(WindowSystem&) {
     // Stopping the worker ends a capture or a trigger wait at once and joins the thread, so the
-    // samples are released only when nothing writes into them any more.
+    // samples are released only when nothing writes into them any more. A recording keeps the
+    // block under way.
+    endRecordingNow();
     stopSamplingWorker(workerLink);
     stopDecoding();
     releaseSampleData();

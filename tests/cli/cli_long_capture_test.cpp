@@ -10,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "core/channel_looks.h"
 #include "core/scope_session.h"
+#include "export/export_formats.h"
+#include "export/recording_file.h"
+#include "export/sigrok_metadata.h"
 #include "scopefile/scope_file.h"
 #include "scopefile/time_base_chunk.h"
 #include "tests/support/child_program.h"
@@ -108,6 +112,39 @@ TEST(CliLongCapture, WritesTheSamplesAskedFor) {
             EXPECT_EQ(metadata.find("samplerate=1 Hz"), std::string::npos) << metadata;
         } else {
             EXPECT_TRUE(readScope(path).timed);
+        }
+    }
+}
+
+// With a trigger, the file keeps where it fired, in either kind of file, within the pre-trigger
+// share of the first block; a sigrok session names its channels as the traces do.
+TEST(CliLongCapture, KeepsTheTriggerPointAndTheChannelNames) {
+    TempDir dir;
+    for (const char* name : {"t.sco", "t.sr"}) {
+        SCOPED_TRACE(name);
+        const std::string path = dir.path(name);
+        const CliRun run = runCliLine({"capture", "--simulate", "--trigger", "3=r", "--pre-trigger",
+                                       "25%", "--samples", "40k", "-o", path});
+        ASSERT_EQ(run.status, kExitSuccess) << run.err;
+        uint8_t* data = nullptr;
+        std::atomic<uint32_t> length{0};
+        OpenedRecording opened;
+        ASSERT_TRUE(readRecordingFile([](int) {}, path, data, length, opened)) << opened.problem;
+        giveBackSampleBuffer(data);
+        EXPECT_EQ(length, 40000u);
+        ASSERT_TRUE(opened.times.triggerSample.has_value());
+        EXPECT_GT(*opened.times.triggerSample, 0u);  // 25% kept from before it
+        EXPECT_LT(*opened.times.triggerSample, 40000u / 4);
+        if (std::string(name).ends_with(".sr")) {
+            SigrokMetadata metadata;
+            std::string problem, text;
+            sessionSamples(path, text);
+            ASSERT_TRUE(parseSigrokMetadata(text, metadata, problem)) << problem;
+            std::vector<std::string> expected;
+            for (const std::string& channel : defaultChannelNames()) {
+                expected.push_back(exportChannelName(channel));  // as File > Export names them
+            }
+            EXPECT_EQ(metadata.channels, expected);
         }
     }
 }

@@ -4,10 +4,14 @@
 
 #include <cerrno>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "core/scope_session.h"
+#include "export/sigrok_metadata.h"
 #include "export/sigrok_session.h"
+#include "export/sigrok_session_reader.h"
 #include "tests/support/failing_file_calls.h"
 #include "tests/support/scope_file_maker.h"
 #include "tests/support/zip_files.h"
@@ -93,6 +97,46 @@ TEST(StreamedSigrokSession, AFullDiskKeepsTheBlocksBefore) {
         // The next block that fits follows the ones kept, under the next name.
         ASSERT_TRUE(writing.append(kBlocks[2]));
         EXPECT_EQ(writing.files().at("logic-1-3"), packed(kBlocks[2].samples));
+    }
+}
+
+// The channels' names and the trigger point go into the metadata of every block after the
+// trigger is known, and come back through this program's reader: the trigger point as the
+// session's sample, the names as the probes.
+TEST(StreamedSigrokSession, KeepsTheChannelNamesAndTheTriggerPoint) {
+    const ChannelNames names{"clk", "data", "Busy", "cs", "pwm"};
+    struct Case {
+        std::optional<uint64_t> trigger;  // given with every block
+        std::optional<uint32_t> readBack;
+    };
+    const std::vector<Case> cases = {
+        {std::nullopt, std::nullopt}, {0, 0}, {7, 7}, {8, 8}, {9, std::nullopt}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.trigger.value_or(999));
+        TempDir dir;
+        {
+            OutputFile output;
+            SigrokSessionStream stream(output, names);
+            ASSERT_TRUE(openOutputFile(output, dir.path("named.sr")));
+            ASSERT_TRUE(stream.start(1));
+            for (const Block& block : kBlocks) {
+                ASSERT_TRUE(stream.append(reinterpret_cast<const uint8_t*>(block.samples.data()),
+                                          static_cast<uint32_t>(block.samples.size()), block.hertz,
+                                          c.trigger));
+            }
+            ASSERT_TRUE(commitOutputFile(output));
+        }
+        SigrokMetadata metadata;
+        std::string problem;
+        ASSERT_TRUE(parseSigrokMetadata(unzip(readFileBytes(dir.path("named.sr"))).at("metadata"),
+                                        metadata, problem))
+            << problem;
+        EXPECT_EQ(metadata.channels, std::vector<std::string>(names.begin(), names.end()));
+        SigrokSessionRead read;
+        ASSERT_TRUE(readSigrokSession(dir.path("named.sr"), read, problem)) << problem;
+        giveBackSampleBuffer(read.samples);
+        EXPECT_EQ(read.count, 9u);
+        EXPECT_EQ(read.times.triggerSample, c.readBack);
     }
 }
 

@@ -218,7 +218,8 @@ void MainWindowTest::menuHasEveryEntryWithItsInitialMarks() {
     MessageLog log;
     DezoRaraClass window(log.handler());
     const QString expected = QStringLiteral(
-        "&File[&New=110,&Open...=120,&Save=130,Save &As...=140,&Export...=40040,"
+        "&File[&New=110,&Open...=120,&Save=130,Save &As...=140,&Record to "
+        "File\u2026=40064,&Export...=40040,"
         "Export A&nnotations\u2026=40062,-,E&xit=150],"
         "&Tools[Cut Before=40014,Cut After=40015,-,Zoom In=112,Zoom Out=113,-,"
         "Memory Trigger=115,Trigger &Point=40047],"
@@ -241,9 +242,10 @@ void MainWindowTest::menuShowsShortcutsThatSendTheirCommands() {
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     const std::map<int, QString> shown = {
-        {CMD_NEW_SAMPLE, "F5"},        {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
-        {CMD_SAVE_AS, "Ctrl+Shift+S"}, {CMD_EXIT, "Ctrl+Q"},     {CMD_VIEW_ZOOM_IN, "Ctrl++"},
-        {CMD_VIEW_ZOOM_OUT, "Ctrl+-"}, {CMD_ZOOM_FIT, "Ctrl+0"}, {CMD_GO_TO, "Ctrl+G"},
+        {CMD_NEW_SAMPLE, "F5"},         {CMD_OPEN, "Ctrl+O"},     {CMD_SAVE, "Ctrl+S"},
+        {CMD_SAVE_AS, "Ctrl+Shift+S"},  {CMD_EXIT, "Ctrl+Q"},     {CMD_VIEW_ZOOM_IN, "Ctrl++"},
+        {CMD_VIEW_ZOOM_OUT, "Ctrl+-"},  {CMD_ZOOM_FIT, "Ctrl+0"}, {CMD_GO_TO, "Ctrl+G"},
+        {CMD_RECORD_TO_FILE, "Ctrl+R"},
     };
     for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
         if (action->menu() == nullptr && !action->isSeparator()) {

@@ -1,4 +1,4 @@
-#include "cli/recording_stream.h"
+#include "app/document/recording_stream.h"
 
 #include <algorithm>
 #include <cctype>
@@ -19,8 +19,9 @@ bool namesSigrokSession(const std::string& path) {
     return end == ".sr";
 }
 
-RecordingStream::RecordingStream(OutputFile& output, const std::string& path)
-    : sigrok_(namesSigrokSession(path)), session_(output), scope_(output) {}
+RecordingStream::RecordingStream(OutputFile& output, const std::string& path,
+                                 const ChannelNames& names)
+    : sigrok_(namesSigrokSession(path)), session_(output, names), scope_(output) {}
 
 bool RecordingStream::start() {
     return sigrok_ ? session_.start(kUntimedHertz) : scope_.start();
@@ -31,5 +32,5 @@ bool RecordingStream::append(const uint8_t* samples, uint32_t count, const Joine
         return scope_.append(samples, count, times.times());
     }
     const uint64_t hertz = rateForPeriod(times.periodSeconds());
-    return session_.append(samples, count, hertz != 0 ? hertz : kUntimedHertz);
+    return session_.append(samples, count, hertz != 0 ? hertz : kUntimedHertz, times.triggerSample);
 }
