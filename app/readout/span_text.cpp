@@ -12,14 +12,14 @@
 
 namespace {
 
-std::string samplesText(double count) {
+std::string sampleSpanText(double count) {
     char text[32];
     const bool whole = count == std::floor(count);
     std::snprintf(text, sizeof text, whole ? "%.0f samples" : "%.1f samples", count);
     return text;
 }
 
-std::string percentText(double share) {
+std::string dutyText(double share) {
     char text[16];
     std::snprintf(text, sizeof text, "%.1f%%", share * 100);
     return text;
@@ -28,7 +28,7 @@ std::string percentText(double share) {
 // "Δt = 1.250 ms, 1/Δt = 800.0 Hz", or the samples between the markers.
 std::string lengthLine(double length, bool timed) {
     if (!timed) {
-        return "\u0394t = " + samplesText(length);
+        return "\u0394t = " + sampleSpanText(length);
     }
     std::string line = "\u0394t = " + formatSeconds(length);
     if (length > 0) {
@@ -42,8 +42,8 @@ std::string channelLine(int channel, const ChannelSpan& span, bool timed) {
                        (span.edges == 1 ? " edge" : " edges");
     if (span.toggles()) {
         line += timed ? ", " + formatHertz(span.frequency())
-                      : ", period " + samplesText(1 / span.frequency());
-        line += ", duty " + percentText(span.duty());
+                      : ", period " + sampleSpanText(1 / span.frequency());
+        line += ", duty " + dutyText(span.duty());
     }
     return line;
 }
