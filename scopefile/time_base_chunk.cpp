@@ -18,7 +18,7 @@ constexpr uint32_t kHasTrigger = 1;
 // A value's bytes in little-endian order; a whole copy on a little-endian host, which a time base
 // of a hundred thousand marks reads in a fraction of the time a byte loop takes.
 template <typename Value>
-Value littleEndian(Value value) {
+Value inLittleEndianOrder(Value value) {
     if constexpr (std::endian::native == std::endian::little) {
         return value;
     } else {
@@ -34,7 +34,7 @@ struct ChunkBytes {
 
     template <typename Value>
     void put(Value value) {
-        const Value stored = littleEndian(value);
+        const Value stored = inLittleEndianOrder(value);
         const size_t at = bytes.size();
         bytes.resize(at + sizeof stored);
         std::memcpy(bytes.data() + at, &stored, sizeof stored);
@@ -53,7 +53,7 @@ struct ChunkCursor {
         Value stored;
         std::memcpy(&stored, at, sizeof stored);
         at += sizeof stored;
-        return littleEndian(stored);
+        return inLittleEndianOrder(stored);
     }
     uint32_t take32() { return take<uint32_t>(); }
     uint64_t take64() { return take<uint64_t>(); }

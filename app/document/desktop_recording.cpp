@@ -19,7 +19,6 @@
 
 namespace {
 
-constexpr const char* kCaption = "Record to File";
 // How long a closing window waits for the block under way; a trigger wait is not waited for.
 constexpr std::chrono::milliseconds kCloseWait{2000};
 constexpr std::chrono::milliseconds kBreakRepeat{50};
@@ -114,8 +113,8 @@ void finishRecording(WindowSystem& mainWindow) {
         showWarning(mainWindow, told);
         return;
     }
-    if (mainWindow.messageBox(told + "\n\nOpen the recording now?", kCaption, MessageButtons::YesNo,
-                              MessageIcon::Question) == MessageAnswer::Yes) {
+    if (mainWindow.messageBox(told + "\n\nOpen the recording now?", kRecordToFileCaption,
+                              MessageButtons::YesNo, MessageIcon::Question) == MessageAnswer::Yes) {
         openDocumentFile(mainWindow, path);
         return;
     }

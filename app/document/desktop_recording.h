@@ -6,6 +6,9 @@
 
 class WindowSystem;
 
+// The title of the recording's dialogs and messages.
+inline constexpr const char* kRecordToFileCaption = "Record to File";
+
 // A recording from the window into a file, block by block on the worker at every speed, with
 // the speed, port and trigger settings (the trigger for the first block only). The view follows
 // the block being captured; the status line tells the recording's progress.

@@ -10,7 +10,6 @@
 
 namespace {
 
-constexpr const char* kCaption = "Record to File";
 constexpr const char* kDefaultLength = "10s";
 
 bool chooseRecordingFile(WindowSystem& mainWindow, std::string& path) {
@@ -19,7 +18,7 @@ bool chooseRecordingFile(WindowSystem& mainWindow, std::string& path) {
     request.filters = {{"Sigrok Sessions (*.sr)", "*.sr", "sr"},
                        {"Scope Files (*.SCO)", "*.SCO", "SCO"}};
     request.defaultExtension = "sr";
-    request.caption = kCaption;
+    request.caption = kRecordToFileCaption;
     std::string title;
     return mainWindow.chooseFile(request, path, title);
 }
@@ -30,7 +29,7 @@ bool askRecordingLength(WindowSystem& mainWindow, CaptureGoal& goal) {
     while (
         mainWindow.askText("Record for how long? A time (10s, 5min, 2h) or a number of "
                            "samples (50000, 2k, 50M):",
-                           kCaption, text)) {
+                           kRecordToFileCaption, text)) {
         if (parseRecordingLength(text, goal)) {
             return true;
         }

@@ -6,6 +6,7 @@
 
 #include "app/decoding/annotation_blocks.h"
 #include "app/decoding/row_summary.h"
+#include "bench/app/fixed_text_width.h"
 
 namespace {
 
@@ -31,10 +32,6 @@ Row busyRow(uint32_t count, uint32_t length, uint32_t every, uint32_t burst, uin
     }
     made.row.summary = summariseRow(made.row.annotations, made.store);
     return made;
-}
-
-int sevenEach(std::string_view text) {
-    return static_cast<int>(text.size()) * 7;
 }
 
 // Times the blocks of `busy`'s row on a screen drawn with `g`.

@@ -13,13 +13,14 @@
 #include "app/decoding/desktop_decoding.h"
 #include "app/view/navigation.h"
 #include "app/window/main_window_proc.h"
+#include "bench/app/fixed_text_width.h"
 #include "core/scope_session.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 
 namespace {
 
-constexpr int kWidth = 1920;
+constexpr int kScreenWidth = 1920;
 constexpr int kHeight = 600;
 
 double peakMegabytes() {
@@ -54,10 +55,6 @@ bool decodeBusyRecording(RecordingWindowSystem& ws) {
     return d.state == DecodeState::Done;
 }
 
-int sevenEach(std::string_view text) {
-    return static_cast<int>(text.size()) * 7;
-}
-
 void BM_DecodeToFirstRow(benchmark::State& state) {
     const auto samples = static_cast<uint32_t>(state.range(0));
     size_t blocks = 0;
@@ -66,7 +63,7 @@ void BM_DecodeToFirstRow(benchmark::State& state) {
         resetScopeSession();
         resetDesktopDecoding();
         loadBusyRecording(samples);
-        scopeSession.view.scale = fitScale(samples, kWidth);
+        scopeSession.view.scale = fitScale(samples, kScreenWidth);
         scopeSession.view.viewStart = 0;
         RecordingWindowSystem ws;
         ws.handler = [&ws](const WindowMessage& m) { return mainWindowProc(ws, m).answer; };
@@ -75,10 +72,10 @@ void BM_DecodeToFirstRow(benchmark::State& state) {
             state.SkipWithError("the decode failed");
             break;
         }
-        const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
+        const TraceGeometry g = viewGeometry(scopeSession, kScreenWidth, kHeight);
         for (const DecoderRow& row : desktopDecoding.rows) {
-            blocks +=
-                rowBlocks(row, desktopDecoding.result.annotations, g, kWidth, sevenEach).size();
+            blocks += rowBlocks(row, desktopDecoding.result.annotations, g, kScreenWidth, sevenEach)
+                          .size();
         }
     }
     benchmark::DoNotOptimize(blocks);
