@@ -1,5 +1,7 @@
 #include "app/view/zoom_levels.h"
 
+#include <algorithm>
+
 #include "app/view/view_scroll.h"
 #include "core/scope_session.h"
 #include "core/window_system.h"
@@ -23,7 +25,11 @@ void showZoomLevel(WindowSystem& mainWindow, ViewScale scale, int64_t firstSampl
 
 void zoomToFit(WindowSystem& mainWindow) {
     const ScopeSession& s = scopeSession;
-    showZoomLevel(mainWindow, fitScale(viewExtent(s), s.view.viewWidth), 0);
+    // On the time axis the recording's time runs from the first sample to one period past the
+    // last: spread over the width it would leave the last sample just beyond the last column,
+    // and the scroll bar a column's worth to go. Spread over one column fewer, it ends inside.
+    const int columns = sessionTimeAxis(s) ? std::max(s.view.viewWidth - 1, 1) : s.view.viewWidth;
+    showZoomLevel(mainWindow, fitScale(viewExtent(s), columns), 0);
 }
 
 void toggleMeasureFromTrigger(WindowSystem& mainWindow) {
