@@ -18,6 +18,7 @@
 #include "cli/console_output.h"
 #include "cli/file_error_report.h"
 #include "cli/headless_window_system.h"
+#include "core/measure_text.h"
 #include "core/printable_text.h"
 #include "core/scope_session.h"
 #include "scopefile/file_calls.h"
@@ -106,10 +107,6 @@ namespace {
 // "Ctrl+C", "SIGTERM", "SIGHUP": what ended the capture.
 std::string signalName(int signal) {
     return signal == SIGINT ? "Ctrl+C" : signal == SIGTERM ? "SIGTERM" : "SIGHUP";
-}
-
-std::string samplesText(uint64_t samples) {
-    return std::to_string(samples) + (samples == 1 ? " sample" : " samples");
 }
 
 // Why the capture ended before its goal, if it did.

@@ -133,3 +133,7 @@ std::string exactHertzText(uint64_t hertz) {
     return std::to_string(hertz / divisor) + (fraction.empty() ? "" : "." + fraction) + " " +
            std::string(chosen.name);
 }
+
+std::string samplesText(uint64_t count) {
+    return std::to_string(count) + (count == 1 ? " sample" : " samples");
+}

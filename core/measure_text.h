@@ -17,6 +17,9 @@ enum class Sign { IfNegative, Always };
 std::string formatSeconds(double seconds, Sign sign = Sign::IfNegative);
 std::string formatHertz(double hertz);
 
+// A number of samples: "1 sample", "250 samples".
+std::string samplesText(uint64_t count);
+
 // A ruler's label: in the unit of the largest value the ruler shows (`largest` seconds: s down to
 // ns), with as many decimals as its step between labels needs: "2.05 ms" for 2.05e-3 with a step
 // of 5e-5.

@@ -10,6 +10,7 @@
 #include "app/document/recording_blocks.h"
 #include "app/readout/recording_progress.h"
 #include "capture/sampling_worker.h"
+#include "core/measure_text.h"
 #include "core/message_box.h"
 #include "core/printable_text.h"
 #include "core/scope_session.h"
@@ -49,10 +50,6 @@ struct DesktopRecording {
 };
 
 std::unique_ptr<DesktopRecording> running;
-
-std::string samplesText(uint64_t samples) {
-    return std::to_string(samples) + (samples == 1 ? " sample" : " samples");
-}
 
 void showProgress(const DesktopRecording& recording) {
     RecordingProgress& progress = recordingProgress();

@@ -34,8 +34,7 @@ struct Span {
     // A time across a stall includes it, and says so.
     std::string text(uint32_t from, uint32_t to) const {
         if (timeBase == nullptr) {
-            const uint32_t samples = to - from;
-            return std::to_string(samples) + (samples == 1 ? " sample" : " samples");
+            return samplesText(to - from);
         }
         const size_t stalls = gaps(from, to);
         std::string text = formatSeconds(length(from, to));

@@ -11,13 +11,9 @@
 
 namespace {
 
-std::string sampleCountText(uint64_t count) {
-    return std::to_string(count) + (count == 1 ? " sample" : " samples");
-}
-
 std::string progressText(const ScopeSession& s, LiveClock::time_point now) {
     return "Capturing: " + std::to_string(drawableSamples(s)) + " of " +
-           sampleCountText(s.sampleLength) + " stored, " + formatSeconds(liveSeconds(now));
+           samplesText(s.sampleLength) + " stored, " + formatSeconds(liveSeconds(now));
 }
 
 // Rate and length come from the recording's time base, the only source of its times.
@@ -100,6 +96,6 @@ std::string statusText(LiveClock::time_point now) {
     if (!hasSampleData(s)) {
         return title + ": no samples";
     }
-    return title + ": " + sampleCountText(s.sampleLength) + timingText(s) + triggerWords(s) +
+    return title + ": " + samplesText(s.sampleLength) + timingText(s) + triggerWords(s) +
            gapWords(s) + priorityWords(s);
 }
