@@ -18,6 +18,7 @@
 #include "tests/shell/support/paint_counter.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/screenshot.h"
+#include "tests/shell/support/trace_colors.h"
 
 namespace {
 
@@ -51,8 +52,6 @@ private:
     };
     Steady port_{*this};
 };
-
-constexpr QRgb kGreen = qRgb(0, 255, 0);
 
 int greenPixels(QWidget& view) {
     const QImage image = view.grab().toImage();
