@@ -13,4 +13,6 @@ fi
 scripts/install-deps.sh
 cmake --preset "$preset" "$@" >/dev/null
 cmake --build --preset "$preset"
-ctest --preset "$preset" --parallel 2
+# Many tests spend part of their time waiting for the programs they start: two per core keep the
+# cores busy.
+ctest --preset "$preset" --parallel "$((2 * $(nproc)))"
