@@ -14,8 +14,7 @@ uint32_t percentOf(uint32_t part, uint32_t whole) {
 
 }  // namespace
 
-void PyramidBuild::start(const uint8_t* samples, uint32_t length, uint64_t ticket,
-                         Notice notice) {
+void PyramidBuild::start(const uint8_t* samples, uint32_t length, uint64_t ticket, Notice notice) {
     cancel();
     ticket_ = ticket;
     length_ = length;
@@ -49,9 +48,9 @@ std::optional<LevelPyramid> PyramidBuild::take(uint64_t ticket) {
     return taken;
 }
 
-void PyramidBuild::run(const std::stop_token& stop, const uint8_t* samples,
-                       const Notice& notice) {
+void PyramidBuild::run(const std::stop_token& stop, const uint8_t* samples, const Notice& notice) {
     LevelPyramid pyramid;
+    pyramid.reserve(length_);
     uint32_t percent = 0;
     while (pyramid.length() < length_) {
         if (stop.stop_requested()) {

@@ -85,9 +85,8 @@ void drawFullHeightLines(TraceCanvas& canvas, uint32_t colour, const std::vector
 // On the time axis, a column per pixel over the samples taken in its time.
 void drawTimeColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session,
                      int width, const ChannelPens& pens) {
-    const std::vector<LevelSpan> spans =
-        timeColumnSpans(*g.time, g.firstSample, g.firstSample + g.sampleCount, width,
-                        sessionSpans(session));
+    const std::vector<LevelSpan> spans = timeColumnSpans(
+        *g.time, g.firstSample, g.firstSample + g.sampleCount, width, sessionSpans(session));
     drawSpans(canvas, rowsOf(g, pens), spans);
 }
 

@@ -85,8 +85,8 @@ TEST(DrawColumns, ASingleSamplePulseShowsAtAnyScale) {
         pyramid.extend(samples.data(), kLength);
         for (uint64_t perPixel = 2; perPixel <= kLength; perPixel *= 4) {
             RecordingCanvas canvas;
-            drawColumns(canvas, rows(), SampleColumns{0, kLength, perPixel, 1}, SampleSpans{samples.data(),
-                        &pyramid});
+            drawColumns(canvas, rows(), SampleColumns{0, kLength, perPixel, 1},
+                        SampleSpans{samples.data(), &pyramid});
             const int x = static_cast<int>(at / perPixel);
             const Line bar{RecordingCanvas::kStockColour, x, 90, x, 101};
             EXPECT_NE(std::find(canvas.lines.begin(), canvas.lines.end(), bar), canvas.lines.end())
