@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "app/readout/status_text.h"
+#include "app/window/main_window_proc.h"
+#include "capture/hardware_port_access.h"
+#include "capture/sampling_worker.h"
+#include "capture/status_port.h"
+#include "core/scope_session.h"
+#include "display/overview.h"
+#include "display/session_pyramid.h"
+#include "tests/support/recording_canvas.h"
+#include "tests/support/recording_window_system.h"
+#include "tests/support/session_samples.h"
+
+namespace {
+
+constexpr auto kDeadline = std::chrono::seconds(60);
+const std::string kSummingUp = "Summing up ";
+
+class QuietPort final : public StatusPort, public PortAccess {
+public:
+    uint8_t read() override { return 0x78; }
+    StatusPort& port(uint8_t) override { return *this; }
+    std::vector<std::string> takeReports() override { return {}; }
+    bool wantsQuietSection() const override { return false; }
+};
+
+// The main window on the recording window system, started up as the program starts it; the
+// test paints as the window would and pumps its queue as the main thread's loop would.
+class SummingUpTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resetScopeSession();
+        ws.handler = [this](const WindowMessage& m) { return mainWindowProc(ws, m).answer; };
+        workerLink.ports = &port_;
+        mainWindowProc(ws, WindowMessage{MSG_INITDIALOG, 0, 0});
+        ws.pumpMessages();  // the first New Sample
+    }
+    void TearDown() override {
+        mainWindowProc(ws, WindowMessage{MSG_DESTROY, 0, 0});
+        workerLink.ports = nullptr;
+        resetScopeSession();
+    }
+
+    static void paint() {
+        RecordingCanvas canvas;
+        paintOverview(canvas, 640, 80, 640);
+    }
+    static std::string status() { return statusText(LiveClock::now()); }
+
+    RecordingWindowSystem ws;
+    QuietPort port_;
+};
+
+// The status line tells how far the summing up is, in percent that never fall, until the window
+// told to draw again finds it done.
+TEST_F(SummingUpTest, StatusLineFollowsTheSummingUpUntilDrawn) {
+    loadSessionSamples(std::vector<uint8_t>(3u << 20, 0x02));
+    paint();
+    std::vector<int> percents;
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (status().rfind(kSummingUp, 0) == 0 && std::chrono::steady_clock::now() < deadline) {
+        const std::string text = status();
+        ASSERT_EQ(text.rfind("Summing up 3145728 samples: ", 0), 0u) << text;
+        percents.push_back(std::stoi(text.substr(text.rfind(' ') + 1)));
+        const int refreshed = ws.refreshCount;
+        ASSERT_TRUE(ws.waitAndPump(60));
+        EXPECT_GT(ws.refreshCount, refreshed) << "the window is told to draw again";
+        paint();
+    }
+    ASSERT_FALSE(percents.empty());
+    EXPECT_TRUE(std::is_sorted(percents.begin(), percents.end()));
+    EXPECT_LE(percents.back(), 100);
+    EXPECT_EQ(status().rfind(kSummingUp, 0), std::string::npos) << status();
+    EXPECT_NE(sessionSpans(scopeSession).pyramid, nullptr);
+}
+
+// Closing the window while a long summing up runs stops it: nothing is left under way.
+TEST_F(SummingUpTest, ClosingDuringASummingUpStopsIt) {
+    loadSessionSamples(std::vector<uint8_t>(32u << 20, 0x01));
+    paint();
+    mainWindowProc(ws, WindowMessage{MSG_DESTROY, 0, 0});
+    EXPECT_FALSE(sessionSummingUp(scopeSession));
+    EXPECT_EQ(status().rfind(kSummingUp, 0), std::string::npos);
+}
+
+}  // namespace
