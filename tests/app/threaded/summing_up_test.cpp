@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/readout/status_text.h"
+#include "app/view/navigation.h"
 #include "app/window/main_window_proc.h"
 #include "capture/hardware_port_access.h"
 #include "capture/sampling_worker.h"
@@ -87,6 +88,28 @@ TEST_F(SummingUpTest, ClosingDuringASummingUpStopsIt) {
     mainWindowProc(ws, WindowMessage{MSG_DESTROY, 0, 0});
     EXPECT_FALSE(sessionSummingUp(scopeSession));
     EXPECT_EQ(status().rfind(kSummingUp, 0), std::string::npos);
+}
+
+// Cut Before moves the samples in their block: the summing up over them stops first, and the
+// drawing is summed up again over those kept.
+TEST_F(SummingUpTest, CutBeforeDuringASummingUp) {
+    std::vector<uint8_t> samples(3u << 20, 0x01);
+    samples[100] = 0x11;
+    loadSessionSamples(samples);
+    paint();
+    scopeSession.view.viewStart = 1000;
+    cutBefore(ws);
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    paint();
+    while (sessionSpans(scopeSession).pyramid == nullptr &&
+           std::chrono::steady_clock::now() < deadline) {
+        ASSERT_TRUE(ws.waitAndPump(60));
+        paint();
+    }
+    const SampleSpans spans = sessionSpans(scopeSession);
+    ASSERT_NE(spans.pyramid, nullptr);
+    EXPECT_EQ(spans.pyramid->length(), samples.size() - 1000);
+    EXPECT_EQ(spans.span(0, spans.pyramid->length()).anyHigh, 0x01);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <random>
 #include <vector>
@@ -253,6 +254,25 @@ TEST_F(SessionSumming, NewSamplesDuringABuildNeverShowTheOld) {
         EXPECT_EQ(spans.pyramid->length(), c.kept);
         EXPECT_EQ(spans.span(0, c.kept).anyHigh, c.kept == length ? 0x10 : 0x01);
     }
+}
+
+// A block is given back only once no summing up reads it any more.
+bool givenBackUnderABuild = false;
+
+void giveBackChecked(void* block) {
+    givenBackUnderABuild = givenBackUnderABuild || sessionSummingUp(scopeSession).has_value();
+    std::free(block);
+}
+
+TEST_F(SessionSumming, SamplesAreGivenBackOnlyAfterTheBuildStopped) {
+    const SampleMemory checked{&std::malloc, &giveBackChecked};
+    setSampleMemory(&checked);
+    givenBackUnderABuild = false;
+    loadSessionSamples(std::vector<uint8_t>(32u << 20, 0x01));
+    EXPECT_EQ(sessionSpans(scopeSession).pyramid, nullptr);
+    loadSessionSamples(std::vector<uint8_t>(10, 0x01));
+    EXPECT_FALSE(givenBackUnderABuild);
+    setSampleMemory(nullptr);
 }
 
 }  // namespace
