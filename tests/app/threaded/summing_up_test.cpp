@@ -16,6 +16,7 @@
 #include "display/session_pyramid.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
+#include "tests/support/running_main_window.h"
 #include "tests/support/session_samples.h"
 
 namespace {
@@ -25,37 +26,24 @@ const std::string kSummingUp = "Summing up ";
 
 class QuietPort final : public StatusPort, public PortAccess {
 public:
-    uint8_t read() override { return 0x78; }
+    uint8_t read() override { return 0; }
     StatusPort& port(uint8_t) override { return *this; }
     std::vector<std::string> takeReports() override { return {}; }
     bool wantsQuietSection() const override { return false; }
 };
 
-// The main window on the recording window system, started up as the program starts it; the
-// test paints as the window would and pumps its queue as the main thread's loop would.
+// The running main window; the test paints as the window would.
 class SummingUpTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        resetScopeSession();
-        ws.handler = [this](const WindowMessage& m) { return mainWindowProc(ws, m).answer; };
-        workerLink.ports = &port_;
-        mainWindowProc(ws, WindowMessage{MSG_INITDIALOG, 0, 0});
-        ws.pumpMessages();  // the first New Sample
-    }
-    void TearDown() override {
-        mainWindowProc(ws, WindowMessage{MSG_DESTROY, 0, 0});
-        workerLink.ports = nullptr;
-        resetScopeSession();
-    }
-
     static void paint() {
         RecordingCanvas canvas;
         paintOverview(canvas, 640, 80, 640);
     }
     static std::string status() { return statusText(LiveClock::now()); }
 
-    RecordingWindowSystem ws;
     QuietPort port_;
+    RunningMainWindow window_{port_};
+    RecordingWindowSystem& ws = window_.ws;
 };
 
 // The status line tells how far the summing up is, in percent that never fall, until the window
