@@ -142,7 +142,8 @@ TEST(PyramidBuild, CancelledLeavesNothingAndTheNextRuns) {
     EXPECT_FALSE(build.underWay(1));
     EXPECT_FALSE(build.take(1));
     EXPECT_LT(build.summed(), length);
-    EXPECT_EQ(std::count(notices.seen().begin(), notices.seen().end(), length), 0);
+    const std::vector<uint32_t> seen = notices.seen();
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), length), 0) << "told done";
 
     const std::vector<uint8_t> second(1000, 0x04);
     Notices more;
