@@ -41,8 +41,8 @@ void BM_PyramidOnItsThread(benchmark::State& state) {
     std::mutex mutex;
     std::condition_variable told;
     for (auto _ : state) {
-        PyramidBuild build;
         bool done = false;
+        PyramidBuild build;
         build.start(samples.data(), kSamples, 1, [&] {
             const std::lock_guard lock(mutex);
             done = build.summed() == kSamples;

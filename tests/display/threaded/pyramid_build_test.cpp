@@ -103,8 +103,8 @@ TEST(PyramidBuild, GivesTheSpansOfAPyramidBuiltInPlace) {
         const std::vector<uint8_t> samples = randomSamples(length, length);
         LevelPyramid inPlace;
         inPlace.extend(samples.data(), length);
+        Notices notices;  // outlives the build that tells it
         PyramidBuild build;
-        Notices notices;
         build.start(samples.data(), length, 7, notices.notice([&] { return build.summed(); }));
         ASSERT_TRUE(notices.waitFor(length));
         EXPECT_FALSE(build.take(8)) << "taken for other samples";
@@ -119,8 +119,8 @@ TEST(PyramidBuild, GivesTheSpansOfAPyramidBuiltInPlace) {
 TEST(PyramidBuild, TellsItsProgressRisingToTheEnd) {
     const uint32_t length = (5u << 20) + 3;
     const std::vector<uint8_t> samples(length, 0x01);
+    Notices notices;  // outlives the build that tells it
     PyramidBuild build;
-    Notices notices;
     build.start(samples.data(), length, 1, notices.notice([&] { return build.summed(); }));
     ASSERT_TRUE(notices.waitFor(length));
     const std::vector<uint32_t> seen = notices.seen();
@@ -135,8 +135,10 @@ TEST(PyramidBuild, TellsItsProgressRisingToTheEnd) {
 TEST(PyramidBuild, CancelledLeavesNothingAndTheNextRuns) {
     const uint32_t length = 32u << 20;
     const std::vector<uint8_t> first(length, 0x00);
+    const std::vector<uint8_t> second(1000, 0x04);
+    Notices more;
+    Notices notices;  // outlives the build that tells it
     PyramidBuild build;
-    Notices notices;
     build.start(first.data(), length, 1, notices.notice([&] { return build.summed(); }));
     build.cancel();
     EXPECT_FALSE(build.underWay(1));
@@ -145,8 +147,6 @@ TEST(PyramidBuild, CancelledLeavesNothingAndTheNextRuns) {
     const std::vector<uint32_t> seen = notices.seen();
     EXPECT_EQ(std::count(seen.begin(), seen.end(), length), 0) << "told done";
 
-    const std::vector<uint8_t> second(1000, 0x04);
-    Notices more;
     build.start(second.data(), 1000, 2, more.notice([&] { return build.summed(); }));
     ASSERT_TRUE(more.waitFor(1000));
     EXPECT_FALSE(build.take(1));
