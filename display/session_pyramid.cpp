@@ -6,7 +6,7 @@
 
 namespace {
 
-// Up to this many samples are summed up at once at the paint: a classic 500000 take about 5 ms,
+// Up to this many samples are summed up at once at the paint: a classic 500000 takes about 5 ms,
 // less than handing them to a thread and drawing twice.
 constexpr uint32_t kSummedAtOnce = 1U << 20;
 
@@ -82,7 +82,9 @@ SampleSpans sessionSpans(const ScopeSession& session) {
 
 std::optional<SummingUp> sessionSummingUp(const ScopeSession& session) {
     const SessionSumming& m = summing();
-    if (m.ready || !sameSamples(m.builtFor, session) || !m.build.underWay(m.ticket)) {
+    // Done once all are summed, also before a zoomed-out paint takes the pyramid over.
+    if (m.ready || !sameSamples(m.builtFor, session) || !m.build.underWay(m.ticket) ||
+        m.build.summed() == m.build.length()) {
         return std::nullopt;
     }
     return SummingUp{m.build.length(), m.build.summed()};

@@ -20,7 +20,8 @@ struct SummingUp {
     uint32_t summed = 0;
 };
 
-// The summing up under way for the session's samples as they are; none when there is none.
+// The summing up under way for the session's samples as they are; none when there is none or
+// all are summed up.
 std::optional<SummingUp> sessionSummingUp(const ScopeSession& session);
 
 // Called on the summing up's thread as it gets further and when it is done, to have the window

@@ -69,6 +69,20 @@ TEST_F(SummingUpTest, StatusLineFollowsTheSummingUpUntilDrawn) {
     EXPECT_NE(sessionSpans(scopeSession).pyramid, nullptr);
 }
 
+// At 1:1 with the strip hidden nothing zoomed out is painted: the summing up still ends in the
+// status line, and the pyramid is taken over at the next zoomed-out paint.
+TEST_F(SummingUpTest, StatusLineEndsWithoutAZoomedOutPaint) {
+    loadSessionSamples(std::vector<uint8_t>(3u << 20, 0x02));
+    paint();
+    const auto deadline = std::chrono::steady_clock::now() + kDeadline;
+    while (status().rfind(kSummingUp, 0) == 0 && std::chrono::steady_clock::now() < deadline) {
+        ASSERT_TRUE(ws.waitAndPump(60));
+    }
+    EXPECT_EQ(status().rfind(kSummingUp, 0), std::string::npos) << status();
+    paint();
+    EXPECT_NE(sessionSpans(scopeSession).pyramid, nullptr);
+}
+
 // Closing the window while a long summing up runs stops it: nothing is left under way.
 TEST_F(SummingUpTest, ClosingDuringASummingUpStopsIt) {
     loadSessionSamples(std::vector<uint8_t>(32u << 20, 0x01));
