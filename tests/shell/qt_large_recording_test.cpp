@@ -5,24 +5,17 @@
 
 #include "app/window/main_window_proc.h"
 #include "capture/sampling_worker.h"
-#include "capture/status_port.h"
 #include "core/scope_session.h"
 #include "display/session_pyramid.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_overview_strip.h"
 #include "shell/qt_status_line.h"
+#include "tests/shell/support/green_pixels.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/support/scope_file_maker.h"
+#include "tests/support/still_port.h"
 
 namespace {
-
-class NoPorts : public PortAccess, public StatusPort {
-public:
-    StatusPort& port(uint8_t) override { return *this; }
-    uint8_t read() override { return 0xFF; }
-    std::vector<std::string> takeReports() override { return {}; }
-    bool wantsQuietSection() const override { return false; }
-};
 
 // Holds the summing up's thread in its notices until opened.
 class Gate {
@@ -45,19 +38,6 @@ private:
     bool open_ = false;
 };
 
-constexpr QRgb kGreen = qRgb(0, 255, 0);
-
-int greenPixels(QWidget& widget) {
-    const QImage image = widget.grab().toImage();
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            count += image.pixel(x, y) == kGreen ? 1 : 0;
-        }
-    }
-    return count;
-}
-
 }  // namespace
 
 // A recording too large to sum up at the paint: the window shows it at once and goes on taking
@@ -77,7 +57,7 @@ private slots:
     void windowGoesOnWhileTheStripIsSummedUp();
 
 private:
-    NoPorts ports_;
+    StillPort ports_;
     TempDir dir_;
 };
 

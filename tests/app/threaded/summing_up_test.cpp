@@ -8,9 +8,7 @@
 #include "app/readout/status_text.h"
 #include "app/view/navigation.h"
 #include "app/window/main_window_proc.h"
-#include "capture/hardware_port_access.h"
 #include "capture/sampling_worker.h"
-#include "capture/status_port.h"
 #include "core/scope_session.h"
 #include "display/overview.h"
 #include "display/session_pyramid.h"
@@ -18,19 +16,12 @@
 #include "tests/support/recording_window_system.h"
 #include "tests/support/running_main_window.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/still_port.h"
 
 namespace {
 
 constexpr auto kDeadline = std::chrono::seconds(60);
 const std::string kSummingUp = "Summing up ";
-
-class QuietPort final : public StatusPort, public PortAccess {
-public:
-    uint8_t read() override { return 0; }
-    StatusPort& port(uint8_t) override { return *this; }
-    std::vector<std::string> takeReports() override { return {}; }
-    bool wantsQuietSection() const override { return false; }
-};
 
 // The running main window; the test paints as the window would.
 class SummingUpTest : public ::testing::Test {
@@ -41,7 +32,7 @@ protected:
     }
     static std::string status() { return statusText(LiveClock::now()); }
 
-    QuietPort port_;
+    StillPort port_;
     RunningMainWindow window_{port_};
     RecordingWindowSystem& ws = window_.ws;
 };
