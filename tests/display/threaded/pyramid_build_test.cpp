@@ -10,9 +10,7 @@
 #include <vector>
 
 #include "core/scope_session.h"
-#include "display/overview.h"
 #include "display/session_pyramid.h"
-#include "tests/support/recording_canvas.h"
 #include "tests/support/session_samples.h"
 
 namespace {
@@ -184,29 +182,6 @@ protected:
 
     Notices notices_;
 };
-
-TEST_F(SessionSumming, ALargeRecordingIsSummedUpBesideThePaint) {
-    const std::vector<uint8_t> samples = randomSamples(3u << 20, 5);
-    loadSessionSamples(samples);
-    notices_.hold();
-    EXPECT_EQ(sessionSpans(scopeSession).pyramid, nullptr);
-    ASSERT_TRUE(notices_.waitForCount(1));
-    // The build's thread is held: the paint goes on without it.
-    RecordingCanvas canvas;
-    paintOverview(canvas, 800, 100, 800);
-    const std::optional<SummingUp> summing = sessionSummingUp(scopeSession);
-    ASSERT_TRUE(summing);
-    EXPECT_EQ(summing->samples, samples.size());
-    EXPECT_LT(summing->summed, summing->samples);
-    notices_.letGo();
-
-    const SampleSpans spans = whenSummedUp();
-    ASSERT_NE(spans.pyramid, nullptr);
-    LevelPyramid inPlace;
-    inPlace.extend(samples.data(), static_cast<uint32_t>(samples.size()));
-    expectSameSpans(spans, inPlace, samples);
-    EXPECT_FALSE(sessionSummingUp(scopeSession));
-}
 
 // However the samples change while the old ones are summed up, what is drawn afterwards is
 // summed up from the new ones, never the old.
