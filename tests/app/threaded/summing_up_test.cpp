@@ -86,10 +86,11 @@ TEST_F(SummingUpTest, ClosingDuringASummingUpStopsIt) {
 // Cut Before moves the samples in their block: the summing up over them stops first, and the
 // drawing is summed up again over those kept.
 TEST_F(SummingUpTest, CutBeforeDuringASummingUp) {
-    std::vector<uint8_t> samples(3u << 20, 0x01);
+    std::vector<uint8_t> samples(8u << 20, 0x01);
     samples[100] = 0x11;
     loadSessionSamples(samples);
     paint();
+    ASSERT_TRUE(ws.waitForMessage(60));  // the summing up has begun reading the samples
     scopeSession.view.viewStart = 1000;
     cutBefore(ws);
     const auto deadline = std::chrono::steady_clock::now() + kDeadline;
