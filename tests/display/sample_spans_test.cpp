@@ -4,9 +4,6 @@
 
 #include <vector>
 
-#include "display/column_drawing.h"
-#include "tests/support/recording_canvas.h"
-
 namespace {
 
 // Quiet samples with a one-sample pulse on a different channel every 997 samples.
@@ -49,23 +46,6 @@ TEST(SampleSpans, FromThePyramidTheSamplesOrNothing) {
         const LevelSpan got = spans.span(c.first, c.end);
         EXPECT_EQ(got.allHigh, want.allHigh);
         EXPECT_EQ(got.anyHigh, want.anyHigh);
-    }
-}
-
-// Zoomed out a little, the columns look the same before the pyramid is there as after.
-TEST(SampleSpans, NearOneToOneColumnsNeedNoPyramid) {
-    const std::vector<uint8_t> samples = pulses(20000);
-    LevelPyramid pyramid;
-    pyramid.extend(samples.data(), 20000);
-    for (const uint64_t perPixel : {2u, 8u, 64u}) {
-        SCOPED_TRACE(perPixel);
-        const SampleColumns columns{0, 20000, perPixel, 1};
-        RecordingCanvas withPyramid;
-        drawColumns(withPyramid, ChannelRows{}, columns, SampleSpans{samples.data(), &pyramid});
-        RecordingCanvas without;
-        drawColumns(without, ChannelRows{}, columns, SampleSpans{samples.data(), nullptr});
-        EXPECT_FALSE(without.lines.empty());
-        EXPECT_EQ(without.lines, withPyramid.lines);
     }
 }
 
