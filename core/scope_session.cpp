@@ -8,6 +8,7 @@ namespace {
 
 const SampleMemory kSystemMemory{&std::malloc, &std::free};
 const SampleMemory* sampleMemory = &kSystemMemory;
+void (*sampleReaderStop)() = nullptr;
 
 }  // namespace
 
@@ -28,7 +29,18 @@ void giveBackSampleBuffer(uint8_t* block) {
     }
 }
 
+void setSampleReaderStop(void (*stop)()) {
+    sampleReaderStop = stop;
+}
+
+void stopSampleReaders() {
+    if (sampleReaderStop != nullptr) {
+        sampleReaderStop();
+    }
+}
+
 void releaseSampleData() {
+    stopSampleReaders();
     giveBackSampleBuffer(scopeSession.sampleData);
     scopeSession.sampleData = nullptr;
     // The next block may come back at the same address with other samples in it.

@@ -105,8 +105,15 @@ uint8_t* obtainSampleBuffer(size_t bytes);
 // Gives back a block obtained with obtainSampleBuffer (nullptr is allowed).
 void giveBackSampleBuffer(uint8_t* block);
 
-// Gives back the session's whole sample block; sampleLength is left alone.
+// Gives back the session's whole sample block, after stopping its readers; sampleLength is left
+// alone.
 void releaseSampleData();
+
+// A thread that reads sampleData beside the main thread (the drawing's summing up) is stopped and
+// waited for through `stop` before the samples are given back or moved; none: nullptr.
+void setSampleReaderStop(void (*stop)());
+// Stops that reader, if any, so that the samples may change. Main thread only.
+void stopSampleReaders();
 
 // The samples changed in place (a cut): what was derived from them is out of date.
 inline void samplesChanged(ScopeSession& session) {

@@ -20,6 +20,7 @@ enum MessageId : uint32_t {
     DECODE_DONE = 1027,        // the decoders' thread has something to take
     DECODER_STACK = 1028,      // a decoder row's menu: code a StackAction, position the stack
     SHOW_SAMPLE = 1029,        // marks and shows the sample whose data index is the position
+    SUMMING_UP = 1030,         // the drawing's summing up of the samples got further or is done
 };
 
 struct WindowMessage {

@@ -86,15 +86,15 @@ int SampleColumns::count() const {
 }
 
 void drawColumns(TraceCanvas& canvas, const ChannelRows& rows, const SampleColumns& columns,
-                 const uint8_t* samples, const LevelPyramid& pyramid) {
+                 const SampleSpans& samples) {
     const int count = columns.count();
     std::vector<LevelSpan> spans(static_cast<size_t>(count));
     for (int x = 0; x < count; ++x) {
         const uint32_t start = columns.start(x);
         const uint32_t end = columns.start(x + 1);
         // With fewer samples than pixels a column may hold none: the level before it goes on.
-        spans[static_cast<size_t>(x)] = start < end ? pyramid.span(samples, start, end)
-                                                    : pyramid.span(samples, start - 1, start);
+        spans[static_cast<size_t>(x)] =
+            start < end ? samples.span(start, end) : samples.span(start - 1, start);
     }
     drawSpans(canvas, rows, spans);
 }
@@ -110,17 +110,16 @@ void drawSpans(TraceCanvas& canvas, const ChannelRows& rows, const std::vector<L
 }
 
 std::vector<LevelSpan> timeColumnSpans(const TimeAxis& time, uint32_t first, uint32_t end,
-                                       int width, const uint8_t* samples,
-                                       const LevelPyramid& pyramid) {
+                                       int width, const SampleSpans& samples) {
     std::vector<LevelSpan> spans(static_cast<size_t>(std::max(width, 0)));
     uint32_t start = std::clamp(time.firstIndexFrom(time.secondsAtX(0)), first, end);
     for (int x = 0; x < width && start < end; ++x) {
         const uint32_t next = std::clamp(time.firstIndexFrom(time.secondsAtX(x + 1)), start, end);
         LevelSpan& span = spans[static_cast<size_t>(x)];
         if (next > start) {
-            span = pyramid.span(samples, start, next);
+            span = samples.span(start, next);
         } else if (start > 0 && !time.timeBase->gapBefore(time.origin + start)) {
-            span = pyramid.span(samples, start - 1, start);
+            span = samples.span(start - 1, start);
         }
         start = next;
     }

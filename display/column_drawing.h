@@ -6,6 +6,7 @@
 #include "core/channels.h"
 #include "display/channel_pens.h"
 #include "display/level_pyramid.h"
+#include "display/sample_spans.h"
 #include "display/trace_geometry.h"
 #include "display/trace_view.h"
 
@@ -34,7 +35,7 @@ struct SampleColumns {
 // levels, so a pulse of a single sample shows at any scale. Level runs are joined into one line,
 // and a run of columns with both levels is filled as a band.
 void drawColumns(TraceCanvas& canvas, const ChannelRows& rows, const SampleColumns& columns,
-                 const uint8_t* samples, const LevelPyramid& pyramid);
+                 const SampleSpans& samples);
 
 // The same from a span per column, x = 0 on; a column of no samples (an empty span) draws nothing,
 // nor a bar into or out of it.
@@ -44,5 +45,4 @@ void drawSpans(TraceCanvas& canvas, const ChannelRows& rows, const std::vector<L
 // its time. A column that holds none keeps the level before it, unless a gap covers it: there
 // the signal is not known, and the span is empty.
 std::vector<LevelSpan> timeColumnSpans(const TimeAxis& time, uint32_t first, uint32_t end,
-                                       int width, const uint8_t* samples,
-                                       const LevelPyramid& pyramid);
+                                       int width, const SampleSpans& samples);

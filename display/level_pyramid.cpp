@@ -48,6 +48,17 @@ void LevelPyramid::extend(const uint8_t* samples, uint32_t newLength) {
     length_ = newLength;
 }
 
+void LevelPyramid::reserve(uint32_t length) {
+    uint32_t countBelow = length;
+    for (std::size_t k = 0; countBelow > 1; ++k) {
+        if (levels_.size() <= k) {
+            levels_.emplace_back();
+        }
+        countBelow = blocksOver(countBelow);
+        levels_[k].reserve(countBelow);
+    }
+}
+
 // Bottom up: an end that is not on a block boundary of the next level up is taken on its own.
 LevelSpan LevelPyramid::span(const uint8_t* samples, uint32_t first, uint32_t end) const {
     LevelSpan total;

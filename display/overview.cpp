@@ -52,12 +52,11 @@ void drawTrace(TraceCanvas& canvas, const OverviewScale& scale, int height, uint
     rows.pens = &pens;
     if (scale.time) {
         drawSpans(canvas, rows,
-                  timeColumnSpans(*scale.time, 0, drawable, scale.width, s.sampleData,
-                                  sessionPyramid(s)));
+                  timeColumnSpans(*scale.time, 0, drawable, scale.width, sessionSpans(s)));
         return;
     }
     const SampleColumns columns{0, drawable, scale.extent, static_cast<uint64_t>(scale.width)};
-    drawColumns(canvas, rows, columns, s.sampleData, sessionPyramid(s));
+    drawColumns(canvas, rows, columns, sessionSpans(s));
 }
 
 }  // namespace

@@ -64,7 +64,7 @@ void drawSampleColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeS
                        const ChannelPens& pens) {
     const SampleColumns columns{g.firstSample, g.firstSample + g.sampleCount, g.scale.samples(),
                                 g.scale.columns()};
-    drawColumns(canvas, rowsOf(g, pens), columns, session.sampleData, sessionPyramid(session));
+    drawColumns(canvas, rowsOf(g, pens), columns, sessionSpans(session));
 }
 
 // Full-height lines at `xs` in a pen of `colour` made for them; none, and no pen, without any.
@@ -85,9 +85,8 @@ void drawFullHeightLines(TraceCanvas& canvas, uint32_t colour, const std::vector
 // On the time axis, a column per pixel over the samples taken in its time.
 void drawTimeColumns(TraceCanvas& canvas, const TraceGeometry& g, const ScopeSession& session,
                      int width, const ChannelPens& pens) {
-    const std::vector<LevelSpan> spans =
-        timeColumnSpans(*g.time, g.firstSample, g.firstSample + g.sampleCount, width,
-                        session.sampleData, sessionPyramid(session));
+    const std::vector<LevelSpan> spans = timeColumnSpans(
+        *g.time, g.firstSample, g.firstSample + g.sampleCount, width, sessionSpans(session));
     drawSpans(canvas, rowsOf(g, pens), spans);
 }
 

@@ -7,6 +7,7 @@
 #include "core/measure_text.h"
 #include "core/scope_session.h"
 #include "core/time_base.h"
+#include "display/session_pyramid.h"
 #include "resources/string_table.h"
 
 namespace {
@@ -14,6 +15,13 @@ namespace {
 std::string progressText(const ScopeSession& s, LiveClock::time_point now) {
     return "Capturing: " + std::to_string(drawableSamples(s)) + " of " +
            samplesText(s.sampleLength) + " stored, " + formatSeconds(liveSeconds(now));
+}
+
+// "Summing up 50000000 samples: 45%", in whole percent that reach 100 only when it is done.
+std::string summingUpText(const SummingUp& summing) {
+    const uint64_t percent =
+        summing.samples == 0 ? 0 : uint64_t{summing.summed} * 100 / summing.samples;
+    return "Summing up " + samplesText(summing.samples) + ": " + std::to_string(percent) + "%";
 }
 
 // Rate and length come from the recording's time base, the only source of its times.
@@ -95,6 +103,9 @@ std::string statusText(LiveClock::time_point now) {
         s.documentTitle.empty() ? loadString(IDS_NEW_DOCUMENT_TITLE) : s.documentTitle;
     if (!hasSampleData(s)) {
         return title + ": no samples";
+    }
+    if (const std::optional<SummingUp> summing = sessionSummingUp(s)) {
+        return summingUpText(*summing);
     }
     return title + ": " + samplesText(s.sampleLength) + timingText(s) + triggerWords(s) +
            gapWords(s) + priorityWords(s);

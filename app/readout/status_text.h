@@ -8,5 +8,6 @@
 // buffer's size and how long the capture has run, as of `now`. Otherwise the recording: its file
 // (or "Untitled"), its samples and, from its time base, the sample rate, how long it lasted and
 // its gaps (how many, the time they lost, the longest; planned pauses counted apart); for a
-// capture, the priority its loop ran at.
+// capture, the priority its loop ran at. While a large recording is summed up for the drawing,
+// how far that is.
 std::string statusText(LiveClock::time_point now);

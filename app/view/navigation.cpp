@@ -93,6 +93,7 @@ void cutBefore(WindowSystem& mainWindow) {
     const uint32_t length = s.sampleLength;
     const uint32_t dropped = std::min(s.view.viewStart, length);
     // Moved to the front, so that the block given back later is still the one obtained.
+    stopSampleReaders();
     std::memmove(s.sampleData, s.sampleData + dropped, length - dropped);
     s.sampleLength = length - dropped;
     s.sampleOrigin += dropped;

@@ -10,6 +10,7 @@
 #include "app/window/commands.h"
 #include "capture/sampling_worker.h"
 #include "core/scope_session.h"
+#include "display/session_pyramid.h"
 #include "resources/command_ids.h"
 
 std::string startupFilePath;
@@ -65,6 +66,9 @@ MessageResult mainWindowProc(WindowSystem& mainWindow, const WindowMessage& mess
         case SHOW_SAMPLE:
             markAndShowSample(mainWindow, static_cast<uint32_t>(message.position));
             return handled();
+        case SUMMING_UP:
+            mainWindow.refreshTraceView();
+            return handled();
         case OPEN_STARTUP_FILE:
             openDocumentFile(mainWindow, startupFilePath);
             keepDecodingCurrent(mainWindow);
@@ -83,6 +87,8 @@ void initMainWindow(WindowSystem& mainWindow) {
     workerLink.mainWindow = &mainWindow;
     workerLink.delayUnits = 0;
     startSamplingWorker(workerLink);
+    // Runs on the summing up's thread: only the thread-safe post reaches the window.
+    setSummingUpNotice([&mainWindow] { mainWindow.postMessage(WindowMessage{SUMMING_UP, 0, 0}); });
     mainWindow.postMessage(startupFilePath.empty() ? commandMessage(CMD_NEW_SAMPLE)
                                                    : WindowMessage{OPEN_STARTUP_FILE, 0, 0});
 }
@@ -95,4 +101,5 @@ void shutdownMainWindow(WindowSystem&) {
     stopSamplingWorker(workerLink);
     stopDecoding();
     releaseSampleData();
+    setSummingUpNotice({});
 }

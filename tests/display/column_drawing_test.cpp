@@ -61,7 +61,7 @@ TEST(DrawColumns, RunsAsLinesChangesAsBars) {
     LevelPyramid pyramid;
     pyramid.extend(samples.data(), 24);
     RecordingCanvas canvas;
-    drawColumns(canvas, rows(), SampleColumns{0, 24, 4, 1}, samples.data(), pyramid);
+    drawColumns(canvas, rows(), SampleColumns{0, 24, 4, 1}, SampleSpans{samples.data(), &pyramid});
     const std::vector<Line> channel1(canvas.lines.begin(), canvas.lines.begin() + 5);
     const uint32_t colour = RecordingCanvas::kStockColour;
     EXPECT_EQ(channel1, (std::vector<Line>{{colour, 0, 20, 2, 20},
@@ -85,8 +85,8 @@ TEST(DrawColumns, ASingleSamplePulseShowsAtAnyScale) {
         pyramid.extend(samples.data(), kLength);
         for (uint64_t perPixel = 2; perPixel <= kLength; perPixel *= 4) {
             RecordingCanvas canvas;
-            drawColumns(canvas, rows(), SampleColumns{0, kLength, perPixel, 1}, samples.data(),
-                        pyramid);
+            drawColumns(canvas, rows(), SampleColumns{0, kLength, perPixel, 1},
+                        SampleSpans{samples.data(), &pyramid});
             const int x = static_cast<int>(at / perPixel);
             const Line bar{RecordingCanvas::kStockColour, x, 90, x, 101};
             EXPECT_NE(std::find(canvas.lines.begin(), canvas.lines.end(), bar), canvas.lines.end())
@@ -107,7 +107,7 @@ TEST(DrawColumns, EmptyColumnsContinueTheLevelBefore) {
     LevelPyramid pyramid;
     pyramid.extend(samples.data(), 3);
     RecordingCanvas canvas;
-    drawColumns(canvas, rows(), SampleColumns{0, 3, 3, 6}, samples.data(), pyramid);
+    drawColumns(canvas, rows(), SampleColumns{0, 3, 3, 6}, SampleSpans{samples.data(), &pyramid});
     const uint32_t colour = RecordingCanvas::kStockColour;
     const std::vector<Line> channel1(canvas.lines.begin(), canvas.lines.begin() + 5);
     EXPECT_EQ(channel1, (std::vector<Line>{{colour, 0, 20, 2, 20},
@@ -131,7 +131,7 @@ TEST(DrawColumns, RunsOfBothLevelsAreFilled) {
     LevelPyramid pyramid;
     pyramid.extend(samples.data(), 64);
     RecordingCanvas canvas;
-    drawColumns(canvas, rows(), SampleColumns{0, 64, 2, 1}, samples.data(), pyramid);
+    drawColumns(canvas, rows(), SampleColumns{0, 64, 2, 1}, SampleSpans{samples.data(), &pyramid});
     const uint32_t colour = RecordingCanvas::kStockColour;
     EXPECT_EQ(canvas.fills, (std::vector<Line>{{colour, 0, 10, 31, 21}}));
     EXPECT_EQ(canvas.lines.front(), (Line{colour, 31, 10, 32, 10}));

@@ -125,19 +125,19 @@ TEST(LevelPyramid, ABlockPartFullAtOnePaintIsSummedAgainAtTheNext) {
 TEST(SessionPyramid, FollowsTheSessionsSamples) {
     resetScopeSession();
     loadSessionSamples(std::vector<uint8_t>(1000, 0x00));
-    EXPECT_EQ(sessionPyramid(scopeSession).span(scopeSession.sampleData, 0, 1000).anyHigh, 0);
+    EXPECT_EQ(sessionSpans(scopeSession).span(0, 1000).anyHigh, 0);
     scopeSession.sampleData[500] = 0x08;
     samplesChanged(scopeSession);
-    EXPECT_EQ(sessionPyramid(scopeSession).span(scopeSession.sampleData, 0, 1000).anyHigh, 0x08);
+    EXPECT_EQ(sessionSpans(scopeSession).span(0, 1000).anyHigh, 0x08);
 
     scopeSession.workerCapturing = true;
     scopeSession.samplesStored = 10;
-    EXPECT_EQ(sessionPyramid(scopeSession).length(), 10u);
+    EXPECT_EQ(sessionSpans(scopeSession).pyramid->length(), 10u);
     scopeSession.sampleData[600] = 0x10;  // stored after the last paint: taken in on the next
     scopeSession.samplesStored = 700;
-    const LevelPyramid& grown = sessionPyramid(scopeSession);
-    EXPECT_EQ(grown.length(), 700u);
-    EXPECT_EQ(grown.span(scopeSession.sampleData, 0, 700).anyHigh, 0x18);
+    const SampleSpans grown = sessionSpans(scopeSession);
+    EXPECT_EQ(grown.pyramid->length(), 700u);
+    EXPECT_EQ(grown.span(0, 700).anyHigh, 0x18);
     scopeSession.workerCapturing = false;
     resetScopeSession();
 }

@@ -48,17 +48,9 @@
 #include "tests/support/decoder_infos.h"
 #include "tests/support/protocol_signals.h"
 #include "tests/support/scope_file_maker.h"
+#include "tests/support/still_port.h"
 
 namespace {
-
-// Ports no test here reads: every window opens a file at start-up.
-class UnreadPorts : public PortAccess, public StatusPort {
-public:
-    StatusPort& port(uint8_t) override { return *this; }
-    uint8_t read() override { return 0xFF; }
-    std::vector<std::string> takeReports() override { return {}; }
-    bool wantsQuietSection() const override { return false; }
-};
 
 QAction* menuAction(QMainWindow& window, int id) {
     for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
@@ -166,7 +158,7 @@ private slots:
     void savedCaptureOpensWithItsTimesAndDecodesWithoutAPeriod();
 
 private:
-    UnreadPorts ports_;
+    StillPort ports_{0xFF};  // no test here reads it: every window opens a file at start-up
     TempDir dir_;
 };
 

@@ -15,6 +15,7 @@
 #include "shell/qt_main_window.h"
 #include "shell/qt_status_line.h"
 #include "shell/qt_template_builder.h"
+#include "tests/shell/support/green_pixels.h"
 #include "tests/shell/support/paint_counter.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/screenshot.h"
@@ -52,17 +53,6 @@ private:
     };
     Steady port_{*this};
 };
-
-int greenPixels(QWidget& view) {
-    const QImage image = view.grab().toImage();
-    int green = 0;
-    for (int y = 0; y < image.height(); ++y) {
-        for (int x = 0; x < image.width(); ++x) {
-            green += image.pixel(x, y) == kGreen ? 1 : 0;
-        }
-    }
-    return green;
-}
 
 }  // namespace
 

@@ -14,17 +14,9 @@
 #include "tests/support/fake_port_syscalls.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
+#include "tests/support/still_port.h"
 
 namespace {
-
-// A port whose lines never move: a port trigger on it never comes.
-class StillPort final : public StatusPort, public PortAccess {
-public:
-    uint8_t read() override { return 0x78; }
-    StatusPort& port(uint8_t) override { return *this; }
-    std::vector<std::string> takeReports() override { return {}; }
-    bool wantsQuietSection() const override { return false; }
-};
 
 // A port that cannot be opened: reported at every New Sample, read as an absent port.
 class ReportingPorts final : public StatusPort, public PortAccess {

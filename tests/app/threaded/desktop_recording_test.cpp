@@ -18,6 +18,7 @@
 #include "resources/command_ids.h"
 #include "tests/support/failing_file_calls.h"
 #include "tests/support/recording_window_system.h"
+#include "tests/support/running_main_window.h"
 #include "tests/support/scope_file_maker.h"
 
 namespace {
@@ -54,23 +55,10 @@ size_t filesIn(const std::string& folder) {
     return count;
 }
 
-// The main window on the recording window system, the simulated probe on its virtual clock (its
-// pace the same on any machine), and the queue pumped as the main thread's loop would.
+// The main window running on the simulated probe on its virtual clock (its pace the same on any
+// machine).
 class DesktopRecordingTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        resetScopeSession();
-        ws.handler = [this](const WindowMessage& m) { return mainWindowProc(ws, m).answer; };
-        workerLink.ports = &probe;
-        mainWindowProc(ws, WindowMessage{MSG_INITDIALOG, 0, 0});
-        ws.pumpMessages();  // the first New Sample
-    }
-    void TearDown() override {
-        mainWindowProc(ws, WindowMessage{MSG_DESTROY, 0, 0});
-        workerLink.ports = nullptr;
-        resetScopeSession();
-    }
-
     void command(int id) { mainWindowProc(ws, commandMessage(id)); }
 
     // File > Record to File… answered with `file` in the test's folder and `length`; the
@@ -114,9 +102,10 @@ protected:
 
     std::string lastMessage() const { return ws.messages.empty() ? "" : ws.messages.back(); }
 
-    RecordingWindowSystem ws;
     VirtualProbeClock clock;
     SimulatedProbe probe{clock};
+    RunningMainWindow window{probe};
+    RecordingWindowSystem& ws = window.ws;
     TempDir dir;
 };
 
