@@ -13,7 +13,13 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__has_feature)
+#define PINPROBE_HAS_FEATURE(feature) __has_feature(feature)
+#else
+#define PINPROBE_HAS_FEATURE(feature) 0
+#endif
+// GCC says so by a macro, clang by a feature.
+#if defined(__SANITIZE_ADDRESS__) || PINPROBE_HAS_FEATURE(address_sanitizer)
 constexpr bool kMlockIsReal = false;  // AddressSanitizer makes mlock a no-op that succeeds
 #else
 constexpr bool kMlockIsReal = true;
