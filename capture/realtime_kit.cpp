@@ -32,7 +32,7 @@ int answered(const SdBusCalls& calls, int result, sd_bus_error& busError, std::s
 template <typename Value>
 int readProperty(const SdBusCalls& calls, sd_bus* bus, const char* name, char type, Value& value,
                  std::string& error) {
-    sd_bus_error busError = SD_BUS_ERROR_NULL;
+    sd_bus_error busError{};  // SD_BUS_ERROR_NULL, which is C only
     const int result = calls.sd_bus_get_property_trivial(bus, kService, kObject, kInterface, name,
                                                          &busError, type, &value);
     return answered(calls, result, busError, error);
@@ -51,7 +51,7 @@ int readRealtimeKitLimits(const SdBusCalls& calls, sd_bus* bus, RealtimeKitLimit
 
 int makeThreadRealtime(const SdBusCalls& calls, sd_bus* bus, uint64_t threadId, uint32_t priority,
                        std::string& error) {
-    sd_bus_error busError = SD_BUS_ERROR_NULL;
+    sd_bus_error busError{};  // SD_BUS_ERROR_NULL, which is C only
     sd_bus_message* reply = nullptr;
     const int result =
         calls.sd_bus_call_method(bus, kService, kObject, kInterface, "MakeThreadRealtime",

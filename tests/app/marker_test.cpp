@@ -15,25 +15,23 @@
 #include "tests/support/recording_window_system.h"
 #include "tests/support/scope_file_maker.h"
 #include "tests/support/session_samples.h"
+#include "tests/support/view_size.h"
 
 namespace {
 
 using Log = std::vector<std::string>;
-
-constexpr int kWidth = 400;
-constexpr int kHeight = 300;
 
 class MarkerTest : public testing::Test {
 protected:
     void SetUp() override {
         resetScopeSession();
         loadSessionSamples(std::vector<uint8_t>(5000, 0x08));
-        scopeSession.view.viewWidth = kWidth;
-        ws.range = {0, 5000 - kWidth};
+        scopeSession.view.viewWidth = kViewWidth;
+        ws.range = {0, 5000 - kViewWidth};
     }
     void TearDown() override { resetScopeSession(); }
 
-    void click(int x) { placeMarker(ws, {x, 100, kWidth, kHeight}); }
+    void click(int x) { placeMarker(ws, {x, 100, kViewWidth, kViewHeight}); }
 
     RecordingWindowSystem ws;
 };

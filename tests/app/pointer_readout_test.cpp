@@ -12,12 +12,10 @@
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 #include "tests/support/time_base_maker.h"
+#include "tests/support/view_size.h"  // grid rows at y 55, 115, 175, 235 and 295
 
 namespace {
 
-// A view of 400 x 300 pixels: grid rows at y 55, 115, 175, 235 and 295.
-constexpr int kWidth = 400;
-constexpr int kHeight = 300;
 constexpr double kPeriod = 2.5e-6;
 
 // Every byte value in turn, so that each channel's level changes often and a sample out of
@@ -36,7 +34,7 @@ protected:
         }
         loadSessionSamples(samples);
         giveSessionEvenTimes(5000, kPeriod);
-        scopeSession.view.viewWidth = kWidth;
+        scopeSession.view.viewWidth = kViewWidth;
         showTraceRange(ws);
     }
     void TearDown() override { resetScopeSession(); }
@@ -92,7 +90,7 @@ TEST_F(PointerReadoutTest, SampleChannelAndTimeUnderThePointer) {
         }
         scrollTo(c.scrollTo);
         scopeSession.view.scale = ViewScale::pixelsPerSample(c.zoom);
-        const std::optional<TraceReading> r = readPointer({c.x, c.y, kWidth, kHeight});
+        const std::optional<TraceReading> r = readPointer({c.x, c.y, kViewWidth, kViewHeight});
         ASSERT_EQ(r.has_value(), c.sampleNumber.has_value());
         if (!r) {
             continue;
@@ -108,22 +106,22 @@ TEST_F(PointerReadoutTest, SampleChannelAndTimeUnderThePointer) {
 
 TEST_F(PointerReadoutTest, NoneRightOfTheDataNorWithoutIt) {
     loadSessionSamples(std::vector<uint8_t>(100, 0x08));
-    EXPECT_TRUE(readPointer({99, 0, kWidth, kHeight}).has_value());
-    EXPECT_FALSE(readPointer({100, 0, kWidth, kHeight}).has_value());
+    EXPECT_TRUE(readPointer({99, 0, kViewWidth, kViewHeight}).has_value());
+    EXPECT_FALSE(readPointer({100, 0, kViewWidth, kViewHeight}).has_value());
     scopeSession.view.scale = ViewScale::pixelsPerSample(4);
-    EXPECT_TRUE(readPointer({399, 0, kWidth, kHeight}).has_value());
+    EXPECT_TRUE(readPointer({399, 0, kViewWidth, kViewHeight}).has_value());
 
     scopeSession.timeBase.clear();
-    EXPECT_FALSE(readPointer({10, 0, kWidth, kHeight})->seconds.has_value());
+    EXPECT_FALSE(readPointer({10, 0, kViewWidth, kViewHeight})->seconds.has_value());
     // A buffer still being filled: only the samples the worker has stored so far.
     scopeSession.workerCapturing = true;
     scopeSession.samplesStored = 20;
-    EXPECT_TRUE(readPointer({79, 0, kWidth, kHeight}).has_value());  // zoom 4: sample 19
-    EXPECT_FALSE(readPointer({80, 0, kWidth, kHeight}).has_value());
+    EXPECT_TRUE(readPointer({79, 0, kViewWidth, kViewHeight}).has_value());  // zoom 4: sample 19
+    EXPECT_FALSE(readPointer({80, 0, kViewWidth, kViewHeight}).has_value());
     scopeSession.workerCapturing = false;
     releaseSampleData();
-    EXPECT_FALSE(readPointer({10, 0, kWidth, kHeight}).has_value());
-    EXPECT_EQ(pointerReadout({10, 0, kWidth, kHeight}), "");
+    EXPECT_FALSE(readPointer({10, 0, kViewWidth, kViewHeight}).has_value());
+    EXPECT_EQ(pointerReadout({10, 0, kViewWidth, kViewHeight}), "");
 }
 
 struct MarkerCase {
@@ -144,9 +142,9 @@ TEST_F(PointerReadoutTest, DistanceFromTheMarkerInSamplesAndTime) {
         SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", marker x " << c.markerX);
         SetUp();
         scopeSession.view.scale = ViewScale::pixelsPerSample(c.zoom);
-        placeMarker(ws, {c.markerX, 0, kWidth, kHeight});
+        placeMarker(ws, {c.markerX, 0, kViewWidth, kViewHeight});
         scrollTo(c.scrollTo);
-        const std::optional<TraceReading> r = readPointer({c.pointerX, 0, kWidth, kHeight});
+        const std::optional<TraceReading> r = readPointer({c.pointerX, 0, kViewWidth, kViewHeight});
         ASSERT_TRUE(r.has_value());
         EXPECT_EQ(r->markerNumber, c.markerNumber);
         EXPECT_EQ(r->samplesFromMarker, c.samples);
@@ -154,7 +152,7 @@ TEST_F(PointerReadoutTest, DistanceFromTheMarkerInSamplesAndTime) {
         EXPECT_NEAR(*r->secondsFromMarker, static_cast<double>(c.samples) * kPeriod, 1e-15);
     }
     scopeSession.timeBase.clear();
-    EXPECT_FALSE(readPointer({0, 0, kWidth, kHeight})->secondsFromMarker.has_value());
+    EXPECT_FALSE(readPointer({0, 0, kViewWidth, kViewHeight})->secondsFromMarker.has_value());
 }
 
 struct GapReadoutCase {
@@ -176,8 +174,8 @@ TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
         SCOPED_TRACE(testing::Message() << "zoom " << int(c.zoom) << ", x " << c.x);
         scrollTo(900);
         scopeSession.view.scale = ViewScale::pixelsPerSample(c.zoom);
-        const int width = c.zoom == 16 ? 2000 : kWidth;
-        const std::optional<TraceReading> r = readPointer({c.x, 0, width, kHeight});
+        const int width = c.zoom == 16 ? 2000 : kViewWidth;
+        const std::optional<TraceReading> r = readPointer({c.x, 0, width, kViewHeight});
         ASSERT_TRUE(r.has_value());
         ASSERT_EQ(r->gap.has_value(), c.gapSample.has_value());
         if (r->gap) {
@@ -193,21 +191,21 @@ TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
     scrollTo(0);
     for (const auto& [x, named] : {std::pair{125, true}, {123, true}, {127, true}, {128, false}}) {
         SCOPED_TRACE(testing::Message() << "8 samples a pixel, x " << x);
-        EXPECT_EQ(readPointer({x, 0, kWidth, kHeight})->gap.has_value(), named);
+        EXPECT_EQ(readPointer({x, 0, kViewWidth, kViewHeight})->gap.has_value(), named);
     }
     // A gap inside a column: before sample 1007, its mark in column 125 too.
     makeTimeBase(scopeSession.timeBase, 5000, 2500, {{1007, 5'200'000}});
-    const std::optional<TraceReading> inColumn = readPointer({123, 0, kWidth, kHeight});
+    const std::optional<TraceReading> inColumn = readPointer({123, 0, kViewWidth, kViewHeight});
     ASSERT_TRUE(inColumn.has_value() && inColumn->gap.has_value());
     EXPECT_EQ(inColumn->gap->sample, 1007u);
     makeTimeBase(scopeSession.timeBase, 5000, 2500, {{1000, 5'200'000}});
     scopeSession.view.scale = ViewScale::samplesPerColumn(1);
     scrollTo(900);
     // The pulse line, last, is the pulse measure's own.
-    EXPECT_EQ(readoutText(*readPointer({100, 0, kWidth, kHeight})),
+    EXPECT_EQ(readoutText(*readPointer({100, 0, kViewWidth, kViewHeight})),
               "Sample 1000 at 7.700 ms\nError (channel 1, pin 15): low\n"
               "Gap of 5.200 ms before this sample");
-    EXPECT_EQ(readoutText(*readPointer({99, 0, kWidth, kHeight})),
+    EXPECT_EQ(readoutText(*readPointer({99, 0, kViewWidth, kViewHeight})),
               "Sample 999 at 2.498 ms\nError (channel 1, pin 15): high\n"
               "Gap of 5.200 ms before sample 1000");
 }
@@ -216,15 +214,15 @@ TEST_F(PointerReadoutTest, TimesComeFromTheTimeBaseAndAGapIsNamedNearItsMark) {
 TEST_F(PointerReadoutTest, TheMarkerDistanceCountsTheGapsBetween) {
     makeTimeBase(scopeSession.timeBase, 5000, 2500, {{1000, 5'200'000}, {1005, 1'000'000}});
     scrollTo(900);
-    placeMarker(ws, {90, 0, kWidth, kHeight});
+    placeMarker(ws, {90, 0, kViewWidth, kViewHeight});
     const auto markerLine = [](int x) {
-        const std::string text = readoutText(*readPointer({x, 0, kWidth, kHeight}));
+        const std::string text = readoutText(*readPointer({x, 0, kViewWidth, kViewHeight}));
         return text.substr(text.rfind('\n') + 1);
     };
     EXPECT_EQ(markerLine(110), "From marker 990: +20 samples, +6.250 ms across 2 gaps");
     EXPECT_EQ(markerLine(101), "From marker 990: +11 samples, +5.227 ms across 1 gap");
     EXPECT_EQ(markerLine(50), "From marker 990: -40 samples, -100.0 \u00b5s, 10.00 kHz");
-    placeMarker(ws, {100, 0, kWidth, kHeight});  // on the sample right after the first gap
+    placeMarker(ws, {100, 0, kViewWidth, kViewHeight});  // on the sample right after the first gap
     EXPECT_EQ(markerLine(104), "From marker 1000: +4 samples, +10.00 \u00b5s, 100.0 kHz");
     EXPECT_EQ(markerLine(95), "From marker 1000: -5 samples, -5.213 ms across 1 gap");
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-constexpr int kWidth = 1000;
+constexpr int kRulerWidth = 1000;
 constexpr int kSpacing = 100;
 
 struct StepCase {
@@ -27,7 +27,7 @@ TEST(TickStep, OneTwoOrFiveTimesAPowerOfTen) {
         {0, true, 0},         {-5, false, 0},
     };
     for (const StepCase& c : cases) {
-        EXPECT_DOUBLE_EQ(tickStep(c.span, kWidth, kSpacing, c.wholeNumbers), c.step)
+        EXPECT_DOUBLE_EQ(tickStep(c.span, kRulerWidth, kSpacing, c.wholeNumbers), c.step)
             << c.span << (c.wholeNumbers ? " samples" : " s");
     }
 }
@@ -79,10 +79,10 @@ TEST(RulerScale, LabelsInTheUnitThatFits) {
         const uint32_t length = c.perPixel > 1 ? 500000 + c.firstSample : 100000;
         TimeBase time;
         fillTime(time, length + c.origin, c.period);
-        const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, length,
+        const TraceGeometry g = traceGeometry(kRulerWidth, 300, c.firstSample, length,
                                               ViewScale::samplesPerColumn(c.perPixel));
         const RulerScale scale =
-            rulerScale(g, kWidth, c.period > 0 ? &time : nullptr, c.origin, {}, kSpacing);
+            rulerScale(g, kRulerWidth, c.period > 0 ? &time : nullptr, c.origin, {}, kSpacing);
         const std::vector<std::string> got = labels(scale);
         ASSERT_GE(got.size(), c.firstLabels.size());
         EXPECT_EQ(std::vector<std::string>(got.begin(), got.begin() + c.firstLabels.size()),
@@ -107,8 +107,8 @@ TEST(RulerScale, TicksBetweenTheLabelledOnes) {
 TEST(RulerScale, TimeTicksBetweenTheLabelledOnes) {
     TimeBase time;
     fillTime(time, 100000, 10e-9);
-    const TraceGeometry g = traceGeometry(kWidth, 300, 0, 100000);
-    const RulerScale scale = rulerScale(g, kWidth, &time, 0, {}, kSpacing);
+    const TraceGeometry g = traceGeometry(kRulerWidth, 300, 0, 100000);
+    const RulerScale scale = rulerScale(g, kRulerWidth, &time, 0, {}, kSpacing);
     ASSERT_GE(scale.ticks.size(), 6u);
     const std::vector<int> xs = {scale.ticks[0].x, scale.ticks[1].x, scale.ticks[2].x,
                                  scale.ticks[5].x};
@@ -125,15 +125,16 @@ TEST(RulerScale, GapsAreMarked) {
     // halfway into it.
     ASSERT_EQ(time.gaps().size(), 1u);
     ASSERT_EQ(time.gaps()[0].sample, 450u);
-    const TraceGeometry g = traceGeometry(kWidth, 300, 0, 10000);
-    EXPECT_EQ(rulerScale(g, kWidth, &time, 0, {}, kSpacing).gaps, std::vector<int>{450});
+    const TraceGeometry g = traceGeometry(kRulerWidth, 300, 0, 10000);
+    EXPECT_EQ(rulerScale(g, kRulerWidth, &time, 0, {}, kSpacing).gaps, std::vector<int>{450});
     // Zoomed in, the mark sits where the trace view draws it: halfway into the step before.
     const TraceGeometry zoomed =
-        traceGeometry(kWidth, 300, 400, 10000, ViewScale::pixelsPerSample(4));
-    EXPECT_EQ(rulerScale(zoomed, kWidth, &time, 0, {}, kSpacing).gaps, std::vector<int>{198});
+        traceGeometry(kRulerWidth, 300, 400, 10000, ViewScale::pixelsPerSample(4));
+    EXPECT_EQ(rulerScale(zoomed, kRulerWidth, &time, 0, {}, kSpacing).gaps, std::vector<int>{198});
     // A cut recording: data index 350 is the time base's sample 450.
-    const TraceGeometry cut = traceGeometry(kWidth, 300, 300, 9900, ViewScale::pixelsPerSample(4));
-    EXPECT_EQ(rulerScale(cut, kWidth, &time, 100, {}, kSpacing).gaps, std::vector<int>{198});
+    const TraceGeometry cut =
+        traceGeometry(kRulerWidth, 300, 300, 9900, ViewScale::pixelsPerSample(4));
+    EXPECT_EQ(rulerScale(cut, kRulerWidth, &time, 100, {}, kSpacing).gaps, std::vector<int>{198});
 }
 
 // With a gap on screen the ticks inside it would crowd into one place: there is one tick there,
@@ -162,9 +163,9 @@ TEST(RulerScale, LabelsKeepApartAtGapsAndTheStepStays) {
         fillTime(gapped, 20000, 1e-6, c.gapAt, c.gapSeconds);
         TimeBase even;
         fillTime(even, 20000, 1e-6);
-        const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, 20000, c.scale);
-        const RulerScale withGap = rulerScale(g, kWidth, &gapped, 0, {}, kSpacing);
-        const RulerScale without = rulerScale(g, kWidth, &even, 0, {}, kSpacing);
+        const TraceGeometry g = traceGeometry(kRulerWidth, 300, c.firstSample, 20000, c.scale);
+        const RulerScale withGap = rulerScale(g, kRulerWidth, &gapped, 0, {}, kSpacing);
+        const RulerScale without = rulerScale(g, kRulerWidth, &even, 0, {}, kSpacing);
         ASSERT_EQ(withGap.gaps.size() + withGap.gapTicks.size(), 1u);
         const int gapX = withGap.gaps.empty() ? withGap.gapTicks[0] : withGap.gaps[0];
         // Where the labels stand: the unit may change with the gap's seconds, the step may not.
@@ -214,8 +215,8 @@ TEST(RulerScale, ShortGapsAreTicksOnly) {
         SCOPED_TRACE(c.perPixel);
         const ViewScale scale =
             c.perPixel == 1 ? ViewScale{} : ViewScale::samplesPerColumn(c.perPixel);
-        const RulerScale ruler =
-            rulerScale(traceGeometry(kWidth, 300, 0, 10000, scale), kWidth, &time, 0, {}, kSpacing);
+        const RulerScale ruler = rulerScale(traceGeometry(kRulerWidth, 300, 0, 10000, scale),
+                                            kRulerWidth, &time, 0, {}, kSpacing);
         EXPECT_EQ(ruler.gaps, c.gaps);
         EXPECT_EQ(ruler.gapTicks, c.ticks);
     }
@@ -246,10 +247,10 @@ TEST(RulerScale, CountsFromTheTriggerPoint) {
         TimeBase time;
         fillTime(time, length + c.origin, c.period);
         const MeasureZero zero{c.trigger, c.period > 0 ? time.secondsAt(c.trigger) : 0};
-        const TraceGeometry g = traceGeometry(kWidth, 300, c.firstSample, length,
+        const TraceGeometry g = traceGeometry(kRulerWidth, 300, c.firstSample, length,
                                               ViewScale::samplesPerColumn(c.perPixel));
-        const std::vector<std::string> got =
-            labels(rulerScale(g, kWidth, c.period > 0 ? &time : nullptr, c.origin, zero, kSpacing));
+        const std::vector<std::string> got = labels(
+            rulerScale(g, kRulerWidth, c.period > 0 ? &time : nullptr, c.origin, zero, kSpacing));
         ASSERT_GE(got.size(), c.firstLabels.size());
         EXPECT_EQ(std::vector<std::string>(got.begin(), got.begin() + c.firstLabels.size()),
                   c.firstLabels);

@@ -12,13 +12,11 @@
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 #include "tests/support/time_base_maker.h"
+#include "tests/support/view_size.h"
 
 namespace {
 
 using Lines = std::vector<std::string>;
-
-constexpr int kWidth = 400;
-constexpr int kHeight = 300;
 
 class SpanTest : public testing::Test {
 protected:
@@ -30,12 +28,12 @@ protected:
             samples[i] = static_cast<uint8_t>((i % 4 >= 2 ? 0x08 : 0) | (i >= 100 ? 0x80 : 0));
         }
         loadSessionSamples(samples);
-        scopeSession.view.viewWidth = kWidth;
-        ws.range = {0, 1000 - kWidth};
+        scopeSession.view.viewWidth = kViewWidth;
+        ws.range = {0, 1000 - kViewWidth};
     }
     void TearDown() override { resetScopeSession(); }
 
-    TracePointer at(int x) const { return TracePointer{x, 100, kWidth, kHeight}; }
+    TracePointer at(int x) const { return TracePointer{x, 100, kViewWidth, kViewHeight}; }
 
     RecordingWindowSystem ws;
 };

@@ -9,6 +9,7 @@
 #include "core/scope_session.h"
 #include "core/time_base.h"
 #include "resources/command_ids.h"
+#include "tests/support/probe_units.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 
@@ -17,7 +18,6 @@ namespace {
 constexpr uint8_t A = 0x08;
 constexpr uint8_t B = 0x10;
 constexpr uint8_t C = 0x18;
-constexpr uint64_t kReadNs = 1000;
 constexpr uint64_t kStallNs = 100'000;
 constexpr uint64_t kPauseNs = 50'000;
 

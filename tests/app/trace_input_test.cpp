@@ -13,11 +13,9 @@
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 #include "tests/support/time_base_maker.h"
+#include "tests/support/view_size.h"
 
 namespace {
-
-constexpr int kWidth = 400;
-constexpr int kHeight = 300;
 
 ViewScale perColumn(uint32_t samples) {
     return ViewScale::samplesPerColumn(samples);
@@ -53,7 +51,7 @@ protected:
     void SetUp() override {
         resetScopeSession();
         loadSessionSamples(std::vector<uint8_t>(5000, 0x08));
-        scopeSession.view.viewWidth = kWidth;
+        scopeSession.view.viewWidth = kViewWidth;
         showTraceRange(ws);
         ws.clearLog();
     }
@@ -74,7 +72,7 @@ protected:
 TEST_F(TraceInputTest, WheelStepsLinesAsTheScrollBar) {
     for (const auto& [notches, code] : {std::pair{2, SCROLL_LINE_LEFT}, {-3, SCROLL_LINE_RIGHT}}) {
         viewAt(4, 1000);
-        turnWheel(ws, {123, 45, kWidth, kHeight}, notches, false);
+        turnWheel(ws, {123, 45, kViewWidth, kViewHeight}, notches, false);
         const std::vector<std::string> wheeled = ws.log;
         const uint32_t viewStart = scopeSession.view.viewStart;
         viewAt(4, 1000);
@@ -111,7 +109,7 @@ TEST_F(TraceInputTest, CtrlWheelZoomsAroundTheSampleUnderThePointer) {
                                         << ", x " << c.x << ", " << c.notches << " notches");
         viewAt(c.zoom, c.viewStart);
         const uint32_t held = c.viewStart + c.x / c.zoom;
-        turnWheel(ws, {c.x, 45, kWidth, kHeight}, c.notches, true);
+        turnWheel(ws, {c.x, 45, kViewWidth, kViewHeight}, c.notches, true);
         EXPECT_EQ(scopeSession.view.zoomStep(), c.zoomAfter);
         EXPECT_EQ(scopeSession.view.viewStart, c.viewStartAfter);
         EXPECT_EQ(scopeSession.view.scrollPosition, int32_t(c.viewStartAfter));
@@ -123,7 +121,7 @@ TEST_F(TraceInputTest, CtrlWheelZoomsAroundTheSampleUnderThePointer) {
 
 TEST_F(TraceInputTest, CtrlWheelWithoutDataZoomsAsTheButtons) {
     releaseSampleData();
-    turnWheel(ws, {100, 45, kWidth, kHeight}, 1, true);
+    turnWheel(ws, {100, 45, kViewWidth, kViewHeight}, 1, true);
     EXPECT_EQ(scopeSession.view.zoomStep(), 2);
     EXPECT_EQ(ws.log, std::vector<std::string>{"refresh"});
 }
@@ -133,7 +131,7 @@ TEST_F(TraceInputTest, CtrlWheelWithoutDataZoomsAsTheButtons) {
 TEST_F(TraceInputTest, KeyboardZoomStepsTheWholeLadderAboutTheMiddle) {
     viewAt(1, 0);
     zoomToFit(ws);
-    const ViewScale fit = fitScale(5000, kWidth);
+    const ViewScale fit = fitScale(5000, kViewWidth);
     const struct {
         bool zoomIn;
         ViewScale to;
@@ -142,13 +140,14 @@ TEST_F(TraceInputTest, KeyboardZoomStepsTheWholeLadderAboutTheMiddle) {
                  {false, perColumn(2)}, {false, perColumn(4)}, {false, perColumn(8)},
                  {false, fit}};
     for (const auto& step : steps) {
-        const uint32_t middle = *sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), kWidth / 2);
+        const uint32_t middle =
+            *sampleAtX(viewGeometry(scopeSession, kViewWidth, kViewHeight), kViewWidth / 2);
         zoomAtMiddle(ws, step.zoomIn);
         SCOPED_TRACE(testing::Message() << "to " << step.to.samplesPerPixel());
         EXPECT_EQ(scopeSession.view.scale, step.to);
         if (step.to != fit) {
-            const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
-            EXPECT_EQ(*sampleAtX(g, kWidth / 2), middle) << "the middle keeps its sample";
+            const TraceGeometry g = viewGeometry(scopeSession, kViewWidth, kViewHeight);
+            EXPECT_EQ(*sampleAtX(g, kViewWidth / 2), middle) << "the middle keeps its sample";
         }
     }
 }
@@ -165,18 +164,18 @@ TEST_F(TraceInputTest, CtrlWheelGoesBelowOneToOneAndBack) {
         int notches;
         ViewScale to;
     };
-    const ViewScale fit = fitScale(5000, kWidth);
+    const ViewScale fit = fitScale(5000, kViewWidth);
     const Step steps[] = {{-1, perColumn(2)}, {-1, perColumn(4)}, {-1, perColumn(8)},
                           {-1, fit},          {-1, fit},          {1, perColumn(8)},
                           {1, perColumn(4)},  {1, perColumn(2)},  {1, perColumn(1)},
                           {1, pixels(2)}};
     const int x = 100;
     for (const Step& step : steps) {
-        const uint32_t held = *sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), x);
-        turnWheel(ws, {x, 45, kWidth, kHeight}, step.notches, true);
+        const uint32_t held = *sampleAtX(viewGeometry(scopeSession, kViewWidth, kViewHeight), x);
+        turnWheel(ws, {x, 45, kViewWidth, kViewHeight}, step.notches, true);
         SCOPED_TRACE(testing::Message() << "to " << step.to.samplesPerPixel());
         EXPECT_EQ(scopeSession.view.scale, step.to);
-        const TraceGeometry g = viewGeometry(scopeSession, kWidth, kHeight);
+        const TraceGeometry g = viewGeometry(scopeSession, kViewWidth, kViewHeight);
         if (step.to == fit) {
             EXPECT_EQ(g.firstSample, 0u);  // the whole capture: nothing to scroll
             EXPECT_EQ(ws.range.high, 0);
@@ -204,10 +203,10 @@ TEST_F(TraceInputTest, CtrlWheelOnTheTimeAxisHoldsTheSampleAcrossAStall) {
         viewAt(c.zoom, c.viewStart);
         makeTimeBase(scopeSession.timeBase, 5000, 1000, {{1500, 100'000}});
         scopeSession.view.timeAxis = true;
-        const uint32_t held = *sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), c.x);
-        turnWheel(ws, {c.x, 45, kWidth, kHeight}, c.notches, true);
+        const uint32_t held = *sampleAtX(viewGeometry(scopeSession, kViewWidth, kViewHeight), c.x);
+        turnWheel(ws, {c.x, 45, kViewWidth, kViewHeight}, c.notches, true);
         const std::optional<uint32_t> under =
-            sampleAtX(viewGeometry(scopeSession, kWidth, kHeight), c.x);
+            sampleAtX(viewGeometry(scopeSession, kViewWidth, kViewHeight), c.x);
         ASSERT_TRUE(under.has_value());
         EXPECT_NEAR(double(*under), double(held),
                     std::max(1.0, scopeSession.view.scale.samplesPerPixel()));

@@ -11,7 +11,7 @@
 
 namespace {
 
-using C = TriggerCondition;
+using Condition = TriggerCondition;
 
 class TriggerSettingsTest : public ::testing::Test {
 protected:
@@ -23,7 +23,8 @@ protected:
 // What the dialog sets comes back as it was, and the boxes show it: ticked for either edge,
 // another state for a condition of the channel's own.
 TEST_F(TriggerSettingsTest, SettingsRoundTripAndTheBoxesShowThem) {
-    const TriggerSettings settings{{C::Falling, C::EitherEdge, C::NotUsed, C::High, C::EitherEdge},
+    const TriggerSettings settings{{Condition::Falling, Condition::EitherEdge, Condition::NotUsed,
+                                    Condition::High, Condition::EitherEdge},
                                    25};
     applyTriggerSettings(settings);
     EXPECT_EQ(currentTriggerSettings().conditions, settings.conditions);
@@ -40,20 +41,23 @@ TEST_F(TriggerSettingsTest, SettingsRoundTripAndTheBoxesShowThem) {
 // A click on a box: a tick turns over; a condition of its own becomes a plain tick.
 TEST_F(TriggerSettingsTest, ABoxClickTicksOrUnticksAndDropsAnOwnCondition) {
     struct Case {
-        C before;
-        C after;
+        Condition before;
+        Condition after;
     };
     const std::vector<Case> cases = {
-        {C::NotUsed, C::EitherEdge}, {C::EitherEdge, C::NotUsed}, {C::Rising, C::EitherEdge},
-        {C::Low, C::EitherEdge},     {C::High, C::EitherEdge},
+        {Condition::NotUsed, Condition::EitherEdge}, {Condition::EitherEdge, Condition::NotUsed},
+        {Condition::Rising, Condition::EitherEdge},  {Condition::Low, Condition::EitherEdge},
+        {Condition::High, Condition::EitherEdge},
     };
     for (const Case& c : cases) {
         resetScopeSession();
-        applyTriggerSettings({{C::NotUsed, c.before, C::Falling, C::NotUsed, C::NotUsed}, 10});
+        applyTriggerSettings({{Condition::NotUsed, c.before, Condition::Falling, Condition::NotUsed,
+                               Condition::NotUsed},
+                              10});
         dispatchCommand(ws, CMD_PORT_TRIGGER_FIRST + 1);
         const ChannelConditions now = currentTriggerSettings().conditions;
         EXPECT_EQ(now[1], c.after);
-        EXPECT_EQ(now[2], C::Falling);  // the others stay
+        EXPECT_EQ(now[2], Condition::Falling);  // the others stay
         EXPECT_EQ(scopeSession.preTriggerPercent, 10);
     }
 }

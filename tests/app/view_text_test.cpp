@@ -9,11 +9,9 @@
 #include "core/scope_session.h"
 #include "tests/support/session_samples.h"
 #include "tests/support/time_base_maker.h"
+#include "tests/support/view_size.h"
 
 namespace {
-
-constexpr int kWidth = 400;
-constexpr int kHeight = 300;
 
 struct ViewCase {
     const char* what;
@@ -58,10 +56,10 @@ TEST_P(ViewTextTest, SaysWhatTheViewShows) {
     scopeSession.triggerSample = c.trigger;
     const ViewScale scale = c.samplesPerPixel > 1 ? ViewScale::samplesPerColumn(c.samplesPerPixel)
                                                   : ViewScale::pixelsPerSample(c.zoomStep);
-    const TraceGeometry g = traceGeometry(kWidth, kHeight, c.viewStart, c.samples, scale);
-    EXPECT_EQ(rulerText(g, kWidth), c.ruler);
-    EXPECT_EQ(overviewText(g, kWidth), c.overview);
-    EXPECT_EQ(traceViewText(g, kWidth), c.traces);
+    const TraceGeometry g = traceGeometry(kViewWidth, kViewHeight, c.viewStart, c.samples, scale);
+    EXPECT_EQ(rulerText(g, kViewWidth), c.ruler);
+    EXPECT_EQ(overviewText(g, kViewWidth), c.overview);
+    EXPECT_EQ(traceViewText(g, kViewWidth), c.traces);
 }
 
 const ViewCase kViews[] = {
@@ -141,9 +139,9 @@ TEST(ViewText, AFractionalScaleShowsItsColumnsSamples) {
         ViewScale scale;
         const char* traces;
     } cases[] = {
-        {5000, 0, fitScale(5000, kWidth),
+        {5000, 0, fitScale(5000, kViewWidth),
          "5000 samples, 12.5 samples per pixel, showing samples 0 to 4999"},
-        {20000, 1000, ViewScale::samplesOnColumns(5000, kWidth),
+        {20000, 1000, ViewScale::samplesOnColumns(5000, kViewWidth),
          "20000 samples, 12.5 samples per pixel, showing samples 1000 to 5999"},
         {5000, 0, ViewScale::samplesOnColumns(5000, 1300),
          "5000 samples, 3.85 samples per pixel, showing samples 0 to 1538"},
@@ -154,8 +152,9 @@ TEST(ViewText, AFractionalScaleShowsItsColumnsSamples) {
     };
     for (const auto& c : cases) {
         loadSessionSamples(alternating(c.samples));
-        const TraceGeometry g = traceGeometry(kWidth, kHeight, c.viewStart, c.samples, c.scale);
-        EXPECT_EQ(traceViewText(g, kWidth), c.traces);
+        const TraceGeometry g =
+            traceGeometry(kViewWidth, kViewHeight, c.viewStart, c.samples, c.scale);
+        EXPECT_EQ(traceViewText(g, kViewWidth), c.traces);
     }
     resetScopeSession();
 }

@@ -14,10 +14,9 @@
 #include "tests/support/recording_window_system.h"
 #include "tests/support/session_samples.h"
 #include "tests/support/time_base_maker.h"
+#include "tests/support/view_size.h"
 
 namespace {
-
-constexpr int kWidth = 400;
 
 class ZoomLevelsTest : public testing::Test {
 protected:
@@ -28,7 +27,7 @@ protected:
             samples[i] = 0x08;
         }
         loadSessionSamples(samples);
-        scopeSession.view.viewWidth = kWidth;
+        scopeSession.view.viewWidth = kViewWidth;
         showTraceRange(ws);
         ws.clearLog();
     }
@@ -44,7 +43,7 @@ TEST_F(ZoomLevelsTest, ZoomToFitShowsEverythingFromTheFirstSample) {
     EXPECT_TRUE(scopeSession.view.scale.belowOneToOne());
     EXPECT_EQ(ws.log,
               (std::vector<std::string>{"range 0..0 redraw", "position 0 redraw", "refresh"}));
-    const TraceGeometry g = viewGeometry(scopeSession, kWidth, 300);
+    const TraceGeometry g = viewGeometry(scopeSession, kViewWidth, 300);
     EXPECT_EQ(g.firstSample, 0u);
     EXPECT_EQ(g.sampleCount, 5000u);
 }
@@ -166,7 +165,7 @@ TEST_F(ZoomLevelsTest, TimeAxisTogglesOnlyWithATimeBase) {
     EXPECT_EQ(ws.range.high, 4900) << "at 4 pixels a sample, 100 µs on the screen";
     zoomToFit(ws);
     EXPECT_EQ(ws.range.high, 0) << "the whole recording's time on the screen: nothing to scroll";
-    const TraceGeometry fit = viewGeometry(scopeSession, kWidth, 300);
+    const TraceGeometry fit = viewGeometry(scopeSession, kViewWidth, 300);
     EXPECT_EQ(fit.firstSample, 0u);
     EXPECT_EQ(fit.firstSample + fit.sampleCount, 5000u) << "the last sample drawn";
     dispatchCommand(ws, CMD_TIME_AXIS);

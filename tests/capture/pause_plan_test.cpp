@@ -6,10 +6,9 @@
 
 #include "capture/probe_clock.h"
 #include "capture/scheduling_system.h"
+#include "tests/support/probe_units.h"
 
 namespace {
-
-constexpr uint64_t kMs = 1'000'000;
 
 TEST(PausePlan, RealTimeLimitAsksAShortBlockHalfwayThroughItsBudget) {
     EXPECT_EQ(realTimeLimitPause(200'000), (std::vector<PauseRule>{{100 * kMs, kShortPauseNs}}));

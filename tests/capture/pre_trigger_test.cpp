@@ -9,12 +9,10 @@
 #include "capture/sampler.h"
 #include "core/scope_session.h"
 #include "core/trigger_conditions.h"
+#include "tests/support/probe_units.h"
 #include "tests/support/scripted_port.h"
 
 namespace {
-
-constexpr uint8_t kChannel1 = kChannelBits[0];
-constexpr uint64_t kReadNs = 1000;
 
 // Before the trigger every byte differs (channel 1 low), so a sample out of place shows.
 uint8_t waitByte(uint64_t readIndex) {

@@ -13,27 +13,33 @@
 
 namespace {
 
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(__has_feature)
+#define PINPROBE_HAS_FEATURE(feature) __has_feature(feature)
+#else
+#define PINPROBE_HAS_FEATURE(feature) 0
+#endif
+// GCC says so by a macro, clang by a feature.
+#if defined(__SANITIZE_ADDRESS__) || PINPROBE_HAS_FEATURE(address_sanitizer)
 constexpr bool kMlockIsReal = false;  // AddressSanitizer makes mlock a no-op that succeeds
 #else
 constexpr bool kMlockIsReal = true;
 #endif
 
-struct Scheduling {
+struct ThreadScheduling {
     int policy = -1;
     int priority = -1;
-    bool operator==(const Scheduling&) const = default;
+    bool operator==(const ThreadScheduling&) const = default;
 };
 
-Scheduling currentScheduling() {
-    Scheduling scheduling;
+ThreadScheduling currentScheduling() {
+    ThreadScheduling scheduling;
     sched_param param{};
     pthread_getschedparam(pthread_self(), &scheduling.policy, &param);
     scheduling.priority = param.sched_priority;
     return scheduling;
 }
 
-bool setScheduling(const Scheduling& scheduling) {
+bool setScheduling(const ThreadScheduling& scheduling) {
     sched_param param{};
     param.sched_priority = scheduling.priority;
     return pthread_setschedparam(pthread_self(), scheduling.policy, &param) == 0;
@@ -51,14 +57,14 @@ long lockedKilobytes() {
 }
 
 TEST(QuietSection, RestoresSchedulingAndUnlocksAndKeepsTheBufferAsItWas) {
-    const Scheduling before = currentScheduling();
+    const ThreadScheduling before = currentScheduling();
     const long lockedBefore = lockedKilobytes();
     std::vector<uint8_t> buffer(300'000);
     std::iota(buffer.begin(), buffer.end(), uint8_t{1});
     const std::vector<uint8_t> original = buffer;
     {
         QuietSection quiet(true, buffer.data(), buffer.size(), machineClock());
-        const Scheduling raised{SCHED_FIFO, kQuietSectionPriority};
+        const ThreadScheduling raised{SCHED_FIFO, kQuietSectionPriority};
         EXPECT_EQ(currentScheduling(), realTime(quiet.priority()) ? raised : before);
         if (quiet.bufferLocked() && kMlockIsReal) {
             EXPECT_GE(lockedKilobytes(), lockedBefore + 290);
@@ -95,8 +101,8 @@ TEST(QuietSection, PinsTheThreadToItsProcessorAndSetsItFreeAfter) {
 }
 
 TEST(QuietSection, LeavesAHigherRealTimePriorityAlone) {
-    const Scheduling before = currentScheduling();
-    const Scheduling higher{SCHED_FIFO, kQuietSectionPriority + 5};
+    const ThreadScheduling before = currentScheduling();
+    const ThreadScheduling higher{SCHED_FIFO, kQuietSectionPriority + 5};
     if (!setScheduling(higher)) {
         GTEST_SKIP() << "real-time priority is not permitted here";
     }

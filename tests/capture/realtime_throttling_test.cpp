@@ -4,10 +4,9 @@
 
 #include <string>
 #include <vector>
+#include "tests/support/probe_units.h"
 
 namespace {
-
-constexpr uint64_t kMs = 1'000'000;
 
 struct ThrottleCase {
     const char* name;

@@ -10,11 +10,11 @@
 #include "core/scope_session.h"
 #include "core/trigger_conditions.h"
 #include "tests/support/fake_scheduling.h"
+#include "tests/support/probe_units.h"
 #include "tests/support/scripted_port.h"
 
 namespace {
 
-constexpr uint8_t kChannel1 = kChannelBits[0];
 constexpr uint8_t kChannel2 = kChannelBits[1];
 constexpr uint8_t kChannel5 = kChannelBits[4];
 
@@ -191,7 +191,6 @@ TEST_F(InlineCaptureTest, TriggerWaitGivesUpAfterItsBoundAndCapturesAnyway) {
     }
 }
 
-constexpr uint64_t kReadNs = 1000;
 constexpr uint64_t kStallNs = 5'000'000;
 
 struct TimingCase {

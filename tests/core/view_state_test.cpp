@@ -4,14 +4,13 @@
 
 #include <ostream>
 #include <vector>
+#include "tests/support/view_size.h"
 
 void PrintTo(const ViewScale& scale, std::ostream* out) {
     *out << scale.samplesPerPixel() << " samples a pixel";
 }
 
 namespace {
-
-constexpr int kWidth = 400;
 
 ViewScale step(int zoomStep) {
     return ViewScale::pixelsPerSample(zoomStep);
@@ -26,32 +25,32 @@ struct ScaleCase {
     int zoomStep;
     uint64_t secondColumn;  // samples before column 1
     bool below;
-    int64_t screen;  // samples a screen of kWidth pixels is taken to hold
+    int64_t screen;  // samples a screen of kViewWidth pixels is taken to hold
 };
 
 // The zoom step and the samples a column holds both come from the one scale; a screen counts
-// kWidth samples at every zoom step, and below 1:1 the samples of all its columns, a part of a
+// kViewWidth samples at every zoom step, and below 1:1 the samples of all its columns, a part of a
 // sample counted whole.
 TEST(ViewScale, ZoomStepAndColumnsComeFromTheOneScale) {
     const ScaleCase cases[] = {
-        {ViewScale{}, 1, 1, false, kWidth},
-        {step(1), 1, 1, false, kWidth},
-        {step(2), 2, 1, false, kWidth},
-        {step(16), 16, 1, false, kWidth},
-        {columns(1), 1, 1, false, kWidth},
-        {columns(2), 1, 2, true, 2 * kWidth},
-        {columns(13), 1, 13, true, 13 * kWidth},
+        {ViewScale{}, 1, 1, false, kViewWidth},
+        {step(1), 1, 1, false, kViewWidth},
+        {step(2), 2, 1, false, kViewWidth},
+        {step(16), 16, 1, false, kViewWidth},
+        {columns(1), 1, 1, false, kViewWidth},
+        {columns(2), 1, 2, true, 2 * kViewWidth},
+        {columns(13), 1, 13, true, 13 * kViewWidth},
         {ViewScale::samplesOnColumns(5000, 1300), 1, 4, true, 1539},
-        {ViewScale::samplesOnColumns(801, 800), 1, 2, true, kWidth + 1},
-        {ViewScale::samplesOnColumns(300, 300), 1, 1, false, kWidth},
-        {ViewScale::samplesOnColumns(200, 300), 1, 1, false, kWidth},
+        {ViewScale::samplesOnColumns(801, 800), 1, 2, true, kViewWidth + 1},
+        {ViewScale::samplesOnColumns(300, 300), 1, 1, false, kViewWidth},
+        {ViewScale::samplesOnColumns(200, 300), 1, 1, false, kViewWidth},
     };
     for (const ScaleCase& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.scale));
         EXPECT_EQ(c.scale.zoomStep(), c.zoomStep);
         EXPECT_EQ(c.scale.samplesBeforeColumn(1), c.secondColumn);
         EXPECT_EQ(c.scale.belowOneToOne(), c.below);
-        EXPECT_EQ(screenSamples(kWidth, c.scale), c.screen);
+        EXPECT_EQ(screenSamples(kViewWidth, c.scale), c.screen);
     }
     // The same ratio however it is written.
     EXPECT_EQ(ViewScale::samplesOnColumns(4000, 1000), columns(4));
@@ -112,18 +111,18 @@ TEST(ViewScale, LadderIsZoomStepsThenPowersOfTwoThenTheFit) {
     const std::vector<ViewScale> ladder = {
         step(16),   step(8),    step(4),
         step(2),    step(1),    columns(2),
-        columns(4), columns(8), ViewScale::samplesOnColumns(5000, kWidth)};
+        columns(4), columns(8), ViewScale::samplesOnColumns(5000, kViewWidth)};
     for (size_t i = 0; i < ladder.size(); ++i) {
-        EXPECT_EQ(ladderStep(ladder[i], false, 5000, kWidth),
+        EXPECT_EQ(ladderStep(ladder[i], false, 5000, kViewWidth),
                   ladder[std::min(i + 1, ladder.size() - 1)])
             << i;
-        EXPECT_EQ(ladderStep(ladder[i], true, 5000, kWidth), ladder[i > 0 ? i - 1 : 0]) << i;
+        EXPECT_EQ(ladderStep(ladder[i], true, 5000, kViewWidth), ladder[i > 0 ? i - 1 : 0]) << i;
     }
     // A capture that fits at 1:1 has no rungs below it; a scale beyond the fit (after a cut)
     // zooms no further out.
-    EXPECT_EQ(ladderStep(step(1), false, 400, kWidth), step(1));
-    EXPECT_EQ(ladderStep(columns(32), false, 5000, kWidth), columns(32));
-    EXPECT_EQ(ladderStep(columns(32), true, 5000, kWidth), columns(16));
+    EXPECT_EQ(ladderStep(step(1), false, 400, kViewWidth), step(1));
+    EXPECT_EQ(ladderStep(columns(32), false, 5000, kViewWidth), columns(32));
+    EXPECT_EQ(ladderStep(columns(32), true, 5000, kViewWidth), columns(16));
 }
 
 struct FillCase {

@@ -6,7 +6,7 @@
 
 namespace {
 
-struct FitCase {
+struct HertzCase {
     double period;
     uint64_t count;
     uint64_t hertz;
@@ -15,7 +15,7 @@ struct FitCase {
 };
 
 TEST(WholeHertz, APeriodFitsWhileTheLastSampleStaysWithinHalfASample) {
-    const std::vector<FitCase> cases = {
+    const std::vector<HertzCase> cases = {
         {1e-6, 500000, 1000000, true, 1e-6},
         {0.5, 1000, 2, true, 0.5},
         {1.0, 10, 1, true, 1.0},
@@ -32,7 +32,7 @@ TEST(WholeHertz, APeriodFitsWhileTheLastSampleStaysWithinHalfASample) {
         // Below 1 Hz no rate is kept at all.
         {1.5, 10, 0, false, 1.0},
     };
-    for (const FitCase& c : cases) {
+    for (const HertzCase& c : cases) {
         const WholeHertzFit fit = wholeHertzFit(c.period, c.count);
         EXPECT_EQ(fit.hertz, c.hertz) << c.period;
         EXPECT_EQ(fit.fits(), c.fits) << c.period << " " << c.count;

@@ -106,7 +106,7 @@ TEST(AnnotationStore, FindsItsTextsAfterAMove) {
 // however many there are, where a copy of its texts each would cost several times that.
 TEST(AnnotationStore, RepeatedTextsCostNothingPerAnnotation) {
     AnnotationStore store;
-    const size_t count = 200000;
+    const size_t count = 20000;
     for (uint32_t i = 0; i < count; ++i) {
         const std::string byte = std::to_string(i % 256);
         store.add(made(i * 10, i * 10 + 10, 0, "uart-1", i % 3, 0,

@@ -11,12 +11,11 @@
 #include "tests/support/recording_canvas.h"
 #include "tests/support/session_samples.h"
 #include "tests/support/time_base_maker.h"
+#include "tests/support/view_size.h"
 
 namespace {
 
 using Line = RecordingCanvas::Line;
-
-constexpr int kWidth = 400;
 
 // 5000 samples 1 µs apart, the sampling stood still for 100 µs before sample 1000 and for 50 µs
 // before sample 4800.
@@ -29,7 +28,7 @@ protected:
     void TearDown() override { resetScopeSession(); }
 
     TraceGeometry geometry(ViewScale scale, uint32_t viewStart, uint32_t origin = 0) const {
-        return timeAxisGeometry(kWidth, 300, viewStart, 5000 - origin, scale, time, origin);
+        return timeAxisGeometry(kViewWidth, 300, viewStart, 5000 - origin, scale, time, origin);
     }
 
     TimeBase time;
@@ -95,7 +94,7 @@ TEST_F(TimeAxisTest, TheLastScreenEndsAtTheLastSample) {
     const TraceGeometry g = geometry(ViewScale{}, 5000);
     EXPECT_EQ(g.firstSample, 4650u);
     ASSERT_TRUE(sampleX(g, 4999).has_value());
-    EXPECT_EQ(*sampleX(g, 4999), kWidth - 1);
+    EXPECT_EQ(*sampleX(g, 4999), kViewWidth - 1);
     EXPECT_EQ(geometry(ViewScale{}, 4000).firstSample, 4000u);
     EXPECT_EQ(geometry(ViewScale::samplesPerColumn(16), 3000).firstSample, 0u) << "all fits";
 }
@@ -103,7 +102,7 @@ TEST_F(TimeAxisTest, TheLastScreenEndsAtTheLastSample) {
 // Ticks stand evenly in time, across the gap too.
 TEST_F(TimeAxisTest, RulerTimesRunEvenly) {
     const TraceGeometry g = geometry(ViewScale{}, 900);
-    const RulerScale ruler = rulerScale(g, kWidth, &time, 0, {}, 60);
+    const RulerScale ruler = rulerScale(g, kViewWidth, &time, 0, {}, 60);
     ASSERT_GE(ruler.ticks.size(), 10u);
     const int spacing = ruler.ticks[1].x - ruler.ticks[0].x;
     EXPECT_GT(spacing, 0);
@@ -125,7 +124,7 @@ TEST_F(TimeAxisTest, AWideGapIsHatchedAndTheTracesStopThere) {
     scopeSession.view.timeAxis = true;
     scopeSession.view.viewStart = 900;
     RecordingCanvas canvas;
-    paintTrace(canvas, kWidth, 300);
+    paintTrace(canvas, kViewWidth, 300);
     const std::vector<Line> hatch = canvas.linesIn(gapMarkColour(GapMarkLevel::Clear));
     ASSERT_GE(hatch.size(), 10u);
     for (const Line& line : hatch) {
@@ -142,7 +141,7 @@ TEST_F(TimeAxisTest, AWideGapIsHatchedAndTheTracesStopThere) {
     scopeSession.view.scale = ViewScale::samplesPerColumn(32);
     scopeSession.view.viewStart = 0;
     canvas.clear();
-    paintTrace(canvas, kWidth, 300);
+    paintTrace(canvas, kViewWidth, 300);
     EXPECT_TRUE(canvas.linesIn(gapMarkColour(GapMarkLevel::Clear)).empty());
     EXPECT_FALSE(canvas.fills.empty()) << "marks instead";
 }
@@ -154,14 +153,14 @@ TEST_F(TimeAxisTest, TheExtentCountsTheGapsTime) {
     EXPECT_FALSE(hasTimeAxis(scopeSession));
     scopeSession.view.timeAxis = true;
     EXPECT_EQ(viewExtent(scopeSession), 5000u);
-    EXPECT_FALSE(viewGeometry(scopeSession, kWidth, 300).time.has_value());
+    EXPECT_FALSE(viewGeometry(scopeSession, kViewWidth, 300).time.has_value());
     makeTimeBase(scopeSession.timeBase, 5000, 1000, {{1000, 100'000}, {4800, 50'000}});
     EXPECT_TRUE(hasTimeAxis(scopeSession));
     EXPECT_EQ(viewExtent(scopeSession), 5150u);
-    EXPECT_TRUE(viewGeometry(scopeSession, kWidth, 300).time.has_value());
+    EXPECT_TRUE(viewGeometry(scopeSession, kViewWidth, 300).time.has_value());
     scopeSession.view.timeAxis = false;
     EXPECT_EQ(viewExtent(scopeSession), 5000u);
-    EXPECT_FALSE(viewGeometry(scopeSession, kWidth, 300).time.has_value());
+    EXPECT_FALSE(viewGeometry(scopeSession, kViewWidth, 300).time.has_value());
 }
 
 }  // namespace

@@ -135,23 +135,47 @@ build_initramfs() {
     (cd "$root" && find . | LC_ALL=C sort | cpio -o -H newc -R 0:0 --quiet) | gzip -1 >"$work/initrd.gz"
 }
 
-# boot NAME KERNEL_ARGUMENTS QEMU_ARGUMENTS...: leaves the console in $work/NAME.log.
+# boot NAME KERNEL_ARGUMENTS QEMU_ARGUMENTS...: starts a boot that leaves the console in
+# $work/NAME.log and its exit status and tenths of a second in $work/NAME.status. QEMU's TCG keeps
+# one core busy, so as many boots run at once as there are cores; read_boots waits for them.
 boot() {
-    local name=$1 append=$2 log=$work/$1.log started status=0
+    local name=$1 append=$2
+    shift 2
+    while [ "$(jobs -rp | wc -l)" -ge "$(nproc)" ]; do wait -n || true; done
+    boots+=("$name")
+    rm -f "$work/$name.status"
+    run_boot "$name" "$append" "$@" &
+}
+
+run_boot() {
+    local name=$1 append=$2 started status=0
     shift 2
     started=$(date +%s%N)
     # No network card: its boot ROM only costs time.
     timeout -k 5 "$boot_timeout" qemu-system-x86_64 -accel tcg -m 256 -nographic -no-reboot -nic none \
         -kernel "$kernel/vmlinuz" -initrd "$work/initrd.gz" \
         -append "console=ttyS0 panic=-1 quiet hwpath=$name $append" "$@" \
-        </dev/null >"$log" 2>&1 || status=$?
-    local tenths=$((($(date +%s%N) - started) / 100000000))
-    read_results "$name" "$log" "$status" "$((tenths / 10)).$((tenths % 10))"
+        </dev/null >"$work/$name.log" 2>&1 || status=$?
+    echo "$status $((($(date +%s%N) - started) / 100000000))" >"$work/$name.status"
+}
+
+# The results of every boot started, in the order they were started.
+read_boots() {
+    wait
+    local name status tenths
+    for name in "${boots[@]}"; do
+        if ! read -r status tenths 2>/dev/null <"$work/$name.status"; then
+            host_check "$name/boot" fail "the boot left no status"
+            continue
+        fi
+        read_results "$name" "$work/$name.log" "$status" "$((tenths / 10)).$((tenths % 10))"
+    done
 }
 
 passed=0
 failed=0
 orders=()
+boots=()
 
 host_check() {
     if [ "$2" = pass ]; then
@@ -227,6 +251,7 @@ main() {
     # told its base (io=0xe000), as it finds a card's by itself.
     boot high-base "" -parallel none \
         -chardev null,id=lpt -device isa-parallel,chardev=lpt,iobase=0xe000,index=0
+    read_boots
     check_orders
     echo "hwpath: $passed passed, $failed failed"
     [ "$failed" -eq 0 ]

@@ -27,7 +27,7 @@ QString accessibleName(QObject* object) {
     return face != nullptr ? face->text(QAccessible::Name) : QString();
 }
 
-MessageResult answerInit(WindowSystem&, const WindowMessage& m) {
+MessageResult answerInitDialog(WindowSystem&, const WindowMessage& m) {
     return MessageResult{true, m.id == MSG_INITDIALOG ? 1 : 0};
 }
 
@@ -39,7 +39,7 @@ struct RecordedWindow {
     QWidget& traces;
 
     explicit RecordedWindow(uint32_t samples)
-        : log{{}, answerInit},
+        : log{{}, answerInitDialog},
           window(log.handler()),
           client(*window.centralWidget()),
           traces(*findControl(client, IDC_TRACE_VIEW)) {

@@ -19,6 +19,7 @@
 #include "tests/shell/support/paint_counter.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/screenshot.h"
+#include "tests/shell/support/trace_colors.h"
 
 namespace {
 

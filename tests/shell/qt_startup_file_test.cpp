@@ -17,6 +17,7 @@
 #include "shell/qt_template_builder.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/select_file.h"
+#include "tests/shell/support/trace_colors.h"
 #include "tests/support/scope_file_maker.h"
 
 namespace {
@@ -60,8 +61,6 @@ private:
     QString file_;
     QTimer poll_;
 };
-
-constexpr QRgb kGreen = qRgb(0, 255, 0);
 
 }  // namespace
 

@@ -14,11 +14,11 @@
 #include "shell/qt_template_builder.h"
 #include "shell/qt_time_ruler.h"
 #include "tests/shell/support/qt_test_registry.h"
+#include "tests/shell/support/trace_colors.h"
 #include "tests/support/scripted_port.h"
 
 namespace {
 
-constexpr QRgb kBlack = qRgb(0, 0, 0);
 constexpr QRgb kYellow = qRgb(255, 255, 0);
 
 // The window procedure, but without the start-up capture and its worker: each test takes its own

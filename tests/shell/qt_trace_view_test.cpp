@@ -10,13 +10,12 @@
 #include "shell/qt_trace_view.h"
 #include "tests/shell/support/paint_counter.h"
 #include "tests/shell/support/qt_test_registry.h"
+#include "tests/shell/support/trace_colors.h"
 #include "tests/support/time_base_maker.h"
 
 namespace {
 
-constexpr QRgb kBlack = qRgb(0, 0, 0);
 constexpr QRgb kBlue = qRgb(0, 0, 255);
-constexpr QRgb kGreen = qRgb(0, 255, 0);
 constexpr QRgb kRed = qRgb(255, 0, 0);
 
 constexpr int kWidth = 300;

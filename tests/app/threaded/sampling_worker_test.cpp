@@ -16,13 +16,13 @@
 #include "core/scope_session.h"
 #include "display/trace_view.h"
 #include "tests/support/fake_scheduling.h"
+#include "tests/support/probe_units.h"
 #include "tests/support/recording_canvas.h"
 #include "tests/support/recording_window_system.h"
 #include "tests/support/scripted_port.h"
 
 namespace {
 
-constexpr uint8_t kChannel1 = kChannelBits[0];
 constexpr int32_t kFastUnits = 5;
 constexpr int32_t kSlowUnits = 50;
 
@@ -193,7 +193,6 @@ TEST_F(SamplingWorkerTest, KeepsOneSampleLessThanItStoresAndStopsAfterTheSampleB
 // reads (not over the four samples stored, nor the three kept), and one gap of 40 ms before the
 // read after the stall.
 TEST_F(SamplingWorkerTest, TimesTheReadsItMadeUpToTheBreak) {
-    constexpr uint64_t kReadNs = 1000;
     constexpr uint64_t kStallNs = 40'000'000;
     WorkerRig rig;
     VirtualProbeClock clock;
@@ -218,7 +217,6 @@ TEST_F(SamplingWorkerTest, TimesTheReadsItMadeUpToTheBreak) {
 // The worker's loop runs in a quiet section too: at the priority it could get, pausing where
 // RLIMIT_RTTIME asks (here a 20 us block after every 50 us), and back to ordinary after.
 TEST_F(SamplingWorkerTest, SamplesAtRealTimePriorityAndPausesWhereItMust) {
-    constexpr uint64_t kReadNs = 1000;
     FakeScheduling system;
     system.rtprio = 50;
     system.rttime = ResourceLimit{100, 100};

@@ -3,8 +3,7 @@
 #include <QImage>
 #include <QWidget>
 
-// The traces' colour of channel 1, as the default looks draw it.
-inline constexpr QRgb kGreen = qRgb(0, 255, 0);
+#include "tests/shell/support/trace_colors.h"
 
 // How many of `widget`'s pixels are kGreen, as it paints itself now.
 inline int greenPixels(QWidget& widget) {

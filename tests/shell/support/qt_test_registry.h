@@ -12,6 +12,9 @@ using QtTestMaker = std::function<std::unique_ptr<QObject>()>;
 // Registers the test of `sourceFile` (its __FILE__); returns true, for a static initialiser.
 bool registerQtTest(const char* sourceFile, QtTestMaker make);
 
-#define PINPROBE_QT_TEST(TestClass)                              \
-    static const bool pinprobeQtTestRegistered = registerQtTest( \
+// The flag's name is made unique, as test files may be compiled together in one batch.
+#define PINPROBE_QT_TEST(TestClass) PINPROBE_QT_TEST_AS(TestClass, __COUNTER__)
+#define PINPROBE_QT_TEST_AS(TestClass, id) PINPROBE_QT_TEST_FLAG(TestClass, id)
+#define PINPROBE_QT_TEST_FLAG(TestClass, id)                         \
+    static const bool pinprobeQtTestRegistered##id = registerQtTest( \
         __FILE__, [] { return std::unique_ptr<QObject>(std::make_unique<TestClass>()); });
