@@ -32,7 +32,7 @@ public:
         }
         reads_ += reads;
     }
-    void store(uint8_t byte) {
+    void storeRead(uint8_t byte) {
         *next() = byte;
         advance(1);
     }

@@ -133,7 +133,7 @@ TriggerWait armedWait(WaitRun& run, const TriggerMatch& match) {
     }
     const uint8_t first = run.port.read();
     if constexpr (kKeep) {
-        run.ring->store(first);
+        run.ring->storeRead(first);
     }
     --run.readsLeft;
     if (match.holdsAtStart(first)) {

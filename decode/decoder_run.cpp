@@ -64,7 +64,7 @@ public:
     VariantTable(const VariantTable&) = delete;
     VariantTable& operator=(const VariantTable&) = delete;
 
-    void insert(const std::string& key, GVariant* value) {
+    void put(const std::string& key, GVariant* value) {
         std::string& kept = keys_.emplace_back(key);
         sigrok_.g_hash_table_insert(table_, kept.data(), sigrok_.g_variant_ref_sink(value));
     }
@@ -80,7 +80,7 @@ srd_decoder_inst* newInstance(const SigrokCalls& sigrok, srd_session* session,
                               const DecoderSetup& setup) {
     VariantTable options(sigrok);
     for (const auto& [id, value] : setup.options) {
-        options.insert(id, newVariant(sigrok, value));
+        options.put(id, newVariant(sigrok, value));
     }
     srd_decoder_inst* instance =
         sigrok.srd_inst_new(session, setup.info.id.c_str(), options.table());
@@ -89,7 +89,7 @@ srd_decoder_inst* newInstance(const SigrokCalls& sigrok, srd_session* session,
     }
     VariantTable channels(sigrok);
     for (const auto& [id, index] : setup.channels) {
-        channels.insert(id, sigrok.g_variant_new_int32(index));
+        channels.put(id, sigrok.g_variant_new_int32(index));
     }
     return sigrok.srd_inst_channel_set_all(instance, channels.table()) == SRD_OK ? instance
                                                                                  : nullptr;

@@ -48,7 +48,7 @@ void LevelPyramid::extend(const uint8_t* samples, uint32_t newLength) {
     length_ = newLength;
 }
 
-void LevelPyramid::reserve(uint32_t length) {
+void LevelPyramid::reserveFor(uint32_t length) {
     uint32_t countBelow = length;
     for (std::size_t k = 0; countBelow > 1; ++k) {
         if (levels_.size() <= k) {

@@ -27,7 +27,7 @@ public:
     void extend(const uint8_t* samples, uint32_t newLength);
     // Makes room for `length` samples at once, so that extending up to them in steps never
     // holds a level twice while it moves.
-    void reserve(uint32_t length);
+    void reserveFor(uint32_t length);
     uint32_t length() const { return length_; }
 
     // Samples [first, end) of `samples` summed up; end must not exceed length(). Empty when

@@ -50,7 +50,7 @@ std::optional<LevelPyramid> PyramidBuild::take(uint64_t ticket) {
 
 void PyramidBuild::run(const std::stop_token& stop, const uint8_t* samples, const Notice& notice) {
     LevelPyramid pyramid;
-    pyramid.reserve(length_);
+    pyramid.reserveFor(length_);
     uint32_t percent = 0;
     while (pyramid.length() < length_) {
         if (stop.stop_requested()) {

@@ -79,7 +79,7 @@ uint32_t zipCrc(const uint8_t* bytes, size_t count, uint32_t crc) {
     return ~crc;
 }
 
-std::vector<uint8_t> ZipStream::trailer(uint64_t offset, const std::string& last) {
+std::vector<uint8_t> ZipStream::lastEntryAndDirectory(uint64_t offset, const std::string& last) {
     const uint32_t crc = crcOf(last);
     std::vector<uint8_t> bytes = localEntry(lastName_, last, crc);
     std::vector<Entry> all = entries_;
@@ -116,7 +116,7 @@ bool ZipStream::start(const std::string& firstName, const std::string& first,
     const std::vector<uint8_t> head = localEntry(firstName, first, crc);
     entries_ = {{firstName, crc, static_cast<uint32_t>(first.size()), 0}};
     lastName_ = lastName;
-    return file_.start(head, trailer(head.size(), last));
+    return file_.start(head, lastEntryAndDirectory(head.size(), last));
 }
 
 bool ZipStream::append(const std::string& name, const std::string& contents,
@@ -126,7 +126,7 @@ bool ZipStream::append(const std::string& name, const std::string& contents,
     const std::vector<uint8_t> entry = localEntry(name, contents, crc);
     entries_.push_back(
         {name, crc, static_cast<uint32_t>(contents.size()), static_cast<uint32_t>(offset)});
-    const std::vector<uint8_t> behind = trailer(offset + entry.size(), last);
+    const std::vector<uint8_t> behind = lastEntryAndDirectory(offset + entry.size(), last);
     if (offset + entry.size() + behind.size() > UINT32_MAX || entries_.size() >= kMostEntries) {
         entries_.pop_back();
         output_.error = EFBIG;

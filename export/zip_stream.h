@@ -32,7 +32,7 @@ private:
         uint32_t offset = 0;  // of its local header
     };
     // The last entry at `offset`, then the central directory of every entry.
-    std::vector<uint8_t> trailer(uint64_t offset, const std::string& last);
+    std::vector<uint8_t> lastEntryAndDirectory(uint64_t offset, const std::string& last);
 
     OutputFile& output_;
     TrailedOutput file_;

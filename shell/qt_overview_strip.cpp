@@ -50,7 +50,7 @@ void OverviewStrip::mousePressEvent(QMouseEvent* event) {
 
 void OverviewStrip::mouseMoveEvent(QMouseEvent* event) {
     if (mainWindow_ != nullptr && (event->buttons() & Qt::LeftButton) != 0) {
-        drag_.move(*mainWindow_, event->position().toPoint().x(), width());
+        drag_.dragTo(*mainWindow_, event->position().toPoint().x(), width());
     }
 }
 

@@ -13,7 +13,7 @@ void OverviewDrag::press(WindowSystem& mainWindow, int x, int width, int traceWi
     scrollViewTo(mainWindow, int64_t{sample} - grab_);
 }
 
-void OverviewDrag::move(WindowSystem& mainWindow, int x, int width) {
+void OverviewDrag::dragTo(WindowSystem& mainWindow, int x, int width) {
     scrollViewTo(mainWindow, int64_t{sessionOverview(width).sample(x)} - grab_);
 }
 

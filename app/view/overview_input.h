@@ -12,7 +12,7 @@ class WindowSystem;
 class OverviewDrag {
 public:
     void press(WindowSystem& mainWindow, int x, int width, int traceWidth);
-    void move(WindowSystem& mainWindow, int x, int width);
+    void dragTo(WindowSystem& mainWindow, int x, int width);
 
 private:
     int64_t grab_ = 0;  // samples from the view's start to the pointer

@@ -130,17 +130,17 @@ TEST_F(OverviewTest, ClickAndDragMoveTheView) {
     OverviewDrag drag;
     drag.press(ws, 250, 500, 400);  // sample 5000: the view (402 samples) from 4799 on
     EXPECT_EQ(scopeSession.view.viewStart, 4799u);
-    drag.move(ws, 300, 500);  // sample 6000
+    drag.dragTo(ws, 300, 500);  // sample 6000
     EXPECT_EQ(scopeSession.view.viewStart, 5799u);
     drag.press(ws, 117, 500, 400);  // sample 2340, outside the box
     EXPECT_EQ(scopeSession.view.viewStart, 2139u);
     drag.press(ws, 110, 500, 400);  // sample 2200, inside: 61 samples into the box
     EXPECT_EQ(scopeSession.view.viewStart, 2139u);
-    drag.move(ws, 111, 500);
+    drag.dragTo(ws, 111, 500);
     EXPECT_EQ(scopeSession.view.viewStart, 2159u);
-    drag.move(ws, 499, 500);
+    drag.dragTo(ws, 499, 500);
     EXPECT_EQ(scopeSession.view.viewStart, 9600u);  // the range's end
-    drag.move(ws, -20, 500);
+    drag.dragTo(ws, -20, 500);
     EXPECT_EQ(scopeSession.view.viewStart, 0u);
 }
 
