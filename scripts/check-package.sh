@@ -45,8 +45,8 @@ echo "-- a build without the GUI installs only what it built"
 # Unoptimised (no build type) and by clang, the faster compiler here: what it installs is all this
 # build is for.
 cmake -S . -B build/headless -G Ninja -DCMAKE_BUILD_TYPE= -DCMAKE_CXX_COMPILER=clang++ \
-  -DCMAKE_UNITY_BUILD=ON -DPINPROBE_BUILD_GUI=OFF -DPINPROBE_BUILD_TESTS=OFF -DPINPROBE_BUILD_BENCH=OFF \
-  >/dev/null
+  -DCMAKE_UNITY_BUILD=ON -DCMAKE_UNITY_BUILD_BATCH_SIZE=16 -DPINPROBE_BUILD_GUI=OFF \
+  -DPINPROBE_BUILD_TESTS=OFF -DPINPROBE_BUILD_BENCH=OFF >/dev/null
 cmake --build build/headless -j2 >/dev/null
 rm -rf build/headless/stage
 DESTDIR="$PWD/build/headless/stage" cmake --install build/headless --prefix /usr >/dev/null
