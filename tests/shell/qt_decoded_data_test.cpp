@@ -28,6 +28,7 @@
 #include "shell/qt_trace_view.h"
 #include "tests/shell/support/next_modal.h"
 #include "tests/shell/support/qt_test_registry.h"
+#include "tests/shell/support/screenshot.h"
 
 namespace {
 
@@ -43,14 +44,6 @@ QString chosenText(const DecodedDataPanel& panel) {
         text += index.data().toString();
     }
     return text;
-}
-
-void saveShot(QWidget& window, const char* name) {
-    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
-    if (!folder.isEmpty()) {
-        QCoreApplication::sendPostedEvents();
-        window.grab().save(folder + QStringLiteral("/%1.png").arg(QLatin1String(name)));
-    }
 }
 
 // A simulated capture with the UART decoder added through its dialog, whose channel list is

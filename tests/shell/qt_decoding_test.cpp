@@ -41,6 +41,7 @@
 #include "shell/qt_template_dialog.h"
 #include "shell/qt_trace_view.h"
 #include "shell/qt_view_settings.h"
+#include "tests/shell/support/menu_action.h"
 #include "tests/shell/support/next_modal.h"
 #include "tests/shell/support/qt_test_registry.h"
 #include "tests/shell/support/screenshot.h"
@@ -51,15 +52,6 @@
 #include "tests/support/still_port.h"
 
 namespace {
-
-QAction* menuAction(QMainWindow& window, int id) {
-    for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
-        if (action->menu() == nullptr && action->data().toInt() == id) {
-            return action;
-        }
-    }
-    return nullptr;
-}
 
 // The widget in the settings of `dialog` beside the label that reads `label`.
 template <typename T>

@@ -18,19 +18,12 @@
 #include "shell/qt_client_area.h"
 #include "shell/qt_main_window.h"
 #include "shell/qt_trace_view.h"
+#include "tests/shell/support/menu_action.h"
 #include "tests/shell/support/next_modal.h"
 #include "tests/shell/support/qt_test_registry.h"
+#include "tests/shell/support/screenshot.h"
 
 namespace {
-
-QAction* menuAction(QMainWindow& window, int id) {
-    for (QAction* action : window.menuBar()->findChildren<QAction*>()) {
-        if (action->menu() == nullptr && action->data().toInt() == id) {
-            return action;
-        }
-    }
-    return nullptr;
-}
 
 // Whether the View menu offers Measure From Trigger, as it is asked when the menu opens.
 bool measureOffered(QMainWindow& window) {
@@ -38,16 +31,6 @@ bool measureOffered(QMainWindow& window) {
     auto* menu = qobject_cast<QMenu*>(measure->parent());
     emit menu->aboutToShow();
     return measure->isEnabled();
-}
-
-// With PINPROBE_SCREENSHOTS set to a folder (and a real display, e.g. under xvfb-run), `widget`
-// as it paints itself.
-void saveShot(QWidget& widget, const char* name) {
-    const QString folder = qEnvironmentVariable("PINPROBE_SCREENSHOTS");
-    if (!folder.isEmpty()) {
-        QCoreApplication::sendPostedEvents();
-        widget.grab().save(folder + "/" + name + ".png");
-    }
 }
 
 std::string traceText(DezoRaraClass& window) {
